@@ -1,0 +1,8 @@
+# The POSIX-thread variants: the win32 variants of GCC 12 have no std::thread or std::mutex.
+set(CMAKE_C_COMPILER ${HV_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${HV_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER ${HV_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${HV_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12, idempotently: a second run only checks.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+
+packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 fonts-wine xvfb cmake ninja-build
+          googletest python3 dpkg-dev imagemagick)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+if [ ${#missing[@]} -gt 0 ]; then
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq "${missing[@]}" >/dev/null
+fi
+
+# pugixml: Debian ships no mingw build and its -dev package holds no sources, so the sources come
+# from the source package into a cache that git ignores.
+cache="$top/.cache/pugixml"
+if [ ! -f "$cache/src/pugixml.cpp" ]; then
+  srcs=/etc/apt/sources.list.d/hv-deb-src.sources
+  if ! grep -rqs '^Types:.*deb-src' /etc/apt/sources.list.d/ && ! grep -qs '^deb-src' /etc/apt/sources.list; then
+    cat > "$srcs" <<SRC
+Types: deb-src
+URIs: http://deb.debian.org/debian
+Suites: bookworm bookworm-updates
+Components: main
+Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
+SRC
+    apt-get update -qq
+  fi
+  work=$(mktemp -d)
+  (cd "$work" && apt-get source -qq pugixml >/dev/null 2>&1)
+  dir=$(find "$work" -maxdepth 1 -type d -name 'pugixml-*' | head -n 1)
+  [ -n "$dir" ] && [ -f "$dir/src/pugixml.cpp" ] || { echo "setup: could not fetch the pugixml sources" >&2; exit 1; }
+  rm -rf "$cache"; mkdir -p "$(dirname "$cache")"
+  mv "$dir" "$cache"
+  rm -rf "$work"
+fi

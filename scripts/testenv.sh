@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# The shared test environment of one build: one Xvfb on a free display, one persistent wineserver,
+# the private prefix (created once) and the simulated middleware registered in it.
+# Usage: testenv.sh start|stop <build dir>
+set -u
+cmd=$1; b=$(cd "$2" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+. "$here/wine-env.sh" "$b"
+env="$b/testenv"
+mkdir -p "$env"
+
+alive() { # a zombie is not alive: PID 1 here does not reap orphans
+  [ -n "${1:-}" ] && [ -d "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null
+}
+
+stop() {
+  if [ -f "$WINEPREFIX/system.reg" ]; then
+    "$WINESERVER" -k >/dev/null 2>&1
+    "$WINESERVER" -w >/dev/null 2>&1
+  fi
+  if [ -f "$env/xvfb.pid" ]; then
+    pid=$(cat "$env/xvfb.pid")
+    alive "$pid" && kill "$pid" 2>/dev/null
+    rm -f "$env/xvfb.pid"
+  fi
+  rm -f "$env/display"
+}
+
+start() {
+  stop
+  # Xvfb writes the display number it chose to fd 3.
+  rm -f "$env/display.num"
+  setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
+    3>"$env/display.num" </dev/null >"$env/xvfb.log" 2>&1 &
+  echo $! >"$env/xvfb.pid"
+  for _ in $(seq 100); do
+    [ -s "$env/display.num" ] && break
+    sleep 0.1
+  done
+  [ -s "$env/display.num" ] || { echo "Xvfb did not start"; cat "$env/xvfb.log"; exit 1; }
+  export DISPLAY=":$(head -n 1 "$env/display.num")"
+  echo "$DISPLAY" >"$env/display"
+
+  # Exit code 2 means a server already runs for this prefix.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    "$WINE" wineboot -i </dev/null >"$env/wineboot.log" 2>&1 || { cat "$env/wineboot.log"; exit 1; }
+    "$WINESERVER" -w
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  fi
+  # Unmanaged X windows: hiding or destroying a window does not wait for a window manager.
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+
+  if [ -f "$b/bin/HvMwSim.dll" ]; then
+    "$WINE" regsvr32 /s "$b/bin/HvMwSim.dll" </dev/null >"$env/regsvr32.log" 2>&1 \
+      || { echo "registering the simulated middleware failed"; cat "$env/regsvr32.log"; exit 1; }
+  fi
+  # Keeps the prefix's desktop process alive between tests, so that no test waits for it to end.
+  if [ -f "$b/bin/hv_keepdesktop.exe" ]; then
+    setsid "$WINE" "$b/bin/hv_keepdesktop.exe" </dev/null >/dev/null 2>&1 &
+  fi
+  echo "test environment on $DISPLAY, prefix $WINEPREFIX"
+}
+
+case "$cmd" in
+  start) start ;;
+  stop) stop; echo "test environment stopped" ;;
+  *) echo "usage: $0 start|stop <build dir>"; exit 2 ;;
+esac
