@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # The shared test environment of one build: one Xvfb on a free display, one persistent wineserver,
 # the private prefix (created once) and the simulated middleware registered in it.
+# Several test runs of one build may overlap (ctest in two shells): each run registers its ctest
+# process as a user; the environment is started by the first and stopped after the last.
 # Usage: testenv.sh start|stop <build dir>
 set -u
 cmd=$1; b=$(cd "$2" && pwd)
@@ -26,12 +28,36 @@ stop() {
   rm -f "$env/display"
 }
 
+env_alive() {
+  [ -f "$env/xvfb.pid" ] && alive "$(cat "$env/xvfb.pid")" && [ -f "$env/display" ] \
+    && [ -f "$WINEPREFIX/system.reg" ]
+}
+
+# Keeps the users file to the ctest processes that still live; prints how many.
+prune_users() {
+  local live=()
+  if [ -f "$env/users" ]; then
+    while read -r pid; do alive "$pid" && live+=("$pid"); done <"$env/users"
+  fi
+  printf '%s\n' "${live[@]}" | grep . >"$env/users.new" || true
+  mv "$env/users.new" "$env/users"
+  grep -c . "$env/users" || true
+}
+
 start() {
+  if [ "$(prune_users)" -gt 0 ] && env_alive; then
+    echo "$PPID" >>"$env/users"
+    export DISPLAY=$(cat "$env/display")
+    register_server
+    echo "test environment on $DISPLAY shared with a running test run"
+    return
+  fi
   stop
   # Xvfb writes the display number it chose to fd 3.
   rm -f "$env/display.num"
+  # Background processes must not inherit the lock (fd 9), or it would be held for their lifetime.
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp -noreset \
-    3>"$env/display.num" </dev/null >"$env/xvfb.log" 2>&1 &
+    3>"$env/display.num" </dev/null >"$env/xvfb.log" 2>&1 9>&- &
   echo $! >"$env/xvfb.pid"
   for _ in $(seq 100); do
     [ -s "$env/display.num" ] && break
@@ -42,28 +68,41 @@ start() {
   echo "$DISPLAY" >"$env/display"
 
   # Exit code 2 means a server already runs for this prefix.
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
-    "$WINE" wineboot -i </dev/null >"$env/wineboot.log" 2>&1 || { cat "$env/wineboot.log"; exit 1; }
+    "$WINE" wineboot -i </dev/null >"$env/wineboot.log" 2>&1 9>&- || { cat "$env/wineboot.log"; exit 1; }
     "$WINESERVER" -w
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1
+    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   fi
   # Unmanaged X windows: hiding or destroying a window does not wait for a window manager.
-  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
+  "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
 
-  if [ -f "$b/bin/HvMwSim.dll" ]; then
-    "$WINE" regsvr32 /s "$b/bin/HvMwSim.dll" </dev/null >"$env/regsvr32.log" 2>&1 \
-      || { echo "registering the simulated middleware failed"; cat "$env/regsvr32.log"; exit 1; }
-  fi
+  register_server
   # Keeps the prefix's desktop process alive between tests, so that no test waits for it to end.
   if [ -f "$b/bin/hv_keepdesktop.exe" ]; then
-    setsid "$WINE" "$b/bin/hv_keepdesktop.exe" </dev/null >/dev/null 2>&1 &
+    setsid "$WINE" "$b/bin/hv_keepdesktop.exe" </dev/null >/dev/null 2>&1 9>&- &
   fi
+  echo "$PPID" >>"$env/users"
   echo "test environment on $DISPLAY, prefix $WINEPREFIX"
 }
 
+register_server() {
+  if [ -f "$b/bin/HvMwSim.dll" ]; then
+    "$WINE" regsvr32 /s "$b/bin/HvMwSim.dll" </dev/null >"$env/regsvr32.log" 2>&1 9>&- \
+      || { echo "registering the simulated middleware failed"; cat "$env/regsvr32.log"; exit 1; }
+  fi
+}
+
+exec 9>"$env/lock"
+flock 9
 case "$cmd" in
   start) start ;;
-  stop) stop; echo "test environment stopped" ;;
+  stop)
+    grep -vx "$PPID" "$env/users" >"$env/users.new" 2>/dev/null; mv -f "$env/users.new" "$env/users" 2>/dev/null
+    if [ "$(prune_users)" -gt 0 ]; then
+      echo "test environment left running for another test run"
+    else
+      stop; echo "test environment stopped"
+    fi ;;
   *) echo "usage: $0 start|stop <build dir>"; exit 2 ;;
 esac
