@@ -6,4 +6,7 @@ b=$1; shift
 if [ -f "$b/testenv/display" ]; then
   export DISPLAY=$(cat "$b/testenv/display")
 fi
+# A wineserver that a program starts by itself would inherit the caller's output pipe and hold
+# ctest until its timeout: make sure the persistent one runs, with its output elsewhere.
+"$WINESERVER" -p </dev/null >/dev/null 2>&1
 exec "$WINE" "$@"
