@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 #include <atomic>
+#include <vector>
 
 namespace {
 
@@ -55,15 +56,20 @@ TEST(Ownership, HandlesReleaseExactlyOnce)
     CKernelHandle invalid(INVALID_HANDLE_VALUE);
     EXPECT_FALSE(invalid);
 
-    // GDI objects: the process's count is level after repeated use.
-    DWORD before = ::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS);
-    for (int i = 0; i < 50; ++i) {
+    // GDI owners: every brush made is deleted once, a moved-from owner deletes nothing, a
+    // replaced one is deleted.
+    std::vector<HBRUSH> made;
+    for (int i = 0; i < 20; ++i) {
         CBrushHandle brush(::CreateSolidBrush(RGB(i, 0, 0)));
+        made.push_back(brush.Get());
         CBrushHandle moved(std::move(brush));
+        EXPECT_EQ(::GetObjectType(made.back()), static_cast<DWORD>(OBJ_BRUSH));
         *moved.Put() = ::CreateSolidBrush(RGB(0, i, 0));
-        ASSERT_TRUE(moved);
+        EXPECT_EQ(::GetObjectType(made.back()), 0u);
+        made.push_back(moved.Get());
     }
-    EXPECT_EQ(::GetGuiResources(::GetCurrentProcess(), GR_GDIOBJECTS), before);
+    for (HBRUSH b : made)
+        EXPECT_EQ(::GetObjectType(b), 0u);
 
     HBRUSH kept = nullptr;
     {

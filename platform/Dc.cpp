@@ -1,0 +1,129 @@
+#include "Dc.h"
+
+HGDIOBJ CDC::Select(Kind kind, HGDIOBJ obj)
+{
+    if (!m_hDC || !obj)
+        return nullptr;
+    HGDIOBJ previous = ::SelectObject(m_hDC, obj);
+    if (previous && previous != HGDI_ERROR && !m_original[kind])
+        m_original[kind] = previous;
+    return previous == HGDI_ERROR ? nullptr : previous;
+}
+
+HGDIOBJ CDC::SelectStockObject(int index)
+{
+    HGDIOBJ obj = ::GetStockObject(index);
+    switch (::GetObjectType(obj)) {
+    case OBJ_FONT:
+        return Select(Font, obj);
+    case OBJ_BRUSH:
+        return Select(Brush, obj);
+    case OBJ_PEN:
+        return Select(Pen, obj);
+    default:
+        return nullptr;
+    }
+}
+
+void CDC::RestoreSelections()
+{
+    for (HGDIOBJ& original : m_original) {
+        if (original && m_hDC)
+            ::SelectObject(m_hDC, original);
+        original = nullptr;
+    }
+}
+
+void CDC::FillSolidRect(const RECT& r, COLORREF color) const
+{
+    COLORREF old = ::SetBkColor(m_hDC, color);
+    ::ExtTextOutW(m_hDC, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
+    ::SetBkColor(m_hDC, old);
+}
+
+int CDC::DrawText(const std::wstring& text, RECT* r, UINT format) const
+{
+    return ::DrawTextW(m_hDC, text.c_str(), static_cast<int>(text.size()), r, format);
+}
+
+CSize CDC::GetTextExtent(const std::wstring& text) const
+{
+    CSize size;
+    ::GetTextExtentPoint32W(m_hDC, text.c_str(), static_cast<int>(text.size()), &size);
+    return size;
+}
+
+BOOL CDC::StretchBlt(const RECT& dst, HDC src, const RECT& s, DWORD rop) const
+{
+    return ::StretchBlt(m_hDC, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src, s.left, s.top,
+                        s.right - s.left, s.bottom - s.top, rop);
+}
+
+BOOL CDC::TransparentBlt(const RECT& dst, HDC src, const RECT& s, COLORREF transparent) const
+{
+    return ::TransparentBlt(m_hDC, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src, s.left,
+                            s.top, s.right - s.left, s.bottom - s.top, transparent);
+}
+
+BOOL CDC::AlphaBlend(const RECT& dst, HDC src, const RECT& s, BYTE constantAlpha, bool perPixel) const
+{
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, constantAlpha, static_cast<BYTE>(perPixel ? AC_SRC_ALPHA : 0)};
+    return ::AlphaBlend(m_hDC, dst.left, dst.top, dst.right - dst.left, dst.bottom - dst.top, src, s.left, s.top,
+                        s.right - s.left, s.bottom - s.top, blend);
+}
+
+CRect CDC::GetClipBox() const
+{
+    CRect r;
+    ::GetClipBox(m_hDC, &r);
+    return r;
+}
+
+// ---- Owning DCs ---------------------------------------------------------------------------------
+
+CPaintDC::CPaintDC(HWND hwnd) : m_hwnd(hwnd)
+{
+    SetHandle(::BeginPaint(hwnd, &m_ps));
+}
+
+CPaintDC::~CPaintDC()
+{
+    RestoreSelections();
+    ::EndPaint(m_hwnd, &m_ps);
+}
+
+CClientDC::CClientDC(HWND hwnd) : m_hwnd(hwnd)
+{
+    SetHandle(::GetDC(hwnd));
+}
+
+CClientDC::~CClientDC()
+{
+    RestoreSelections();
+    if (GetSafeHdc())
+        ::ReleaseDC(m_hwnd, GetSafeHdc());
+}
+
+CWindowDC::CWindowDC(HWND hwnd) : m_hwnd(hwnd)
+{
+    SetHandle(::GetWindowDC(hwnd));
+}
+
+CWindowDC::~CWindowDC()
+{
+    RestoreSelections();
+    if (GetSafeHdc())
+        ::ReleaseDC(m_hwnd, GetSafeHdc());
+}
+
+CMemoryDC::CMemoryDC(HDC compatibleWith)
+{
+    SetHandle(::CreateCompatibleDC(compatibleWith));
+}
+
+CMemoryDC::~CMemoryDC()
+{
+    RestoreSelections();
+    if (GetSafeHdc())
+        ::DeleteDC(GetSafeHdc());
+}
