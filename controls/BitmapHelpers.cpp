@@ -1,0 +1,243 @@
+#include "BitmapHelpers.h"
+
+#include <ComPtr.h>
+
+#include <ocidl.h>
+#include <olectl.h>
+
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+namespace {
+
+// A memory DC with one bitmap selected, put back when it ends.
+class CMemoryDC
+{
+public:
+    explicit CMemoryDC(HDC compatible) : m_dc(CreateCompatibleDC(compatible)) {}
+    ~CMemoryDC()
+    {
+        if (m_old)
+            SelectObject(m_dc, m_old);
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    CMemoryDC(const CMemoryDC&) = delete;
+    CMemoryDC& operator=(const CMemoryDC&) = delete;
+
+    explicit operator bool() const { return m_dc != nullptr; }
+    HDC Get() const { return m_dc; }
+    bool Select(HBITMAP bitmap)
+    {
+        HGDIOBJ old = SelectObject(m_dc, bitmap);
+        if (!old || old == HGDI_ERROR)
+            return false;
+        if (!m_old)
+            m_old = old;
+        return true;
+    }
+
+private:
+    HDC m_dc;
+    HGDIOBJ m_old = nullptr;
+};
+
+// Collects one-pixel-high rectangles and turns them into a region in batches, so that no single
+// region data block grows without bound.
+class CRegionBuilder
+{
+public:
+    static constexpr DWORD kGrowBy = 100;
+    static constexpr DWORD kBatch = 2000;
+
+    CRegionBuilder() { Restart(); }
+
+    bool Add(LONG left, LONG top, LONG right, LONG bottom)
+    {
+        if (Count() == Capacity())
+            m_block.resize(m_block.size() + kGrowBy * sizeof(RECT));
+        RECT* rects = Rects();
+        rects[Count()] = { left, top, right, bottom };
+        RGNDATAHEADER& h = Header();
+        if (h.nCount == 0) {
+            h.rcBound = { left, top, right, bottom };
+        } else {
+            h.rcBound.left = left < h.rcBound.left ? left : h.rcBound.left;
+            h.rcBound.top = top < h.rcBound.top ? top : h.rcBound.top;
+            h.rcBound.right = right > h.rcBound.right ? right : h.rcBound.right;
+            h.rcBound.bottom = bottom > h.rcBound.bottom ? bottom : h.rcBound.bottom;
+        }
+        ++h.nCount;
+        return h.nCount < kBatch || Flush();
+    }
+
+    // Joins the collected rectangles to the result and starts a new block.
+    bool Flush()
+    {
+        if (Count() > 0) {
+            CRgnHandle part(ExtCreateRegion(nullptr, static_cast<DWORD>(m_block.size()),
+                                            reinterpret_cast<const RGNDATA*>(m_block.data())));
+            if (!part || CombineRgn(m_result.Get(), m_result.Get(), part.Get(), RGN_OR) == ERROR)
+                return false;
+        }
+        Restart();
+        return true;
+    }
+
+    bool Start()
+    {
+        m_result.Reset(CreateRectRgn(0, 0, 0, 0));
+        return static_cast<bool>(m_result);
+    }
+    CRgnHandle Result() { return std::move(m_result); }
+
+private:
+    void Restart()
+    {
+        m_block.assign(sizeof(RGNDATAHEADER) + kGrowBy * sizeof(RECT), 0);
+        RGNDATAHEADER& h = Header();
+        h.dwSize = sizeof(RGNDATAHEADER);
+        h.iType = RDH_RECTANGLES;
+    }
+    RGNDATAHEADER& Header() { return *reinterpret_cast<RGNDATAHEADER*>(m_block.data()); }
+    RECT* Rects() { return reinterpret_cast<RECT*>(m_block.data() + sizeof(RGNDATAHEADER)); }
+    DWORD Count() { return Header().nCount; }
+    DWORD Capacity() { return static_cast<DWORD>((m_block.size() - sizeof(RGNDATAHEADER)) / sizeof(RECT)); }
+
+    std::vector<uint8_t> m_block; // RGNDATAHEADER followed by the rectangles
+    CRgnHandle m_result;
+};
+
+bool IsWhite(DWORD pixel)
+{
+    return (pixel & 0x00FFFFFF) == 0x00FFFFFF;
+}
+
+} // namespace
+
+CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
+{
+    BITMAP info = {};
+    if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
+        return CRgnHandle();
+    const LONG width = info.bmWidth;
+    const LONG height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+
+    CMemoryDC source(nullptr);
+    CMemoryDC copy(nullptr);
+    if (!source || !copy)
+        return CRgnHandle();
+
+    BITMAPINFO bi = {};
+    bi.bmiHeader.biSize = sizeof(bi.bmiHeader);
+    bi.bmiHeader.biWidth = width;
+    bi.bmiHeader.biHeight = -height; // top-down: row 0 first
+    bi.bmiHeader.biPlanes = 1;
+    bi.bmiHeader.biBitCount = 32;
+    bi.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    CBitmapHandle dib(CreateDIBSection(source.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!dib || !bits || !copy.Select(dib.Get()) || !source.Select(bitmap))
+        return CRgnHandle();
+    if (!BitBlt(copy.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY))
+        return CRgnHandle();
+    GdiFlush();
+
+    CRegionBuilder builder;
+    if (!builder.Start())
+        return CRgnHandle();
+    const DWORD* pixels = static_cast<const DWORD*>(bits);
+    for (LONG y = 0; y < height; ++y) {
+        const DWORD* row = pixels + static_cast<size_t>(y) * width;
+        LONG x = 0;
+        while (x < width) {
+            while (x < width && IsWhite(row[x]))
+                ++x;
+            const LONG start = x;
+            while (x < width && !IsWhite(row[x]))
+                ++x;
+            if (x > start && !builder.Add(start, y, x, y + 1))
+                return CRgnHandle();
+        }
+    }
+    if (!builder.Flush())
+        return CRgnHandle();
+    return builder.Result();
+}
+
+bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int top, int right, int bottom)
+{
+    const int width = right - left;
+    const int height = bottom - top;
+    if (!source || width <= 0 || height <= 0)
+        return false;
+    CBitmapHandle part;
+    {
+        // Without a DC the copy is compatible with the screen.
+        HDC screen = dc ? nullptr : GetDC(nullptr);
+        HDC reference = dc ? dc : screen;
+        part.Reset(reference ? CreateCompatibleBitmap(reference, width, height) : nullptr);
+        if (screen)
+            ReleaseDC(nullptr, screen);
+        CMemoryDC from(dc);
+        CMemoryDC to(dc);
+        if (!part || !from || !to || !from.Select(source) || !to.Select(part.Get()))
+            return false;
+        if (!StretchBlt(to.Get(), 0, 0, width, height, from.Get(), left, top, width, height, SRCCOPY))
+            return false;
+    } // the DCs let go of both bitmaps before the part is handed over
+    target = std::move(part);
+    return true;
+}
+
+bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target)
+{
+    if (!path)
+        return false;
+    CKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                   FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
+        return false;
+    LARGE_INTEGER size = {};
+    if (!GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > LONG_MAX)
+        return false;
+    const DWORD bytes = static_cast<DWORD>(size.QuadPart);
+
+    HGLOBAL memory = GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!memory)
+        return false;
+    void* data = GlobalLock(memory);
+    DWORD read = 0;
+    const bool ok = data && ReadFile(file.Get(), data, bytes, &read, nullptr) && read == bytes;
+    if (data)
+        GlobalUnlock(memory);
+    if (!ok) {
+        GlobalFree(memory);
+        return false;
+    }
+
+    // The stream frees the memory when it is released.
+    CComPtr<IStream> stream;
+    if (FAILED(CreateStreamOnHGlobal(memory, TRUE, stream.Put()))) {
+        GlobalFree(memory);
+        return false;
+    }
+    CComPtr<IPicture> picture;
+    if (FAILED(OleLoadPicture(stream.Get(), static_cast<LONG>(bytes), FALSE, IID_IPicture,
+                              reinterpret_cast<void**>(picture.Put()))) || !picture)
+        return false;
+
+    // The picture's own bitmap dies with the picture: keep a copy of it.
+    OLE_HANDLE handle = 0;
+    SHORT type = PICTYPE_UNINITIALIZED;
+    if (FAILED(picture->get_Type(&type)) || type != PICTYPE_BITMAP || FAILED(picture->get_Handle(&handle)) || !handle)
+        return false;
+    HBITMAP own = static_cast<HBITMAP>(CopyImage(reinterpret_cast<HBITMAP>(static_cast<LONG_PTR>(static_cast<LONG>(handle))),
+                                                 IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION));
+    if (!own)
+        return false;
+    target.Reset(own);
+    return true;
+}

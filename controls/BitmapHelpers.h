@@ -1,0 +1,22 @@
+#pragma once
+
+// Bitmap helpers shared by the panel base, the skin resource cache, the frame panel and the
+// controls. User-interface thread only; they keep no state.
+
+#include <Handles.h>
+
+#include <windows.h>
+
+// A window region of the pixels of the bitmap that are not pure white (white is transparent).
+// Empty (but valid) for an all-white bitmap; none for no bitmap or when no DC or DIB can be made.
+CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap);
+
+// Replaces target by a new bitmap, compatible with dc, of the source's rectangle (left, top) -
+// (right, bottom) copied 1:1. Changes nothing and returns false without a source bitmap or for an
+// empty rectangle.
+bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int top, int right, int bottom);
+
+// Loads a picture file (any format the system's picture loader reads) and replaces target by a
+// bitmap of it that the caller owns. False, leaving target unchanged, when the file cannot be
+// opened, sized or read, or is no picture.
+bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target);

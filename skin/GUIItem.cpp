@@ -1,0 +1,61 @@
+#include "GUIItem.h"
+
+CGUIItem::~CGUIItem() = default;
+
+void CGUIItem::Show(bool show)
+{
+    if (window)
+        ShowWindow(window, show ? SW_SHOW : SW_HIDE);
+}
+
+CGUIItems::~CGUIItems()
+{
+    DeleteAll();
+}
+
+void CGUIItems::Refresh()
+{
+}
+
+CGUIItem* CGUIItems::Add(std::unique_ptr<CGUIItem> item)
+{
+    if (!item)
+        return nullptr;
+    m_items.reserve(m_items.size() + 1);
+    CGUIItem* raw = item.release();
+    m_items.push_back(raw);
+    return raw;
+}
+
+void CGUIItems::DeleteAll()
+{
+    while (!m_items.empty()) {
+        CGUIItem* item = m_items.back();
+        m_items.pop_back();
+        delete item;
+    }
+}
+
+CGUIItem* CGUIItems::FindById(int32_t id) const
+{
+    for (CGUIItem* item : m_items) {
+        if (item->id == id)
+            return item;
+    }
+    return nullptr;
+}
+
+CGUIItem* CGUIItems::FindByWindow(HWND window) const
+{
+    for (CGUIItem* item : m_items) {
+        if (item->window == window)
+            return item;
+    }
+    return nullptr;
+}
+
+void CGUIItems::ShowAll(bool show)
+{
+    for (CGUIItem* item : m_items)
+        item->Show(show);
+}

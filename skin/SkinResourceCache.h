@@ -1,0 +1,77 @@
+#pragma once
+
+// The bitmaps, fonts, language files and binary files that layouts name, each loaded once on first
+// use from its folder under the program folder and kept until Clear.
+
+#include <Handles.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+enum SkinResourceType : int32_t
+{
+    SkinResourcePicture = 0,  // skins\, any picture format
+    SkinResourceBitmap = 1,   // skins\, a .bmp file
+    SkinResourceFont = 4,     // fonts\, registered with the system until Clear
+    SkinResourceLanguage = 5, // lang\, the whole file
+    SkinResourceBinary = 6,   // bin\, the whole file
+};
+
+// One cached file; owned by the cache. A failed load is kept too (nothing loaded, size 0).
+struct SkinResource
+{
+    std::wstring name; // as the layout gives it
+    std::wstring path;
+    int32_t type = -1; // -1 once released
+    // Types 0 and 4: 8 and the file size whether or not the load succeeded; types 5 and 6: the
+    // bytes read; 0 for other types.
+    uint32_t size = 0;
+
+    CBitmapHandle bitmap;       // types 0 and 1
+    int fontCount = 0;          // type 4: fonts the file added, 0 when none
+    std::vector<uint8_t> data;  // types 5 and 6: the file's bytes, empty when it could not be read
+
+    // Whether the load produced something (the object of the entry).
+    bool IsLoaded() const;
+    // The file's bytes (types 5 and 6), or null.
+    const uint8_t* Data() const { return data.empty() ? nullptr : data.data(); }
+};
+
+class SkinResourceCache
+{
+public:
+    // folder: where the type folders are ("...\", with the trailing backslash).
+    explicit SkinResourceCache(std::wstring folder);
+    ~SkinResourceCache();
+    SkinResourceCache(const SkinResourceCache&) = delete;
+    SkinResourceCache& operator=(const SkinResourceCache&) = delete;
+
+    // The entry of that name (without regard to case) and type, loading it on first request.
+    // Also a failed entry is returned, and kept: it is not retried. Null only for a null name.
+    // A reader takes a buffer's length from the entry it got here.
+    SkinResource* Get(const wchar_t* name, int32_t type);
+
+    // The size of the first entry of that name, of any type; 0 when none.
+    uint32_t GetSizeByName(const wchar_t* name) const;
+
+    // The bytes of Get(name, 6), or null.
+    const uint8_t* GetBinaryResource(const wchar_t* name);
+
+    // Releases every entry, the last first (fonts are removed from the system).
+    void Clear();
+
+    size_t Count() const { return m_entries.size(); }
+    const std::wstring& Folder() const { return m_folder; }
+
+private:
+    std::wstring m_folder;
+    std::vector<std::unique_ptr<SkinResource>> m_entries;
+};
+
+// The folder of the running program file, with its trailing backslash.
+std::wstring GetProgramFolder();
+
+// The program's cache over its own folder; emptied at exit.
+SkinResourceCache& GetSkinResourceCache();
