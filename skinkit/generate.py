@@ -1,0 +1,99 @@
+#!/usr/bin/env python3
+"""Writes the default install-directory image of the configuration suite.
+
+    generate.py --keytable mwsim/KeyTable.inc --out build/x64/skin-image [--items required-items.tsv]
+
+The image holds the layout files ("xml\\"), bitmaps ("skins\\"), the fonts folder ("fonts\\"), the
+language files ("lang\\"), the keyboard definition files ("bin\\") and the user manual
+("Manuals\\index.html"). The folder is emptied first so that nothing stale survives. The table of
+required items lists, per layout file, every item the programs look up by id, with the kind they
+expect; the loader test checks the generated layouts against it.
+"""
+
+import argparse
+import os
+import shutil
+import sys
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+
+from kit import art, keyboard, manual, pages, popups, texts  # noqa: E402
+from kit.layout import Layout  # noqa: E402
+from kit.names import item_id  # noqa: E402
+
+
+def language_file(L):
+    L.language("LANGUAGE_DEFAULT", texts.FILES["English"], bind="English")
+    # German words run longer: the tab captions take a narrower face, a few labels get room.
+    L.language("LANGUAGE_GERMAN", texts.FILES["German"],
+               fonts=[("FONT_TERMINATORTWO12B", "FONT_TERMINATORTWO11")],
+               overrides=[("TEXT_ENABLEXY", {"multiline": "1"}),
+                          ("TEXT_ENABLEXY", ("RECT", 240, 280, 420, 32)),
+                          ("BUTTON_OK", {"caps": "U"})],
+               column_overrides=[("LCITEM_AUTOSWITCH", "width", 150),
+                                 ("LCITEM_PROFILEEXE", "width", 290)],
+               bind="German")
+    return L
+
+
+def build(keytable):
+    kit = pages.Kit()
+    keys = keyboard.parse_key_table(keytable)
+    by_name = {k.name: k for k in keys}
+    layouts = [pages.main_page(kit), pages.mouse_buttons(kit), pages.mouse_performance(kit),
+               pages.profiles(kit, False), pages.macros(kit, False), pages.lighting(kit, False),
+               pages.keyboard_keys(kit), pages.profiles(kit, True), pages.macros(kit, True),
+               pages.lighting(kit, True)]
+    layouts += popups.all_popups(kit)
+    layouts.append(keyboard.key_layout(keyboard.KEYS_US, keyboard.CAPTIONS_US, by_name))
+    layouts.append(keyboard.key_layout(keyboard.KEYS_DE, keyboard.CAPTIONS_DE, by_name))
+    layouts.append(keyboard.layouts_file())
+    layouts.append(language_file(Layout("Language.xml")))
+    return layouts, keys
+
+
+def write(out, layouts, keys, items_path):
+    if os.path.isdir(out):
+        shutil.rmtree(out)
+    for d in ("xml", "skins", "fonts", "lang", "bin", "Manuals"):
+        os.makedirs(os.path.join(out, d))
+    for L in layouts:
+        with open(os.path.join(out, "xml", L.filename), "w", encoding="utf-8", newline="\r\n") as f:
+            f.write(L.xml())
+    for name, canvas in sorted(art.SKINS.items()):
+        canvas.save(os.path.join(out, "skins", name))
+    used = set(texts.CODE_KEYS)
+    for L in layouts:
+        used |= {k[1:] for k in L.keys}
+    for lang, file in texts.FILES.items():
+        with open(os.path.join(out, "lang", file), "wb") as f:
+            f.write(texts.language_file(lang, sorted(used, key=str.lower)))
+    with open(os.path.join(out, "bin", keyboard.DEF_FILE), "wb") as f:
+        f.write(keyboard.definition_bytes(keys))
+    with open(os.path.join(out, "bin", keyboard.DEFAULTS_FILE), "wb") as f:
+        f.write(keyboard.defaults_bytes(keys))
+    with open(os.path.join(out, "Manuals", "index.html"), "w", encoding="utf-8") as f:
+        f.write(manual.html())
+    if items_path:
+        with open(items_path, "w", encoding="utf-8", newline="\n") as f:
+            f.write("# file\titem\tid\tkind\trole\n")
+            for L in layouts:
+                for name, iid, kind, role in L.required:
+                    f.write("%s\t%s\t%d\t%d\t%s\n" % (L.filename, name, iid, kind, role))
+
+
+def main():
+    ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    ap.add_argument("--keytable", required=True, help="the simulated keyboard's key table")
+    ap.add_argument("--out", required=True, help="folder to write the image into (emptied first)")
+    ap.add_argument("--items", help="where to write the required-items table")
+    a = ap.parse_args()
+    layouts, keys = build(a.keytable)
+    missing = texts.missing_keys(layouts)
+    if missing:
+        sys.exit("language keys without a text: " + ", ".join(sorted(missing)))
+    write(a.out, layouts, keys, a.items)
+
+
+if __name__ == "__main__":
+    main()
