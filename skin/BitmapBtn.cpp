@@ -1,0 +1,337 @@
+#include "BitmapBtn.h"
+
+#include <algorithm>
+
+#include "BitmapHelpers.h"
+#include "Dc.h"
+#include "FontItem.h"
+#include "LangTable.h"
+#include "WStr.h"
+
+BEGIN_MSG_MAP(CBitmapBtn, CWnd)
+    ON_DRAWITEM_REFLECT(DrawItem)
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_TIMER()
+    ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
+    ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+END_MSG_MAP()
+
+bool CreateFallbackFont(CFont& font)
+{
+    LOGFONTW lf = {};
+    lf.lfHeight = 14;
+    lf.lfWeight = FW_BOLD;
+    lf.lfPitchAndFamily = FF_SWISS;
+    wstr::CopyBounded(lf.lfFaceName, LF_FACESIZE, L"Arial");
+    return font.CreateFontIndirect(lf);
+}
+
+std::wstring CaptionText(const wchar_t* key, int caseMode)
+{
+    std::wstring text;
+    TranslateText(key ? key : L"", text);
+    // The line break first: upper case would turn "\n" into "\N".
+    size_t lineBreak = text.find(L"\\n");
+    if (lineBreak != std::wstring::npos)
+        text.replace(lineBreak, 2, L"\r\n");
+    if (caseMode == 2)
+        text = wstr::ToLower(text);
+    else if (caseMode == 1)
+        text = wstr::ToUpper(text);
+    return text;
+}
+
+CBitmapBtn::CBitmapBtn()
+{
+    kind = ItemKind::BitmapBtn;
+}
+
+CBitmapBtn::~CBitmapBtn()
+{
+    if (m_hWnd && m_blinkInterval)
+        KillTimer(kBlinkTimerId);
+}
+
+bool CBitmapBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, HWND parent, UINT id)
+{
+    if (!CreateEx(0, L"BUTTON", caption ? caption : L"", (style | WS_CHILD) & ~(WS_TABSTOP | WS_BORDER), rect,
+                  parent, id))
+        return false;
+    window = m_hWnd;
+    // Owner-drawn whatever the style asked for; the pictures do all the drawing.
+    SendMessage(BM_SETSTYLE, LOWORD(GetStyle()) | BS_OWNERDRAW, TRUE);
+    return true;
+}
+
+void CBitmapBtn::SetBitmaps(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, int left, int top,
+                            int right, int bottom)
+{
+    CClientDC dc(m_hWnd);
+    HBITMAP sources[kStateCount] = {normal, over, down, disabled};
+    for (int i = 0; i < kStateCount; ++i) {
+        CBitmapHandle copy;
+        if (CopyBitmapRect(copy, dc, sources[i], left, top, right, bottom))
+            m_pictures[i].Attach(copy.Detach());
+        else
+            m_pictures[i].DeleteObject();
+    }
+    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::SetBitmapsWithMask(HBITMAP mask, HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
+                                    const RECT& rect)
+{
+    if (mask) {
+        CClientDC dc(m_hWnd);
+        CBitmapHandle copy;
+        if (CopyBitmapRect(copy, dc, mask, rect.left, rect.top, rect.right, rect.bottom))
+            m_mask.Attach(copy.Detach());
+        if (m_mask && !m_regionSet) {
+            CRgnHandle region = CreateRegionFromBitmap(m_mask);
+            if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) {
+                region.Detach();  // the window owns it now
+                m_regionSet = true;
+            }
+        }
+    }
+    SetBitmaps(normal, over, down, disabled, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void CBitmapBtn::SetState(bool checked)
+{
+    if (m_checked == checked)
+        return;
+    m_checked = checked;
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::SetHighlighted(bool highlighted)
+{
+    if (m_highlighted == highlighted)
+        return;
+    m_highlighted = highlighted;
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::SetCaption(const wchar_t* key, int caseMode)
+{
+    m_caption = CaptionText(key, caseMode);
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::SetItemFont(CFontItem* font)
+{
+    m_font = font;
+    if (font && m_hWnd)
+        SetFont(*font, FALSE);
+}
+
+void CBitmapBtn::SetTextColors(COLORREF normal, COLORREF hover, COLORREF down, COLORREF disabled)
+{
+    m_textNormal = normal;
+    m_textHover = hover;
+    m_textDown = down;
+    m_textDisabled = disabled;
+}
+
+void CBitmapBtn::SetBlink(UINT intervalMs)
+{
+    m_blinkInterval = intervalMs;
+    m_blinkPicture = Normal;
+    if (intervalMs)
+        SetTimer(kBlinkTimerId, intervalMs);
+    else
+        KillTimer(kBlinkTimerId);
+    Invalidate(FALSE);
+}
+
+BOOL CBitmapBtn::PreTranslateMessage(MSG* msg)
+{
+    m_toolTip.Relay(m_hWnd, msg);
+    return CWnd::PreTranslateMessage(msg);
+}
+
+// ---- Input -------------------------------------------------------------------------------------
+
+void CBitmapBtn::OnMouseMove(UINT flags, CPoint point)
+{
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    if (::WindowFromPoint(screen) == m_hWnd) {
+        if (::GetCapture() != m_hWnd && GetParent() && ::GetActiveWindow()) {
+            m_hover = true;
+            SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            ::SetCapture(m_hWnd);
+            Invalidate(FALSE);
+        }
+    } else if (m_hover || ::GetCapture() == m_hWnd) {
+        m_hover = false;
+        Invalidate(FALSE);
+        if (!(flags & MK_LBUTTON) && ::GetCapture() == m_hWnd)
+            ::ReleaseCapture();
+    }
+    Default();
+}
+
+LRESULT CBitmapBtn::OnCaptureChanged(WPARAM, LPARAM lParam)
+{
+    // The capture went elsewhere: the button can no longer see the pointer leave, so it stops
+    // showing the over picture until the pointer comes back.
+    if (m_hover && reinterpret_cast<HWND>(lParam) != m_hWnd) {
+        m_hover = false;
+        Invalidate(FALSE);
+    }
+    return Default();
+}
+
+LRESULT CBitmapBtn::OnKillFocus(WPARAM, LPARAM)
+{
+    m_hover = false;
+    Invalidate(FALSE);
+    return Default();
+}
+
+void CBitmapBtn::OnLButtonDown(UINT, CPoint)
+{
+    HWND root = ::GetAncestor(m_hWnd, GA_ROOT);
+    if (root && root != ::GetActiveWindow())
+        ::SetActiveWindow(root);
+    if (!m_checkBoxMode) {
+        Default();
+        return;
+    }
+    if (m_toggle)
+        m_checked = !m_checked;
+    Invalidate(FALSE);
+    if (HWND parent = GetParent())
+        ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+void CBitmapBtn::OnLButtonUp(UINT, CPoint)
+{
+    if (m_checkBoxMode)
+        return;
+    Default();
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::OnTimer(UINT_PTR id)
+{
+    if (id != kBlinkTimerId) {
+        Default();
+        return;
+    }
+    KillTimer(kBlinkTimerId);
+    if (!m_blinkInterval)
+        return;
+    m_blinkPicture = m_blinkPicture == Normal ? Down : Normal;
+    SetTimer(kBlinkTimerId, m_blinkInterval);
+    Invalidate(FALSE);
+}
+
+// ---- Drawing -----------------------------------------------------------------------------------
+
+CBitmapBtn::State CBitmapBtn::PictureFor(UINT itemState) const
+{
+    bool disabled = (itemState & ODS_DISABLED) != 0;
+    bool pressed = (itemState & ODS_SELECTED) != 0;
+    State state;
+    if (m_checkBoxMode) {
+        if (m_checked)
+            state = Down;
+        else if (!disabled && (m_hover || m_highlighted))
+            state = Over;
+        else
+            state = Normal;
+    } else if (disabled) {
+        state = Disabled;
+    } else if (m_checked || pressed) {
+        state = Down;
+    } else if (m_hover || m_highlighted) {
+        state = Over;
+    } else {
+        state = Normal;
+    }
+    return state == Normal && m_blinkInterval ? m_blinkPicture : state;
+}
+
+COLORREF CBitmapBtn::TextColorFor(UINT itemState) const
+{
+    COLORREF colour;
+    if (m_checked || (itemState & ODS_SELECTED))
+        colour = m_textDown;
+    else if (m_hover)
+        colour = m_textHover;
+    else if (itemState & ODS_DISABLED)
+        colour = m_textDisabled;
+    else
+        colour = m_textNormal;
+    return colour ? colour : kFallbackTextColor;
+}
+
+void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, HBITMAP picture) const
+{
+    CMemoryDC source(target);
+    if (!m_mask) {
+        if (picture) {
+            source.SelectObject(picture);
+            target.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
+        }
+        return;
+    }
+    // Background where the mask is white, the picture where it is black.
+    target.BitBlt(0, 0, client.Width(), client.Height(), windowDc, 0, 0, SRCCOPY);
+    source.SelectObject(static_cast<HBITMAP>(m_mask));
+    target.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCAND);
+    if (!picture)
+        return;
+    CBitmap shaped;
+    if (!shaped.CreateCompatibleBitmap(target, client.Width(), client.Height()))
+        return;
+    CMemoryDC shape(target);
+    shape.SelectObject(static_cast<HBITMAP>(shaped));
+    source.SelectObject(picture);
+    shape.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
+    source.SelectObject(static_cast<HBITMAP>(m_mask));
+    shape.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, 0x00220326);  // picture AND NOT mask
+    target.BitBlt(0, 0, client.Width(), client.Height(), shape, 0, 0, SRCPAINT);
+    shape.RestoreSelections();
+}
+
+void CBitmapBtn::DrawCaption(CDC& dc, const CRect& client, COLORREF colour)
+{
+    if (!m_font && !m_fallbackFont)
+        CreateFallbackFont(m_fallbackFont);
+    dc.SelectObject(m_font ? static_cast<HFONT>(*m_font) : static_cast<HFONT>(m_fallbackFont));
+    dc.SetTextColor(colour);
+    dc.SetBkMode(TRANSPARENT);
+    CRect textRect = client;
+    if (!(m_format & DT_SINGLELINE)) {
+        CRect measured = client;
+        dc.DrawText(m_caption, &measured, DT_CALCRECT | DT_WORDBREAK);
+        textRect.top = client.top + (client.Height() - measured.Height()) / 2;
+        textRect.bottom = textRect.top + measured.Height();
+    }
+    std::wstring text = m_caption;  // DT_MODIFYSTRING may write into it
+    text.reserve(text.size() + 4);
+    dc.DrawText(text, &textRect, m_format & ~DT_MODIFYSTRING);
+}
+
+void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)
+{
+    CDC windowDc(item->hDC);
+    CRect client = GetClientRect();
+    CBitmap canvas;
+    if (!canvas.CreateCompatibleBitmap(windowDc, client.Width(), client.Height()))
+        return;
+    CMemoryDC dc(windowDc);
+    dc.SelectObject(static_cast<HBITMAP>(canvas));
+    ComposePicture(dc, windowDc, client, m_pictures[PictureFor(item->itemState)]);
+    if (!m_caption.empty())
+        DrawCaption(dc, client, TextColorFor(item->itemState));
+    windowDc.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
+    dc.RestoreSelections();
+}

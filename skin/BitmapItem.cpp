@@ -1,0 +1,77 @@
+#include "BitmapItem.h"
+
+#include "BitmapHelpers.h"
+#include "Dc.h"
+#include "WndClass.h"
+
+BEGIN_MSG_MAP(CBitmapItem, CWnd)
+    ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
+END_MSG_MAP()
+
+void PostCommandToParent(HWND item, WPARAM wParam, LPARAM lParam)
+{
+    if (HWND parent = ::GetParent(item))
+        ::PostMessageW(parent, WM_COMMAND, wParam, lParam);
+}
+
+CBitmapItem::CBitmapItem()
+{
+    kind = ItemKind::BitmapItem;
+}
+
+CBitmapItem::~CBitmapItem() = default;
+
+bool CBitmapItem::Create(const RECT& rect, HWND parent, DWORD style, UINT id)
+{
+    if (!CreateEx(0, CWndClass::DefaultClass(), L"", style, rect, parent, id))
+        return false;
+    window = m_hWnd;
+    return true;
+}
+
+void CBitmapItem::SetBitmap(HBITMAP bitmap, int left, int top, int right, int bottom)
+{
+    CClientDC dc(m_hWnd);
+    CBitmapHandle copy;
+    if (CopyBitmapRect(copy, dc, bitmap, 0, 0, right - left, bottom - top))
+        m_bitmap.Attach(copy.Detach());
+}
+
+void CBitmapItem::SetBitmapWithMask(HBITMAP mask, HBITMAP bitmap, const RECT& rect)
+{
+    if (mask) {
+        CRgnHandle region = CreateRegionFromBitmap(mask);
+        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
+            region.Detach();  // the window owns it now
+    }
+    SetBitmap(bitmap, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+BOOL CBitmapItem::PreTranslateMessage(MSG* msg)
+{
+    m_toolTip.Relay(m_hWnd, msg);
+    return CWnd::PreTranslateMessage(msg);
+}
+
+BOOL CBitmapItem::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    PostCommandToParent(m_hWnd, wParam, lParam);
+    return CWnd::OnCommand(wParam, lParam);
+}
+
+BOOL CBitmapItem::OnEraseBkgnd(HDC)
+{
+    return TRUE;  // the bitmap covers the client area
+}
+
+void CBitmapItem::OnPaint()
+{
+    CPaintDC dc(m_hWnd);
+    if (!m_bitmap)
+        return;
+    CRect client = GetClientRect();
+    CMemoryDC source(dc);
+    source.SelectObject(static_cast<HBITMAP>(m_bitmap));
+    dc.BitBlt(client.left, client.top, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
+}

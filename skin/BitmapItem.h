@@ -1,0 +1,48 @@
+// A plain child window that shows one bitmap (BITMAPITEM), optionally shaped by a mask. It may host
+// other items (buttons, texts, keys); the commands they send it go on to its parent.
+#pragma once
+
+#include <windows.h>
+
+#include "GUIItem.h"
+#include "GdiObject.h"
+#include "ItemToolTip.h"
+#include "Wnd.h"
+
+class CBitmapItem : public CWnd, public CGUIItem
+{
+public:
+    CBitmapItem();
+    ~CBitmapItem() override;
+
+    // A child window of parent at rect; style as given (WS_DISABLED lets mouse input through to the
+    // window below).
+    bool Create(const RECT& rect, HWND parent, DWORD style, UINT id = static_cast<UINT>(-1));
+
+    // Copies the rectangle's size, from the bitmap's origin, into the item's own bitmap.
+    void SetBitmap(HBITMAP bitmap, int left, int top, int right, int bottom);
+    // With a mask, the window first takes the mask's opaque pixels as its region.
+    void SetBitmapWithMask(HBITMAP mask, HBITMAP bitmap, const RECT& rect);
+
+    void SetToolTip(const wchar_t* key) { m_toolTip.SetText(m_hWnd, key); }
+    const CItemToolTip& ToolTip() const { return m_toolTip; }
+
+    HBITMAP Bitmap() const { return m_bitmap; }
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    // Commands of hosted items are posted on to the parent.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    void OnPaint();
+    BOOL OnEraseBkgnd(HDC dc);
+
+    CItemToolTip m_toolTip;
+    CBitmap m_bitmap;
+
+    HV_DECLARE_MSG_MAP()
+};
+
+// The commands of a window item go on to its parent, posted (one implementation for several items).
+void PostCommandToParent(HWND item, WPARAM wParam, LPARAM lParam);

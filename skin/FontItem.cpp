@@ -1,0 +1,9 @@
+#include "FontItem.h"
+
+CFontItem::CFontItem()
+{
+    kind = ItemKind::FontItem;
+    window = nullptr;
+}
+
+CFontItem::~CFontItem() = default;

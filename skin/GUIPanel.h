@@ -1,0 +1,60 @@
+// The dialog base of the main window and of every popup: it loads its layout file into its items
+// when its window is created, takes the size of the layout's BACKGROUND picture, clips itself to
+// the opaque pixels of the MASK picture and paints the background.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+#include "Dialog.h"
+#include "GUIItem.h"
+#include "Geometry.h"
+
+class CPanelBitmap;
+
+class CGUIPanel : public CDialog
+{
+public:
+    // A panel built from a layout file of the program folder's "xml\" folder.
+    CGUIPanel(UINT templateId, const wchar_t* layoutFile, CWnd* parent);
+    CGUIPanel(const DLGTEMPLATE* dialogTemplate, const wchar_t* layoutFile, CWnd* parent);
+    // A panel without layout, of the rectangle's size.
+    CGUIPanel(const RECT& rect, UINT templateId, CWnd* parent);
+    CGUIPanel(const RECT& rect, const DLGTEMPLATE* dialogTemplate, CWnd* parent);
+    ~CGUIPanel() override;
+
+    CGUIItems& Items() { return m_items; }
+    const std::wstring& LayoutFile() const { return m_layoutFile; }
+    CPanelBitmap* Background() const { return m_background; }
+    CPanelBitmap* Mask() const { return m_mask; }
+    // The window region made from the mask; owned by the window once set (null when none).
+    HRGN Region() const { return m_region; }
+    bool IsCreated() const { return m_created; }
+    // Whether the layout load reports progress through the program's progress window.
+    void SetReportProgress(bool report) { m_reportProgress = report; }
+
+protected:
+    // Looks the panel's items up by id and keeps pointers to them; each panel calls it from its
+    // OnInitDialog, when the items exist.
+    virtual void BindItems() = 0;
+
+    int OnCreate(CREATESTRUCTW* create);
+    void OnDestroy();
+    void OnPaint();
+
+    CWnd* m_owner;
+    std::wstring m_layoutFile;
+    CPanelBitmap* m_background = nullptr;  // items of m_items
+    CPanelBitmap* m_mask = nullptr;
+    HRGN m_region = nullptr;
+    CGUIItems m_items;
+    CRect m_rect;
+    bool m_created = false;
+    bool m_reportProgress = false;
+
+    HV_DECLARE_MSG_MAP()
+};
+
+// Loads the program folder's "xml\" + fileName into items (see LoadLayout).
+bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress);

@@ -1,0 +1,490 @@
+#include "LayoutSections.h"
+
+#include <cstring>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "BitmapItem.h"
+#include "BitmapWindow.h"
+#include "FontItem.h"
+#include "GUIItem.h"
+#include "KeyboardDef.h"
+#include "KeyboardLayouts.h"
+#include "LangTable.h"
+#include "LayoutReaders.h"
+#include "NameTables.h"
+#include "SkinResourceCache.h"
+#include "WStr.h"
+#include "Wnd.h"
+
+using namespace layout;
+
+namespace {
+
+int32_t g_languageFilter = -1;
+std::map<int32_t, CLangTable*> g_languageTables;  // borrowed from the item lists
+
+// Counts of one section run.
+struct SectionCount
+{
+    uint32_t visited = 0;
+    uint32_t appended = 0;
+
+    uint32_t Packed() const { return ((visited & 0xFFFF) << 16) | (appended & 0xFFFF); }
+};
+
+HWND OwnerWindow(CWnd* owner)
+{
+    return owner ? owner->GetSafeHwnd() : nullptr;
+}
+
+// Calls build for every child of list named name, in document order, and appends what it builds.
+template <class Build>
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+{
+    for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
+        ++count.visited;
+        std::unique_ptr<CGUIItem> item = build(child);
+        if (item && items) {
+            items->Add(std::move(item));
+            ++count.appended;
+        }
+    }
+}
+
+// A section whose element kinds are built elsewhere: the children are visited, nothing is built.
+uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_list<const char*> names)
+{
+    SectionCount count;
+    pugi::xml_node list = root.child(listName);
+    if (!list)
+        return 0;
+    for (const char* name : names) {
+        for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name))
+            ++count.visited;
+    }
+    return count.Packed();
+}
+
+std::wstring AttributeName(pugi::xml_attribute attribute)
+{
+    return wstr::Utf8ToWide(attribute.name());
+}
+
+void AddTextOverride(CLangTable& table, int32_t itemId, const std::wstring& attribute, const std::wstring& text)
+{
+    table.AddOverride(itemId, attribute.c_str(), text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+}
+
+size_t AttributeCount(pugi::xml_node node)
+{
+    size_t n = 0;
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute())
+        ++n;
+    return n;
+}
+
+// The attribute of a two-attribute element that is not "name".
+pugi::xml_attribute OtherAttribute(pugi::xml_node node)
+{
+    for (pugi::xml_attribute a = node.first_attribute(); a; a = a.next_attribute()) {
+        if (std::strcmp(a.name(), "name") != 0)
+            return a;
+    }
+    return pugi::xml_attribute();
+}
+
+// ---- LANGUAGES --------------------------------------------------------------------------------
+
+void ReadLanguageOverride(pugi::xml_node element, CLangTable& table)
+{
+    size_t attributes = AttributeCount(element);
+    int32_t itemId = ReadItemId(element);
+    if (itemId == -1 || (attributes != 1 && attributes != 2))
+        return;
+    if (attributes == 2) {
+        pugi::xml_attribute other = OtherAttribute(element);
+        if (other)
+            AddTextOverride(table, itemId, AttributeName(other), wstr::Utf8ToWide(other.value()));
+        return;
+    }
+    if (pugi::xml_node rect = element.child("RECT")) {
+        // Kept as written (left, top, width, height); the RECT reader converts it like the file's.
+        CRect raw = ReadRawRect(rect);
+        AddTextOverride(table, itemId, L"RECT",
+                        wstr::Format(L"%ld %ld %ld %ld", raw.left, raw.top, raw.right, raw.bottom));
+        return;
+    }
+    for (const char* name : {"SBMN", "SBMO", "SBMD", "SBMDS", "SBMM"}) {
+        if (pugi::xml_node bitmap = element.child(name))
+            AddTextOverride(table, itemId, wstr::Utf8ToWide(name), ElementText(bitmap));
+    }
+}
+
+void ReadColumnOverride(pugi::xml_node element, CLangTable& table)
+{
+    if (AttributeCount(element) != 2)
+        return;
+    std::wstring column;
+    if (!ReadAttribute(element, "name", column))
+        return;
+    int32_t columnId = FindListColumnId(column.c_str());
+    pugi::xml_attribute other = OtherAttribute(element);
+    if (columnId == -1 || !other)
+        return;
+    std::wstring value = wstr::Utf8ToWide(other.value());
+    table.AddColumnOverride(columnId, AttributeName(other).c_str(), value.c_str(),
+                            (value.size() + 1) * sizeof(wchar_t));
+}
+
+std::unique_ptr<CGUIItem> BuildLanguage(pugi::xml_node element, int32_t id, CWnd* owner)
+{
+    std::wstring file;
+    ReadAttribute(element, "file", file);
+    file = wstr::Trim(file);
+    if (file.empty())
+        return nullptr;
+    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceLanguage);
+    if (!entry || !entry->Data())
+        return nullptr;
+
+    auto table = std::make_unique<CLangTable>();
+    table->Parse(entry->data.size(), entry->Data());
+    table->id = id;
+    table->owner = owner;
+
+    for (pugi::xml_node font = element.child("LANGFONT"); font; font = font.next_sibling("LANGFONT")) {
+        std::wstring search, replace;
+        ReadAttribute(font, "fontsearch", search);
+        ReadAttribute(font, "fontreplace", replace);
+        int32_t searchId = FindItemIdByName(search.c_str());
+        int32_t replaceId = FindItemIdByName(replace.c_str());
+        if (searchId != -1 && replaceId != -1)
+            table->SetFontMapping(searchId, replaceId);
+    }
+    for (pugi::xml_node col = element.child("LANGOVERRIDECOL"); col; col = col.next_sibling("LANGOVERRIDECOL"))
+        ReadColumnOverride(col, *table);
+    for (pugi::xml_node ovr = element.child("LANGOVERRIDE"); ovr; ovr = ovr.next_sibling("LANGOVERRIDE"))
+        ReadLanguageOverride(ovr, *table);
+    return table;
+}
+
+uint32_t ReadLanguages(pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    SectionCount count;
+    pugi::xml_node list = root.child("LANGLIST");
+    if (!list)
+        return 0;
+    BuildChildren(list, "LANG", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
+        int32_t id = ReadItemId(element);
+        if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
+            return nullptr;
+        std::unique_ptr<CGUIItem> table = BuildLanguage(element, id, owner);
+        if (table)
+            g_languageTables[id] = static_cast<CLangTable*>(table.get());
+        return table;
+    });
+    return count.Packed();
+}
+
+// ---- KEYBOARD DEF, KEYBOARD LAYOUTS -----------------------------------------------------------
+
+uint32_t ReadKeyboardDefSection(pugi::xml_node root, CGUIItems*, CWnd* owner)
+{
+    bool present = static_cast<bool>(root.child("KEYBOARDDEF"));
+    ReadKeyboardDefElement(root, owner);
+    return present ? (1u << 16) : 0;
+}
+
+uint32_t ReadKeyboardLayouts(pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    SectionCount count;
+    pugi::xml_node list = root.child("KBLAYOUTLIST");
+    if (!list)
+        return 0;
+    BuildChildren(list, "KBLAYOUT", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
+        int32_t id = ReadItemId(element);
+        if (id == -1)
+            return nullptr;
+        auto setting = std::make_unique<CKeyboardLayoutSetting>();
+        setting->id = id;
+        setting->owner = owner;
+        ReadAttribute(element, "kbdlayout", setting->layoutName);
+        ReadAttribute(element, "kbditems", setting->layoutItems);
+        KeyboardLayouts().Register(id, setting.get());
+        return setting;
+    });
+    return count.Packed();
+}
+
+// ---- FONTS --------------------------------------------------------------------------------------
+
+std::unique_ptr<CGUIItem> BuildFont(pugi::xml_node element, CWnd* owner)
+{
+    int32_t id = ReadItemId(element);
+    if (id == -1)
+        return nullptr;
+    LOGFONTW lf = {};
+    lf.lfPitchAndFamily = FF_SWISS | DEFAULT_PITCH;
+    std::wstring value;
+    if (ReadAttribute(element, "typeface", value) && !value.empty())
+        wstr::CopyBounded(lf.lfFaceName, LF_FACESIZE, value.c_str());  // at most 31 characters
+    if (ReadAttribute(element, "pitch", value) && ParseInteger(value) > 0)
+        lf.lfHeight = ParseInteger(value);
+    if (ReadAttribute(element, "boldlevel", value) && ParseInteger(value) > 0)
+        lf.lfWeight = ParseInteger(value);
+    if (ReadAttribute(element, "width", value) && ParseInteger(value) > 0)
+        lf.lfWidth = ParseInteger(value);
+
+    // A private font file is registered first, so that its face can be named in "typeface".
+    std::wstring fontFile = wstr::Trim(ElementText(element));
+    if (!fontFile.empty())
+        GetSkinResourceCache().Get(fontFile.c_str(), SkinResourceFont);
+
+    auto font = std::make_unique<CFontItem>();
+    if (!font->CreateFontIndirect(lf))
+        return nullptr;
+    font->id = id;
+    font->owner = owner;
+    return font;
+}
+
+uint32_t ReadFonts(pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    SectionCount count;
+    pugi::xml_node list = root.child("FONTLIST");
+    if (!list)
+        return 0;
+    BuildChildren(list, "FONT", items, count, [&](pugi::xml_node element) { return BuildFont(element, owner); });
+    return count.Packed();
+}
+
+// ---- BITMAPS ------------------------------------------------------------------------------------
+
+std::unique_ptr<CGUIItem> BuildBitmapItem(pugi::xml_node element, CWnd* owner)
+{
+    int32_t id = ReadItemId(element);
+    if (id == -1 || !OwnerWindow(owner))
+        return nullptr;
+    HBITMAP bitmap = ReadBitmap(element, "SBMN");
+    HBITMAP mask = ReadBitmap(element, "SBMM");
+    CRect rect = ReadRect(element, id);
+    // Disabled unless "moveable" is present and not true-ish: a disabled bitmap lets the mouse
+    // through to the panel, which can then be dragged by it. A bitmap that hosts buttons or keys
+    // must say moveable="0", or its children never see the mouse.
+    std::wstring moveable;
+    bool enabled = ReadAttribute(element, "moveable", moveable) && !IsTrueish(moveable);
+    DWORD style = WS_CHILD | WS_VISIBLE | (enabled ? 0 : WS_DISABLED);
+    std::wstring tooltip;
+    bool hasToolTip = ReadToolTip(element, tooltip);
+
+    auto item = std::make_unique<CBitmapItem>();
+    item->id = id;
+    item->owner = owner;
+    if (!item->Create(rect, OwnerWindow(owner), style))
+        return nullptr;
+    if (mask)
+        item->SetBitmapWithMask(mask, bitmap, rect);
+    else
+        item->SetBitmap(bitmap, rect.left, rect.top, rect.right, rect.bottom);
+    if (hasToolTip)
+        item->SetToolTip(tooltip.c_str());
+    return item;
+}
+
+UINT TextFormat(wchar_t justify, bool multiline)
+{
+    UINT format = justify == L'C' ? DT_CENTER : justify == L'R' ? DT_RIGHT : DT_LEFT;
+    return format | (multiline ? DT_WORDBREAK : (DT_VCENTER | DT_SINGLELINE));
+}
+
+std::unique_ptr<CGUIItem> BuildBitmapWindow(pugi::xml_node element, CGUIItems* items, CWnd* owner)
+{
+    int32_t id = ReadItemId(element);
+    if (id == -1 || !OwnerWindow(owner))
+        return nullptr;
+    HBITMAP downSelected = ReadBitmap(element, "SBMDS");
+    HBITMAP normal = ReadBitmap(element, "SBMN");
+    HBITMAP over = ReadBitmap(element, "SBMO");
+    HBITMAP down = ReadBitmap(element, "SBMD");
+    HBITMAP mask = ReadBitmap(element, "SBMM");
+    int caseMode = ReadCaps(element, id);
+    bool multiline = ReadMultiline(element, id);
+    wchar_t justify = ReadJustify(element);
+    CRect rect = ReadRect(element, id);
+    std::wstring tooltip;
+    bool hasToolTip = ReadToolTip(element, tooltip);
+    CFontItem* font = items ? ReadFont(element, id, items) : nullptr;
+
+    auto item = std::make_unique<CBitmapWindow>();
+    item->id = id;
+    item->owner = owner;
+    if (!item->Create(rect, OwnerWindow(owner)))
+        return nullptr;
+    item->SetBitmaps(downSelected, normal, over, down, mask);
+    item->SetCaseMode(caseMode);
+    item->SetFormat(TextFormat(justify, multiline));
+    item->SetItemFont(font);
+    COLORREF textColor = 0;
+    if (ReadColor(element, "fontclr", textColor))
+        item->SetTextColor(textColor);
+    for (pugi::xml_node icon = element.child("BITMAPITEM"); icon; icon = icon.next_sibling("BITMAPITEM")) {
+        std::wstring type;
+        ReadAttribute(icon, "assntype", type);
+        item->AddAssignmentIcon(ParseInteger(type), ReadBitmap(icon, "SBMN"));
+    }
+    if (hasToolTip)
+        item->SetToolTip(tooltip.c_str());
+    return item;
+}
+
+uint32_t ReadBitmaps(pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    SectionCount count;
+    pugi::xml_node list = root.child("BITMAPLIST");
+    if (!list)
+        return 0;
+    BuildChildren(list, "BITMAPITEM", items, count,
+                  [&](pugi::xml_node element) { return BuildBitmapItem(element, owner); });
+    // Slider tracks are built with the slider family; until then they are only visited.
+    BuildChildren(list, "SLIDERTRACK", items, count,
+                  [](pugi::xml_node) { return std::unique_ptr<CGUIItem>(); });
+    BuildChildren(list, "BITMAPWINDOW", items, count,
+                  [&](pugi::xml_node element) { return BuildBitmapWindow(element, items, owner); });
+    return count.Packed();
+}
+
+// ---- Sections whose items come with the controls that they build ----------------------------------
+
+uint32_t ReadButtons(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "BUTTONLIST", {"BUTTON", "AVIBUTTON"});
+}
+
+uint32_t ReadSliders(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "SLIDERLIST", {"VSLIDER", "HSLIDERM", "HSLIDERMAPM", "DMARKER"});
+}
+
+uint32_t ReadTextItems(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "TEXTLIST", {"TEXTITEM"});
+}
+
+uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "DPISTAGELIST", {"DPISTAGEWINDOW"});
+}
+
+uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "MACRODISPLAYLIST", {"MACRODISPLAY"});
+}
+
+uint32_t ReadLists(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "LISTLIST", {"LISTCTRL", "COMBO", "COMBOCOLOR"});
+}
+
+uint32_t ReadListPanels(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "LISTPANELLIST", {"LISTPANEL"});
+}
+
+uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
+}
+
+uint32_t ReadKeyboardKeys(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "KBDKEYLIST", {"KBDKEY"});
+}
+
+uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
+{
+    return VisitOnly(root, "PROGRESSPANELLIST", {"PROGRESSPANELITEM"});
+}
+
+} // namespace
+
+const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {
+    {L"LANGUAGES", ReadLanguages},
+    {L"KEYBOARD DEF", ReadKeyboardDefSection},
+    {L"KEYBOARD LAYOUTS", ReadKeyboardLayouts},
+    {L"FONTS", ReadFonts},
+    {L"BITMAPS", ReadBitmaps},
+    {L"BUTTONS", ReadButtons},
+    {L"SLIDERS", ReadSliders},
+    {L"TEXT ITEMS", ReadTextItems},
+    {L"DPI STAGE WINDOWS", ReadDpiStageWindows},
+    {L"MACRO DISPLAYS", ReadMacroDisplays},
+    {L"LISTS", ReadLists},
+    {L"LIST PANELS", ReadListPanels},
+    {L"EDIT CONTROLS", ReadEditControls},
+    {L"KEYBOARD KEYS", ReadKeyboardKeys},
+    {L"PROGRESS PANELS", ReadProgressPanels},
+};
+
+bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
+{
+    pugi::xml_node element = root.child("KEYBOARDDEF");
+    if (!element)
+        return false;
+    int32_t id = ReadItemId(element);
+    if (id == -1)
+        return false;
+    std::wstring file;
+    ReadAttribute(element, "file", file);
+    file = wstr::Trim(file);
+    if (file.empty())
+        return false;
+    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceBinary);
+    CKeyboardDef& definition = GetKeyboardDef();
+    if (!entry || !definition.Load(entry->data.size(), entry->Data()))
+        return false;
+
+    bool result = true;
+    std::wstring defaults;
+    if (ReadAttribute(element, "kbddefaults", defaults)) {
+        defaults = wstr::Trim(defaults);
+        SkinResource* defaultsEntry = defaults.empty() ? nullptr
+                                                       : GetSkinResourceCache().Get(defaults.c_str(), SkinResourceBinary);
+        result = defaultsEntry && defaultsEntry->Data() &&
+                 definition.SetDefaultCodes(defaultsEntry->Data(), defaultsEntry->data.size());
+    }
+    definition.id = id;
+    definition.kind = ItemKind::KeyboardDef;
+    definition.window = nullptr;
+    definition.owner = owner;
+    return result;
+}
+
+void SetLanguageFilter(int32_t languageId)
+{
+    g_languageFilter = languageId;
+}
+
+int32_t LanguageFilter()
+{
+    return g_languageFilter;
+}
+
+CLangTable* FindLanguageTable(int32_t languageId)
+{
+    auto it = g_languageTables.find(languageId);
+    return it == g_languageTables.end() ? nullptr : it->second;
+}
+
+void ForgetLanguageTables(const CGUIItems& items)
+{
+    for (CGUIItem* item : items) {
+        for (auto it = g_languageTables.begin(); it != g_languageTables.end();) {
+            if (it->second == item)
+                it = g_languageTables.erase(it);
+            else
+                ++it;
+        }
+    }
+}

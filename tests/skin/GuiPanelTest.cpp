@@ -1,0 +1,185 @@
+// A skinned panel built from a layout file: its size, region and picture come from the layout's
+// BACKGROUND and MASK, its bitmap items from the BITMAPLIST; a panel without a usable layout keeps
+// its own size.
+#include "BitmapItem.h"
+#include "BitmapWindow.h"
+#include "DialogTemplate.h"
+#include "FontItem.h"
+#include "GUIPanel.h"
+#include "NameTables.h"
+#include "PanelBitmap.h"
+
+#include "HvTest.h"
+#include "LayoutTestFiles.h"
+
+#include <gtest/gtest.h>
+
+using namespace layouttest;
+
+namespace {
+
+class CTestPanel : public CGUIPanel
+{
+public:
+    using CGUIPanel::CGUIPanel;
+    int bound = 0;
+
+protected:
+    void BindItems() override { ++bound; }
+    BOOL OnInitDialog() override
+    {
+        BindItems();
+        return TRUE;
+    }
+};
+
+const CDialogTemplate& PopupTemplate()
+{
+    static CDialogTemplate t(L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40);
+    return t;
+}
+
+constexpr COLORREF kLeft = RGB(200, 30, 30);
+constexpr COLORREF kRight = RGB(30, 30, 200);
+constexpr COLORREF kItem = RGB(20, 180, 40);
+constexpr int kWidth = 120;
+constexpr int kHeight = 80;
+
+uint32_t BackgroundPixel(int x, int)
+{
+    return x < kWidth / 2 ? 0xC81E1E : 0x1E1EC8;
+}
+
+// Transparent (white): the top-left 20 x 20 corner and the rightmost 10 columns.
+uint32_t MaskPixel(int x, int y)
+{
+    return (x < 20 && y < 20) || x >= kWidth - 10 ? 0xFFFFFF : 0x000000;
+}
+
+int32_t Id(const wchar_t* name)
+{
+    return FindItemIdByName(name);
+}
+
+} // namespace
+
+TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
+{
+    WriteSkinBitmap(L"t8_panel_bg.bmp", kWidth, kHeight, BackgroundPixel);
+    WriteSkinBitmap(L"t8_panel_mask.bmp", kWidth, kHeight, MaskPixel);
+    WriteSkinBitmap(L"t8_panel_item.bmp", 30, 10, [](int, int) { return 0x14B428u; });
+    WriteLayout(L"t8_panel_layout.xml",
+                "<?xml version='1.0' encoding='utf-8'?>\n"
+                "<GUIPANEL>\n"
+                " <BACKGROUND>t8_panel_bg.bmp</BACKGROUND>\n"
+                " <MASK>t8_panel_mask.bmp</MASK>\n"
+                " <FONTLIST>\n"
+                "  <FONT name='FONT_ARIAL14B' typeface='Arial' pitch='14' boldlevel='700'/>\n"
+                " </FONTLIST>\n"
+                " <BITMAPLIST>\n"
+                "  <BITMAPITEM name='BITMAP_MOUSE_FOOTNOTE' moveable='0' tooltip='Foot\\nnote'>\n"
+                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='5' right='30' bottom='10'/>\n"
+                "  </BITMAPITEM>\n"
+                "  <BITMAPITEM name='BITMAP_KEYBOARD_FOOTNOTE'>\n"
+                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='20' right='30' bottom='10'/>\n"
+                "  </BITMAPITEM>\n"
+                "  <BITMAPITEM name='BITMAP_MECHKBD' moveable='1'>\n"
+                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='35' right='30' bottom='10'/>\n"
+                "  </BITMAPITEM>\n"
+                "  <BITMAPITEM name='NO_SUCH_BITMAP' moveable='0'><SBMN>t8_panel_item.bmp</SBMN></BITMAPITEM>\n"
+                "  <BITMAPWINDOW name='BITMAPWIN_ASSIGNKEY' justify='C' multiline='1' caps='U' fontid='FONT_ARIAL14B'>\n"
+                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='70' top='5' right='30' bottom='10'/>\n"
+                "   <BITMAPITEM assntype='6'><SBMN>t8_panel_item.bmp</SBMN></BITMAPITEM>\n"
+                "  </BITMAPWINDOW>\n"
+                " </BITMAPLIST>\n"
+                "</GUIPANEL>\n");
+
+    ProgressRecorder recorder;
+    SetLoaderProgressWindow(recorder.Window());
+    CTestPanel panel(PopupTemplate().Get(), L"t8_panel_layout.xml", nullptr);
+    panel.SetReportProgress(true);
+    ASSERT_TRUE(panel.Create());
+    SetLoaderProgressWindow(nullptr);
+    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("t8_panel_layout.xml"));
+    EXPECT_EQ(panel.bound, 1);
+    EXPECT_TRUE(panel.IsCreated());
+
+    // Size of the background, region of the mask.
+    EXPECT_EQ(panel.GetClientRect(), CRect(0, 0, kWidth, kHeight));
+    ASSERT_NE(panel.Background(), nullptr);
+    ASSERT_NE(panel.Mask(), nullptr);
+    CRgn region;
+    ASSERT_TRUE(region.CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(panel, region), ERROR);
+    EXPECT_FALSE(region.PtInRegion(5, 5));
+    EXPECT_FALSE(region.PtInRegion(kWidth - 5, 40));
+    EXPECT_TRUE(region.PtInRegion(25, 5));
+    EXPECT_TRUE(region.PtInRegion(5, 25));
+    EXPECT_TRUE(region.PtInRegion(kWidth - 11, 70));
+
+    // The items: three bitmap items (enabled only with moveable="0"), a bitmap window, a font.
+    CGUIItems& items = panel.Items();
+    EXPECT_EQ(items.Size(), 2u + 1u + 3u + 1u);
+    auto* enabled = items.FindAs<CBitmapItem>(Id(L"BITMAP_MOUSE_FOOTNOTE"), ItemKind::BitmapItem);
+    auto* missing = items.FindAs<CBitmapItem>(Id(L"BITMAP_KEYBOARD_FOOTNOTE"), ItemKind::BitmapItem);
+    auto* moveable = items.FindAs<CBitmapItem>(Id(L"BITMAP_MECHKBD"), ItemKind::BitmapItem);
+    ASSERT_TRUE(enabled && missing && moveable);
+    EXPECT_EQ(enabled->GetStyle() & 0xF8000000, 0x50000000u);
+    EXPECT_EQ(missing->GetStyle() & 0xF8000000, 0x58000000u);
+    EXPECT_EQ(moveable->GetStyle() & 0xF8000000, 0x58000000u);
+    EXPECT_EQ(enabled->owner, &panel);
+    EXPECT_EQ(enabled->window, enabled->GetSafeHwnd());
+    EXPECT_EQ(GetParent(enabled->window), panel.GetSafeHwnd());
+    EXPECT_EQ(enabled->GetWindowRect().Size(), CSize(30, 10));
+    EXPECT_EQ(enabled->ToolTip().Text(), L"Foot note");
+    auto* bitmapWindow = items.FindAs<CBitmapWindow>(Id(L"BITMAPWIN_ASSIGNKEY"), ItemKind::BitmapWindow);
+    ASSERT_NE(bitmapWindow, nullptr);
+    EXPECT_EQ(bitmapWindow->Format(), static_cast<UINT>(DT_CENTER | DT_WORDBREAK));
+    EXPECT_EQ(bitmapWindow->CaseMode(), 1);
+
+    // What the window shows: the background where the mask is opaque, the items over it.
+    hvtest::FlushMessages();
+    hvtest::Bitmap shot = hvtest::CaptureClient(panel);
+    ASSERT_FALSE(shot.Empty());
+    shot.SaveToTestDir(L"gui_panel.bmp");
+    hvtest::ExpectRectNear(shot, CRect(2, 50, 58, 78), kLeft, 2);
+    hvtest::ExpectRectNear(shot, CRect(62, 50, kWidth - 12, 78), kRight, 2);
+    hvtest::ExpectRectNear(shot, CRect(30, 5, 60, 15), kItem, 2);
+    hvtest::ExpectRectNear(shot, CRect(30, 35, 60, 45), kItem, 2);
+
+    // Closing the window frees the panel bitmaps' pictures; the items stay until the panel goes.
+    panel.DestroyWindow();
+    EXPECT_FALSE(panel.IsCreated());
+    EXPECT_EQ(panel.Background()->GetSafeHandle(), nullptr);
+    EXPECT_EQ(panel.Items().Size(), 7u);
+}
+
+TEST(GuiPanel, WithoutUsableLayoutKeepsItsOwnSize)
+{
+    // A layout file that does not exist: the panel shows, empty, at its template's size.
+    CTestPanel missing(PopupTemplate().Get(), L"t8_no_such_panel.xml", nullptr);
+    ASSERT_TRUE(missing.Create());
+    EXPECT_TRUE(missing.Items().Empty());
+    EXPECT_EQ(missing.Background(), nullptr);
+    CRect templateSize = missing.GetWindowRect();
+    EXPECT_GT(templateSize.Width(), 0);
+    EXPECT_GT(templateSize.Height(), 0);
+    EXPECT_EQ(missing.Region(), nullptr);
+
+    // A layout whose root is not a panel: nothing to size to, no crash.
+    WriteLayout(L"t8_itemlist_panel.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
+    CTestPanel noBackground(PopupTemplate().Get(), L"t8_itemlist_panel.xml", nullptr);
+    ASSERT_TRUE(noBackground.Create());
+    EXPECT_EQ(noBackground.Items().Size(), 1u);
+    EXPECT_EQ(noBackground.GetWindowRect().Size(), templateSize.Size());
+    hvtest::FlushMessages();
+
+    // Without a layout the panel takes the rectangle's size and has no region.
+    CTestPanel fixed(CRect(10, 10, 110, 60), PopupTemplate().Get(), nullptr);
+    ASSERT_TRUE(fixed.Create());
+    EXPECT_EQ(fixed.GetWindowRect(), CRect(0, 0, 100, 50));
+    EXPECT_EQ(fixed.Region(), nullptr);
+    HRGN none = CreateRectRgn(0, 0, 0, 0);
+    EXPECT_EQ(GetWindowRgn(fixed, none), ERROR);
+    DeleteObject(none);
+}

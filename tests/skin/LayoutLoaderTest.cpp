@@ -1,0 +1,443 @@
+// The layout loader and its first sections, on layout files written by the test: roots, progress,
+// panel bitmaps, fonts, languages, the keyboard definition and layouts, and what a broken file or a
+// lock that cannot be had leaves behind.
+#include "FontItem.h"
+#include "GUIItem.h"
+#include "KeyboardDef.h"
+#include "KeyboardLayouts.h"
+#include "LangTable.h"
+#include "LayoutLoader.h"
+#include "LayoutReaders.h"
+#include "LayoutSections.h"
+#include "NameTables.h"
+#include "PanelBitmap.h"
+#include "Thread.h"
+
+#include "HvTest.h"
+#include "LayoutTestFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+using namespace layouttest;
+
+namespace {
+
+int32_t Id(const wchar_t* name)
+{
+    int32_t id = FindItemIdByName(name);
+    EXPECT_NE(id, -1);
+    return id;
+}
+
+std::wstring TestLayout(const std::wstring& name, const std::string& xml)
+{
+    std::wstring path = hvtest::TestFile(name);
+    WriteText(path, xml);
+    return path;
+}
+
+void ExpectNoLoadLeftOver()
+{
+    EXPECT_EQ(CurrentProgressSource(), nullptr);
+    EXPECT_EQ(RegisteredMessengerCount(), 0u);
+}
+
+// Listens to layout progress for the scope.
+class ListeningTo
+{
+public:
+    explicit ListeningTo(HWND window) { SetLoaderProgressWindow(window); }
+    ~ListeningTo() { SetLoaderProgressWindow(nullptr); }
+};
+
+uint32_t Checker(int x, int y) { return ((x / 4 + y / 4) % 2) ? 0x000000 : 0xFFFFFF; }
+
+} // namespace
+
+TEST(LayoutLoader, RootsAndProgressSequence)
+{
+    ProgressRecorder recorder;
+    ListeningTo listening(recorder.Window());
+    CGUIItems items;
+
+    // An ITEMLIST without sections loads and builds nothing; the listener sees the whole sequence.
+    std::wstring empty = TestLayout(L"t8_empty.xml", "<?xml version='1.0'?>\n<ITEMLIST><UNKNOWN/></ITEMLIST>");
+    EXPECT_TRUE(LoadLayout(empty, &items, nullptr, true));
+    EXPECT_TRUE(items.Empty());
+    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("t8_empty.xml"));
+    ExpectNoLoadLeftOver();
+
+    // Without the progress flag nothing is reported.
+    recorder.events.clear();
+    EXPECT_TRUE(LoadLayout(empty, &items, nullptr, false));
+    EXPECT_TRUE(recorder.events.empty());
+    // No item list: false at once, nothing reported.
+    EXPECT_FALSE(LoadLayout(empty, nullptr, nullptr, true));
+    EXPECT_TRUE(recorder.events.empty());
+    ExpectNoLoadLeftOver();
+
+    // Roots are compared with case; an unknown root fails after the file name was reported.
+    for (const char* root : {"itemlist", "GuiPanel", "LAYOUT"}) {
+        recorder.events.clear();
+        std::wstring path = TestLayout(L"t8_root.xml", std::string("<") + root +
+                                                            "><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></" +
+                                                            root + ">");
+        EXPECT_FALSE(LoadLayout(path, &items, nullptr, true)) << root;
+        EXPECT_TRUE(items.Empty()) << root;
+        EXPECT_EQ(recorder.events, std::vector<std::string>{"text:t8_root.xml"}) << root;
+    }
+
+    // A malformed or missing file fails without a progress text.
+    recorder.events.clear();
+    std::wstring broken = TestLayout(L"t8_broken.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'></FONTLIST>");
+    EXPECT_FALSE(LoadLayout(broken, &items, nullptr, true));
+    EXPECT_FALSE(LoadLayout(hvtest::TestFile(L"t8_no_such_layout.xml"), &items, nullptr, true));
+    EXPECT_TRUE(recorder.events.empty());
+    EXPECT_TRUE(items.Empty());
+    ExpectNoLoadLeftOver();
+
+    // ... and leaks nothing, however often it is tried.
+    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
+    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
+    DWORD handles = 0, handlesAfter = 0;
+    GetProcessHandleCount(GetCurrentProcess(), &handles);
+    for (int i = 0; i < 30; ++i) {
+        EXPECT_FALSE(LoadLayout(broken, &items, nullptr, true));
+        EXPECT_TRUE(LoadLayout(empty, &items, nullptr, true));
+    }
+    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
+    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
+    EXPECT_LE(handlesAfter, handles + 2);  // the system may keep a cached handle or two
+    ExpectNoLoadLeftOver();
+}
+
+TEST(LayoutLoader, GuiPanelNeedsBackgroundAndMask)
+{
+    WriteSkinBitmap(L"t8_bg_small.bmp", 8, 8, Checker);
+    CGUIItems items;
+
+    // BACKGROUND and MASK and no sections: exactly the two panel bitmaps.
+    std::wstring both = TestLayout(L"t8_panel.xml",
+                                   "<GUIPANEL><BACKGROUND> t8_bg_small.bmp </BACKGROUND><MASK>t8_bg_small.bmp</MASK>"
+                                   "</GUIPANEL>");
+    ASSERT_TRUE(LoadLayout(both, &items, nullptr, false));
+    ASSERT_EQ(items.Size(), 2u);
+    EXPECT_EQ(items.At(0)->id, kBackgroundItemId);
+    EXPECT_EQ(items.At(1)->id, kMaskItemId);
+    for (CGUIItem* item : items) {
+        EXPECT_EQ(item->kind, ItemKind::PanelBitmap);
+        EXPECT_EQ(item->window, nullptr);
+        auto* bitmap = dynamic_cast<CPanelBitmap*>(item);
+        ASSERT_NE(bitmap, nullptr);
+        EXPECT_EQ(bitmap->GetSize(), CSize(8, 8));
+        EXPECT_NE(bitmap->GetSafeHandle(), bitmap->SourceBitmap());  // a copy of its own
+    }
+    items.DeleteAll();
+
+    // Without a loadable MASK the load fails; the BACKGROUND built before stays, no section runs.
+    std::wstring noMask = TestLayout(L"t8_nomask.xml",
+                                     "<GUIPANEL><BACKGROUND>t8_bg_small.bmp</BACKGROUND><MASK>t8_missing.bmp</MASK>"
+                                     "<FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></GUIPANEL>");
+    EXPECT_FALSE(LoadLayout(noMask, &items, nullptr, false));
+    ASSERT_EQ(items.Size(), 1u);
+    EXPECT_EQ(items.At(0)->id, kBackgroundItemId);
+    items.DeleteAll();
+
+    std::wstring noBackground = TestLayout(L"t8_nobg.xml",
+                                           "<GUIPANEL><MASK>t8_bg_small.bmp</MASK>"
+                                           "<FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></GUIPANEL>");
+    EXPECT_FALSE(LoadLayout(noBackground, &items, nullptr, false));
+    EXPECT_TRUE(items.Empty());
+}
+
+TEST(LayoutLoader, FontsAndSectionRules)
+{
+    CGUIItems items;
+    std::string longFace(40, 'F');
+    std::wstring path = TestLayout(
+        L"t8_fonts.xml",
+        "<ITEMLIST>"
+        "<FONTLIST>"
+        "  <FONT name='FONT_ARIAL14B' typeface='Arial' pitch='14' boldlevel='700' width='6'/>"
+        "  <FONT name='FONT_ARIAL12' pitch='-3' boldlevel='0'/>"
+        "  <FONT name='NOT_A_FONT_NAME' pitch='20'/>"
+        "  <FONT pitch='20'/>"
+        "  <OTHER name='FONT_ARIAL16'/>"
+        "  <FONT name='FONT_ARIAL16' typeface='" + longFace + "'/>"
+        "</FONTLIST>"
+        "<FONTLIST><FONT name='FONT_ARIAL13B'/></FONTLIST>"
+        "<BUTTONLIST><BUTTON name='BUTTON_OK'><SBMN>x.bmp</SBMN></BUTTON></BUTTONLIST>"
+        "</ITEMLIST>");
+    ASSERT_TRUE(LoadLayout(path, &items, nullptr, false));
+    // Only the first FONTLIST is read; unknown names and other elements are skipped; the sections
+    // whose items come later build nothing.
+    ASSERT_EQ(items.Size(), 3u);
+
+    auto* bold = items.FindAs<CFontItem>(Id(L"FONT_ARIAL14B"), ItemKind::FontItem);
+    ASSERT_NE(bold, nullptr);
+    LOGFONTW lf = {};
+    ASSERT_TRUE(bold->GetLogFont(&lf));
+    EXPECT_EQ(lf.lfHeight, 14);
+    EXPECT_EQ(lf.lfWeight, 700);
+    EXPECT_EQ(lf.lfWidth, 6);
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
+    EXPECT_EQ(lf.lfPitchAndFamily, FF_SWISS | DEFAULT_PITCH);
+    EXPECT_EQ(bold->window, nullptr);
+
+    auto* plain = items.FindAs<CFontItem>(Id(L"FONT_ARIAL12"), ItemKind::FontItem);
+    ASSERT_NE(plain, nullptr);
+    ASSERT_TRUE(plain->GetLogFont(&lf));
+    EXPECT_EQ(lf.lfHeight, 0);  // the system's default height
+    EXPECT_EQ(lf.lfWeight, 0);
+
+    auto* longName = items.FindAs<CFontItem>(Id(L"FONT_ARIAL16"), ItemKind::FontItem);
+    ASSERT_NE(longName, nullptr);
+    ASSERT_TRUE(longName->GetLogFont(&lf));
+    EXPECT_EQ(std::wstring(lf.lfFaceName), std::wstring(31, L'F'));
+
+    EXPECT_EQ(items.FindById(Id(L"FONT_ARIAL13B")), nullptr);
+    EXPECT_EQ(items.FindById(Id(L"BUTTON_OK")), nullptr);
+}
+
+TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
+{
+    WriteLanguageFile(L"t8_english.txt", {L"English", L"version 1", L"Hello", L"Hello there", L"Insert Delay",
+                                          L"Insert a delay", L"END OF FILE"});
+    WriteLanguageFile(L"t8_german.txt", {L"Deutsch", L"version 1", L"Hello", L"Hallo", L"end of file", L"x", L"y"});
+    const std::string langList =
+        "<ITEMLIST><LANGLIST>"
+        " <LANG name='LANGUAGE_DEFAULT' file=' t8_english.txt '>"
+        "  <LANGFONT fontsearch='FONT_ARIAL12' fontreplace='FONT_ARIAL14'/>"
+        "  <LANGFONT fontsearch='FONT_ARIAL12B' fontreplace='NOT_A_FONT'/>"
+        "  <LANGOVERRIDE name='BUTTON_OK' caps='U'/>"
+        "  <LANGOVERRIDE name='BUTTON_CANCEL'><RECT left='5' top='6' right='70' bottom='20'/></LANGOVERRIDE>"
+        "  <LANGOVERRIDE name='BUTTON_APPLY'><SBMN>t8_apply.bmp</SBMN><SBMD> t8_apply_down.bmp</SBMD></LANGOVERRIDE>"
+        "  <LANGOVERRIDE name='BUTTON_HELP' caps='U' multiline='1'/>"
+        "  <LANGOVERRIDE name='NOT_AN_ITEM' caps='U'/>"
+        "  <LANGOVERRIDECOL name='LCITEM_PROFILECURRENT' width='77'/>"
+        "  <LANGOVERRIDECOL name='NOT_A_COLUMN' width='5'/>"
+        " </LANG>"
+        " <LANG name='LANGUAGE_GERMAN' file='t8_german.txt'><LANGOVERRIDE name='BUTTON_OK' caps='L'/></LANG>"
+        " <LANG name='LANGUAGE_FRENCH' file='t8_no_such_language.txt'/>"
+        " <LANG name='LANGUAGE_NOT_THERE' file='t8_german.txt'/>"
+        " <LANG name='LANGUAGE_KOREAN' file='t8_german.txt'/>"
+        "</LANGLIST></ITEMLIST>";
+    std::wstring path = TestLayout(L"Language.xml", langList);
+
+    CGUIItems items;
+    ASSERT_TRUE(LoadLayout(path, &items, nullptr, false));
+    ASSERT_EQ(items.Size(), 3u);  // the missing file and the unknown name are skipped
+    const int32_t english = Id(L"LANGUAGE_DEFAULT");
+    const int32_t german = Id(L"LANGUAGE_GERMAN");
+    CLangTable* en = FindLanguageTable(english);
+    CLangTable* de = FindLanguageTable(german);
+    ASSERT_NE(en, nullptr);
+    ASSERT_NE(de, nullptr);
+    EXPECT_EQ(items.FindAs<CLangTable>(english, ItemKind::LangTable), en);
+    EXPECT_EQ(en->window, nullptr);
+    EXPECT_EQ(en->Header(), L"English");
+    EXPECT_EQ(de->PairCount(), 1u);  // "end of file" ends it whatever its case
+
+    // Font replacement: only where both names are fonts.
+    EXPECT_EQ(en->MapItemId(Id(L"FONT_ARIAL12")), Id(L"FONT_ARIAL14"));
+    EXPECT_EQ(en->MapItemId(Id(L"FONT_ARIAL12B")), Id(L"FONT_ARIAL12B"));
+    // The three override forms; other shapes are ignored.
+    auto text = [](const void* data) { return data ? std::wstring(static_cast<const wchar_t*>(data)) : L"<none>"; };
+    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_OK"), L"caps")), L"U");
+    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMN")), L"t8_apply.bmp");
+    EXPECT_NE(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMD"), nullptr);
+    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMO"), nullptr);
+    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_HELP"), L"caps"), nullptr);
+    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_HELP"), L"multiline"), nullptr);
+    EXPECT_EQ(text(en->FindWidthOverride(FindListColumnId(L"LCITEM_PROFILECURRENT"))), L"77");
+
+    pugi::xml_document button;
+    ASSERT_TRUE(button.load_string("<BUTTON caps='L'><RECT left='1' top='1' right='1' bottom='1'/></BUTTON>"));
+    SetCurrentLangTable(en);
+    std::wstring out;
+    EXPECT_TRUE(TranslateText(L"$hello", out));
+    EXPECT_EQ(out, L"Hello there");
+    EXPECT_TRUE(TranslateText(L"$InsertDelay", out));
+    EXPECT_EQ(out, L"Insert a delay");
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 1);
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_CANCEL")), 2);
+    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(5, 6, 75, 26));
+    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_OK")), CRect(1, 1, 2, 2));
+    SetCurrentLangTable(de);
+    EXPECT_TRUE(TranslateText(L"$hello", out));
+    EXPECT_EQ(out, L"Hallo");
+    EXPECT_FALSE(TranslateText(L"$InsertDelay", out));
+    EXPECT_EQ(out, L"$InsertDelay");
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 2);
+    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
+    SetCurrentLangTable(nullptr);
+    ForgetLanguageTables(items);
+    EXPECT_EQ(FindLanguageTable(english), nullptr);
+    items.DeleteAll();
+
+    // With a language filter only that language is built.
+    SetLanguageFilter(german);
+    ASSERT_TRUE(LoadLayout(path, &items, nullptr, false));
+    SetLanguageFilter(-1);
+    ASSERT_EQ(items.Size(), 1u);
+    EXPECT_EQ(items.At(0)->id, german);
+    ForgetLanguageTables(items);
+}
+
+TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
+{
+    KeyFileBuilder keys;
+    keys.I32(3).Record(L"a A", 0x1E).Record(L"b B", 0x30).Record(L"RESERVED", 0x31);
+    WriteBinFile(L"t8_keys.bin", keys.bytes);
+    KeyFileBuilder defaults;
+    defaults.I32(1).I32(HashText(L"a A")).I32(0x1E);
+    WriteBinFile(L"t8_defaults.bin", defaults.bytes);
+    KeyFileBuilder badDefaults = defaults;
+    badDefaults.bytes.push_back(0);
+    WriteBinFile(L"t8_defaults_long.bin", badDefaults.bytes);
+    KeyFileBuilder noDefaults;
+    noDefaults.I32(0);
+    WriteBinFile(L"t8_defaults_empty.bin", noDefaults.bytes);
+
+    auto keyboardFile = [](const char* defaultsFile) {
+        return std::string("<KEYBOARD><KEYBOARDDEF name='KBDDEF_WINDOWS' file='t8_keys.bin' kbddefaults='") +
+               defaultsFile +
+               "'/><KBLAYOUTLIST>"
+               " <KBLAYOUT name='KBLAYOUT_ENGLISH' kbdlayout='00000409' kbditems='KeyboardKeysUS.xml'/>"
+               " <KBLAYOUT name='KBLAYOUT_GERMAN' kbdlayout='00000407'/>"
+               " <KBLAYOUT name='NOT_A_LAYOUT' kbdlayout='00000409'/>"
+               "</KBLAYOUTLIST></KEYBOARD>";
+    };
+    CGUIItems items;
+    // A definition with a defaults file of the wrong length, or of count 0, makes the whole file fail
+    // before any section runs.
+    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_long.xml", keyboardFile("t8_defaults_long.bin")), &items, nullptr,
+                            false));
+    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_zero.xml", keyboardFile("t8_defaults_empty.bin")), &items, nullptr,
+                            false));
+    EXPECT_TRUE(items.Empty());
+    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_none.xml", "<KEYBOARD><KBLAYOUTLIST/></KEYBOARD>"), &items, nullptr,
+                            false));
+
+    ProgressRecorder recorder;
+    ListeningTo listening(recorder.Window());
+    ASSERT_TRUE(LoadLayout(TestLayout(L"KeyboardLayout.xml", keyboardFile("t8_defaults.bin")), &items, nullptr, true));
+    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("KeyboardLayout.xml"));
+
+    CKeyboardDef& definition = GetKeyboardDef();
+    EXPECT_TRUE(definition.IsLoaded());
+    EXPECT_EQ(definition.id, Id(L"KBDDEF_WINDOWS"));
+    EXPECT_EQ(definition.kind, ItemKind::KeyboardDef);
+    EXPECT_EQ(definition.window, nullptr);
+    EXPECT_EQ(definition.Records().size(), 3u);
+    EXPECT_EQ(definition.GetKeyCode(HashText(L"a A")).code, 0x1E);
+    KeyCode code;
+    ASSERT_TRUE(definition.GetDefaultCode(HashText(L"a A"), code));
+    EXPECT_EQ(code.code, 0x1E);
+    EXPECT_EQ(items.FindById(Id(L"KBDDEF_WINDOWS")), nullptr);  // the definition is not a list item
+
+    ASSERT_EQ(items.Size(), 2u);
+    auto* english = items.FindAs<CKeyboardLayoutSetting>(Id(L"KBLAYOUT_ENGLISH"), ItemKind::KeyboardLayoutSetting);
+    auto* germanLayout = items.FindAs<CKeyboardLayoutSetting>(Id(L"KBLAYOUT_GERMAN"), ItemKind::KeyboardLayoutSetting);
+    ASSERT_NE(english, nullptr);
+    ASSERT_NE(germanLayout, nullptr);
+    EXPECT_EQ(english->layoutName, L"00000409");
+    EXPECT_EQ(english->layoutItems, L"KeyboardKeysUS.xml");
+    EXPECT_EQ(germanLayout->layoutItems, L"");
+    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_ENGLISH")), english);
+    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_GERMAN")), germanLayout);
+}
+
+// The listener of the lock test runs on a thread of its own, so that a third thread can hold the
+// messenger's mutex while the loader waits for it.
+namespace {
+
+struct LockScenario
+{
+    std::atomic<HWND> listener{nullptr};
+    std::atomic<bool> holderWaiting{false};
+    CThread holder;
+    std::vector<std::string> events;  // written by the listener thread only
+};
+LockScenario* g_scenario = nullptr;
+
+LRESULT CALLBACK LockListenerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_PROGRESS_TEXT) {
+        g_scenario->events.push_back("text");
+        auto* messenger = reinterpret_cast<CProgressMessenger*>(wParam);
+        messenger->SetTimeout(1000);
+        // A third thread asks for the mutex now; it gets it as soon as the loader lets go, and then
+        // holds it while this window takes its time over the message it is sent.
+        g_scenario->holder.Start([messenger]() -> unsigned {
+            g_scenario->holderWaiting = true;
+            messenger->SendPercent(999);
+            return 0;
+        });
+        while (!g_scenario->holderWaiting)
+            Sleep(1);
+        Sleep(200);
+        return 0;
+    }
+    if (message == WM_PROGRESS_PERCENT) {
+        g_scenario->events.push_back("percent:" + std::to_string(static_cast<int>(lParam)));
+        if (lParam == 999)
+            Sleep(1600);
+        return 0;
+    }
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+} // namespace
+
+TEST(LayoutLoader, LockTimeoutReleasesTheLoad)
+{
+    LockScenario scenario;
+    g_scenario = &scenario;
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = LockListenerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LayoutLockListener";
+    RegisterClassW(&wc);
+
+    CThread listenerThread;
+    ASSERT_TRUE(listenerThread.Start([&scenario]() -> unsigned {
+        HWND hwnd = CreateWindowExW(0, L"LayoutLockListener", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                    GetModuleHandleW(nullptr), nullptr);
+        scenario.listener = hwnd;
+        MSG msg;
+        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+            DispatchMessageW(&msg);
+        DestroyWindow(hwnd);
+        return 0;
+    }));
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return scenario.listener.load() != nullptr; }, 5000));
+
+    std::wstring path = TestLayout(L"t8_lock.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
+    CGUIItems items;
+    bool threw = false;
+    {
+        ListeningTo listening(scenario.listener);
+        try {
+            LoadLayout(path, &items, nullptr, true);
+        } catch (const CWaitingLockException& e) {
+            threw = true;
+            EXPECT_STREQ(e.Text(), L"Waiting Lock Exception\n");
+        }
+    }
+    EXPECT_TRUE(threw);
+    // No section ran, and the load left nothing registered behind.
+    EXPECT_TRUE(items.Empty());
+    ExpectNoLoadLeftOver();
+
+    EXPECT_TRUE(scenario.holder.Join(10000));
+    PostThreadMessageW(GetThreadId(listenerThread.Handle()), WM_QUIT, 0, 0);
+    EXPECT_TRUE(listenerThread.Join(10000));
+    EXPECT_EQ(scenario.events, (std::vector<std::string>{"text", "percent:999"}));
+    g_scenario = nullptr;
+}
