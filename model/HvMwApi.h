@@ -118,9 +118,11 @@ inline constexpr DWORD kProductMouse = 0x22;
 inline constexpr DWORD kProductKeyboard = 0x23;
 
 // Profile properties (IProfileProperties).
-inline constexpr DWORD kPropLinkedApp = 0x80000002; // wide text in a 256-byte buffer
-inline constexpr DWORD kPropFlags = 0x80000003;     // read: u16 flags; write: ProfileFlagWrite
-inline constexpr DWORD kPropAppPath = 0x80000005;   // wide text of any length
+enum ProfilePropertyId : DWORD {
+    kPropLinkedApp = 0x80000002, // wide text in a 256-byte buffer
+    kPropFlags = 0x80000003,     // read: u16 flags; write: ProfileFlagWrite
+    kPropAppPath = 0x80000005,   // wide text of any length
+};
 inline constexpr DWORD kLinkedAppBytes = 256;
 inline constexpr DWORD kLinkedAppChars = kLinkedAppBytes / sizeof(wchar_t); // terminator included
 inline constexpr WORD kFlagAutoSwitch = 0x1;

@@ -1,0 +1,188 @@
+// The whole state of the simulated devices: what one mouse and one keyboard hold, plus the test
+// hooks (presence, fault rules, delay). Plain values; the store (SimStore.h) shares one copy between
+// every process through a file, and the COM objects are thin handles that look their target up here.
+#pragma once
+
+#include "HvMwApi.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace mwsim {
+
+enum class Dev : uint32_t { Mouse = 0, Keyboard = 1 };
+inline constexpr int kDeviceCount = 2;
+const wchar_t* DevName(Dev dev); // "mouse", "keyboard"
+bool ParseDev(const std::wstring& text, Dev* dev);
+
+// Capacities and ranges of the devices.
+inline constexpr int kMaxProfiles = 20;
+inline constexpr int kFactoryProfiles = 5;
+inline constexpr int kMaxMacros = 64;
+inline constexpr int kMaxMacroEvents = 4096;
+inline constexpr int kMaxApplications = 64;
+inline constexpr int kMaxApmLevels = 8;
+inline constexpr int kMaxStages = 5;
+inline constexpr size_t kMaxTextChars = 32767; // names and paths
+
+struct KeyRow
+{
+    const wchar_t* name;
+    uint16_t scan;
+    uint8_t prefix; // 0 none, 1 E0, 2 E1
+    uint16_t vk;
+    bool onBoard;
+    DWORD DeviceCode() const noexcept
+    {
+        return scan | (prefix == 1 ? hvmw::kKeyCodeE0 : prefix == 2 ? hvmw::kKeyCodeE1 : 0);
+    }
+};
+// Every row of KeyTable.inc, in its order.
+const std::vector<KeyRow>& KeyTable();
+
+struct LedState
+{
+    int32_t id = 0;
+    uint8_t on = 0;
+    uint8_t hasColor = 1, hasBrightness = 1, hasEffect = 1;
+    COLORREF color = 0;
+    int32_t brightness = 100;
+    int32_t effect = 0, duration = 0, delay = 0;
+};
+
+// A stage list with its active stage and value pair (DPI, or the sensitivity scaler).
+struct StageSet
+{
+    std::vector<DpiValue> stages;
+    int32_t activeStage = 1; // 1-based
+    DpiValue active{};
+};
+
+struct StageLimits
+{
+    int min, max, step, maxStages;
+};
+inline constexpr StageLimits kDpiLimits{100, 5600, 100, kMaxStages};
+inline constexpr StageLimits kScalerLimits{1, 10, 1, kMaxStages};
+
+struct ProfileState
+{
+    GUID id{};
+    std::wstring name;
+    std::wstring appPath; // properties 0x80000002 and 0x80000005
+    uint16_t flags = 0;   // property 0x80000003
+    StageSet dpi, scaler; // mouse only
+    std::vector<AssignmentRecord> assignments; // buttons (mouse) or keys (keyboard), in id order
+    std::vector<LedState> leds;
+};
+
+struct MacroState
+{
+    GUID id{};
+    std::wstring name;
+    std::vector<MacroEventRecord> events;
+};
+
+struct AppState
+{
+    GUID id{};
+    std::wstring name;
+};
+
+struct ApmLevelState
+{
+    uint32_t handle = 0; // identity of the level while it exists
+    int32_t upper = 0;
+    COLORREF color = 0;
+};
+
+struct ApmEventState
+{
+    int32_t level = 0;
+    COLORREF color = 0;
+    uint8_t enabled = 0;
+};
+
+struct DeviceState
+{
+    uint8_t present = 1;
+    uint32_t generation = 1; // bumped by every unplug: objects of an earlier plug-in are dead
+    uint32_t serial = 0;     // source of fresh GUIDs and APM level handles
+    std::vector<ProfileState> profiles;
+    GUID activeProfile{};
+    std::vector<MacroState> macros;
+    std::vector<AppState> apps;
+    std::vector<ApmLevelState> apmLevels;
+    std::vector<ApmEventState> apmEvents; // 16, event n at n - 1
+    std::vector<LedState> deviceLeds;     // the LED control's calibration LEDs
+    int32_t pollingCode = hvmw::kRate500Hz;
+    uint8_t accelEnabled = 0;
+    int32_t accelLevel = 5;
+    int32_t batteryLevel = 80;
+    uint8_t charging = hvmw::kNotCharging;
+    int32_t criticalLevel = 10, maxLedBrightness = 100, sleepSeconds = 300;
+    int32_t mode = hvmw::kModeNormal;
+    int32_t layoutCode = 1;
+    uint8_t redirector = 0, audioSync = 0;
+};
+
+// Fault injection: the next `remaining` calls of `method` on `device` fail with `hr`.
+struct FaultRule
+{
+    std::wstring device; // "mouse", "keyboard" or "*"
+    std::wstring method; // "IDpi.SetStages" or "*"
+    HRESULT hr = E_FAIL;
+    int32_t remaining = 1; // -1: every call
+};
+
+struct SimState
+{
+    DeviceState devices[kDeviceCount];
+    std::vector<FaultRule> faults;
+    uint32_t delayMs = 0;
+    std::wstring delayMethod; // empty: every call
+
+    DeviceState& Of(Dev dev) { return devices[static_cast<int>(dev)]; }
+    const DeviceState& Of(Dev dev) const { return devices[static_cast<int>(dev)]; }
+};
+
+// Fixed facts of a device, not stored.
+struct DeviceFacts
+{
+    DWORD productId;
+    const wchar_t* name;
+    DWORD driverMajor, driverMinor, firmwareMajor, firmwareMinor;
+    BYTE longVersion[4];
+};
+const DeviceFacts& FactsOf(Dev dev);
+
+// Factory state.
+void ResetDevice(SimState& state, Dev dev);
+SimState FactoryState();
+ProfileState FactoryProfile(Dev dev, const GUID& id, const std::wstring& name);
+// Resets a profile's settings to the factory's, keeping its id and name.
+void RestoreProfileDefaults(Dev dev, ProfileState& profile);
+// A fresh GUID of this device (deterministic, so that dumps stay comparable).
+GUID NewGuid(Dev dev, DeviceState& device, uint32_t kind);
+inline constexpr uint32_t kGuidProfile = 1, kGuidMacro = 2, kGuidApp = 3;
+
+// Limits applied by the setters.
+int Clamp(int value, int lo, int hi);
+
+// Serialised form (the state file and the profile, macro and application files).
+std::vector<uint8_t> Serialize(const SimState& state);
+bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state);
+// A profile file fits only the kind of device that wrote it.
+std::vector<uint8_t> SerializeProfile(Dev dev, const ProfileState& profile);
+bool DeserializeProfile(const std::vector<uint8_t>& bytes, Dev dev, ProfileState* profile);
+std::vector<uint8_t> SerializeMacro(const MacroState& macro);
+bool DeserializeMacro(const std::vector<uint8_t>& bytes, MacroState* macro);
+std::vector<uint8_t> SerializeApp(const AppState& app);
+bool DeserializeApp(const std::vector<uint8_t>& bytes, AppState* app);
+
+// Stable text of a device's whole state, for assertions.
+std::wstring Dump(const SimState& state, Dev dev);
+std::wstring GuidText(const GUID& id);
+
+} // namespace mwsim

@@ -1,0 +1,65 @@
+// One device state shared by every process that loads the simulator (the programs, the tests and the
+// control tool): a file read and written whole under a named mutex derived from its path.
+//
+// Where it lives, in this order:
+//   HV_MWSIM_STATE   the state file's full path;
+//   HV_TEST_DIR      "<dir>\HvMwSim.state" (each test gets its own devices);
+//   otherwise        "%LOCALAPPDATA%\HalvoVexa\HvMwSim.state".
+// The call journal goes to HV_MWSIM_JOURNAL, else "<HV_TEST_DIR>\HvMwSim.journal", else nowhere.
+// A missing file, or one with another magic or version, reads as the factory state; the file is
+// written on the first change, so the devices persist between runs.
+#pragma once
+
+#include "SimState.h"
+
+#include <windows.h>
+#include <string>
+
+namespace mwsim {
+
+struct StorePaths
+{
+    std::wstring state;
+    std::wstring journal; // empty: no journal
+};
+StorePaths CurrentPaths();
+
+// Holds the shared state for one operation: the mutex is taken and the state loaded on
+// construction; Save writes it back; the destructor releases the mutex. Never open a second
+// session on the same thread while one is open: the inner one's changes would be overwritten.
+class CSession
+{
+public:
+    CSession();
+    ~CSession();
+    CSession(const CSession&) = delete;
+    CSession& operator=(const CSession&) = delete;
+
+    // S_OK, or why the state could not be locked.
+    HRESULT Status() const { return m_status; }
+    SimState& State() { return m_state; }
+    const StorePaths& Paths() const { return m_paths; }
+
+    HRESULT Save();
+    // Appends one line to the journal (when there is one), in the order the calls took the lock.
+    void Journal(const std::wstring& line);
+    // Lets other callers in for ms milliseconds (the per-call delay), then locks and reloads.
+    HRESULT Pause(DWORD ms);
+
+private:
+    HRESULT Lock();
+    void Load();
+    void Unlock();
+
+    StorePaths m_paths;
+    HANDLE m_mutex = nullptr;
+    bool m_held = false;
+    HRESULT m_status = E_FAIL;
+    SimState m_state;
+};
+
+// Whole-file helpers for the profile, macro and application files. Read refuses files over 16 MB.
+HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes);
+HRESULT WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes);
+
+} // namespace mwsim

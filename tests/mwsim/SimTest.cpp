@@ -1,0 +1,175 @@
+#include "SimTest.h"
+
+#include "ChildProcess.h"
+#include "Paths.h"
+#include "WStr.h"
+
+#include <cstring>
+#include <sstream>
+
+namespace simtest {
+
+void SimTest::SetUp()
+{
+    ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    // A missing state file is the factory state.
+    DeleteFileW(hvtest::TestFile(L"HvMwSim.state").c_str());
+    DeleteFileW(hvtest::TestFile(L"HvMwSim.journal").c_str());
+}
+
+void SimTest::TearDown()
+{
+    CoUninitialize();
+}
+
+CComPtr<IDeviceEnumerator> SimTest::Root()
+{
+    CComPtr<IDeviceEnumerator> root;
+    EXPECT_HRESULT_SUCCEEDED(CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put())));
+    return root;
+}
+
+CComPtr<IDevice> SimTest::Device(DWORD productId)
+{
+    CComPtr<IDeviceEnumerator> root = Root();
+    if (!root)
+        return {};
+    for (int i = 0;; ++i) {
+        CComPtr<IDevice> device;
+        if (FAILED(root->EnumDevice(i, device.Put())))
+            return {};
+        DeviceInfo info{};
+        if (SUCCEEDED(device->GetDeviceInfo(&info))) {
+            CoTaskMemFree(info.name);
+            if (info.productId == productId)
+                return device;
+        }
+    }
+}
+
+CComPtr<IProfileManager> SimTest::Profiles(const CComPtr<IDevice>& device)
+{
+    return DeviceFeature<IProfileManager>(device);
+}
+
+CComPtr<IProfile> SimTest::ProfileAt(const CComPtr<IDevice>& device, int index)
+{
+    CComPtr<IProfile> profile;
+    CComPtr<IProfileManager> manager = Profiles(device);
+    if (manager) {
+        EXPECT_HRESULT_SUCCEEDED(manager->GetProfile(index, profile.Put()));
+    }
+    return profile;
+}
+
+CComPtr<IProfile> SimTest::ActiveProfile(const CComPtr<IDevice>& device)
+{
+    CComPtr<IProfile> profile;
+    CComPtr<IProfileManager> manager = Profiles(device);
+    if (manager) {
+        EXPECT_HRESULT_SUCCEEDED(manager->GetActiveProfile(profile.Put()));
+    }
+    return profile;
+}
+
+namespace {
+
+DWORD RunTool(const std::vector<std::wstring>& args, std::string* output)
+{
+    hvtest::ChildProcess tool;
+    hvtest::StartOptions options;
+    options.captureOutput = true;
+    options.hidden = true;
+    if (!tool.Start(hvtest::BinFile(L"mwsim.exe"), args, options)) {
+        ADD_FAILURE() << "mwsim.exe did not start: " << tool.LastError();
+        return ~0u;
+    }
+    EXPECT_TRUE(tool.Wait(30000));
+    *output = tool.Output();
+    return tool.ExitCode();
+}
+
+} // namespace
+
+std::string Tool(const std::vector<std::wstring>& args)
+{
+    std::string output;
+    const DWORD code = RunTool(args, &output);
+    EXPECT_EQ(0u, code) << output;
+    return output;
+}
+
+DWORD ToolExitCode(const std::vector<std::wstring>& args)
+{
+    std::string output;
+    return RunTool(args, &output);
+}
+
+std::vector<std::string> DumpLines(const wchar_t* device, const std::string& prefix)
+{
+    std::istringstream text(Tool({L"dump", device}));
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(text, line);) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+std::vector<std::string> JournalLines()
+{
+    std::vector<std::string> lines;
+    HANDLE file = CreateFileW(hvtest::TestFile(L"HvMwSim.journal").c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return lines;
+    std::string text;
+    char buffer[4096];
+    DWORD read = 0;
+    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+        text.append(buffer, read);
+    CloseHandle(file);
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+std::wstring Take(LPWSTR text)
+{
+    std::wstring result = text ? text : L"";
+    CoTaskMemFree(text);
+    return result;
+}
+
+std::string Narrow(const std::wstring& text)
+{
+    return wstr::WideToUtf8(text);
+}
+
+std::string GuidString(const GUID& id)
+{
+    wchar_t text[40] = {};
+    StringFromGUID2(id, text, 40);
+    return Narrow(text);
+}
+
+std::vector<std::pair<std::wstring, GUID>> ListProfiles(IProfileManager* manager)
+{
+    std::vector<std::pair<std::wstring, GUID>> list;
+    for (int i = 0;; ++i) {
+        CComPtr<IProfile> profile;
+        if (FAILED(manager->GetProfile(i, profile.Put())))
+            break;
+        LPWSTR name = nullptr;
+        GUID id{};
+        EXPECT_HRESULT_SUCCEEDED(profile->GetName(&name));
+        EXPECT_HRESULT_SUCCEEDED(profile->GetId(&id));
+        list.emplace_back(Take(name), id);
+    }
+    return list;
+}
+
+} // namespace simtest

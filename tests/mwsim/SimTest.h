@@ -1,0 +1,90 @@
+// Shared pieces of the simulator tests: every test starts from the factory devices (its state file
+// and journal removed), creates the server through real COM, and looks at the state from another
+// process through the control tool.
+#pragma once
+
+#include "ComPtr.h"
+#include "HvMwApi.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace simtest {
+
+class SimTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // A new root object: CoCreateInstance with the middleware's class id and CLSCTX 0x17.
+    CComPtr<IDeviceEnumerator> Root();
+    // The first device with that product id, or null.
+    CComPtr<IDevice> Device(DWORD productId);
+    CComPtr<IDevice> Mouse() { return Device(hvmw::kProductMouse); }
+    CComPtr<IDevice> Keyboard() { return Device(hvmw::kProductKeyboard); }
+    CComPtr<IProfileManager> Profiles(const CComPtr<IDevice>& device);
+    CComPtr<IProfile> ProfileAt(const CComPtr<IDevice>& device, int index);
+    CComPtr<IProfile> ActiveProfile(const CComPtr<IDevice>& device);
+
+    template <class I>
+    CComPtr<I> DeviceFeature(const CComPtr<IDevice>& device)
+    {
+        CComPtr<I> feature;
+        if (!device)
+            return feature;
+        EXPECT_HRESULT_SUCCEEDED(device->GetFeature(__uuidof(I), feature.PutVoid()));
+        return feature;
+    }
+    template <class I>
+    CComPtr<I> ProfileFeature(const CComPtr<IProfile>& profile)
+    {
+        CComPtr<I> feature;
+        if (!profile)
+            return feature;
+        EXPECT_HRESULT_SUCCEEDED(profile->GetFeature(__uuidof(I), feature.PutVoid()));
+        return feature;
+    }
+};
+
+// Runs the control tool (mwsim.exe) and returns its output; the exit code must be 0.
+std::string Tool(const std::vector<std::wstring>& args);
+// The tool's exit code alone.
+DWORD ToolExitCode(const std::vector<std::wstring>& args);
+// The dump lines of a device that start with prefix.
+std::vector<std::string> DumpLines(const wchar_t* device, const std::string& prefix = std::string());
+// The journal's lines so far.
+std::vector<std::string> JournalLines();
+
+// Takes a task-allocated string, frees it and returns its text.
+std::wstring Take(LPWSTR text);
+std::string Narrow(const std::wstring& text);
+std::string GuidString(const GUID& id);
+
+// Name and id of every profile, in the device's order.
+std::vector<std::pair<std::wstring, GUID>> ListProfiles(IProfileManager* manager);
+
+// All assignment records of a profile feature, read as the callers do (count, caller's block).
+template <class I, class CountInfo>
+std::vector<AssignmentRecord> ReadAssignments(I* feature, int* countOut = nullptr)
+{
+    CountInfo info{};
+    EXPECT_HRESULT_SUCCEEDED(feature->GetCount(&info));
+    const int count = info.count;
+    if (countOut)
+        *countOut = count;
+    std::vector<AssignmentRecord> records;
+    if (count <= 0)
+        return records;
+    auto* block = static_cast<AssignmentRecord*>(CoTaskMemAlloc(count * sizeof(AssignmentRecord)));
+    std::memset(block, 0, count * sizeof(AssignmentRecord));
+    int n = count;
+    EXPECT_HRESULT_SUCCEEDED(feature->GetAssignments(&n, &block));
+    records.assign(block, block + n);
+    CoTaskMemFree(block);
+    return records;
+}
+
+} // namespace simtest
