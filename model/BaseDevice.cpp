@@ -1,0 +1,387 @@
+#include "BaseDevice.h"
+
+#include "CodeTables.h"
+#include "WStr.h"
+
+namespace {
+
+std::wstring VersionText(DWORD major, DWORD minor)
+{
+    return wstr::Format(L"%d.%02d", static_cast<int>(major), static_cast<int>(minor));
+}
+
+} // namespace
+
+CComPtr<IProfile> DeviceProfileById(IDevice* device, const GUID& guid)
+{
+    CComPtr<IProfileManager> manager;
+    if (FAILED(GetDeviceFeature(device, manager)))
+        return CComPtr<IProfile>();
+    return FindDeviceProfile(manager.Get(), guid);
+}
+
+template <class C, class P>
+CBaseDevice<C, P>::CBaseDevice(const DeviceDescriptor& descriptor) : m_descriptor(descriptor)
+{
+}
+
+template <class C, class P>
+CBaseDevice<C, P>::~CBaseDevice()
+{
+    FinishWrites();
+    Disconnect();
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::FinishWrites()
+{
+    if (!m_worker)
+        return;
+    // The worker may be sending progress to a window of this thread: wait pumping messages.
+    if (!m_worker->JoinPumping(kWriteJoinMs)) {
+        m_cancel = true;
+        m_worker->JoinPumping(INFINITE);
+    }
+    ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_job.reset();
+    m_worker.reset();
+    m_busy = false;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::SettleWrite()
+{
+    if (!m_worker)
+        return true;
+    if (m_busy)
+        return false;
+    // The worker has finished its work and is leaving its thread.
+    if (!m_worker->JoinPumping(kWriteJoinMs))
+        return false;
+    ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_job.reset();
+    m_worker.reset();
+    return true;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::Connect()
+{
+    if (!SettleWrite() || m_busy || m_device)
+        return false;
+    if (m_descriptor.productId == 0)
+        return false;
+    CComPtr<IDeviceEnumerator> root;
+    if (FAILED(::CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put()))))
+        return false;
+    CComPtr<IDevice> found;
+    for (int i = 0; !found; ++i) {
+        CComPtr<IDevice> device;
+        if (FAILED(root->EnumDevice(i, device.Put())))
+            break;
+        DeviceInfo info{};
+        if (SUCCEEDED(device->GetDeviceInfo(&info)) && info.productId == m_descriptor.productId)
+            found = device;
+        ::CoTaskMemFree(info.name);
+    }
+    m_found = static_cast<bool>(found);
+    if (!found)
+        return false;
+    m_root = std::move(root);
+    m_device = std::move(found);
+    return true;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::Disconnect()
+{
+    if (m_descriptor.productId == 0)
+        return;
+    m_device.Reset();
+    m_root.Reset();
+}
+
+template <class C, class P>
+CStepContext CBaseDevice<C, P>::Context(uint32_t flags, bool withProgress)
+{
+    CStepContext context;
+    context.device = m_device.Get();
+    context.descriptor = &m_descriptor;
+    context.flags = flags;
+    context.progress = withProgress ? this : nullptr;
+    context.cancel = &m_cancel;
+    return context;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ReadVersionTexts()
+{
+    DeviceInfo info{};
+    const bool ok = m_device && SUCCEEDED(m_device->GetDeviceInfo(&info));
+    ::CoTaskMemFree(info.name);
+    if (!ok) {
+        m_firmwareVersion = m_driverVersion = wstr::Format(L"%.2f", 0.0);
+        return false;
+    }
+    m_firmwareVersion = VersionText(info.firmwareMajor, info.firmwareMinor);
+    m_driverVersion = VersionText(info.driverMajor, info.driverMinor);
+    return true;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::Uninit()
+{
+    if (!m_busy)
+        Disconnect();
+    m_found = false;
+    m_keys.clear();
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::IsBusy()
+{
+    SettleWrite();
+    return m_busy;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::Transfer(C* config, int direction, uint32_t flags)
+{
+    if (!config)
+        return false;
+    if (direction == kTransferWrite)
+        return StartWorker(*config, flags);
+    if (direction == kTransferRead)
+        return ReadNow(*config, flags);
+    return false;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
+{
+    // Refused before anything is made: a running write keeps its connection untouched.
+    if (!SettleWrite() || m_busy)
+        return false;
+    auto job = std::make_unique<CWriteJob>();
+    job->snapshot = TakeSnapshot(config);
+    job->live = &config;
+    job->flags = flags;
+    if (!Connect())
+        return false;
+    job->root = std::move(m_root);
+    job->device = std::move(m_device);
+    m_job = std::move(job);
+    m_cancel = false;
+    m_busy = true;
+    auto worker = std::make_unique<CThread>();
+    if (!worker->Start([this] { return WorkerMain(); })) {
+        // The device must not stay held by a write that never ran.
+        m_job.reset();
+        m_busy = false;
+        return false;
+    }
+    m_worker = std::move(worker);
+    return true;
+}
+
+template <class C, class P>
+unsigned CBaseDevice<C, P>::WorkerMain()
+{
+    CWriteJob& job = *m_job;
+    bool ok = false;
+    try {
+        CStepContext context;
+        context.device = job.device.Get();
+        context.descriptor = &m_descriptor;
+        context.flags = job.flags;
+        context.progress = this;
+        context.cancel = &m_cancel;
+        ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
+    } catch (...) {
+        // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
+        ok = false;
+    }
+    if (!m_cancel)
+        ::Sleep(kWriteSettleMs);
+    job.result = ok;
+    job.device.Reset();
+    job.root.Reset();
+    m_busy = false;
+    return ok ? 1u : 0u;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
+{
+    if (!Connect())
+        return false;
+    m_busy = true;
+    bool ok = false;
+    try {
+        ok = ReadBody(Context(flags, true), config);
+    } catch (...) {
+        ok = false;
+    }
+    Disconnect();
+    m_busy = false;
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
+{
+    if (!path || !config || !Connect())
+        return false;
+    bool ok = false;
+    CComPtr<IMacroManager> manager;
+    CComPtr<IMacro> imported;
+    if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) && SUCCEEDED(manager->ImportMacro(path, imported.Put()))) {
+        CTaskString name;
+        GUID id{};
+        MacroEventBlock* block = nullptr;
+        if (SUCCEEDED(imported->GetName(name.Put())) && SUCCEEDED(imported->GetId(&id)) &&
+            SUCCEEDED(imported->GetEvents(&block))) {
+            const std::vector<MacroEvent> events = FromDeviceEvents(block);
+            if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
+                macro->SetGuid(id);
+                macro->SetFilePath(path);
+                ok = true;
+            }
+        }
+        ::CoTaskMemFree(block);
+        // The configuration refused it (a macro of that name exists) or it could not be read:
+        // the copy on the device would be an orphan the configuration never shows.
+        if (!ok)
+            manager->DeleteMacro(imported.Get());
+    }
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ExportMacro(const wchar_t* path, const CMacro* macro)
+{
+    if (!path || !macro || hv::IsNullGUID(macro->GetGuid()) || !Connect())
+        return false;
+    CComPtr<IMacroManager> manager;
+    CComPtr<IMacro> onDevice;
+    const bool ok = SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) &&
+                    SUCCEEDED(manager->GetMacroById(macro->GetGuid(), onDevice.Put())) &&
+                    SUCCEEDED(onDevice->Export(path));
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::HasMacro(const CMacro* macro)
+{
+    if (!macro || hv::IsNullGUID(macro->GetGuid()) || !Connect())
+        return false;
+    CComPtr<IMacroManager> manager;
+    CComPtr<IMacro> onDevice;
+    const bool ok = SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) &&
+                    SUCCEEDED(manager->GetMacroById(macro->GetGuid(), onDevice.Put()));
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
+{
+    if (!path || !config || !m_descriptor.HasFeature(kFeatureProfiles) || !Connect())
+        return false;
+    bool ok = false;
+    CComPtr<IProfileManager> manager;
+    CComPtr<IProfile> imported;
+    if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) &&
+        SUCCEEDED(manager->ImportProfile(path, imported.Put()))) {
+        std::wstring name;
+        GUID id{};
+        P* profile = nullptr;
+        if (ProfileName(imported.Get(), name) && ProfileGuid(imported.Get(), id) &&
+            (profile = config->CreateProfile(name.c_str())) != nullptr) {
+            profile->SetGuid(id);
+            profile = config->FindProfileByGuid(id);
+            ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
+        } else {
+            manager->DeleteProfile(imported.Get());
+        }
+    }
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::ExportProfile(const wchar_t* path, P* profile)
+{
+    if (!path || !profile || !Connect())
+        return false;
+    CComPtr<IProfile> onDevice = DeviceProfileById(m_device.Get(), profile->GetGuid());
+    const bool ok = onDevice && SUCCEEDED(onDevice->Export(path));
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::HasProfile(P* profile)
+{
+    if (!profile || !Connect())
+        return false;
+    const bool ok = static_cast<bool>(DeviceProfileById(m_device.Get(), profile->GetGuid()));
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::GetLayoutCode(int* code)
+{
+    if (code)
+        *code = 0;
+    return false;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::GetFirmwareVersion(std::wstring& text)
+{
+    text = m_firmwareVersion;
+    return true;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::GetDriverVersion(std::wstring& text)
+{
+    text = m_driverVersion;
+    return true;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::Probe()
+{
+    if (!Connect())
+        return false;
+    CComPtr<IDeviceStatus> status;
+    BYTE flag = 0;
+    const bool ok = SUCCEEDED(m_device.As(status)) && SUCCEEDED(status->GetStatusFlag(&flag)) && flag != 0;
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
+int CBaseDevice<C, P>::GetProfileCount()
+{
+    if (!Connect())
+        return 0;
+    int count = 0;
+    CComPtr<IProfileManager> manager;
+    if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)))
+        for (;; ++count) {
+            CComPtr<IProfile> profile;
+            if (FAILED(manager->GetProfile(count, profile.Put())))
+                break;
+        }
+    Disconnect();
+    return count;
+}
+
+template class CBaseDevice<IMouseConfig, IMouseProfile>;
+template class CBaseDevice<IKeyboardConfig, IKeyboardProfile>;

@@ -1,0 +1,115 @@
+// What the mouse and the keyboard device objects share: connecting to the middleware for each
+// operation, the write worker, the synchronous read, version texts, macro and profile import and
+// export, and the progress messenger the front end registers its windows with.
+//
+// Threads: every operation runs on the thread that owns the device object (the user-interface
+// thread), except the write body, which runs on the one worker a write starts. The worker owns the
+// middleware objects and the configuration copy it writes; this object owns the worker and joins
+// it. While a write runs, every other operation fails before it creates anything.
+#pragma once
+
+#include <atomic>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ComPtr.h"
+#include "ConfigSnapshot.h"
+#include "DeviceSteps.h"
+#include "GenDevice.h"
+#include "ProgressMessenger.h"
+#include "Thread.h"
+
+template <class ConfigItf, class ProfileItf>
+class CBaseDevice : public IGenDevice<ConfigItf, ProfileItf>, public CProgressMessenger
+{
+public:
+    // How long destruction waits for a running write before it asks the write to stop (and then
+    // waits for it to stop: the device is never torn down under its worker).
+    static constexpr DWORD kWriteJoinMs = 7500;
+    // The worker holds the device this long after the last step of a write.
+    static constexpr DWORD kWriteSettleMs = 500;
+
+    ~CBaseDevice() override;
+
+    void Uninit() override;
+    bool IsBusy() override;
+    bool ImportMacro(const wchar_t* path, ConfigItf* config) override;
+    bool ExportMacro(const wchar_t* path, const CMacro* macro) override;
+    bool HasMacro(const CMacro* macro) override;
+    bool ImportProfile(const wchar_t* path, ConfigItf* config) override;
+    bool ExportProfile(const wchar_t* path, ProfileItf* profile) override;
+    bool HasProfile(ProfileItf* profile) override;
+    bool SetDefaultMode() override { return false; }
+    bool SetNormalMode() override { return false; }
+    bool GetLayoutCode(int* code) override;
+    bool Transfer(ConfigItf* config, int direction, uint32_t flags) override;
+    bool IsDeviceFound() override { return m_found; }
+    bool GetFirmwareVersion(std::wstring& text) override;
+    bool GetDriverVersion(std::wstring& text) override;
+    bool Probe() override;
+    uint32_t GetProductId() override { return m_descriptor.productId; }
+    const wchar_t* GetName() override { return m_descriptor.name; }
+    int GetProfileCount() override;
+    void AddListener(HWND window) override { CProgressMessenger::AddListener(window, nullptr); }
+    void RemoveListener(HWND window) override { CProgressMessenger::RemoveListener(window, nullptr); }
+    CProgressMessenger* GetMessenger() override { return this; }
+
+protected:
+    explicit CBaseDevice(const DeviceDescriptor& descriptor);
+
+    // Opens the first device of the descriptor's product; false when the middleware or the device
+    // is missing, or while a write runs (then nothing is created or released).
+    bool Connect();
+    void Disconnect();
+    IDevice* Device() const { return m_device.Get(); }
+    CStepContext Context(uint32_t flags, bool withProgress);
+
+    // The version texts from the device information; "0.00" when it cannot be read.
+    bool ReadVersionTexts();
+    // Waits for a running write (see kWriteJoinMs) and applies what it learned. The derived
+    // destructors call it first, while their write body still exists.
+    void FinishWrites();
+
+    // The bodies of a write (on the worker, with a copy of the configuration; by-name conversions
+    // go to log) and of a read (on this thread).
+    virtual bool WriteBody(const CStepContext& context, ConfigItf& config,
+                           std::vector<CAssignmentConversion>* log) = 0;
+    virtual bool ReadBody(const CStepContext& context, ConfigItf& config) = 0;
+    // Fills a profile just imported from the device's copy of it.
+    virtual bool FillImportedProfile(const CStepContext& context, ConfigItf& config, ProfileItf& profile,
+                                     IProfile* device) = 0;
+
+    const DeviceDescriptor& m_descriptor;
+    bool m_found = false;
+    std::wstring m_firmwareVersion;
+    std::wstring m_driverVersion;
+    std::vector<uint32_t> m_keys;   // device key codes (keyboard)
+
+private:
+    struct CWriteJob
+    {
+        std::unique_ptr<CWriteSnapshot<ConfigItf>> snapshot;
+        ConfigItf* live = nullptr;
+        uint32_t flags = 0;
+        CComPtr<IDeviceEnumerator> root;
+        CComPtr<IDevice> device;
+        bool result = false;
+    };
+
+    bool StartWorker(ConfigItf& config, uint32_t flags);
+    bool ReadNow(ConfigItf& config, uint32_t flags);
+    unsigned WorkerMain();
+    // Joins a write that has ended and applies what it learned; false while a write still runs.
+    bool SettleWrite();
+
+    CComPtr<IDeviceEnumerator> m_root;
+    CComPtr<IDevice> m_device;
+    std::atomic<bool> m_busy{false};
+    std::atomic<bool> m_cancel{false};
+    std::unique_ptr<CWriteJob> m_job;
+    std::unique_ptr<CThread> m_worker;
+};
+
+// The first profile of the device's list with that GUID (a null GUID finds none).
+CComPtr<IProfile> DeviceProfileById(IDevice* device, const GUID& guid);

@@ -1,0 +1,622 @@
+// The device-wide steps of reading and writing a device: acceleration, polling rate, macros,
+// applications, APM, battery, power management and the long firmware version.
+#include "DeviceSteps.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+#include "CodeTables.h"
+#include "WStr.h"
+
+using namespace hvmw;
+
+namespace {
+
+constexpr uint16_t kScanNumLockOrPause = 69;
+
+// The bytes the task allocator gave a block, 0 when unknown.
+size_t TaskBlockSize(const void* block)
+{
+    IMalloc* malloc = nullptr;
+    if (!block || FAILED(::CoGetMalloc(1, &malloc)) || !malloc)
+        return 0;
+    const SIZE_T size = malloc->GetSize(const_cast<void*>(block));
+    malloc->Release();
+    return size == static_cast<SIZE_T>(-1) ? 0 : size;
+}
+
+MacroEvent KeyEventFromDevice(const MacroEventRecord& record)
+{
+    uint16_t scan = record.Value();
+    bool extended = (record.Flags() & kMacroKeyE0) != 0;
+    const bool up = (record.Flags() & kMacroKeyBreak) != 0;
+    uint16_t vk = 0;
+    if (scan == kScanNumLockOrPause) {
+        // The device tells Pause from Num Lock by the extended flag alone.
+        vk = extended ? VK_PAUSE : VK_NUMLOCK;
+        extended = false;
+    } else {
+        vk = static_cast<uint16_t>(::MapVirtualKeyW(scan | (extended ? 0xE000u : 0u), MAPVK_VSC_TO_VK_EX));
+    }
+    MacroEvent event;
+    event.type = kMacroEventKey;
+    event.value = static_cast<int32_t>((static_cast<uint32_t>(vk) << 16) | scan);
+    event.extra = (up ? kKeyStateReleased : kKeyStatePressed) | (extended ? kKeyFlagExtended << 8 : 0);
+    return event;
+}
+
+// Device macros as read, before they replace the configuration's.
+struct CReadMacro
+{
+    std::wstring name;
+    GUID guid{};
+    std::vector<MacroEvent> events;
+};
+
+bool ReadDeviceMacro(IMacro* macro, CReadMacro& out, bool* eventsFailed)
+{
+    CTaskString name;
+    if (FAILED(macro->GetName(name.Put())) || FAILED(macro->GetId(&out.guid)))
+        return false;
+    out.name = name.Text();
+    MacroEventBlock* block = nullptr;
+    if (FAILED(macro->GetEvents(&block))) {
+        *eventsFailed = true;
+        return false;
+    }
+    out.events = FromDeviceEvents(block);
+    ::CoTaskMemFree(block);
+    return true;
+}
+
+int RoundDiv(long long numerator, long long denominator)
+{
+    if (denominator == 0)
+        return 0;
+    return static_cast<int>(std::llround(static_cast<double>(numerator) / static_cast<double>(denominator)));
+}
+
+} // namespace
+
+// ---- acceleration and polling rate ----
+
+bool WriteAcceleration(IDevice* device, const IMouseConfig& config)
+{
+    CComPtr<IAcceleration> acceleration;
+    if (FAILED(GetDeviceFeature(device, acceleration)))
+        return false;
+    acceleration->SetLevel(config.GetAcceleration());
+    return SUCCEEDED(config.GetAccelerationEnabled() ? acceleration->Enable() : acceleration->Disable());
+}
+
+bool ReadAcceleration(IDevice* device, IMouseConfig& config)
+{
+    CComPtr<IAcceleration> acceleration;
+    int level = 0;
+    BOOL enabled = FALSE;
+    if (FAILED(GetDeviceFeature(device, acceleration)) || FAILED(acceleration->GetLevel(&level)) ||
+        FAILED(acceleration->IsEnabled(&enabled)))
+        return false;
+    config.SetAcceleration(level);
+    config.SetAccelerationEnabled(enabled != FALSE);
+    return true;
+}
+
+bool WritePollingRate(IDevice* device, const IMouseConfig& config)
+{
+    CComPtr<IPollingRate> rate;
+    const int32_t code = PollingRateCodeFromIndex(config.GetPollingRate());
+    return code >= 0 && SUCCEEDED(GetDeviceFeature(device, rate)) && SUCCEEDED(rate->SetRate(code));
+}
+
+bool ReadPollingRate(IDevice* device, IMouseConfig& config)
+{
+    CComPtr<IPollingRate> rate;
+    int code = 0;
+    if (FAILED(GetDeviceFeature(device, rate)) || FAILED(rate->GetRate(&code)))
+        return false;
+    config.SetPollingRate(PollingRateIndexFromCode(code));
+    return true;
+}
+
+bool ReadSupportedPollingRates(IDevice* device, IMouseConfig& config)
+{
+    CComPtr<IPollingRate> rate;
+    int count = 0;
+    int* rates = nullptr;
+    if (FAILED(GetDeviceFeature(device, rate)) || FAILED(rate->GetSupportedRates(&count, &rates)))
+        return false;
+    std::vector<int32_t> list;
+    if (rates && count > 0)
+        list.assign(rates, rates + std::min(count, 64));
+    ::CoTaskMemFree(rates);
+    config.SetSupportedPollingRates(list);
+    return true;
+}
+
+// ---- macro events ----
+
+std::vector<MacroEventRecord> ToDeviceEvents(const std::vector<MacroEvent>& events)
+{
+    std::vector<MacroEventRecord> records;
+    for (const MacroEvent& e : events) {
+        switch (e.type) {
+        case kMacroEventKey: {
+            const uint16_t scan = static_cast<uint16_t>(e.value & 0xFFFF);
+            const uint16_t vk = static_cast<uint16_t>(static_cast<uint32_t>(e.value) >> 16);
+            const bool up = (e.extra & 0xFF) != kKeyStatePressed;
+            const bool extended = (e.extra & (kKeyFlagExtended << 8)) != 0 || vk == VK_PAUSE;
+            records.push_back(MacroEventRecord::Make(
+                kMacroKey, scan, static_cast<WORD>((up ? kMacroKeyBreak : 0) | (extended ? kMacroKeyE0 : 0))));
+            break;
+        }
+        case kMacroEventMouse:
+            records.push_back(MacroEventRecord::Make(
+                kMacroMouse, static_cast<WORD>(CodeTables()->BitFromMouseEvent(e.value, e.extra & 0xFF)), 0));
+            break;
+        case kMacroEventDelay:
+            records.push_back(MacroEventRecord::Delay(static_cast<DWORD>(std::clamp(e.value, 0, kMaxMacroDelay))));
+            break;
+        default:
+            break;
+        }
+    }
+    return records;
+}
+
+std::vector<MacroEvent> FromDeviceEvents(const MacroEventBlock* block)
+{
+    std::vector<MacroEvent> events;
+    if (!block)
+        return events;
+    size_t count = block->count;
+    const size_t bytes = TaskBlockSize(block);
+    if (bytes != 0)
+        count = std::min(count, (bytes - std::min(bytes, sizeof(MacroEventBlock))) / sizeof(MacroEventRecord));
+    const MacroEventRecord* records = block->Events();
+    for (size_t i = 0; i < count; ++i) {
+        const MacroEventRecord& r = records[i];
+        switch (r.type) {
+        case kMacroKey:
+            events.push_back(KeyEventFromDevice(r));
+            break;
+        case kMacroMouse: {
+            MouseButtonEvent button{};
+            if (CodeTables()->MouseEventFromBit(r.Value(), button))
+                events.push_back({kMacroEventMouse, button.button, button.state});
+            break;
+        }
+        case kMacroDelay:
+            events.push_back({kMacroEventDelay, static_cast<int32_t>(std::min<DWORD>(r.Millis(), kMaxMacroDelay)), 0});
+            break;
+        default:
+            break;   // a record this program does not know is left out
+        }
+    }
+    return events;
+}
+
+HRESULT SetDeviceEvents(IMacro* macro, const std::vector<MacroEvent>& events)
+{
+    const std::vector<MacroEventRecord> records = ToDeviceEvents(events);
+    const size_t bytes = MacroEventBlock::Bytes(records.size());
+    auto* block = static_cast<MacroEventBlock*>(::CoTaskMemAlloc(bytes));
+    if (!block)
+        return E_OUTOFMEMORY;
+    std::memset(block, 0, bytes);
+    block->count = static_cast<DWORD>(records.size());
+    std::copy(records.begin(), records.end(), block->Events());
+    const HRESULT hr = macro->SetEvents(block);
+    ::CoTaskMemFree(block);
+    return hr;
+}
+
+bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro)
+{
+    CComPtr<IMacro> created;
+    GUID id{};
+    if (!manager || FAILED(manager->AddMacro(created.Put())))
+        return false;
+    if (FAILED(created->GetId(&id))) {
+        manager->DeleteMacro(created.Get());
+        return false;
+    }
+    macro.SetGuid(id);
+    const bool named = SUCCEEDED(created->SetName(macro.GetName()));
+    return SUCCEEDED(SetDeviceEvents(created.Get(), macro.GetEvents())) && named;
+}
+
+// ---- macros ----
+
+template <class ProfileItf>
+CMacro* AddMacroKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name, const std::vector<MacroEvent>& events)
+{
+    if (CMacro* macro = config.AddMacro(name, events))
+        return macro;
+    // The list refuses a name it holds in another case: the macro goes in under a name no macro
+    // can have, then takes its own.
+    for (int n = 1; n < 100000; ++n) {
+        const std::wstring placeholder = wstr::Format(L"\x1F%d", n);
+        if (CMacro* macro = config.AddMacro(placeholder.c_str(), events)) {
+            *macro = CMacro(name, events);
+            return macro;
+        }
+    }
+    return nullptr;
+}
+
+template <class ProfileItf>
+CHvApp* AddAppKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name)
+{
+    if (CHvApp* app = config.AddApp(name))
+        return app;
+    for (int n = 1; n < 100000; ++n) {
+        const std::wstring placeholder = wstr::Format(L"\x1F%d", n);
+        if (CHvApp* app = config.AddApp(placeholder.c_str())) {
+            app->name = name ? name : L"";
+            return app;
+        }
+    }
+    return nullptr;
+}
+
+template <class ProfileItf>
+bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IMacroManager> manager;
+    if (FAILED(GetDeviceFeature(device, manager)))
+        return false;
+    for (int i = 0;;) {
+        CComPtr<IMacro> macro;
+        if (FAILED(manager->GetMacro(i, macro.Put())))
+            break;
+        GUID id{};
+        if (FAILED(macro->GetId(&id)) || config.FindMacroByGuid(id)) {
+            ++i;
+            continue;
+        }
+        if (FAILED(manager->DeleteMacro(macro.Get())))
+            return false;
+    }
+    bool ok = true;
+    for (int i = 0; i < config.GetMacroCount(); ++i) {
+        CMacro* macro = config.GetMacro(i);
+        CComPtr<IMacro> existing;
+        if (hv::IsNullGUID(macro->GetGuid()) || FAILED(manager->GetMacroById(macro->GetGuid(), existing.Put()))) {
+            ok = CreateDeviceMacro(manager.Get(), *macro) && ok;
+            continue;
+        }
+        CReadMacro read;
+        bool eventsFailed = false;
+        if (ReadDeviceMacro(existing.Get(), read, &eventsFailed)) {
+            CMacro onDevice(read.name.c_str(), read.events);
+            onDevice.SetGuid(read.guid);
+            if (onDevice == *macro)
+                continue;
+        }
+        if (!wstr::EqualsNoCase(read.name, macro->GetName()))
+            ok = SUCCEEDED(existing->SetName(macro->GetName())) && ok;
+        ok = SUCCEEDED(SetDeviceEvents(existing.Get(), macro->GetEvents())) && ok;
+    }
+    return ok;
+}
+
+template <class ProfileItf>
+bool ReadMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IMacroManager> manager;
+    if (FAILED(GetDeviceFeature(device, manager)))
+        return false;
+    bool ok = true;
+    std::vector<CReadMacro> macros;
+    for (int i = 0;; ++i) {
+        CComPtr<IMacro> macro;
+        if (FAILED(manager->GetMacro(i, macro.Put())))
+            break;
+        CReadMacro read;
+        bool eventsFailed = false;
+        if (ReadDeviceMacro(macro.Get(), read, &eventsFailed))
+            macros.push_back(std::move(read));
+        else if (eventsFailed)
+            ok = false;
+    }
+    // The device's macros replace the configuration's, every one kept, an empty one too.
+    while (config.GetMacroCount() > 0)
+        config.RemoveMacro(config.GetMacro(0));
+    for (const CReadMacro& read : macros)
+        if (CMacro* macro = AddMacroKeepingName(config, read.name.c_str(), read.events))
+            macro->SetGuid(read.guid);
+    return ok;
+}
+
+// ---- applications ----
+
+bool WriteApplications(IDevice* device, IKeyboardConfig& config)
+{
+    CComPtr<IApplicationList> list;
+    if (FAILED(GetDeviceFeature(device, list)))
+        return false;
+    for (int i = 0;;) {
+        CComPtr<IApplication> app;
+        if (FAILED(list->GetApplication(i, app.Put())))
+            break;
+        GUID id{};
+        if (FAILED(app->GetId(&id)) || config.FindAppByGuid(id)) {
+            ++i;
+            continue;
+        }
+        if (FAILED(list->DeleteApplication(app.Get())))
+            return false;
+    }
+    bool ok = true;
+    for (int i = 0; i < config.GetAppCount(); ++i) {
+        CHvApp* app = config.GetApp(i);
+        CComPtr<IApplication> existing;
+        if (hv::IsNullGUID(app->guid) || FAILED(list->GetApplicationById(app->guid, existing.Put()))) {
+            GUID id{};
+            if (FAILED(list->AddApplication(existing.Put())) || FAILED(existing->GetId(&id))) {
+                ok = false;
+                continue;
+            }
+            app->guid = id;
+            ok = SUCCEEDED(existing->SetName(app->name.c_str())) && ok;
+            continue;
+        }
+        CTaskString name;
+        if (FAILED(existing->GetName(name.Put())) || name.Text() != app->name)
+            ok = SUCCEEDED(existing->SetName(app->name.c_str())) && ok;
+    }
+    return ok;
+}
+
+bool ReadApplications(IDevice* device, IKeyboardConfig& config)
+{
+    CComPtr<IApplicationList> list;
+    if (FAILED(GetDeviceFeature(device, list)))
+        return false;
+    std::vector<CHvApp> apps;
+    for (int i = 0;; ++i) {
+        CComPtr<IApplication> app;
+        if (FAILED(list->GetApplication(i, app.Put())))
+            break;
+        CTaskString name;
+        CHvApp read;
+        if (FAILED(app->GetName(name.Put())) || FAILED(app->GetId(&read.guid)))
+            continue;
+        read.name = name.Text();
+        apps.push_back(read);
+    }
+    while (config.GetAppCount() > 0)
+        config.RemoveApp(config.GetApp(0));
+    for (const CHvApp& read : apps)
+        if (CHvApp* app = AddAppKeepingName(config, read.name.c_str()))
+            app->guid = read.guid;
+    return true;
+}
+
+// ---- APM ----
+
+namespace {
+
+int CountApmLevels(IApm* apm)
+{
+    int n = 0;
+    for (;; ++n) {
+        CComPtr<IApmLevel> level;
+        if (FAILED(apm->GetLevel(n, level.Put())))
+            return n;
+    }
+}
+
+// Moves the upper limits of the levels after index up by delta, the last first, so that no level
+// passes its neighbour on the way.
+void RaiseFollowingLimits(IApm* apm, int index, int count, int delta)
+{
+    for (int j = count - 1; j > index; --j) {
+        CComPtr<IApmLevel> level;
+        int limit = 0;
+        if (SUCCEEDED(apm->GetLevel(j, level.Put())) && SUCCEEDED(level->GetUpperLimit(&limit)))
+            level->SetUpperLimit(limit + delta);
+    }
+}
+
+template <class ProfileItf>
+bool WriteApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IApmEventColors> events;
+    if (FAILED(CComPtr<IApm>(apm).As(events)))
+        return false;
+    bool ok = true;
+    for (int n = 0; n < config.GetDeviceEntryCount(); ++n) {
+        const int32_t index = config.GetDeviceEntryKey(n);
+        const AssignmentAction entry = config.GetDeviceEntry(index);
+        if (entry.type != kActionApmEvent || index < kApmFirstEvent || index > kApmLastEvent)
+            continue;
+        ok = SUCCEEDED(events->SetEventLevel(index, entry.payload.values[0])) && ok;
+        ok = SUCCEEDED(events->SetEventColor(index, static_cast<COLORREF>(entry.payload.values[1]))) && ok;
+        ok = SUCCEEDED(events->SetEventEnabled(index, entry.payload.values[2] != 0)) && ok;
+    }
+    return ok;
+}
+
+template <class ProfileItf>
+bool ReadApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IApmEventColors> events;
+    if (FAILED(CComPtr<IApm>(apm).As(events)))
+        return false;
+    bool ok = true;
+    for (int n = 0; n < config.GetDeviceEntryCount(); ++n) {
+        const int32_t index = config.GetDeviceEntryKey(n);
+        AssignmentAction entry = config.GetDeviceEntry(index);
+        if (entry.type != kActionApmEvent || index < kApmFirstEvent || index > kApmLastEvent)
+            continue;
+        int level = 0;
+        COLORREF color = 0;
+        BYTE enabled = 0;
+        if (FAILED(events->GetEventLevel(index, &level)) || FAILED(events->GetEventColor(index, &color)) ||
+            FAILED(events->GetEventEnabled(index, &enabled))) {
+            ok = false;
+            continue;
+        }
+        entry.payload.values[0] = level;
+        entry.payload.values[1] = static_cast<int32_t>(color);
+        entry.payload.values[2] = enabled ? 1 : 0;
+        config.SetDeviceEntry(index, entry);
+    }
+    return ok;
+}
+
+} // namespace
+
+template <class ProfileItf>
+bool WriteApm(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IApm> apm;
+    if (FAILED(GetDeviceFeature(device, apm)))
+        return false;
+    const int target = config.GetApmCount();
+    int count = CountApmLevels(apm.Get());
+    for (; count > target; --count) {
+        CComPtr<IApmLevel> level;
+        if (FAILED(apm->GetLevel(0, level.Put())) || FAILED(apm->DeleteLevel(level.Get())))
+            return false;
+    }
+    for (; count < target; ++count) {
+        int32_t first = 0, second = 0;
+        config.GetApmPair(count, &first, &second);
+        bool added = false;
+        for (int attempt = 0; attempt < 5 && !added; ++attempt) {
+            CComPtr<IApmLevel> level;
+            added = SUCCEEDED(apm->AddLevel(second + attempt, level.Put()));
+        }
+        if (!added)
+            return false;
+    }
+    bool ok = true;
+    for (int i = 0; i < target; ++i) {
+        int32_t value = 0, first = 0, second = 0;
+        config.GetApmValue(i, &value);
+        config.GetApmPair(i, &first, &second);
+        CComPtr<IApmLevel> level;
+        if (FAILED(apm->GetLevel(i, level.Put()))) {
+            ok = false;
+            continue;
+        }
+        HRESULT hr = level->SetUpperLimit(second);
+        int current = 0;
+        if (hr == HVMW_E_REFUSED && SUCCEEDED(level->GetUpperLimit(&current)) && second > current) {
+            RaiseFollowingLimits(apm.Get(), i, target, second - current);
+            hr = level->SetUpperLimit(second);
+        }
+        ok = SUCCEEDED(hr) && ok;
+        ok = SUCCEEDED(level->SetColor(static_cast<COLORREF>(value))) && ok;
+    }
+    return WriteApmEvents(apm.Get(), config) && ok;
+}
+
+template <class ProfileItf>
+bool ReadApm(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IApm> apm;
+    if (FAILED(GetDeviceFeature(device, apm)))
+        return false;
+    config.ClearApm();
+    bool ok = true;
+    int lower = 0;
+    for (int i = 0;; ++i) {
+        CComPtr<IApmLevel> level;
+        if (FAILED(apm->GetLevel(i, level.Put())))
+            break;
+        COLORREF color = 0;
+        int upper = 0;
+        if (FAILED(level->GetColor(&color)) || FAILED(level->GetUpperLimit(&upper))) {
+            ok = false;
+            continue;
+        }
+        config.AddApm(static_cast<int32_t>(color), lower, upper);
+        lower = upper;
+    }
+    return ReadApmEvents(apm.Get(), config) && ok;
+}
+
+// ---- battery and power management ----
+
+template <class ProfileItf>
+bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IBattery> battery;
+    int level = 0;
+    BYTE charging = 0;
+    if (FAILED(GetDeviceFeature(device, battery)) || FAILED(battery->GetLevel(&level)) ||
+        FAILED(battery->IsCharging(&charging)))
+        return false;
+    config.SetBatteryLevel(level);
+    if (charging > kCharged) {
+        config.SetBatteryState(-1);
+        return false;
+    }
+    config.SetBatteryState(charging);
+    return true;
+}
+
+// The critical level is a percentage on the device and a value of the battery range in the
+// configuration; the write and the read convert with the same scale, so that a value read back is
+// the value written.
+template <class ProfileItf>
+bool WritePowerManagement(IDevice* device, const IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IPowerManagement> power;
+    if (FAILED(GetDeviceFeature(device, power)))
+        return false;
+    const int min = config.GetBatteryRangeMin();
+    const int range = config.GetBatteryRangeMax() - min;
+    const int percent = range > 0 ? RoundDiv(static_cast<long long>(config.GetCriticalBatteryLevel() - min) * 100, range)
+                                  : config.GetCriticalBatteryLevel();
+    bool ok = SUCCEEDED(power->SetCriticalLevel(percent));
+    ok = SUCCEEDED(power->SetMaxLedBrightness(config.GetMaxLedBrightness())) && ok;
+    return SUCCEEDED(power->SetSleepTime(config.GetSleepTime())) && ok;
+}
+
+template <class ProfileItf>
+bool ReadPowerManagement(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    CComPtr<IPowerManagement> power;
+    int percent = 0, brightness = 0, seconds = 0;
+    if (FAILED(GetDeviceFeature(device, power)) || FAILED(power->GetCriticalLevel(&percent)) ||
+        FAILED(power->GetMaxLedBrightness(&brightness)) || FAILED(power->GetSleepTime(&seconds)))
+        return false;
+    const int min = config.GetBatteryRangeMin();
+    const int range = config.GetBatteryRangeMax() - min;
+    config.SetCriticalBatteryLevel(range > 0 ? min + RoundDiv(static_cast<long long>(percent) * range, 100) : percent);
+    config.SetMaxLedBrightness(brightness);
+    config.SetSleepTime(seconds);
+    return true;
+}
+
+std::wstring ReadLongFirmwareVersion(IDevice* device)
+{
+    CComPtr<IDevice> held(device);
+    CComPtr<ILongFirmwareVersion> version;
+    BYTE a = 0, b = 0, c = 0, d = 0;
+    if (!device || FAILED(held.As(version)) || FAILED(version->GetVersion(&a, &b, &c, &d)))
+        return wstr::Format(L"%d.%02d", 0, 0);
+    return wstr::Format(L"%d.%02d", a, b);
+}
+
+// ---- the two configuration kinds ----
+
+#define HV_INSTANTIATE_LIST_STEPS(P)                                                                  \
+    template CMacro* AddMacroKeepingName<P>(IBaseConfig<P>&, const wchar_t*, const std::vector<MacroEvent>&); \
+    template CHvApp* AddAppKeepingName<P>(IBaseConfig<P>&, const wchar_t*);                          \
+    template bool WriteMacros<P>(IDevice*, IBaseConfig<P>&);                                          \
+    template bool ReadMacros<P>(IDevice*, IBaseConfig<P>&);                                           \
+    template bool WriteApm<P>(IDevice*, IBaseConfig<P>&);                                             \
+    template bool ReadApm<P>(IDevice*, IBaseConfig<P>&);                                              \
+    template bool ReadBattery<P>(IDevice*, IBaseConfig<P>&);                                          \
+    template bool WritePowerManagement<P>(IDevice*, const IBaseConfig<P>&);                           \
+    template bool ReadPowerManagement<P>(IDevice*, IBaseConfig<P>&);
+
+HV_INSTANTIATE_LIST_STEPS(IMouseProfile)
+HV_INSTANTIATE_LIST_STEPS(IKeyboardProfile)

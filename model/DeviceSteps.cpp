@@ -1,0 +1,649 @@
+#include "DeviceSteps.h"
+
+#include <algorithm>
+#include <cstring>
+#include <cwchar>
+#include <memory>
+
+#include "CodeTables.h"
+#include "KeyboardDef.h"
+#include "ProgressMessenger.h"
+#include "WStr.h"
+
+using namespace hvmw;
+
+namespace {
+
+// An assignment buffer of count records, allocated and freed by the caller as the boundary wants.
+class CAssignmentBuffer
+{
+public:
+    explicit CAssignmentBuffer(int count)
+    {
+        if (count > 0 && count <= 4096) {
+            m_records = static_cast<AssignmentRecord*>(::CoTaskMemAlloc(count * sizeof(AssignmentRecord)));
+            if (m_records)
+                std::memset(m_records, 0, count * sizeof(AssignmentRecord));
+        }
+    }
+    ~CAssignmentBuffer() { ::CoTaskMemFree(m_records); }
+    CAssignmentBuffer(const CAssignmentBuffer&) = delete;
+    CAssignmentBuffer& operator=(const CAssignmentBuffer&) = delete;
+
+    explicit operator bool() const { return m_records != nullptr; }
+    AssignmentRecord** Address() { return &m_records; }
+    const AssignmentRecord& operator[](int i) const { return m_records[i]; }
+
+private:
+    AssignmentRecord* m_records = nullptr;
+};
+
+bool WriteFlag(IProfileProperties* properties, WORD mask, bool on)
+{
+    const ProfileFlagWrite write{mask, static_cast<WORD>(on ? 1 : 0)};
+    return SUCCEEDED(properties->SetProperty(kPropFlags, &write, 0, sizeof write, 0));
+}
+
+bool ReadFlags(IProfileProperties* properties, WORD& flags)
+{
+    flags = 0;
+    DWORD size = sizeof flags;
+    return SUCCEEDED(properties->GetProperty(kPropFlags, 0, &flags, 0, &size));
+}
+
+// Key actions compared by scan code and flags; the Pause key's virtual key stands for its
+// extended flag (a record read back carries it that way).
+uint8_t KeyFlagsOf(const AssignmentAction& action)
+{
+    uint8_t flags = action.payload.key.flags;
+    if (action.VirtualKey() == VK_PAUSE)
+        flags |= kKeyFlagExtended;
+    return flags;
+}
+
+bool SameKey(const AssignmentAction& a, const AssignmentAction& b)
+{
+    return a.ScanCode() == b.ScanCode() && KeyFlagsOf(a) == KeyFlagsOf(b);
+}
+
+AssignmentRecord RecordOf(const AssignmentAction& action, uint32_t idWord)
+{
+    AssignmentRecord record{};
+    if (!CodeTables()->FillRecord(action, idWord, record)) {
+        record = AssignmentRecord{};
+        record.id = idWord;
+    }
+    return record;
+}
+
+// Writes one record per call; a refused record fails the step but the others are still written.
+template <class Itf>
+bool WriteRecords(Itf* assignments, const std::vector<AssignmentRecord>& records)
+{
+    bool ok = true;
+    for (const AssignmentRecord& record : records)
+        if (FAILED(assignments->SetAssignments(1, &record)))
+            ok = false;
+    return ok;
+}
+
+// ---- by-name assignments ----
+
+template <class ConfigItf>
+class CNameResolver
+{
+public:
+    CNameResolver(IDevice* device, ConfigItf& config) : m_device(device), m_config(config) {}
+
+    // The by-GUID twin of a by-name action, or false when the target cannot be found or made.
+    bool Resolve(const AssignmentAction& action, AssignmentAction& out)
+    {
+        GUID guid{};
+        switch (action.type) {
+        case kActionProfileByName:
+            if (!ProfileGuidOf(action.payload.name, guid))
+                return false;
+            out.Init(kActionProfile, guid);
+            return true;
+        case kActionMacroByName:
+            if (!MacroGuidOf(action.payload.name, guid))
+                return false;
+            out = action;
+            std::memset(&out.payload, 0, sizeof out.payload);
+            out.type = kActionMacro;
+            out.payload.guid = guid;
+            return true;
+        case kActionLaunchByName:
+            if (!AppGuidOf(action.payload.name, guid))
+                return false;
+            out.Init(kActionLaunch, guid);
+            return true;
+        default:
+            return false;
+        }
+    }
+
+private:
+    bool ProfileGuidOf(const wchar_t* name, GUID& guid)
+    {
+        auto* profile = m_config.FindProfileByName(name);
+        if (!profile)
+            return false;
+        guid = profile->GetGuid();
+        if (!hv::IsNullGUID(guid))
+            return true;
+        CComPtr<IProfileManager> manager;
+        CComPtr<IProfile> created;
+        if (FAILED(GetDeviceFeature(m_device, manager)) || FAILED(manager->AddProfile(created.Put())) ||
+            !ProfileGuid(created.Get(), guid))
+            return false;
+        profile->SetGuid(guid);
+        created->SetName(profile->GetName().c_str());
+        return true;
+    }
+
+    bool MacroGuidOf(const wchar_t* name, GUID& guid)
+    {
+        CMacro* macro = m_config.FindMacroByName(name);
+        if (!macro)
+            return false;
+        if (hv::IsNullGUID(macro->GetGuid())) {
+            CComPtr<IMacroManager> manager;
+            if (FAILED(GetDeviceFeature(m_device, manager)) || !CreateDeviceMacro(manager.Get(), *macro))
+                return false;
+        }
+        guid = macro->GetGuid();
+        return true;
+    }
+
+    bool AppGuidOf(const wchar_t* name, GUID& guid)
+    {
+        CHvApp* app = m_config.FindApp(name);
+        if (!app)
+            return false;
+        if (hv::IsNullGUID(app->guid)) {
+            CComPtr<IApplicationList> list;
+            CComPtr<IApplication> created;
+            GUID id{};
+            if (FAILED(GetDeviceFeature(m_device, list)) || FAILED(list->AddApplication(created.Put())) ||
+                FAILED(created->GetId(&id)))
+                return false;
+            app->guid = id;
+            created->SetName(app->name.c_str());
+        }
+        guid = app->guid;
+        return true;
+    }
+
+    IDevice* m_device;
+    ConfigItf& m_config;
+};
+
+bool IsByName(int32_t type)
+{
+    return type == kActionMacroByName || type == kActionProfileByName || type == kActionLaunchByName;
+}
+
+} // namespace
+
+// ---- context ----
+
+bool CStepContext::Has(uint32_t feature) const
+{
+    return descriptor && descriptor->HasFeature(feature);
+}
+
+bool CStepContext::Runs(uint32_t bit, uint32_t feature) const
+{
+    return (flags & bit) != 0 && Has(feature);
+}
+
+void CStepContext::Percent(int percent) const
+{
+    if (progress)
+        progress->SendPercent(percent);
+}
+
+void CStepContext::Text(const std::wstring& text) const
+{
+    if (progress)
+        progress->SendText(text.c_str());
+}
+
+// ---- profiles ----
+
+bool ProfileGuid(IProfile* profile, GUID& guid)
+{
+    guid = GUID();
+    return profile && SUCCEEDED(profile->GetId(&guid));
+}
+
+bool ProfileName(IProfile* profile, std::wstring& name)
+{
+    CTaskString text;
+    if (!profile || FAILED(profile->GetName(text.Put())))
+        return false;
+    name = text.Text();
+    return true;
+}
+
+CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid)
+{
+    CComPtr<IProfile> profile;
+    if (!manager || hv::IsNullGUID(guid) || FAILED(manager->GetProfileById(guid, profile.Put())))
+        profile.Reset();
+    return profile;
+}
+
+template <class ProfileItf>
+void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
+{
+    for (int i = 0;;) {
+        CComPtr<IProfile> profile;
+        if (FAILED(manager->GetProfile(i, profile.Put())))
+            break;
+        GUID guid{};
+        // After a deletion the same index holds the next profile.
+        if (!ProfileGuid(profile.Get(), guid) || config.FindProfileByGuid(guid) ||
+            FAILED(manager->DeleteProfile(profile.Get())))
+            ++i;
+    }
+}
+
+bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile)
+{
+    const std::wstring name = profile.GetName();
+    if (hv::IsNullGUID(profile.GetGuid())) {
+        CComPtr<IProfile> created;
+        GUID guid{};
+        if (FAILED(manager->AddProfile(created.Put())) || !ProfileGuid(created.Get(), guid))
+            return false;
+        profile.SetGuid(guid);
+        return SUCCEEDED(created->SetName(name.c_str()));
+    }
+    CComPtr<IProfile> existing = FindDeviceProfile(manager, profile.GetGuid());
+    std::wstring deviceName;
+    if (existing && ProfileName(existing.Get(), deviceName) && !wstr::EqualsNoCase(deviceName, name))
+        return SUCCEEDED(existing->SetName(name.c_str()));
+    return true;
+}
+
+template <class ProfileItf>
+bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
+{
+    const ProfileItf* active = config.GetActiveProfile();
+    if (!active)
+        return true;
+    CComPtr<IProfile> profile = FindDeviceProfile(manager, active->GetGuid());
+    return profile && SUCCEEDED(manager->SetActiveProfile(profile.Get()));
+}
+
+template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
+template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
+template bool SetDeviceActiveProfile<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
+template bool SetDeviceActiveProfile<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
+
+bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi)
+{
+    if (!device)
+        return false;
+    bool ok = SUCCEEDED(device->SetName(profile.GetName().c_str()));
+    CComPtr<IProfileProperties> properties;
+    if (FAILED(GetProfileFeature(device, properties)))
+        return false;
+    // The device keeps the linked program's file name, which automatic switching compares with.
+    const std::wstring app = profile.GetLinkedApplication();
+    if (app.size() > kLinkedAppChars - 1)
+        return false;
+    wchar_t buffer[kLinkedAppChars] = {};
+    std::copy(app.begin(), app.end(), buffer);
+    bool bit0Made = false;
+    bool bit0Ok = false;
+    if (SUCCEEDED(properties->SetProperty(kPropLinkedApp, buffer, 0, kLinkedAppBytes, 0))) {
+        bit0Made = true;
+        bit0Ok = WriteFlag(properties.Get(), kFlagAutoSwitch, !app.empty() && profile.GetAutoSwitch());
+    } else {
+        ok = false;
+    }
+    if (bit0Made && !bit0Ok)
+        return false;
+    if (!WriteFlag(properties.Get(), kFlagOsdDpi, osdDpi))
+        return false;
+    return WriteFlag(properties.Get(), kFlagOsdProfile, profile.GetOsdProfile()) && ok;
+}
+
+bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse)
+{
+    if (!device)
+        return false;
+    std::wstring name;
+    if (ProfileName(device, name))
+        profile.SetName(name.c_str());
+    GUID guid{};
+    if (ProfileGuid(device, guid))
+        profile.SetGuid(guid);
+    CComPtr<IProfileProperties> properties;
+    if (FAILED(GetProfileFeature(device, properties)))
+        return true;
+    wchar_t buffer[kLinkedAppChars + 1] = {};
+    DWORD size = kLinkedAppBytes;
+    WORD flags = 0;
+    if (SUCCEEDED(properties->GetProperty(kPropLinkedApp, 0, buffer, 0, &size)) && size != 0) {
+        // At most 127 characters, and no more than the device said it wrote.
+        const size_t limit = std::min<size_t>(kLinkedAppChars - 1, size / sizeof(wchar_t));
+        const std::wstring link(buffer, wcsnlen(buffer, limit));
+        profile.SetLinkedApplicationPath(link.c_str());
+        if (ReadFlags(properties.Get(), flags))
+            profile.SetAutoSwitch((flags & kFlagAutoSwitch) != 0);
+    }
+    if (ReadFlags(properties.Get(), flags)) {
+        if (mouse)
+            mouse->SetOsdDpi((flags & kFlagOsdDpi) != 0);
+        profile.SetOsdProfile((flags & kFlagOsdProfile) != 0);
+    }
+    return true;
+}
+
+// ---- DPI ----
+
+bool ReadDpiLimits(IProfile* device, IMouseProfile& profile)
+{
+    CComPtr<IDpi> dpi;
+    if (FAILED(GetProfileFeature(device, dpi)))
+        return false;
+    StageInfo info{};
+    int min = 0, max = 0, step = 0;
+    if (FAILED(dpi->GetStageInfo(&info)) || FAILED(dpi->GetRange(&min, &max, &step)))
+        return false;
+    profile.SetDpiStageCount(info.maxStages);
+    profile.SetDpiRange(min, max, step);
+    return true;
+}
+
+bool WriteDpi(IProfile* device, IMouseProfile& profile)
+{
+    CComPtr<IDpi> dpi;
+    if (FAILED(GetProfileFeature(device, dpi)))
+        return false;
+    const int count = profile.GetEnabledStageCount();
+    std::vector<DpiValue> stages(static_cast<size_t>(std::max(count, 1)));
+    for (int s = 1; s <= count; ++s) {
+        const bool separate = profile.GetStageSeparateXY(s);
+        stages[s - 1].x = separate ? profile.GetStageDpiX(s) : profile.GetStageDpi(s);
+        stages[s - 1].y = separate ? profile.GetStageDpiY(s) : profile.GetStageDpi(s);
+    }
+    if (FAILED(dpi->SetStages(count, stages.data())))
+        return false;
+    int current = 0;
+    if (FAILED(dpi->GetActiveStage(&current)))
+        return false;
+    if (current != profile.GetCurrentDpiStage() && FAILED(dpi->SetActiveStage(profile.GetCurrentDpiStage())))
+        return false;
+    const bool separate = profile.GetXYSeparate();
+    const int x = separate ? profile.GetSensitivityX() : profile.GetSensitivity();
+    const int y = separate ? profile.GetSensitivityY() : profile.GetSensitivity();
+    return SUCCEEDED(dpi->SetActiveDpi(x, y));
+}
+
+bool ReadDpi(IProfile* device, IMouseProfile& profile)
+{
+    CComPtr<IDpi> dpi;
+    if (FAILED(GetProfileFeature(device, dpi)))
+        return false;
+    int count = 0;
+    DpiValue* block = nullptr;
+    if (FAILED(dpi->GetStages(&count, &block)))
+        return false;
+    std::vector<DpiValue> stages;
+    if (block && count > 0)
+        stages.assign(block, block + count);
+    ::CoTaskMemFree(block);
+    for (int s = 1; s <= static_cast<int>(stages.size()); ++s) {
+        const DpiValue& v = stages[s - 1];
+        const bool separate = v.x != v.y;
+        profile.SetStageSeparateXY(s, separate);
+        profile.SetStageDpi(s, std::min(v.x, v.y));
+        profile.SetStageDpiX(s, v.x);
+        profile.SetStageDpiY(s, v.y);
+    }
+    DpiValue active{};
+    int current = 0;
+    if (FAILED(dpi->GetActiveDpi(&active)) || FAILED(dpi->GetActiveStage(&current)))
+        return false;
+    profile.SetCurrentDpiStage(current);
+    profile.SetXYSeparate(active.x != active.y);
+    profile.SetSensitivityX(active.x);
+    profile.SetSensitivityY(active.y);
+    profile.SetSensitivity(std::min(active.x, active.y));
+    profile.SetEnabledStageCount(static_cast<int>(stages.size()));
+    return true;
+}
+
+// ---- buttons and keys ----
+
+bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits)
+{
+    bits.clear();
+    CComPtr<IButtonAssignments> assignments;
+    ButtonCountInfo info{};
+    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)))
+        return false;
+    for (uint32_t bit = 1; bit <= 0x400000 && static_cast<int>(bits.size()) < info.count; bit <<= 1)
+        if (info.mask & bit)
+            bits.push_back(bit);
+    return true;
+}
+
+bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes)
+{
+    codes.clear();
+    CComPtr<IKeyAssignments> assignments;
+    KeyCountInfo info{};
+    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count2 <= 0)
+        return false;
+    int count = info.count2;
+    CAssignmentBuffer buffer(count);
+    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+        return false;
+    for (int i = 0; i < std::min(count, info.count2); ++i)
+        codes.push_back(buffer[i].id);
+    return true;
+}
+
+int32_t KeyIdOfCode(uint32_t code)
+{
+    const uint32_t prefix = code >> 16;
+    const uint32_t kind = prefix == 4 ? 2 : prefix == 2 ? 1 : 0;
+    return GetKeyboardDef().FindByKeyCode((code & 0xFFFF) | (kind << 16));
+}
+
+bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits)
+{
+    CComPtr<IButtonAssignments> assignments;
+    if (FAILED(GetProfileFeature(device, assignments)))
+        return false;
+    const CodeTranslationTables* tables = CodeTables();
+    std::vector<AssignmentRecord> records;
+    for (uint32_t bit : bits) {
+        const int32_t button = tables->ButtonFromMaskBit(bit);
+        if (button == 0)
+            continue;
+        records.push_back(RecordOf(profile.GetButtonAssignment(button), tables->MiddlewareButtonId(button)));
+    }
+    return WriteRecords(assignments.Get(), records);
+}
+
+bool ReadButtons(IProfile* device, IMouseProfile& profile)
+{
+    CComPtr<IButtonAssignments> assignments;
+    ButtonCountInfo info{};
+    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count <= 0)
+        return false;
+    int count = info.count;
+    CAssignmentBuffer buffer(count);
+    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+        return false;
+    const CodeTranslationTables* tables = CodeTables();
+    for (int i = 0; i < std::min(count, info.count); ++i) {
+        const int32_t button = tables->ButtonFromMiddlewareId(buffer[i].id);
+        if (button != 0)
+            profile.SetButtonAssignment(button, tables->ReadRecord(buffer[i]));
+    }
+    return true;
+}
+
+bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config,
+               const std::vector<uint32_t>& codes)
+{
+    CComPtr<IKeyAssignments> assignments;
+    if (FAILED(GetProfileFeature(device, assignments)))
+        return false;
+    std::vector<AssignmentRecord> records;
+    for (uint32_t code : codes) {
+        const int32_t key = KeyIdOfCode(code);
+        if (key == 0)
+            continue;
+        AssignmentAction action = profile.GetAssignment(key);
+        if (action.type == kActionDefaultKey && SameKey(action, config.GetDefaultKeyAssignment(key)))
+            action = AssignmentAction::Key(kActionSingleKey, action.ScanCode(), action.VirtualKey(),
+                                           action.payload.key.flags);
+        records.push_back(RecordOf(action, code));
+    }
+    return WriteRecords(assignments.Get(), records);
+}
+
+bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config)
+{
+    CComPtr<IKeyAssignments> assignments;
+    KeyCountInfo info{};
+    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count2 <= 0)
+        return false;
+    int count = info.count2;
+    CAssignmentBuffer buffer(count);
+    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+        return false;
+    const CodeTranslationTables* tables = CodeTables();
+    for (int i = 0; i < std::min(count, info.count2); ++i) {
+        const int32_t key = KeyIdOfCode(buffer[i].id);
+        if (key == 0)
+            continue;
+        AssignmentAction action = tables->ReadRecord(buffer[i]);
+        if (buffer[i].kind == kKindKey) {
+            const AssignmentAction defaultAction = config.GetDefaultKeyAssignment(key);
+            if (SameKey(action, defaultAction))
+                action = defaultAction;
+        }
+        profile.SetAssignment(key, action);
+    }
+    return true;
+}
+
+// ---- lighting ----
+
+bool WriteLighting(IProfile* device, const IBaseProfile& profile)
+{
+    CComPtr<ILedCollection> leds;
+    if (FAILED(GetProfileFeature(device, leds)))
+        return false;
+    for (int i = 0;; ++i) {
+        CComPtr<ILed> led;
+        if (FAILED(leds->GetLed(i, led.Put())))
+            break;
+        int id = 0;
+        if (FAILED(led->GetId(&id)))
+            continue;
+        const int index = LedIndexFromId(id);
+        if (index < 0)
+            continue;   // a light the configuration does not know keeps its state
+        if (profile.GetLedState(index))
+            led->TurnOn();
+        else
+            led->TurnOff();
+        CComPtr<ILEDColor> color;
+        if (SUCCEEDED(led.As(color)))
+            color->SetColor(profile.GetLedColor(index));
+        CComPtr<ILEDBrightness> brightness;
+        if (SUCCEEDED(led.As(brightness)))
+            brightness->SetBrightness(profile.GetLedBrightness(index));
+        CComPtr<ILedEffect> effect;
+        if (SUCCEEDED(led.As(effect)))
+            effect->SetEffect(NormalizeLightingEffect(profile.GetLedEffect(index)), 0, 0);
+    }
+    return true;
+}
+
+bool ReadLighting(IProfile* device, IBaseProfile& profile)
+{
+    CComPtr<ILedCollection> leds;
+    if (FAILED(GetProfileFeature(device, leds)))
+        return false;
+    for (int i = 0;; ++i) {
+        CComPtr<ILed> led;
+        if (FAILED(leds->GetLed(i, led.Put())))
+            break;
+        int id = 0;
+        if (FAILED(led->GetId(&id)))
+            return false;
+        const int index = LedIndexFromId(id);
+        if (index < 0)
+            continue;
+        BOOL on = FALSE;
+        if (SUCCEEDED(led->GetState(&on)))
+            profile.SetLedState(index, on != FALSE);
+        CComPtr<ILEDBrightness> brightness;
+        int level = 0;
+        if (SUCCEEDED(led.As(brightness)) && SUCCEEDED(brightness->GetBrightness(&level)))
+            profile.SetLedBrightness(index, level);
+        CComPtr<ILEDColor> color;
+        COLORREF rgb = 0;
+        if (SUCCEEDED(led.As(color)) && SUCCEEDED(color->GetColor(&rgb)))
+            profile.SetLedColor(index, rgb);
+        CComPtr<ILedEffect> effect;
+        int kind = 0, duration = 0, delay = 0;
+        if (SUCCEEDED(led.As(effect)) && SUCCEEDED(effect->GetEffect(&kind, &duration, &delay)))
+            profile.SetLedEffect(index, NormalizeLightingEffect(kind));
+    }
+    return true;
+}
+
+// ---- by-name assignments ----
+
+void ConvertMouseAssignments(IDevice* device, IMouseConfig& config, int profileIndex,
+                             const std::vector<uint32_t>& bits, std::vector<CAssignmentConversion>* log)
+{
+    IMouseProfile* profile = config.GetProfile(profileIndex);
+    if (!profile)
+        return;
+    CNameResolver<IMouseConfig> resolver(device, config);
+    for (uint32_t bit : bits) {
+        const int32_t button = CodeTables()->ButtonFromMaskBit(bit);
+        if (button == 0)
+            continue;
+        const AssignmentAction before = profile->GetButtonAssignment(button);
+        AssignmentAction after;
+        if (!IsByName(before.type) || !resolver.Resolve(before, after))
+            continue;
+        if (profile->SetButtonAssignment(button, after) && log)
+            log->push_back({profileIndex, true, button, before, after});
+    }
+}
+
+void ConvertKeyAssignments(IDevice* device, IKeyboardConfig& config, int profileIndex,
+                           const std::vector<uint32_t>& codes, std::vector<CAssignmentConversion>* log)
+{
+    IKeyboardProfile* profile = config.GetProfile(profileIndex);
+    if (!profile)
+        return;
+    CNameResolver<IKeyboardConfig> resolver(device, config);
+    for (uint32_t code : codes) {
+        const int32_t key = KeyIdOfCode(code);
+        if (key == 0)
+            continue;
+        const AssignmentAction before = profile->GetAssignment(key);
+        AssignmentAction after;
+        if (!IsByName(before.type) || !resolver.Resolve(before, after))
+            continue;
+        if (profile->SetAssignment(key, after) && log)
+            log->push_back({profileIndex, false, key, before, after});
+    }
+}

@@ -1,0 +1,182 @@
+#include "Keyboard.h"
+
+#include "CodeTables.h"
+
+CKeyboard::CKeyboard(const DeviceDescriptor& descriptor) : CBaseDevice(descriptor)
+{
+}
+
+CKeyboard::~CKeyboard()
+{
+    FinishWrites();
+}
+
+bool CKeyboard::Init(IKeyboardConfig* config)
+{
+    if (!config)
+        return false;
+    FillCodeTables();
+    if (!Connect())
+        return false;
+    const CStepContext context = Context(kTransferAll, false);
+    bool ok = true;
+    if (context.Has(kFeatureVersions))
+        ok = ReadVersionTexts();
+    if (context.Has(kFeatureProfiles)) {
+        config->ClearProfiles();
+        CComPtr<IProfileManager> manager;
+        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ok;
+        // Every device profile is made, even after one failed.
+        for (int i = 0; manager; ++i) {
+            CComPtr<IProfile> device;
+            if (FAILED(manager->GetProfile(i, device.Put())))
+                break;
+            std::wstring name;
+            GUID guid{};
+            IKeyboardProfile* profile = nullptr;
+            if (!ProfileName(device.Get(), name) || !ProfileGuid(device.Get(), guid) ||
+                (profile = config->CreateProfile(name.c_str())) == nullptr) {
+                ok = false;
+                continue;
+            }
+            profile->SetGuid(guid);
+        }
+        CComPtr<IProfile> active;
+        if (context.Has(kFeatureKeys) && manager && SUCCEEDED(manager->GetActiveProfile(active.Put())))
+            ok = ReadKeyList(active.Get(), m_keys) && ok;
+    }
+    if (context.Has(kFeatureBattery))
+        config->ResetBatteryRange();
+    Disconnect();
+    return ok;
+}
+
+bool CKeyboard::SetMode(int mode)
+{
+    if (!Connect())
+        return false;
+    CComPtr<IDeviceMode> deviceMode;
+    const bool ok = SUCCEEDED(GetDeviceFeature(Device(), deviceMode)) && SUCCEEDED(deviceMode->SetMode(mode));
+    Disconnect();
+    return ok;
+}
+
+bool CKeyboard::GetLayoutCode(int* code)
+{
+    if (!code)
+        return false;
+    *code = 0;
+    if (!Connect())
+        return false;
+    CComPtr<IDevice> device(Device());
+    CComPtr<IKeyboardDevice> keyboard;
+    const bool ok = SUCCEEDED(device.As(keyboard)) && SUCCEEDED(keyboard->GetLayout(code));
+    Disconnect();
+    return ok;
+}
+
+bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::vector<CAssignmentConversion>* log)
+{
+    if (!c.device)
+        return false;
+    bool ok = true;
+    CComPtr<IProfileManager> manager;
+    if (c.Has(kFeatureProfiles)) {
+        if (FAILED(GetDeviceFeature(c.device, manager)))
+            return false;
+        DeleteMissingProfiles(manager.Get(), config);
+        for (int i = 0; i < config.GetProfileCount(); ++i) {
+            IKeyboardProfile* profile = config.GetProfile(i);
+            if (ok && !c.Cancelled())
+                ok = EnsureDeviceProfile(manager.Get(), *profile);
+            CComPtr<IProfile> device = FindDeviceProfile(manager.Get(), profile->GetGuid());
+            if (!device)
+                continue;
+            ok = ok && !c.Cancelled();
+            if (ok && c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = WriteProperties(device.Get(), *profile, false);
+            if (ok && c.Runs(kTransferKeys, kFeatureKeys)) {
+                std::vector<uint32_t> codes = m_keys;
+                if (codes.empty())
+                    ReadKeyList(device.Get(), codes);
+                ConvertKeyAssignments(c.device, config, i, codes, log);
+                ok = WriteKeys(device.Get(), *profile, config, codes);
+            }
+            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
+                ok = WriteLighting(device.Get(), *profile);
+        }
+    }
+    ok = ok && !c.Cancelled();
+    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
+        ok = WriteMacros(c.device, config);
+    if (ok && c.Runs(kTransferApplications, kFeatureApplications))
+        ok = WriteApplications(c.device, config);
+    if (c.Runs(kTransferApm, kFeatureApm))
+        ok = WriteApm(c.device, config) && ok;
+    if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
+        ok = WritePowerManagement(c.device, config) && ok;
+    if (ok && manager && (c.flags & kTransferProfileGroups))
+        ok = SetDeviceActiveProfile(manager.Get(), config);
+    return ok;
+}
+
+bool CKeyboard::ReadBody(const CStepContext& c, IKeyboardConfig& config)
+{
+    if (!c.device)
+        return false;
+    bool ok = true;
+    if (c.Has(kFeatureProfiles) && (c.flags & kTransferProfileGroups)) {
+        CComPtr<IProfileManager> manager;
+        if (FAILED(GetDeviceFeature(c.device, manager)))
+            return false;
+        GUID active{};
+        CComPtr<IProfile> activeProfile;
+        if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
+            ProfileGuid(activeProfile.Get(), active);
+        for (int i = 0; ok; ++i) {
+            CComPtr<IProfile> device;
+            if (FAILED(manager->GetProfile(i, device.Put())))
+                break;
+            GUID guid{};
+            if (!ProfileGuid(device.Get(), guid)) {
+                ok = false;
+                break;
+            }
+            IKeyboardProfile* profile = config.FindProfileByGuid(guid);
+            if (!profile)
+                continue;
+            if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
+                config.SetActiveProfile(profile);
+            if (c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = ReadProperties(device.Get(), *profile, nullptr);
+            if (ok && c.Runs(kTransferKeys, kFeatureKeys))
+                ok = ReadKeys(device.Get(), *profile, config);
+            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
+                ok = ReadLighting(device.Get(), *profile);
+        }
+    }
+    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
+        ok = ReadMacros(c.device, config);
+    if (ok && c.Runs(kTransferApplications, kFeatureApplications))
+        ok = ReadApplications(c.device, config);
+    if (c.Runs(kTransferApm, kFeatureApm))
+        ok = ReadApm(c.device, config) && ok;
+    if (c.Runs(kTransferBattery, kFeatureBattery))
+        ok = ReadBattery(c.device, config) && ok;
+    if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
+        ok = ReadPowerManagement(c.device, config) && ok;
+    return ok;
+}
+
+bool CKeyboard::FillImportedProfile(const CStepContext& c, IKeyboardConfig& config, IKeyboardProfile& profile,
+                                    IProfile* device)
+{
+    bool ok = true;
+    if (c.Has(kFeatureProfileProperties))
+        ok = ReadProperties(device, profile, nullptr);
+    if (ok && c.Has(kFeatureKeys))
+        ok = ReadKeys(device, profile, config);
+    if (ok && c.Has(kFeatureLighting))
+        ok = ReadLighting(device, profile);
+    return ok;
+}

@@ -1,0 +1,208 @@
+#include "Mouse.h"
+
+#include "CodeTables.h"
+
+namespace {
+
+constexpr const wchar_t* kProfilePrefix = L"Profile: ";
+// A descriptor of this product id does not count a failed DPI step.
+constexpr uint32_t kProductIgnoringDpi = 30;
+
+} // namespace
+
+CMouse::CMouse(const DeviceDescriptor& descriptor) : CBaseDevice(descriptor)
+{
+}
+
+CMouse::~CMouse()
+{
+    FinishWrites();
+}
+
+bool CMouse::Init(IMouseConfig* config)
+{
+    if (!config)
+        return false;
+    FillCodeTables();
+    if (!Connect())
+        return false;
+    const CStepContext context = Context(kTransferAll, false);
+    bool ok = true;
+    if (context.Has(kFeatureVersions))
+        ok = ReadVersionTexts();
+    if (context.Has(kFeatureProfiles)) {
+        config->ClearProfiles();
+        CComPtr<IProfileManager> manager;
+        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ok;
+        for (int i = 0; ok; ++i) {
+            CComPtr<IProfile> device;
+            if (FAILED(manager->GetProfile(i, device.Put())))
+                break;
+            std::wstring name;
+            GUID guid{};
+            IMouseProfile* profile = nullptr;
+            if (!ProfileName(device.Get(), name) || !ProfileGuid(device.Get(), guid) ||
+                (profile = config->CreateProfile(name.c_str())) == nullptr) {
+                ok = false;
+                break;
+            }
+            profile->SetGuid(guid);
+            if (context.Has(kFeatureDpi))
+                ok = ReadDpiLimits(device.Get(), *profile);
+        }
+        CComPtr<IProfile> active;
+        if (ok && context.Has(kFeatureButtons) && manager && SUCCEEDED(manager->GetActiveProfile(active.Put())))
+            ok = ReadButtonList(active.Get(), m_buttons);
+    }
+    if (context.Has(kFeatureAcceleration))
+        config->SetAccelerationRange(1, 10);
+    if (context.Has(kFeaturePollingRate))
+        ok = ReadSupportedPollingRates(Device(), *config) && ok;
+    if (context.Has(kFeatureBattery))
+        config->ResetBatteryRange();
+    Disconnect();
+    return ok;
+}
+
+bool CMouse::RefreshVersion()
+{
+    // Within a read the device is held already; alone, this connects for itself.
+    const bool ownConnection = !Device();
+    if (ownConnection && !Connect())
+        return false;
+    m_firmwareVersion = ReadLongFirmwareVersion(Device());
+    if (ownConnection)
+        Disconnect();
+    return true;
+}
+
+bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<CAssignmentConversion>* log)
+{
+    if (!c.device)
+        return false;
+    bool ok = true;
+    CComPtr<IProfileManager> manager;
+    if (c.Has(kFeatureProfiles)) {
+        if (FAILED(GetDeviceFeature(c.device, manager)))
+            return false;
+        DeleteMissingProfiles(manager.Get(), config);
+        for (int i = 0; i < config.GetProfileCount(); ++i) {
+            IMouseProfile* profile = config.GetProfile(i);
+            if (ok && !c.Cancelled())
+                ok = EnsureDeviceProfile(manager.Get(), *profile);
+            CComPtr<IProfile> device = FindDeviceProfile(manager.Get(), profile->GetGuid());
+            if (!device)
+                continue;
+            c.Text(kProfilePrefix + profile->GetName());
+            c.Percent(10);
+            ok = ok && !c.Cancelled();
+            if (ok && c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = WriteProperties(device.Get(), *profile, profile->GetOsdDpi());
+            if (ok && c.Runs(kTransferDpi, kFeatureDpi)) {
+                const bool dpi = WriteDpi(device.Get(), *profile);
+                ok = dpi || c.descriptor->productId == kProductIgnoringDpi;
+            }
+            c.Percent(30);
+            if (ok && c.Runs(kTransferButtons, kFeatureButtons)) {
+                std::vector<uint32_t> bits = m_buttons;
+                if (bits.empty())
+                    ReadButtonList(device.Get(), bits);
+                ConvertMouseAssignments(c.device, config, i, bits, log);
+                ok = WriteButtons(device.Get(), *profile, bits);
+            }
+            c.Percent(60);
+            c.Percent(90);
+            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
+                ok = WriteLighting(device.Get(), *profile);
+            c.Percent(100);
+        }
+    }
+    ok = ok && !c.Cancelled();
+    if (ok && c.Runs(kTransferAcceleration, kFeatureAcceleration))
+        ok = WriteAcceleration(c.device, config);
+    if (ok && c.Runs(kTransferPollingRate, kFeaturePollingRate))
+        ok = WritePollingRate(c.device, config);
+    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
+        ok = WriteMacros(c.device, config);
+    if (c.Runs(kTransferApm, kFeatureApm))
+        ok = WriteApm(c.device, config) && ok;
+    if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
+        ok = WritePowerManagement(c.device, config) && ok;
+    if (ok && manager && (c.flags & kTransferProfileGroups))
+        ok = SetDeviceActiveProfile(manager.Get(), config);
+    return ok;
+}
+
+bool CMouse::ReadBody(const CStepContext& c, IMouseConfig& config)
+{
+    if (!c.device)
+        return false;
+    bool ok = true;
+    if (c.Has(kFeatureProfiles) && (c.flags & kTransferProfileGroups)) {
+        CComPtr<IProfileManager> manager;
+        if (FAILED(GetDeviceFeature(c.device, manager)))
+            return false;
+        GUID active{};
+        CComPtr<IProfile> activeProfile;
+        if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
+            ProfileGuid(activeProfile.Get(), active);
+        for (int i = 0; ok; ++i) {
+            CComPtr<IProfile> device;
+            if (FAILED(manager->GetProfile(i, device.Put())))
+                break;
+            GUID guid{};
+            if (!ProfileGuid(device.Get(), guid)) {
+                ok = false;
+                break;
+            }
+            IMouseProfile* profile = config.FindProfileByGuid(guid);
+            if (!profile)
+                continue;
+            c.Text(kProfilePrefix + profile->GetName());
+            if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
+                config.SetActiveProfile(profile);
+            if (c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = ReadProperties(device.Get(), *profile, profile);
+            c.Percent(10);
+            if (ok && c.Runs(kTransferDpi, kFeatureDpi))
+                ok = ReadDpi(device.Get(), *profile);
+            c.Percent(30);
+            if (ok && c.Runs(kTransferButtons, kFeatureButtons))
+                ok = ReadButtons(device.Get(), *profile);
+            c.Percent(60);
+            c.Percent(80);
+            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
+                ok = ReadLighting(device.Get(), *profile);
+            c.Percent(100);
+        }
+    }
+    if (ok && c.Runs(kTransferAcceleration, kFeatureAcceleration))
+        ok = ReadAcceleration(c.device, config);
+    if (ok && c.Runs(kTransferPollingRate, kFeaturePollingRate))
+        ok = ReadPollingRate(c.device, config);
+    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
+        ok = ReadMacros(c.device, config);
+    if (c.Runs(kTransferApm, kFeatureApm))
+        ok = ReadApm(c.device, config) && ok;
+    if (c.Runs(kTransferBattery, kFeatureBattery))
+        ok = ReadBattery(c.device, config) && ok;
+    if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
+        ok = ReadPowerManagement(c.device, config) && ok;
+    if (c.Runs(kTransferLongFirmware, kFeatureLongFirmwareVersion))
+        ok = RefreshVersion() && ok;
+    return ok;
+}
+
+bool CMouse::FillImportedProfile(const CStepContext& c, IMouseConfig&, IMouseProfile& profile, IProfile* device)
+{
+    bool ok = true;
+    if (c.Has(kFeatureDpi))
+        ok = ReadDpiLimits(device, profile) && ReadDpi(device, profile);
+    if (ok && c.Has(kFeatureProfileProperties))
+        ok = ReadProperties(device, profile, &profile);
+    if (ok && c.Has(kFeatureButtons))
+        ok = ReadButtons(device, profile);
+    if (ok && c.Has(kFeatureLighting))
+        ok = ReadLighting(device, profile);
+    return ok;
+}

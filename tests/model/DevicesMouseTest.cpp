@@ -1,0 +1,406 @@
+// The mouse device object against the simulated middleware, through real COM: reading, writing on
+// the worker with progress, the order and economy of a write, busy refusal, injected faults, and the
+// null mouse that stands in for an absent one.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "CodeTables.h"
+#include "DeviceFactory.h"
+#include "DevicesSim.h"
+#include "Mouse.h"
+#include "MouseConfig.h"
+#include "NullDevices.h"
+#include "PredefinedMacros.h"
+#include "WStr.h"
+
+using namespace devtest;
+using mwsim::Dev;
+
+namespace {
+
+class DevicesMouse : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+        LoadKeyboardDefinition();
+        FillCodeTables();
+    }
+
+    // Init and a full read of the simulated mouse.
+    void ReadInto(CMouse& mouse, CVxConfig_Mouse& config)
+    {
+        ASSERT_TRUE(mouse.Init(&config));
+        ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
+    }
+
+    static bool WriteAndWait(IGenMouse& mouse, IMouseConfig& config)
+    {
+        if (!mouse.Transfer(&config, kTransferWrite, kTransferAll))
+            return false;
+        return WaitWhileBusy([&] { return mouse.IsBusy(); });
+    }
+
+    CComApartment m_com;
+};
+
+std::vector<MacroEvent> Predefined(const wchar_t* name)
+{
+    std::vector<MacroEvent> events;
+    PredefinedMacros().GetMacro(name, events);
+    return events;
+}
+
+// The dump line of one button record of profile index p.
+std::wstring AssignLine(int profile, DWORD buttonId)
+{
+    int seen = -1;
+    for (const std::wstring& line : [&] {
+             std::vector<std::wstring> all;
+             std::wstring dump = Dump(Dev::Mouse);
+             size_t start = 0;
+             for (size_t end; (end = dump.find(L'\n', start)) != std::wstring::npos; start = end + 1)
+                 all.push_back(dump.substr(start, end - start));
+             return all;
+         }()) {
+        if (line.compare(0, 8, L"profile ") == 0)
+            ++seen;
+        if (seen == profile && line.find(wstr::Format(L" assign 0x%05lX ", buttonId)) == 0)
+            return line;
+    }
+    return std::wstring();
+}
+
+} // namespace
+
+TEST_F(DevicesMouse, ReadsTheFactoryMouse)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+
+    EXPECT_TRUE(mouse.IsDeviceFound());
+    EXPECT_FALSE(mouse.IsBusy());
+    EXPECT_EQ(0x22u, mouse.GetProductId());
+    EXPECT_EQ(5, mouse.GetProfileCount());
+    ASSERT_EQ(5, config.GetProfileCount());
+    const std::vector<std::wstring> profiles = DumpLines(Dev::Mouse, L"profile ");
+    for (int i = 0; i < 5; ++i) {
+        EXPECT_EQ(wstr::Format(L"Profile %d", i + 1), config.GetProfile(i)->GetName());
+        EXPECT_NE(std::wstring::npos, profiles[i].find(GuidText(config.GetProfile(i)->GetGuid())));
+    }
+    ASSERT_NE(nullptr, config.GetActiveProfile());
+    EXPECT_EQ(DumpLines(Dev::Mouse, L"active ")[0], L"active " + GuidText(config.GetActiveProfile()->GetGuid()));
+
+    IMouseProfile* p = config.GetProfile(0);
+    int32_t min = 0, max = 0, step = 0;
+    p->GetDpiRange(&min, &max, &step);
+    EXPECT_EQ(100, min);
+    EXPECT_EQ(5600, max);
+    EXPECT_EQ(100, step);
+    const int factory[] = {800, 1200, 1800, 4000, 5600};
+    ASSERT_EQ(5, p->GetEnabledStageCount());
+    for (int s = 1; s <= 5; ++s)
+        EXPECT_EQ(factory[s - 1], p->GetStageDpi(s));
+    EXPECT_EQ(3, p->GetCurrentDpiStage());
+    // The factory buttons read back as the model's defaults.
+    for (int button : {1, 2, 3, 4, 5, 6, 7, 12, 13})
+        EXPECT_EQ(config.GetDefaultButtonAssignment(button), p->GetButtonAssignment(button)) << "button " << button;
+    EXPECT_EQ(1, config.GetPollingRate());
+    EXPECT_EQ(3, config.GetSupportedPollingRateCount());
+    ASSERT_EQ(1, config.GetMacroCount());
+    EXPECT_STREQ(L"Sample Macro", config.GetMacro(0)->GetName());
+    std::wstring firmware;
+    mouse.GetFirmwareVersion(firmware);
+    EXPECT_FALSE(firmware.empty());
+}
+
+TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+
+    IMouseProfile* p = config.GetProfile(0);
+    const bool osdDpi = p->GetOsdDpi();
+    const bool osdProfile = p->GetOsdProfile();
+    p->SetName(L"Renamed");
+    config.SetLinkedApplicationPath(p, L"C:\\Games\\Arena\\arena.exe");
+    config.SetAutoSwitch(p, true);
+    config.SetOsdDpi(!osdDpi, p);
+    config.SetOsdProfile(!osdProfile, p);
+    config.SetStageDpi(2, 1500, p);
+    config.SetStageSeparateXY(4, true, p);
+    config.SetStageDpiX(4, 2000, p);
+    config.SetStageDpiY(4, 2400, p);
+    config.SetXYSeparate(true, p);
+    config.SetSensitivityX(1600, p);
+    config.SetSensitivityY(1700, p);
+    config.SetCurrentDpiStage(2, p);
+    ASSERT_TRUE(config.SetButtonAssignment(4, AssignmentAction(kActionForward), p));
+    ASSERT_TRUE(config.SetButtonAssignment(5, AssignmentAction(kActionBackward), p));
+    config.SetLedState(0, true, p);
+    config.SetLedColor(0, 0x00FF00, p);
+    config.SetLedBrightness(0, 50, p);
+    config.SetLedEffect(0, 2, p);
+    ASSERT_NE(nullptr, config.AddMacro(L"Mine", Predefined(L"$copy")));
+    // A new profile resets the device-wide values to their defaults: they are set after it.
+    IMouseProfile* fresh = config.CreateProfile(L"Fresh");
+    config.SetAcceleration(7);
+    config.SetAccelerationEnabled(true);
+    config.SetPollingRate(2);
+    const GUID deleted = config.GetProfile(4)->GetGuid();
+    config.DeleteProfile(config.GetProfile(4));
+    config.SetActiveProfile(p);
+
+    ClearJournal();
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    EXPECT_EQ(0, CountLines(Journal(), L" -> 0x"));
+
+    // The device's GUID of the new profile and macro reached the live configuration.
+    ASSERT_FALSE(hv::IsNullGUID(fresh->GetGuid()));
+    ASSERT_FALSE(hv::IsNullGUID(config.FindMacroByName(L"Mine")->GetGuid()));
+
+    const std::vector<std::wstring> profiles = DumpLines(Dev::Mouse, L"profile ");
+    ASSERT_EQ(5u, profiles.size());
+    EXPECT_EQ(L"profile 0 " + GuidText(p->GetGuid()) + L" \"Renamed\"", profiles[0]);
+    EXPECT_EQ(L"profile 4 " + GuidText(fresh->GetGuid()) + L" \"Fresh\"", profiles[4]);
+    EXPECT_EQ(std::wstring::npos, Dump(Dev::Mouse).find(GuidText(deleted)));
+    EXPECT_EQ(L"active " + GuidText(p->GetGuid()), DumpLines(Dev::Mouse, L"active ")[0]);
+    EXPECT_EQ(L" app \"arena.exe\"", DumpLines(Dev::Mouse, L" app ")[0]);
+    EXPECT_EQ(wstr::Format(L" flags 0x%04X", 1 | (osdDpi ? 0 : 2) | (osdProfile ? 0 : 4)),
+              DumpLines(Dev::Mouse, L" flags ")[0]);
+    EXPECT_EQ(L" dpi active-stage 2 active 1600x1700 stages 800x800 1500x1500 1800x1800 2000x2400 5600x5600",
+              DumpLines(Dev::Mouse, L" dpi ")[0]);
+    EXPECT_EQ(L" assign 0x00004 src 1 kind 1 data 0400000000000000000000000000000000000000", AssignLine(0, 4));
+    EXPECT_EQ(L" assign 0x00005 src 1 kind 1 data 0500000000000000000000000000000000000000", AssignLine(0, 5));
+    EXPECT_EQ(L" led 1 on 1 color 0x00FF00 brightness 50 effect 2 0 0 caps 111", DumpLines(Dev::Mouse, L" led 1 ")[0]);
+    EXPECT_EQ(L"polling 1", DumpLines(Dev::Mouse, L"polling ")[0]);
+    EXPECT_EQ(L"acceleration 1 level 7", DumpLines(Dev::Mouse, L"acceleration ")[0]);
+
+    const std::vector<std::wstring> macros = DumpLines(Dev::Mouse, L"macro ");
+    ASSERT_EQ(2u, macros.size());
+    EXPECT_EQ(L"macro 1 " + GuidText(config.FindMacroByName(L"Mine")->GetGuid()) + L" \"Mine\"", macros[1]);
+    EXPECT_EQ(L" events 4, key 0x1D 0x0, key 0x2E 0x0, key 0x2E 0x1, key 0x1D 0x1", DumpLines(Dev::Mouse, L" events ")[1]);
+
+    // Read again: the configuration the device gives back is the one written.
+    CVxConfig_Mouse again;
+    CMouse second(g_MouseDescriptor);
+    ReadInto(second, again);
+    EXPECT_EQ(Describe(config), Describe(again));
+}
+
+TEST_F(DevicesMouse, ProgressReachesTheListenersInOrder)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    CProgressListener listener;
+    CProgressListener removed;
+    mouse.AddListener(listener.Window());
+    mouse.AddListener(listener.Window());
+    mouse.AddListener(removed.Window());
+    mouse.RemoveListener(removed.Window());
+
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < 5; ++i)
+        for (const std::wstring& step : {L"text:Profile: " + config.GetProfile(i)->GetName(), std::wstring(L"10"),
+                                         std::wstring(L"30"), std::wstring(L"60"), std::wstring(L"90"),
+                                         std::wstring(L"100")})
+            expected.push_back(step);
+    EXPECT_EQ(expected, listener.Received());
+    EXPECT_TRUE(removed.Received().empty());
+
+    // A read reports 10, 30, 60, 80, 100 per profile.
+    listener.Clear();
+    ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
+    ASSERT_EQ(30u, listener.Received().size());
+    EXPECT_EQ(L"80", listener.Received()[4]);
+}
+
+TEST_F(DevicesMouse, WriteDeletesBeforeAddingAndRewritesOnlyWhatChanged)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    // A macro recorded here carries virtual keys: read back it must compare equal.
+    ASSERT_NE(nullptr, config.AddMacro(L"Lock", Predefined(L"$lockpc")));
+    ASSERT_NE(nullptr, config.AddMacro(L"Empty", {}));
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+
+    CVxConfig_Mouse again;
+    ReadInto(mouse, again);
+    ASSERT_EQ(3, again.GetMacroCount());
+    EXPECT_EQ(Predefined(L"$lockpc"), again.FindMacroByName(L"Lock")->GetEvents());
+    EXPECT_TRUE(again.FindMacroByName(L"Empty")->GetEvents().empty());
+
+    // Full profile list: one deleted, one new. Unchanged macros are not rewritten.
+    again.DeleteProfile(again.GetProfile(1));
+    again.CreateProfile(L"New one");
+    ClearJournal();
+    ASSERT_TRUE(WriteAndWait(mouse, again));
+    const std::vector<std::wstring> journal = Journal();
+    const int deletion = FindLine(journal, L"mouse IProfileManager.DeleteProfile");
+    const int addition = FindLine(journal, L"mouse IProfileManager.AddProfile");
+    ASSERT_GE(deletion, 0);
+    ASSERT_GE(addition, 0);
+    EXPECT_LT(deletion, addition);
+    EXPECT_EQ(0, CountLines(journal, L"IMacro.SetEvents"));
+    EXPECT_EQ(0, CountLines(journal, L"IMacroManager.AddMacro"));
+    EXPECT_EQ(0, CountLines(journal, L"IMacroManager.DeleteMacro"));
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(std::wstring::npos, journal.back().find(L"IProfileManager.SetActiveProfile"));
+    // Buttons: one record per call, 11 per profile.
+    EXPECT_EQ(5 * 11, CountLines(journal, L"IButtonAssignments.SetAssignments"));
+}
+
+TEST_F(DevicesMouse, SecondTransferWhileWritingIsRefusedAndTheFirstCompletes)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    config.GetProfile(2)->SetName(L"Written slowly");
+    Delay(40, L"IProfileProperties.SetProperty");
+    ClearJournal();
+
+    ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    EXPECT_TRUE(mouse.IsBusy());
+    CVxConfig_Mouse other;
+    EXPECT_FALSE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    EXPECT_FALSE(mouse.Transfer(&other, kTransferRead, kTransferAll));
+    EXPECT_FALSE(mouse.Init(&other));
+    EXPECT_EQ(0, mouse.GetProfileCount());
+    EXPECT_FALSE(mouse.HasMacro(config.GetMacro(0)));
+    EXPECT_FALSE(mouse.Probe());
+    EXPECT_TRUE(mouse.IsBusy());
+    ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
+    Delay(0, nullptr);
+
+    // The first write ran to its end on its own connection.
+    const std::vector<std::wstring> journal = Journal();
+    EXPECT_EQ(0, CountLines(journal, L" -> 0x"));
+    EXPECT_NE(std::wstring::npos, journal.back().find(L"IProfileManager.SetActiveProfile"));
+    EXPECT_EQ(L"profile 2 " + GuidText(config.GetProfile(2)->GetGuid()) + L" \"Written slowly\"",
+              DumpLines(Dev::Mouse, L"profile ")[2]);
+    // And the device is free again.
+    EXPECT_EQ(5, mouse.GetProfileCount());
+    EXPECT_TRUE(mouse.Transfer(&other, kTransferRead, kTransferAll));
+}
+
+TEST_F(DevicesMouse, RefusedRecordsAndStepsSkipOnlyWhatTheyShould)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    CProgressListener listener;
+    mouse.AddListener(listener.Window());
+
+    // One refused button record: the other records of that profile are still written; the write
+    // fails and the steps after it are skipped, while every profile still reports its progress.
+    Fail(L"mouse", L"IButtonAssignments.SetAssignments", E_FAIL, 1);
+    ClearJournal();
+    ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
+    std::vector<std::wstring> journal = Journal();
+    EXPECT_EQ(11, CountLines(journal, L"IButtonAssignments.SetAssignments"));
+    EXPECT_EQ(1, CountLines(journal, L" -> 0x80004005"));
+    EXPECT_EQ(0, CountLines(journal, L"ILEDColor.SetColor"));
+    EXPECT_EQ(0, CountLines(journal, L"IAcceleration."));
+    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
+    EXPECT_EQ(1, CountLines(journal, L"IDpi.SetStages"));
+    EXPECT_EQ(30u, listener.Received().size());
+
+    // A refused stage list: the rest of that DPI step and every later step are skipped.
+    Fail(L"mouse", L"IDpi.SetStages", HVMW_E_REFUSED, 1);
+    ClearJournal();
+    ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
+    journal = Journal();
+    EXPECT_EQ(1, CountLines(journal, L"IDpi.SetStages"));
+    EXPECT_EQ(1, CountLines(journal, L"-> 0x80070005"));
+    EXPECT_EQ(0, CountLines(journal, L"IDpi.SetActiveStage"));
+    EXPECT_EQ(0, CountLines(journal, L"IDpi.SetActiveDpi"));
+    EXPECT_EQ(0, CountLines(journal, L"IButtonAssignments.SetAssignments"));
+    EXPECT_EQ(0, CountLines(journal, L"IPollingRate.SetRate"));
+    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
+    // The properties of the first profile went out before the refusal.
+    EXPECT_GE(CountLines(journal, L"IProfileProperties.SetProperty"), 1);
+}
+
+TEST_F(DevicesMouse, NullMouseStandsInAndReportsFalse)
+{
+    ChangeState([](mwsim::SimState& s) { s.Of(Dev::Mouse).present = 0; });
+    CVxConfig_Mouse config;
+    IGenMouse* device = nullptr;
+    EXPECT_FALSE(CreateMouseDevice(g_MouseDescriptor, &device, &config));
+    ASSERT_NE(nullptr, device);
+    EXPECT_STREQ(L"NullMouse", device->GetName());
+    ASSERT_EQ(20, config.GetProfileCount());
+    EXPECT_EQ(L"PROFILE01", config.GetActiveProfile()->GetName());
+    EXPECT_EQ(L"PROFILE20", config.GetProfile(19)->GetName());
+    EXPECT_EQ(GuidText(kNullProfileGuids[0]), L"{00A98AC7-0457-0457-0101-010101010101}");
+    for (int i = 0; i < 20; ++i) {
+        IMouseProfile* p = config.GetProfile(i);
+        EXPECT_TRUE(hv::IsEqualGUID(kNullProfileGuids[i], p->GetGuid()));
+        EXPECT_EQ(5, p->GetEnabledStageCount());
+        EXPECT_EQ(3, p->GetCurrentDpiStage());
+        EXPECT_EQ(4000, p->GetStageDpi(4));
+        EXPECT_EQ(kActionForward, p->GetButtonAssignment(5).type);
+    }
+    std::wstring version;
+    device->GetDriverVersion(version);
+    EXPECT_EQ(L"1.00", version);
+    CProgressListener listener;
+    device->AddListener(listener.Window());
+    EXPECT_FALSE(device->Transfer(&config, kTransferWrite, kTransferAll));
+    EXPECT_EQ(std::vector<std::wstring>{L"0"}, listener.Received());
+    EXPECT_FALSE(device->Transfer(&config, kTransferRead, kTransferAll));
+    EXPECT_FALSE(device->IsDeviceFound());
+    EXPECT_FALSE(device->Probe());
+    EXPECT_FALSE(device->ImportMacro(L"C:\\none.hvm", &config));
+    EXPECT_FALSE(device->ExportProfile(L"C:\\none.hvp", config.GetProfile(0)));
+    EXPECT_FALSE(device->HasProfile(config.GetProfile(0)));
+    EXPECT_FALSE(device->IsBusy());
+
+    // A real mouse object on an unplugged mouse, or on a product no device has, fails cleanly.
+    CMouse unplugged(g_MouseDescriptor);
+    CVxConfig_Mouse empty;
+    EXPECT_FALSE(unplugged.Init(&empty));
+    EXPECT_FALSE(unplugged.IsDeviceFound());
+    EXPECT_FALSE(unplugged.Transfer(&empty, kTransferWrite, kTransferAll));
+    EXPECT_FALSE(unplugged.IsBusy());
+    static const uint32_t features[] = {kFeatureProfiles};
+    const DeviceDescriptor other{0x99, features, 1, nullptr};
+    CMouse stranger(other);
+    EXPECT_FALSE(stranger.Init(&empty));
+
+    // Plugged in again, the factory makes the real mouse.
+    ChangeState([](mwsim::SimState& s) { s.Of(Dev::Mouse).present = 1; });
+    EXPECT_TRUE(RecreateMouseDevice(&device, &config));
+    EXPECT_EQ(nullptr, device->GetName());
+    EXPECT_EQ(5, config.GetProfileCount());
+    DestroyDevices();
+}
+
+TEST_F(DevicesMouse, DestructionWaitsForTheWriteWhileItsProgressIsDelivered)
+{
+    CVxConfig_Mouse config;
+    CProgressListener listener;
+    {
+        CMouse mouse(g_MouseDescriptor);
+        ReadInto(mouse, config);
+        mouse.AddListener(listener.Window());
+        config.GetProfile(4)->SetName(L"Last written");
+        Delay(20, L"IButtonAssignments.SetAssignments");
+        ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    }
+    Delay(0, nullptr);
+    // The worker sent its progress to a window of the destroying thread and finished.
+    EXPECT_EQ(30u, listener.Received().size());
+    EXPECT_NE(std::wstring::npos, DumpLines(Dev::Mouse, L"profile ")[4].find(L"\"Last written\""));
+}

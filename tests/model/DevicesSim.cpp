@@ -1,0 +1,269 @@
+#include "DevicesSim.h"
+
+#include <fstream>
+#include <sstream>
+
+#include "KeyboardDef.h"
+#include "Paths.h"
+#include "SimStore.h"
+#include "TestWindows.h"
+#include "WStr.h"
+
+namespace devtest {
+
+namespace {
+
+std::vector<uint8_t> ReadFileBytes(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes;
+    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return bytes;
+    const DWORD size = ::GetFileSize(file, nullptr);
+    bytes.resize(size);
+    DWORD read = 0;
+    if (size && !::ReadFile(file, bytes.data(), size, &read, nullptr))
+        bytes.clear();
+    ::CloseHandle(file);
+    return bytes;
+}
+
+std::wstring ActionText(const AssignmentAction& a)
+{
+    std::wstring text = wstr::Format(L"type %d", a.type);
+    switch (a.type) {
+    case kActionMacro:
+    case kActionProfile:
+    case kActionLaunch:
+        text += L" " + GuidText(a.payload.guid);
+        break;
+    case kActionMacroByName:
+    case kActionProfileByName:
+    case kActionLaunchByName:
+        text += std::wstring(L" \"") + a.payload.name + L"\"";
+        break;
+    case kActionDefaultKey:
+    case kActionSingleKey:
+        text += wstr::Format(L" key 0x%08X flags %d", a.payload.key.word, a.payload.key.flags);
+        break;
+    default:
+        break;
+    }
+    if (a.type == kActionMacro || a.type == kActionMacroByName)
+        text += wstr::Format(L" play %d x%d", a.playMode, a.repeatCount);
+    return text;
+}
+
+template <class ProfileItf>
+void DescribeCommon(std::wostringstream& out, IBaseConfig<ProfileItf>& config)
+{
+    for (int i = 0; i < config.GetMacroCount(); ++i) {
+        const CMacro* m = config.GetMacro(i);
+        out << L"macro " << GuidText(m->GetGuid()) << L" \"" << m->GetName() << L"\"";
+        for (const MacroEvent& e : m->GetEvents())
+            out << wstr::Format(L" %d:%X:%X", e.type, e.value, e.extra);
+        out << L"\n";
+    }
+    for (int i = 0; i < config.GetAppCount(); ++i)
+        out << L"app " << GuidText(config.GetApp(i)->guid) << L" \"" << config.GetApp(i)->name << L"\"\n";
+    const ProfileItf* active = config.GetActiveProfile();
+    out << L"active " << (active ? active->GetName() : L"-") << L"\n";
+}
+
+void DescribeProfileBase(std::wostringstream& out, int index, const IBaseProfile& p)
+{
+    out << L"profile " << index << L" " << GuidText(p.GetGuid()) << L" \"" << p.GetName() << L"\"\n";
+    out << L" link \"" << p.GetLinkedApplication() << L"\" auto " << p.GetAutoSwitch() << L" osd-profile "
+        << p.GetOsdProfile() << L"\n";
+    for (int led = 0; led <= 10; ++led)
+        if (p.GetLedState(led) || p.GetLedColor(led) || p.GetLedBrightness(led) || p.GetLedEffect(led))
+            out << wstr::Format(L" led %d on %d color 0x%06X brightness %d effect %d\n", led, p.GetLedState(led),
+                                p.GetLedColor(led), p.GetLedBrightness(led), p.GetLedEffect(led));
+}
+
+} // namespace
+
+void UseOwnDevices(const std::wstring& name)
+{
+    const std::wstring state = hvtest::TestFile(name + L".state");
+    const std::wstring journal = hvtest::TestFile(name + L".journal");
+    ::DeleteFileW(state.c_str());
+    ::DeleteFileW(journal.c_str());
+    ::SetEnvironmentVariableW(L"HV_MWSIM_STATE", state.c_str());
+    ::SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL", journal.c_str());
+}
+
+void ChangeState(const std::function<void(mwsim::SimState&)>& change)
+{
+    mwsim::CSession session;
+    ASSERT_TRUE(SUCCEEDED(session.Status()));
+    change(session.State());
+    ASSERT_TRUE(SUCCEEDED(session.Save()));
+}
+
+std::wstring Dump(mwsim::Dev dev)
+{
+    mwsim::CSession session;
+    return SUCCEEDED(session.Status()) ? mwsim::Dump(session.State(), dev) : std::wstring();
+}
+
+std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix)
+{
+    std::vector<std::wstring> lines;
+    std::wistringstream in(Dump(dev));
+    for (std::wstring line; std::getline(in, line);)
+        if (line.compare(0, prefix.size(), prefix) == 0)
+            lines.push_back(line);
+    return lines;
+}
+
+std::vector<std::wstring> Journal()
+{
+    const std::vector<uint8_t> bytes = ReadFileBytes(mwsim::CurrentPaths().journal);
+    std::vector<std::wstring> lines;
+    std::istringstream in(std::string(bytes.begin(), bytes.end()));
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(wstr::Utf8ToWide(line));
+    return lines;
+}
+
+void ClearJournal()
+{
+    ::DeleteFileW(mwsim::CurrentPaths().journal.c_str());
+}
+
+int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from)
+{
+    for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i)
+        if (lines[i].find(text) != std::wstring::npos)
+            return i;
+    return -1;
+}
+
+int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text)
+{
+    int n = 0;
+    for (const std::wstring& line : lines)
+        if (line.find(text) != std::wstring::npos)
+            ++n;
+    return n;
+}
+
+void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count)
+{
+    ChangeState([&](mwsim::SimState& s) {
+        mwsim::FaultRule rule;
+        rule.device = device;
+        rule.method = method;
+        rule.hr = hr;
+        rule.remaining = count;
+        s.faults.push_back(rule);
+    });
+}
+
+void Delay(DWORD ms, const wchar_t* method)
+{
+    ChangeState([&](mwsim::SimState& s) {
+        s.delayMs = ms;
+        s.delayMethod = method ? method : L"";
+    });
+}
+
+std::wstring GuidText(const GUID& guid)
+{
+    return mwsim::GuidText(guid);
+}
+
+void LoadKeyboardDefinition()
+{
+    CKeyboardDef& def = GetKeyboardDef();
+    if (def.IsLoaded())
+        return;
+    const std::wstring folder = hvtest::BinDir() + L"\\..\\skin-image\\bin\\";
+    const std::vector<uint8_t> keys = ReadFileBytes(folder + L"VexaKeyboard.kbd");
+    const std::vector<uint8_t> defaults = ReadFileBytes(folder + L"VexaKeyboardDefaults.kbd");
+    ASSERT_FALSE(keys.empty()) << "the install image's keyboard definition is missing";
+    ASSERT_TRUE(def.Load(keys.size(), keys.data()));
+    ASSERT_TRUE(def.SetDefaultCodes(defaults.data(), defaults.size()));
+}
+
+std::wstring Describe(IMouseConfig& config)
+{
+    std::wostringstream out;
+    for (int i = 0; i < config.GetProfileCount(); ++i) {
+        IMouseProfile& p = *config.GetProfile(i);
+        DescribeProfileBase(out, i, p);
+        int min = 0, max = 0, step = 0;
+        p.GetDpiRange(&min, &max, &step);
+        out << wstr::Format(L" osd-dpi %d range %d-%d/%d stages %d enabled %d current %d\n", p.GetOsdDpi(), min, max,
+                            step, p.GetDpiStageCount(), p.GetEnabledStageCount(), p.GetCurrentDpiStage());
+        for (int s = 1; s <= p.GetEnabledStageCount(); ++s)
+            out << (p.GetStageSeparateXY(s) ? wstr::Format(L" stage %d xy %d %d\n", s, p.GetStageDpiX(s), p.GetStageDpiY(s))
+                                            : wstr::Format(L" stage %d %d\n", s, p.GetStageDpi(s)));
+        out << (p.GetXYSeparate() ? wstr::Format(L" sensitivity xy %d %d\n", p.GetSensitivityX(), p.GetSensitivityY())
+                                  : wstr::Format(L" sensitivity %d\n", p.GetSensitivity()));
+        for (int button : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13})
+            out << L" button " << button << L" " << ActionText(p.GetButtonAssignment(button)) << L"\n";
+    }
+    DescribeCommon(out, config);
+    out << wstr::Format(L"acceleration %d level %d polling %d\n", config.GetAccelerationEnabled(),
+                        config.GetAcceleration(), config.GetPollingRate());
+    return out.str();
+}
+
+std::wstring Describe(IKeyboardConfig& config)
+{
+    std::wostringstream out;
+    for (int i = 0; i < config.GetProfileCount(); ++i) {
+        IKeyboardProfile& p = *config.GetProfile(i);
+        DescribeProfileBase(out, i, p);
+        for (const KeyboardDefRecord& key : GetKeyboardDef().Records()) {
+            if (!CKeyboardDef::IsAssignable(key))
+                continue;
+            const AssignmentAction action = p.GetAssignment(key.hash);
+            if (action.type != kActionNone)
+                out << L" key \"" << key.name << L"\" " << ActionText(action) << L"\n";
+        }
+    }
+    DescribeCommon(out, config);
+    return out.str();
+}
+
+CProgressListener::CProgressListener()
+{
+    static const wchar_t* kClass = L"HvProgressListener";
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = &CProgressListener::Proc;
+    wc.hInstance = ::GetModuleHandleW(nullptr);
+    wc.lpszClassName = kClass;
+    ::RegisterClassW(&wc);
+    m_window = ::CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
+    ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+}
+
+CProgressListener::~CProgressListener()
+{
+    ::DestroyWindow(m_window);
+}
+
+LRESULT CALLBACK CProgressListener::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* self = reinterpret_cast<CProgressListener*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message == WM_USER + 30) {
+        self->m_received.push_back(std::to_wstring(lParam));
+        return 0;
+    }
+    if (self && message == WM_USER + 31) {
+        self->m_received.push_back(std::wstring(L"text:") + reinterpret_cast<const wchar_t*>(lParam));
+        return 0;
+    }
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs)
+{
+    return hvtest::WaitUntil([&] { return !busy(); }, timeoutMs);
+}
+
+} // namespace devtest

@@ -1,0 +1,72 @@
+// Test support for the device objects: each test gets its own simulated devices (state and journal
+// files of its own, set through the environment the simulator reads), a COM apartment, the keyboard
+// definition of the install image, a window that records the progress it is sent, and a text form
+// of a whole configuration to compare reads with.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "ConfigInterfaces.h"
+#include "SimState.h"
+
+namespace devtest {
+
+// Points the simulator at <test dir>\<name>.state and .journal, both removed first (factory state).
+void UseOwnDevices(const std::wstring& name);
+// Changes the shared state (plug, faults, delays, seeds) through the simulator's own store.
+void ChangeState(const std::function<void(mwsim::SimState&)>& change);
+std::wstring Dump(mwsim::Dev dev);
+// The lines of Dump that start with prefix.
+std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix);
+std::vector<std::wstring> Journal();
+void ClearJournal();
+// The index of the first journal line containing text at or after from; -1 when none.
+int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from = 0);
+int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text);
+void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count = 1);
+void Delay(DWORD ms, const wchar_t* method);
+std::wstring GuidText(const GUID& guid);
+
+// Loads the install image's keyboard definition into the program's one (once).
+void LoadKeyboardDefinition();
+
+// The whole configuration as text: profiles in order with GUID, name, linked program, flags,
+// stages, sensitivity, buttons or keys, lights; macros; applications; device-wide values.
+std::wstring Describe(IMouseConfig& config);
+std::wstring Describe(IKeyboardConfig& config);
+
+// Joins a COM apartment for the test and leaves it after.
+class CComApartment
+{
+public:
+    CComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
+    ~CComApartment() { ::CoUninitialize(); }
+};
+
+// A hidden window that records the progress messages sent to it, in order, as text:
+// "10", "30", ... and "text:Profile: Profile 1".
+class CProgressListener
+{
+public:
+    CProgressListener();
+    ~CProgressListener();
+    HWND Window() const { return m_window; }
+    const std::vector<std::wstring>& Received() const { return m_received; }
+    void Clear() { m_received.clear(); }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    HWND m_window = nullptr;
+    std::vector<std::wstring> m_received;
+};
+
+// Waits, pumping messages, until busy() is false; false after timeoutMs.
+bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs = 20000);
+
+} // namespace devtest
