@@ -1,9 +1,16 @@
 #include "KeyboardLayouts.h"
 
+#include <iterator>
+
 CKeyboardLayoutSetting::CKeyboardLayoutSetting()
 {
     kind = ItemKind::KeyboardLayoutSetting;
     window = nullptr;
+}
+
+CKeyboardLayoutSetting::~CKeyboardLayoutSetting()
+{
+    KeyboardLayouts().Unregister(this);
 }
 
 bool CKeyboardLayoutSetting::Activate(int32_t itemId)
@@ -19,6 +26,14 @@ CKeyboardLayouts::CKeyboardLayouts(const KeyboardLayoutApi& api)
 void CKeyboardLayouts::Register(int32_t itemId, CKeyboardLayoutSetting* setting)
 {
     m_settings[itemId] = setting;
+}
+
+void CKeyboardLayouts::Unregister(const CKeyboardLayoutSetting* setting)
+{
+    for (auto it = m_settings.begin(); it != m_settings.end();)
+        it = it->second == setting ? m_settings.erase(it) : std::next(it);
+    if (m_active == setting)
+        m_active = nullptr;
 }
 
 CKeyboardLayoutSetting* CKeyboardLayouts::Find(int32_t itemId) const
@@ -68,8 +83,9 @@ void CKeyboardLayouts::Restore()
 
 CKeyboardLayouts& KeyboardLayouts()
 {
-    static CKeyboardLayouts layouts({ &GetKeyboardLayout, &LoadKeyboardLayoutW, &ActivateKeyboardLayout, &UnloadKeyboardLayout });
-    return layouts;
+    static auto* layouts = new CKeyboardLayouts(
+        { &GetKeyboardLayout, &LoadKeyboardLayoutW, &ActivateKeyboardLayout, &UnloadKeyboardLayout });
+    return *layouts;
 }
 
 void RestoreKeyboardLayout()

@@ -15,6 +15,9 @@ class CKeyboardLayoutSetting : public CGUIItem
 {
 public:
     CKeyboardLayoutSetting();
+    // Leaves KeyboardLayouts(), so that an item list destroyed after its load leaves no dangling
+    // setting there (and no dangling active one).
+    ~CKeyboardLayoutSetting() override;
 
     // Activates the registered setting of that item id (see CKeyboardLayouts::Activate).
     static bool Activate(int32_t itemId);
@@ -39,8 +42,13 @@ public:
     CKeyboardLayouts(const CKeyboardLayouts&) = delete;
     CKeyboardLayouts& operator=(const CKeyboardLayouts&) = delete;
 
-    // The settings are borrowed: they belong to the item list that loaded them.
+    // The settings are borrowed: they belong to the item list that loaded them. A setting leaves
+    // KeyboardLayouts() by itself when it is destroyed; another instance must be left by
+    // Unregister before its settings go.
     void Register(int32_t itemId, CKeyboardLayoutSetting* setting);
+    // Removes every entry of the setting; when it is the active one, none is active any more. The
+    // layout it loaded stays recorded, so that Restore still undoes the activation.
+    void Unregister(const CKeyboardLayoutSetting* setting);
     CKeyboardLayoutSetting* Find(int32_t itemId) const;
 
     // Undoes an earlier activation, loads the setting's layout and makes it the process's layout,
@@ -64,7 +72,8 @@ private:
     HKL m_loadedLayout = nullptr;
 };
 
-// The program's layouts, over the system's calls.
+// The program's layouts, over the system's calls. Never destroyed, so that settings owned by item
+// lists that are destroyed late at exit can still leave it.
 CKeyboardLayouts& KeyboardLayouts();
 
 // At exit: the undo step of KeyboardLayouts().

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 
 namespace {
 
@@ -9,6 +10,14 @@ constexpr wchar_t kCR = 0x000D;
 constexpr wchar_t kLF = 0x000A;
 
 CLangTable* g_currentTable = nullptr;
+
+// Never destroyed: the item lists of the application object are destroyed at exit after the
+// statics that were set up during the run, and their tables still leave this map then.
+std::map<int32_t, CLangTable*>& RegisteredTables()
+{
+    static auto* tables = new std::map<int32_t, CLangTable*>;
+    return *tables;
+}
 
 // Spaces are left out; the key ends at NUL, CR or LF, or after kMaxKeyLength characters.
 std::wstring NormaliseKey(const std::wstring& line)
@@ -55,6 +64,15 @@ CLangTable::CLangTable()
 {
     kind = ItemKind::LangTable;
     window = nullptr;
+}
+
+CLangTable::~CLangTable()
+{
+    auto& tables = RegisteredTables();
+    for (auto it = tables.begin(); it != tables.end();)
+        it = it->second == this ? tables.erase(it) : std::next(it);
+    if (g_currentTable == this)
+        g_currentTable = nullptr;
 }
 
 bool CLangTable::Parse(size_t byteLength, const void* data)
@@ -185,6 +203,19 @@ CLangTable* GetCurrentLangTable()
 void SetCurrentLangTable(CLangTable* table)
 {
     g_currentTable = table;
+}
+
+void RegisterLangTable(int32_t id, CLangTable* table)
+{
+    if (table)
+        RegisteredTables()[id] = table;
+}
+
+CLangTable* FindRegisteredLangTable(int32_t id)
+{
+    const auto& tables = RegisteredTables();
+    auto it = tables.find(id);
+    return it == tables.end() ? nullptr : it->second;
 }
 
 bool TranslateText(const wchar_t* text, std::wstring& out)

@@ -31,6 +31,9 @@ public:
     static constexpr size_t kMaxKeyLength = 59;
 
     CLangTable();
+    // Leaves the registry of language tables and, when it is the current table, leaves no current
+    // table: an item list destroyed after its load leaves no dangling table behind.
+    ~CLangTable() override;
 
     // Reads a language file (UTF-16LE, lines ended by CR, blank lines skipped): line 0 is the
     // header, line 1 is ignored, then key and value lines alternate until "END OF FILE". Never
@@ -78,6 +81,13 @@ private:
 // written). The table belongs to the item list of the layout that built it.
 CLangTable* GetCurrentLangTable();
 void SetCurrentLangTable(CLangTable* table);
+
+// The program's language tables by item id, as the LANGUAGES section builds them: a later table of
+// an id replaces the earlier, a null table is not entered. The tables are borrowed from the item
+// lists that own them; a destroyed table is no longer found.
+void RegisterLangTable(int32_t id, CLangTable* table);
+// The registered table of that language item id, or null.
+CLangTable* FindRegisteredLangTable(int32_t id);
 
 // Translates through the current table; without one, out = text and false.
 bool TranslateText(const wchar_t* text, std::wstring& out);

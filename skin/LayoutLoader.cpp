@@ -124,5 +124,5 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
 
 bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress)
 {
-    return LoadLayout(GetProgramFolder() + L"xml\\" + fileName, items, owner, reportProgress);
+    return LoadLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, items, owner, reportProgress);
 }

@@ -33,7 +33,8 @@ private:
 // resources and the current progress source are released on that path too.
 bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress);
 
-// LoadLayout of the program folder's "xml\" + fileName.
+// LoadLayout of "xml\" + fileName in the skin folder: the folder of GetSkinResourceCache(), the
+// program folder unless it was set otherwise.
 bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress);
 
 // Runs the sections in table order, reporting 6 x i percent before section i and 100 after the

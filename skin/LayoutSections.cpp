@@ -1,7 +1,6 @@
 #include "LayoutSections.h"
 
 #include <cstring>
-#include <map>
 #include <memory>
 #include <string>
 
@@ -23,7 +22,6 @@ using namespace layout;
 namespace {
 
 int32_t g_languageFilter = -1;
-std::map<int32_t, CLangTable*> g_languageTables;  // borrowed from the item lists
 
 // Counts of one section run.
 struct SectionCount
@@ -138,7 +136,7 @@ void ReadColumnOverride(pugi::xml_node element, CLangTable& table)
                             (value.size() + 1) * sizeof(wchar_t));
 }
 
-std::unique_ptr<CGUIItem> BuildLanguage(pugi::xml_node element, int32_t id, CWnd* owner)
+std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CWnd* owner)
 {
     std::wstring file;
     ReadAttribute(element, "file", file);
@@ -180,9 +178,8 @@ uint32_t ReadLanguages(pugi::xml_node root, CGUIItems* items, CWnd* owner)
         int32_t id = ReadItemId(element);
         if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
             return nullptr;
-        std::unique_ptr<CGUIItem> table = BuildLanguage(element, id, owner);
-        if (table)
-            g_languageTables[id] = static_cast<CLangTable*>(table.get());
+        std::unique_ptr<CLangTable> table = BuildLanguage(element, id, owner);
+        RegisterLangTable(id, table.get());
         return table;
     });
     return count.Packed();
@@ -469,22 +466,4 @@ void SetLanguageFilter(int32_t languageId)
 int32_t LanguageFilter()
 {
     return g_languageFilter;
-}
-
-CLangTable* FindLanguageTable(int32_t languageId)
-{
-    auto it = g_languageTables.find(languageId);
-    return it == g_languageTables.end() ? nullptr : it->second;
-}
-
-void ForgetLanguageTables(const CGUIItems& items)
-{
-    for (CGUIItem* item : items) {
-        for (auto it = g_languageTables.begin(); it != g_languageTables.end();) {
-            if (it->second == item)
-                it = g_languageTables.erase(it);
-            else
-                ++it;
-        }
-    }
 }

@@ -10,7 +10,6 @@
 #include <pugixml.hpp>
 
 class CGUIItems;
-class CLangTable;
 class CWnd;
 
 // High 16 bits: child elements of the section's names visited; low 16 bits: items appended.
@@ -29,12 +28,7 @@ extern const LayoutSection LayoutSectionTable[kLayoutSectionCount];
 // codes when "kbddefaults" names them). True when the definition (and the defaults) loaded.
 bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner);
 
-// The language the LANGUAGES section builds: its item id, or -1 for every language.
+// The language the LANGUAGES section builds: its item id, or -1 for every language. Every table it
+// builds is entered with RegisterLangTable.
 void SetLanguageFilter(int32_t languageId);
 int32_t LanguageFilter();
-
-// The language tables the LANGUAGES section built, by item id (the last built of an id wins). The
-// tables belong to the item list they were loaded into; ForgetLanguageTables drops the entries of
-// a list that is about to go.
-CLangTable* FindLanguageTable(int32_t languageId);
-void ForgetLanguageTables(const CGUIItems& items);

@@ -95,8 +95,15 @@ bool SkinResource::IsLoaded() const
 }
 
 SkinResourceCache::SkinResourceCache(std::wstring folder)
-    : m_folder(std::move(folder))
 {
+    SetFolder(std::move(folder));
+}
+
+void SkinResourceCache::SetFolder(std::wstring folder)
+{
+    if (!folder.empty() && folder.back() != L'\\' && folder.back() != L'/')
+        folder += L'\\';
+    m_folder = std::move(folder);
 }
 
 SkinResourceCache::~SkinResourceCache()

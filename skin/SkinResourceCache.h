@@ -42,7 +42,7 @@ struct SkinResource
 class SkinResourceCache
 {
 public:
-    // folder: where the type folders are ("...\", with the trailing backslash).
+    // folder: where the type folders are ("...\"; a trailing backslash is added when missing).
     explicit SkinResourceCache(std::wstring folder);
     ~SkinResourceCache();
     SkinResourceCache(const SkinResourceCache&) = delete;
@@ -63,7 +63,12 @@ public:
     void Clear();
 
     size_t Count() const { return m_entries.size(); }
+    // The folder of the type folders, and of the layouts' "xml\" folder (see LoadLayoutFile).
     const std::wstring& Folder() const { return m_folder; }
+    // Reads later entries from another folder (a trailing backslash is added when missing); the
+    // entries cached already keep their files. For tests, which keep their files in a folder of
+    // their own, and for programs whose skin files are not beside the program file.
+    void SetFolder(std::wstring folder);
 
 private:
     std::wstring m_folder;
@@ -73,5 +78,5 @@ private:
 // The folder of the running program file, with its trailing backslash.
 std::wstring GetProgramFolder();
 
-// The program's cache over its own folder; emptied at exit.
+// The program's cache, over the program folder until SetFolder; emptied at exit.
 SkinResourceCache& GetSkinResourceCache();

@@ -65,42 +65,42 @@ int32_t Id(const wchar_t* name)
 
 TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
 {
-    WriteSkinBitmap(L"t8_panel_bg.bmp", kWidth, kHeight, BackgroundPixel);
-    WriteSkinBitmap(L"t8_panel_mask.bmp", kWidth, kHeight, MaskPixel);
-    WriteSkinBitmap(L"t8_panel_item.bmp", 30, 10, [](int, int) { return 0x14B428u; });
-    WriteLayout(L"t8_panel_layout.xml",
+    WriteSkinBitmap(L"panel_bg.bmp", kWidth, kHeight, BackgroundPixel);
+    WriteSkinBitmap(L"panel_mask.bmp", kWidth, kHeight, MaskPixel);
+    WriteSkinBitmap(L"panel_item.bmp", 30, 10, [](int, int) { return 0x14B428u; });
+    WriteLayout(L"panel_layout.xml",
                 "<?xml version='1.0' encoding='utf-8'?>\n"
                 "<GUIPANEL>\n"
-                " <BACKGROUND>t8_panel_bg.bmp</BACKGROUND>\n"
-                " <MASK>t8_panel_mask.bmp</MASK>\n"
+                " <BACKGROUND>panel_bg.bmp</BACKGROUND>\n"
+                " <MASK>panel_mask.bmp</MASK>\n"
                 " <FONTLIST>\n"
                 "  <FONT name='FONT_ARIAL14B' typeface='Arial' pitch='14' boldlevel='700'/>\n"
                 " </FONTLIST>\n"
                 " <BITMAPLIST>\n"
                 "  <BITMAPITEM name='BITMAP_MOUSE_FOOTNOTE' moveable='0' tooltip='Foot\\nnote'>\n"
-                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='5' right='30' bottom='10'/>\n"
+                "   <SBMN>panel_item.bmp</SBMN><RECT left='30' top='5' right='30' bottom='10'/>\n"
                 "  </BITMAPITEM>\n"
                 "  <BITMAPITEM name='BITMAP_KEYBOARD_FOOTNOTE'>\n"
-                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='20' right='30' bottom='10'/>\n"
+                "   <SBMN>panel_item.bmp</SBMN><RECT left='30' top='20' right='30' bottom='10'/>\n"
                 "  </BITMAPITEM>\n"
                 "  <BITMAPITEM name='BITMAP_MECHKBD' moveable='1'>\n"
-                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='30' top='35' right='30' bottom='10'/>\n"
+                "   <SBMN>panel_item.bmp</SBMN><RECT left='30' top='35' right='30' bottom='10'/>\n"
                 "  </BITMAPITEM>\n"
-                "  <BITMAPITEM name='NO_SUCH_BITMAP' moveable='0'><SBMN>t8_panel_item.bmp</SBMN></BITMAPITEM>\n"
+                "  <BITMAPITEM name='NO_SUCH_BITMAP' moveable='0'><SBMN>panel_item.bmp</SBMN></BITMAPITEM>\n"
                 "  <BITMAPWINDOW name='BITMAPWIN_ASSIGNKEY' justify='C' multiline='1' caps='U' fontid='FONT_ARIAL14B'>\n"
-                "   <SBMN>t8_panel_item.bmp</SBMN><RECT left='70' top='5' right='30' bottom='10'/>\n"
-                "   <BITMAPITEM assntype='6'><SBMN>t8_panel_item.bmp</SBMN></BITMAPITEM>\n"
+                "   <SBMN>panel_item.bmp</SBMN><RECT left='70' top='5' right='30' bottom='10'/>\n"
+                "   <BITMAPITEM assntype='6'><SBMN>panel_item.bmp</SBMN></BITMAPITEM>\n"
                 "  </BITMAPWINDOW>\n"
                 " </BITMAPLIST>\n"
                 "</GUIPANEL>\n");
 
     ProgressRecorder recorder;
     SetLoaderProgressWindow(recorder.Window());
-    CTestPanel panel(PopupTemplate().Get(), L"t8_panel_layout.xml", nullptr);
+    CTestPanel panel(PopupTemplate().Get(), L"panel_layout.xml", nullptr);
     panel.SetReportProgress(true);
     ASSERT_TRUE(panel.Create());
     SetLoaderProgressWindow(nullptr);
-    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("t8_panel_layout.xml"));
+    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("panel_layout.xml"));
     EXPECT_EQ(panel.bound, 1);
     EXPECT_TRUE(panel.IsCreated());
 
@@ -157,7 +157,8 @@ TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
 TEST(GuiPanel, WithoutUsableLayoutKeepsItsOwnSize)
 {
     // A layout file that does not exist: the panel shows, empty, at its template's size.
-    CTestPanel missing(PopupTemplate().Get(), L"t8_no_such_panel.xml", nullptr);
+    UseTestSkinFolder();
+    CTestPanel missing(PopupTemplate().Get(), L"no_such_panel.xml", nullptr);
     ASSERT_TRUE(missing.Create());
     EXPECT_TRUE(missing.Items().Empty());
     EXPECT_EQ(missing.Background(), nullptr);
@@ -167,8 +168,8 @@ TEST(GuiPanel, WithoutUsableLayoutKeepsItsOwnSize)
     EXPECT_EQ(missing.Region(), nullptr);
 
     // A layout whose root is not a panel: nothing to size to, no crash.
-    WriteLayout(L"t8_itemlist_panel.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
-    CTestPanel noBackground(PopupTemplate().Get(), L"t8_itemlist_panel.xml", nullptr);
+    WriteLayout(L"itemlist_panel.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
+    CTestPanel noBackground(PopupTemplate().Get(), L"itemlist_panel.xml", nullptr);
     ASSERT_TRUE(noBackground.Create());
     EXPECT_EQ(noBackground.Items().Size(), 1u);
     EXPECT_EQ(noBackground.GetWindowRect().Size(), templateSize.Size());

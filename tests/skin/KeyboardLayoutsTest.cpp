@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -136,5 +137,45 @@ TEST(KeyboardLayouts, FailuresOfTheSystem)
     layouts.Restore();
     EXPECT_TRUE(TakeCalls().empty());
     EXPECT_EQ(layouts.LoadedLayout(), nullptr);
+    EXPECT_EQ(g_system.active, Handle(0x500));
+}
+
+TEST(KeyboardLayouts, DestroyedSettingsAreNoLongerFound)
+{
+    // A destroyed setting leaves the program's layouts under every id it had; a setting that
+    // replaced it under one id stays.
+    auto english = std::make_unique<CSetting>(L"00000409");
+    CSetting uk(L"00000809");
+    KeyboardLayouts().Register(15, english.get());
+    KeyboardLayouts().Register(27, english.get());
+    KeyboardLayouts().Register(27, &uk);
+    KeyboardLayouts().Register(1, english.get());
+    english.reset();
+    EXPECT_EQ(KeyboardLayouts().Find(15), nullptr);
+    EXPECT_EQ(KeyboardLayouts().Find(1), nullptr);
+    EXPECT_EQ(KeyboardLayouts().Find(27), &uk);
+    EXPECT_FALSE(KeyboardLayouts().Activate(15));
+
+    // Leaving drops the active setting, but the layout it loaded is still undone.
+    g_system = FakeSystem();
+    CKeyboardLayouts layouts({ &FakeCurrent, &FakeLoad, &FakeActivate, &FakeUnload });
+    CSetting german(L"00000407");
+    auto french = std::make_unique<CSetting>(L"0000040C");
+    layouts.Register(18, french.get());
+    layouts.Register(20, &german);
+    ASSERT_TRUE(layouts.Activate(18));
+    TakeCalls();
+    layouts.Unregister(&german);
+    EXPECT_EQ(layouts.Active(), french.get());
+    layouts.Unregister(french.get());
+    french.reset();
+    EXPECT_EQ(layouts.Active(), nullptr);
+    EXPECT_EQ(layouts.Find(18), nullptr);
+    EXPECT_EQ(layouts.Find(20), nullptr);
+    EXPECT_EQ(layouts.LoadedLayout(), Handle(0x1001));
+    EXPECT_FALSE(layouts.Activate(18));
+    EXPECT_TRUE(TakeCalls().empty());
+    layouts.Restore();
+    EXPECT_EQ(TakeCalls(), (std::vector<std::wstring>{ L"activate 1280 256", L"unload 4097" }));
     EXPECT_EQ(g_system.active, Handle(0x500));
 }

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -168,4 +169,37 @@ TEST(LangTable, CurrentTable)
     EXPECT_TRUE(TranslateText(L"$Delete", out));
     EXPECT_EQ(out, L"Löschen");
     SetCurrentLangTable(nullptr);
+}
+
+TEST(LangTable, RegistryAndCurrentTableFollowTheTables)
+{
+    auto first = std::make_unique<CLangTable>();
+    auto second = std::make_unique<CLangTable>();
+    CLangTable other;
+    ASSERT_TRUE(Parse(*second, L"h\r\ni\r\nDelete\r\nLöschen\r\n"));
+    EXPECT_EQ(FindRegisteredLangTable(5), nullptr);
+    RegisterLangTable(5, first.get());
+    RegisterLangTable(6, first.get());
+    RegisterLangTable(7, &other);
+    EXPECT_EQ(FindRegisteredLangTable(5), first.get());
+    RegisterLangTable(5, nullptr);
+    EXPECT_EQ(FindRegisteredLangTable(5), first.get());
+    // A later table of an id replaces the earlier; the earlier going leaves the later in place.
+    RegisterLangTable(5, second.get());
+    EXPECT_EQ(FindRegisteredLangTable(5), second.get());
+    SetCurrentLangTable(second.get());
+    first.reset();
+    EXPECT_EQ(FindRegisteredLangTable(6), nullptr);
+    EXPECT_EQ(FindRegisteredLangTable(5), second.get());
+    EXPECT_EQ(GetCurrentLangTable(), second.get());
+
+    // The current table goes: it is neither registered nor current any more, and texts stand as
+    // written.
+    second.reset();
+    EXPECT_EQ(FindRegisteredLangTable(5), nullptr);
+    EXPECT_EQ(GetCurrentLangTable(), nullptr);
+    std::wstring out;
+    EXPECT_FALSE(TranslateText(L"$Delete", out));
+    EXPECT_EQ(out, L"$Delete");
+    EXPECT_EQ(FindRegisteredLangTable(7), &other);
 }

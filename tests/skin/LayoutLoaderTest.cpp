@@ -65,10 +65,10 @@ TEST(LayoutLoader, RootsAndProgressSequence)
     CGUIItems items;
 
     // An ITEMLIST without sections loads and builds nothing; the listener sees the whole sequence.
-    std::wstring empty = TestLayout(L"t8_empty.xml", "<?xml version='1.0'?>\n<ITEMLIST><UNKNOWN/></ITEMLIST>");
+    std::wstring empty = TestLayout(L"empty.xml", "<?xml version='1.0'?>\n<ITEMLIST><UNKNOWN/></ITEMLIST>");
     EXPECT_TRUE(LoadLayout(empty, &items, nullptr, true));
     EXPECT_TRUE(items.Empty());
-    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("t8_empty.xml"));
+    EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("empty.xml"));
     ExpectNoLoadLeftOver();
 
     // Without the progress flag nothing is reported.
@@ -83,19 +83,19 @@ TEST(LayoutLoader, RootsAndProgressSequence)
     // Roots are compared with case; an unknown root fails after the file name was reported.
     for (const char* root : {"itemlist", "GuiPanel", "LAYOUT"}) {
         recorder.events.clear();
-        std::wstring path = TestLayout(L"t8_root.xml", std::string("<") + root +
+        std::wstring path = TestLayout(L"root.xml", std::string("<") + root +
                                                             "><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></" +
                                                             root + ">");
         EXPECT_FALSE(LoadLayout(path, &items, nullptr, true)) << root;
         EXPECT_TRUE(items.Empty()) << root;
-        EXPECT_EQ(recorder.events, std::vector<std::string>{"text:t8_root.xml"}) << root;
+        EXPECT_EQ(recorder.events, std::vector<std::string>{"text:root.xml"}) << root;
     }
 
     // A malformed or missing file fails without a progress text.
     recorder.events.clear();
-    std::wstring broken = TestLayout(L"t8_broken.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'></FONTLIST>");
+    std::wstring broken = TestLayout(L"broken.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'></FONTLIST>");
     EXPECT_FALSE(LoadLayout(broken, &items, nullptr, true));
-    EXPECT_FALSE(LoadLayout(hvtest::TestFile(L"t8_no_such_layout.xml"), &items, nullptr, true));
+    EXPECT_FALSE(LoadLayout(hvtest::TestFile(L"no_such_layout.xml"), &items, nullptr, true));
     EXPECT_TRUE(recorder.events.empty());
     EXPECT_TRUE(items.Empty());
     ExpectNoLoadLeftOver();
@@ -118,12 +118,12 @@ TEST(LayoutLoader, RootsAndProgressSequence)
 
 TEST(LayoutLoader, GuiPanelNeedsBackgroundAndMask)
 {
-    WriteSkinBitmap(L"t8_bg_small.bmp", 8, 8, Checker);
+    WriteSkinBitmap(L"bg_small.bmp", 8, 8, Checker);
     CGUIItems items;
 
     // BACKGROUND and MASK and no sections: exactly the two panel bitmaps.
-    std::wstring both = TestLayout(L"t8_panel.xml",
-                                   "<GUIPANEL><BACKGROUND> t8_bg_small.bmp </BACKGROUND><MASK>t8_bg_small.bmp</MASK>"
+    std::wstring both = TestLayout(L"panel.xml",
+                                   "<GUIPANEL><BACKGROUND> bg_small.bmp </BACKGROUND><MASK>bg_small.bmp</MASK>"
                                    "</GUIPANEL>");
     ASSERT_TRUE(LoadLayout(both, &items, nullptr, false));
     ASSERT_EQ(items.Size(), 2u);
@@ -140,16 +140,16 @@ TEST(LayoutLoader, GuiPanelNeedsBackgroundAndMask)
     items.DeleteAll();
 
     // Without a loadable MASK the load fails; the BACKGROUND built before stays, no section runs.
-    std::wstring noMask = TestLayout(L"t8_nomask.xml",
-                                     "<GUIPANEL><BACKGROUND>t8_bg_small.bmp</BACKGROUND><MASK>t8_missing.bmp</MASK>"
+    std::wstring noMask = TestLayout(L"nomask.xml",
+                                     "<GUIPANEL><BACKGROUND>bg_small.bmp</BACKGROUND><MASK>missing.bmp</MASK>"
                                      "<FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></GUIPANEL>");
     EXPECT_FALSE(LoadLayout(noMask, &items, nullptr, false));
     ASSERT_EQ(items.Size(), 1u);
     EXPECT_EQ(items.At(0)->id, kBackgroundItemId);
     items.DeleteAll();
 
-    std::wstring noBackground = TestLayout(L"t8_nobg.xml",
-                                           "<GUIPANEL><MASK>t8_bg_small.bmp</MASK>"
+    std::wstring noBackground = TestLayout(L"nobg.xml",
+                                           "<GUIPANEL><MASK>bg_small.bmp</MASK>"
                                            "<FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></GUIPANEL>");
     EXPECT_FALSE(LoadLayout(noBackground, &items, nullptr, false));
     EXPECT_TRUE(items.Empty());
@@ -160,7 +160,7 @@ TEST(LayoutLoader, FontsAndSectionRules)
     CGUIItems items;
     std::string longFace(40, 'F');
     std::wstring path = TestLayout(
-        L"t8_fonts.xml",
+        L"fonts.xml",
         "<ITEMLIST>"
         "<FONTLIST>"
         "  <FONT name='FONT_ARIAL14B' typeface='Arial' pitch='14' boldlevel='700' width='6'/>"
@@ -206,39 +206,39 @@ TEST(LayoutLoader, FontsAndSectionRules)
 
 TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
 {
-    WriteLanguageFile(L"t8_english.txt", {L"English", L"version 1", L"Hello", L"Hello there", L"Insert Delay",
+    WriteLanguageFile(L"english.txt", {L"English", L"version 1", L"Hello", L"Hello there", L"Insert Delay",
                                           L"Insert a delay", L"END OF FILE"});
-    WriteLanguageFile(L"t8_german.txt", {L"Deutsch", L"version 1", L"Hello", L"Hallo", L"end of file", L"x", L"y"});
+    WriteLanguageFile(L"german.txt", {L"Deutsch", L"version 1", L"Hello", L"Hallo", L"end of file", L"x", L"y"});
     const std::string langList =
         "<ITEMLIST><LANGLIST>"
-        " <LANG name='LANGUAGE_DEFAULT' file=' t8_english.txt '>"
+        " <LANG name='LANGUAGE_DEFAULT' file=' english.txt '>"
         "  <LANGFONT fontsearch='FONT_ARIAL12' fontreplace='FONT_ARIAL14'/>"
         "  <LANGFONT fontsearch='FONT_ARIAL12B' fontreplace='NOT_A_FONT'/>"
         "  <LANGOVERRIDE name='BUTTON_OK' caps='U'/>"
         "  <LANGOVERRIDE name='BUTTON_CANCEL'><RECT left='5' top='6' right='70' bottom='20'/></LANGOVERRIDE>"
-        "  <LANGOVERRIDE name='BUTTON_APPLY'><SBMN>t8_apply.bmp</SBMN><SBMD> t8_apply_down.bmp</SBMD></LANGOVERRIDE>"
+        "  <LANGOVERRIDE name='BUTTON_APPLY'><SBMN>apply.bmp</SBMN><SBMD> apply_down.bmp</SBMD></LANGOVERRIDE>"
         "  <LANGOVERRIDE name='BUTTON_HELP' caps='U' multiline='1'/>"
         "  <LANGOVERRIDE name='NOT_AN_ITEM' caps='U'/>"
         "  <LANGOVERRIDECOL name='LCITEM_PROFILECURRENT' width='77'/>"
         "  <LANGOVERRIDECOL name='NOT_A_COLUMN' width='5'/>"
         " </LANG>"
-        " <LANG name='LANGUAGE_GERMAN' file='t8_german.txt'><LANGOVERRIDE name='BUTTON_OK' caps='L'/></LANG>"
-        " <LANG name='LANGUAGE_FRENCH' file='t8_no_such_language.txt'/>"
-        " <LANG name='LANGUAGE_NOT_THERE' file='t8_german.txt'/>"
-        " <LANG name='LANGUAGE_KOREAN' file='t8_german.txt'/>"
+        " <LANG name='LANGUAGE_GERMAN' file='german.txt'><LANGOVERRIDE name='BUTTON_OK' caps='L'/></LANG>"
+        " <LANG name='LANGUAGE_FRENCH' file='no_such_language.txt'/>"
+        " <LANG name='LANGUAGE_NOT_THERE' file='german.txt'/>"
+        " <LANG name='LANGUAGE_KOREAN' file='german.txt'/>"
         "</LANGLIST></ITEMLIST>";
     std::wstring path = TestLayout(L"Language.xml", langList);
 
-    CGUIItems items;
-    ASSERT_TRUE(LoadLayout(path, &items, nullptr, false));
-    ASSERT_EQ(items.Size(), 3u);  // the missing file and the unknown name are skipped
+    auto items = std::make_unique<CGUIItems>();
+    ASSERT_TRUE(LoadLayout(path, items.get(), nullptr, false));
+    ASSERT_EQ(items->Size(), 3u);  // the missing file and the unknown name are skipped
     const int32_t english = Id(L"LANGUAGE_DEFAULT");
     const int32_t german = Id(L"LANGUAGE_GERMAN");
-    CLangTable* en = FindLanguageTable(english);
-    CLangTable* de = FindLanguageTable(german);
+    CLangTable* en = FindRegisteredLangTable(english);
+    CLangTable* de = FindRegisteredLangTable(german);
     ASSERT_NE(en, nullptr);
     ASSERT_NE(de, nullptr);
-    EXPECT_EQ(items.FindAs<CLangTable>(english, ItemKind::LangTable), en);
+    EXPECT_EQ(items->FindAs<CLangTable>(english, ItemKind::LangTable), en);
     EXPECT_EQ(en->window, nullptr);
     EXPECT_EQ(en->Header(), L"English");
     EXPECT_EQ(de->PairCount(), 1u);  // "end of file" ends it whatever its case
@@ -249,7 +249,7 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     // The three override forms; other shapes are ignored.
     auto text = [](const void* data) { return data ? std::wstring(static_cast<const wchar_t*>(data)) : L"<none>"; };
     EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_OK"), L"caps")), L"U");
-    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMN")), L"t8_apply.bmp");
+    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMN")), L"apply.bmp");
     EXPECT_NE(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMD"), nullptr);
     EXPECT_EQ(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMO"), nullptr);
     EXPECT_EQ(en->FindOverride(Id(L"BUTTON_HELP"), L"caps"), nullptr);
@@ -275,37 +275,59 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     EXPECT_EQ(out, L"$InsertDelay");
     EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 2);
     EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
-    SetCurrentLangTable(nullptr);
-    ForgetLanguageTables(items);
-    EXPECT_EQ(FindLanguageTable(english), nullptr);
-    items.DeleteAll();
+    EXPECT_EQ(FindRegisteredLangTable(Id(L"LANGUAGE_KOREAN")), items->At(2));
+
+    // Loading the file again into a second list: its tables replace the first list's in the
+    // registry. The first list goes with its German table current: the second list's tables stay
+    // registered, no table is current, and texts stand as written.
+    auto again = std::make_unique<CGUIItems>();
+    ASSERT_TRUE(LoadLayout(path, again.get(), nullptr, false));
+    CLangTable* de2 = FindRegisteredLangTable(german);
+    EXPECT_EQ(de2, again->FindAs<CLangTable>(german, ItemKind::LangTable));
+    EXPECT_NE(de2, de);
+    items.reset();
+    EXPECT_EQ(FindRegisteredLangTable(german), de2);
+    EXPECT_EQ(FindRegisteredLangTable(english), again->FindAs<CLangTable>(english, ItemKind::LangTable));
+    EXPECT_EQ(GetCurrentLangTable(), nullptr);
+    EXPECT_FALSE(TranslateText(L"$hello", out));
+    EXPECT_EQ(out, L"$hello");
+
+    // The second list goes with its table current: nothing is left registered or current.
+    SetCurrentLangTable(de2);
+    again.reset();
+    for (const wchar_t* name : {L"LANGUAGE_DEFAULT", L"LANGUAGE_GERMAN", L"LANGUAGE_KOREAN"})
+        EXPECT_EQ(FindRegisteredLangTable(Id(name)), nullptr) << wstr::WideToUtf8(name);
+    EXPECT_EQ(GetCurrentLangTable(), nullptr);
+    EXPECT_FALSE(TranslateText(L"$hello", out));
 
     // With a language filter only that language is built.
+    CGUIItems filtered;
     SetLanguageFilter(german);
-    ASSERT_TRUE(LoadLayout(path, &items, nullptr, false));
+    ASSERT_TRUE(LoadLayout(path, &filtered, nullptr, false));
     SetLanguageFilter(-1);
-    ASSERT_EQ(items.Size(), 1u);
-    EXPECT_EQ(items.At(0)->id, german);
-    ForgetLanguageTables(items);
+    ASSERT_EQ(filtered.Size(), 1u);
+    EXPECT_EQ(filtered.At(0)->id, german);
+    EXPECT_EQ(FindRegisteredLangTable(german), filtered.At(0));
+    EXPECT_EQ(FindRegisteredLangTable(english), nullptr);
 }
 
 TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
 {
     KeyFileBuilder keys;
     keys.I32(3).Record(L"a A", 0x1E).Record(L"b B", 0x30).Record(L"RESERVED", 0x31);
-    WriteBinFile(L"t8_keys.bin", keys.bytes);
+    WriteBinFile(L"keys.bin", keys.bytes);
     KeyFileBuilder defaults;
     defaults.I32(1).I32(HashText(L"a A")).I32(0x1E);
-    WriteBinFile(L"t8_defaults.bin", defaults.bytes);
+    WriteBinFile(L"defaults.bin", defaults.bytes);
     KeyFileBuilder badDefaults = defaults;
     badDefaults.bytes.push_back(0);
-    WriteBinFile(L"t8_defaults_long.bin", badDefaults.bytes);
+    WriteBinFile(L"defaults_long.bin", badDefaults.bytes);
     KeyFileBuilder noDefaults;
     noDefaults.I32(0);
-    WriteBinFile(L"t8_defaults_empty.bin", noDefaults.bytes);
+    WriteBinFile(L"defaults_empty.bin", noDefaults.bytes);
 
     auto keyboardFile = [](const char* defaultsFile) {
-        return std::string("<KEYBOARD><KEYBOARDDEF name='KBDDEF_WINDOWS' file='t8_keys.bin' kbddefaults='") +
+        return std::string("<KEYBOARD><KEYBOARDDEF name='KBDDEF_WINDOWS' file='keys.bin' kbddefaults='") +
                defaultsFile +
                "'/><KBLAYOUTLIST>"
                " <KBLAYOUT name='KBLAYOUT_ENGLISH' kbdlayout='00000409' kbditems='KeyboardKeysUS.xml'/>"
@@ -316,17 +338,17 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
     CGUIItems items;
     // A definition with a defaults file of the wrong length, or of count 0, makes the whole file fail
     // before any section runs.
-    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_long.xml", keyboardFile("t8_defaults_long.bin")), &items, nullptr,
+    EXPECT_FALSE(LoadLayout(TestLayout(L"kbd_long.xml", keyboardFile("defaults_long.bin")), &items, nullptr,
                             false));
-    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_zero.xml", keyboardFile("t8_defaults_empty.bin")), &items, nullptr,
+    EXPECT_FALSE(LoadLayout(TestLayout(L"kbd_zero.xml", keyboardFile("defaults_empty.bin")), &items, nullptr,
                             false));
     EXPECT_TRUE(items.Empty());
-    EXPECT_FALSE(LoadLayout(TestLayout(L"t8_kbd_none.xml", "<KEYBOARD><KBLAYOUTLIST/></KEYBOARD>"), &items, nullptr,
+    EXPECT_FALSE(LoadLayout(TestLayout(L"kbd_none.xml", "<KEYBOARD><KBLAYOUTLIST/></KEYBOARD>"), &items, nullptr,
                             false));
 
     ProgressRecorder recorder;
     ListeningTo listening(recorder.Window());
-    ASSERT_TRUE(LoadLayout(TestLayout(L"KeyboardLayout.xml", keyboardFile("t8_defaults.bin")), &items, nullptr, true));
+    ASSERT_TRUE(LoadLayout(TestLayout(L"KeyboardLayout.xml", keyboardFile("defaults.bin")), &items, nullptr, true));
     EXPECT_EQ(recorder.events, ProgressRecorder::FullSequence("KeyboardLayout.xml"));
 
     CKeyboardDef& definition = GetKeyboardDef();
@@ -351,6 +373,12 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
     EXPECT_EQ(germanLayout->layoutItems, L"");
     EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_ENGLISH")), english);
     EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_GERMAN")), germanLayout);
+
+    // The settings leave the program's layouts with the list's items.
+    items.DeleteAll();
+    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_ENGLISH")), nullptr);
+    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_GERMAN")), nullptr);
+    EXPECT_FALSE(CKeyboardLayoutSetting::Activate(Id(L"KBLAYOUT_ENGLISH")));
 }
 
 // The listener of the lock test runs on a thread of its own, so that a third thread can hold the
@@ -418,7 +446,7 @@ TEST(LayoutLoader, LockTimeoutReleasesTheLoad)
     }));
     ASSERT_TRUE(hvtest::WaitUntil([&] { return scenario.listener.load() != nullptr; }, 5000));
 
-    std::wstring path = TestLayout(L"t8_lock.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
+    std::wstring path = TestLayout(L"lock.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
     CGUIItems items;
     bool threw = false;
     {

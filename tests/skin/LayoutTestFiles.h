@@ -1,5 +1,6 @@
-// Test helpers for layouts: files in the program folder's type folders (where the loader and the
-// skin cache look), language and keyboard definition files, and a window that records progress.
+// Test helpers for layouts: files in the type folders of the test's own skin folder (where the
+// loader and the skin cache look), language and keyboard definition files, and a window that
+// records progress.
 #pragma once
 
 #include <windows.h>
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "Paths.h"
 #include "ProgressMessenger.h"
 #include "SkinResourceCache.h"
 #include "TestFiles.h"
@@ -17,11 +19,19 @@
 
 namespace layouttest {
 
-// The program folder's sub folder ("xml", "skins", "lang", "bin", "fonts"), created when missing,
-// with a trailing backslash.
-inline std::wstring ProgramSubFolder(const wchar_t* sub)
+// Makes the test's own folder (HV_TEST_DIR) the folder of the program's skin cache and layouts,
+// so that nothing is written beside the test program; returns it with a trailing backslash.
+inline std::wstring UseTestSkinFolder()
 {
-    std::wstring folder = GetProgramFolder() + sub;
+    GetSkinResourceCache().SetFolder(hvtest::TestDir());
+    return GetSkinResourceCache().Folder();
+}
+
+// The test skin folder's sub folder ("xml", "skins", "lang", "bin", "fonts"), created when missing,
+// with a trailing backslash.
+inline std::wstring SkinSubFolder(const wchar_t* sub)
+{
+    std::wstring folder = UseTestSkinFolder() + sub;
     CreateDirectoryW(folder.c_str(), nullptr);
     return folder + L"\\";
 }
@@ -31,20 +41,16 @@ inline void WriteText(const std::wstring& path, const std::string& utf8)
     ASSERT_TRUE(WriteBytes(path, utf8.data(), utf8.size())) << wstr::WideToUtf8(path);
 }
 
+// A layout in the skin folder's xml\ folder, where LoadLayoutFile and the panels look.
 inline void WriteLayout(const std::wstring& name, const std::string& xml)
 {
-    WriteText(ProgramSubFolder(L"xml") + name, xml);
-}
-
-inline std::wstring LayoutPath(const std::wstring& name)
-{
-    return ProgramSubFolder(L"xml") + name;
+    WriteText(SkinSubFolder(L"xml") + name, xml);
 }
 
 template <class PixelFn>
 void WriteSkinBitmap(const std::wstring& name, int width, int height, PixelFn pixel)
 {
-    ASSERT_TRUE(WriteBytes(ProgramSubFolder(L"skins") + name, MakeBmpFile(width, height, pixel)));
+    ASSERT_TRUE(WriteBytes(SkinSubFolder(L"skins") + name, MakeBmpFile(width, height, pixel)));
 }
 
 // A language file: UTF-16LE lines ended by CR LF.
@@ -53,7 +59,7 @@ inline void WriteLanguageFile(const std::wstring& name, const std::vector<std::w
     std::wstring text;
     for (const std::wstring& line : lines)
         text += line + L"\r\n";
-    ASSERT_TRUE(WriteBytes(ProgramSubFolder(L"lang") + name, text.data(), text.size() * sizeof(wchar_t)));
+    ASSERT_TRUE(WriteBytes(SkinSubFolder(L"lang") + name, text.data(), text.size() * sizeof(wchar_t)));
 }
 
 // Keyboard definition files, little-endian.
@@ -91,7 +97,7 @@ public:
 
 inline void WriteBinFile(const std::wstring& name, const std::vector<uint8_t>& bytes)
 {
-    ASSERT_TRUE(WriteBytes(ProgramSubFolder(L"bin") + name, bytes));
+    ASSERT_TRUE(WriteBytes(SkinSubFolder(L"bin") + name, bytes));
 }
 
 // A hidden window of this thread that records the progress messages it receives, as

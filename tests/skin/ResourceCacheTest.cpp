@@ -122,13 +122,30 @@ TEST(SkinResourceCache, FailuresAreCachedAndNotRetried)
     EXPECT_EQ(cache.Get(L"missing.bmp", SkinResourceBitmap)->size, 0u);
 }
 
-TEST(SkinResourceCache, ProgramFolder)
+TEST(SkinResourceCache, ProgramFolderAndAnotherFolder)
 {
     const std::wstring folder = GetProgramFolder();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), L'\\');
-    EXPECT_EQ(GetSkinResourceCache().Folder(), folder);
+    SkinResourceCache& cache = GetSkinResourceCache();
+    EXPECT_EQ(cache.Folder(), folder);
     wchar_t self[MAX_PATH];
     GetModuleFileNameW(nullptr, self, MAX_PATH);
     EXPECT_EQ(std::wstring(self).compare(0, folder.size(), folder), 0);
+
+    // Another folder: later entries come from there; an entry cached before keeps its file.
+    SkinResource* before = cache.Get(L"moved.bin", SkinResourceBinary);
+    EXPECT_EQ(before->path, folder + L"bin\\moved.bin");
+    const std::wstring other = MakeFolder();
+    ASSERT_TRUE(WriteBytes(other + L"bin\\moved.bin", std::vector<uint8_t>{ 7, 7, 7 }));
+    ASSERT_TRUE(WriteBytes(other + L"bin\\other.bin", std::vector<uint8_t>{ 1 }));
+    cache.SetFolder(other.substr(0, other.size() - 1));
+    EXPECT_EQ(cache.Folder(), other);
+    EXPECT_EQ(cache.Get(L"moved.bin", SkinResourceBinary), before);
+    EXPECT_FALSE(before->IsLoaded());
+    SkinResource* after = cache.Get(L"other.bin", SkinResourceBinary);
+    EXPECT_EQ(after->path, other + L"bin\\other.bin");
+    EXPECT_EQ(after->size, 1u);
+    cache.SetFolder(folder);
+    EXPECT_EQ(cache.Folder(), folder);
 }
