@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Checks a generated install-directory image the way the programs will read it.
 
-    check.py --image DIR --items required-items.tsv --keytable KeyTable.inc [--nametables NameTables.cpp]
+    check.py --image DIR --items required-items.tsv --keytable KeyTable.inc --nametables NameTables.cpp
 
 - every layout parses as XML, has a root the loader knows, and names only items, fonts, colours,
   columns and control types the programs' tables know; every file it names exists;
@@ -11,7 +11,7 @@
   every key item names a key of the definition;
 - every item of the required-items table is in its file with the kind the programs expect;
 - shaped windows: the transparent colour and the mask agree; bitmaps are valid 24-bit files;
-- with --nametables, the generator's name tables equal the programs' own.
+- the programs' name tables (NameTables.cpp, which the generator reads too) are read whole.
 Prints every problem and exits 1 when there is one.
 """
 
@@ -335,20 +335,27 @@ def check_required(image, items, layouts, rep):
         rep(items, "empty")
 
 
-def check_name_tables(path, rep):
-    src = open(path, encoding="utf-8").read()
-    rows = [(int(a, 0), b) for a, b in re.findall(r'\{\s*(0x[0-9A-Fa-f]+|\d+)\s*,\s*L"([^"]+)"\s*\}', src)]
-    items = [r for r in rows if r[1] in {n for _, n in names.ITEM_ROWS}]
-    prog = {}
-    for i, n in items:
-        prog.setdefault(n, i)
-    for i, n in names.ITEM_ROWS:
-        if prog.get(n) != i:
-            rep(path, "item %s: %s here, %s in the generator" % (n, prog.get(n), i))
-    prog_colors = {n: v for v, n in rows if n in names.COLORS}
-    for n, v in names.COLORS.items():
-        if prog_colors.get(n) != v:
-            rep(path, "colour %s: %s here, %#x in the generator" % (n, prog_colors.get(n), v))
+def check_name_tables(rep):
+    """The generator reads its names from the programs' tables; this makes sure the reading is
+    whole: every row of each table is one the row pattern took, no name is empty, and the names
+    the programs bind by fixed id (the main window's items, the keyboard definition) are where
+    the programs expect them."""
+    source = open(names.SOURCE, encoding="utf-8").read()
+    for array in names.TABLES:
+        body = re.sub(r"//[^\n]*", "", names.array_body(source, array) or "")
+        written = len(re.findall(r'(?<![\w"])L"', body))
+        if written != len(names.ROWS[array]):
+            rep(names.SOURCE, "%s: %d names written, %d read" % (array, written, len(names.ROWS[array])))
+    for name, want in (("LANGUAGE_DEFAULT", 0), ("LANGUAGE_GERMAN", 5), ("BUTTON_OK", 46),
+                       ("BUTTON_PRODSELECT_MOUSE", 87), ("BUTTON_LIGHTINGMAINTENANCE_KEYBOARD", 97),
+                       ("TEXT_DRIVERVER_PERSIST", 301), ("BITMAP_MOUSE_FOOTNOTE", 337),
+                       ("KBDDEF_WINDOWS", 478)):
+        if names.ITEM_IDS.get(name) != want:
+            rep(names.SOURCE, "%s reads as %s, the programs bind it as %d" % (name, names.ITEM_IDS.get(name), want))
+    if "LANGUAGE_ENGLISH" in names.ITEM_IDS:
+        rep(names.SOURCE, "LANGUAGE_ENGLISH resolves; the programs' table lets LANGUAGE_DEFAULT replace it")
+    if names.COLORS.get("VEXA_TAB_SELECT") != 0xEDE86F:
+        rep(names.SOURCE, "the accent colour VEXA_TAB_SELECT reads as %r" % names.COLORS.get("VEXA_TAB_SELECT"))
 
 
 def main():
@@ -356,8 +363,9 @@ def main():
     ap.add_argument("--image", required=True)
     ap.add_argument("--items", required=True)
     ap.add_argument("--keytable", required=True)
-    ap.add_argument("--nametables")
+    ap.add_argument("--nametables", required=True)
     a = ap.parse_args()
+    names.load(a.nametables)
     rep = Report()
     skins_dir = os.path.join(a.image, "skins")
     skins = set(os.listdir(skins_dir)) if os.path.isdir(skins_dir) else set()
@@ -376,8 +384,7 @@ def main():
     check_languages(a.image, layouts, rep)
     check_keyboard(a.image, layouts, a.keytable, rep)
     check_required(a.image, a.items, layouts, rep)
-    if a.nametables and os.path.isfile(a.nametables):
-        check_name_tables(a.nametables, rep)
+    check_name_tables(rep)
     manual = os.path.join(a.image, "Manuals", "index.html")
     if not os.path.isfile(manual) or "<title>" not in open(manual, encoding="utf-8").read():
         rep("Manuals/index.html", "missing or without a title")

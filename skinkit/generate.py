@@ -1,13 +1,15 @@
 #!/usr/bin/env python3
 """Writes the default install-directory image of the configuration suite.
 
-    generate.py --keytable mwsim/KeyTable.inc --out build/x64/skin-image [--items required-items.tsv]
+    generate.py --keytable mwsim/KeyTable.inc --nametables skin/NameTables.cpp
+                --out build/x64/skin-image [--items required-items.tsv]
 
 The image holds the layout files ("xml\\"), bitmaps ("skins\\"), the fonts folder ("fonts\\"), the
 language files ("lang\\"), the keyboard definition files ("bin\\") and the user manual
 ("Manuals\\index.html"). The folder is emptied first so that nothing stale survives. The table of
 required items lists, per layout file, every item the programs look up by id, with the kind they
-expect; the loader test checks the generated layouts against it.
+expect; the loader test checks the generated layouts against it. Item, colour and column names come
+from the programs' own name tables, read from their source.
 """
 
 import argparse
@@ -17,12 +19,13 @@ import sys
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from kit import art, keyboard, manual, pages, popups, texts  # noqa: E402
-from kit.layout import Layout  # noqa: E402
-from kit.names import item_id  # noqa: E402
+# The other modules of the kit are imported once the name tables are loaded (main): the artwork
+# takes its palette from the programs' colour table when it is imported.
+from kit import names  # noqa: E402
 
 
 def language_file(L):
+    from kit import texts
     L.language("LANGUAGE_DEFAULT", texts.FILES["English"], bind="English")
     # German words run longer: the tab captions take a narrower face, a few labels get room.
     L.language("LANGUAGE_GERMAN", texts.FILES["German"],
@@ -37,6 +40,8 @@ def language_file(L):
 
 
 def build(keytable):
+    from kit import keyboard, pages, popups
+    from kit.layout import Layout
     kit = pages.Kit()
     keys = keyboard.parse_key_table(keytable)
     by_name = {k.name: k for k in keys}
@@ -53,6 +58,7 @@ def build(keytable):
 
 
 def write(out, layouts, keys, items_path):
+    from kit import art, keyboard, manual, texts
     if os.path.isdir(out):
         shutil.rmtree(out)
     for d in ("xml", "skins", "fonts", "lang", "bin", "Manuals"):
@@ -67,7 +73,7 @@ def write(out, layouts, keys, items_path):
         used |= {k[1:] for k in L.keys}
     for lang, file in texts.FILES.items():
         with open(os.path.join(out, "lang", file), "wb") as f:
-            f.write(texts.language_file(lang, sorted(used, key=str.lower)))
+            f.write(texts.language_file(lang, sorted(used, key=lambda k: (k.lower(), k))))
     with open(os.path.join(out, "bin", keyboard.DEF_FILE), "wb") as f:
         f.write(keyboard.definition_bytes(keys))
     with open(os.path.join(out, "bin", keyboard.DEFAULTS_FILE), "wb") as f:
@@ -85,9 +91,12 @@ def write(out, layouts, keys, items_path):
 def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--keytable", required=True, help="the simulated keyboard's key table")
+    ap.add_argument("--nametables", required=True, help="the programs' name tables (NameTables.cpp)")
     ap.add_argument("--out", required=True, help="folder to write the image into (emptied first)")
     ap.add_argument("--items", help="where to write the required-items table")
     a = ap.parse_args()
+    names.load(a.nametables)
+    from kit import texts
     layouts, keys = build(a.keytable)
     missing = texts.missing_keys(layouts)
     if missing:

@@ -9,7 +9,7 @@ only windows that are really shaped (the main window and the popups) carry masks
 import math
 
 from .names import color_rgb
-from .raster import Canvas, MAGENTA, WHITE, BLACK, mix, shade, text_width
+from .raster import Canvas, MAGENTA, WHITE, BLACK, mix, shade, vtext_width
 
 SKINS = {}
 
@@ -66,9 +66,11 @@ def keyed(c, under, key=MAGENTA):
 
 
 # -- windows ---------------------------------------------------------------------------------
-def logo(c, x, y, scale=4):
-    x = c.text(x, y, "HALVO", WHITE, scale=scale, shear=0.22)
-    c.text(x + scale * 3, y, "VEXA", ACCENT, scale=scale, shear=0.22)
+def logo(c, x, y, height=30):
+    """The maker's word mark in white, the product's in the accent; returns the x after it."""
+    weight = height * 0.17
+    x = c.vtext(x, y, "HALVO", WHITE, height, weight, shear=0.2)
+    return c.vtext(x + height * 0.3, y, "VEXA", ACCENT, height, weight, shear=0.2)
 
 
 def slashes(c, x, y, n, h, color):
@@ -88,9 +90,9 @@ def main_background(W, H, content, footer_y):
     body.vgrad(16, 1, W - 16, 40, (24, 31, 38), (19, 25, 31))
     # accent rule under the header, fading out to the right
     body.hgrad(24, 74, W - 24, 76, ACCENT, BG)
-    logo(body, 30, 22, 4)
-    slashes(body, 330, 22, 6, 30, (24, 44, 50))
-    slashes(body, 420, 22, 3, 30, ACCENT_DEEP)
+    end = logo(body, 32, 22, 30)
+    slashes(body, int(end) + 26, 22, 3, 30, ACCENT_DEEP)
+    slashes(body, int(end) + 68, 22, 5, 30, (22, 36, 42))
     x0, y0, x1, y1 = content
     body.panel(x0, y0, x1, y1, 8, PANEL, PANEL_EDGE, 1)
     body.rect(x0 + 8, y0, x1 - 8, y0 + 1, mix(PANEL_EDGE, ACCENT_MID, 0.4))
@@ -245,7 +247,8 @@ def close_button(size=30, under=BG):
 def help_button(size=32, under=BG):
     def icon(c, t):
         col = {"n": HEADING, "o": WHITE, "d": WHITE, "x": DIM}[t]
-        c.text(size // 2 - 7, size // 2 - 10, "?", col, scale=3)
+        h = size * 0.5
+        c.vtext(size / 2.0 - h / 3.0 - 1.2, (size - h) / 2.0, "?", col, h, 2.6)
     return button(size, size, under, "help", icon)
 
 
@@ -412,11 +415,11 @@ def badge_strip(file, numbers, pitch, w=28, under=PANEL):
         c.circle(w / 2.0, cy, 11, ACCENT_MID)
         c.circle(w / 2.0, cy, 9.5, (14, 40, 47))
         s = str(n)
-        c.text(int(w / 2.0 - len(s) * 3 + 0.5), int(cy - 6.5), s, WHITE, scale=2 if len(s) == 1 else 1)
+        c.vtext(w / 2.0 - vtext_width(s, 10, 1.7) / 2.0, cy - 5, s, WHITE, 10, 1.7)
     return register(file, c)
 
 
-def footnote(file, kind, w=210, h=40, under=BG):
+def footnote(file, kind, w=220, h=40, under=BG):
     c = Canvas(w, h, under)
     if kind == "mouse":
         mouse_icon(c, 6, 4, h - 8, ACCENT_MID)
@@ -424,6 +427,6 @@ def footnote(file, kind, w=210, h=40, under=BG):
     else:
         keyboard_icon(c, 2, 10, 34, 20, ACCENT_MID)
         label = "VEXA KEYBOARD"
-    c.text(46, 8, label, HEADING, scale=2, shear=0.2)
-    c.rect(46, 28, 46 + text_width(label, 2), 29, ACCENT_MID)
+    c.vtext(46, 12, label, HEADING, 12, 1.9, shear=0.18)
+    c.rect(46, 30, 46 + int(vtext_width(label, 12, 1.9)), 31, ACCENT_MID)
     return register(file, c)

@@ -5,7 +5,7 @@ import math
 
 from .art import (register, States, ACCENT, ACCENT_MID, ACCENT_DEEP, PANEL, HEADING, RAISED_EDGE,
                   COMBO_BK, DIM, mouse_icon, keyboard_icon)
-from .raster import Canvas, WHITE, mix, shade
+from .raster import Canvas, WHITE, mix, shade, vtext_width
 
 
 def _mouse_outline(cx, top, w, h, n=120):
@@ -77,7 +77,7 @@ def mouse_picture(file, W, H, cx, top, mw, mh, badges=None, lights=None):
         c.circle(x, y, 11, (10, 13, 17))
         c.circle(x, y, 10, ACCENT)
         c.circle(x, y, 8.5, (14, 40, 47))
-        c.text(int(x - 2.5), int(y - 3.5), str(num), WHITE)
+        c.vtext(x - vtext_width(str(num), 9, 1.6) / 2.0, y - 4.5, str(num), WHITE, 9, 1.6)
     return register(file, c), pos
 
 
@@ -93,7 +93,7 @@ def sensor_window(file, w, h):
         a = k * math.pi / 6
         c.line(cx + math.cos(a) * 38, cy + math.sin(a) * 38, cx + math.cos(a) * 44,
                cy + math.sin(a) * 44, ACCENT_MID if k % 3 else ACCENT, 2)
-    c.text(int(cx - 13), h - 18, "DPI", HEADING, scale=2)
+    c.vtext(cx - vtext_width("DPI", 11, 1.8) / 2.0, h - 19, "DPI", HEADING, 11, 1.8)
     return register(file, c)
 
 

@@ -232,7 +232,7 @@ def board_pictures():
     base = Canvas(BOARD_W, BOARD_H, art.PANEL)
     base.panel(0, 0, BOARD_W, BOARD_H, 12, (20, 25, 31), (50, 61, 72), 1)
     base.rect(18, BOARD_H - 4, BOARD_W - 18, BOARD_H - 2, art.ACCENT_MID)
-    base.text(BOARD_W - 120, 10, "VEXA", art.ACCENT_MID, scale=1, shear=0.2)
+    base.vtext(BOARD_W - 64, 9, "VEXA", art.ACCENT_MID, 8, 1.3, shear=0.2)
     styles = {
         "n": ((56, 66, 78), (44, 52, 62), (34, 41, 49), (12, 15, 19)),
         "o": (art.ACCENT, (40, 72, 82), (28, 54, 62), (12, 15, 19)),

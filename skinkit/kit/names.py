@@ -1,230 +1,31 @@
-"""The symbolic names the programs resolve while loading a layout.
+"""The symbolic names the programs resolve while loading a layout, read from the programs' own
+name tables (skin/NameTables.cpp) so that the tables are written once.
 
-These tables mirror the programs' own name tables (skin/NameTables.cpp). The layouts may only use
-names found here: the loader skips an element whose name does not resolve, so a typo would silently
-drop an item. Every builder in this package goes through `item_id`, which refuses unknown names at
-generation time instead.
+`load` must run before anything asks for a name (the artwork takes its palette from the colour
+table when its module is imported). The layouts may only use names found here: the loader skips
+an element whose name does not resolve, so a typo would silently drop an item. Every builder in
+this package goes through `item_id`, which refuses unknown names at generation time instead.
+
+Look-ups follow the programs' tables: each table maps a number to one name (a later row with the
+same number replaces the earlier one, which is why "LANGUAGE_ENGLISH" resolves to nothing and
+layouts must say LANGUAGE_DEFAULT), and a name is found without regard to case, lowest number
+first.
 """
 
-# Item ids in the order the programs fill them. Id 0 appears twice and the later name wins, so
-# "LANGUAGE_ENGLISH" resolves to nothing: layouts must say LANGUAGE_DEFAULT.
-ITEM_ROWS = [
-    (0, "LANGUAGE_ENGLISH"), (0, "LANGUAGE_DEFAULT"), (1, "LANGUAGE_CHINESE_SIMPLIFIED"),
-    (2, "LANGUAGE_CHINESE_TRADITIONAL"), (3, "LANGUAGE_FRENCH"), (4, "LANGUAGE_FRENCHCANADIAN"),
-    (5, "LANGUAGE_GERMAN"), (6, "LANGUAGE_KOREAN"), (7, "LANGUAGE_RUSSIAN"),
-    (8, "LANGUAGE_JAPANESE"), (9, "LANGUAGE_SPANISH"), (10, "LANGUAGE_THAI"),
-    (11, "LANGUAGE_NORDIC"), (12, "LANGUAGE_UK"), (13, "LANGUAGE_TURKISH"), (14, "LANGUAGE_GREEK"),
-    (15, "KBLAYOUT_ENGLISH"), (16, "KBLAYOUT_CHINESE_SIMPLIFIED"),
-    (17, "KBLAYOUT_CHINESE_TRADITIONAL"), (18, "KBLAYOUT_FRENCH"), (19, "KBLAYOUT_FRENCHCANADIAN"),
-    (20, "KBLAYOUT_GERMAN"), (21, "KBLAYOUT_KOREAN"), (22, "KBLAYOUT_RUSSIAN"),
-    (23, "KBLAYOUT_JAPANESE"), (24, "KBLAYOUT_SPANISH"), (25, "KBLAYOUT_THAI"),
-    (26, "KBLAYOUT_NORDIC"), (27, "KBLAYOUT_UK"), (28, "KBLAYOUT_TURKISH"), (29, "KBLAYOUT_GREEK"),
-    (30, "FONT_ARIAL12B"), (31, "FONT_ARIAL12"), (32, "FONT_ARIAL14"), (33, "FONT_ARIAL16"),
-    (34, "FONT_ARIAL13B"), (35, "FONT_ARIAL14B"), (36, "FONT_ARIAL16B"),
-    (37, "FONT_TERMINATORTWO10"), (38, "FONT_TERMINATORTWO11"), (39, "FONT_TERMINATORTWO12"),
-    (40, "FONT_TERMINATORTWO12B"), (41, "FONT_TERMINATORTWO13B"), (42, "FONT_TERMINATORTWO14B"),
-    (43, "FONT_HALVOREG13"), (44, "FONT_HALVOREG15"), (45, "FONT_HALVOREG15B"), (46, "BUTTON_OK"),
-    (47, "BUTTON_CANCEL"), (48, "BUTTON_APPLY"), (49, "BUTTON_UPDATE"), (50, "BUTTON_HELP"),
-    (51, "BUTTON_EXIT"), (52, "BUTTON_POPUP_YES"), (53, "BUTTON_POPUP_NO"),
-    (54, "BUTTON_POPUP_OK"), (55, "BUTTON_POPUP_SINGLE_OK"), (56, "BUTTON_POPUP_CANCEL"),
-    (57, "BUTTON_POPUP_SINGLE_CANCEL"), (58, "BUTTON_DPISTAGES_OK"),
-    (59, "BUTTON_DPISTAGES_CANCEL"), (60, "BUTTON_ADD_BASIC_MACRO_CMDS"),
-    (61, "BUTTON_ADD_ADV_MACRO_CMDS"), (62, "BUTTON_DPISTAGES_DEC"), (63, "BUTTON_DPISTAGES_INC"),
-    (64, "BUTTON_ENABLEXY_POPUP"), (65, "BUTTON_RESET_KEYBOARD_KEYS"),
-    (66, "BUTTON_KEYBOARD_DROPDOWN_PROFILESELECT"), (67, "BUTTON_VXKBD_LTMAIN_ON"),
-    (68, "BUTTON_VXKBD_LTMAIN_OFF"), (69, "BUTTON_VXKBD_LTSIDE_ON"),
-    (70, "BUTTON_VXKBD_LTSIDE_OFF"), (71, "BUTTON_VXKBD_LTBASE_ON"),
-    (72, "BUTTON_VXKBD_LTBASE_OFF"), (73, "BUTTON_RESET_KEYBOARD"),
-    (74, "BUTTON_MACRO_CREATE_KEYBOARD"), (75, "BUTTON_MACRO_IMPORT_KEYBOARD"),
-    (76, "BUTTON_MACRO_EXPORT_KEYBOARD"), (77, "BUTTON_MACRO_DELETE_KEYBOARD"),
-    (78, "BUTTON_MACRO_RECORD_KEYBOARD"), (79, "BUTTON_MACRO_ADVANCED_KEYBOARD"),
-    (80, "BUTTON_IGNORE_DELAY_KEYBOARD"), (81, "BUTTON_INSERTDEFAULT_DELAY_KEYBOARD"),
-    (82, "BUTTON_NEWPROFILE_KEYBOARD"), (83, "BUTTON_IMPORTPROFILE_KEYBOARD"),
-    (84, "BUTTON_EXPORTPROFILE_KEYBOARD"), (85, "BUTTON_DELETEPROFILE_KEYBOARD"),
-    (86, "BUTTON_ENABLE_PROFILE_OSD_KEYBOARD"), (87, "BUTTON_PRODSELECT_MOUSE"),
-    (88, "BUTTON_PRODSELECT_KEYBOARD"), (89, "BUTTON_ASSIGNBUTTONS"),
-    (90, "BUTTON_ADJUSTPERFORMANCE"), (91, "BUTTON_MANAGEPROFILES"), (92, "BUTTON_MANAGEMACROS"),
-    (93, "BUTTON_LIGHTINGMAINTENANCE"), (94, "BUTTON_ASSIGNKEYS"),
-    (95, "BUTTON_MANAGEPROFILES_KEYBOARD"), (96, "BUTTON_MANAGEMACROS_KEYBOARD"),
-    (97, "BUTTON_LIGHTINGMAINTENANCE_KEYBOARD"), (98, "BUTTON_ENABLEACCELERATION"),
-    (99, "BUTTON_RATE1"), (100, "BUTTON_RATE2"), (101, "BUTTON_RATE3"),
-    (102, "BUTTON_SENSITIVITY_STAGES"), (103, "BUTTON_ENABLE_DPI_OSD"), (104, "BUTTON_ENABLEXY"),
-    (105, "BUTTON_RESET_PROFILE"), (106, "BUTTON_DROPDOWN_PROFILESELECT"),
-    (107, "BUTTON_ASSNLEFTCLICK"), (108, "BUTTON_ASSNRIGHTCLICK"),
-    (109, "BUTTON_ASSNSCROLLBUTTON"), (110, "BUTTON_ASSNBUTTON4"), (111, "BUTTON_ASSNBUTTON5"),
-    (112, "BUTTON_ASSNRSIDEREAR"), (113, "BUTTON_ASSNRSIDEFRONT"), (114, "BUTTON_ASSNSCROLLUP"),
-    (115, "BUTTON_ASSNSCROLLDOWN"), (116, "BUTTON_VXMOUSE_LTMAIN_ON"),
-    (117, "BUTTON_VXMOUSE_LTMAIN_OFF"), (118, "BUTTON_VXMOUSE_LTSIDE_ON"),
-    (119, "BUTTON_VXMOUSE_LTSIDE_OFF"), (120, "BUTTON_VXMOUSE_LTBASE_ON"),
-    (121, "BUTTON_VXMOUSE_LTBASE_OFF"), (122, "BUTTON_MACRO_CREATE"), (123, "BUTTON_MACRO_IMPORT"),
-    (124, "BUTTON_MACRO_EXPORT"), (125, "BUTTON_MACRO_DELETE"), (126, "BUTTON_MACRO_RECORD"),
-    (127, "BUTTON_MACRO_ADVANCED"), (128, "BUTTON_IGNORE_DELAY"),
-    (129, "BUTTON_INSERTDEFAULT_DELAY"), (130, "BUTTON_NEWPROFILE_MOUSE"),
-    (131, "BUTTON_IMPORTPROFILE_MOUSE"), (132, "BUTTON_EXPORTPROFILE_MOUSE"),
-    (133, "BUTTON_DELETEPROFILE_MOUSE"), (134, "BUTTON_ENABLE_PROFILE_OSD"),
-    (135, "BUTTON_MACRO_PLAY_ONCE"), (136, "BUTTON_MACRO_PLAY_MULTIPLE"),
-    (137, "BUTTON_MACRO_PLAY_WHILEPRESSED"), (138, "BUTTON_MACRO_PLAY_UNTILPRESSED"),
-    (139, "BUTTON_KB_ESC"), (140, "BUTTON_KB_F1"), (141, "BUTTON_KB_F2"), (142, "BUTTON_KB_F3"),
-    (143, "BUTTON_KB_F4"), (144, "BUTTON_KB_F5"), (145, "BUTTON_KB_F6"), (146, "BUTTON_KB_F7"),
-    (147, "BUTTON_KB_F8"), (148, "BUTTON_KB_F9"), (149, "BUTTON_KB_F10"), (150, "BUTTON_KB_F11"),
-    (151, "BUTTON_KB_F12"), (152, "BUTTON_KB_PRTSC"), (153, "BUTTON_KB_SCRLK"),
-    (154, "BUTTON_KB_PAUSE"), (155, "BUTTON_KB_TILDE"), (156, "BUTTON_KB_1"), (157, "BUTTON_KB_2"),
-    (158, "BUTTON_KB_3"), (159, "BUTTON_KB_4"), (160, "BUTTON_KB_5"), (161, "BUTTON_KB_6"),
-    (162, "BUTTON_KB_7"), (163, "BUTTON_KB_8"), (164, "BUTTON_KB_9"), (165, "BUTTON_KB_0"),
-    (166, "BUTTON_KB_MINUS"), (167, "BUTTON_KB_PLUS"), (168, "BUTTON_KB_BKSPC"),
-    (169, "BUTTON_KB_INSRT"), (170, "BUTTON_KB_HOME"), (171, "BUTTON_KB_PGUP"),
-    (172, "BUTTON_KB_TAB"), (173, "BUTTON_KB_Q"), (174, "BUTTON_KB_W"), (175, "BUTTON_KB_E"),
-    (176, "BUTTON_KB_R"), (177, "BUTTON_KB_T"), (178, "BUTTON_KB_Y"), (179, "BUTTON_KB_U"),
-    (180, "BUTTON_KB_I"), (181, "BUTTON_KB_O"), (182, "BUTTON_KB_P"), (183, "BUTTON_KB_LTCRBKT"),
-    (184, "BUTTON_KB_RTCRBKT"), (185, "BUTTON_KB_VRTLINE"), (186, "BUTTON_KB_DEL"),
-    (187, "BUTTON_KB_END"), (188, "BUTTON_KB_PGDOWN"), (189, "BUTTON_KB_CAPSLK"),
-    (190, "BUTTON_KB_A"), (191, "BUTTON_KB_S"), (192, "BUTTON_KB_D"), (193, "BUTTON_KB_F"),
-    (194, "BUTTON_KB_G"), (195, "BUTTON_KB_H"), (196, "BUTTON_KB_J"), (197, "BUTTON_KB_K"),
-    (198, "BUTTON_KB_L"), (199, "BUTTON_KB_COLON"), (200, "BUTTON_KB_QUOTN"),
-    (201, "BUTTON_KB_ENTER"), (202, "BUTTON_KB_LTSHFT"), (203, "BUTTON_KB_Z"),
-    (204, "BUTTON_KB_X"), (205, "BUTTON_KB_C"), (206, "BUTTON_KB_V"), (207, "BUTTON_KB_B"),
-    (208, "BUTTON_KB_N"), (209, "BUTTON_KB_M"), (210, "BUTTON_KB_LESSTHN"),
-    (211, "BUTTON_KB_GRTRTHN"), (212, "BUTTON_KB_QTNMRK"), (213, "BUTTON_KB_RTSHFT"),
-    (214, "BUTTON_KB_UPARW"), (215, "BUTTON_KB_LTCTRL"), (216, "BUTTON_KB_LTWIN"),
-    (217, "BUTTON_KB_LTALT"), (218, "BUTTON_KB_SPACE"), (219, "BUTTON_KB_RTALT"),
-    (220, "BUTTON_KB_MENU"), (221, "BUTTON_KB_RTCTRL"), (222, "BUTTON_KB_LTARW"),
-    (223, "BUTTON_KB_DWNARW"), (224, "BUTTON_KB_RTARW"), (225, "BUTTON_KB_NUMLK"),
-    (226, "BUTTON_KB_NUMSH"), (227, "BUTTON_KB_NUMSR"), (228, "BUTTON_KB_NUMMS"),
-    (229, "BUTTON_KB_NUM7"), (230, "BUTTON_KB_NUM8"), (231, "BUTTON_KB_NUM9"),
-    (232, "BUTTON_KB_NUMPLUS"), (233, "BUTTON_KB_NUM4"), (234, "BUTTON_KB_NUM5"),
-    (235, "BUTTON_KB_NUM6"), (236, "BUTTON_KB_NUMEQ"), (237, "BUTTON_KB_NUM1"),
-    (238, "BUTTON_KB_NUM2"), (239, "BUTTON_KB_NUM3"), (240, "BUTTON_KB_NUMENTR"),
-    (241, "BUTTON_KB_NUM0"), (242, "BUTTON_KB_NUM_PT"), (244, "LIST_GLOBAL_BASIC_COMMANDS"),
-    (245, "LIST_GLOBAL_ADDITIONAL_COMMANDS"), (246, "LIST_GLOBALMACROLIST"),
-    (247, "LIST_GLOBALMACROLIST_KEYBOARD"), (248, "LIST_PROFILELIST"),
-    (249, "LIST_PROFILELIST_KEYBOARD"), (250, "LIST_DROPDOWN_POPUP"),
-    (251, "LISTPANEL_ASSIGNOPTIONS"), (252, "LISTPANEL_MACROOPTIONS_KEYSTROKE"),
-    (253, "LISTPANEL_MACROOPTIONS_DELAY"), (254, "LISTPANEL_MACROOPTIONS_MOUSECLICK"),
-    (255, "LISTPANEL_MACROOPTIONS_KEYBOARD_KEYSTROKE"),
-    (256, "LISTPANEL_MACROOPTIONS_KEYBOARD_DELAY"),
-    (257, "LISTPANEL_MACROOPTIONS_KEYBOARD_MOUSECLICK"), (258, "LISTPANEL_PROFILEOPTIONS"),
-    (259, "LISTPANEL_ASSIGNSUBMENU_PR"), (260, "LISTPANEL_ASSIGNSUBMENU_MA"),
-    (261, "TEXT_WARNDLG_HEADING"), (262, "TEXT_WARNDLG_MESSAGE"),
-    (263, "TEXT_INSERT_BASIC_COMMAND"), (264, "TEXT_INSERT_ADDITIONAL_COMMAND"),
-    (265, "TEXT_NUMSTAGES"), (266, "TEXT_ENABLEXY_POPUP"), (267, "TEXT_SENSITIVITYSTAGE_HEADING"),
-    (268, "TEXT_NUMSTAGES_LABEL"), (269, "TEXT_DPI_X"), (270, "TEXT_DPI_Y"),
-    (271, "TEXT_HEADING_CURRENTPROFILE"), (272, "TEXT_CURRENTASSIGNMENT_HEADING"),
-    (273, "TEXT_CURRENTASSIGNMENT_TEXT"), (274, "TEXT_LIGHTINGHEADING"),
-    (275, "TEXT_HEADING_MAIN_PREVIEW"), (276, "TEXT_HEADING_MAIN"), (277, "TEXT_HEADING_SIDE"),
-    (278, "TEXT_HEADING_BASE"), (279, "TEXT_MACRO_NAME"), (280, "TEXT_CURRENTMACROASSIGNMENT"),
-    (281, "TEXT_IGNORE_DELAY"), (282, "TEXT_INSERTDEFAULT_DELAY"),
-    (283, "TEXT_INSERTDEFAULT_DELAY_MS"), (284, "TEXT_ENABLE_PROFILE_OSD"),
-    (285, "TEXT_INFO_PROFILE_OPTIONS"), (286, "TEXT_CURRENTDPI"), (287, "TEXT_POLLINGRATE"),
-    (288, "TEXT_DPIVALUE1"), (289, "TEXT_DPIVALUE2"), (290, "TEXT_HEADING_X"),
-    (291, "TEXT_HEADING_Y"), (292, "TEXT_ACCELERATION"), (293, "TEXT_ENABLEACCELERATION"),
-    (294, "TEXT_APPLIESTOALL"), (295, "TEXT_ENABLEXY"), (296, "TEXT_ENABLE_DPI_OSD"),
-    (297, "TEXT_ASSIGNBUTTONS_HEADING"), (298, "TEXT_MOUSEWHEEL_OPTIONS_HEADING"),
-    (299, "TEXT_FIRMWAREVER"), (300, "TEXT_DRIVERVER"), (301, "TEXT_DRIVERVER_PERSIST"),
-    (302, "TEXT_FIRMWAREVER_PERSIST"), (303, "TEXT_PREVIEW_01"), (304, "TEXT_PREVIEW_02"),
-    (305, "TEXT_PREVIEW_03"), (306, "TEXT_PREVIEW_04"), (307, "TEXT_PREVIEW_05"),
-    (308, "TEXT_PREVIEW_06"), (309, "TEXT_PREVIEW_07"), (310, "TEXT_PREVIEW_08"),
-    (311, "TEXT_PREVIEW_09"), (312, "BITMAP_STAGECOUNT_DISPLAY"),
-    (313, "BITMAP_SLSENSTRK_X_POPUP"), (314, "BITMAP_SLSENSTRK_Y_POPUP"),
-    (315, "BITMAP_SLSENSTRK_XY_POPUP"), (316, "BITMAP_VERTICALBARLONG"),
-    (317, "BITMAP_HORIZONTALBARLONG"), (318, "BITMAP_VBAR_MACRODISP_VL"),
-    (319, "BITMAP_VBAR_MACRODISP_VR"), (320, "BITMAP_VBAR_MACRODISP_HT"),
-    (321, "BITMAP_VBAR_MACRODISP_HB"), (322, "BITMAP_VBAR_MACROMSEC_VL"),
-    (323, "BITMAP_VBAR_MACROMSEC_VR"), (324, "BITMAP_VBAR_MACROMSEC_HT"),
-    (325, "BITMAP_VBAR_MACROMSEC_HB"), (326, "BITMAP_SLSENSTRK_X"), (327, "BITMAP_SLSENSTRK_Y"),
-    (328, "BITMAP_SLSENSTRK_XY"), (329, "BITMAP_SLACCLTRK"), (330, "BITMAP_SLACCLTRKDISB"),
-    (331, "BITMAP_SENSWINDOW1"), (332, "BITMAP_SENSWINDOW2"), (333, "BITMAP_SABREL_MOUSE_NORM"),
-    (334, "BITMAP_SABREL_MOUSE_SCROLL"), (335, "BITMAP_BUTTONNUMSTRIP1_7"),
-    (336, "BITMAP_BUTTONNUMSTRIP8_9"), (337, "BITMAP_MOUSE_FOOTNOTE"),
-    (338, "BITMAP_KEYBOARD_FOOTNOTE"), (339, "BITMAP_KB_ESC"), (340, "BITMAP_KB_F1"),
-    (341, "BITMAP_KB_F2"), (342, "BITMAP_KB_F3"), (343, "BITMAP_KB_F4"), (344, "BITMAP_KB_F5"),
-    (345, "BITMAP_KB_F6"), (346, "BITMAP_KB_F7"), (347, "BITMAP_KB_F8"), (348, "BITMAP_KB_F9"),
-    (349, "BITMAP_KB_F10"), (350, "BITMAP_KB_F11"), (351, "BITMAP_KB_F12"),
-    (352, "BITMAP_KB_PRTSC"), (353, "BITMAP_KB_SCRLK"), (354, "BITMAP_KB_PAUSE"),
-    (355, "BITMAP_KB_TILDE"), (356, "BITMAP_KB_1"), (357, "BITMAP_KB_2"), (358, "BITMAP_KB_3"),
-    (359, "BITMAP_KB_4"), (360, "BITMAP_KB_5"), (361, "BITMAP_KB_6"), (362, "BITMAP_KB_7"),
-    (363, "BITMAP_KB_8"), (364, "BITMAP_KB_9"), (365, "BITMAP_KB_0"), (366, "BITMAP_KB_MINUS"),
-    (367, "BITMAP_KB_PLUS"), (368, "BITMAP_KB_BKSPC"), (369, "BITMAP_KB_INSRT"),
-    (370, "BITMAP_KB_HOME"), (371, "BITMAP_KB_PGUP"), (372, "BITMAP_KB_TAB"), (373, "BITMAP_KB_Q"),
-    (374, "BITMAP_KB_W"), (375, "BITMAP_KB_E"), (376, "BITMAP_KB_R"), (377, "BITMAP_KB_T"),
-    (378, "BITMAP_KB_Y"), (379, "BITMAP_KB_U"), (380, "BITMAP_KB_I"), (381, "BITMAP_KB_O"),
-    (382, "BITMAP_KB_P"), (383, "BITMAP_KB_LTCRBKT"), (384, "BITMAP_KB_RTCRBKT"),
-    (385, "BITMAP_KB_VRTLINE"), (386, "BITMAP_KB_DEL"), (387, "BITMAP_KB_END"),
-    (388, "BITMAP_KB_PGDOWN"), (389, "BITMAP_KB_CAPSLK"), (390, "BITMAP_KB_A"),
-    (391, "BITMAP_KB_S"), (392, "BITMAP_KB_D"), (393, "BITMAP_KB_F"), (394, "BITMAP_KB_G"),
-    (395, "BITMAP_KB_H"), (396, "BITMAP_KB_J"), (397, "BITMAP_KB_K"), (398, "BITMAP_KB_L"),
-    (399, "BITMAP_KB_COLON"), (400, "BITMAP_KB_QUOTN"), (401, "BITMAP_KB_ENTER"),
-    (402, "BITMAP_KB_LTSHFT"), (403, "BITMAP_KB_Z"), (404, "BITMAP_KB_X"), (405, "BITMAP_KB_C"),
-    (406, "BITMAP_KB_V"), (407, "BITMAP_KB_B"), (408, "BITMAP_KB_N"), (409, "BITMAP_KB_M"),
-    (410, "BITMAP_KB_LESSTHN"), (411, "BITMAP_KB_GRTRTHN"), (412, "BITMAP_KB_QTNMRK"),
-    (413, "BITMAP_KB_RTSHFT"), (414, "BITMAP_KB_UPARW"), (415, "BITMAP_KB_LTCTRL"),
-    (416, "BITMAP_KB_LTWIN"), (417, "BITMAP_KB_LTALT"), (418, "BITMAP_KB_SPACE"),
-    (419, "BITMAP_KB_RTALT"), (420, "BITMAP_KB_MENU"), (421, "BITMAP_KB_RTCTRL"),
-    (422, "BITMAP_KB_LTARW"), (423, "BITMAP_KB_DWNARW"), (424, "BITMAP_KB_RTARW"),
-    (425, "BITMAP_KB_NUMLK"), (426, "BITMAP_KB_NUMSH"), (427, "BITMAP_KB_NUMSR"),
-    (428, "BITMAP_KB_NUMMS"), (429, "BITMAP_KB_NUM7"), (430, "BITMAP_KB_NUM8"),
-    (431, "BITMAP_KB_NUM9"), (432, "BITMAP_KB_NUMPLUS"), (433, "BITMAP_KB_NUM4"),
-    (434, "BITMAP_KB_NUM5"), (435, "BITMAP_KB_NUM6"), (436, "BITMAP_KB_NUMEQ"),
-    (437, "BITMAP_KB_NUM1"), (438, "BITMAP_KB_NUM2"), (439, "BITMAP_KB_NUM3"),
-    (440, "BITMAP_KB_NUMENTR"), (441, "BITMAP_KB_NUM0"), (442, "BITMAP_KB_NUM_PT"),
-    (444, "ASST_ICON_DEFAULT"), (445, "ASST_ICON_MACRO_ONCE"), (446, "ASST_ICON_MACRO_NTIMES"),
-    (447, "ASST_ICON_MACRO_CONTINUOUSTOGGLE"), (448, "ASST_ICON_MACRO_CONTINUOUSHELD"),
-    (450, "MACRO_DISPLAY"), (451, "MACRO_DISPLAY_KEYBOARD"), (452, "DPISTAGEWINDOW_01"),
-    (453, "DPISTAGEWINDOW_02"), (454, "DPISTAGEWINDOW_03"), (455, "DPISTAGEWINDOW_04"),
-    (456, "DPISTAGEWINDOW_05"), (457, "SLIDER_DPI_MULTI_X"), (458, "SLIDER_DPI_MULTI_X_STAGE1"),
-    (459, "SLIDER_DPI_MULTI_Y"), (460, "SLIDER_DPI_MULTI_Y_STAGE1"), (461, "SLIDER_DPI_MULTI"),
-    (462, "SLIDER_DPI_MULTI_STAGE1"), (463, "SLIDER_DPI_MULTI_X_POPUP"),
-    (464, "SLIDER_DPI_MULTI_X_POPUP_STAGE1"), (465, "SLIDER_DPI_MULTI_Y_POPUP"),
-    (466, "SLIDER_DPI_MULTI_Y_POPUP_STAGE1"), (467, "SLIDER_DPI_MULTI_POPUP"),
-    (468, "SLIDER_DPI_MULTI_POPUP_STAGE1"), (469, "SLIDER_ID_ACCEL"), (470, "SLIDER_ID_ACCELDISB"),
-    (471, "SLIDER_ACCEL_STAGE1"), (472, "BITMAPWIN_ASSIGNKEY"), (473, "EDITCTRL_DEFAULT_DELAY"),
-    (474, "EDITCTRL_DEFAULT_DELAY_KEYBOARD"), (475, "EDITCTRL_POPUP_NAMEENTRY"),
-    (476, "EDITCTRL_POPUP_NUMENTRY"), (477, "EDITCTRL_POPUP_SINGLEKEYENTRY"),
-    (478, "KBDDEF_WINDOWS"), (479, "BITMAP_MECHKBD"),
-]
+import re
 
-ITEM_NAMES = {}
-for _id, _name in ITEM_ROWS:
-    ITEM_NAMES[_id] = _name
-ITEM_IDS = {name.upper(): i for i, name in ITEM_NAMES.items()}
+# The arrays of NameTables.cpp the generator reads: array name -> row pattern. Item ids, list
+# columns and control types are {number, L"name"}; colours are {0xBBGGRR, L"name"}.
+_NAME_ROW = re.compile(r'\{\s*(-?(?:0x[0-9A-Fa-f]+|\d+))\s*,\s*L"([^"\\]*)"\s*\}')
+TABLES = ("kItemIdRows", "kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnTypeRows")
 
-
-def item_id(name):
-    """The id a layout name resolves to; unknown names are a generator bug."""
-    try:
-        return ITEM_IDS[name.upper()]
-    except KeyError:
-        raise KeyError("not an item name of the programs: %s" % name) from None
-
-
-# Colour names and their COLORREF values (0x00BBGGRR). Layouts name colours only.
-COLORS = {
-    "RED": 0x0000FF, "GREEN": 0x00FF00, "BLUE": 0xFF0000, "YELLOW": 0x00FFFF,
-    "ORANGE": 0x007EFF, "PINK": 0x8080FF, "BLACK": 0x000000, "WHITE": 0xFFFFFF,
-    "DARKGREY": 0x3A3A3A, "MIDGREY": 0x777069, "GREEN2": 0x067401, "GREEN3": 0x014709,
-    "GREEN4": 0x021E00, "BLUE2": 0xC57700, "BLACK2": 0x0B0B0B, "DARKGREY2": 0x2B2B2B,
-    "MIDGREY2": 0x677079, "GREY_DROPDOWN": 0x505050, "BLUE_VX_BORDER": 0x623300,
-    "BLUE_VX_HIGHLIGHT": 0xEDD8FF, "BLUE_VX_PROFILE_HIGHLIGHT": 0x3D1B00,
-    "BLUE_VX_TAB_SELECT": 0xFDAE00, "GREY_VX_HEADING": 0xD6C2B1, "GOLD_VX_HIGHTLIGHT": 0x007CD0,
-    "VEXA_BORDER": 0x554909, "VEXA_HIGHLIGHT": 0xFEFEFE, "VEXA_PROFILE_HIGHLIGHT": 0x362E04,
-    "VEXA_TAB_SELECT": 0xEDE86F, "VEXA_COMBO_BK": 0x1C1803, "VEXA_DROPDOWN_BORDER": 0x483D06,
-    "VEXA_PANEL_BORDER": 0x816E0B, "VEXA_PANEL_BACKGROUND": 0x362E05,
-    "VEXA_PANEL_HIGHLIGHT": 0x5E510A,
-}
-
-
-def color_rgb(name):
-    """The (r, g, b) a colour name stands for, so that artwork can match the items drawn over it."""
-    v = COLORS[name.upper()]
-    return (v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF)
-
-
-LIST_COLUMNS = {
-    "LCITEM_PROFILECURRENT": 0, "LCITEM_PROFILEID": 1, "LCITEM_PROFILENAME": 2,
-    "LCITEM_PROFILEEXE": 3, "LCITEM_AUTOSWITCH": 4, "LCITEM_MCREVENT_ICON": 5,
-    "LCITEM_MCREVENT_DESCRIP": 6,
-}
-CONTROL_TYPES = {"ICON": 0, "STATIC": 1, "EDIT": 2, "COMBO": 3, "CHECKBOX": 4, "FILEDIALOG": 5}
-MACRO_COLUMN_TYPES = {"ICON": 0, "STATIC": 1}
+SOURCE = None          # the file the tables were read from
+ITEM_IDS = {}          # upper-case name -> item id
+COLORS = {}            # upper-case name -> COLORREF (0x00BBGGRR)
+LIST_COLUMNS = {}      # name -> column id
+CONTROL_TYPES = {}     # name -> control type of a list column
+MACRO_COLUMN_TYPES = {}
+ROWS = {}              # array name -> [(number, name)] in source order, for the checks
 
 # Item kinds, by the layout element that builds them.
 KIND_BY_ELEMENT = {
@@ -238,3 +39,76 @@ KIND_BY_ELEMENT = {
 
 # The registry names of the languages and the language items the programs look them up under.
 LANGUAGE_NAMES = {"English": "LANGUAGE_DEFAULT", "German": "LANGUAGE_GERMAN"}
+
+
+def array_body(source, array):
+    """The text between the braces of `const <type> array[] = { ... };`, or None."""
+    m = re.search(r"\b%s\s*\[\s*\]\s*=\s*\{" % re.escape(array), source)
+    if not m:
+        return None
+    depth, i = 1, m.end()
+    while i < len(source) and depth:
+        depth += {"{": 1, "}": -1}.get(source[i], 0)
+        i += 1
+    return source[m.end():i - 1] if depth == 0 else None
+
+
+def parse_rows(source, array):
+    body = array_body(source, array)
+    if body is None:
+        raise ValueError("%s: no array %s" % (SOURCE, array))
+    body = re.sub(r"//[^\n]*", "", body)
+    return [(int(num, 0), name) for num, name in _NAME_ROW.findall(body)]
+
+
+def _by_name(rows, upper=False):
+    """name -> number as the programs' table answers it: one name per number, the later row
+    winning, then the lowest number first for a name."""
+    by_number = {}
+    for num, name in rows:
+        by_number[num] = name
+    out = {}
+    for num in sorted(by_number):
+        key = by_number[num].upper() if upper else by_number[num]
+        out.setdefault(key, num)
+    return out
+
+
+def load(path):
+    """Reads the programs' name tables from NameTables.cpp."""
+    global SOURCE
+    SOURCE = path
+    with open(path, encoding="utf-8") as f:
+        source = f.read()
+    ROWS.clear()
+    for array in TABLES:
+        ROWS[array] = parse_rows(source, array)
+        if not ROWS[array]:
+            raise ValueError("%s: array %s has no rows the generator can read" % (path, array))
+    for target, array, upper in ((ITEM_IDS, "kItemIdRows", True), (COLORS, "kColorRows", True),
+                                 (LIST_COLUMNS, "kListColumnRows", False),
+                                 (CONTROL_TYPES, "kControlTypeRows", False),
+                                 (MACRO_COLUMN_TYPES, "kMacroColumnTypeRows", False)):
+        target.clear()
+        target.update(_by_name(ROWS[array], upper))
+
+
+def _loaded():
+    if SOURCE is None:
+        raise RuntimeError("the name tables are not loaded: call names.load(NameTables.cpp) first")
+
+
+def item_id(name):
+    """The id a layout name resolves to; unknown names are a generator bug."""
+    _loaded()
+    try:
+        return ITEM_IDS[name.upper()]
+    except KeyError:
+        raise KeyError("not an item name of the programs: %s" % name) from None
+
+
+def color_rgb(name):
+    """The (r, g, b) a colour name stands for, so that artwork can match the items drawn over it."""
+    _loaded()
+    v = COLORS[name.upper()]
+    return (v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF)

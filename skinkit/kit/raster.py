@@ -25,6 +25,40 @@ def shade(c, f):
     return tuple(max(0, min(255, int(v * f + 0.5))) for v in c)
 
 
+def _coverage(pts, sub, height):
+    """{(x, y): covered fraction} of a polygon (even-odd), rows 0..height."""
+    cov = {}
+    ys = [p[1] for p in pts]
+    ymin, ymax = max(0, int(math.floor(min(ys)))), min(height, int(math.ceil(max(ys))))
+    edges = [(pts[i], pts[(i + 1) % len(pts)]) for i in range(len(pts))]
+    for y in range(ymin, ymax):
+        for s in range(sub):
+            sy = y + (s + 0.5) / sub
+            xs = []
+            for (ax, ay), (bx, by) in edges:
+                if (ay <= sy < by) or (by <= sy < ay):
+                    xs.append(ax + (sy - ay) * (bx - ax) / (by - ay))
+            xs.sort()
+            for k in range(0, len(xs) - 1, 2):
+                xa, xb = xs[k], xs[k + 1]
+                for x in range(int(math.floor(xa)), int(math.ceil(xb))):
+                    part = min(xb, x + 1) - max(xa, x)
+                    if part > 0:
+                        cov[(x, y)] = cov.get((x, y), 0.0) + part / sub
+    return cov
+
+
+def _stroke(x0, y0, x1, y1, w):
+    """The outline of a straight stroke of width w with square ends that reach w/2 past its
+    end points, so that the strokes of a glyph meet without notches."""
+    dx, dy = x1 - x0, y1 - y0
+    n = math.hypot(dx, dy) or 1.0
+    ux, uy = dx / n * w / 2.0, dy / n * w / 2.0
+    ox, oy = -uy, ux
+    return [(x0 - ux + ox, y0 - uy + oy), (x1 + ux + ox, y1 + uy + oy),
+            (x1 + ux - ox, y1 + uy - oy), (x0 - ux - ox, y0 - uy - oy)]
+
+
 class Canvas:
     def __init__(self, w, h, color=BLACK):
         if w <= 0 or h <= 0:
@@ -128,26 +162,8 @@ class Canvas:
 
     def polygon(self, pts, c, sub=4):
         """Fills a polygon (even-odd), anti-aliased with `sub` sub-scanlines per pixel row."""
-        ys = [p[1] for p in pts]
-        ymin, ymax = max(0, int(math.floor(min(ys)))), min(self.h, int(math.ceil(max(ys))))
-        edges = [(pts[i], pts[(i + 1) % len(pts)]) for i in range(len(pts))]
-        for y in range(ymin, ymax):
-            cov = {}
-            for s in range(sub):
-                sy = y + (s + 0.5) / sub
-                xs = []
-                for (ax, ay), (bx, by) in edges:
-                    if (ay <= sy < by) or (by <= sy < ay):
-                        xs.append(ax + (sy - ay) * (bx - ax) / (by - ay))
-                xs.sort()
-                for k in range(0, len(xs) - 1, 2):
-                    xa, xb = xs[k], xs[k + 1]
-                    for x in range(int(math.floor(xa)), int(math.ceil(xb))):
-                        part = min(xb, x + 1) - max(xa, x)
-                        if part > 0:
-                            cov[x] = cov.get(x, 0.0) + part / sub
-            for x, a in cov.items():
-                self.put(x, y, c, min(1.0, a))
+        for (x, y), a in _coverage(pts, sub, self.h).items():
+            self.put(x, y, c, min(1.0, a))
 
     def line(self, x0, y0, x1, y1, c, w=1.0):
         dx, dy = x1 - x0, y1 - y0
@@ -159,25 +175,30 @@ class Canvas:
         for a, b in zip(pts, pts[1:]):
             self.line(a[0], a[1], b[0], b[1], c, w)
 
-    # -- text from the built-in pixel font ---------------------------------------------------
-    def text(self, x, y, s, c, scale=1, shear=0.0, spacing=1):
-        """Draws s with the 5x7 pixel font; each font pixel is a scale x scale block, slanted to
-        the right by `shear` pixels per pixel of height. Returns the x after the last glyph."""
+    # -- text in the skin's stroke face --------------------------------------------------
+    def vtext(self, x, y, s, c, height, weight=None, shear=0.0, spacing=None):
+        """Draws s in the skin's own angular stroke face: capitals, digits and a few signs,
+        `height` pixels tall from y, strokes of `weight` pixels, slanted right by `shear`.
+        Each glyph is laid down as one anti-aliased shape. Returns the x after the last glyph."""
+        u = height / 6.0
+        weight = weight if weight is not None else max(1.0, height * 0.16)
+        spacing = spacing if spacing is not None else 1.6 * u + weight
         for ch in s.upper():
-            g = GLYPHS.get(ch, GLYPHS["?"])
-            gw = len(g[0])
-            for row, bits in enumerate(g):
-                for col, b in enumerate(bits):
-                    if b == "#":
-                        px, py = x + col * scale, y + row * scale
-                        if shear:
-                            off0 = (7 * scale - (py - y)) * shear
-                            off1 = (7 * scale - (py - y + scale)) * shear
-                            self.polygon([(px + off0, py), (px + scale + off0, py),
-                                          (px + scale + off1, py + scale), (px + off1, py + scale)], c)
-                        else:
-                            self.rect(px, py, px + scale, py + scale, c)
-            x += (gw + spacing) * scale
+            if ch == " ":
+                x += 2.6 * u + spacing
+                continue
+            strokes, gw = STROKES.get(ch, STROKES["?"])
+            cov = {}
+            for line in strokes:
+                for (ax, ay), (bx, by) in zip(line, line[1:]):
+                    pts = _stroke(x + ax * u + (6 - ay) * u * shear, y + ay * u,
+                                  x + bx * u + (6 - by) * u * shear, y + by * u, weight)
+                    for key, a in _coverage(pts, 4, self.h).items():
+                        if a > cov.get(key, 0.0):
+                            cov[key] = a
+            for (px, py), a in cov.items():
+                self.put(px, py, c, min(1.0, a))
+            x += gw * u + spacing
         return x
 
     # -- composition ------------------------------------------------------------------------
@@ -263,56 +284,60 @@ def read_bmp(path):
     return c
 
 
-# 5 x 7 pixel font (a few glyphs are narrower); enough for logos, badges and short labels.
-_FONT = """
-A .###. #...# #...# ##### #...# #...# #...#
-B ####. #...# #...# ####. #...# #...# ####.
-C .###. #...# #.... #.... #.... #...# .###.
-D ####. #...# #...# #...# #...# #...# ####.
-E ##### #.... #.... ####. #.... #.... #####
-F ##### #.... #.... ####. #.... #.... #....
-G .###. #...# #.... #.### #...# #...# .####
-H #...# #...# #...# ##### #...# #...# #...#
-I ### .#. .#. .#. .#. .#. ###
-J ..### ...#. ...#. ...#. ...#. #..#. .##..
-K #...# #..#. #.#.. ##... #.#.. #..#. #...#
-L #.... #.... #.... #.... #.... #.... #####
-M #...# ##.## #.#.# #.#.# #...# #...# #...#
-N #...# ##..# #.#.# #..## #...# #...# #...#
-O .###. #...# #...# #...# #...# #...# .###.
-P ####. #...# #...# ####. #.... #.... #....
-Q .###. #...# #...# #...# #.#.# #..#. .##.#
-R ####. #...# #...# ####. #.#.. #..#. #...#
-S .#### #.... #.... .###. ....# ....# ####.
-T ##### ..#.. ..#.. ..#.. ..#.. ..#.. ..#..
-U #...# #...# #...# #...# #...# #...# .###.
-V #...# #...# #...# #...# #...# .#.#. ..#..
-W #...# #...# #...# #.#.# #.#.# #.#.# .#.#.
-X #...# #...# .#.#. ..#.. .#.#. #...# #...#
-Y #...# #...# .#.#. ..#.. ..#.. ..#.. ..#..
-Z ##### ....# ...#. ..#.. .#... #.... #####
-0 .###. #...# #..## #.#.# ##..# #...# .###.
-1 ..#.. .##.. ..#.. ..#.. ..#.. ..#.. .###.
-2 .###. #...# ....# ...#. ..#.. .#... #####
-3 ####. ....# ....# .###. ....# ....# ####.
-4 ...#. ..##. .#.#. #..#. ##### ...#. ...#.
-5 ##### #.... ####. ....# ....# #...# .###.
-6 .###. #.... #.... ####. #...# #...# .###.
-7 ##### ....# ...#. ..#.. .#... .#... .#...
-8 .###. #...# #...# .###. #...# #...# .###.
-9 .###. #...# #...# .####. ....# ....# .###.
-- ..... ..... ..... ##### ..... ..... .....
-. . . . . . . #
-: . # . . . # .
-/ ....# ...#. ...#. ..#.. .#... .#... #....
-+ ..... ..#.. ..#.. ##### ..#.. ..#.. .....
-? .###. #...# ...#. ..#.. ..#.. ..... ..#..
-"""
-GLYPHS = {" ": ["..."] * 7}
-for _line in _FONT.strip().splitlines():
-    _ch, *_rows = _line.split()
-    GLYPHS[_ch] = [r[:5] if len(r) > 5 else r for r in _rows]
+# The stroke face: per character its polylines on a grid 6 units tall, and its advance.
+_C = 1.1  # the chamfer of the face's corners
+STROKES = {
+    "A": ([[(0, 6), (0, _C), (_C, 0), (4, 0), (4, 6)], [(0, 3.4), (4, 3.4)]], 4),
+    "B": ([[(0, 0), (0, 6), (4 - _C, 6), (4, 6 - _C), (4, 3.9), (3, 3), (0, 3)],
+           [(0, 0), (3.4, 0), (3.4, 3)]], 4),
+    "C": ([[(4, 0), (_C, 0), (0, _C), (0, 6 - _C), (_C, 6), (4, 6)]], 4),
+    "D": ([[(0, 0), (4 - _C, 0), (4, _C), (4, 6 - _C), (4 - _C, 6), (0, 6), (0, 0)]], 4),
+    "E": ([[(4, 0), (0, 0), (0, 6), (4, 6)], [(0, 3), (3, 3)]], 4),
+    "F": ([[(4, 0), (0, 0), (0, 6)], [(0, 3), (3, 3)]], 4),
+    "G": ([[(4, 0), (_C, 0), (0, _C), (0, 6), (4, 6), (4, 3), (2.2, 3)]], 4),
+    "H": ([[(0, 0), (0, 6)], [(4, 0), (4, 6)], [(0, 3), (4, 3)]], 4),
+    "I": ([[(0, 0), (0, 6)]], 0),
+    "J": ([[(4, 0), (4, 6 - _C), (4 - _C, 6), (0, 6), (0, 4.4)]], 4),
+    "K": ([[(0, 0), (0, 6)], [(4, 0), (1.2, 3), (4, 6)], [(0, 3), (1.2, 3)]], 4),
+    "L": ([[(0, 0), (0, 6), (4, 6)]], 4),
+    "M": ([[(0, 6), (0, 0), (2.5, 2.8), (5, 0), (5, 6)]], 5),
+    "N": ([[(0, 6), (0, 0), (4, 6), (4, 0)]], 4),
+    "O": ([[(_C, 0), (4, 0), (4, 6 - _C), (4 - _C, 6), (0, 6), (0, _C), (_C, 0)]], 4),
+    "P": ([[(0, 6), (0, 0), (4 - _C, 0), (4, _C), (4, 3), (0, 3)]], 4),
+    "Q": ([[(_C, 0), (4, 0), (4, 6), (0, 6), (0, _C), (_C, 0)], [(2.6, 4.6), (4, 6)]], 4),
+    "R": ([[(0, 6), (0, 0), (4 - _C, 0), (4, _C), (4, 3), (0, 3)], [(2, 3), (4, 6)]], 4),
+    "S": ([[(4, 0), (_C, 0), (0, _C), (0, 3), (4, 3), (4, 6 - _C), (4 - _C, 6), (0, 6)]], 4),
+    "T": ([[(0, 0), (4, 0)], [(2, 0), (2, 6)]], 4),
+    "U": ([[(0, 0), (0, 6), (4 - _C, 6), (4, 6 - _C), (4, 0)]], 4),
+    "V": ([[(0, 0), (2, 6), (4, 0)]], 4),
+    "W": ([[(0, 0), (1.2, 6), (2.5, 2.2), (3.8, 6), (5, 0)]], 5),
+    "X": ([[(0, 0), (4, 6)], [(4, 0), (0, 6)]], 4),
+    "Y": ([[(0, 0), (2, 3)], [(4, 0), (2, 3), (2, 6)]], 4),
+    "Z": ([[(0, 0), (4, 0), (0, 6), (4, 6)]], 4),
+    "0": ([[(_C, 0), (4, 0), (4, 6 - _C), (4 - _C, 6), (0, 6), (0, _C), (_C, 0)]], 4),
+    "1": ([[(0.4, 1.4), (1.8, 0), (1.8, 6)]], 2),
+    "2": ([[(0, 0), (4, 0), (4, 3), (0, 3), (0, 6), (4, 6)]], 4),
+    "3": ([[(0, 0), (4, 0), (4, 6), (0, 6)], [(1.2, 3), (4, 3)]], 4),
+    "4": ([[(3, 6), (3, 0), (0, 4), (4, 4)]], 4),
+    "5": ([[(4, 0), (0, 0), (0, 3), (4, 3), (4, 6), (0, 6)]], 4),
+    "6": ([[(4, 0), (_C, 0), (0, _C), (0, 6), (4, 6), (4, 3), (0, 3)]], 4),
+    "7": ([[(0, 0), (4, 0), (4, _C), (1.6, 6)]], 4),
+    "8": ([[(0, 0), (4, 0), (4, 6), (0, 6), (0, 0)], [(0, 3), (4, 3)]], 4),
+    "9": ([[(4, 3), (0, 3), (0, 0), (4, 0), (4, 6 - _C), (4 - _C, 6), (0, 6)]], 4),
+    "?": ([[(0, _C), (_C, 0), (4, 0), (4, 2.4), (2, 3.3), (2, 4.1)], [(2, 5.6), (2, 5.9)]], 4),
+    "-": ([[(0, 3), (3, 3)]], 3),
+    ".": ([[(0, 5.7), (0, 6)]], 0),
+    "/": ([[(0, 6), (3, 0)]], 3),
+    "+": ([[(0, 3), (4, 3)], [(2, 1), (2, 5)]], 4),
+}
 
 
-def text_width(s, scale=1, spacing=1):
-    return sum((len(GLYPHS.get(ch, GLYPHS["?"])[0]) + spacing) * scale for ch in s.upper()) - spacing * scale
+def vtext_width(s, height, weight=None, spacing=None):
+    """The width vtext draws s with (without the slant)."""
+    u = height / 6.0
+    weight = weight if weight is not None else max(1.0, height * 0.16)
+    spacing = spacing if spacing is not None else 1.6 * u + weight
+    x = 0.0
+    for ch in s.upper():
+        x += (2.6 * u if ch == " " else STROKES.get(ch, STROKES["?"])[1] * u) + spacing
+    return x - spacing + weight

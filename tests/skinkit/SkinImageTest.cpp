@@ -105,6 +105,11 @@ TEST(SkinImage, EveryLayoutLoadsWithTheItemsTheProgramsBind)
         loaded[r.file] = std::move(items);
     }
 
+    // The generator reads its ids from the programs' name table source; the running programs'
+    // table must answer every bound name with the same id.
+    for (const Required& r : rows)
+        EXPECT_EQ(FindItemIdByName(Widen(r.item).c_str()), r.id) << r.file << ": " << r.item;
+
     std::map<int32_t, std::vector<std::string>> pending;
     for (const Required& r : rows) {
         CGUIItem* item = loaded[r.file]->FindById(r.id);
