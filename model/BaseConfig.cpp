@@ -174,6 +174,12 @@ CHvApp* CBaseConfig<Profile, Itf>::AddApp(const wchar_t* name)
 {
     if (FindApp(name ? name : L""))
         return nullptr;
+    return AddAppKeepingName(name);
+}
+
+template <class Profile, class Itf>
+CHvApp* CBaseConfig<Profile, Itf>::AddAppKeepingName(const wchar_t* name)
+{
     m_apps.push_back(std::make_unique<CHvApp>(name));
     return m_apps.back().get();
 }
@@ -212,6 +218,32 @@ CHvApp* CBaseConfig<Profile, Itf>::GetApp(int index) const
     if (index < 0 || index >= GetAppCount())
         return nullptr;
     return m_apps[index].get();
+}
+
+// ---- files ----
+
+template <class Profile, class Itf>
+int CBaseConfig<Profile, Itf>::LoadProfiles()
+{
+    return ::LoadProfiles(Self(), m_paths);
+}
+
+template <class Profile, class Itf>
+bool CBaseConfig<Profile, Itf>::SaveProfiles()
+{
+    return ::SaveProfiles(Self(), m_paths);
+}
+
+template <class Profile, class Itf>
+int CBaseConfig<Profile, Itf>::LoadProfileFiles()
+{
+    return ::LoadProfileFiles(Self(), m_paths);
+}
+
+template <class Profile, class Itf>
+bool CBaseConfig<Profile, Itf>::SaveProfileFiles(ProfileItf* profile)
+{
+    return ::SaveProfileFiles(Self(), m_paths, profile);
 }
 
 // ---- the profile's assignments and lights ----

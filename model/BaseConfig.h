@@ -11,6 +11,7 @@
 
 #include "ConfigInterfaces.h"
 #include "Profile.h"
+#include "ProfileFiles.h"
 
 // The owned profiles, in the order shown and written.
 template <class Profile>
@@ -53,6 +54,10 @@ public:
 
     int GetMacroCount() const override { return m_macros.Count(); }
     CMacro* AddMacro(const wchar_t* name, const std::vector<MacroEvent>& events) override;
+    CMacro* AddMacroKeepingName(const wchar_t* name, const std::vector<MacroEvent>& events) override
+    {
+        return m_macros.AddKeepingName(name, events);
+    }
     void RemoveMacro(CMacro* macro) override { m_macros.Remove(macro); }
     CMacro* FindMacroByGuid(const GUID& guid) const override { return m_macros.FindByGuid(guid); }
     CMacro* FindMacroByName(const wchar_t* name) const override { return m_macros.Find(name); }
@@ -60,10 +65,19 @@ public:
 
     int GetAppCount() const override { return static_cast<int>(m_apps.size()); }
     CHvApp* AddApp(const wchar_t* name) override;
+    CHvApp* AddAppKeepingName(const wchar_t* name) override;
     void RemoveApp(CHvApp* app) override;
     CHvApp* FindApp(const wchar_t* name) const override;
     CHvApp* FindAppByGuid(const GUID& guid) const override;
     CHvApp* GetApp(int index) const override;
+
+    const wchar_t* GetSettingsFilePath() const override { return m_paths.settingsFile; }
+    const wchar_t* GetProfileFolder() const override { return m_paths.profileFolder; }
+    const wchar_t* GetMacroFolder() const override { return m_paths.macroFolder; }
+    int LoadProfiles() override;
+    bool SaveProfiles() override;
+    int LoadProfileFiles() override;
+    bool SaveProfileFiles(ProfileItf* profile) override;
 
     bool SetAssignment(int32_t key, const AssignmentAction& action, ProfileItf* profile) override;
     AssignmentAction GetAssignment(int32_t key, ProfileItf* profile) override;
@@ -108,7 +122,7 @@ public:
     int32_t GetMaxLedBrightness() const override { return m_maxLedBrightness; }
 
 protected:
-    CBaseConfig() = default;
+    explicit CBaseConfig(const CConfigPaths& paths) : m_paths(paths) {}
     ~CBaseConfig() override = default;
 
     using CProfileList<Profile>::m_profiles;
@@ -122,7 +136,9 @@ protected:
 
 private:
     int32_t ClampToBatteryRange(int32_t level) const;
+    Itf& Self() { return *this; }
 
+    const CConfigPaths m_paths;
     Profile* m_activeProfile = nullptr;
     CMacroList m_macros;
     std::vector<std::unique_ptr<CHvApp>> m_apps;

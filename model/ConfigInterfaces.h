@@ -53,6 +53,10 @@ public:
     virtual int GetMacroCount() const = 0;
     // Null when a macro of that name exists; the caller tells the user.
     virtual CMacro* AddMacro(const wchar_t* name, const std::vector<MacroEvent>& events) = 0;
+    // Added under its own name even where another macro's name equals it without regard to case:
+    // a device may hold such macros, and a read must keep every one, since a write deletes each
+    // device macro the configuration lacks. Only device reads and the write's copy use it; never null.
+    virtual CMacro* AddMacroKeepingName(const wchar_t* name, const std::vector<MacroEvent>& events) = 0;
     virtual void RemoveMacro(CMacro* macro) = 0;
     virtual CMacro* FindMacroByGuid(const GUID& guid) const = 0;
     virtual CMacro* FindMacroByName(const wchar_t* name) const = 0;
@@ -62,10 +66,28 @@ public:
     virtual int GetAppCount() const = 0;
     // Null when an entry of that name exists.
     virtual CHvApp* AddApp(const wchar_t* name) = 0;
+    // The same for applications.
+    virtual CHvApp* AddAppKeepingName(const wchar_t* name) = 0;
     virtual void RemoveApp(CHvApp* app) = 0;
     virtual CHvApp* FindApp(const wchar_t* name) const = 0;
     virtual CHvApp* FindAppByGuid(const GUID& guid) const = 0;
     virtual CHvApp* GetApp(int index) const = 0;
+
+    // ---- files: paths built once, when the configuration is made, under the program folder ----
+    // The settings file that remembers the active profile's name.
+    virtual const wchar_t* GetSettingsFilePath() const = 0;
+    // The profile files' folder; also where the profile file dialogs start.
+    virtual const wchar_t* GetProfileFolder() const = 0;
+    // Where the macro file dialogs start.
+    virtual const wchar_t* GetMacroFolder() const = 0;
+    // The profile files, then the active profile named by the settings file; the number loaded.
+    virtual int LoadProfiles() = 0;
+    // Every profile's file, then the active profile's name; false without an active profile.
+    virtual bool SaveProfiles() = 0;
+    // Replaces the profiles only when every file found loaded; the number loaded.
+    virtual int LoadProfileFiles() = 0;
+    // That profile's file and its result; with null, every profile's, and true.
+    virtual bool SaveProfileFiles(ProfileItf* profile) = 0;
 
     // ---- the profile's base assignment map and lights ----
     virtual bool SetAssignment(int32_t key, const AssignmentAction& action, ProfileItf* profile) = 0;

@@ -30,16 +30,14 @@ void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to, Snap
     to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
     for (int i = 0; i < from.GetMacroCount(); ++i) {
         const CMacro* macro = from.GetMacro(i);
-        if (CMacro* copy = AddMacroKeepingName(to, macro->GetName(), macro->GetEvents())) {
-            copy->SetGuid(macro->GetGuid());
-            copy->SetFilePath(macro->GetFilePath().c_str());
-        }
+        CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
+        copy->SetGuid(macro->GetGuid());
+        copy->SetFilePath(macro->GetFilePath().c_str());
         snapshot.macros.push_back({macro->GetGuid(), macro->GetName()});
     }
     for (int i = 0; i < from.GetAppCount(); ++i) {
         const CHvApp* app = from.GetApp(i);
-        if (CHvApp* copy = AddAppKeepingName(to, app->name.c_str()))
-            copy->guid = app->guid;
+        to.AddAppKeepingName(app->name.c_str())->guid = app->guid;
         snapshot.apps.push_back({app->guid, app->name});
     }
     for (int n = 0; n < from.GetDeviceEntryCount(); ++n) {

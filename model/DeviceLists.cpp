@@ -230,38 +230,6 @@ bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro)
 // ---- macros ----
 
 template <class ProfileItf>
-CMacro* AddMacroKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name, const std::vector<MacroEvent>& events)
-{
-    if (CMacro* macro = config.AddMacro(name, events))
-        return macro;
-    // The list refuses a name it holds in another case: the macro goes in under a name no macro
-    // can have, then takes its own.
-    for (int n = 1; n < 100000; ++n) {
-        const std::wstring placeholder = wstr::Format(L"\x1F%d", n);
-        if (CMacro* macro = config.AddMacro(placeholder.c_str(), events)) {
-            *macro = CMacro(name, events);
-            return macro;
-        }
-    }
-    return nullptr;
-}
-
-template <class ProfileItf>
-CHvApp* AddAppKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name)
-{
-    if (CHvApp* app = config.AddApp(name))
-        return app;
-    for (int n = 1; n < 100000; ++n) {
-        const std::wstring placeholder = wstr::Format(L"\x1F%d", n);
-        if (CHvApp* app = config.AddApp(placeholder.c_str())) {
-            app->name = name ? name : L"";
-            return app;
-        }
-    }
-    return nullptr;
-}
-
-template <class ProfileItf>
 bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
 {
     CComPtr<IMacroManager> manager;
@@ -325,8 +293,7 @@ bool ReadMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
     while (config.GetMacroCount() > 0)
         config.RemoveMacro(config.GetMacro(0));
     for (const CReadMacro& read : macros)
-        if (CMacro* macro = AddMacroKeepingName(config, read.name.c_str(), read.events))
-            macro->SetGuid(read.guid);
+        config.AddMacroKeepingName(read.name.c_str(), read.events)->SetGuid(read.guid);
     return ok;
 }
 
@@ -390,8 +357,7 @@ bool ReadApplications(IDevice* device, IKeyboardConfig& config)
     while (config.GetAppCount() > 0)
         config.RemoveApp(config.GetApp(0));
     for (const CHvApp& read : apps)
-        if (CHvApp* app = AddAppKeepingName(config, read.name.c_str()))
-            app->guid = read.guid;
+        config.AddAppKeepingName(read.name.c_str())->guid = read.guid;
     return true;
 }
 
@@ -548,10 +514,13 @@ bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
 {
     CComPtr<IBattery> battery;
     int level = 0;
-    BYTE charging = 0;
+    // Declared as one byte, but a middleware may write 32 bits: a zeroed 32-bit cell takes either,
+    // and only its low byte is the state.
+    uint32_t chargingCell = 0;
     if (FAILED(GetDeviceFeature(device, battery)) || FAILED(battery->GetLevel(&level)) ||
-        FAILED(battery->IsCharging(&charging)))
+        FAILED(battery->IsCharging(reinterpret_cast<BYTE*>(&chargingCell))))
         return false;
+    const BYTE charging = static_cast<BYTE>(chargingCell & 0xFF);
     config.SetBatteryLevel(level);
     if (charging > kCharged) {
         config.SetBatteryState(-1);
@@ -608,8 +577,6 @@ std::wstring ReadLongFirmwareVersion(IDevice* device)
 // ---- the two configuration kinds ----
 
 #define HV_INSTANTIATE_LIST_STEPS(P)                                                                  \
-    template CMacro* AddMacroKeepingName<P>(IBaseConfig<P>&, const wchar_t*, const std::vector<MacroEvent>&); \
-    template CHvApp* AddAppKeepingName<P>(IBaseConfig<P>&, const wchar_t*);                          \
     template bool WriteMacros<P>(IDevice*, IBaseConfig<P>&);                                          \
     template bool ReadMacros<P>(IDevice*, IBaseConfig<P>&);                                           \
     template bool WriteApm<P>(IDevice*, IBaseConfig<P>&);                                             \

@@ -167,12 +167,3 @@ bool ReadPowerManagement(IDevice* device, IBaseConfig<ProfileItf>& config);
 
 // The long firmware version as "%d.%02d" of its first two values; "0.00" when refused.
 std::wstring ReadLongFirmwareVersion(IDevice* device);
-
-// A macro added under its own name even where another macro's name equals it without regard to
-// case: the device may hold such macros, and each must stay in the configuration, since a write
-// deletes every device macro the configuration lacks.
-template <class ProfileItf>
-CMacro* AddMacroKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name, const std::vector<MacroEvent>& events);
-// The same for applications.
-template <class ProfileItf>
-CHvApp* AddAppKeepingName(IBaseConfig<ProfileItf>& config, const wchar_t* name);

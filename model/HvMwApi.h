@@ -566,7 +566,8 @@ struct IAcceleration : public IUnknown
 struct IBattery : public IUnknown
 {
     virtual HRESULT STDMETHODCALLTYPE GetLevel(int* percent) = 0;
-    // One byte: hvmw::kNotCharging, kCharging or kCharged.
+    // hvmw::kNotCharging, kCharging or kCharged. Declared as one byte, but a middleware may write
+    // 32 bits: callers pass a zeroed 32-bit cell and read its low byte.
     virtual HRESULT STDMETHODCALLTYPE IsCharging(BYTE* state) = 0;
 };
 

@@ -8,13 +8,14 @@ template <class Profile>
 class CKeyboardConfig : public CBaseConfig<Profile, IKeyboardConfig>
 {
 protected:
-    CKeyboardConfig() = default;
+    explicit CKeyboardConfig(const CConfigPaths& paths) : CBaseConfig<Profile, IKeyboardConfig>(paths) {}
 };
 
 class CVxConfig_Keyboard final : public CKeyboardConfig<CVxProfile_Keyboard>
 {
 public:
-    CVxConfig_Keyboard() = default;
+    // Its files under the program folder as it is set now.
+    CVxConfig_Keyboard() : CKeyboardConfig(CConfigPaths::ForKeyboard()) {}
 
     // Appended, then given the defaults of InitNewKeyboardProfile.
     IKeyboardProfile* CreateProfile(const wchar_t* name) override;

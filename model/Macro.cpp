@@ -25,6 +25,11 @@ CMacro* CMacroList::Add(const wchar_t* name, const std::vector<MacroEvent>& even
 {
     if (Find(name))
         return nullptr;
+    return AddKeepingName(name, events);
+}
+
+CMacro* CMacroList::AddKeepingName(const wchar_t* name, const std::vector<MacroEvent>& events)
+{
     m_macros.push_back(std::make_unique<CMacro>(name, events));
     return m_macros.back().get();
 }

@@ -38,7 +38,8 @@ bool operator==(const CMacro& a, const CMacro& b);
 inline bool operator!=(const CMacro& a, const CMacro& b) { return !(a == b); }
 
 // The macros of one configuration, in the order added; it owns them. Names are unique without
-// regard to case. A macro pointer stays valid until the macro is removed or the list destroyed.
+// regard to case, except for macros read from a device (AddKeepingName). A macro pointer stays
+// valid until the macro is removed or the list destroyed.
 class CMacroList
 {
 public:
@@ -49,6 +50,8 @@ public:
 
     // Null when a macro of that name exists (without regard to case); the caller tells the user.
     CMacro* Add(const wchar_t* name, const std::vector<MacroEvent>& events);
+    // Without the uniqueness rule, for the macros a device holds; never null.
+    CMacro* AddKeepingName(const wchar_t* name, const std::vector<MacroEvent>& events);
     CMacro* Find(const wchar_t* name) const;
     CMacro* FindByGuid(const GUID& guid) const;
     // Deletes the macro; one not in the list is left alone.

@@ -12,7 +12,7 @@ template <class Profile>
 class CMouseConfig : public CBaseConfig<Profile, IMouseConfig>
 {
 protected:
-    CMouseConfig() = default;
+    explicit CMouseConfig(const CConfigPaths& paths) : CBaseConfig<Profile, IMouseConfig>(paths) {}
 
     uint8_t m_dpiStageFlagDefault = 0;   // the one byte both separate-XY setters keep
     int32_t m_dpiMin = 0;
@@ -39,7 +39,8 @@ class CVxConfig_Mouse final : public CMouseConfig<CVxProfile_Mouse>
 public:
     static constexpr int kDefaultStageCount = 5;
 
-    CVxConfig_Mouse() = default;
+    // Its files under the program folder as it is set now.
+    CVxConfig_Mouse() : CMouseConfig(CConfigPaths::ForMouse()) {}
 
     // Appended with 5 stages, then given the defaults of InitProfileDefaults.
     IMouseProfile* CreateProfile(const wchar_t* name) override;

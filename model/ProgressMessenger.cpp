@@ -4,17 +4,20 @@
 #include <memory>
 
 // Holds the messenger's mutex for one step; throws when it is not obtained within the time-out.
+//
+// The holder may be inside SendMessage to a window of the waiting thread (a write worker sending
+// progress to the user-interface thread while that thread adds a listener): the wait therefore
+// dispatches the messages sent to this thread, or both threads would stall until the time-out.
 class CProgressMessenger::CMutexHold
 {
 public:
     CMutexHold(HANDLE mutex, int32_t timeout) : m_mutex(mutex)
     {
-        DWORD wait = timeout < 0 ? INFINITE : static_cast<DWORD>(timeout);
-        DWORD result = ::WaitForSingleObject(m_mutex, wait);
+        const DWORD result = WaitDispatchingSent(timeout);
         if (result == WAIT_OBJECT_0)
             return;
         // An abandoned mutex is owned now but guards state of unknown shape: give it back.
-        if (result == WAIT_ABANDONED)
+        if (result == WAIT_ABANDONED_0)
             ::ReleaseMutex(m_mutex);
         throw CWaitingLockException();
     }
@@ -23,6 +26,26 @@ public:
     CMutexHold& operator=(const CMutexHold&) = delete;
 
 private:
+    // WAIT_OBJECT_0 once the mutex is owned; WAIT_ABANDONED_0, WAIT_TIMEOUT or WAIT_FAILED else.
+    // Sent messages are dispatched while waiting; posted and input messages stay queued.
+    DWORD WaitDispatchingSent(int32_t timeout) const
+    {
+        const ULONGLONG start = ::GetTickCount64();
+        for (;;) {
+            DWORD remaining = INFINITE;
+            if (timeout >= 0) {
+                const ULONGLONG elapsed = ::GetTickCount64() - start;
+                remaining = elapsed >= static_cast<ULONGLONG>(timeout) ? 0 : static_cast<DWORD>(timeout - elapsed);
+            }
+            const DWORD result = ::MsgWaitForMultipleObjects(1, &m_mutex, FALSE, remaining, QS_SENDMESSAGE);
+            if (result != WAIT_OBJECT_0 + 1)
+                return result;
+            // Only a peek dispatches the messages other threads sent; it removes nothing.
+            MSG message;
+            ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+    }
+
     HANDLE m_mutex;
 };
 

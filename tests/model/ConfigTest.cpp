@@ -484,6 +484,15 @@ TEST(Config, MacrosAndApplications)
     EXPECT_EQ(config.FindMacroByGuid(kGuid), macro);
     EXPECT_EQ(config.GetMacro(0), macro);
     EXPECT_EQ(config.GetMacro(1), nullptr);
+    // A device's macros keep their names even where they collide without regard to case; the
+    // name rule still holds for everything added the ordinary way.
+    CMacro* twin = config.AddMacroKeepingName(L"NEW MACRO1", {});
+    ASSERT_NE(twin, nullptr);
+    EXPECT_STREQ(L"NEW MACRO1", twin->GetName());
+    EXPECT_EQ(config.GetMacro(1), twin);
+    EXPECT_EQ(config.FindMacroByName(L"new macro1"), macro);
+    EXPECT_EQ(config.AddMacro(L"New macro1", {}), nullptr);
+    config.RemoveMacro(twin);
     config.RemoveMacro(macro);
     EXPECT_EQ(config.GetMacroCount(), 0);
 
@@ -497,6 +506,12 @@ TEST(Config, MacrosAndApplications)
     EXPECT_EQ(config.FindAppByGuid(GUID()), app);
     EXPECT_EQ(config.GetApp(1), other);
     EXPECT_EQ(config.GetApp(2), nullptr);
+    CHvApp* twinApp = config.AddAppKeepingName(L"c:\\games\\GAME.EXE");
+    ASSERT_NE(twinApp, nullptr);
+    EXPECT_EQ(L"c:\\games\\GAME.EXE", twinApp->name);
+    EXPECT_EQ(config.GetApp(2), twinApp);
+    EXPECT_EQ(config.AddApp(L"C:\\GAMES\\GAME.EXE"), nullptr);
+    config.RemoveApp(twinApp);
     CHvApp stranger(L"C:\\Tools\\Tool.exe");
     config.RemoveApp(&stranger);
     EXPECT_EQ(config.GetAppCount(), 2);

@@ -58,9 +58,23 @@ TEST(DevicesSettingsFile, PathsAreBuiltUnderTheProgramFolder)
     EXPECT_STREQ(keyboard.profileFolder, mouse.profileFolder);
 
     // A folder too long for the fixed buffers is cut, never overrun.
+    // Each configuration holds the paths of the program folder it was made under.
+    const CVxConfig_Keyboard keyboardConfig;
+    const CVxConfig_Mouse mouseConfig;
+    EXPECT_STREQ(keyboard.settingsFile, keyboardConfig.GetSettingsFilePath());
+    EXPECT_STREQ(keyboard.profileFolder, keyboardConfig.GetProfileFolder());
+    EXPECT_STREQ(keyboard.macroFolder, keyboardConfig.GetMacroFolder());
+    EXPECT_STREQ(mouse.settingsFile, mouseConfig.GetSettingsFilePath());
+    EXPECT_STREQ(mouse.profileFolder, mouseConfig.GetProfileFolder());
+    EXPECT_STREQ(mouse.macroFolder, mouseConfig.GetMacroFolder());
+
+    // A folder too long for the fixed buffers is cut, never overrun; configurations made before
+    // keep their paths.
     SetProgramFolder(std::wstring(400, L'x').c_str());
     const CConfigPaths cut = CConfigPaths::ForKeyboard();
     EXPECT_EQ(MAX_PATH - 1, static_cast<int>(wcslen(cut.settingsFile)));
+    EXPECT_EQ(MAX_PATH - 1, static_cast<int>(wcslen(CVxConfig_Mouse().GetSettingsFilePath())));
+    EXPECT_STREQ(L"C:\\Program Files\\Halvo\\save\\Drummel.hvc", keyboardConfig.GetSettingsFilePath());
 }
 
 TEST(DevicesSettingsFile, ActiveProfileNamePersistsAndBadFilesLoseNothing)
@@ -74,12 +88,12 @@ TEST(DevicesSettingsFile, ActiveProfileNamePersistsAndBadFilesLoseNothing)
     IKeyboardProfile* games = config.CreateProfile(L"Games");
 
     // No active profile: nothing is written, not even the folder's file.
-    EXPECT_FALSE(SaveProfiles(config, paths));
+    EXPECT_FALSE(config.SaveProfiles());
     EXPECT_FALSE(Exists(paths.settingsFile));
 
     // The save folder is made when missing; the name lands under SETTINGS/ActiveProfileName.
     config.SetActiveProfile(games);
-    ASSERT_TRUE(SaveProfiles(config, paths));
+    ASSERT_TRUE(config.SaveProfiles());
     EXPECT_EQ(L"Games", ReadSettingString(paths.settingsFile, L"SETTINGS", L"ActiveProfileName", L"?"));
     wchar_t raw[64] = {};
     ::GetPrivateProfileStringW(L"SETTINGS", L"ActiveProfileName", L"", raw, 64, paths.settingsFile);
@@ -96,7 +110,14 @@ TEST(DevicesSettingsFile, ActiveProfileNamePersistsAndBadFilesLoseNothing)
     // A corrupt file (binary bytes, no sections) reads as empty and is written over cleanly.
     WriteRaw(paths.settingsFile, std::string("\x00\xFF\xFE garbage [[[ \x01\x02 =\r\n\xC3", 22));
     EXPECT_EQ(L"", ReadSettingString(paths.settingsFile, L"SETTINGS", L"ActiveProfileName", L""));
-    EXPECT_TRUE(SaveProfiles(config, paths));
+    EXPECT_TRUE(config.SaveProfiles());
+    EXPECT_EQ(L"Games", ReadSettingString(paths.settingsFile, L"SETTINGS", L"ActiveProfileName", L""));
+
+    // The mouse keeps its active profile in its own file: the keyboard's stays as it was.
+    CVxConfig_Mouse mouse;
+    mouse.SetActiveProfile(mouse.CreateProfile(L"Aim"));
+    ASSERT_TRUE(mouse.SaveProfiles());
+    EXPECT_EQ(L"Aim", ReadSettingString(mouse.GetSettingsFilePath(), L"SETTINGS", L"ActiveProfileName", L""));
     EXPECT_EQ(L"Games", ReadSettingString(paths.settingsFile, L"SETTINGS", L"ActiveProfileName", L""));
 }
 
@@ -112,8 +133,8 @@ TEST(DevicesProfileFolder, LoadingKeepsTheProfilesUnlessEveryFileLoads)
     config.SetActiveProfile(second);
 
     // An empty profile folder leaves the list untouched.
-    EXPECT_EQ(0, LoadProfileFiles(config, paths));
-    EXPECT_EQ(0, LoadProfiles(config, paths));
+    EXPECT_EQ(0, config.LoadProfileFiles());
+    EXPECT_EQ(0, config.LoadProfiles());
     ASSERT_EQ(2, config.GetProfileCount());
     EXPECT_EQ(second, config.GetActiveProfile());
 
@@ -122,15 +143,15 @@ TEST(DevicesProfileFolder, LoadingKeepsTheProfilesUnlessEveryFileLoads)
     ::CreateDirectoryW(paths.profileFolder, nullptr);
     WriteRaw(std::wstring(paths.profileFolder) + L"Old.hvp", "not a profile");
     WriteRaw(std::wstring(paths.profileFolder) + L"Older.hvp", "");
-    EXPECT_EQ(0, LoadProfileFiles(config, paths));
-    EXPECT_EQ(0, LoadProfiles(config, paths));
+    EXPECT_EQ(0, config.LoadProfileFiles());
+    EXPECT_EQ(0, config.LoadProfiles());
     ASSERT_EQ(2, config.GetProfileCount());
     EXPECT_EQ(first, config.GetProfile(0));
     EXPECT_EQ(second, config.GetActiveProfile());
 
     // Saving every profile reports success; saving one reports that profile's result.
-    EXPECT_TRUE(SaveProfileFiles(config, paths, nullptr));
-    EXPECT_FALSE(SaveProfileFiles(config, paths, first));
-    EXPECT_TRUE(SaveProfiles(config, paths));
+    EXPECT_TRUE(config.SaveProfileFiles(nullptr));
+    EXPECT_FALSE(config.SaveProfileFiles(first));
+    EXPECT_TRUE(config.SaveProfiles());
     EXPECT_EQ(L"Second", ReadSettingString(paths.settingsFile, L"SETTINGS", L"ActiveProfileName", L""));
 }

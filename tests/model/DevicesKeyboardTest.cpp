@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include "CodeTables.h"
+#include "DeviceSteps.h"
 #include "DevicesSim.h"
 #include "Keyboard.h"
 #include "KeyboardConfig.h"
@@ -135,7 +136,61 @@ TEST_F(DevicesKeyboard, RoundTripOfEveryKindOfValue)
     EXPECT_EQ(defaults.GetProfile(0), defaults.GetActiveProfile());
     EXPECT_FALSE(null.Transfer(&defaults, kTransferWrite, kTransferAll));
     EXPECT_FALSE(null.GetLayoutCode(&layout));
+    // The real keyboard object on the unplugged keyboard refuses every operation.
     EXPECT_FALSE(second.SetNormalMode());
+    EXPECT_FALSE(second.SetDefaultMode());
+    EXPECT_FALSE(second.GetLayoutCode(&layout));
+    EXPECT_FALSE(second.Probe());
+    EXPECT_FALSE(second.IsDeviceFound());
+    EXPECT_EQ(0, second.GetProfileCount());
+    EXPECT_FALSE(second.HasMacro(config.FindMacroByName(L"Keys")));
+    EXPECT_FALSE(second.HasProfile(config.GetProfile(0)));
+    EXPECT_FALSE(second.ExportMacro(hvtest::TestFile(L"unplugged.hvm").c_str(), config.FindMacroByName(L"Keys")));
+    EXPECT_FALSE(second.ExportProfile(hvtest::TestFile(L"unplugged.hvp").c_str(), config.GetProfile(0)));
+    EXPECT_FALSE(second.ImportProfile(hvtest::TestFile(L"unplugged.hvp").c_str(), &config));
+    EXPECT_FALSE(second.Transfer(&config, kTransferRead, kTransferAll));
+    EXPECT_FALSE(second.Transfer(&config, kTransferWrite, kTransferAll));
+    EXPECT_FALSE(second.IsBusy());
+    EXPECT_EQ(5, config.GetProfileCount());
+}
+
+TEST_F(DevicesKeyboard, PauseAndNumLockShareAMakeCodeAndKeepTheirOwn)
+{
+    // Pause is make code 69 behind the E1 prefix (device key 0x40045), Num Lock the same make
+    // code without prefix; only the record's extended modifier tells what each sends.
+    const std::wstring pauseBefore = FirstProfileAssign(0x40045);
+    const std::wstring numLockBefore = FirstProfileAssign(0x45);
+    ASSERT_EQ(0u, pauseBefore.find(L" assign 0x40045 src 1 kind 5 data 450000000001"));
+    ASSERT_EQ(0u, numLockBefore.find(L" assign 0x00045 src 1 kind 5 data 450000000000"));
+
+    CVxConfig_Keyboard config;
+    CKeyboard keyboard(g_KeyboardDescriptor);
+    ReadInto(keyboard, config);
+    IKeyboardProfile* p = config.GetProfile(0);
+    const int32_t pause = Key(L"Pause");
+    const int32_t numLock = Key(L"Num Lock");
+    ASSERT_NE(0, KeyIdOfCode(0x40045));
+    EXPECT_EQ(pause, KeyIdOfCode(0x40045));
+    EXPECT_EQ(numLock, KeyIdOfCode(0x45));
+    EXPECT_EQ(config.GetDefaultKeyAssignment(pause), p->GetAssignment(pause));
+    EXPECT_EQ(config.GetDefaultKeyAssignment(numLock), p->GetAssignment(numLock));
+
+    // Unchanged, both go back as they were.
+    ASSERT_TRUE(WriteAndWait(keyboard, config));
+    EXPECT_EQ(pauseBefore, FirstProfileAssign(0x40045));
+    EXPECT_EQ(numLockBefore, FirstProfileAssign(0x45));
+
+    // Swapped: each key sends the other, and reads back so.
+    ASSERT_TRUE(p->SetAssignment(pause, AssignmentAction::Key(kActionSingleKey, 69, VK_NUMLOCK, 0)));
+    ASSERT_TRUE(p->SetAssignment(numLock, AssignmentAction::Key(kActionSingleKey, 69, VK_PAUSE, 0)));
+    ASSERT_TRUE(WriteAndWait(keyboard, config));
+    EXPECT_EQ(0u, FirstProfileAssign(0x40045).find(L" assign 0x40045 src 1 kind 5 data 450000000000"));
+    EXPECT_EQ(0u, FirstProfileAssign(0x45).find(L" assign 0x00045 src 1 kind 5 data 450000000001"));
+    CVxConfig_Keyboard again;
+    CKeyboard second(g_KeyboardDescriptor);
+    ReadInto(second, again);
+    EXPECT_EQ(AssignmentAction::Key(kActionSingleKey, 69, VK_NUMLOCK, 0), again.GetProfile(0)->GetAssignment(pause));
+    EXPECT_EQ(AssignmentAction::Key(kActionSingleKey, 69, VK_PAUSE, 0), again.GetProfile(0)->GetAssignment(numLock));
 }
 
 TEST_F(DevicesKeyboard, WriteWorksOnACopyAndHandsBackWhatItLearned)
@@ -340,6 +395,13 @@ TEST_F(DevicesKeyboard, DeviceWideConversionsReadBackWhatWasWritten)
     EXPECT_EQ(0x00FF00, value);
     EXPECT_EQ(30, first);
     EXPECT_EQ(200, second);
+
+    // Every charging state the device reports is kept; any other fails the step as unknown.
+    for (const BYTE state : {hvmw::kCharging, hvmw::kCharged, BYTE(7)}) {
+        ChangeState([&](mwsim::SimState& s) { s.Of(Dev::Mouse).charging = state; });
+        EXPECT_EQ(state != 7, second_.Transfer(&again, kTransferRead, kTransferBattery));
+        EXPECT_EQ(state == 7 ? -1 : state, again.GetBatteryState());
+    }
 
     // Without a long firmware version the text is "0.00".
     Fail(L"mouse", L"ILongFirmwareVersion.GetVersion", E_FAIL, 1);

@@ -259,6 +259,34 @@ TEST_F(DevicesMouse, WriteDeletesBeforeAddingAndRewritesOnlyWhatChanged)
     EXPECT_EQ(5 * 11, CountLines(journal, L"IButtonAssignments.SetAssignments"));
 }
 
+TEST_F(DevicesMouse, ByNameMacroWithAGuidIsReferredToNotMadeAgain)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    const CMacro* sample = config.FindMacroByName(L"Sample Macro");
+    ASSERT_NE(nullptr, sample);
+    const GUID guid = sample->GetGuid();
+    ASSERT_FALSE(hv::IsNullGUID(guid));
+    IMouseProfile* p = config.GetProfile(0);
+    ASSERT_TRUE(config.SetButtonAssignment(4, AssignmentAction::ByName(kActionMacroByName, L"SAMPLE MACRO"), p));
+    ClearJournal();
+
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    const std::vector<std::wstring> journal = Journal();
+    EXPECT_EQ(0, CountLines(journal, L"IMacroManager.AddMacro"));
+    EXPECT_EQ(0, CountLines(journal, L"IMacro.Set"));
+    EXPECT_EQ(0u, AssignLine(0, 4).find(L" assign 0x00004 src 1 kind 8 data "));
+    const AssignmentAction written = p->GetButtonAssignment(4);
+    EXPECT_EQ(kActionMacro, written.type);
+    EXPECT_TRUE(hv::IsEqualGUID(guid, written.payload.guid));
+
+    CVxConfig_Mouse again;
+    ReadInto(mouse, again);
+    EXPECT_EQ(1, again.GetMacroCount());
+    EXPECT_EQ(written, again.GetProfile(0)->GetButtonAssignment(4));
+}
+
 TEST_F(DevicesMouse, SecondTransferWhileWritingIsRefusedAndTheFirstCompletes)
 {
     CVxConfig_Mouse config;
