@@ -254,7 +254,8 @@ inline constexpr DWORD kMacroMaxDelay = 0xFFFFFF;
 inline constexpr DWORD kDpiEventStage = 0x1;   // value = the new active stage, 1-based
 inline constexpr DWORD kDpiEventValues = 0x8;  // the active values changed
 
-// _IOTFMacroRecordingEvents::OnButtonAssignment kind of a key (code = its scan code).
+// _IOTFMacroRecordingEvents::OnButtonAssignment kind of a key (code = its device key code: the make
+// code, plus 0x20000 for E0 keys).
 inline constexpr int kOtfAssignKey = 2;
 // _IApplicationEvent::OnApplicationEvent kind: open the path.
 inline constexpr int kAppEventOpen = 1;

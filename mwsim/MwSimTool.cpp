@@ -2,7 +2,8 @@
 // It works on the same state file as the simulator (see SimStore.h for where it lives).
 //
 //   mwsim reset [mouse|keyboard]            factory state (both devices, hooks cleared, when none given)
-//   mwsim dump [mouse|keyboard]             the whole state of one or both devices as text
+//   mwsim dump [mouse|keyboard]             the whole state of one or both devices as text, with the
+//                                           live connections per event interface ("connection-point")
 //   mwsim plug|unplug mouse|keyboard        attach or detach a device
 //   mwsim fail <device> <method> <hresult> [count|always]
 //                                           the next count (default 1) calls of method fail with hresult;
@@ -14,10 +15,27 @@
 //                                           critical, max-led, sleep, mode, layout, polling, acceleration,
 //                                           acceleration-level, redirector, audio-sync)
 //   mwsim path                              where the state and the journal are
+//
+// The physical devices (each fires the events a real device would):
+//   mwsim press mouse <button 1..11> | press keyboard <key code or key name>
+//                                           does what the active profile assigns to it
+//   mwsim dpi up|down|<stage>               the mouse's own DPI switching
+//   mwsim profile mouse|keyboard next|previous|<index>
+//   mwsim otf start|end|assign <key code or name>|cancel
+//                                           on-the-fly recording on the keyboard (E0 keys: 0x200xx)
+//   mwsim redirect <vk>                     a key typed while the keyboard redirector is on
+//   mwsim plug|unplug also announce the device (WM_DEVICECHANGE) to the windows of the programs that
+//   use the simulator; mwsim announce arrival|removal <vendor> <product> announces any device and
+//   changes nothing (wrong vendor or product ids for tests).
+//   mwsim feature mouse|keyboard <interface>|0x80000005 on|off
+//                                           removes a feature (GetFeature and QueryInterface answer
+//                                           E_NOINTERFACE; 0x80000005: the property answers E_NOTIMPL)
+#include "SimActions.h"
 #include "SimStore.h"
 
 #include "WStr.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cwchar>
 #include <vector>
@@ -45,7 +63,9 @@ int Usage()
 {
     return Fail(L"usage: mwsim reset [mouse|keyboard] | dump [mouse|keyboard] | plug|unplug mouse|keyboard | "
                 L"fail <device> <method> <hresult> [count|always] | fail clear | delay <ms> [method] | "
-                L"set mouse|keyboard <field> <value> | path",
+                L"set mouse|keyboard <field> <value> | path | press <device> <id> | dpi up|down|<stage> | "
+                L"profile <device> next|previous|<index> | otf start|end|assign <key>|cancel | redirect <vk> | "
+                L"announce arrival|removal <vendor> <product> | feature <device> <interface> on|off",
                 2);
 }
 
@@ -61,19 +81,52 @@ bool ParseNumber(const std::wstring& text, long long* value)
     return true;
 }
 
-// Runs fn on the locked state and saves it.
+// Runs fn on the locked state and saves it; then, with the state released, sends the events of the
+// change and those that fn adds (the notices of an action).
+template <class Fn>
+int ChangeWithEvents(Fn&& fn)
+{
+    std::vector<Delivery> deliveries;
+    {
+        CSession session;
+        if (FAILED(session.Status()))
+            return Fail(wstr::Format(L"cannot lock the state (0x%08lX)", static_cast<unsigned long>(session.Status())));
+        const SimState before = session.State();
+        std::vector<Notice> notices;
+        const int code = fn(session.State(), &notices);
+        if (code != 0)
+            return code;
+        const HRESULT hr = session.Save();
+        if (FAILED(hr))
+            return Fail(wstr::Format(L"cannot write %ls (0x%08lX)", session.Paths().state.c_str(),
+                                     static_cast<unsigned long>(hr)));
+        std::vector<Notice> all;
+        CollectStateEvents(before, session.State(), &all);
+        all.insert(all.end(), notices.begin(), notices.end());
+        deliveries = PlanDeliveries(session.State(), all);
+    }
+    Deliver(deliveries);
+    return 0;
+}
+
 template <class Fn>
 int Change(Fn&& fn)
 {
-    CSession session;
-    if (FAILED(session.Status()))
-        return Fail(wstr::Format(L"cannot lock the state (0x%08lX)", static_cast<unsigned long>(session.Status())));
-    const int code = fn(session.State());
-    if (code != 0)
-        return code;
-    const HRESULT hr = session.Save();
-    return SUCCEEDED(hr) ? 0 : Fail(wstr::Format(L"cannot write %ls (0x%08lX)", session.Paths().state.c_str(),
-                                                 static_cast<unsigned long>(hr)));
+    return ChangeWithEvents([&](SimState& state, std::vector<Notice>*) { return fn(state); });
+}
+
+// Runs a device action (SimActions.h) and prints what the device did.
+template <class Fn>
+int Act(Fn&& fn)
+{
+    return ChangeWithEvents([&](SimState& state, std::vector<Notice>* notices) {
+        ActionResult result;
+        if (!fn(state, &result))
+            return Fail(result.text);
+        Print(result.text + L"\n");
+        notices->insert(notices->end(), result.notices.begin(), result.notices.end());
+        return 0;
+    });
 }
 
 int Reset(const std::vector<std::wstring>& args)
@@ -82,15 +135,10 @@ int Reset(const std::vector<std::wstring>& args)
     if (args.size() > 1 || (args.size() == 1 && !ParseDev(args[0], &dev)))
         return Usage();
     return Change([&](SimState& state) {
-        if (args.empty()) {
-            // Objects handed out before stay valid: the generations carry over.
-            const uint32_t generations[] = {state.Of(Dev::Mouse).generation, state.Of(Dev::Keyboard).generation};
-            state = FactoryState();
-            state.Of(Dev::Mouse).generation = generations[0];
-            state.Of(Dev::Keyboard).generation = generations[1];
-        } else {
+        if (args.empty())
+            ResetAll(state);
+        else
             ResetDevice(state, dev);
-        }
         return 0;
     });
 }
@@ -103,6 +151,14 @@ int DumpState(const std::vector<std::wstring>& args)
     CSession session;
     if (FAILED(session.Status()))
         return Fail(L"cannot lock the state");
+    // Only the live connections: a program that ended without unadvising leaves its own behind.
+    auto& connections = session.State().connections;
+    const size_t before = connections.size();
+    connections.erase(std::remove_if(connections.begin(), connections.end(),
+                                     [](const ConnectionState& c) { return !WindowAlive(c.window, c.pid); }),
+                      connections.end());
+    if (connections.size() != before)
+        session.Save();
     if (args.empty())
         Print(Dump(session.State(), Dev::Mouse) + Dump(session.State(), Dev::Keyboard));
     else
@@ -110,16 +166,135 @@ int DumpState(const std::vector<std::wstring>& args)
     return 0;
 }
 
+// The clients that may hear a device change (read under the lock, announced without it).
+std::vector<uint32_t> Clients()
+{
+    CSession session;
+    return SUCCEEDED(session.Status()) ? session.State().clients : std::vector<uint32_t>();
+}
+
 int Plug(const std::vector<std::wstring>& args, bool present)
 {
     Dev dev{};
     if (args.size() != 1 || !ParseDev(args[0], &dev))
         return Usage();
-    return Change([&](SimState& state) {
+    bool changed = false;
+    const int code = Change([&](SimState& state) {
         DeviceState& d = state.Of(dev);
-        if (!present && d.present)
+        changed = (d.present != 0) != present;
+        if (!present && d.present) {
             ++d.generation; // what was handed out for this plug-in is dead from now on
+            d.otfPhase = kOtfIdle;
+        }
         d.present = present ? 1 : 0;
+        return 0;
+    });
+    if (code != 0)
+        return code;
+    // Announced after the change, as the system does once the device is (or is no longer) there.
+    if (changed) {
+        const int windows = BroadcastDeviceChange(Clients(), present, kVendorId, FactsOf(dev).productId);
+        Print(wstr::Format(L"announced to %d windows\n", windows));
+    } else {
+        Print(std::wstring(L"the ") + DevName(dev) + (present ? L" is already plugged\n" : L" is already unplugged\n"));
+    }
+    return 0;
+}
+
+int Announce(const std::vector<std::wstring>& args)
+{
+    long long vendor = 0, product = 0;
+    if (args.size() != 3 || (args[0] != L"arrival" && args[0] != L"removal") || !ParseNumber(args[1], &vendor) ||
+        !ParseNumber(args[2], &product) || vendor < 0 || vendor > 0xFFFF || product < 0 || product > 0xFFFF)
+        return Usage();
+    const int windows = BroadcastDeviceChange(Clients(), args[0] == L"arrival", static_cast<DWORD>(vendor),
+                                              static_cast<DWORD>(product));
+    Print(wstr::Format(L"announced to %d windows\n", windows));
+    return 0;
+}
+
+int Press(const std::vector<std::wstring>& args)
+{
+    Dev dev{};
+    DWORD id = 0;
+    if (args.size() != 2 || !ParseDev(args[0], &dev) || !ParseKeyCode(args[1], &id))
+        return Usage();
+    return Act([&](SimState& state, ActionResult* result) { return PressOnDevice(state, dev, id, result); });
+}
+
+int Dpi(const std::vector<std::wstring>& args)
+{
+    long long stage = 0;
+    if (args.size() != 1)
+        return Usage();
+    if (args[0] == L"up" || args[0] == L"down") {
+        const int delta = args[0] == L"up" ? 1 : -1;
+        return Act([&](SimState& state, ActionResult* result) { return StepDpi(state, delta, result); });
+    }
+    if (!ParseNumber(args[0], &stage) || stage < 1 || stage > kMaxStages)
+        return Usage();
+    return Act([&](SimState& state, ActionResult* result) {
+        return SelectDpiStage(state, static_cast<int>(stage), result);
+    });
+}
+
+int Profile(const std::vector<std::wstring>& args)
+{
+    Dev dev{};
+    long long index = 0;
+    if (args.size() != 2 || !ParseDev(args[0], &dev))
+        return Usage();
+    if (args[1] == L"next" || args[1] == L"previous") {
+        const int delta = args[1] == L"next" ? 1 : -1;
+        return Act([&](SimState& state, ActionResult* result) { return StepProfile(state, dev, delta, result); });
+    }
+    if (!ParseNumber(args[1], &index) || index < 0 || index >= kMaxProfiles)
+        return Usage();
+    return Act([&](SimState& state, ActionResult* result) {
+        return SelectProfile(state, dev, static_cast<int>(index), result);
+    });
+}
+
+int Otf(const std::vector<std::wstring>& args)
+{
+    static const std::pair<const wchar_t*, OtfStep> steps[] = {
+        {L"start", OtfStep::Start}, {L"end", OtfStep::End}, {L"assign", OtfStep::Assign}, {L"cancel", OtfStep::Cancel}};
+    if (args.empty())
+        return Usage();
+    for (const auto& [name, step] : steps) {
+        if (args[0] != name)
+            continue;
+        DWORD key = 0;
+        if (step == OtfStep::Assign ? args.size() != 2 || !ParseKeyCode(args[1], &key) : args.size() != 1)
+            return Usage();
+        return Act([&, step = step](SimState& state, ActionResult* result) { return OtfAction(state, step, key, result); });
+    }
+    return Usage();
+}
+
+int Redirect(const std::vector<std::wstring>& args)
+{
+    long long vk = 0;
+    if (args.size() != 1 || !ParseNumber(args[0], &vk) || vk < 1 || vk > 0xFE)
+        return Usage();
+    return Act([&](SimState& state, ActionResult* result) { return RedirectKey(state, static_cast<UINT>(vk), result); });
+}
+
+int Feature(const std::vector<std::wstring>& args)
+{
+    Dev dev{};
+    if (args.size() != 3 || !ParseDev(args[0], &dev) || (args[2] != L"on" && args[2] != L"off"))
+        return Usage();
+    if (!IsFeatureName(args[1]))
+        return Fail(L"no such feature: " + args[1]);
+    const bool off = args[2] == L"off";
+    return Change([&](SimState& state) {
+        auto& removed = state.Of(dev).removed;
+        removed.erase(std::remove_if(removed.begin(), removed.end(),
+                                     [&](const std::wstring& name) { return wstr::EqualsNoCase(name, args[1]); }),
+                      removed.end());
+        if (off)
+            removed.push_back(args[1]);
         return 0;
     });
 }
@@ -232,6 +407,20 @@ int wmain(int argc, wchar_t** argv)
         return Delay(args);
     if (command == L"set")
         return SetField(args);
+    if (command == L"press")
+        return Press(args);
+    if (command == L"dpi")
+        return Dpi(args);
+    if (command == L"profile")
+        return Profile(args);
+    if (command == L"otf")
+        return Otf(args);
+    if (command == L"redirect")
+        return Redirect(args);
+    if (command == L"announce")
+        return Announce(args);
+    if (command == L"feature")
+        return Feature(args);
     if (command == L"path") {
         const StorePaths paths = CurrentPaths();
         Print(L"state " + paths.state + L"\njournal " + (paths.journal.empty() ? L"-" : paths.journal) + L"\n");

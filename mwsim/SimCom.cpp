@@ -7,6 +7,7 @@
 namespace mwsim {
 
 std::atomic<long> g_moduleRefs{0};
+HMODULE g_module = nullptr;
 
 namespace {
 
@@ -78,6 +79,20 @@ void Finish(CSession& session, const Handle& handle, Access access, const wchar_
             line += wstr::Format(L" -> 0x%08lX", static_cast<unsigned long>(*hr));
         session.Journal(line);
     }
+}
+
+bool FeatureRemovedNow(const Handle& handle, REFIID iid)
+{
+    // A session of its own, also inside a method's: the mutex is the thread's already, and this only reads.
+    CSession session;
+    return SUCCEEDED(session.Status()) && IsRemoved(session.State().Of(handle.dev), iid);
+}
+
+std::vector<Delivery> PlanEvents(const SimState& before, const SimState& after)
+{
+    std::vector<Notice> notices;
+    CollectStateEvents(before, after, &notices);
+    return notices.empty() ? std::vector<Delivery>() : PlanDeliveries(after, notices);
 }
 
 HRESULT CCall::Profile(ProfileState** out)

@@ -5,17 +5,23 @@
 // but their handle, and every method works under the state's lock.
 #pragma once
 
+#include "SimEvents.h"
 #include "SimState.h"
 #include "SimStore.h"
 
+#include <ocidl.h>
+#include <olectl.h>
+
 #include <atomic>
+#include <memory>
 #include <new>
 #include <string>
 
 namespace mwsim {
 
-// Live objects and server locks of this module (DllCanUnloadNow).
+// Live objects, event windows, advised sinks and server locks of this module (DllCanUnloadNow).
 extern std::atomic<long> g_moduleRefs;
+extern HMODULE g_module;
 
 // What an object stands for. Everything is looked up again in the state on each call, so that a
 // target that has gone (deleted, unplugged) fails cleanly.
@@ -37,6 +43,9 @@ struct ISimHandle : public IUnknown
 };
 inline constexpr IID IID_ISimHandle = {0x6F1D5A3E, 0x2B7C, 0x4E0A, {0x9C, 0x41, 0x8D, 0x2E, 0x55, 0x17, 0xA9, 0x03}};
 
+// Whether the control tool has switched the feature off on the handle's device (reads the state).
+bool FeatureRemovedNow(const Handle& handle, REFIID iid);
+
 template <class First, class... Rest>
 class CObject : public First, public Rest..., public ISimHandle
 {
@@ -51,6 +60,8 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
+        if (IsRemovable(iid) && FeatureRemovedNow(m_handle, iid))
+            return E_NOINTERFACE;
         if (IsEqualIID(iid, IID_IUnknown))
             *out = static_cast<IUnknown*>(static_cast<First*>(this));
         else if (IsEqualIID(iid, IID_ISimHandle))
@@ -172,23 +183,37 @@ HRESULT Admit(CSession& session, const Handle& handle, Access access, const wcha
 void Finish(CSession& session, const Handle& handle, Access access, const wchar_t* method, const std::wstring& args,
             bool changed, HRESULT* hr);
 
+// The events of a successful write (SimEvents.h), planned while the state is still held.
+std::vector<Delivery> PlanEvents(const SimState& before, const SimState& after);
+
 template <class Body>
 HRESULT Run(const Handle& handle, Access access, const wchar_t* method, const std::wstring& args, Body&& body) noexcept
 {
     try {
-        CSession session;
-        HRESULT hr = session.Status();
-        if (FAILED(hr))
-            return hr;
-        bool hooksChanged = false;
-        hr = Admit(session, handle, access, method, &hooksChanged);
-        CCall call(session, handle);
-        if (SUCCEEDED(hr))
-            hr = body(call);
-        std::wstring journal = args;
-        if (!call.NoteText().empty())
-            journal += (journal.empty() ? L"" : L" ") + call.NoteText();
-        Finish(session, handle, access, method, journal, call.IsChanged() || hooksChanged, &hr);
+        std::vector<Delivery> events;
+        HRESULT hr = S_OK;
+        {
+            CSession session;
+            hr = session.Status();
+            if (FAILED(hr))
+                return hr;
+            bool hooksChanged = false;
+            hr = Admit(session, handle, access, method, &hooksChanged);
+            CCall call(session, handle);
+            std::unique_ptr<SimState> before;
+            if (SUCCEEDED(hr) && access == Access::Write)
+                before = std::make_unique<SimState>(session.State());
+            if (SUCCEEDED(hr))
+                hr = body(call);
+            std::wstring journal = args;
+            if (!call.NoteText().empty())
+                journal += (journal.empty() ? L"" : L" ") + call.NoteText();
+            Finish(session, handle, access, method, journal, call.IsChanged() || hooksChanged, &hr);
+            if (before && call.IsChanged() && SUCCEEDED(hr))
+                events = PlanEvents(*before, session.State());
+        }
+        // The sinks run with the state released: they may call the middleware themselves.
+        Deliver(events);
         return hr;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
@@ -219,6 +244,43 @@ HRESULT CreateMacroManager(const Handle& device, IMacroManager** out);
 HRESULT CreateApplicationList(const Handle& device, IApplicationList** out);
 HRESULT CreateApm(const Handle& device, IApm** out);
 HRESULT CreateLedCollection(const Handle& owner, REFIID iid, void** out);
+
+// Features with events: IConnectionPointContainer beside the feature's interfaces. Offers names
+// the event interfaces of this feature.
+HRESULT CreateConnectionPoint(const Handle& handle, EventKind kind, IConnectionPointContainer* container,
+                              IConnectionPoint** out);
+
+template <class... Itfs>
+class CEventSource : public CObject<Itfs..., IConnectionPointContainer>
+{
+public:
+    using CObject<Itfs..., IConnectionPointContainer>::CObject;
+
+    HRESULT STDMETHODCALLTYPE EnumConnectionPoints(IEnumConnectionPoints** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        return E_NOTIMPL;
+    }
+
+    HRESULT STDMETHODCALLTYPE FindConnectionPoint(REFIID iid, IConnectionPoint** out) override
+    {
+        if (!out)
+            return E_POINTER;
+        *out = nullptr;
+        const EventInfo* info = EventByIid(iid);
+        if (!info || !Offers(info->kind))
+            return CONNECT_E_NOCONNECTION;
+        return CreateConnectionPoint(this->m_handle, info->kind, this, out);
+    }
+
+protected:
+    virtual bool Offers(EventKind kind) const = 0;
+};
+
+// At unload: the event windows' class points into this module.
+void UnregisterEventWindowClass();
 
 // Which features each device offers.
 bool HasDeviceFeature(Dev dev, REFIID iid);

@@ -5,8 +5,6 @@
 namespace mwsim {
 namespace {
 
-constexpr DWORD kVendorId = 0x9D17;
-
 class CEnumerator : public CObject<IDeviceEnumerator>
 {
 public:
@@ -77,8 +75,10 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IDevice.GetFeature", [&](CCall&) -> HRESULT {
-            return HasDeviceFeature(m_handle.dev, iid) ? CreateDeviceFeature(m_handle, iid, out) : E_NOINTERFACE;
+        return Read(m_handle, L"IDevice.GetFeature", [&](CCall& c) -> HRESULT {
+            return HasDeviceFeature(m_handle.dev, iid) && !IsRemoved(c.Device(), iid)
+                       ? CreateDeviceFeature(m_handle, iid, out)
+                       : E_NOINTERFACE;
         });
     }
 
@@ -339,10 +339,10 @@ public:
     }
 };
 
-class CKeyboardRedirector : public CObject<IKeyboardRedirector>
+class CKeyboardRedirector : public CEventSource<IKeyboardRedirector>
 {
 public:
-    using CObject::CObject;
+    using CEventSource::CEventSource;
 
     HRESULT STDMETHODCALLTYPE Enable() override { return Set(1, L"IKeyboardRedirector.Enable"); }
     HRESULT STDMETHODCALLTYPE Disable() override { return Set(0, L"IKeyboardRedirector.Disable"); }
@@ -356,6 +356,9 @@ public:
             return S_OK;
         });
     }
+
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::Redirect; }
 
 private:
     HRESULT Set(BYTE on, const wchar_t* method)
@@ -386,16 +389,25 @@ public:
 };
 
 // Its events come from the device; it has no methods of its own.
-class COtfMacroRecording : public CObject<IOtfMacroRecording>
+class COtfMacroRecording : public CEventSource<IOtfMacroRecording>
 {
 public:
-    using CObject::CObject;
+    using CEventSource::CEventSource;
+
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::Otf; }
 };
 
 } // namespace
 
 HRESULT CreateEnumerator(REFIID iid, void** out)
 {
+    {
+        // This process now uses the devices: it hears their arrival and removal.
+        CSession session;
+        if (SUCCEEDED(session.Status()) && RegisterClient(session.State(), ::GetCurrentProcessId()))
+            session.Save();
+    }
     return MakeAs<CEnumerator>(Handle{}, iid, out);
 }
 

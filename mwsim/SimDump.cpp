@@ -1,5 +1,6 @@
 // The dump: one line per fact, in a fixed order, so that tests can compare whole devices or pick
 // single lines ("profile 2 ...", " dpi ...", "polling 2").
+#include "SimEvents.h"
 #include "SimState.h"
 
 #include <cstdarg>
@@ -156,6 +157,17 @@ std::wstring Dump(const SimState& state, Dev dev)
                 static_cast<unsigned long>(d.apmEvents[i].color), d.apmEvents[i].enabled);
     for (const LedState& l : d.deviceLeds)
         DumpLed(out, L"device-", l);
+    for (const std::wstring& name : d.removed)
+        out.AddText(L"feature-off " + name);
+    // The connections advised on this plug-in of the device, per event interface.
+    for (const EventInfo& e : AllEvents()) {
+        if (!DeviceOffers(dev, e.kind))
+            continue;
+        int live = 0;
+        for (const ConnectionState& c : state.connections)
+            live += c.dev == dev && c.generation == d.generation && c.event == static_cast<uint32_t>(e.kind);
+        out.Add(L"connection-point %ls %d", e.name, live);
+    }
     return out.Take();
 }
 

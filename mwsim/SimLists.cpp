@@ -282,7 +282,7 @@ public:
             return hr;
         return Write(m_list, Traits::kImport, Quote(file), [&](CCall& c) -> HRESULT {
             std::vector<uint8_t> bytes;
-            const HRESULT read = ReadWholeFile(file, &bytes);
+            const HRESULT read = ReadWholeFile(file, &bytes, kMaxImportBytes);
             if (FAILED(read))
                 return read;
             Entry e;
@@ -329,10 +329,10 @@ private:
     CListLogic<MacroTraits> m_logic;
 };
 
-class CApplicationList : public CObject<IApplicationList>
+class CApplicationList : public CEventSource<IApplicationList>
 {
 public:
-    explicit CApplicationList(const Handle& handle) : CObject(handle), m_logic(handle) {}
+    explicit CApplicationList(const Handle& handle) : CEventSource(handle), m_logic(handle) {}
 
     HRESULT STDMETHODCALLTYPE GetApplication(int index, IApplication** out) override
     {
@@ -349,6 +349,9 @@ public:
     {
         return m_logic.Import(path, out);
     }
+
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::App; }
 
 private:
     CListLogic<AppTraits> m_logic;

@@ -36,10 +36,23 @@ std::wstring FreshProfileName(const DeviceState& d)
     }
 }
 
+bool InRange(const DpiValue& v, const StageLimits& limits)
+{
+    return v.x >= limits.min && v.x <= limits.max && v.y >= limits.min && v.y <= limits.max;
+}
+
 bool StagesFit(const StageSet& s, const StageLimits& limits)
 {
-    return !s.stages.empty() && s.stages.size() <= static_cast<size_t>(limits.maxStages) && s.activeStage >= 1 &&
-           s.activeStage <= static_cast<int>(s.stages.size());
+    if (s.stages.empty() || s.stages.size() > static_cast<size_t>(limits.maxStages) || s.activeStage < 1 ||
+        s.activeStage > static_cast<int>(s.stages.size()) || !InRange(s.active, limits))
+        return false;
+    return std::all_of(s.stages.begin(), s.stages.end(), [&](const DpiValue& v) { return InRange(v, limits); });
+}
+
+bool LedFits(const LedState& l)
+{
+    return l.on <= 1 && l.color <= 0xFFFFFF && l.brightness >= 0 && l.brightness <= 100 &&
+           l.effect >= hvmw::kEffectNone && l.effect <= hvmw::kEffectSpectrum && l.duration >= 0 && l.delay >= 0;
 }
 
 // Whether a profile read from a file has the shape of this device's profiles.
@@ -52,8 +65,10 @@ bool FitsDevice(Dev dev, const ProfileState& p)
         if (p.assignments[i].id != factory.assignments[i].id)
             return false;
     for (size_t i = 0; i < p.leds.size(); ++i)
-        if (p.leds[i].id != factory.leds[i].id)
+        if (p.leds[i].id != factory.leds[i].id || !LedFits(p.leds[i]))
             return false;
+    if (p.flags > (hvmw::kFlagAutoSwitch | hvmw::kFlagOsdDpi | hvmw::kFlagOsdProfile))
+        return false;
     return dev != Dev::Mouse || (StagesFit(p.dpi, kDpiLimits) && StagesFit(p.scaler, kScalerLimits));
 }
 
@@ -66,10 +81,10 @@ HRESULT ProfileId(IProfile* profile, GUID* id)
     return profile->GetId(id);
 }
 
-class CProfileManager : public CObject<IProfileManager>
+class CProfileManager : public CEventSource<IProfileManager>
 {
 public:
-    using CObject::CObject;
+    using CEventSource::CEventSource;
 
     HRESULT STDMETHODCALLTYPE GetProfile(int index, IProfile** out) override
     {
@@ -166,6 +181,11 @@ public:
 
     HRESULT STDMETHODCALLTYPE Reserved9() override { return E_NOTIMPL; }
 
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::Profile; }
+
+public:
+
     HRESULT STDMETHODCALLTYPE ImportProfile(LPCWSTR path, IProfile** out) override
     {
         if (!out)
@@ -177,7 +197,7 @@ public:
             return hr;
         return Write(m_handle, L"IProfileManager.ImportProfile", Quote(file), [&](CCall& c) -> HRESULT {
             std::vector<uint8_t> bytes;
-            HRESULT result = ReadWholeFile(file, &bytes);
+            HRESULT result = ReadWholeFile(file, &bytes, kMaxImportBytes);
             if (FAILED(result))
                 return result;
             ProfileState p;
@@ -212,7 +232,9 @@ public:
             const HRESULT hr = c.Profile(&p);
             if (FAILED(hr))
                 return hr;
-            return HasProfileFeature(m_handle.dev, iid) ? CreateProfileFeature(m_handle, iid, out) : E_NOINTERFACE;
+            return HasProfileFeature(m_handle.dev, iid) && !IsRemoved(c.Device(), iid)
+                       ? CreateProfileFeature(m_handle, iid, out)
+                       : E_NOINTERFACE;
         });
     }
 
@@ -320,7 +342,11 @@ public:
         return Read(m_handle, L"IProfileProperties.GetProperty", [&](CCall& c) -> HRESULT {
             ProfileState* p = nullptr;
             const HRESULT hr = c.Profile(&p);
-            return FAILED(hr) ? hr : Get(*p, id, static_cast<BYTE*>(buffer), size);
+            if (FAILED(hr))
+                return hr;
+            if (id == hvmw::kPropAppPath && IsAppPathRemoved(c.Device()))
+                return HVMW_E_NOTIMPL;
+            return Get(*p, id, static_cast<BYTE*>(buffer), size);
         });
     }
 
@@ -345,6 +371,8 @@ public:
             const HRESULT hr = c.Profile(&p);
             if (FAILED(hr))
                 return hr;
+            if (id == hvmw::kPropAppPath && IsAppPathRemoved(c.Device()))
+                return HVMW_E_NOTIMPL;
             switch (id) {
             case hvmw::kPropFlags:
                 p->flags = static_cast<uint16_t>(flags.value ? (p->flags | flags.mask) : (p->flags & ~flags.mask));
@@ -401,11 +429,11 @@ private:
 
 // IDpi and ISensitivityScaler: the same stage logic over different values and limits.
 template <class I>
-class CStages : public CObject<I>
+class CStages : public CEventSource<I>
 {
 public:
     CStages(const Handle& handle, StageSet ProfileState::*set, const StageLimits& limits, const wchar_t* name)
-        : CObject<I>(handle), m_set(set), m_limits(limits), m_name(name)
+        : CEventSource<I>(handle), m_set(set), m_limits(limits), m_name(name)
     {
     }
 
@@ -544,10 +572,15 @@ private:
     const wchar_t* m_name;
 };
 
+// DPI events reach the IDpi of every profile of the device: a listener keeps the feature of the
+// profile that was active when it connected and still hears the DPI in effect after a switch.
 class CDpi : public CStages<IDpi>
 {
 public:
     explicit CDpi(const Handle& handle) : CStages(handle, &ProfileState::dpi, kDpiLimits, L"IDpi") {}
+
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::Dpi || kind == EventKind::Dpi2; }
 };
 
 class CScaler : public CStages<ISensitivityScaler>
@@ -557,6 +590,9 @@ public:
         : CStages(handle, &ProfileState::scaler, kScalerLimits, L"ISensitivityScaler")
     {
     }
+
+protected:
+    bool Offers(EventKind kind) const override { return kind == EventKind::Scaler; }
 };
 
 // Buttons of the mouse and keys of the keyboard: one record per id, kept in id order.

@@ -12,7 +12,7 @@ constexpr uint32_t kStateMagic = 0x534D5648;   // "HVMS"
 constexpr uint32_t kProfileMagic = 0x46505648; // "HVPF"
 constexpr uint32_t kMacroMagic = 0x464D5648;   // "HVMF"
 constexpr uint32_t kAppMagic = 0x46415648;     // "HVAF"
-constexpr uint32_t kVersion = 1;
+constexpr uint32_t kVersion = 2;
 
 class Writer
 {
@@ -261,8 +261,11 @@ void PutDevice(Writer& w, const DeviceState& d)
     for (int32_t v : {d.pollingCode, d.accelLevel, d.batteryLevel, d.criticalLevel, d.maxLedBrightness,
                       d.sleepSeconds, d.mode, d.layoutCode})
         w.I32(v);
-    for (uint8_t v : {d.accelEnabled, d.charging, d.redirector, d.audioSync})
+    for (uint8_t v : {d.accelEnabled, d.charging, d.redirector, d.audioSync, d.otfPhase})
         w.U8(v);
+    w.U32(static_cast<uint32_t>(d.removed.size()));
+    for (const std::wstring& name : d.removed)
+        w.Str(name);
 }
 
 DeviceState GetDevice(Reader& r)
@@ -297,8 +300,11 @@ DeviceState GetDevice(Reader& r)
     for (int32_t* v : {&d.pollingCode, &d.accelLevel, &d.batteryLevel, &d.criticalLevel, &d.maxLedBrightness,
                        &d.sleepSeconds, &d.mode, &d.layoutCode})
         *v = r.I32();
-    for (uint8_t* v : {&d.accelEnabled, &d.charging, &d.redirector, &d.audioSync})
+    for (uint8_t* v : {&d.accelEnabled, &d.charging, &d.redirector, &d.audioSync, &d.otfPhase})
         *v = r.U8();
+    d.removed.resize(r.Count(4, 64));
+    for (std::wstring& name : d.removed)
+        name = r.Str();
     return d;
 }
 
@@ -325,6 +331,19 @@ std::vector<uint8_t> Serialize(const SimState& state)
     }
     w.U32(state.delayMs);
     w.Str(state.delayMethod);
+    w.U32(static_cast<uint32_t>(state.connections.size()));
+    for (const ConnectionState& c : state.connections) {
+        w.U32(c.cookie);
+        w.U32(static_cast<uint32_t>(c.dev));
+        w.U32(c.generation);
+        w.U32(c.event);
+        w.Raw(&c.window, sizeof c.window);
+        w.U32(c.pid);
+    }
+    w.U32(state.nextCookie);
+    w.U32(static_cast<uint32_t>(state.clients.size()));
+    for (uint32_t pid : state.clients)
+        w.U32(pid);
     return w.Take();
 }
 
@@ -345,6 +364,19 @@ bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state)
     }
     s.delayMs = r.U32();
     s.delayMethod = r.Str();
+    s.connections.resize(r.Count(28, kMaxConnections));
+    for (ConnectionState& c : s.connections) {
+        c.cookie = r.U32();
+        c.dev = r.U32() == 0 ? Dev::Mouse : Dev::Keyboard;
+        c.generation = r.U32();
+        c.event = r.U32();
+        r.Raw(&c.window, sizeof c.window);
+        c.pid = r.U32();
+    }
+    s.nextCookie = r.U32();
+    s.clients.resize(r.Count(4, kMaxClients));
+    for (uint32_t& pid : s.clients)
+        pid = r.U32();
     if (!r.AtEnd())
         return false;
     *state = std::move(s);

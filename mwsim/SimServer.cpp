@@ -6,8 +6,6 @@
 namespace mwsim {
 namespace {
 
-HMODULE g_module = nullptr;
-
 class CClassFactory : public IClassFactory
 {
 public:
@@ -66,11 +64,14 @@ HRESULT SetValue(HKEY key, const wchar_t* name, const std::wstring& value)
 
 using namespace mwsim;
 
-extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved)
 {
     if (reason == DLL_PROCESS_ATTACH) {
         g_module = instance;
         ::DisableThreadLibraryCalls(instance);
+    } else if (reason == DLL_PROCESS_DETACH && !reserved) {
+        // Unloaded while the process goes on (DllCanUnloadNow said yes, so no event window is left).
+        UnregisterEventWindowClass();
     }
     return TRUE;
 }

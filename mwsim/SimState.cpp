@@ -207,6 +207,18 @@ SimState FactoryState()
     return state;
 }
 
+void ResetAll(SimState& state)
+{
+    SimState fresh = FactoryState();
+    // Objects handed out before stay valid, and so do their connections.
+    for (int i = 0; i < kDeviceCount; ++i)
+        fresh.devices[i].generation = state.devices[i].generation;
+    fresh.connections = std::move(state.connections);
+    fresh.nextCookie = state.nextCookie;
+    fresh.clients = std::move(state.clients);
+    state = std::move(fresh);
+}
+
 std::wstring GuidText(const GUID& id)
 {
     wchar_t text[40];

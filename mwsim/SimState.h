@@ -25,6 +25,8 @@ inline constexpr int kMaxApplications = 64;
 inline constexpr int kMaxApmLevels = 8;
 inline constexpr int kMaxStages = 5;
 inline constexpr size_t kMaxTextChars = 32767; // names and paths
+inline constexpr uint32_t kMaxConnections = 4096;
+inline constexpr uint32_t kMaxClients = 256;
 
 struct KeyRow
 {
@@ -125,6 +127,23 @@ struct DeviceState
     int32_t mode = hvmw::kModeNormal;
     int32_t layoutCode = 1;
     uint8_t redirector = 0, audioSync = 0;
+    uint8_t otfPhase = 0;                 // on-the-fly recording: OtfPhase
+    std::vector<std::wstring> removed;    // features switched off by the control tool (FeatureName)
+};
+
+// The steps of an on-the-fly recording on the device.
+enum OtfPhase : uint8_t { kOtfIdle = 0, kOtfRecording = 1, kOtfAwaitingKey = 2 };
+
+// One advised sink, as every process sees it: the advising thread's event window receives the
+// notices for it. The sink itself lives only in the advising process (SimEvents.h).
+struct ConnectionState
+{
+    uint32_t cookie = 0;
+    Dev dev = Dev::Mouse;
+    uint32_t generation = 0; // the plug-in of the device the feature belonged to
+    uint32_t event = 0;      // EventKind
+    uint64_t window = 0;     // HWND of the advising thread's event window
+    uint32_t pid = 0;        // process of that window
 };
 
 // Fault injection: the next `remaining` calls of `method` on `device` fail with `hr`.
@@ -142,6 +161,10 @@ struct SimState
     std::vector<FaultRule> faults;
     uint32_t delayMs = 0;
     std::wstring delayMethod; // empty: every call
+    // Not device state: kept by a reset.
+    std::vector<ConnectionState> connections;
+    uint32_t nextCookie = 1;
+    std::vector<uint32_t> clients; // processes that created a root object (device-change broadcasts)
 
     DeviceState& Of(Dev dev) { return devices[static_cast<int>(dev)]; }
     const DeviceState& Of(Dev dev) const { return devices[static_cast<int>(dev)]; }
@@ -160,6 +183,8 @@ const DeviceFacts& FactsOf(Dev dev);
 // Factory state.
 void ResetDevice(SimState& state, Dev dev);
 SimState FactoryState();
+// The factory devices and no test hooks, keeping the connections and clients of the running programs.
+void ResetAll(SimState& state);
 ProfileState FactoryProfile(Dev dev, const GUID& id, const std::wstring& name);
 // Resets a profile's settings to the factory's, keeping its id and name.
 void RestoreProfileDefaults(Dev dev, ProfileState& profile);

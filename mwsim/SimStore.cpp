@@ -9,7 +9,6 @@ namespace mwsim {
 namespace {
 
 constexpr DWORD kLockTimeoutMs = 15000;
-constexpr DWORD kMaxFileBytes = 16 * 1024 * 1024;
 
 std::wstring Env(const wchar_t* name)
 {
@@ -81,7 +80,7 @@ StorePaths CurrentPaths()
     return paths;
 }
 
-HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes)
+HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes, DWORD maxBytes)
 {
     bytes->clear();
     CKernelHandle file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -91,7 +90,7 @@ HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes)
     LARGE_INTEGER size{};
     if (!::GetFileSizeEx(file.Get(), &size))
         return HRESULT_FROM_WIN32(::GetLastError());
-    if (size.QuadPart > kMaxFileBytes)
+    if (size.QuadPart > maxBytes)
         return HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE);
     bytes->resize(static_cast<size_t>(size.QuadPart));
     DWORD read = 0;

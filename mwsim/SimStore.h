@@ -58,8 +58,11 @@ private:
     SimState m_state;
 };
 
-// Whole-file helpers for the profile, macro and application files. Read refuses files over 16 MB.
-HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes);
+// Whole-file helpers for the state and for the profile, macro and application files. Read refuses
+// files over maxBytes (ERROR_FILE_TOO_LARGE) before reading any of it.
+inline constexpr DWORD kMaxStateBytes = 16 * 1024 * 1024;
+inline constexpr DWORD kMaxImportBytes = 1024 * 1024; // a profile with every key and a full macro fit easily
+HRESULT ReadWholeFile(const std::wstring& path, std::vector<uint8_t>* bytes, DWORD maxBytes = kMaxStateBytes);
 HRESULT WriteWholeFile(const std::wstring& path, const std::vector<uint8_t>& bytes);
 
 } // namespace mwsim
