@@ -34,6 +34,7 @@ if [ -z "${DISPLAY:-}" ]; then
   setsid Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$b/run-display" </dev/null >/dev/null 2>&1 &
   xvfb_pid=$!
   for _ in $(seq 100); do [ -s "$b/run-display" ] && break; sleep 0.1; done
+  [ -s "$b/run-display" ] || { echo "run: the virtual display (Xvfb) did not start" >&2; exit 1; }
   export DISPLAY=":$(head -n 1 "$b/run-display")"
   headless=1
 else
@@ -43,7 +44,10 @@ fi
 "$WINESERVER" -p </dev/null >/dev/null 2>&1 || true
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   echo "Creating the Wine prefix $WINEPREFIX (once)..."
-  "$WINE" wineboot -i </dev/null >/dev/null 2>&1
+  "$WINESERVER" -k >/dev/null 2>&1 || true
+  rm -rf "$WINEPREFIX"
+  "$WINE" wineboot -i </dev/null >"$b/run-wineboot.log" 2>&1 \
+    || { echo "run: creating the Wine prefix failed, see $b/run-wineboot.log" >&2; exit 1; }
 fi
 "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1
 if [ -f "$inst/HvMwSim.dll" ]; then

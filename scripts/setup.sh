@@ -31,9 +31,13 @@ SRC
     apt-get update -qq
   fi
   work=$(mktemp -d)
-  (cd "$work" && apt-get source -qq pugixml >/dev/null 2>&1)
+  (cd "$work" && apt-get source -qq pugixml >"$work/apt-source.log" 2>&1) || true
   dir=$(find "$work" -maxdepth 1 -type d -name 'pugixml-*' | head -n 1)
-  [ -n "$dir" ] && [ -f "$dir/src/pugixml.cpp" ] || { echo "setup: could not fetch the pugixml sources" >&2; exit 1; }
+  if [ -z "$dir" ] || [ ! -f "$dir/src/pugixml.cpp" ]; then
+    echo "setup: could not fetch the pugixml sources:" >&2
+    cat "$work/apt-source.log" >&2
+    exit 1
+  fi
   rm -rf "$cache"; mkdir -p "$(dirname "$cache")"
   mv "$dir" "$cache"
   rm -rf "$work"

@@ -15,21 +15,26 @@ alive() { # a zombie is not alive: PID 1 here does not reap orphans
   [ -n "${1:-}" ] && [ -d "/proc/$1" ] && ! grep -q '^State:.*Z' "/proc/$1/status" 2>/dev/null
 }
 
+# Our Xvfb, not another process that inherited a stale pid.
+is_our_xvfb() {
+  alive "${1:-}" && tr '\0' ' ' <"/proc/$1/cmdline" 2>/dev/null | grep -q '^Xvfb -displayfd'
+}
+
 stop() {
-  if [ -f "$WINEPREFIX/system.reg" ]; then
+  if [ -d "$WINEPREFIX" ]; then
     "$WINESERVER" -k >/dev/null 2>&1
     "$WINESERVER" -w >/dev/null 2>&1
   fi
   if [ -f "$env/xvfb.pid" ]; then
     pid=$(cat "$env/xvfb.pid")
-    alive "$pid" && kill "$pid" 2>/dev/null
+    is_our_xvfb "$pid" && kill "$pid" 2>/dev/null
     rm -f "$env/xvfb.pid"
   fi
   rm -f "$env/display"
 }
 
 env_alive() {
-  [ -f "$env/xvfb.pid" ] && alive "$(cat "$env/xvfb.pid")" && [ -f "$env/display" ] \
+  [ -f "$env/xvfb.pid" ] && is_our_xvfb "$(cat "$env/xvfb.pid")" && [ -f "$env/display" ] \
     && [ -f "$WINEPREFIX/system.reg" ]
 }
 
@@ -67,13 +72,15 @@ start() {
   export DISPLAY=":$(head -n 1 "$env/display.num")"
   echo "$DISPLAY" >"$env/display"
 
-  # Exit code 2 means a server already runs for this prefix.
-  "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    # No registry: a first run, or one interrupted while it made the prefix. Make it anew.
+    "$WINESERVER" -k >/dev/null 2>&1
+    rm -rf "$WINEPREFIX"
     "$WINE" wineboot -i </dev/null >"$env/wineboot.log" 2>&1 9>&- || { cat "$env/wineboot.log"; exit 1; }
     "$WINESERVER" -w
-    "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   fi
+  # Exit code 2 means a server already runs for this prefix.
+  "$WINESERVER" -p </dev/null >/dev/null 2>&1 9>&-
   # Unmanaged X windows: hiding or destroying a window does not wait for a window manager.
   "$WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >/dev/null 2>&1 9>&-
 
