@@ -39,8 +39,15 @@ CGUIPanel::~CGUIPanel()
 
 int CGUIPanel::OnCreate(CREATESTRUCTW*)
 {
-    if (!m_layoutFile.empty())
+    // A panel object may be created again after its window was closed: the layout is read afresh,
+    // and the items of the earlier window (whose panel bitmaps OnDestroy emptied) go first.
+    m_background = nullptr;
+    m_mask = nullptr;
+    m_region = nullptr;  // it went with the earlier window
+    if (!m_layoutFile.empty()) {
+        m_items.DeleteAll();
         LoadLayoutFile(&m_items, m_layoutFile, this, m_reportProgress);
+    }
 
     m_background = m_items.FindAs<CPanelBitmap>(kBackgroundItemId, ItemKind::PanelBitmap);
     if (m_background && m_background->GetSafeHandle()) {

@@ -1,5 +1,6 @@
 #include "LayoutLoader.h"
 
+#include <cstdint>
 #include <memory>
 
 #include "GUIItem.h"
@@ -12,8 +13,10 @@
 
 namespace {
 
-// Owns the factory of one load and, with progress, its place as the current progress source:
-// both are given up on every way out of the load, an exception from the messenger's lock
+// Owns the factory of one load and, with progress, its place as the current progress source.
+// A scope detaches its own factory and puts back the source that was current before it: a load
+// nested in another (a panel created while a layout loads) leaves the outer load's source as it
+// found it. Both are given up on every way out of the load, an exception from the messenger's lock
 // included.
 class CLoadScope
 {
@@ -21,8 +24,10 @@ public:
     CLoadScope(const std::wstring& path, bool reportProgress)
         : m_factory(std::make_unique<CGUIItemFactory>(path)), m_progress(reportProgress)
     {
-        if (m_progress)
+        if (m_progress) {
+            m_previous = CurrentProgressSource();
             SetCurrentProgressSource(m_factory.get());
+        }
     }
     // Separate from the constructor, so that the destructor also undoes a half-done attach.
     void AttachProgress()
@@ -33,14 +38,10 @@ public:
     ~CLoadScope()
     {
         if (m_progress) {
-            try {
-                DetachLoaderProgress();
-            } catch (const CWaitingLockException&) {
-                // The messenger goes with the factory below; its listener list no longer matters.
-            }
+            Detach();
+            SetCurrentProgressSource(m_previous);
         }
         m_factory.reset();
-        SetCurrentProgressSource(nullptr);
     }
     CLoadScope(const CLoadScope&) = delete;
     CLoadScope& operator=(const CLoadScope&) = delete;
@@ -48,8 +49,32 @@ public:
     CGUIItemFactory& Factory() { return *m_factory; }
 
 private:
+    // A listener has the messenger (the messages' wParam) and may send through it from a thread of
+    // its own, holding the messenger's mutex past the time-out. The factory must not go while that
+    // thread holds the mutex, so a detach that timed out waits again without a time limit; the wait
+    // serves messages sent to this thread, so a holder that sends to one of its windows finishes.
+    // The registry entry is gone after the first try already.
+    void Detach() noexcept
+    {
+        SetCurrentProgressSource(m_factory.get());
+        try {
+            DetachLoaderProgress();
+            return;
+        } catch (const CWaitingLockException&) {
+        }
+        m_factory->SetTimeout(kNoTimeLimit);
+        try {
+            DetachLoaderProgress();
+        } catch (const CWaitingLockException&) {
+            // Abandoned or failed: no thread holds the mutex any more.
+        }
+    }
+
+    static constexpr int32_t kNoTimeLimit = INT32_MAX;
+
     std::unique_ptr<CGUIItemFactory> m_factory;
     bool m_progress;
+    CProgressMessenger* m_previous = nullptr;
 };
 
 std::wstring FileNameOf(const std::wstring& path)

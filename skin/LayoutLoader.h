@@ -29,8 +29,11 @@ private:
 // have windows and is recorded in every item (it may be null). True when the file was read and has
 // a known root (KEYBOARD with a loadable KEYBOARDDEF, GUIPANEL with BACKGROUND and MASK, ITEMLIST),
 // whatever the sections built. A missing or malformed file builds nothing and reports nothing.
+// With progress, the load's messenger is the current progress source while it runs; the source
+// that was current before (that of an enclosing load, or none) is put back at its end.
 // Throws CWaitingLockException when the progress messenger's lock cannot be had; the load's
-// resources and the current progress source are released on that path too.
+// resources and its place as progress source are released on that path too, the messenger only
+// once no listener thread holds its lock any more.
 bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress);
 
 // LoadLayout of "xml\" + fileName in the skin folder: the folder of GetSkinResourceCache(), the

@@ -144,7 +144,9 @@ std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CW
     if (file.empty())
         return nullptr;
     SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceLanguage);
-    if (!entry || !entry->Data())
+    // A file that is missing or unreadable skips the language; an empty one still gives a table,
+    // which translates nothing.
+    if (!entry || !entry->fileRead)
         return nullptr;
 
     auto table = std::make_unique<CLangTable>();

@@ -39,8 +39,12 @@ void ReadWholeFile(SkinResource& entry)
 {
     CKernelHandle file = OpenForReading(entry.path);
     LARGE_INTEGER size = {};
-    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart <= 0 || size.QuadPart > INT_MAX)
+    if (!file || !GetFileSizeEx(file.Get(), &size) || size.QuadPart < 0 || size.QuadPart > INT_MAX)
         return;
+    if (size.QuadPart == 0) {
+        entry.fileRead = true;
+        return;
+    }
     std::vector<uint8_t> buffer(static_cast<size_t>(size.QuadPart), 0);
     DWORD read = 0;
     if (!ReadFile(file.Get(), buffer.data(), static_cast<DWORD>(buffer.size()), &read, nullptr) || read == 0)
@@ -48,6 +52,7 @@ void ReadWholeFile(SkinResource& entry)
     buffer.resize(read);
     entry.size = read;
     entry.data = std::move(buffer);
+    entry.fileRead = true;
 }
 
 void Load(SkinResource& entry)
@@ -84,6 +89,7 @@ void Release(SkinResource& entry)
     entry.fontCount = 0;
     entry.bitmap.Reset();
     entry.data.clear();
+    entry.fileRead = false;
     entry.type = -1;
 }
 

@@ -32,6 +32,9 @@ struct SkinResource
     CBitmapHandle bitmap;       // types 0 and 1
     int fontCount = 0;          // type 4: fonts the file added, 0 when none
     std::vector<uint8_t> data;  // types 5 and 6: the file's bytes, empty when it could not be read
+    // Types 5 and 6: the file was opened and read whole; also true for an empty file, whose data
+    // stay empty (and Data() null).
+    bool fileRead = false;
 
     // Whether the load produced something (the object of the entry).
     bool IsLoaded() const;

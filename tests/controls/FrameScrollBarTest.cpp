@@ -4,12 +4,15 @@
 #include "VScrollBar.h"
 
 #include "HvTest.h"
+#include "TestBitmaps.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 namespace {
+
+using skintest::Solid;
 
 constexpr COLORREF kFill = RGB(20, 160, 40);
 constexpr COLORREF kBorder = RGB(210, 30, 30);
@@ -18,23 +21,6 @@ constexpr COLORREF kArrowUp = RGB(230, 40, 40);
 constexpr COLORREF kArrowDown = RGB(40, 40, 230);
 constexpr COLORREF kSpine = RGB(60, 60, 60);
 constexpr COLORREF kThumb = RGB(40, 220, 60);
-
-CBitmap Solid(int width, int height, COLORREF colour)
-{
-    CBitmap bitmap;
-    HDC screen = GetDC(nullptr);
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(screen, width, height));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap.GetSafeHandle());
-    RECT r = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
 
 struct Skin
 {

@@ -1,7 +1,8 @@
-// Bitmap buttons and keyboard key items in a panel: the picture of every state (read back from the
-// screen), hover through real mouse moves, check-box and toggle clicks, blink, captions, tooltips,
-// and the messages and key name of a key item.
+// Bitmap buttons, keyboard key items and bitmap windows in a panel: the picture of every state
+// (read back from the screen), masks, hover through real mouse moves, check-box and toggle clicks,
+// blink, captions, tooltips, the messages and key name of a key item, and the bitmap window's text.
 #include "BitmapBtn.h"
+#include "BitmapWindow.h"
 #include "DialogTemplate.h"
 #include "GUIPanel.h"
 #include "KeyboardDef.h"
@@ -9,6 +10,7 @@
 #include "NameTables.h"
 
 #include "HvTest.h"
+#include "TestBitmaps.h"
 #include "LayoutTestFiles.h"
 
 #include <commctrl.h>
@@ -19,10 +21,16 @@
 
 namespace {
 
+using skintest::Painted;
+using skintest::Solid;
+
 constexpr COLORREF kNormal = RGB(220, 40, 40);
 constexpr COLORREF kOver = RGB(40, 200, 60);
 constexpr COLORREF kDown = RGB(40, 60, 220);
 constexpr COLORREF kDisabled = RGB(230, 210, 30);
+constexpr COLORREF kOther = RGB(150, 60, 150);  // parts of a picture sheet that belong to no item
+constexpr COLORREF kText = RGB(250, 250, 250);
+constexpr COLORREF kIcon = RGB(240, 140, 20);
 constexpr int kButtonId = 1001;
 
 struct Received
@@ -70,24 +78,6 @@ protected:
 BEGIN_MSG_MAP(CButtonPanel, CGUIPanel)
     ON_MESSAGE_RANGE(WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED, OnKey)
 END_MSG_MAP()
-
-// A picture of one colour, optionally with a black frame of one pixel.
-CBitmap Solid(int width, int height, COLORREF colour)
-{
-    CBitmap bitmap;
-    HDC screen = GetDC(nullptr);
-    EXPECT_TRUE(bitmap.CreateCompatibleBitmap(screen, width, height));
-    HDC dc = CreateCompatibleDC(screen);
-    HGDIOBJ old = SelectObject(dc, bitmap.GetSafeHandle());
-    RECT r = {0, 0, width, height};
-    HBRUSH brush = CreateSolidBrush(colour);
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
-    SelectObject(dc, old);
-    DeleteDC(dc);
-    ReleaseDC(nullptr, screen);
-    return bitmap;
-}
 
 struct Pictures
 {
@@ -409,4 +399,188 @@ TEST(KeyboardKeyItem, NamesItsKeyAndTellsItsOwner)
     control.UpdateKeyName();
     EXPECT_EQ(control.VirtualKey(), static_cast<UINT>(VK_LCONTROL));
     EXPECT_FALSE(control.Caption().empty());
+}
+
+TEST(BitmapButton, MaskShapesTheButtonOverItsBackground)
+{
+    CButtonPanel panel;
+    ASSERT_TRUE(panel.Create());
+    ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
+    const CRect place(20, 20, 60, 40);
+    hvtest::FlushMessages();
+    hvtest::Bitmap before = hvtest::CaptureClient(panel);
+    ASSERT_FALSE(before.Empty());
+    const COLORREF background = before.At(place.left, place.top);
+    hvtest::ExpectRectNear(before, place, background, 2);
+
+    // Sheets of 80 x 20 whose right half is the button's; the mask is white (transparent) in the
+    // button's left 10 columns and top 5 rows.
+    auto sheet = [](COLORREF colour) { return Painted(80, 20, [colour](int x, int) { return x < 40 ? kOther : colour; }); };
+    CBitmap mask = Painted(80, 20, [](int x, int y) {
+        return x >= 40 && (x < 50 || y < 5) ? RGB(255, 255, 255) : RGB(0, 0, 0);
+    });
+    CBitmap normal = sheet(kNormal), over = sheet(kOver), down = sheet(kDown), disabled = sheet(kDisabled);
+    CBitmapBtn button;
+    ASSERT_TRUE(button.Create(L"", WS_VISIBLE, place, panel, kButtonId));
+    button.SetBitmapsWithMask(mask, normal, over, down, disabled, CRect(40, 0, 80, 20));
+    CRgn region;
+    ASSERT_TRUE(region.CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(button, region), ERROR);
+    EXPECT_FALSE(region.PtInRegion(5, 10));
+    EXPECT_FALSE(region.PtInRegion(20, 2));
+    EXPECT_TRUE(region.PtInRegion(20, 10));
+
+    // The panel shows where the mask is white, the state's picture where it is black.
+    auto shows = [&](COLORREF colour, const char* what) {
+        SCOPED_TRACE(what);
+        hvtest::FlushMessages(20, 500);
+        hvtest::Bitmap shot = hvtest::CaptureClient(panel);
+        ASSERT_FALSE(shot.Empty());
+        hvtest::ExpectRectNear(shot, CRect(20, 20, 30, 40), background, 2);
+        hvtest::ExpectRectNear(shot, CRect(30, 20, 60, 25), background, 2);
+        hvtest::ExpectRectNear(shot, CRect(30, 25, 60, 40), colour, 2);
+    };
+    shows(kNormal, "normal");
+    button.SetState(true);
+    shows(kDown, "checked");
+    button.SetState(false);
+    button.EnableWindow(FALSE);
+    shows(kDisabled, "disabled");
+    hvtest::CaptureClient(panel).SaveToTestDir(L"bitmap_button_masked.bmp");
+
+    // Without its region the button's own composition still keeps what was beneath where the mask
+    // is white.
+    ASSERT_NE(SetWindowRgn(button, nullptr, TRUE), 0);
+    button.EnableWindow(TRUE);
+    shows(kNormal, "normal, without region");
+}
+
+TEST(KeyboardKeyItem, DrawsItsOwnPartOfTheKeyboardPicture)
+{
+    CButtonPanel panel;
+    ASSERT_TRUE(panel.Create());
+    ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
+
+    // One picture of the whole keyboard per state; this key is its part (100, 20)-(140, 40).
+    const CRect part(100, 20, 140, 40);
+    auto keyboard = [&part](COLORREF colour) {
+        return Painted(200, 60, [&part, colour](int x, int y) { return part.PtInRect({x, y}) ? colour : kOther; });
+    };
+    CBitmap normal = keyboard(kNormal), over = keyboard(kOver), down = keyboard(kDown), disabled = keyboard(kDisabled);
+    CKeyboardKeyItem key;
+    ASSERT_TRUE(key.Create(L"", WS_VISIBLE, part, panel, 0));
+    key.SetBitmaps(normal, over, down, disabled, part.left, part.top, part.right, part.bottom);
+    Shows(key, kNormal, "key normal");
+    key.SetState(true);
+    Shows(key, kDown, "key checked");
+    key.SetHighlighted(true);
+    Shows(key, kOver, "key highlighted");
+}
+
+namespace {
+
+// What a bitmap window of the given size should show: a picture of one colour, the icon (when
+// given) at the left and centred vertically on the text's rectangle, the text in the fallback font
+// and colour, with the format plus DT_END_ELLIPSIS when ellipsis is set.
+hvtest::Bitmap ExpectedBitmapWindow(int width, int height, COLORREF picture, HBITMAP icon, const wchar_t* text,
+                                    UINT format, bool ellipsis)
+{
+    CBitmap canvas = Solid(width, height, picture);
+    CFont font;
+    EXPECT_TRUE(CreateFallbackFont(font));
+    {
+        CMemoryDC dc;
+        dc.SelectObject(static_cast<HBITMAP>(canvas));
+        CRect textRect(0, 0, width, height);
+        if (icon) {
+            BITMAP info = {};
+            GetObjectW(icon, sizeof(info), &info);
+            const CSize size(info.bmWidth, info.bmHeight);
+            CRect iconRect(CPoint(0, (height - size.cy) / 2), size);
+            CMemoryDC source;
+            source.SelectObject(icon);
+            dc.BitBlt(iconRect.left, iconRect.top, size.cx, size.cy, source, 0, 0, SRCCOPY);
+            textRect = CRect(iconRect.right, iconRect.top, width, iconRect.bottom);
+        }
+        dc.SelectObject(static_cast<HFONT>(font));
+        dc.SetTextColor(kText);
+        dc.SetBkMode(TRANSPARENT);
+        dc.DrawText(text, &textRect, format | (ellipsis ? DT_END_ELLIPSIS : 0));
+    }
+    return skintest::PixelsOf(canvas);
+}
+
+} // namespace
+
+TEST(BitmapWindow, PictureTextLineEllipsisAndIcon)
+{
+    CButtonPanel panel;
+    ASSERT_TRUE(panel.Create());
+    ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
+    constexpr int kW = 120, kH = 60;
+    CBitmap base = Solid(kW, kH, kOther), normal = Solid(kW, kH, kNormal), hover = Solid(kW, kH, kOver),
+            selected = Solid(kW, kH, kDown);
+    CBitmapWindow window;
+    ASSERT_TRUE(window.Create(CRect(10, 10, 10 + kW, 10 + kH), panel));
+    window.SetBitmaps(base, normal, hover, selected, nullptr);
+    window.SetTextColor(kText);
+    const UINT top = DT_LEFT | DT_TOP | DT_SINGLELINE;  // the text in the top rows, clear of the line
+    window.SetFormat(top);
+
+    // Without text: the normal picture, and no line even when asked for.
+    window.SetShowLine(true);
+    Shows(window, kNormal, "no text");
+    // The pointer over it: the hover picture, until it leaves.
+    ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(window, 60, 30)));
+    hvtest::FlushMessages();
+    EXPECT_TRUE(window.IsHover());
+    Shows(window, kOver, "hovered");
+    MoveAway(panel);
+    EXPECT_FALSE(window.IsHover());
+    Shows(window, kNormal, "left");
+
+    // A text: the hover picture, and the line 37 pixels above the bottom in the text's colour.
+    window.SetText(L"Wg", 0);
+    const CRect belowText(0, 16, kW, kH);
+    Shows(window, kText, "line", CRect(0, kH - 37, kW, kH - 36));
+    Shows(window, kOver, "above the line", CRect(0, 16, kW, kH - 37));
+    Shows(window, kOver, "below the line", CRect(0, kH - 36, kW, kH));
+    window.SetShowLine(false);
+    Shows(window, kOver, "text without line", belowText);
+    // Selected or highlighted: the selected picture.
+    window.SetSelected(true);
+    Shows(window, kDown, "selected", belowText);
+    window.SetSelected(false);
+    window.SetHighlighted(true);
+    Shows(window, kDown, "highlighted", belowText);
+    window.SetHighlighted(false);
+
+    // A text wider than the window ends in an ellipsis.
+    const UINT centred = DT_LEFT | DT_VCENTER | DT_SINGLELINE;
+    const wchar_t* longText = L"WWWWWWWWWWWWWWWWWWWWWWWW";
+    window.SetFormat(centred);
+    window.SetText(longText, 0);
+    hvtest::FlushMessages(20, 500);
+    hvtest::Bitmap shot = hvtest::CaptureClient(window);
+    ASSERT_EQ(shot.Width(), kW);
+    shot.SaveToTestDir(L"bitmap_window_ellipsis.bmp");
+    EXPECT_EQ(skintest::DifferingPixels(shot, ExpectedBitmapWindow(kW, kH, kOver, nullptr, longText, centred, true), 8), 0);
+    EXPECT_GT(skintest::DifferingPixels(shot, ExpectedBitmapWindow(kW, kH, kOver, nullptr, longText, centred, false), 8), 0);
+
+    // The icon of the assignment type comes first, centred vertically; the text follows it.
+    CBitmap icon = Solid(16, 16, kIcon);
+    window.AddAssignmentIcon(6, icon);
+    window.SetAssignmentType(6);
+    window.SetText(L"Wg", 0);
+    hvtest::FlushMessages(20, 500);
+    shot = hvtest::CaptureClient(window);
+    shot.SaveToTestDir(L"bitmap_window_icon.bmp");
+    hvtest::ExpectRectNear(shot, CRect(0, 22, 16, 38), kIcon, 2);
+    EXPECT_EQ(skintest::DifferingPixels(shot, ExpectedBitmapWindow(kW, kH, kOver, icon, L"Wg", centred, true), 8), 0);
+    // Another type has no icon: the text starts at the left edge.
+    window.SetAssignmentType(7);
+    hvtest::FlushMessages(20, 500);
+    EXPECT_EQ(skintest::DifferingPixels(hvtest::CaptureClient(window),
+                                        ExpectedBitmapWindow(kW, kH, kOver, nullptr, L"Wg", centred, true), 8),
+              0);
 }

@@ -68,6 +68,9 @@ TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
     WriteSkinBitmap(L"panel_bg.bmp", kWidth, kHeight, BackgroundPixel);
     WriteSkinBitmap(L"panel_mask.bmp", kWidth, kHeight, MaskPixel);
     WriteSkinBitmap(L"panel_item.bmp", 30, 10, [](int, int) { return 0x14B428u; });
+    // A masked item: transparent (white) in its left 10 columns.
+    WriteSkinBitmap(L"masked_item.bmp", 30, 20, [](int, int) { return 0x14B428u; });
+    WriteSkinBitmap(L"masked_item_mask.bmp", 30, 20, [](int x, int) { return x < 10 ? 0xFFFFFFu : 0u; });
     WriteLayout(L"panel_layout.xml",
                 "<?xml version='1.0' encoding='utf-8'?>\n"
                 "<GUIPANEL>\n"
@@ -87,6 +90,10 @@ TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
                 "   <SBMN>panel_item.bmp</SBMN><RECT left='30' top='35' right='30' bottom='10'/>\n"
                 "  </BITMAPITEM>\n"
                 "  <BITMAPITEM name='NO_SUCH_BITMAP' moveable='0'><SBMN>panel_item.bmp</SBMN></BITMAPITEM>\n"
+                "  <BITMAPITEM name='BITMAP_KB_ESC'>\n"
+                "   <SBMN>masked_item.bmp</SBMN><SBMM>masked_item_mask.bmp</SBMM>\n"
+                "   <RECT left='70' top='20' right='30' bottom='20'/>\n"
+                "  </BITMAPITEM>\n"
                 "  <BITMAPWINDOW name='BITMAPWIN_ASSIGNKEY' justify='C' multiline='1' caps='U' fontid='FONT_ARIAL14B'>\n"
                 "   <SBMN>panel_item.bmp</SBMN><RECT left='70' top='5' right='30' bottom='10'/>\n"
                 "   <BITMAPITEM assntype='6'><SBMN>panel_item.bmp</SBMN></BITMAPITEM>\n"
@@ -117,9 +124,9 @@ TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
     EXPECT_TRUE(region.PtInRegion(5, 25));
     EXPECT_TRUE(region.PtInRegion(kWidth - 11, 70));
 
-    // The items: three bitmap items (enabled only with moveable="0"), a bitmap window, a font.
+    // The items: four bitmap items (enabled only with moveable="0"), a bitmap window, a font.
     CGUIItems& items = panel.Items();
-    EXPECT_EQ(items.Size(), 2u + 1u + 3u + 1u);
+    EXPECT_EQ(items.Size(), 2u + 1u + 4u + 1u);
     auto* enabled = items.FindAs<CBitmapItem>(Id(L"BITMAP_MOUSE_FOOTNOTE"), ItemKind::BitmapItem);
     auto* missing = items.FindAs<CBitmapItem>(Id(L"BITMAP_KEYBOARD_FOOTNOTE"), ItemKind::BitmapItem);
     auto* moveable = items.FindAs<CBitmapItem>(Id(L"BITMAP_MECHKBD"), ItemKind::BitmapItem);
@@ -147,11 +154,97 @@ TEST(GuiPanel, LayoutGivesSizeRegionPictureAndItems)
     hvtest::ExpectRectNear(shot, CRect(30, 5, 60, 15), kItem, 2);
     hvtest::ExpectRectNear(shot, CRect(30, 35, 60, 45), kItem, 2);
 
+    // The masked item has the shape of its mask: the panel shows through where the mask is white.
+    auto* masked = items.FindAs<CBitmapItem>(Id(L"BITMAP_KB_ESC"), ItemKind::BitmapItem);
+    ASSERT_NE(masked, nullptr);
+    CRgn maskedRegion;
+    ASSERT_TRUE(maskedRegion.CreateRectRgn(0, 0, 0, 0));
+    ASSERT_NE(GetWindowRgn(*masked, maskedRegion), ERROR);
+    EXPECT_FALSE(maskedRegion.PtInRegion(5, 10));
+    EXPECT_TRUE(maskedRegion.PtInRegion(15, 10));
+    hvtest::ExpectRectNear(shot, CRect(70, 20, 80, 40), kRight, 2);
+    hvtest::ExpectRectNear(shot, CRect(80, 20, 100, 40), kItem, 2);
+
     // Closing the window frees the panel bitmaps' pictures; the items stay until the panel goes.
     panel.DestroyWindow();
     EXPECT_FALSE(panel.IsCreated());
     EXPECT_EQ(panel.Background()->GetSafeHandle(), nullptr);
-    EXPECT_EQ(panel.Items().Size(), 7u);
+    EXPECT_EQ(panel.Items().Size(), 8u);
+
+    // The same panel object opened again reads its layout afresh instead of adding to the old items.
+    ASSERT_TRUE(panel.Create());
+    EXPECT_EQ(panel.Items().Size(), 8u);
+    EXPECT_EQ(panel.bound, 2);
+    ASSERT_NE(panel.Background(), nullptr);
+    EXPECT_NE(panel.Background()->GetSafeHandle(), nullptr);
+    EXPECT_EQ(panel.GetClientRect(), CRect(0, 0, kWidth, kHeight));
+    EXPECT_NE(panel.Region(), nullptr);
+    auto* reopened = panel.Items().FindAs<CBitmapItem>(Id(L"BITMAP_MOUSE_FOOTNOTE"), ItemKind::BitmapItem);
+    ASSERT_NE(reopened, nullptr);
+    EXPECT_EQ(GetParent(reopened->window), panel.GetSafeHwnd());
+    hvtest::FlushMessages();
+    hvtest::Bitmap again = hvtest::CaptureClient(panel);
+    ASSERT_FALSE(again.Empty());
+    hvtest::ExpectRectNear(again, CRect(2, 50, 58, 78), kLeft, 2);
+    hvtest::ExpectRectNear(again, CRect(62, 50, kWidth - 12, 78), kRight, 2);
+    hvtest::ExpectRectNear(again, CRect(30, 5, 60, 15), kItem, 2);
+    panel.DestroyWindow();
+}
+
+TEST(GuiPanel, PaintsNothingOutsideItsCreatedLife)
+{
+    WriteSkinBitmap(L"unpainted_bg.bmp", kWidth, kHeight, BackgroundPixel);
+    WriteSkinBitmap(L"unpainted_mask.bmp", kWidth, kHeight, [](int, int) { return 0u; });
+    WriteLayout(L"unpainted.xml",
+                "<GUIPANEL><BACKGROUND>unpainted_bg.bmp</BACKGROUND><MASK>unpainted_mask.bmp</MASK></GUIPANEL>");
+
+    // A panel object that takes over windows it did not create: they never send it WM_CREATE.
+    class CAdoptingPanel : public CTestPanel
+    {
+    public:
+        using CTestPanel::CTestPanel;
+        // Reads the layout and takes its background, as WM_CREATE would.
+        void LoadBackground()
+        {
+            m_items.DeleteAll();
+            LoadLayoutFile(&m_items, m_layoutFile, this, false);
+            m_background = m_items.FindAs<CPanelBitmap>(kBackgroundItemId, ItemKind::PanelBitmap);
+        }
+    };
+    // The pixels a repaint leaves other than the test window's own white background.
+    auto paintedPixels = [](HWND hwnd) {
+        InvalidateRect(hwnd, nullptr, TRUE);
+        UpdateWindow(hwnd);
+        hvtest::FlushMessages();
+        hvtest::Bitmap shot = hvtest::CaptureClient(hwnd);
+        EXPECT_FALSE(shot.Empty());
+        const CRect all(0, 0, shot.Width(), shot.Height());
+        return shot.Width() * shot.Height() - hvtest::CountPixelsNear(shot, all, RGB(255, 255, 255), 2);
+    };
+
+    CAdoptingPanel panel(PopupTemplate().Get(), L"unpainted.xml", nullptr);
+    panel.LoadBackground();
+    ASSERT_NE(panel.Background(), nullptr);
+    ASSERT_NE(panel.Background()->GetSafeHandle(), nullptr);
+
+    // Before WM_CREATE: nothing is painted.
+    hvtest::ScopedWindow before(hvtest::CreateTestWindow(kWidth, kHeight));
+    ASSERT_TRUE(panel.SubclassWindow(before));
+    EXPECT_FALSE(panel.IsCreated());
+    EXPECT_EQ(paintedPixels(before), 0);
+    panel.UnsubclassWindow();
+
+    // After WM_DESTROY: a panel that had its window and lost it paints nothing either, even with a
+    // background to paint.
+    ASSERT_TRUE(panel.Create());
+    EXPECT_TRUE(panel.IsCreated());
+    panel.DestroyWindow();
+    EXPECT_FALSE(panel.IsCreated());
+    panel.LoadBackground();
+    hvtest::ScopedWindow after(hvtest::CreateTestWindow(kWidth, kHeight));
+    ASSERT_TRUE(panel.SubclassWindow(after));
+    EXPECT_EQ(paintedPixels(after), 0);
+    panel.UnsubclassWindow();
 }
 
 TEST(GuiPanel, WithoutUsableLayoutKeepsItsOwnSize)

@@ -209,6 +209,7 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     WriteLanguageFile(L"english.txt", {L"English", L"version 1", L"Hello", L"Hello there", L"Insert Delay",
                                           L"Insert a delay", L"END OF FILE"});
     WriteLanguageFile(L"german.txt", {L"Deutsch", L"version 1", L"Hello", L"Hallo", L"end of file", L"x", L"y"});
+    WriteLanguageFile(L"empty_language.txt", {});
     const std::string langList =
         "<ITEMLIST><LANGLIST>"
         " <LANG name='LANGUAGE_DEFAULT' file=' english.txt '>"
@@ -226,12 +227,13 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
         " <LANG name='LANGUAGE_FRENCH' file='no_such_language.txt'/>"
         " <LANG name='LANGUAGE_NOT_THERE' file='german.txt'/>"
         " <LANG name='LANGUAGE_KOREAN' file='german.txt'/>"
+        " <LANG name='LANGUAGE_JAPANESE' file='empty_language.txt'/>"
         "</LANGLIST></ITEMLIST>";
     std::wstring path = TestLayout(L"Language.xml", langList);
 
     auto items = std::make_unique<CGUIItems>();
     ASSERT_TRUE(LoadLayout(path, items.get(), nullptr, false));
-    ASSERT_EQ(items->Size(), 3u);  // the missing file and the unknown name are skipped
+    ASSERT_EQ(items->Size(), 4u);  // the missing file and the unknown name are skipped
     const int32_t english = Id(L"LANGUAGE_DEFAULT");
     const int32_t german = Id(L"LANGUAGE_GERMAN");
     CLangTable* en = FindRegisteredLangTable(english);
@@ -276,6 +278,15 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 2);
     EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
     EXPECT_EQ(FindRegisteredLangTable(Id(L"LANGUAGE_KOREAN")), items->At(2));
+    // An empty language file gives a table without texts, which leaves every text as written.
+    CLangTable* ja = FindRegisteredLangTable(Id(L"LANGUAGE_JAPANESE"));
+    ASSERT_NE(ja, nullptr);
+    EXPECT_EQ(items->At(3), ja);
+    EXPECT_EQ(ja->PairCount(), 0u);
+    EXPECT_TRUE(ja->Header().empty());
+    SetCurrentLangTable(ja);
+    EXPECT_FALSE(TranslateText(L"$hello", out));
+    EXPECT_EQ(out, L"$hello");
 
     // Loading the file again into a second list: its tables replace the first list's in the
     // registry. The first list goes with its German table current: the second list's tables stay
@@ -295,7 +306,7 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     // The second list goes with its table current: nothing is left registered or current.
     SetCurrentLangTable(de2);
     again.reset();
-    for (const wchar_t* name : {L"LANGUAGE_DEFAULT", L"LANGUAGE_GERMAN", L"LANGUAGE_KOREAN"})
+    for (const wchar_t* name : {L"LANGUAGE_DEFAULT", L"LANGUAGE_GERMAN", L"LANGUAGE_KOREAN", L"LANGUAGE_JAPANESE"})
         EXPECT_EQ(FindRegisteredLangTable(Id(name)), nullptr) << wstr::WideToUtf8(name);
     EXPECT_EQ(GetCurrentLangTable(), nullptr);
     EXPECT_FALSE(TranslateText(L"$hello", out));
@@ -381,91 +392,266 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
     EXPECT_FALSE(CKeyboardLayoutSetting::Activate(Id(L"KBLAYOUT_ENGLISH")));
 }
 
-// The listener of the lock test runs on a thread of its own, so that a third thread can hold the
-// messenger's mutex while the loader waits for it.
+// A load started while another reports its progress (as a panel created during a load would):
+// each load reports through its own messenger and, at its end, detaches that messenger and puts
+// back the source that was current before it.
 namespace {
+
+struct Nesting
+{
+    std::wstring innerPath;
+    CGUIItems innerItems;
+    CProgressMessenger* outer = nullptr;
+    std::vector<std::string> outerEvents, innerEvents;
+    bool innerLoaded = false, quietLoaded = false;
+    CProgressMessenger* sourceAfterInner = nullptr;
+    CProgressMessenger* sourceAfterQuiet = nullptr;
+    size_t registeredDuringInner = 0;
+    size_t registeredAfterInner = 0;
+};
+Nesting* g_nesting = nullptr;
+
+LRESULT CALLBACK NestingListenerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message != WM_PROGRESS_TEXT && message != WM_PROGRESS_PERCENT)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    Nesting& n = *g_nesting;
+    auto* messenger = reinterpret_cast<CProgressMessenger*>(wParam);
+    if (!n.outer)
+        n.outer = messenger;
+    const bool fromOuter = messenger == n.outer;
+    if (!fromOuter && message == WM_PROGRESS_PERCENT && lParam == 48)
+        n.registeredDuringInner = RegisteredMessengerCount();
+    (fromOuter ? n.outerEvents : n.innerEvents)
+        .push_back(message == WM_PROGRESS_TEXT
+                       ? "text:" + wstr::WideToUtf8(reinterpret_cast<const wchar_t*>(lParam))
+                       : "percent:" + std::to_string(static_cast<int>(lParam)));
+    if (fromOuter && message == WM_PROGRESS_PERCENT && lParam == 30) {
+        n.innerLoaded = LoadLayout(n.innerPath, &n.innerItems, nullptr, true);
+        n.sourceAfterInner = CurrentProgressSource();
+        n.registeredAfterInner = RegisteredMessengerCount();
+        n.quietLoaded = LoadLayout(n.innerPath, &n.innerItems, nullptr, false);
+        n.sourceAfterQuiet = CurrentProgressSource();
+    }
+    return 0;
+}
+
+} // namespace
+
+TEST(LayoutLoader, NestedLoadPutsBackTheOuterSource)
+{
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = NestingListenerProc;
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpszClassName = L"LayoutNestingListener";
+    RegisterClassW(&wc);
+    hvtest::ScopedWindow listener(CreateWindowExW(0, wc.lpszClassName, L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                                  wc.hInstance, nullptr));
+    ASSERT_NE(listener.Get(), nullptr);
+
+    Nesting nesting;
+    g_nesting = &nesting;
+    nesting.innerPath = TestLayout(L"inner.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
+    std::wstring outerPath = TestLayout(L"outer.xml", "<ITEMLIST/>");
+    CGUIItems items;
+    {
+        ListeningTo listening(listener);
+        EXPECT_TRUE(LoadLayout(outerPath, &items, nullptr, true));
+    }
+    g_nesting = nullptr;
+
+    EXPECT_TRUE(nesting.innerLoaded);
+    EXPECT_TRUE(nesting.quietLoaded);
+    EXPECT_EQ(nesting.innerItems.Size(), 2u);
+    EXPECT_EQ(nesting.outerEvents, ProgressRecorder::FullSequence("outer.xml"));
+    EXPECT_EQ(nesting.innerEvents, ProgressRecorder::FullSequence("inner.xml"));
+    // Both messengers were registered while both loads ran; the inner load took only its own away
+    // and made the outer one current again, and a load without progress left it so.
+    EXPECT_EQ(nesting.registeredDuringInner, 2u);
+    EXPECT_EQ(nesting.registeredAfterInner, 1u);
+    EXPECT_EQ(nesting.sourceAfterInner, nesting.outer);
+    EXPECT_EQ(nesting.sourceAfterQuiet, nesting.outer);
+    ExpectNoLoadLeftOver();
+}
+
+// The lock test. The loader runs on this thread; the progress listener has a thread of its own; a
+// third thread, the holder, takes the messenger's mutex by sending progress of its own and keeps it
+// while the listener handles that message. The listener decides when the holder lets go by asking
+// the loader's thread where it is: the messenger's waits for its mutex serve messages sent to the
+// waiting thread, and the loader unregisters its messenger before the wait of its detach.
+namespace {
+
+constexpr UINT WM_LOADER_QUERY = WM_APP + 1;  // lParam the messenger; 1 once it is unregistered
+constexpr int32_t kShortTimeout = 300;        // the loader's waits, meant to time out
+constexpr int32_t kLongTimeout = 60000;       // the holder's wait, which must not
 
 struct LockScenario
 {
+    bool holdPastDetachTimeout = false;
+    HWND loaderSide = nullptr;  // a window of the loader's thread
+    CKernelHandle holderReady{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+    CKernelHandle loadReturned{CreateEventW(nullptr, TRUE, FALSE, nullptr)};
     std::atomic<HWND> listener{nullptr};
-    std::atomic<bool> holderWaiting{false};
+    std::atomic<HWND> holderWindow{nullptr};
+    std::atomic<bool> holderLetGo{false};
     CThread holder;
     std::vector<std::string> events;  // written by the listener thread only
 };
 LockScenario* g_scenario = nullptr;
 
+LRESULT CALLBACK LoaderSideProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_LOADER_QUERY)
+        return IsMessengerRegistered(reinterpret_cast<CProgressMessenger*>(lParam)) ? 0 : 1;
+    return DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+// Returns once the holder waits for the mutex: it serves the ping only inside that wait.
+void PingHolder()
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutW(g_scenario->holderWindow, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &result);
+}
+
+void StartHolder(CProgressMessenger* messenger)
+{
+    LockScenario& s = *g_scenario;
+    messenger->SetTimeout(kLongTimeout);
+    s.holder.Start([messenger, &s]() -> unsigned {
+        HWND window = CreateWindowExW(0, L"STATIC", L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+        s.holderWindow = window;
+        SetEvent(s.holderReady.Get());
+        messenger->SendPercent(999);
+        DestroyWindow(window);
+        return 0;
+    });
+    WaitForSingleObject(s.holderReady.Get(), 10000);
+    PingHolder();
+    // The holder took the long time-out when it began to wait; the loader's next wait takes this.
+    messenger->SetTimeout(kShortTimeout);
+}
+
+// 1 once the loader's first wait has timed out and it detaches, 0 before, -1 without an answer.
+int AskLoader(CProgressMessenger* messenger)
+{
+    DWORD_PTR answer = 0;
+    if (!SendMessageTimeoutW(g_scenario->loaderSide, WM_LOADER_QUERY, 0, reinterpret_cast<LPARAM>(messenger),
+                             SMTO_NORMAL, 100, &answer))
+        return -1;
+    return static_cast<int>(answer);
+}
+
 LRESULT CALLBACK LockListenerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
+    if (message != WM_PROGRESS_TEXT && message != WM_PROGRESS_PERCENT)
+        return DefWindowProcW(hwnd, message, wParam, lParam);
+    LockScenario& s = *g_scenario;
+    auto* messenger = reinterpret_cast<CProgressMessenger*>(wParam);
     if (message == WM_PROGRESS_TEXT) {
-        g_scenario->events.push_back("text");
-        auto* messenger = reinterpret_cast<CProgressMessenger*>(wParam);
-        messenger->SetTimeout(1000);
-        // A third thread asks for the mutex now; it gets it as soon as the loader lets go, and then
-        // holds it while this window takes its time over the message it is sent.
-        g_scenario->holder.Start([messenger]() -> unsigned {
-            g_scenario->holderWaiting = true;
-            messenger->SendPercent(999);
-            return 0;
-        });
-        while (!g_scenario->holderWaiting)
-            Sleep(1);
-        Sleep(200);
+        s.events.push_back("text");
+        StartHolder(messenger);
         return 0;
     }
-    if (message == WM_PROGRESS_PERCENT) {
-        g_scenario->events.push_back("percent:" + std::to_string(static_cast<int>(lParam)));
-        if (lParam == 999)
-            Sleep(1600);
+    s.events.push_back("percent:" + std::to_string(static_cast<int>(lParam)));
+    if (lParam != 999) {
+        // The loader took the mutex again before the holder was back in its wait after the ping.
+        // Nothing wakes the holder now, so it is waiting when the loader next lets go; it only
+        // needs a moment of the processor.
+        SwitchToThread();
         return 0;
     }
-    return DefWindowProcW(hwnd, message, wParam, lParam);
+    // From the holder, which holds the mutex until this returns.
+    const ULONGLONG deadline = GetTickCount64() + 20000;
+    while (AskLoader(messenger) != 1) {
+        if (GetTickCount64() > deadline) {
+            s.events.push_back("the loader never gave up");
+            break;
+        }
+    }
+    if (s.holdPastDetachTimeout && WaitForSingleObject(s.loadReturned.Get(), 3 * kShortTimeout) == WAIT_OBJECT_0)
+        s.events.push_back("the load ended while the holder held the lock");
+    s.holderLetGo = true;
+    return 0;
+}
+
+void RegisterLockClasses()
+{
+    WNDCLASSW wc = {};
+    wc.hInstance = GetModuleHandleW(nullptr);
+    wc.lpfnWndProc = LockListenerProc;
+    wc.lpszClassName = L"LayoutLockListener";
+    RegisterClassW(&wc);
+    wc.lpfnWndProc = LoaderSideProc;
+    wc.lpszClassName = L"LayoutLockLoaderSide";
+    RegisterClassW(&wc);
 }
 
 } // namespace
 
 TEST(LayoutLoader, LockTimeoutReleasesTheLoad)
 {
-    LockScenario scenario;
-    g_scenario = &scenario;
-    WNDCLASSW wc = {};
-    wc.lpfnWndProc = LockListenerProc;
-    wc.hInstance = GetModuleHandleW(nullptr);
-    wc.lpszClassName = L"LayoutLockListener";
-    RegisterClassW(&wc);
-
-    CThread listenerThread;
-    ASSERT_TRUE(listenerThread.Start([&scenario]() -> unsigned {
-        HWND hwnd = CreateWindowExW(0, L"LayoutLockListener", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                    GetModuleHandleW(nullptr), nullptr);
-        scenario.listener = hwnd;
-        MSG msg;
-        while (GetMessageW(&msg, nullptr, 0, 0) > 0)
-            DispatchMessageW(&msg);
-        DestroyWindow(hwnd);
-        return 0;
-    }));
-    ASSERT_TRUE(hvtest::WaitUntil([&] { return scenario.listener.load() != nullptr; }, 5000));
-
+    RegisterLockClasses();
+    hvtest::ScopedWindow loaderSide(CreateWindowExW(0, L"LayoutLockLoaderSide", L"", 0, 0, 0, 0, 0, HWND_MESSAGE,
+                                                    nullptr, GetModuleHandleW(nullptr), nullptr));
+    ASSERT_NE(loaderSide.Get(), nullptr);
     std::wstring path = TestLayout(L"lock.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'/></FONTLIST></ITEMLIST>");
-    CGUIItems items;
-    bool threw = false;
-    {
-        ListeningTo listening(scenario.listener);
-        try {
-            LoadLayout(path, &items, nullptr, true);
-        } catch (const CWaitingLockException& e) {
-            threw = true;
-            EXPECT_STREQ(e.Text(), L"Waiting Lock Exception\n");
-        }
-    }
-    EXPECT_TRUE(threw);
-    // No section ran, and the load left nothing registered behind.
-    EXPECT_TRUE(items.Empty());
-    ExpectNoLoadLeftOver();
 
-    EXPECT_TRUE(scenario.holder.Join(10000));
-    PostThreadMessageW(GetThreadId(listenerThread.Handle()), WM_QUIT, 0, 0);
-    EXPECT_TRUE(listenerThread.Join(10000));
-    EXPECT_EQ(scenario.events, (std::vector<std::string>{"text", "percent:999"}));
-    g_scenario = nullptr;
+    // First the holder lets go as soon as the loader's first wait has timed out. Then it keeps the
+    // lock until the loader's detach has timed out as well: the load must not end, and delete its
+    // messenger, while another thread holds the messenger's lock.
+    for (bool holdPast : {false, true}) {
+        SCOPED_TRACE(holdPast ? "holding past the detach's time-out" : "letting go after the first time-out");
+        LockScenario scenario;
+        scenario.holdPastDetachTimeout = holdPast;
+        scenario.loaderSide = loaderSide;
+        g_scenario = &scenario;
+
+        CThread listenerThread;
+        ASSERT_TRUE(listenerThread.Start([&scenario]() -> unsigned {
+            HWND hwnd = CreateWindowExW(0, L"LayoutLockListener", L"", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
+                                        GetModuleHandleW(nullptr), nullptr);
+            scenario.listener = hwnd;
+            MSG msg;
+            while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+                DispatchMessageW(&msg);
+            DestroyWindow(hwnd);
+            return 0;
+        }));
+        ASSERT_TRUE(hvtest::WaitUntil([&] { return scenario.listener.load() != nullptr; }, 5000));
+
+        CGUIItems items;
+        bool threw = false;
+        bool letGoBeforeTheEnd = false;
+        {
+            ListeningTo listening(scenario.listener);
+            try {
+                LoadLayout(path, &items, nullptr, true);
+            } catch (const CWaitingLockException& e) {
+                threw = true;
+                EXPECT_STREQ(e.Text(), L"Waiting Lock Exception\n");
+            }
+            letGoBeforeTheEnd = scenario.holderLetGo;
+            SetEvent(scenario.loadReturned.Get());
+        }
+        EXPECT_TRUE(threw);
+        EXPECT_TRUE(letGoBeforeTheEnd);
+        ExpectNoLoadLeftOver();
+
+        EXPECT_TRUE(scenario.holder.Join(10000));
+        PostThreadMessageW(GetThreadId(listenerThread.Handle()), WM_QUIT, 0, 0);
+        EXPECT_TRUE(listenerThread.Join(10000));
+        g_scenario = nullptr;
+
+        // The file name, then the holder's percent. Should the loader have taken the lock again
+        // before the holder waited for it, its percents come in between, in order, and the
+        // sections before the one whose percent timed out ran (the FONT is section 3).
+        const std::vector<std::string>& events = scenario.events;
+        ASSERT_GE(events.size(), 2u) << ::testing::PrintToString(events);
+        EXPECT_EQ(events.front(), "text") << ::testing::PrintToString(events);
+        EXPECT_EQ(events.back(), "percent:999") << ::testing::PrintToString(events);
+        const size_t loaderPercents = events.size() - 2;
+        for (size_t i = 0; i < loaderPercents; ++i)
+            EXPECT_EQ(events[1 + i], "percent:" + std::to_string(6 * i)) << ::testing::PrintToString(events);
+        EXPECT_EQ(items.Size(), loaderPercents >= 4 ? 1u : 0u);
+    }
 }

@@ -74,9 +74,14 @@ TEST(SkinResourceCache, EntriesPerNameAndType)
     EXPECT_EQ(cache.GetSizeByName(L"nothing"), 0u);
 
     // Empty files and types that load nothing give entries without an object.
+    // An empty file still counts as read, unlike a missing one.
     SkinResource* empty = cache.Get(L"empty.txt", SkinResourceLanguage);
     EXPECT_FALSE(empty->IsLoaded());
     EXPECT_EQ(empty->size, 0u);
+    EXPECT_EQ(empty->Data(), nullptr);
+    EXPECT_TRUE(empty->fileRead);
+    EXPECT_TRUE(keys->fileRead);
+    EXPECT_FALSE(cache.Get(L"missing.txt", SkinResourceLanguage)->fileRead);
     SkinResource* other = cache.Get(L"keys.bin", 2);
     EXPECT_FALSE(other->IsLoaded());
     EXPECT_EQ(other->size, 0u);
