@@ -55,6 +55,7 @@ public:
     }
     void** PutVoid() noexcept { return reinterpret_cast<void**>(Put()); }
 
+    // Queries the held object into out, which may be this very pointer; out is empty on failure.
     template <class U>
     HRESULT As(CComPtr<U>& out) const noexcept
     {
@@ -62,7 +63,12 @@ public:
             out.Reset();
             return E_POINTER;
         }
-        return m_p->QueryInterface(__uuidof(U), out.PutVoid());
+        // Into a fresh pointer first: emptying out first would release the object being queried
+        // when out is this pointer.
+        CComPtr<U> queried;
+        HRESULT hr = m_p->QueryInterface(__uuidof(U), queried.PutVoid());
+        out = std::move(queried);
+        return hr;
     }
     HRESULT As(REFIID iid, void** out) const noexcept
     {

@@ -1,5 +1,6 @@
 #include "Dialog.h"
 
+#include "DialogTemplate.h"
 #include "WinApp.h"
 
 BEGIN_MSG_MAP(CDialog, CWnd)
@@ -16,6 +17,12 @@ CDialog::CDialog(UINT templateId, CWnd* parent) noexcept : m_templateId(template
 CDialog::CDialog(const DLGTEMPLATE* dialogTemplate, CWnd* parent) noexcept
     : m_template(dialogTemplate), m_parent(parent)
 {
+}
+
+CDialog::CDialog(const CDialogTemplate& dialogTemplate, CWnd* parent)
+    : m_ownTemplate(std::make_unique<CDialogTemplate>(dialogTemplate)), m_parent(parent)
+{
+    m_template = m_ownTemplate->Get();
 }
 
 CDialog::~CDialog() = default;
@@ -74,16 +81,33 @@ bool CDialog::CreateIndirect(const DLGTEMPLATE* dialogTemplate, CWnd* parent)
     return Create();
 }
 
+bool CDialog::CreateIndirect(const CDialogTemplate& dialogTemplate, CWnd* parent)
+{
+    if (m_hWnd)
+        return false;  // the template of a live dialog stays as it is
+    m_ownTemplate = std::make_unique<CDialogTemplate>(dialogTemplate);
+    return CreateIndirect(m_ownTemplate->Get(), parent);
+}
+
 HWND CDialog::ModalOwner() const
 {
-    HWND start = m_parent ? m_parent->m_hWnd : nullptr;
-    if (!start) {
-        CWinApp* app = CWinApp::Get();
-        CWnd* main = app ? app->GetMainWnd() : nullptr;
-        if (main && main != this)
-            start = main->m_hWnd;
-    }
-    return start ? ::GetAncestor(start, GA_ROOT) : nullptr;
+    if (m_parent && m_parent->m_hWnd)
+        return ::GetAncestor(m_parent->m_hWnd, GA_ROOT);
+    // Without a parent, the window the user works in: the main window, or the active window of
+    // this thread when there is none. While a modal dialog runs, that window is disabled and the
+    // dialog is its last active popup: the new dialog belongs on top of that one.
+    HWND start = nullptr;
+    CWinApp* app = CWinApp::Get();
+    CWnd* main = app ? app->GetMainWnd() : nullptr;
+    if (main && main != this)
+        start = main->m_hWnd;
+    if (!start)
+        start = ::GetActiveWindow();
+    HWND root = start ? ::GetAncestor(start, GA_ROOT) : nullptr;
+    if (!root)
+        return nullptr;
+    HWND popup = ::GetLastActivePopup(root);
+    return popup && popup != m_hWnd && ::IsWindowVisible(popup) ? popup : root;
 }
 
 INT_PTR CDialog::DoModal()

@@ -1,5 +1,6 @@
 // A dialog template built in memory, for dialogs whose layout is made by code rather than by a
-// resource script. The template can be used as often as wanted while the object lives.
+// resource script. The template can be used as often as wanted while the object lives; CDialog
+// takes a copy of it when given the object itself.
 #pragma once
 
 #include <windows.h>
@@ -18,6 +19,9 @@ public:
     void AddControl(const wchar_t* className, const wchar_t* text, WORD id, DWORD style, int x, int y, int cx,
                     int cy, DWORD exStyle = 0);
 
+    // The template as the dialog functions read it. The pointer is valid until the next AddControl
+    // (which may move the memory) or the end of the object: hand it only to calls that finish
+    // before then, or give CDialog the object so that it keeps a copy.
     const DLGTEMPLATE* Get() const { return reinterpret_cast<const DLGTEMPLATE*>(m_words.data()); }
     int ControlCount() const { return m_count; }
 

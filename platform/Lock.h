@@ -1,6 +1,7 @@
 // Locks: a critical section, a named mutex shared between processes, and a scoped holder.
 #pragma once
 
+#include <atomic>
 #include "Handles.h"
 
 class CCriticalSection
@@ -19,12 +20,21 @@ private:
     CRITICAL_SECTION m_cs;
 };
 
+// A named mutex. Mutexes belong to threads: the object counts the holds the thread holding it took
+// through this object and releases only those, so that a release never gives up a hold taken
+// elsewhere (through another object of the same name, or by a Lock whose wait failed).
 class CNamedMutex
 {
 public:
+    CNamedMutex() noexcept = default;
+    ~CNamedMutex() { Close(); }
+    CNamedMutex(const CNamedMutex&) = delete;
+    CNamedMutex& operator=(const CNamedMutex&) = delete;
+
     // Opens the mutex of that name, creating it if needed. alreadyExisted tells which.
     bool Create(const wchar_t* name, bool* alreadyExisted = nullptr) noexcept
     {
+        Close();
         m_mutex.Reset(::CreateMutexW(nullptr, FALSE, name));
         if (alreadyExisted)
             *alreadyExisted = ::GetLastError() == ERROR_ALREADY_EXISTS;
@@ -36,22 +46,42 @@ public:
         if (!m_mutex)
             return false;
         DWORD r = ::WaitForSingleObject(m_mutex.Get(), ms);
-        return r == WAIT_OBJECT_0 || r == WAIT_ABANDONED;
+        if (r != WAIT_OBJECT_0 && r != WAIT_ABANDONED)
+            return false;
+        m_owner = ::GetCurrentThreadId();  // only the holding thread writes either field
+        ++m_holds;
+        return true;
     }
+    // Gives up one hold this thread took through this object; nothing when it holds none.
     void Release() noexcept
     {
-        if (m_mutex)
-            ::ReleaseMutex(m_mutex.Get());
+        if (!m_mutex || m_owner != ::GetCurrentThreadId() || m_holds == 0)
+            return;
+        if (--m_holds == 0)
+            m_owner = 0;
+        ::ReleaseMutex(m_mutex.Get());
     }
-    void Close() noexcept { m_mutex.Reset(); }
+    // True when this thread holds the mutex through this object.
+    bool IsHeld() const noexcept { return m_owner == ::GetCurrentThreadId() && m_holds > 0; }
+    // Gives up this thread's holds, then closes the handle.
+    void Close() noexcept
+    {
+        while (IsHeld())
+            Release();
+        m_mutex.Reset();
+    }
     HANDLE Handle() const noexcept { return m_mutex.Get(); }
 
-    // CScopedLock support: waits without limit.
+    // CScopedLock support: waits without limit. A failed infinite wait means a broken mutex (never
+    // opened, or its handle no longer valid): Lock then returns without holding it (IsHeld is
+    // false) and the matching Unlock releases nothing.
     void Lock() noexcept { Wait(INFINITE); }
     void Unlock() noexcept { Release(); }
 
 private:
     CKernelHandle m_mutex;
+    std::atomic<DWORD> m_owner{0};  // the thread holding the mutex through this object, or 0
+    unsigned m_holds = 0;           // how often it took it (a mutex may be taken again by its holder)
 };
 
 template <class L>

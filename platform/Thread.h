@@ -19,6 +19,7 @@ public:
     bool Join(DWORD ms);
     // As Join, but dispatches messages meanwhile so that a SendMessage from the thread cannot
     // deadlock a waiting window thread.
+    // Window handlers of this thread may run re-entrantly meanwhile: meant only for waiting on a worker.
     bool JoinPumping(DWORD ms);
     bool IsRunning() const;
     HANDLE Handle() const { return m_thread.Get(); }

@@ -24,17 +24,32 @@ std::wstring Format(const wchar_t* fmt, ...)
     return out;
 }
 
+namespace {
+
+// What CompareNoCase answers when CompareStringOrdinal fails (returns 0): the upper-case copies
+// compared, so that a failure never reads as "equal".
+int CompareUpperCopies(const std::wstring& a, const std::wstring& b)
+{
+    int c = ToUpper(a).compare(ToUpper(b));
+    return c < 0 ? -1 : c > 0 ? 1 : 0;
+}
+
+} // namespace
+
 int CompareNoCase(const wchar_t* a, const wchar_t* b)
 {
+    // A null string is the empty string.
+    a = a ? a : L"";
+    b = b ? b : L"";
     int r = ::CompareStringOrdinal(a, -1, b, -1, TRUE);
-    return r == CSTR_LESS_THAN ? -1 : r == CSTR_GREATER_THAN ? 1 : 0;
+    return r ? r - CSTR_EQUAL : CompareUpperCopies(a, b);
 }
 
 int CompareNoCase(const std::wstring& a, const std::wstring& b)
 {
     int r = ::CompareStringOrdinal(a.c_str(), static_cast<int>(a.size()), b.c_str(),
                                    static_cast<int>(b.size()), TRUE);
-    return r == CSTR_LESS_THAN ? -1 : r == CSTR_GREATER_THAN ? 1 : 0;
+    return r ? r - CSTR_EQUAL : CompareUpperCopies(a, b);
 }
 
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b)

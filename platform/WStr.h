@@ -8,7 +8,7 @@ namespace wstr {
 // printf-style formatting into a new string.
 std::wstring Format(const wchar_t* fmt, ...);
 
-// Ordinal comparisons without regard to case (<0, 0, >0).
+// Ordinal comparisons without regard to case (<0, 0, >0); a null pointer is the empty string.
 int CompareNoCase(const std::wstring& a, const std::wstring& b);
 int CompareNoCase(const wchar_t* a, const wchar_t* b);
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b);

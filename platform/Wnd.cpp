@@ -72,6 +72,26 @@ struct CreationHook
 };
 thread_local CreationHook t_creation;
 
+// The message StdWndProc is handling on this thread, for Default(). Kept outside the window
+// objects: a handler may destroy its window and the object with it, and nothing may be written
+// to the object after that.
+struct CurrentMsg
+{
+    HWND hwnd;
+    UINT message;
+    WPARAM wParam;
+    LPARAM lParam;
+};
+thread_local CurrentMsg t_current = {nullptr, 0, 0, 0};
+
+void ReportException(const wchar_t* where)
+{
+    std::wstring text = L"--- exception in ";
+    text += where;
+    text += L" ---\n";
+    ::OutputDebugStringW(text.c_str());
+}
+
 // Windows the system creates on the side while a window is created; never ours.
 bool IsSystemHelperWindow(HWND hwnd)
 {
@@ -92,10 +112,14 @@ CWnd::~CWnd()
 {
     if (!m_hWnd)
         return;
-    if (m_createdHere)
+    if (m_createdHere) {
+        // Too late for the derived class: its handlers (OnDestroy among them) no longer run.
+        if (::IsWindow(m_hWnd))
+            ::OutputDebugStringW(L"--- window object deleted before its window: destroy the window first ---\n");
         ::DestroyWindow(m_hWnd);  // detaches through WM_NCDESTROY
-    else
+    } else {
         UnsubclassWindow();
+    }
     if (m_hWnd) {  // the window belongs to another thread and outlived DestroyWindow
         HandleMap::Instance().Remove(m_hWnd);
         m_hWnd = nullptr;
@@ -140,7 +164,17 @@ LRESULT CALLBACK CWnd::CbtHookProc(int code, WPARAM wParam, LPARAM lParam)
             t_creation.pending.back() = nullptr;
             if (wnd->AttachAndHook(hwnd)) {
                 wnd->m_createdHere = true;
-                wnd->PreSubclassWindow();
+                try {
+                    wnd->PreSubclassWindow();
+                } catch (...) {
+                    // The object could not get ready for its window: the window is not made.
+                    ReportException(L"PreSubclassWindow");
+                    HandleMap::Instance().Remove(hwnd);
+                    wnd->m_hWnd = nullptr;
+                    wnd->m_prevProc = nullptr;
+                    wnd->m_createdHere = false;
+                    return 1;
+                }
             }
         }
     }
@@ -152,6 +186,13 @@ bool CWnd::AttachAndHook(HWND hwnd)
     if (m_hWnd || !hwnd || !HandleMap::Instance().Add(hwnd, this))
         return false;
     m_hWnd = hwnd;
+    if (reinterpret_cast<WNDPROC>(::GetClassLongPtrW(hwnd, GCLP_WNDPROC)) == &CWnd::StdWndProc) {
+        // A window of one of our own classes: StdWndProc is already at the bottom of its chain,
+        // maybe under other subclassers. Putting it on top as well would make StdWndProc's default
+        // processing run the chain into StdWndProc again, endlessly.
+        m_prevProc = nullptr;
+        return true;
+    }
     WNDPROC old = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&CWnd::StdWndProc)));
     // A window of one of our own classes already runs StdWndProc: its default is DefWindowProcW,
@@ -244,7 +285,11 @@ void CWnd::DetachAfterNcDestroy()
         app->SetMainWnd(nullptr);
         ::PostQuitMessage(0);
     }
-    PostNcDestroy();
+    try {
+        PostNcDestroy();
+    } catch (...) {
+        ReportException(L"PostNcDestroy");
+    }
 }
 
 // ---- Message processing -----------------------------------------------------------------------
@@ -259,18 +304,20 @@ LRESULT CALLBACK CWnd::StdWndProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
         return orphan ? ::CallWindowProcW(orphan, hwnd, message, wParam, lParam)
                       : ::DefWindowProcW(hwnd, message, wParam, lParam);
     }
-    CurrentMsg saved = wnd->m_current;
-    wnd->m_current = CurrentMsg{message, wParam, lParam};
+    const CurrentMsg saved = t_current;
+    t_current = CurrentMsg{hwnd, message, wParam, lParam};
     LRESULT result = 0;
     try {
         result = wnd->WindowProc(message, wParam, lParam);
     } catch (...) {
         // No exception may unwind through the system's window procedure code.
-        ::OutputDebugStringW(L"--- exception in a window message handler ---\n");
+        ReportException(L"a window message handler");
         result = 0;
     }
-    wnd->m_current = saved;
-    if (message == WM_NCDESTROY && wnd->m_hWnd == hwnd)
+    t_current = saved;
+    // The handler may have destroyed the window and, in PostNcDestroy, deleted wnd: only the map
+    // tells whether wnd is still there to detach.
+    if (message == WM_NCDESTROY && FromHandlePermanent(hwnd) == wnd)
         wnd->DetachAfterNcDestroy();
     return result;
 }
@@ -292,7 +339,10 @@ LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::Default()
 {
-    return DefWindowProc(m_current.message, m_current.wParam, m_current.lParam);
+    // Only this window's own message has a default to run (not one reflected from a child).
+    if (!m_hWnd || t_current.hwnd != m_hWnd)
+        return 0;
+    return DefWindowProc(t_current.message, t_current.wParam, t_current.lParam);
 }
 
 bool CWnd::RunThunk(const MsgMapEntry& entry, UINT message, WPARAM wParam, LPARAM lParam, UINT id, UINT code,

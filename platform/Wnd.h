@@ -6,8 +6,12 @@
 // class's message map (MessageMap.h); what the map does not handle goes to default processing: the
 // window procedure that was in place before the object took the window over, or DefWindowProcW.
 //
-// Window objects are not copyable. A window the object created is destroyed with the object; a
-// window it only subclassed is handed back to its previous window procedure.
+// Window objects are not copyable. Destroy a window the object created before the object dies
+// (DestroyWindow, or a PostNcDestroy that deletes the object): by the time ~CWnd runs the derived
+// class is gone, so its handlers (OnDestroy and the rest) can no longer run. ~CWnd still destroys
+// a window left alive, so that no window outlives its object, and reports it as a mistake with
+// OutputDebugString. A window the object only subclassed is handed back to its previous window
+// procedure.
 #pragma once
 
 #include <windows.h>
@@ -45,6 +49,9 @@ public:
 
     // Takes over an existing window of this thread: attaches the object, routes the window's
     // messages through it, then calls PreSubclassWindow. False when hwnd already has an object.
+    // Where the layer's procedure already sits in the window's chain (a window of one of our
+    // classes, or one an earlier object let go while others had subclassed it on top), the object
+    // takes the window over there, below the other subclassers.
     bool SubclassWindow(HWND hwnd);
     // The same for the control id of a child of parent.
     bool SubclassDlgItem(UINT id, HWND parent);
@@ -117,7 +124,8 @@ protected:
     virtual LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam);
     // Default processing of a message: the previous window procedure, or DefWindowProcW.
     virtual LRESULT DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam);
-    // Default processing of the message being handled now (for handlers that add to it).
+    // Default processing of the message this window is handling now (for handlers that add to it);
+    // 0 when the message being handled is not this window's own.
     LRESULT Default();
 
     // Dispatches through the map; false when nothing handled the message.
@@ -133,7 +141,8 @@ protected:
     // Offers a notification to the object of child; false when it has none or does not handle it.
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 
-    // The window is attached but has not yet seen any message (or is being subclassed).
+    // The window is attached but has not yet seen any message (or is being subclassed). An
+    // exception thrown here while the object creates its window cancels the creation.
     virtual void PreSubclassWindow() {}
     // The window is gone and the object detached; the last call the object gets from its window.
     virtual void PostNcDestroy() {}
@@ -150,13 +159,6 @@ protected:
     virtual const CMessageMap* GetMessageMap() const;
 
 private:
-    struct CurrentMsg
-    {
-        UINT message;
-        WPARAM wParam;
-        LPARAM lParam;
-    };
-
     bool AttachAndHook(HWND hwnd);  // map entry plus window procedure
     void DetachAfterNcDestroy();
     static LRESULT CALLBACK CbtHookProc(int code, WPARAM wParam, LPARAM lParam);
@@ -166,5 +168,4 @@ private:
 
     WNDPROC m_prevProc = nullptr;  // null: DefWindowProcW
     bool m_createdHere = false;    // created by CreateEx (destroyed with the object), else subclassed
-    CurrentMsg m_current = {0, 0, 0};
 };

@@ -1,10 +1,13 @@
 // Dialogs from templates, driven by messages through the layer's modal loop.
 #include "Dialog.h"
 #include "DialogTemplate.h"
+#include "WinApp.h"
 #include "WndClass.h"
 
+#include <cstring>
 #include <functional>
 #include <gtest/gtest.h>
+#include <new>
 #include <string>
 #include <vector>
 #include "HvTest.h"
@@ -26,6 +29,7 @@ class CScriptedDialog : public CDialog
 public:
     CScriptedDialog(UINT id, CWnd* parent, const char* name) : CDialog(id, parent), m_name(name) {}
     CScriptedDialog(const DLGTEMPLATE* t, CWnd* parent, const char* name) : CDialog(t, parent), m_name(name) {}
+    CScriptedDialog(const CDialogTemplate& t, CWnd* parent, const char* name) : CDialog(t, parent), m_name(name) {}
     std::function<void(CScriptedDialog&)> onInit;
     std::function<void(CScriptedDialog&)> onNested;
 
@@ -315,6 +319,25 @@ TEST(Dialogs, ModelessAndInMemoryTemplates)
     std::vector<std::string> expected = {"m:create", "m:init", "m:apply", "m:ok", "m:gone"};
     EXPECT_EQ(g_log, expected);
 
+    // A dialog made from a template object keeps its own copy: the template may grow (and move its
+    // memory) afterwards, and the dialog still shows what the template held when it was made.
+    CDialogTemplate growing(L"Growing", DS_MODALFRAME | WS_POPUP | WS_CAPTION, 10, 10, 150, 60);
+    growing.AddControl(L"BUTTON", L"OK", IDOK, WS_VISIBLE | BS_DEFPUSHBUTTON, 7, 30, 50, 14);
+    CScriptedDialog copied(growing, &owner.wnd, "g");
+    for (WORD id = 2000; id < 2100; ++id)
+        growing.AddControl(L"STATIC", L"later", id, WS_VISIBLE, 70, 7, 60, 8);
+    bool laterControlShown = true;
+    copied.onInit = [&](CScriptedDialog& d) {
+        laterControlShown = d.GetDlgItem(2000) != nullptr;
+        EXPECT_EQ(d.GetWindowText(), L"Growing");
+        d.PostClick(IDOK);
+    };
+    g_log.clear();
+    EXPECT_EQ(copied.DoModal(), IDOK);
+    EXPECT_FALSE(laterControlShown);
+    expected = {"g:create", "g:init", "g:ok", "g:gone"};
+    EXPECT_EQ(g_log, expected);
+
     // Modeless: handlers run from sent messages; OK hides it, destroying it is the owner's call.
     g_log.clear();
     CScriptedDialog modeless(t.Get(), &owner.wnd, "s");
@@ -338,6 +361,120 @@ TEST(Dialogs, ModelessAndInMemoryTemplates)
     ::DestroyWindow(hwnd);
     EXPECT_EQ(CSelfDeletingDialog::deleted, 1);
     EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+}
+
+// A modeless dialog on the heap that goes away with its window, as a program's modeless dialogs
+// do: Cancel destroys the window, PostNcDestroy deletes the object. Its memory is one fixed block,
+// filled with a pattern when the object is deleted, so that any write to the dead object after
+// the handler returned shows.
+class CSelfClosingDialog : public CScriptedDialog
+{
+public:
+    using CScriptedDialog::CScriptedDialog;
+
+    static void* operator new(size_t size)
+    {
+        if (size > sizeof(s_block))
+            throw std::bad_alloc();
+        return s_block;
+    }
+    static void operator delete(void*) noexcept { std::memset(s_block, kDead, sizeof(s_block)); }
+    static bool BlockUntouchedSinceDelete()
+    {
+        for (unsigned char b : s_block)
+            if (b != kDead)
+                return false;
+        return true;
+    }
+
+protected:
+    void OnCancel() override
+    {
+        Log("cancel");
+        DestroyWindow();
+    }
+    void PostNcDestroy() override
+    {
+        CScriptedDialog::PostNcDestroy();
+        delete this;
+    }
+
+private:
+    static constexpr unsigned char kDead = 0xD5;
+    alignas(16) static unsigned char s_block[4096];
+};
+alignas(16) unsigned char CSelfClosingDialog::s_block[4096];
+
+TEST(Dialogs, SelfDeletingDialogClosedByItsOwnHandler)
+{
+    OwnerWindow owner;
+    // Cancel by command, by WM_CLOSE (which sends the command from inside its handler) and by the
+    // Escape key through the dialog keys.
+    const MSG ways[] = {{nullptr, WM_COMMAND, IDCANCEL, 0, 0, {}},
+                        {nullptr, WM_CLOSE, 0, 0, 0, {}},
+                        {nullptr, WM_KEYDOWN, VK_ESCAPE, 0, 0, {}}};
+    for (const MSG& way : ways) {
+        g_log.clear();
+        auto* dlg = new CSelfClosingDialog(IDD_INNER, &owner.wnd, "h");
+        ASSERT_TRUE(dlg->Create());
+        HWND hwnd = dlg->m_hWnd;
+        if (way.message == WM_KEYDOWN) {
+            MSG key = way;
+            key.hwnd = ::GetDlgItem(hwnd, IDOK);
+            EXPECT_TRUE(dlg->PreTranslateMessage(&key));
+        } else {
+            ::SendMessageW(hwnd, way.message, way.wParam, way.lParam);
+        }
+        EXPECT_FALSE(::IsWindow(hwnd));
+        EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+        EXPECT_TRUE(CSelfClosingDialog::BlockUntouchedSinceDelete()) << "message " << way.message;
+        std::vector<std::string> expected = {"h:create", "h:init", "h:cancel", "h:gone"};
+        EXPECT_EQ(g_log, expected);
+    }
+}
+
+TEST(Dialogs, ModalDialogWithoutParentIsOwnedByTheRunningModalDialog)
+{
+    OwnerWindow main;
+    CWinApp app;
+    app.SetMainWnd(&main.wnd);
+    // Both dialogs are opened without a parent, as a program does from a menu or a tray icon.
+    for (bool withApp : {true, false}) {
+        if (!withApp)
+            app.SetMainWnd(nullptr);  // then the window the user works in owns them
+        CScriptedDialog outer(IDD_DRIVEN, nullptr, "outer");
+        HWND outerHwnd = nullptr;
+        HWND outerOwner = nullptr;
+        HWND innerOwner = nullptr;
+        bool outerEnabledDuringInner = true;
+        bool mainEnabledDuringInner = true;
+        bool outerEnabledAfterInner = false;
+        outer.onInit = [&](CScriptedDialog& d) {
+            outerHwnd = d.m_hWnd;
+            outerOwner = ::GetWindow(d, GW_OWNER);
+            d.PostClick(IDC_NESTED);
+        };
+        outer.onNested = [&](CScriptedDialog& d) {
+            CScriptedDialog inner(IDD_INNER, nullptr, "inner");
+            inner.onInit = [&](CScriptedDialog& i) {
+                innerOwner = ::GetWindow(i, GW_OWNER);
+                outerEnabledDuringInner = d.IsWindowEnabled();
+                mainEnabledDuringInner = main.wnd.IsWindowEnabled();
+                i.PostClick(IDOK);
+            };
+            EXPECT_EQ(inner.DoModal(), IDOK);
+            outerEnabledAfterInner = d.IsWindowEnabled();
+            d.Post(WM_CLOSE);
+        };
+        EXPECT_EQ(outer.DoModal(), IDCANCEL);
+        EXPECT_EQ(outerOwner, main.wnd.m_hWnd) << "with application: " << withApp;
+        EXPECT_EQ(innerOwner, outerHwnd) << "with application: " << withApp;
+        EXPECT_FALSE(outerEnabledDuringInner) << "with application: " << withApp;
+        EXPECT_FALSE(mainEnabledDuringInner) << "with application: " << withApp;
+        EXPECT_TRUE(outerEnabledAfterInner) << "with application: " << withApp;
+        EXPECT_TRUE(main.wnd.IsWindowEnabled()) << "with application: " << withApp;
+        ::SetActiveWindow(main.wnd);
+    }
 }
 
 TEST(Dialogs, TemplateNamingAProgramClass)

@@ -6,9 +6,11 @@
 #include "WndClass.h"
 
 #include <gtest/gtest.h>
+#include <map>
 #include <utility>
 #include <vector>
 #include "HvTest.h"
+#include "ImportPatch.h"
 
 namespace {
 
@@ -78,6 +80,16 @@ void UseEveryKindOfOwner(HWND hwnd, std::vector<HGDIOBJ>& made)
 TEST(Gdi, OwnersReleaseExactlyOnce)
 {
     hvtest::ScopedWindow window(hvtest::CreateTestWindow(100, 60));
+    {
+        // The counter sees a second delete of one object, the fault the checks below look for.
+        CGdiDeleteCounter probe;
+        ASSERT_TRUE(probe.IsActive());
+        HBRUSH twice = ::CreateSolidBrush(RGB(7, 7, 7));
+        ::DeleteObject(twice);
+        ::DeleteObject(twice);
+        ASSERT_EQ(probe.Deletes(twice), 2);
+    }
+    CGdiDeleteCounter counter;
     std::vector<HGDIOBJ> made;
     for (int i = 0; i < 100 && !HasFatalFailure(); ++i)
         UseEveryKindOfOwner(window, made);
@@ -86,18 +98,39 @@ TEST(Gdi, OwnersReleaseExactlyOnce)
     for (HGDIOBJ h : made)
         alive += ::GetObjectType(h) != 0;
     EXPECT_EQ(alive, 0u);
+    // Every object and memory DC was deleted as often as it was made (a handle value the system
+    // handed out again counts twice), and nothing else was deleted.
+    std::map<HANDLE, int> expected;
+    for (HGDIOBJ h : made)
+        ++expected[h];
+    EXPECT_EQ(counter.All(), expected);
 
     // The object itself is gone once its owner is; a detached one lives on.
     HGDIOBJ deleted = nullptr;
     HGDIOBJ detached = nullptr;
+    HGDIOBJ same = nullptr;
     {
         CBrush a(RGB(1, 1, 1));
         CBrush b(RGB(2, 2, 2));
         deleted = a.GetSafeHandle();
         detached = b.Detach();
         EXPECT_EQ(::GetObjectType(deleted), static_cast<DWORD>(OBJ_BRUSH));
+        // Onto itself: a move keeps the object; attaching the held object again deletes nothing.
+        CPen pen(PS_SOLID, 1, RGB(3, 3, 3));
+        same = pen.GetSafeHandle();
+        CPen& alias = pen;
+        pen = std::move(alias);
+        pen.Attach(same);
+        EXPECT_EQ(pen.GetSafeHandle(), same);
+        EXPECT_EQ(counter.Deletes(same), 0);
+        EXPECT_EQ(::GetObjectType(same), static_cast<DWORD>(OBJ_PEN));
+        // Deleted explicitly, then destroyed: one delete.
+        EXPECT_TRUE(a.DeleteObject());
+        EXPECT_FALSE(a.DeleteObject());
     }
-    EXPECT_EQ(::GetObjectType(deleted), 0u);
+    EXPECT_EQ(counter.Deletes(deleted), 1);
+    EXPECT_EQ(counter.Deletes(same), 1);
+    EXPECT_EQ(counter.Deletes(detached), 0);
     EXPECT_EQ(::GetObjectType(detached), static_cast<DWORD>(OBJ_BRUSH));
     EXPECT_TRUE(::DeleteObject(detached));
 

@@ -3,12 +3,14 @@
 #include "Wnd.h"
 #include "WndClass.h"
 
+#include <algorithm>
 #include <commctrl.h>
 #include <gtest/gtest.h>
 #include <stdexcept>
 #include <string>
 #include <vector>
 #include "HvTest.h"
+#include "ImportPatch.h"
 
 namespace {
 
@@ -35,6 +37,7 @@ public:
     bool attachedAtCreate = false;
     bool attachedAtNcCreate = false;
     int ncDestroyed = 0;
+    HWND sendTextTo = nullptr;  // WM_SETTEXT first sets this window's text too
 
 protected:
     LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
@@ -63,6 +66,8 @@ protected:
     LRESULT OnSetText(WPARAM, LPARAM)
     {
         log.push_back("settext");
+        if (sendTextTo)
+            ::SendMessageW(sendTextTo, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"nested"));
         return Default();  // the text is still set by the default window procedure
     }
     void OnApply() { log.push_back("apply"); }
@@ -164,6 +169,16 @@ TEST(WindowObjects, MessageMapDispatchesToMappedHandlers)
     wnd.SetWindowText(L"abc");
     EXPECT_EQ(wnd.GetWindowText(), L"abc");
     EXPECT_EQ(wnd.SendMessage(WM_GETTEXTLENGTH), 3);
+    // Default() after a handler made another window of ours handle a message still processes the
+    // handler's own message.
+    CMappedWnd other;
+    ASSERT_TRUE(other.CreateEx(0, CWndClass::DefaultClass(), L"other", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+    wnd.sendTextTo = other;
+    wnd.SetWindowText(L"outer");
+    wnd.sendTextTo = nullptr;
+    EXPECT_EQ(wnd.GetWindowText(), L"outer");
+    EXPECT_EQ(other.GetWindowText(), L"nested");
+    other.DestroyWindow();
 
     // Commands: menu (code 0) and accelerator (code 1) both reach ON_COMMAND.
     wnd.SendMessage(WM_COMMAND, MAKEWPARAM(IDC_APPLY, 0), 0);
@@ -189,7 +204,7 @@ TEST(WindowObjects, MessageMapDispatchesToMappedHandlers)
     hdr.code = static_cast<UINT>(NM_DBLCLK);
     EXPECT_EQ(wnd.SendMessage(WM_NOTIFY, IDC_LIST, reinterpret_cast<LPARAM>(&hdr)), 0);
 
-    std::vector<std::string> expected = {"value",       "settext", "apply",   "apply",   "name-change",
+    std::vector<std::string> expected = {"value",       "settext", "settext", "apply",   "apply",   "name-change",
                                          "option1",     "option2", "option3", "list-click 1006"};
     EXPECT_EQ(wnd.log, expected);
 
@@ -316,6 +331,196 @@ TEST(WindowObjects, SubclassesStandardControls)
     }
     EXPECT_FALSE(::IsWindow(created));
     EXPECT_TRUE(::IsWindow(parent));
+}
+
+// Someone else's subclass procedure, installed as comctl32's SetWindowSubclass installs it. It
+// cuts a chain that comes back into it, so that a loop shows as a count and not as a stack overflow.
+int g_subclassDepth = 0;
+int g_subclassSetTexts = 0;
+LRESULT CALLBACK CountingSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR)
+{
+    if (message == WM_SETTEXT)
+        ++g_subclassSetTexts;
+    if (g_subclassDepth > 4)
+        return 0;
+    ++g_subclassDepth;
+    LRESULT r = ::DefSubclassProc(hwnd, message, wParam, lParam);
+    --g_subclassDepth;
+    return r;
+}
+
+// Sets the text of hwnd through its whole chain: the object wnd and, while it is installed, the
+// other subclass procedure each see it once, and the text is set.
+void ExpectOnePassThroughTheChain(HWND hwnd, CMappedWnd& wnd, const wchar_t* text, bool otherInstalled = true)
+{
+    g_subclassSetTexts = 0;
+    wnd.seen.clear();
+    ::SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text));
+    EXPECT_EQ(g_subclassSetTexts, otherInstalled ? 1 : 0);
+    EXPECT_EQ(std::count(wnd.seen.begin(), wnd.seen.end(), static_cast<UINT>(WM_SETTEXT)), 1);
+    EXPECT_EQ(TextOf(hwnd), text);
+}
+
+TEST(WindowObjects, SubclassesOwnClassWindowBelowAnotherSubclasser)
+{
+    // A window of the layer's class made without an object, then subclassed by someone else: the
+    // object takes it over where the layer's procedure already sits, under the other subclasser.
+    HWND hwnd = ::CreateWindowExW(0, CWndClass::DefaultClass(), L"plain", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr,
+                                  nullptr, nullptr);
+    ASSERT_NE(hwnd, nullptr);
+    ASSERT_TRUE(::SetWindowSubclass(hwnd, CountingSubclassProc, 1, 0));
+    const LONG_PTR top = ::GetWindowLongPtrW(hwnd, GWLP_WNDPROC);
+    {
+        CMappedWnd wnd;
+        ASSERT_TRUE(wnd.SubclassWindow(hwnd));
+        ExpectOnePassThroughTheChain(hwnd, wnd, L"one");
+        EXPECT_EQ(wnd.SendMessage(WM_TEST_VALUE, 2, 3), 5);
+        EXPECT_EQ(::GetWindowLongPtrW(hwnd, GWLP_WNDPROC), top);
+    }
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+    g_subclassSetTexts = 0;
+    ::SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"two"));
+    EXPECT_EQ(g_subclassSetTexts, 1);
+    EXPECT_EQ(TextOf(hwnd), L"two");
+    ::RemoveWindowSubclass(hwnd, CountingSubclassProc, 1);
+    ::DestroyWindow(hwnd);
+
+    // Created by one object, subclassed on top, let go by its object and taken over by another.
+    CMappedWnd first;
+    ASSERT_TRUE(first.CreateEx(0, CWndClass::DefaultClass(), L"first", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+    ASSERT_TRUE(::SetWindowSubclass(first, CountingSubclassProc, 1, 0));
+    hwnd = first.UnsubclassWindow();
+    ASSERT_NE(hwnd, nullptr);
+    CMappedWnd second;
+    ASSERT_TRUE(second.SubclassWindow(hwnd));
+    ExpectOnePassThroughTheChain(hwnd, second, L"three");
+    ::RemoveWindowSubclass(hwnd, CountingSubclassProc, 1);
+    ExpectOnePassThroughTheChain(hwnd, second, L"four", false);
+    EXPECT_TRUE(second.DestroyWindow());
+    EXPECT_EQ(second.ncDestroyed, 1);
+    EXPECT_FALSE(::IsWindow(hwnd));
+}
+
+// What the program writes with OutputDebugStringW while a recorder lives.
+std::vector<std::wstring> g_debugOutput;
+CImportPatch* g_debugPatch = nullptr;
+void WINAPI RecordDebugOutput(const wchar_t* text)
+{
+    g_debugOutput.push_back(text ? text : L"");
+    g_debugPatch->Original<void(WINAPI*)(const wchar_t*)>()(text);
+}
+class DebugOutputRecorder
+{
+public:
+    DebugOutputRecorder()
+    {
+        g_debugOutput.clear();
+        g_debugPatch = &m_patch;
+    }
+    ~DebugOutputRecorder() { g_debugPatch = nullptr; }
+    bool IsActive() const { return m_patch.IsActive(); }
+
+private:
+    CImportPatch m_patch{"OutputDebugStringW", reinterpret_cast<void*>(&RecordDebugOutput)};
+};
+
+// Logs WM_DESTROY, which only a window destroyed before its object dies can see.
+class CDestroyLoggingWnd : public CMappedWnd
+{
+public:
+    std::vector<std::string>* outside = nullptr;
+
+protected:
+    void OnDestroy()
+    {
+        if (outside)
+            outside->push_back("destroy");
+    }
+    HV_DECLARE_MSG_MAP()
+};
+
+BEGIN_MSG_MAP(CDestroyLoggingWnd, CMappedWnd)
+    ON_WM_DESTROY()
+END_MSG_MAP()
+
+TEST(WindowObjects, ObjectThatDiesWithItsWindowStillAliveIsReported)
+{
+    DebugOutputRecorder debug;
+    ASSERT_TRUE(debug.IsActive());
+    std::vector<std::string> log;
+    HWND hwnd = nullptr;
+    {
+        CDestroyLoggingWnd wnd;
+        wnd.outside = &log;
+        ASSERT_TRUE(wnd.CreateEx(0, CWndClass::DefaultClass(), L"first", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+        EXPECT_TRUE(wnd.DestroyWindow());  // the contract: the window goes first
+    }
+    EXPECT_EQ(log, std::vector<std::string>{"destroy"});
+    EXPECT_TRUE(g_debugOutput.empty());
+
+    // The object dies first: its own handlers cannot run any more, but the window is not left
+    // behind, no map entry dangles, and the mistake is reported.
+    log.clear();
+    {
+        CDestroyLoggingWnd wnd;
+        wnd.outside = &log;
+        ASSERT_TRUE(wnd.CreateEx(0, CWndClass::DefaultClass(), L"second", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+        hwnd = wnd.m_hWnd;
+    }
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
+    ASSERT_EQ(g_debugOutput.size(), 1u);
+    EXPECT_NE(g_debugOutput[0].find(L"destroy"), std::wstring::npos) << g_debugOutput[0].c_str();
+}
+
+// Throws from the calls the layer makes inside the system's creation hook and window procedure.
+class CThrowingWnd : public CWnd
+{
+public:
+    bool throwBeforeFirstMessage = false;
+    bool throwWhenGone = false;
+    int gone = 0;
+
+protected:
+    void PreSubclassWindow() override
+    {
+        if (throwBeforeFirstMessage)
+            throw std::runtime_error("pre-subclass");
+    }
+    void PostNcDestroy() override
+    {
+        ++gone;
+        if (throwWhenGone)
+            throw std::runtime_error("post-nc-destroy");
+    }
+};
+
+TEST(WindowObjects, NoExceptionLeavesTheCreationHookOrTheLastMessage)
+{
+    // Preparing the object failed: no window is made, nothing is left attached.
+    CThrowingWnd failing;
+    failing.throwBeforeFirstMessage = true;
+    bool created = true;
+    EXPECT_NO_THROW(created = failing.CreateEx(0, CWndClass::DefaultClass(), L"hv-throws-early", WS_POPUP,
+                                               Rect(0, 0, 50, 50), nullptr, 0));
+    EXPECT_FALSE(created);
+    EXPECT_EQ(failing.m_hWnd, nullptr);
+    EXPECT_EQ(::FindWindowW(CWndClass::DefaultClass(), L"hv-throws-early"), nullptr);
+    failing.throwBeforeFirstMessage = false;
+    ASSERT_TRUE(failing.CreateEx(0, CWndClass::DefaultClass(), L"again", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+    EXPECT_TRUE(failing.DestroyWindow());
+
+    // The object's last call throws: the window is gone and the object detached all the same.
+    CThrowingWnd late;
+    late.throwWhenGone = true;
+    ASSERT_TRUE(late.CreateEx(0, CWndClass::DefaultClass(), L"late", WS_POPUP, Rect(0, 0, 50, 50), nullptr, 0));
+    HWND hwnd = late.m_hWnd;
+    EXPECT_NO_THROW(late.DestroyWindow());
+    EXPECT_EQ(late.gone, 1);
+    EXPECT_EQ(late.m_hWnd, nullptr);
+    EXPECT_FALSE(::IsWindow(hwnd));
+    EXPECT_EQ(CWnd::FromHandlePermanent(hwnd), nullptr);
 }
 
 } // namespace
