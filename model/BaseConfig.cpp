@@ -114,6 +114,7 @@ auto CBaseConfig<Profile, Itf>::RenameProfile(ProfileItf* profile, const wchar_t
     Profile* old = m_profiles[index].get();
     old->SetName(newName.c_str());
     auto copy = std::make_unique<Profile>(*old);
+    copy->TakeIdentityOf(*old);
 
     if (old->HasProfileFile()) {
         // The old file goes only once the renamed profile's own file exists, and never when both

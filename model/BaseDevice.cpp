@@ -131,6 +131,8 @@ bool CBaseDevice<C, P>::ReadVersionTexts()
 template <class C, class P>
 void CBaseDevice<C, P>::Uninit()
 {
+    // A running write works on its own copy of the key list: clearing this one cannot reach it.
+    SettleWrite();
     if (!m_busy)
         Disconnect();
     m_found = false;
@@ -147,6 +149,7 @@ bool CBaseDevice<C, P>::IsBusy()
 template <class C, class P>
 bool CBaseDevice<C, P>::Transfer(C* config, int direction, uint32_t flags)
 {
+    SettleWrite();
     if (!config)
         return false;
     if (direction == kTransferWrite)
@@ -166,6 +169,7 @@ bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
     job->snapshot = TakeSnapshot(config);
     job->live = &config;
     job->flags = flags;
+    job->controls = Controls();
     if (!Connect())
         return false;
     job->root = std::move(m_root);
@@ -196,6 +200,7 @@ unsigned CBaseDevice<C, P>::WorkerMain()
         context.flags = job.flags;
         context.progress = this;
         context.cancel = &m_cancel;
+        context.controls = &job.controls;
         ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
     } catch (...) {
         // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
@@ -230,6 +235,7 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
 template <class C, class P>
 bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
 {
+    SettleWrite();
     if (!path || !config || !Connect())
         return false;
     bool ok = false;
@@ -238,8 +244,12 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
     if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) && SUCCEEDED(manager->ImportMacro(path, imported.Put()))) {
         CTaskString name;
         GUID id{};
+        const bool identified = SUCCEEDED(imported->GetId(&id));
+        // A middleware may hand back a macro it held already: one the configuration knows is
+        // neither added twice nor deleted.
+        const bool known = identified && config->FindMacroByGuid(id) != nullptr;
         MacroEventBlock* block = nullptr;
-        if (SUCCEEDED(imported->GetName(name.Put())) && SUCCEEDED(imported->GetId(&id)) &&
+        if (identified && !known && SUCCEEDED(imported->GetName(name.Put())) &&
             SUCCEEDED(imported->GetEvents(&block))) {
             const std::vector<MacroEvent> events = FromDeviceEvents(block);
             if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
@@ -250,8 +260,8 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
         }
         ::CoTaskMemFree(block);
         // The configuration refused it (a macro of that name exists) or it could not be read:
-        // the copy on the device would be an orphan the configuration never shows.
-        if (!ok)
+        // the copy the import made on the device would be an orphan the configuration never shows.
+        if (!ok && !known)
             manager->DeleteMacro(imported.Get());
     }
     Disconnect();
@@ -261,6 +271,7 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
 template <class C, class P>
 bool CBaseDevice<C, P>::ExportMacro(const wchar_t* path, const CMacro* macro)
 {
+    SettleWrite();
     if (!path || !macro || hv::IsNullGUID(macro->GetGuid()) || !Connect())
         return false;
     CComPtr<IMacroManager> manager;
@@ -275,6 +286,7 @@ bool CBaseDevice<C, P>::ExportMacro(const wchar_t* path, const CMacro* macro)
 template <class C, class P>
 bool CBaseDevice<C, P>::HasMacro(const CMacro* macro)
 {
+    SettleWrite();
     if (!macro || hv::IsNullGUID(macro->GetGuid()) || !Connect())
         return false;
     CComPtr<IMacroManager> manager;
@@ -288,6 +300,7 @@ bool CBaseDevice<C, P>::HasMacro(const CMacro* macro)
 template <class C, class P>
 bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
 {
+    SettleWrite();
     if (!path || !config || !m_descriptor.HasFeature(kFeatureProfiles) || !Connect())
         return false;
     bool ok = false;
@@ -297,13 +310,16 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
         SUCCEEDED(manager->ImportProfile(path, imported.Put()))) {
         std::wstring name;
         GUID id{};
+        const bool identified = ProfileGuid(imported.Get(), id);
+        // A profile the configuration holds already is not made twice, nor deleted.
+        const bool known = identified && config->FindProfileByGuid(id) != nullptr;
         P* profile = nullptr;
-        if (ProfileName(imported.Get(), name) && ProfileGuid(imported.Get(), id) &&
+        if (identified && !known && ProfileName(imported.Get(), name) &&
             (profile = config->CreateProfile(name.c_str())) != nullptr) {
             profile->SetGuid(id);
             profile = config->FindProfileByGuid(id);
             ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
-        } else {
+        } else if (!known) {
             manager->DeleteProfile(imported.Get());
         }
     }
@@ -314,6 +330,7 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
 template <class C, class P>
 bool CBaseDevice<C, P>::ExportProfile(const wchar_t* path, P* profile)
 {
+    SettleWrite();
     if (!path || !profile || !Connect())
         return false;
     CComPtr<IProfile> onDevice = DeviceProfileById(m_device.Get(), profile->GetGuid());
@@ -325,6 +342,7 @@ bool CBaseDevice<C, P>::ExportProfile(const wchar_t* path, P* profile)
 template <class C, class P>
 bool CBaseDevice<C, P>::HasProfile(P* profile)
 {
+    SettleWrite();
     if (!profile || !Connect())
         return false;
     const bool ok = static_cast<bool>(DeviceProfileById(m_device.Get(), profile->GetGuid()));
@@ -335,6 +353,7 @@ bool CBaseDevice<C, P>::HasProfile(P* profile)
 template <class C, class P>
 bool CBaseDevice<C, P>::GetLayoutCode(int* code)
 {
+    SettleWrite();
     if (code)
         *code = 0;
     return false;
@@ -343,6 +362,7 @@ bool CBaseDevice<C, P>::GetLayoutCode(int* code)
 template <class C, class P>
 bool CBaseDevice<C, P>::GetFirmwareVersion(std::wstring& text)
 {
+    SettleWrite();
     text = m_firmwareVersion;
     return true;
 }
@@ -350,6 +370,7 @@ bool CBaseDevice<C, P>::GetFirmwareVersion(std::wstring& text)
 template <class C, class P>
 bool CBaseDevice<C, P>::GetDriverVersion(std::wstring& text)
 {
+    SettleWrite();
     text = m_driverVersion;
     return true;
 }
@@ -357,6 +378,7 @@ bool CBaseDevice<C, P>::GetDriverVersion(std::wstring& text)
 template <class C, class P>
 bool CBaseDevice<C, P>::Probe()
 {
+    SettleWrite();
     if (!Connect())
         return false;
     CComPtr<IDeviceStatus> status;
@@ -369,6 +391,7 @@ bool CBaseDevice<C, P>::Probe()
 template <class C, class P>
 int CBaseDevice<C, P>::GetProfileCount()
 {
+    SettleWrite();
     if (!Connect())
         return 0;
     int count = 0;
@@ -381,6 +404,48 @@ int CBaseDevice<C, P>::GetProfileCount()
         }
     Disconnect();
     return count;
+}
+
+template <class C, class P>
+bool CBaseDevice<C, P>::IsDeviceFound()
+{
+    SettleWrite();
+    return m_found;
+}
+
+template <class C, class P>
+uint32_t CBaseDevice<C, P>::GetProductId()
+{
+    SettleWrite();
+    return m_descriptor.productId;
+}
+
+template <class C, class P>
+const wchar_t* CBaseDevice<C, P>::GetName()
+{
+    SettleWrite();
+    return m_descriptor.name;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::AddListener(HWND window)
+{
+    SettleWrite();
+    CProgressMessenger::AddListener(window, nullptr);
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::RemoveListener(HWND window)
+{
+    SettleWrite();
+    CProgressMessenger::RemoveListener(window, nullptr);
+}
+
+template <class C, class P>
+CProgressMessenger* CBaseDevice<C, P>::GetMessenger()
+{
+    SettleWrite();
+    return this;
 }
 
 template class CBaseDevice<IMouseConfig, IMouseProfile>;

@@ -44,16 +44,16 @@ public:
     bool SetNormalMode() override { return false; }
     bool GetLayoutCode(int* code) override;
     bool Transfer(ConfigItf* config, int direction, uint32_t flags) override;
-    bool IsDeviceFound() override { return m_found; }
+    bool IsDeviceFound() override;
     bool GetFirmwareVersion(std::wstring& text) override;
     bool GetDriverVersion(std::wstring& text) override;
     bool Probe() override;
-    uint32_t GetProductId() override { return m_descriptor.productId; }
-    const wchar_t* GetName() override { return m_descriptor.name; }
+    uint32_t GetProductId() override;
+    const wchar_t* GetName() override;
     int GetProfileCount() override;
-    void AddListener(HWND window) override { CProgressMessenger::AddListener(window, nullptr); }
-    void RemoveListener(HWND window) override { CProgressMessenger::RemoveListener(window, nullptr); }
-    CProgressMessenger* GetMessenger() override { return this; }
+    void AddListener(HWND window) override;
+    void RemoveListener(HWND window) override;
+    CProgressMessenger* GetMessenger() override;
 
 protected:
     explicit CBaseDevice(const DeviceDescriptor& descriptor);
@@ -70,6 +70,13 @@ protected:
     // Waits for a running write (see kWriteJoinMs) and applies what it learned. The derived
     // destructors call it first, while their write body still exists.
     void FinishWrites();
+    // Joins a write whose worker has ended and applies what it learned to the live configuration;
+    // false while a write still runs. Every public operation calls it first, so that whatever the
+    // caller looks at next (a macro's GUID, a converted assignment) already holds the write's results.
+    bool SettleWrite();
+    // The device's controls a write goes through: key codes (keyboard) or button bits (mouse). The
+    // write works on its own copy, taken when it starts.
+    virtual const std::vector<uint32_t>& Controls() const { return m_keys; }
 
     // The bodies of a write (on the worker, with a copy of the configuration; by-name conversions
     // go to log) and of a read (on this thread).
@@ -94,14 +101,13 @@ private:
         uint32_t flags = 0;
         CComPtr<IDeviceEnumerator> root;
         CComPtr<IDevice> device;
+        std::vector<uint32_t> controls;
         bool result = false;
     };
 
     bool StartWorker(ConfigItf& config, uint32_t flags);
     bool ReadNow(ConfigItf& config, uint32_t flags);
     unsigned WorkerMain();
-    // Joins a write that has ended and applies what it learned; false while a write still runs.
-    bool SettleWrite();
 
     CComPtr<IDeviceEnumerator> m_root;
     CComPtr<IDevice> m_device;

@@ -1,12 +1,18 @@
 #include "ConfigSnapshot.h"
 
 #include <climits>
+#include <cstdint>
 
 #include "KeyboardConfig.h"
 #include "MouseConfig.h"
-#include "WStr.h"
 
 namespace {
+
+// Macros and applications are never replaced while they live: their address tells them apart.
+uint64_t AddressOf(const void* item)
+{
+    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(item));
+}
 
 template <class ProfileItf>
 int IndexOfProfile(const IBaseConfig<ProfileItf>& config, const ProfileItf* profile)
@@ -24,7 +30,7 @@ void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to, Snap
     for (int i = 0; i < from.GetProfileCount(); ++i) {
         const ProfileItf* profile = from.GetProfile(i);
         to.AddProfileCopy(profile);
-        snapshot.profiles.push_back({profile->GetGuid(), profile->GetName()});
+        snapshot.profiles.push_back({profile->GetGuid(), profile->GetIdentity()});
     }
     const int active = IndexOfProfile(from, from.GetActiveProfile());
     to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
@@ -33,12 +39,12 @@ void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to, Snap
         CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
         copy->SetGuid(macro->GetGuid());
         copy->SetFilePath(macro->GetFilePath().c_str());
-        snapshot.macros.push_back({macro->GetGuid(), macro->GetName()});
+        snapshot.macros.push_back({macro->GetGuid(), AddressOf(macro)});
     }
     for (int i = 0; i < from.GetAppCount(); ++i) {
         const CHvApp* app = from.GetApp(i);
         to.AddAppKeepingName(app->name.c_str())->guid = app->guid;
-        snapshot.apps.push_back({app->guid, app->name});
+        snapshot.apps.push_back({app->guid, AddressOf(app)});
     }
     for (int n = 0; n < from.GetDeviceEntryCount(); ++n) {
         const int32_t key = from.GetDeviceEntryKey(n);
@@ -59,52 +65,48 @@ void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to, Snap
     to.SetMaxLedBrightness(from.GetMaxLedBrightness());
 }
 
-template <class ProfileItf>
-ProfileItf* LiveProfile(IBaseConfig<ProfileItf>& live, const GUID& guid, const std::wstring& name, int index)
+// The live item that stood at index when the snapshot was taken: there still, or further up when
+// items before it were removed meanwhile; null when it is gone.
+template <class Item, class GetAt, class IdentityOf>
+Item* ItemOfOrigin(int count, GetAt getAt, IdentityOf identityOf, int index, uint64_t identity)
 {
-    if (!hv::IsNullGUID(guid))
-        return live.FindProfileByGuid(guid);
-    ProfileItf* atIndex = live.GetProfile(index);
-    if (atIndex && hv::IsNullGUID(atIndex->GetGuid()) && atIndex->GetName() == name)
-        return atIndex;
-    for (int i = 0; i < live.GetProfileCount(); ++i) {
-        ProfileItf* profile = live.GetProfile(i);
-        if (hv::IsNullGUID(profile->GetGuid()) && wstr::EqualsNoCase(profile->GetName(), name))
-            return profile;
-    }
+    if (index < count)
+        if (Item* item = getAt(index); item && identityOf(item) == identity)
+            return item;
+    for (int i = 0; i < count; ++i)
+        if (Item* item = getAt(i); item && identityOf(item) == identity)
+            return item;
     return nullptr;
 }
 
-template <class ProfileItf>
-CMacro* LiveMacro(IBaseConfig<ProfileItf>& live, const GUID& guid, const std::wstring& name, int index)
+template <class ProfileItf, class Origin>
+ProfileItf* LiveProfile(IBaseConfig<ProfileItf>& live, const Origin& origin, int index)
 {
-    if (!hv::IsNullGUID(guid))
-        return live.FindMacroByGuid(guid);
-    CMacro* atIndex = live.GetMacro(index);
-    if (atIndex && hv::IsNullGUID(atIndex->GetGuid()) && name == atIndex->GetName())
-        return atIndex;
-    for (int i = 0; i < live.GetMacroCount(); ++i) {
-        CMacro* macro = live.GetMacro(i);
-        if (hv::IsNullGUID(macro->GetGuid()) && wstr::EqualsNoCase(name, macro->GetName()))
-            return macro;
-    }
-    return nullptr;
+    if (!hv::IsNullGUID(origin.guid))
+        return live.FindProfileByGuid(origin.guid);
+    return ItemOfOrigin<ProfileItf>(
+        live.GetProfileCount(), [&](int i) { return live.GetProfile(i); },
+        [](const ProfileItf* p) { return p->GetIdentity(); }, index, origin.identity);
 }
 
-template <class ProfileItf>
-CHvApp* LiveApp(IBaseConfig<ProfileItf>& live, const GUID& guid, const std::wstring& name, int index)
+template <class ProfileItf, class Origin>
+CMacro* LiveMacro(IBaseConfig<ProfileItf>& live, const Origin& origin, int index)
 {
-    if (!hv::IsNullGUID(guid))
-        return live.FindAppByGuid(guid);
-    CHvApp* atIndex = live.GetApp(index);
-    if (atIndex && hv::IsNullGUID(atIndex->guid) && atIndex->name == name)
-        return atIndex;
-    for (int i = 0; i < live.GetAppCount(); ++i) {
-        CHvApp* app = live.GetApp(i);
-        if (hv::IsNullGUID(app->guid) && wstr::EqualsNoCase(app->name, name))
-            return app;
-    }
-    return nullptr;
+    if (!hv::IsNullGUID(origin.guid))
+        return live.FindMacroByGuid(origin.guid);
+    return ItemOfOrigin<CMacro>(
+        live.GetMacroCount(), [&](int i) { return live.GetMacro(i); },
+        [](const CMacro* m) { return AddressOf(m); }, index, origin.identity);
+}
+
+template <class ProfileItf, class Origin>
+CHvApp* LiveApp(IBaseConfig<ProfileItf>& live, const Origin& origin, int index)
+{
+    if (!hv::IsNullGUID(origin.guid))
+        return live.FindAppByGuid(origin.guid);
+    return ItemOfOrigin<CHvApp>(
+        live.GetAppCount(), [&](int i) { return live.GetApp(i); },
+        [](const CHvApp* a) { return AddressOf(a); }, index, origin.identity);
 }
 
 void ConvertLive(IMouseProfile& profile, const CAssignmentConversion& c)
@@ -126,7 +128,7 @@ void ApplyCommon(const CWriteSnapshot<ConfigItf>& snapshot, IBaseConfig<ProfileI
     // Found first, all of them: giving GUIDs changes what the matching looks at.
     std::vector<ProfileItf*> profiles;
     for (size_t i = 0; i < snapshot.profiles.size(); ++i)
-        profiles.push_back(LiveProfile(live, snapshot.profiles[i].guid, snapshot.profiles[i].name, static_cast<int>(i)));
+        profiles.push_back(LiveProfile(live, snapshot.profiles[i], static_cast<int>(i)));
     for (const CAssignmentConversion& c : snapshot.conversions)
         if (c.profileIndex >= 0 && static_cast<size_t>(c.profileIndex) < profiles.size() && profiles[c.profileIndex])
             ConvertLive(*profiles[c.profileIndex], c);
@@ -137,13 +139,13 @@ void ApplyCommon(const CWriteSnapshot<ConfigItf>& snapshot, IBaseConfig<ProfileI
     }
     for (size_t i = 0; i < snapshot.macros.size(); ++i) {
         const CMacro* copy = written.GetMacro(static_cast<int>(i));
-        CMacro* macro = LiveMacro(live, snapshot.macros[i].guid, snapshot.macros[i].name, static_cast<int>(i));
+        CMacro* macro = LiveMacro(live, snapshot.macros[i], static_cast<int>(i));
         if (macro && copy && hv::IsNullGUID(macro->GetGuid()))
             macro->SetGuid(copy->GetGuid());
     }
     for (size_t i = 0; i < snapshot.apps.size(); ++i) {
         const CHvApp* copy = written.GetApp(static_cast<int>(i));
-        CHvApp* app = LiveApp(live, snapshot.apps[i].guid, snapshot.apps[i].name, static_cast<int>(i));
+        CHvApp* app = LiveApp(live, snapshot.apps[i], static_cast<int>(i));
         if (app && copy && hv::IsNullGUID(app->guid))
             app->guid = copy->guid;
     }

@@ -3,9 +3,10 @@
 // profiles, macros and applications, and by-name assignments turned into by-GUID ones) is applied
 // back to the live configuration on the thread that owns it, after the worker has ended.
 //
-// Items are matched by the GUID they had when the copy was taken, or, where that GUID was null, by
-// their position then (checked against the name, falling back to the first GUID-less item of that
-// name).
+// Items are matched by the GUID they had when the copy was taken, or, where that GUID was null, as
+// the very item that stood at the copy's index then: a profile by its identity (which a rename
+// keeps), a macro or an application by its address. Names do not matter: the user may rename an
+// item while it is written and it still takes the GUID the device gave it.
 #pragma once
 
 #include <memory>
@@ -21,7 +22,7 @@ struct CWriteSnapshot
     struct Origin
     {
         GUID guid{};
-        std::wstring name;
+        uint64_t identity = 0;   // profile identity, or the address of the macro or application
     };
 
     std::unique_ptr<ConfigItf> config;          // the copy the worker writes

@@ -170,7 +170,9 @@ std::vector<MacroEvent> FromDeviceEvents(const MacroEventBlock* block)
     std::vector<MacroEvent> events;
     if (!block)
         return events;
-    size_t count = block->count;
+    // The count is the middleware's word: checked against the block's size where the allocator
+    // can tell it, and never more than a macro holds.
+    size_t count = std::min<size_t>(block->count, kMaxMacroEvents);
     const size_t bytes = TaskBlockSize(block);
     if (bytes != 0)
         count = std::min(count, (bytes - std::min(bytes, sizeof(MacroEventBlock))) / sizeof(MacroEventRecord));
@@ -235,18 +237,10 @@ bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
     CComPtr<IMacroManager> manager;
     if (FAILED(GetDeviceFeature(device, manager)))
         return false;
-    for (int i = 0;;) {
-        CComPtr<IMacro> macro;
-        if (FAILED(manager->GetMacro(i, macro.Put())))
-            break;
-        GUID id{};
-        if (FAILED(macro->GetId(&id)) || config.FindMacroByGuid(id)) {
-            ++i;
-            continue;
-        }
-        if (FAILED(manager->DeleteMacro(macro.Get())))
-            return false;
-    }
+    if (!DeleteUnwantedItems<IMacro>([&](int i, IMacro** out) { return manager->GetMacro(i, out); },
+                                     [&](IMacro* macro) { return manager->DeleteMacro(macro); },
+                                     [&](const GUID& id) { return config.FindMacroByGuid(id) != nullptr; }, true))
+        return false;
     bool ok = true;
     for (int i = 0; i < config.GetMacroCount(); ++i) {
         CMacro* macro = config.GetMacro(i);
@@ -304,18 +298,11 @@ bool WriteApplications(IDevice* device, IKeyboardConfig& config)
     CComPtr<IApplicationList> list;
     if (FAILED(GetDeviceFeature(device, list)))
         return false;
-    for (int i = 0;;) {
-        CComPtr<IApplication> app;
-        if (FAILED(list->GetApplication(i, app.Put())))
-            break;
-        GUID id{};
-        if (FAILED(app->GetId(&id)) || config.FindAppByGuid(id)) {
-            ++i;
-            continue;
-        }
-        if (FAILED(list->DeleteApplication(app.Get())))
-            return false;
-    }
+    if (!DeleteUnwantedItems<IApplication>(
+            [&](int i, IApplication** out) { return list->GetApplication(i, out); },
+            [&](IApplication* app) { return list->DeleteApplication(app); },
+            [&](const GUID& id) { return config.FindAppByGuid(id) != nullptr; }, true))
+        return false;
     bool ok = true;
     for (int i = 0; i < config.GetAppCount(); ++i) {
         CHvApp* app = config.GetApp(i);
@@ -509,6 +496,33 @@ bool ReadApm(IDevice* device, IBaseConfig<ProfileItf>& config)
 
 // ---- battery and power management ----
 
+namespace {
+
+// The device speaks of battery levels in percent, the configuration in values of its battery range
+// (0 to 3 once reset). Every read scales a percentage into the range the same way, and the write
+// scales back, so that a value written reads back as itself.
+template <class ProfileItf>
+int32_t BatteryValueFromPercent(const IBaseConfig<ProfileItf>& config, int percent)
+{
+    const int min = config.GetBatteryRangeMin();
+    const int range = config.GetBatteryRangeMax() - min;
+    if (range <= 0)
+        return min;
+    return min + RoundDiv(static_cast<long long>(std::clamp(percent, 0, 100)) * range, 100);
+}
+
+template <class ProfileItf>
+int PercentFromBatteryValue(const IBaseConfig<ProfileItf>& config, int32_t value)
+{
+    const int min = config.GetBatteryRangeMin();
+    const int range = config.GetBatteryRangeMax() - min;
+    if (range <= 0)
+        return 0;
+    return RoundDiv(static_cast<long long>(std::clamp(value - min, 0, range)) * 100, range);
+}
+
+} // namespace
+
 template <class ProfileItf>
 bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
 {
@@ -521,7 +535,7 @@ bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
         FAILED(battery->IsCharging(reinterpret_cast<BYTE*>(&chargingCell))))
         return false;
     const BYTE charging = static_cast<BYTE>(chargingCell & 0xFF);
-    config.SetBatteryLevel(level);
+    config.SetBatteryLevel(BatteryValueFromPercent(config, level));
     if (charging > kCharged) {
         config.SetBatteryState(-1);
         return false;
@@ -530,20 +544,13 @@ bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
     return true;
 }
 
-// The critical level is a percentage on the device and a value of the battery range in the
-// configuration; the write and the read convert with the same scale, so that a value read back is
-// the value written.
 template <class ProfileItf>
 bool WritePowerManagement(IDevice* device, const IBaseConfig<ProfileItf>& config)
 {
     CComPtr<IPowerManagement> power;
     if (FAILED(GetDeviceFeature(device, power)))
         return false;
-    const int min = config.GetBatteryRangeMin();
-    const int range = config.GetBatteryRangeMax() - min;
-    const int percent = range > 0 ? RoundDiv(static_cast<long long>(config.GetCriticalBatteryLevel() - min) * 100, range)
-                                  : config.GetCriticalBatteryLevel();
-    bool ok = SUCCEEDED(power->SetCriticalLevel(percent));
+    bool ok = SUCCEEDED(power->SetCriticalLevel(PercentFromBatteryValue(config, config.GetCriticalBatteryLevel())));
     ok = SUCCEEDED(power->SetMaxLedBrightness(config.GetMaxLedBrightness())) && ok;
     return SUCCEEDED(power->SetSleepTime(config.GetSleepTime())) && ok;
 }
@@ -556,9 +563,7 @@ bool ReadPowerManagement(IDevice* device, IBaseConfig<ProfileItf>& config)
     if (FAILED(GetDeviceFeature(device, power)) || FAILED(power->GetCriticalLevel(&percent)) ||
         FAILED(power->GetMaxLedBrightness(&brightness)) || FAILED(power->GetSleepTime(&seconds)))
         return false;
-    const int min = config.GetBatteryRangeMin();
-    const int range = config.GetBatteryRangeMax() - min;
-    config.SetCriticalBatteryLevel(range > 0 ? min + RoundDiv(static_cast<long long>(percent) * range, 100) : percent);
+    config.SetCriticalBatteryLevel(BatteryValueFromPercent(config, percent));
     config.SetMaxLedBrightness(brightness);
     config.SetSleepTime(seconds);
     return true;

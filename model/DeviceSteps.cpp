@@ -238,16 +238,9 @@ CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid)
 template <class ProfileItf>
 void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
 {
-    for (int i = 0;;) {
-        CComPtr<IProfile> profile;
-        if (FAILED(manager->GetProfile(i, profile.Put())))
-            break;
-        GUID guid{};
-        // After a deletion the same index holds the next profile.
-        if (!ProfileGuid(profile.Get(), guid) || config.FindProfileByGuid(guid) ||
-            FAILED(manager->DeleteProfile(profile.Get())))
-            ++i;
-    }
+    DeleteUnwantedItems<IProfile>([&](int i, IProfile** out) { return manager->GetProfile(i, out); },
+                                  [&](IProfile* profile) { return manager->DeleteProfile(profile); },
+                                  [&](const GUID& id) { return config.FindProfileByGuid(id) != nullptr; }, false);
 }
 
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile)
@@ -394,9 +387,11 @@ bool ReadDpi(IProfile* device, IMouseProfile& profile)
     DpiValue* block = nullptr;
     if (FAILED(dpi->GetStages(&count, &block)))
         return false;
+    // The count is the device's word: no more stages are read than the profile holds (the
+    // device's maximum, read with its limits; never more than ten).
     std::vector<DpiValue> stages;
     if (block && count > 0)
-        stages.assign(block, block + count);
+        stages.assign(block, block + std::min(count, profile.GetDpiStageCount()));
     ::CoTaskMemFree(block);
     for (int s = 1; s <= static_cast<int>(stages.size()); ++s) {
         const DpiValue& v = stages[s - 1];

@@ -6,6 +6,7 @@
 // middleware hands out are freed where the step is done with them.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstdint>
 #include <string>
@@ -25,6 +26,9 @@ struct CStepContext
     uint32_t flags = 0;
     CProgressMessenger* progress = nullptr;       // null: no progress is sent
     const std::atomic<bool>* cancel = nullptr;    // set when the owner gives up waiting
+    // A write's own copy of the device's key codes (keyboard) or button bits (mouse); null or
+    // empty: each profile asks the device for them.
+    const std::vector<uint32_t>* controls = nullptr;
 
     // The caller asked for the bit and the device lists the feature.
     bool Runs(uint32_t bit, uint32_t feature) const;
@@ -77,6 +81,42 @@ public:
 private:
     LPWSTR m_text = nullptr;
 };
+
+// ---- device lists ----
+
+// The most items a walk over a device list (profiles, macros, applications) looks at.
+constexpr int kMaxDeviceListWalk = 4096;
+
+// Deletes the items of a device list that keep(guid) does not want, walking it by index: after a
+// deletion the same index holds the next item. An item still listed after its deletion was
+// reported done counts as refused, so a middleware that reports deletions it did not make cannot
+// keep the walk going. A refused deletion ends the walk with false when stopOnRefusal is set, else
+// the item is stepped over. An item whose GUID cannot be read is kept.
+template <class Item, class GetAt, class Delete, class Keep>
+bool DeleteUnwantedItems(GetAt getAt, Delete remove, Keep keep, bool stopOnRefusal)
+{
+    std::vector<GUID> deleted;
+    for (int i = 0, steps = 0; steps < kMaxDeviceListWalk; ++steps) {
+        CComPtr<Item> item;
+        if (FAILED(getAt(i, item.Put())) || !item)
+            return true;
+        GUID id{};
+        if (FAILED(item->GetId(&id)) || keep(id)) {
+            ++i;
+            continue;
+        }
+        const bool stillThere = std::any_of(deleted.begin(), deleted.end(),
+                                            [&](const GUID& d) { return ::IsEqualGUID(d, id) != FALSE; });
+        if (stillThere || FAILED(remove(item.Get()))) {
+            if (stopOnRefusal)
+                return false;
+            ++i;
+            continue;
+        }
+        deleted.push_back(id);
+    }
+    return !stopOnRefusal;
+}
 
 // ---- profiles ----
 

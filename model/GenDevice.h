@@ -71,8 +71,8 @@ public:
     // Direction kTransferWrite starts the write worker on a snapshot of config and returns whether
     // it started; what the device gives the written configuration (GUIDs of new profiles, macros
     // and applications, by-name assignments turned into by-GUID ones) reaches config on this
-    // thread at the next operation on the device, or at its destruction. config must outlive
-    // both. Direction kTransferRead reads the device into config on this thread.
+    // thread once the worker has ended: every operation on the device applies it first, and so
+    // does its destruction. config must outlive both. Direction kTransferRead reads the device into config on this thread.
     virtual bool Transfer(ConfigItf* config, int direction, uint32_t flags) = 0;
 
     virtual bool IsDeviceFound() = 0;

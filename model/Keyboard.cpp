@@ -13,6 +13,7 @@ CKeyboard::~CKeyboard()
 
 bool CKeyboard::Init(IKeyboardConfig* config)
 {
+    SettleWrite();
     if (!config)
         return false;
     FillCodeTables();
@@ -53,6 +54,7 @@ bool CKeyboard::Init(IKeyboardConfig* config)
 
 bool CKeyboard::SetMode(int mode)
 {
+    SettleWrite();
     if (!Connect())
         return false;
     CComPtr<IDeviceMode> deviceMode;
@@ -63,6 +65,7 @@ bool CKeyboard::SetMode(int mode)
 
 bool CKeyboard::GetLayoutCode(int* code)
 {
+    SettleWrite();
     if (!code)
         return false;
     *code = 0;
@@ -96,7 +99,9 @@ bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::v
             if (ok && c.Runs(kTransferProperties, kFeatureProfileProperties))
                 ok = WriteProperties(device.Get(), *profile, false);
             if (ok && c.Runs(kTransferKeys, kFeatureKeys)) {
-                std::vector<uint32_t> codes = m_keys;
+                std::vector<uint32_t> codes;
+                if (c.controls)
+                    codes = *c.controls;
                 if (codes.empty())
                     ReadKeyList(device.Get(), codes);
                 ConvertKeyAssignments(c.device, config, i, codes, log);

@@ -8,6 +8,8 @@
 #include "ModelRecords.h"
 
 constexpr int kMacroNameLength = 256;   // characters, terminator included
+// The most events a macro read from a device keeps.
+constexpr size_t kMaxMacroEvents = 4096;
 
 class CMacro
 {

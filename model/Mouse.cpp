@@ -21,6 +21,7 @@ CMouse::~CMouse()
 
 bool CMouse::Init(IMouseConfig* config)
 {
+    SettleWrite();
     if (!config)
         return false;
     FillCodeTables();
@@ -66,6 +67,7 @@ bool CMouse::Init(IMouseConfig* config)
 
 bool CMouse::RefreshVersion()
 {
+    SettleWrite();
     // Within a read the device is held already; alone, this connects for itself.
     const bool ownConnection = !Device();
     if (ownConnection && !Connect())
@@ -104,7 +106,9 @@ bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<
             }
             c.Percent(30);
             if (ok && c.Runs(kTransferButtons, kFeatureButtons)) {
-                std::vector<uint32_t> bits = m_buttons;
+                std::vector<uint32_t> bits;
+                if (c.controls)
+                    bits = *c.controls;
                 if (bits.empty())
                     ReadButtonList(device.Get(), bits);
                 ConvertMouseAssignments(c.device, config, i, bits, log);

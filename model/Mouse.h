@@ -15,7 +15,7 @@ public:
     // acceleration range and the supported polling rates into config, replacing its profiles.
     bool Init(IMouseConfig* config) override;
     // The mouse keeps its connection facts between operations.
-    void Uninit() override {}
+    void Uninit() override { SettleWrite(); }
     // The firmware text from the device's long firmware version ("0.00" when it has none).
     bool RefreshVersion();
 
@@ -25,6 +25,8 @@ protected:
     bool ReadBody(const CStepContext& context, IMouseConfig& config) override;
     bool FillImportedProfile(const CStepContext& context, IMouseConfig& config, IMouseProfile& profile,
                              IProfile* device) override;
+
+    const std::vector<uint32_t>& Controls() const override { return m_buttons; }
 
 private:
     std::vector<uint32_t> m_buttons;   // middleware mask bits of the buttons present

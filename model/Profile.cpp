@@ -1,11 +1,18 @@
 #include "Profile.h"
 
 #include <algorithm>
+#include <atomic>
 #include <iterator>
 
 #include "KeyboardDef.h"
 
 // ---- CBaseProfile ----
+
+uint64_t NewProfileIdentity()
+{
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
 
 template <class Itf>
 void CBaseProfile<Itf>::SetLinkedApplicationPath(const wchar_t* path)

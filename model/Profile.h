@@ -9,6 +9,9 @@
 
 #include "ProfileInterfaces.h"
 
+// A number no profile of this process has had before.
+uint64_t NewProfileIdentity();
+
 // The part both kinds share, over the interface of its kind.
 template <class Itf>
 class CBaseProfile : public Itf
@@ -50,6 +53,10 @@ public:
     bool SaveToFile(std::wstring& outPath, const wchar_t* folder, const wchar_t* extension) override;
     bool LoadFromFile(const wchar_t* fileName, const wchar_t* folder, const wchar_t* extension) override;
 
+    uint64_t GetIdentity() const override { return m_identity; }
+    // For the configuration's rename: the renamed copy stays the same profile.
+    void TakeIdentityOf(const CBaseProfile& renamed) { m_identity = renamed.m_identity; }
+
 protected:
     CBaseProfile() = default;
     explicit CBaseProfile(const wchar_t* name) : m_name(name ? name : L"") {}
@@ -57,6 +64,7 @@ protected:
     CBaseProfile& operator=(const CBaseProfile&) = delete;
 
     // Name, links, file, flags and GUID; the assignment and light maps are replaced by copies.
+    // The identity stays this profile's own.
     void CopyFrom(const CBaseProfile& source);
 
     // The entry of a light, added as {off, 0, 0, 100} when it has none.
@@ -72,6 +80,7 @@ protected:
     GUID m_guid = GUID();
     uint8_t m_autoSwitch = 0;
     uint8_t m_osdProfile = 1;
+    uint64_t m_identity = NewProfileIdentity();
 };
 
 class CKeyboardProfile : public CBaseProfile<IKeyboardProfile>

@@ -62,6 +62,10 @@ public:
     // Profile files: profiles persist on the devices, so both report failure and change nothing.
     virtual bool SaveToFile(std::wstring& outPath, const wchar_t* folder, const wchar_t* extension) = 0;
     virtual bool LoadFromFile(const wchar_t* fileName, const wchar_t* folder, const wchar_t* extension) = 0;
+
+    // Which profile this is, unique in the process: a rename, which replaces the profile object,
+    // keeps it; every other profile made (copies included) gets its own.
+    virtual uint64_t GetIdentity() const = 0;
 };
 
 class IKeyboardProfile : public IBaseProfile

@@ -43,10 +43,28 @@ bool Exists(const std::wstring& path)
     return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// The program folder is the process's: each test that sets it puts back what it found.
+class CProgramFolderRestorer
+{
+public:
+    CProgramFolderRestorer() : m_saved(ProgramFolder()) {}
+    ~CProgramFolderRestorer()
+    {
+        SetProgramFolder(m_saved.c_str());
+        EXPECT_EQ(m_saved, ProgramFolder());
+    }
+    CProgramFolderRestorer(const CProgramFolderRestorer&) = delete;
+    CProgramFolderRestorer& operator=(const CProgramFolderRestorer&) = delete;
+
+private:
+    std::wstring m_saved;
+};
+
 } // namespace
 
 TEST(DevicesSettingsFile, PathsAreBuiltUnderTheProgramFolder)
 {
+    const CProgramFolderRestorer restorer;
     SetProgramFolder(L"C:\\Program Files\\Halvo");
     const CConfigPaths keyboard = CConfigPaths::ForKeyboard();
     const CConfigPaths mouse = CConfigPaths::ForMouse();
@@ -79,6 +97,7 @@ TEST(DevicesSettingsFile, PathsAreBuiltUnderTheProgramFolder)
 
 TEST(DevicesSettingsFile, ActiveProfileNamePersistsAndBadFilesLoseNothing)
 {
+    const CProgramFolderRestorer restorer;
     const std::wstring folder = FreshFolder(L"settings");
     SetProgramFolder(folder.c_str());
     const CConfigPaths paths = CConfigPaths::ForKeyboard();
@@ -123,6 +142,7 @@ TEST(DevicesSettingsFile, ActiveProfileNamePersistsAndBadFilesLoseNothing)
 
 TEST(DevicesProfileFolder, LoadingKeepsTheProfilesUnlessEveryFileLoads)
 {
+    const CProgramFolderRestorer restorer;
     const std::wstring folder = FreshFolder(L"profiles");
     SetProgramFolder(folder.c_str());
     const CConfigPaths paths = CConfigPaths::ForMouse();

@@ -5,12 +5,15 @@
 
 #include <gtest/gtest.h>
 
+#include <cwchar>
+
 #include "CodeTables.h"
 #include "DeviceSteps.h"
 #include "DevicesSim.h"
 #include "Keyboard.h"
 #include "KeyboardConfig.h"
 #include "KeyboardDef.h"
+#include "LyingMiddleware.h"
 #include "Mouse.h"
 #include "MouseConfig.h"
 #include "NullDevices.h"
@@ -67,6 +70,25 @@ std::wstring FirstProfileAssign(DWORD id)
     return lines.empty() ? std::wstring() : lines[0];
 }
 
+// A dump line " assign 0x<id> src <n> kind <n> data <hex of the 20 payload bytes>" as the record.
+bool ParseAssignLine(const std::wstring& line, AssignmentRecord& record)
+{
+    record = AssignmentRecord{};
+    unsigned long id = 0, source = 0, kind = 0;
+    wchar_t hex[64] = {};
+    if (swscanf(line.c_str(), L" assign 0x%lX src %lu kind %lu data %63ls", &id, &source, &kind, hex) != 4 ||
+        wcslen(hex) != 2 * sizeof record.payload) {
+        ADD_FAILURE() << "not an assignment line: \"" << wstr::WideToUtf8(line) << "\"";
+        return false;
+    }
+    record.id = id;
+    record.source = source;
+    record.kind = kind;
+    for (size_t i = 0; i < sizeof record.payload; ++i)
+        record.payload[i] = static_cast<BYTE>(std::stoul(std::wstring(hex + 2 * i, 2), nullptr, 16));
+    return true;
+}
+
 } // namespace
 
 TEST_F(DevicesKeyboard, RoundTripOfEveryKindOfValue)
@@ -111,15 +133,15 @@ TEST_F(DevicesKeyboard, RoundTripOfEveryKindOfValue)
     ASSERT_EQ(5u, profiles.size());
     EXPECT_EQ(L"profile 0 " + GuidText(p->GetGuid()) + L" \"Typing\"", profiles[0]);
     EXPECT_EQ(L"profile 4 " + GuidText(fresh->GetGuid()) + L" \"Fresh\"", profiles[4]);
-    EXPECT_EQ(L" app \"writer.exe\"", DumpLines(Dev::Keyboard, L" app ")[0]);
-    EXPECT_EQ(0x1, std::stoi(DumpLines(Dev::Keyboard, L" flags ")[0].substr(7), nullptr, 16) & 0x1);
+    EXPECT_EQ(L" app \"writer.exe\"", DumpLine(Dev::Keyboard, L" app "));
+    EXPECT_EQ(0x1, std::stoi(DumpLine(Dev::Keyboard, L" flags ").substr(7), nullptr, 16) & 0x1);
     EXPECT_EQ(0u, FirstProfileAssign(0x1E).find(L" assign 0x0001E src 1 kind 5 data 3000000000"));
     EXPECT_EQ(0u, FirstProfileAssign(0x30).find(L" assign 0x00030 src 1 kind 9 data"));
-    EXPECT_EQ(L" led 5 on 1 color 0x123456 brightness 40 effect 0 0 0 caps 111", DumpLines(Dev::Keyboard, L" led 5 ")[0]);
+    EXPECT_EQ(L" led 5 on 1 color 0x123456 brightness 40 effect 0 0 0 caps 111", DumpLine(Dev::Keyboard, L" led 5 "));
     const std::vector<std::wstring> apps = DumpLines(Dev::Keyboard, L"application ");
     ASSERT_EQ(2u, apps.size());
     EXPECT_NE(std::wstring::npos, apps[1].find(L"\"C:\\\\Tools\\\\tool.exe\""));
-    EXPECT_EQ(L" events 3, key 0x1E 0x0, delay 20, key 0x1E 0x1", DumpLines(Dev::Keyboard, L" events ")[0]);
+    EXPECT_EQ(L" events 3, key 0x1E 0x0, delay 20, key 0x1E 0x1", DumpLine(Dev::Keyboard, L" events "));
 
     CVxConfig_Keyboard again;
     CKeyboard second(g_KeyboardDescriptor);
@@ -223,12 +245,12 @@ TEST_F(DevicesKeyboard, WriteWorksOnACopyAndHandsBackWhatItLearned)
     Delay(0, nullptr);
 
     // The device holds what was asked for when the write started.
-    EXPECT_NE(std::wstring::npos, DumpLines(Dev::Keyboard, L"profile ")[1].find(L"\"As written\""));
+    EXPECT_NE(std::wstring::npos, DumpLine(Dev::Keyboard, L"profile ", 1).find(L"\"As written\""));
     // The live configuration keeps the user's edits and learned the device's GUIDs.
     EXPECT_EQ(L"Edited meanwhile", config.GetProfile(1)->GetName());
     EXPECT_TRUE(hv::IsNullGUID(after->GetGuid()));
     ASSERT_FALSE(hv::IsNullGUID(late->GetGuid()));
-    EXPECT_NE(std::wstring::npos, DumpLines(Dev::Keyboard, L"profile ")[5].find(GuidText(late->GetGuid())));
+    EXPECT_NE(std::wstring::npos, DumpLine(Dev::Keyboard, L"profile ", 5).find(GuidText(late->GetGuid())));
     ASSERT_FALSE(hv::IsNullGUID(byName->GetGuid()));
     EXPECT_EQ(AssignmentAction(kActionProfile, config.GetProfile(2)->GetGuid()), p->GetAssignment(Key(L"c C")));
     const AssignmentAction macroAction = p->GetAssignment(Key(L"d D"));
@@ -242,8 +264,13 @@ TEST_F(DevicesKeyboard, WriteWorksOnACopyAndHandsBackWhatItLearned)
     const std::vector<std::wstring> journal = Journal();
     EXPECT_EQ(0, CountLines(journal, L"IApplicationList.AddApplication"));
     EXPECT_EQ(1, CountLines(journal, L"IMacroManager.AddMacro"));
-    EXPECT_EQ(0u, FirstProfileAssign(0x12).find(L" assign 0x00012 src 1 kind 9 data"));
-    EXPECT_NE(std::wstring::npos, FirstProfileAssign(0x12).find(L"01000000"));
+    AssignmentRecord launch{};
+    ASSERT_TRUE(ParseAssignLine(FirstProfileAssign(0x12), launch));
+    EXPECT_EQ(0x12u, launch.id);
+    EXPECT_EQ(1u, launch.source);
+    EXPECT_EQ(static_cast<DWORD>(hvmw::kKindApplication), launch.kind);
+    EXPECT_TRUE(hv::IsEqualGUID(notepad, launch.TargetGuid()));
+    EXPECT_EQ(1u, launch.Word28());
 }
 
 TEST_F(DevicesKeyboard, CollidingAndEmptyMacrosAreKept)
@@ -301,14 +328,14 @@ TEST_F(DevicesKeyboard, LinkedProgramIsTheFileNameOfAtMost127Characters)
     // A long folder does not matter; the file name is what goes out.
     config.GetProfile(0)->SetLinkedApplicationPath((L"C:\\" + std::wstring(200, L'd') + L"\\short.exe").c_str());
     ASSERT_TRUE(WriteAndWait(keyboard, config));
-    EXPECT_EQ(L" app \"short.exe\"", DumpLines(Dev::Keyboard, L" app ")[0]);
+    EXPECT_EQ(L" app \"short.exe\"", DumpLine(Dev::Keyboard, L" app "));
 
     // A file name of 128 characters fails the properties step and is not written.
     config.GetProfile(0)->SetLinkedApplicationPath((L"C:\\" + std::wstring(124, L'f') + L".exe").c_str());
     ClearJournal();
     ASSERT_TRUE(keyboard.Transfer(&config, kTransferWrite, kTransferAll));
     ASSERT_TRUE(WaitWhileBusy([&] { return keyboard.IsBusy(); }));
-    EXPECT_EQ(L" app \"short.exe\"", DumpLines(Dev::Keyboard, L" app ")[0]);
+    EXPECT_EQ(L" app \"short.exe\"", DumpLine(Dev::Keyboard, L" app "));
     EXPECT_EQ(0, CountLines(Journal(), L"IProfileProperties.SetProperty"));
 }
 
@@ -359,16 +386,20 @@ TEST_F(DevicesKeyboard, DeviceWideConversionsReadBackWhatWasWritten)
     CVxConfig_Mouse config;
     CMouse mouse(full);
     ReadInto(mouse, config);
-    EXPECT_EQ(3, config.GetBatteryLevel());   // the device's 80 percent, kept within the range 0 to 3
+    // The device's 80 percent in the range 0 to 3 (2.4, rounded).
+    EXPECT_EQ(0, config.GetBatteryRangeMin());
+    EXPECT_EQ(3, config.GetBatteryRangeMax());
+    EXPECT_EQ(2, config.GetBatteryLevel());
     EXPECT_EQ(0, config.GetBatteryState());
     ASSERT_EQ(3, config.GetApmCount());
     int32_t first = 0, second = 0, value = 0;
     ASSERT_TRUE(config.GetApmPair(1, &first, &second));
     EXPECT_EQ(60, first);
     EXPECT_EQ(120, second);
+    // The long firmware version {1, 5, 0, 7}.
     std::wstring firmware;
     mouse.GetFirmwareVersion(firmware);
-    EXPECT_NE(L"0.00", firmware);
+    EXPECT_EQ(L"1.05", firmware);
 
     config.SetCriticalBatteryLevel(2);
     config.SetSleepTime(42);
@@ -377,7 +408,7 @@ TEST_F(DevicesKeyboard, DeviceWideConversionsReadBackWhatWasWritten)
     config.AddApm(0x0000FF, 0, 30);
     config.AddApm(0x00FF00, 30, 200);
     ASSERT_TRUE(WriteAndWait(mouse, config));
-    EXPECT_EQ(L"power critical 67 max-led 70 sleep 42", DumpLines(Dev::Mouse, L"power ")[0]);
+    EXPECT_EQ(L"power critical 67 max-led 70 sleep 42", DumpLine(Dev::Mouse, L"power "));
     const std::vector<std::wstring> levels = DumpLines(Dev::Mouse, L"apm-level ");
     ASSERT_EQ(2u, levels.size());
     EXPECT_EQ(L"apm-level upper 30 color 0x0000FF", levels[0]);
@@ -396,6 +427,22 @@ TEST_F(DevicesKeyboard, DeviceWideConversionsReadBackWhatWasWritten)
     EXPECT_EQ(30, first);
     EXPECT_EQ(200, second);
 
+    // Every value of the range goes out as a percentage and reads back as itself; the battery
+    // level the device reports in percent reads into the range on the same scale.
+    const int percents[] = {0, 33, 67, 100};
+    for (int v = 0; v <= 3; ++v) {
+        again.SetCriticalBatteryLevel(v);
+        ASSERT_EQ(v, again.GetCriticalBatteryLevel());
+        ASSERT_TRUE(WriteAndWait(second_, again));
+        EXPECT_EQ(wstr::Format(L"power critical %d max-led 70 sleep 42", percents[v]), DumpLine(Dev::Mouse, L"power "));
+        ChangeState([&](mwsim::SimState& s) { s.Of(Dev::Mouse).batteryLevel = percents[v]; });
+        again.SetCriticalBatteryLevel(v == 0 ? 3 : 0);
+        again.SetBatteryLevel(v == 0 ? 3 : 0);
+        ASSERT_TRUE(second_.Transfer(&again, kTransferRead, kTransferBattery | kTransferPowerManagement));
+        EXPECT_EQ(v, again.GetCriticalBatteryLevel()) << percents[v] << " percent";
+        EXPECT_EQ(v, again.GetBatteryLevel()) << percents[v] << " percent";
+    }
+
     // Every charging state the device reports is kept; any other fails the step as unknown.
     for (const BYTE state : {hvmw::kCharging, hvmw::kCharged, BYTE(7)}) {
         ChangeState([&](mwsim::SimState& s) { s.Of(Dev::Mouse).charging = state; });
@@ -408,4 +455,95 @@ TEST_F(DevicesKeyboard, DeviceWideConversionsReadBackWhatWasWritten)
     EXPECT_TRUE(second_.RefreshVersion());
     second_.GetFirmwareVersion(firmware);
     EXPECT_EQ(L"0.00", firmware);
+}
+
+TEST_F(DevicesKeyboard, ItemsRenamedDuringAWriteKeepTheirDeviceObjects)
+{
+    CVxConfig_Keyboard config;
+    CKeyboard keyboard(g_KeyboardDescriptor);
+    ReadInto(keyboard, config);
+    IKeyboardProfile* late = config.CreateProfile(L"Late");
+    CHvApp* app = config.AddApp(L"C:\\Tools\\late.exe");
+    ASSERT_NE(nullptr, app);
+    Delay(40, L"IProfileProperties.SetProperty");
+
+    ASSERT_TRUE(keyboard.Transfer(&config, kTransferWrite, kTransferAll));
+    // Renamed while written (a rename replaces the profile object), and a copy made meanwhile.
+    IKeyboardProfile* renamed = config.RenameProfile(late, L"Renamed late");
+    ASSERT_NE(nullptr, renamed);
+    app->name = L"C:\\Tools\\renamed.exe";
+    IKeyboardProfile* copy = config.CopyProfile(renamed, L"Copy of late");
+    ASSERT_NE(nullptr, copy);
+    ASSERT_TRUE(WaitWhileBusy([&] { return keyboard.IsBusy(); }));
+    Delay(0, nullptr);
+
+    // Each took the GUID of the device object made for it; the copy is a profile of its own.
+    ASSERT_FALSE(hv::IsNullGUID(renamed->GetGuid()));
+    EXPECT_EQ(L"profile 5 " + GuidText(renamed->GetGuid()) + L" \"Late\"", DumpLine(Dev::Keyboard, L"profile ", 5));
+    EXPECT_TRUE(hv::IsNullGUID(copy->GetGuid()));
+    ASSERT_FALSE(hv::IsNullGUID(app->guid));
+    EXPECT_NE(std::wstring::npos, DumpLine(Dev::Keyboard, L"application ", 1).find(GuidText(app->guid)));
+
+    // The next write renames those device objects: nothing made again, nothing deleted.
+    config.DeleteProfile(copy);
+    ClearJournal();
+    ASSERT_TRUE(WriteAndWait(keyboard, config));
+    const std::vector<std::wstring> journal = Journal();
+    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.AddProfile"));
+    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.DeleteProfile"));
+    EXPECT_EQ(0, CountLines(journal, L"IApplicationList.AddApplication"));
+    EXPECT_EQ(0, CountLines(journal, L"IApplicationList.DeleteApplication"));
+    EXPECT_EQ(L"profile 5 " + GuidText(renamed->GetGuid()) + L" \"Renamed late\"",
+              DumpLine(Dev::Keyboard, L"profile ", 5));
+    EXPECT_EQ(6u, DumpLines(Dev::Keyboard, L"profile ").size());
+    EXPECT_NE(std::wstring::npos, DumpLine(Dev::Keyboard, L"application ", 1).find(L"renamed.exe"));
+}
+
+TEST_F(DevicesKeyboard, UninitDuringAWriteLeavesTheWriteItsKeyList)
+{
+    CVxConfig_Keyboard config;
+    CKeyboard keyboard(g_KeyboardDescriptor);
+    ReadInto(keyboard, config);
+    ClearJournal();
+    ASSERT_TRUE(WriteAndWait(keyboard, config));
+    const int records = CountLines(Journal(), L"IKeyAssignments.SetAssignments");
+    ASSERT_GT(records, 0);
+    EXPECT_EQ(0, records % 5);
+
+    // From now on the device cannot tell its key list: the write has only the one it started with.
+    ASSERT_TRUE(config.GetProfile(0)->SetAssignment(Key(L"a A"), AssignmentAction::Key(kActionSingleKey, 0x30, 0, 0)));
+    Fail(L"keyboard", L"IKeyAssignments.GetAssignments", E_FAIL, -1);
+    Delay(40, L"IProfileProperties.SetProperty");
+    ClearJournal();
+    ASSERT_TRUE(keyboard.Transfer(&config, kTransferWrite, kTransferAll));
+    keyboard.Uninit();
+    EXPECT_FALSE(keyboard.IsDeviceFound());
+    ASSERT_TRUE(WaitWhileBusy([&] { return keyboard.IsBusy(); }));
+    Delay(0, nullptr);
+    ChangeState([](mwsim::SimState& s) { s.faults.clear(); });
+
+    EXPECT_EQ(records, CountLines(Journal(), L"IKeyAssignments.SetAssignments"));
+    EXPECT_EQ(0u, FirstProfileAssign(0x1E).find(L" assign 0x0001E src 1 kind 5 data 3000000000"));
+}
+
+TEST_F(DevicesKeyboard, ApplicationDeletionsTheMiddlewareOnlyClaimsEndTheStep)
+{
+    CVxConfig_Keyboard config;
+    CKeyboard keyboard(g_KeyboardDescriptor);
+    ReadInto(keyboard, config);
+    ASSERT_EQ(1, config.GetAppCount());
+    config.RemoveApp(config.GetApp(0));
+
+    CLies lies;
+    lies.fakeDeletes = true;
+    {
+        CLyingMiddleware middleware(lies);
+        ASSERT_TRUE(middleware.Registered());
+        ClearJournal();
+        ASSERT_TRUE(WriteAndWait(keyboard, config));
+    }
+    EXPECT_EQ(1, lies.deleteCalls.load());
+    EXPECT_EQ(1u, DumpLines(Dev::Keyboard, L"application ").size());
+    // The step failed: the write does not go on to set the active profile.
+    EXPECT_EQ(0, CountLines(Journal(), L"IProfileManager.SetActiveProfile"));
 }

@@ -9,11 +9,15 @@
 
 #include "CodeTables.h"
 #include "DeviceFactory.h"
+#include "DeviceSteps.h"
 #include "DevicesSim.h"
+#include "LyingMiddleware.h"
 #include "Mouse.h"
 #include "MouseConfig.h"
 #include "NullDevices.h"
+#include "Paths.h"
 #include "PredefinedMacros.h"
+#include "TestWindows.h"
 #include "WStr.h"
 
 using namespace devtest;
@@ -75,6 +79,31 @@ std::wstring AssignLine(int profile, DWORD buttonId)
     return std::wstring();
 }
 
+// What a listener receives while every profile of config is written (percents 10, 30, 60, 90,
+// 100) or read (10, 30, 60, 80, 100).
+std::vector<std::wstring> ExpectedProgress(IMouseConfig& config, bool write)
+{
+    std::vector<std::wstring> expected;
+    for (int i = 0; i < config.GetProfileCount(); ++i) {
+        expected.push_back(L"text:Profile: " + config.GetProfile(i)->GetName());
+        for (const wchar_t* percent : {L"10", L"30", L"60", write ? L"90" : L"80", L"100"})
+            expected.push_back(percent);
+    }
+    return expected;
+}
+
+// The journal's lines as "<device> <Interface.Method>", without targets and arguments.
+std::vector<std::wstring> JournalCalls()
+{
+    std::vector<std::wstring> calls;
+    for (const std::wstring& line : Journal()) {
+        const size_t first = line.find(L' ');
+        const size_t second = first == std::wstring::npos ? first : line.find(L' ', first + 1);
+        calls.push_back(line.substr(0, second));
+    }
+    return calls;
+}
+
 } // namespace
 
 TEST_F(DevicesMouse, ReadsTheFactoryMouse)
@@ -89,12 +118,13 @@ TEST_F(DevicesMouse, ReadsTheFactoryMouse)
     EXPECT_EQ(5, mouse.GetProfileCount());
     ASSERT_EQ(5, config.GetProfileCount());
     const std::vector<std::wstring> profiles = DumpLines(Dev::Mouse, L"profile ");
+    ASSERT_EQ(5u, profiles.size());
     for (int i = 0; i < 5; ++i) {
         EXPECT_EQ(wstr::Format(L"Profile %d", i + 1), config.GetProfile(i)->GetName());
         EXPECT_NE(std::wstring::npos, profiles[i].find(GuidText(config.GetProfile(i)->GetGuid())));
     }
     ASSERT_NE(nullptr, config.GetActiveProfile());
-    EXPECT_EQ(DumpLines(Dev::Mouse, L"active ")[0], L"active " + GuidText(config.GetActiveProfile()->GetGuid()));
+    EXPECT_EQ(DumpLine(Dev::Mouse, L"active "), L"active " + GuidText(config.GetActiveProfile()->GetGuid()));
 
     IMouseProfile* p = config.GetProfile(0);
     int32_t min = 0, max = 0, step = 0;
@@ -114,9 +144,12 @@ TEST_F(DevicesMouse, ReadsTheFactoryMouse)
     EXPECT_EQ(3, config.GetSupportedPollingRateCount());
     ASSERT_EQ(1, config.GetMacroCount());
     EXPECT_STREQ(L"Sample Macro", config.GetMacro(0)->GetName());
-    std::wstring firmware;
-    mouse.GetFirmwareVersion(firmware);
-    EXPECT_FALSE(firmware.empty());
+    // The simulated mouse reports firmware 1.5 and driver 1.2 in its device information.
+    std::wstring firmware, driver;
+    EXPECT_TRUE(mouse.GetFirmwareVersion(firmware));
+    EXPECT_TRUE(mouse.GetDriverVersion(driver));
+    EXPECT_EQ(L"1.05", firmware);
+    EXPECT_EQ(L"1.02", driver);
 }
 
 TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
@@ -170,22 +203,22 @@ TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
     EXPECT_EQ(L"profile 0 " + GuidText(p->GetGuid()) + L" \"Renamed\"", profiles[0]);
     EXPECT_EQ(L"profile 4 " + GuidText(fresh->GetGuid()) + L" \"Fresh\"", profiles[4]);
     EXPECT_EQ(std::wstring::npos, Dump(Dev::Mouse).find(GuidText(deleted)));
-    EXPECT_EQ(L"active " + GuidText(p->GetGuid()), DumpLines(Dev::Mouse, L"active ")[0]);
-    EXPECT_EQ(L" app \"arena.exe\"", DumpLines(Dev::Mouse, L" app ")[0]);
+    EXPECT_EQ(L"active " + GuidText(p->GetGuid()), DumpLine(Dev::Mouse, L"active "));
+    EXPECT_EQ(L" app \"arena.exe\"", DumpLine(Dev::Mouse, L" app "));
     EXPECT_EQ(wstr::Format(L" flags 0x%04X", 1 | (osdDpi ? 0 : 2) | (osdProfile ? 0 : 4)),
-              DumpLines(Dev::Mouse, L" flags ")[0]);
+              DumpLine(Dev::Mouse, L" flags "));
     EXPECT_EQ(L" dpi active-stage 2 active 1600x1700 stages 800x800 1500x1500 1800x1800 2000x2400 5600x5600",
-              DumpLines(Dev::Mouse, L" dpi ")[0]);
+              DumpLine(Dev::Mouse, L" dpi "));
     EXPECT_EQ(L" assign 0x00004 src 1 kind 1 data 0400000000000000000000000000000000000000", AssignLine(0, 4));
     EXPECT_EQ(L" assign 0x00005 src 1 kind 1 data 0500000000000000000000000000000000000000", AssignLine(0, 5));
-    EXPECT_EQ(L" led 1 on 1 color 0x00FF00 brightness 50 effect 2 0 0 caps 111", DumpLines(Dev::Mouse, L" led 1 ")[0]);
-    EXPECT_EQ(L"polling 1", DumpLines(Dev::Mouse, L"polling ")[0]);
-    EXPECT_EQ(L"acceleration 1 level 7", DumpLines(Dev::Mouse, L"acceleration ")[0]);
+    EXPECT_EQ(L" led 1 on 1 color 0x00FF00 brightness 50 effect 2 0 0 caps 111", DumpLine(Dev::Mouse, L" led 1 "));
+    EXPECT_EQ(L"polling 1", DumpLine(Dev::Mouse, L"polling "));
+    EXPECT_EQ(L"acceleration 1 level 7", DumpLine(Dev::Mouse, L"acceleration "));
 
     const std::vector<std::wstring> macros = DumpLines(Dev::Mouse, L"macro ");
     ASSERT_EQ(2u, macros.size());
     EXPECT_EQ(L"macro 1 " + GuidText(config.FindMacroByName(L"Mine")->GetGuid()) + L" \"Mine\"", macros[1]);
-    EXPECT_EQ(L" events 4, key 0x1D 0x0, key 0x2E 0x0, key 0x2E 0x1, key 0x1D 0x1", DumpLines(Dev::Mouse, L" events ")[1]);
+    EXPECT_EQ(L" events 4, key 0x1D 0x0, key 0x2E 0x0, key 0x2E 0x1, key 0x1D 0x1", DumpLine(Dev::Mouse, L" events ", 1));
 
     // Read again: the configuration the device gives back is the one written.
     CVxConfig_Mouse again;
@@ -207,20 +240,15 @@ TEST_F(DevicesMouse, ProgressReachesTheListenersInOrder)
     mouse.RemoveListener(removed.Window());
 
     ASSERT_TRUE(WriteAndWait(mouse, config));
-    std::vector<std::wstring> expected;
-    for (int i = 0; i < 5; ++i)
-        for (const std::wstring& step : {L"text:Profile: " + config.GetProfile(i)->GetName(), std::wstring(L"10"),
-                                         std::wstring(L"30"), std::wstring(L"60"), std::wstring(L"90"),
-                                         std::wstring(L"100")})
-            expected.push_back(step);
-    EXPECT_EQ(expected, listener.Received());
+    ASSERT_EQ(5, config.GetProfileCount());
+    EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
     EXPECT_TRUE(removed.Received().empty());
 
-    // A read reports 10, 30, 60, 80, 100 per profile.
+    // A read reports each profile's name, then 10, 30, 60, 80, 100.
     listener.Clear();
     ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
-    ASSERT_EQ(30u, listener.Received().size());
-    EXPECT_EQ(L"80", listener.Received()[4]);
+    EXPECT_EQ(ExpectedProgress(config, false), listener.Received());
+    EXPECT_TRUE(removed.Received().empty());
 }
 
 TEST_F(DevicesMouse, WriteDeletesBeforeAddingAndRewritesOnlyWhatChanged)
@@ -314,7 +342,7 @@ TEST_F(DevicesMouse, SecondTransferWhileWritingIsRefusedAndTheFirstCompletes)
     EXPECT_EQ(0, CountLines(journal, L" -> 0x"));
     EXPECT_NE(std::wstring::npos, journal.back().find(L"IProfileManager.SetActiveProfile"));
     EXPECT_EQ(L"profile 2 " + GuidText(config.GetProfile(2)->GetGuid()) + L" \"Written slowly\"",
-              DumpLines(Dev::Mouse, L"profile ")[2]);
+              DumpLine(Dev::Mouse, L"profile ", 2));
     // And the device is free again.
     EXPECT_EQ(5, mouse.GetProfileCount());
     EXPECT_TRUE(mouse.Transfer(&other, kTransferRead, kTransferAll));
@@ -341,23 +369,30 @@ TEST_F(DevicesMouse, RefusedRecordsAndStepsSkipOnlyWhatTheyShould)
     EXPECT_EQ(0, CountLines(journal, L"IAcceleration."));
     EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
     EXPECT_EQ(1, CountLines(journal, L"IDpi.SetStages"));
-    EXPECT_EQ(30u, listener.Received().size());
+    EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
 
-    // A refused stage list: the rest of that DPI step and every later step are skipped.
+    // A refused stage list: the rest of that DPI step and every later step are skipped, the
+    // other profiles' steps too; what went before it went out, and every profile is still looked
+    // up and reports its progress.
     Fail(L"mouse", L"IDpi.SetStages", HVMW_E_REFUSED, 1);
+    listener.Clear();
     ClearJournal();
     ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
     ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
+    const std::vector<std::wstring> expected = {
+        L"mouse IProfile.SetName",                // the first profile's properties
+        L"mouse IProfileProperties.SetProperty",  // linked program
+        L"mouse IProfileProperties.SetProperty",  // flag bit 0
+        L"mouse IProfileProperties.SetProperty",  // flag bit 1
+        L"mouse IProfileProperties.SetProperty",  // flag bit 2
+        L"mouse IDpi.SetStages",                  // refused: nothing after it
+    };
+    EXPECT_EQ(expected, JournalCalls());
     journal = Journal();
-    EXPECT_EQ(1, CountLines(journal, L"IDpi.SetStages"));
-    EXPECT_EQ(1, CountLines(journal, L"-> 0x80070005"));
-    EXPECT_EQ(0, CountLines(journal, L"IDpi.SetActiveStage"));
-    EXPECT_EQ(0, CountLines(journal, L"IDpi.SetActiveDpi"));
-    EXPECT_EQ(0, CountLines(journal, L"IButtonAssignments.SetAssignments"));
-    EXPECT_EQ(0, CountLines(journal, L"IPollingRate.SetRate"));
-    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
-    // The properties of the first profile went out before the refusal.
-    EXPECT_GE(CountLines(journal, L"IProfileProperties.SetProperty"), 1);
+    ASSERT_FALSE(journal.empty());
+    EXPECT_NE(std::wstring::npos, journal.back().find(L" -> 0x80070005"));
+    EXPECT_EQ(1, CountLines(journal, L" -> 0x"));
+    EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
 }
 
 TEST_F(DevicesMouse, NullMouseStandsInAndReportsFalse)
@@ -430,5 +465,144 @@ TEST_F(DevicesMouse, DestructionWaitsForTheWriteWhileItsProgressIsDelivered)
     Delay(0, nullptr);
     // The worker sent its progress to a window of the destroying thread and finished.
     EXPECT_EQ(30u, listener.Received().size());
-    EXPECT_NE(std::wstring::npos, DumpLines(Dev::Mouse, L"profile ")[4].find(L"\"Last written\""));
+    EXPECT_NE(std::wstring::npos, DumpLine(Dev::Mouse, L"profile ", 4).find(L"\"Last written\""));
+}
+
+TEST_F(DevicesMouse, WhatAWriteLearnedIsThereOnceTheWorkerHasEnded)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    const CMacro* fresh = config.AddMacro(L"Fresh", Predefined(L"$copy"));
+    ASSERT_NE(nullptr, fresh);
+    IMouseProfile* p = config.GetProfile(0);
+    ASSERT_TRUE(config.SetButtonAssignment(4, AssignmentAction::ByName(kActionMacroByName, L"Fresh"), p));
+    Delay(30, L"IProfileProperties.SetProperty");
+    ClearJournal();
+
+    ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    // While the worker runs the live configuration is not touched, and the device refuses.
+    EXPECT_TRUE(hv::IsNullGUID(fresh->GetGuid()));
+    EXPECT_FALSE(mouse.HasMacro(fresh));
+    // The worker's last call, then its end (the device stays held a while after it).
+    ASSERT_TRUE(hvtest::WaitUntil([] {
+        const std::vector<std::wstring> journal = Journal();
+        return !journal.empty() && journal.back().find(L"IProfileManager.SetActiveProfile") != std::wstring::npos;
+    }, 20000));
+    Delay(0, nullptr);
+    // The first operation asked of the device after that sees the GUID the device gave.
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return mouse.HasMacro(fresh); }, 5000));
+    ASSERT_FALSE(hv::IsNullGUID(fresh->GetGuid()));
+    EXPECT_EQ(L"macro 1 " + GuidText(fresh->GetGuid()) + L" \"Fresh\"", DumpLine(Dev::Mouse, L"macro ", 1));
+    const AssignmentAction converted = p->GetButtonAssignment(4);
+    EXPECT_EQ(kActionMacro, converted.type);
+    EXPECT_TRUE(hv::IsEqualGUID(fresh->GetGuid(), converted.payload.guid));
+    EXPECT_FALSE(mouse.IsBusy());
+}
+
+TEST_F(DevicesMouse, CountsTheMiddlewareGivesAreCapped)
+{
+    // Fifteen stages where the profile holds the device's five: the first five are read, none
+    // written over by the rest.
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    CComPtr<IDeviceEnumerator> root;
+    ASSERT_TRUE(SUCCEEDED(::CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put()))));
+    CComPtr<IDevice> device;
+    DeviceInfo info{};
+    for (int i = 0; SUCCEEDED(root->EnumDevice(i, device.Put())); ++i) {
+        info = DeviceInfo{};
+        const bool mouseFound = SUCCEEDED(device->GetDeviceInfo(&info)) && info.productId == hvmw::kProductMouse;
+        ::CoTaskMemFree(info.name);
+        if (mouseFound)
+            break;
+    }
+    ASSERT_TRUE(device);
+    CComPtr<IProfile> real = DeviceProfileById(device.Get(), config.GetProfile(0)->GetGuid());
+    ASSERT_TRUE(real);
+    CLies lies;
+    lies.stagesReported = 15;
+    IMouseProfile* p = config.GetProfile(0);
+    ASSERT_EQ(5, p->GetDpiStageCount());
+    ASSERT_TRUE(ReadDpi(LyingProfile(real.Get(), lies).Get(), *p));
+    EXPECT_EQ(5, p->GetDpiStageCount());
+    EXPECT_EQ(5, p->GetEnabledStageCount());
+    for (int s = 1; s <= 5; ++s)
+        EXPECT_EQ(s * 100, p->GetStageDpi(s)) << "stage " << s;
+
+    // A macro block whose size the task allocator cannot tell (it is not the allocator's) and
+    // whose count claims more events than a macro holds: no more than a macro holds are read.
+    const size_t claimed = kMaxMacroEvents + 100;
+    HANDLE heap = ::HeapCreate(0, 0, 0);
+    ASSERT_NE(nullptr, heap);
+    auto* block = static_cast<MacroEventBlock*>(::HeapAlloc(heap, HEAP_ZERO_MEMORY, MacroEventBlock::Bytes(claimed)));
+    ASSERT_NE(nullptr, block);
+    block->count = static_cast<DWORD>(claimed);
+    for (size_t i = 0; i < claimed; ++i)
+        block->Events()[i] = MacroEventRecord::Delay(static_cast<DWORD>(i + 1));
+    const std::vector<MacroEvent> events = FromDeviceEvents(block);
+    ASSERT_EQ(kMaxMacroEvents, events.size());
+    EXPECT_EQ(MacroEvent({kMacroEventDelay, static_cast<int32_t>(kMaxMacroEvents), 0}), events.back());
+    ::HeapDestroy(heap);
+}
+
+TEST_F(DevicesMouse, DeletionsTheMiddlewareOnlyClaimsEndTheWalk)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    config.DeleteProfile(config.GetProfile(4));
+    config.RemoveMacro(config.FindMacroByName(L"Sample Macro"));
+
+    CLies lies;
+    lies.fakeDeletes = true;
+    {
+        CLyingMiddleware middleware(lies);
+        ASSERT_TRUE(middleware.Registered());
+        ASSERT_TRUE(WriteAndWait(mouse, config));
+    }
+    // One deletion asked for each: the profile still listed is stepped over, the macro still
+    // listed ends the macro step (a refused deletion).
+    EXPECT_EQ(2, lies.deleteCalls.load());
+    EXPECT_EQ(5u, DumpLines(Dev::Mouse, L"profile ").size());
+    EXPECT_EQ(1u, DumpLines(Dev::Mouse, L"macro ").size());
+}
+
+TEST_F(DevicesMouse, FailedImportsDeleteOnlyWhatTheyMade)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    const std::wstring macroFile = hvtest::TestFile(L"lies.hvm");
+    const std::wstring profileFile = hvtest::TestFile(L"lies.hvp");
+    ::DeleteFileW(macroFile.c_str());
+    ::DeleteFileW(profileFile.c_str());
+    ASSERT_TRUE(mouse.ExportMacro(macroFile.c_str(), config.GetMacro(0)));
+    ASSERT_TRUE(mouse.ExportProfile(profileFile.c_str(), config.GetProfile(1)));
+    const std::wstring macroBefore = DumpLine(Dev::Mouse, L"macro ");
+    const std::vector<std::wstring> profilesBefore = DumpLines(Dev::Mouse, L"profile ");
+
+    // The middleware hands back the device's first macro and profile, which the configuration
+    // holds: the imports fail, and neither is deleted from the device nor added twice.
+    CLies lies;
+    lies.importsReturnExisting = true;
+    {
+        CLyingMiddleware middleware(lies);
+        ASSERT_TRUE(middleware.Registered());
+        EXPECT_FALSE(mouse.ImportMacro(macroFile.c_str(), &config));
+        // The profile's name cannot be read either: still the device's own profile.
+        Fail(L"mouse", L"IProfile.GetName", E_FAIL, 1);
+        EXPECT_FALSE(mouse.ImportProfile(profileFile.c_str(), &config));
+        ChangeState([](mwsim::SimState& s) { s.faults.clear(); });
+    }
+    EXPECT_EQ(0, lies.deleteCalls.load());
+    EXPECT_EQ(macroBefore, DumpLine(Dev::Mouse, L"macro "));
+    EXPECT_EQ(profilesBefore, DumpLines(Dev::Mouse, L"profile "));
+    EXPECT_EQ(1, config.GetMacroCount());
+    EXPECT_EQ(5, config.GetProfileCount());
+
+    // A real import the configuration refuses (the name is taken) still removes its own copy.
+    EXPECT_FALSE(mouse.ImportMacro(macroFile.c_str(), &config));
+    EXPECT_EQ(1u, DumpLines(Dev::Mouse, L"macro ").size());
 }

@@ -118,6 +118,16 @@ std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix)
     return lines;
 }
 
+std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index)
+{
+    const std::vector<std::wstring> lines = DumpLines(dev, prefix);
+    if (index < lines.size())
+        return lines[index];
+    ADD_FAILURE() << "the dump has " << lines.size() << " lines starting \"" << wstr::WideToUtf8(prefix)
+                  << "\", line " << index << " was asked for";
+    return std::wstring();
+}
+
 std::vector<std::wstring> Journal()
 {
     const std::vector<uint8_t> bytes = ReadFileBytes(mwsim::CurrentPaths().journal);

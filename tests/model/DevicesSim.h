@@ -24,6 +24,8 @@ void ChangeState(const std::function<void(mwsim::SimState&)>& change);
 std::wstring Dump(mwsim::Dev dev);
 // The lines of Dump that start with prefix.
 std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix);
+// The index-th of them; a failure of the calling test, and an empty line, when there are fewer.
+std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index = 0);
 std::vector<std::wstring> Journal();
 void ClearJournal();
 // The index of the first journal line containing text at or after from; -1 when none.
