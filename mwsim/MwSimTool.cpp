@@ -81,31 +81,27 @@ bool ParseNumber(const std::wstring& text, long long* value)
     return true;
 }
 
-// Runs fn on the locked state and saves it; then, with the state released, sends the events of the
-// change and those that fn adds (the notices of an action).
+// Runs fn on the locked state and saves it with the events of the change and those that fn adds (the
+// notices of an action) queued for the listening windows, which are woken without waiting for them.
 template <class Fn>
 int ChangeWithEvents(Fn&& fn)
 {
-    std::vector<Delivery> deliveries;
-    {
-        CSession session;
-        if (FAILED(session.Status()))
-            return Fail(wstr::Format(L"cannot lock the state (0x%08lX)", static_cast<unsigned long>(session.Status())));
-        const SimState before = session.State();
-        std::vector<Notice> notices;
-        const int code = fn(session.State(), &notices);
-        if (code != 0)
-            return code;
-        const HRESULT hr = session.Save();
-        if (FAILED(hr))
-            return Fail(wstr::Format(L"cannot write %ls (0x%08lX)", session.Paths().state.c_str(),
-                                     static_cast<unsigned long>(hr)));
-        std::vector<Notice> all;
-        CollectStateEvents(before, session.State(), &all);
-        all.insert(all.end(), notices.begin(), notices.end());
-        deliveries = PlanDeliveries(session.State(), all);
-    }
-    Deliver(deliveries);
+    CSession session;
+    if (FAILED(session.Status()))
+        return Fail(wstr::Format(L"cannot lock the state (0x%08lX)", static_cast<unsigned long>(session.Status())));
+    const SimState before = session.State();
+    std::vector<Notice> notices;
+    const int code = fn(session.State(), &notices);
+    if (code != 0)
+        return code;
+    std::vector<Notice> all;
+    CollectStateEvents(before, session.State(), &all);
+    all.insert(all.end(), notices.begin(), notices.end());
+    QueueNotices(session.State(), all);
+    const HRESULT hr = session.Save();
+    if (FAILED(hr))
+        return Fail(wstr::Format(L"cannot write %ls (0x%08lX)", session.Paths().state.c_str(),
+                                 static_cast<unsigned long>(hr)));
     return 0;
 }
 

@@ -136,15 +136,21 @@ bool PressOnDevice(SimState& state, Dev dev, DWORD id, ActionResult* result)
     if (!Attached(state, dev, result))
         return false;
     DeviceState& d = state.Of(dev);
-    ProfileState* p = ActiveProfile(d);
-    const AssignmentRecord* record = nullptr;
-    for (const AssignmentRecord& r : p ? p->assignments : std::vector<AssignmentRecord>())
-        if (r.id == id)
-            record = &r;
-    if (!record)
+    const ProfileState* p = ActiveProfile(d);
+    // A copy: the actions below may change the profile list.
+    AssignmentRecord r{};
+    bool found = false;
+    if (p) {
+        for (const AssignmentRecord& own : p->assignments)
+            if (own.id == id) {
+                r = own;
+                found = true;
+                break;
+            }
+    }
+    if (!found)
         return Refuse(result, wstr::Format(L"the %ls has no %ls 0x%lX", DevName(dev), dev == Dev::Mouse ? L"button" : L"key",
                                            static_cast<unsigned long>(id)));
-    const AssignmentRecord r = *record; // the actions below may change the profile list
     switch (r.kind) {
     case hvmw::kKindFunction:
         if (dev == Dev::Mouse)

@@ -112,7 +112,8 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Write(m_handle, L"IApm.AddLevel", Num(upperLimit), [&](CCall& c) -> HRESULT {
+        CComPtr<IApmLevel> made;
+        const HRESULT result = Write(m_handle, L"IApm.AddLevel", Num(upperLimit), [&](CCall& c) -> HRESULT {
             DeviceState& d = c.Device();
             if (upperLimit < 1)
                 return E_INVALIDARG;
@@ -125,11 +126,12 @@ public:
             const ApmLevelState level{++d.serial, upperLimit, 0xFFFFFF};
             d.apmLevels.insert(at, level);
             c.Note(L"level " + Num(level.handle));
-            const HRESULT hr = Make<CApmLevel>(LevelHandle(m_handle, level.handle), out);
+            const HRESULT hr = Make<CApmLevel>(LevelHandle(m_handle, level.handle), made.Put());
             if (SUCCEEDED(hr))
                 c.Changed();
             return hr;
         });
+        return HandOut(result, made, out);
     }
 
     HRESULT STDMETHODCALLTYPE DeleteLevel(IApmLevel* level) override

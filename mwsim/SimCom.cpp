@@ -88,11 +88,11 @@ bool FeatureRemovedNow(const Handle& handle, REFIID iid)
     return SUCCEEDED(session.Status()) && IsRemoved(session.State().Of(handle.dev), iid);
 }
 
-std::vector<Delivery> PlanEvents(const SimState& before, const SimState& after)
+void QueueStateEvents(const SimState& before, SimState& after)
 {
     std::vector<Notice> notices;
     CollectStateEvents(before, after, &notices);
-    return notices.empty() ? std::vector<Delivery>() : PlanDeliveries(after, notices);
+    QueueNotices(after, notices);
 }
 
 HRESULT CCall::Profile(ProfileState** out)

@@ -9,6 +9,8 @@
 #include "SimState.h"
 #include "SimStore.h"
 
+#include "ComPtr.h"
+
 #include <ocidl.h>
 #include <olectl.h>
 
@@ -55,21 +57,41 @@ public:
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
 
+    // An interface the object already is (the one it was made as, or one it has answered before)
+    // answers for as long as the object lives. Any other that the control tool can switch off is
+    // checked against the device's state, without the delay and fault hooks of a method call.
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        if (IsRemovable(iid) && FeatureRemovedNow(m_handle, iid))
-            return E_NOINTERFACE;
-        if (IsEqualIID(iid, IID_IUnknown))
+        if (IsEqualIID(iid, IID_IUnknown)) {
             *out = static_cast<IUnknown*>(static_cast<First*>(this));
-        else if (IsEqualIID(iid, IID_ISimHandle))
+        } else if (IsEqualIID(iid, IID_ISimHandle)) {
             *out = static_cast<ISimHandle*>(this);
-        else if (!Find<First, Rest...>(iid, out))
-            return E_NOINTERFACE;
+        } else {
+            int index = 0;
+            void* found = Find<First, Rest...>(iid, &index);
+            if (!found)
+                return E_NOINTERFACE;
+            const uint32_t bit = 1u << index;
+            if ((m_granted.load() & bit) == 0) {
+                if (IsRemovable(iid) && FeatureRemovedNow(m_handle, iid))
+                    return E_NOINTERFACE;
+                m_granted |= bit;
+            }
+            *out = found;
+        }
         AddRef();
         return S_OK;
+    }
+    // For the factories, which have checked the feature already: the object is made as iid.
+    HRESULT QueryAsMade(REFIID iid, void** out)
+    {
+        int index = 0;
+        if (Find<First, Rest...>(iid, &index))
+            m_granted |= 1u << index;
+        return QueryInterface(iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++m_refs); }
     ULONG STDMETHODCALLTYPE Release() override
@@ -82,26 +104,28 @@ public:
     const Handle& GetHandle() override { return m_handle; }
 
 protected:
-    // Lets a class answer an interface only for some devices or targets (a mouse has no keyboard).
+    // Lets a class answer an interface only for some devices or targets (a mouse has no keyboard). Fixed
+    // facts only: the answer must not change while the object lives.
     virtual bool Answers(REFIID) { return true; }
 
     Handle m_handle;
 
 private:
+    // The interface of the pack that answers iid, with its place in the pack.
     template <class I, class... More>
-    bool Find(REFIID iid, void** out)
+    void* Find(REFIID iid, int* index)
     {
-        if (IsEqualIID(iid, __uuidof(I)) && Answers(iid)) {
-            *out = static_cast<I*>(this);
-            return true;
-        }
+        if (IsEqualIID(iid, __uuidof(I)) && Answers(iid))
+            return static_cast<I*>(this);
+        ++*index;
         if constexpr (sizeof...(More) > 0)
-            return Find<More...>(iid, out);
+            return Find<More...>(iid, index);
         else
-            return false;
+            return nullptr;
     }
 
     std::atomic<long> m_refs{1};
+    std::atomic<uint32_t> m_granted{1}; // by place in the pack; the first is what Make hands out
 };
 
 // Creates an object of T on the handle and hands out interface I (refcount 1 held by *out).
@@ -120,7 +144,7 @@ HRESULT MakeAs(const Handle& handle, REFIID iid, void** out)
     T* object = new (std::nothrow) T(handle);
     if (!object)
         return E_OUTOFMEMORY;
-    const HRESULT hr = object->QueryInterface(iid, out);
+    const HRESULT hr = object->QueryAsMade(iid, out);
     object->Release();
     return hr;
 }
@@ -183,14 +207,13 @@ HRESULT Admit(CSession& session, const Handle& handle, Access access, const wcha
 void Finish(CSession& session, const Handle& handle, Access access, const wchar_t* method, const std::wstring& args,
             bool changed, HRESULT* hr);
 
-// The events of a successful write (SimEvents.h), planned while the state is still held.
-std::vector<Delivery> PlanEvents(const SimState& before, const SimState& after);
+// Queues the events of a successful write (SimEvents.h) while the state is still held.
+void QueueStateEvents(const SimState& before, SimState& after);
 
 template <class Body>
 HRESULT Run(const Handle& handle, Access access, const wchar_t* method, const std::wstring& args, Body&& body) noexcept
 {
     try {
-        std::vector<Delivery> events;
         HRESULT hr = S_OK;
         {
             CSession session;
@@ -205,21 +228,31 @@ HRESULT Run(const Handle& handle, Access access, const wchar_t* method, const st
                 before = std::make_unique<SimState>(session.State());
             if (SUCCEEDED(hr))
                 hr = body(call);
+            // The events of the change go out with it (queued in the state that is saved below); the
+            // sinks run on their own threads once this call has let the state go.
+            if (before && call.IsChanged() && SUCCEEDED(hr))
+                QueueStateEvents(*before, session.State());
             std::wstring journal = args;
             if (!call.NoteText().empty())
                 journal += (journal.empty() ? L"" : L" ") + call.NoteText();
             Finish(session, handle, access, method, journal, call.IsChanged() || hooksChanged, &hr);
-            if (before && call.IsChanged() && SUCCEEDED(hr))
-                events = PlanEvents(*before, session.State());
         }
-        // The sinks run with the state released: they may call the middleware themselves.
-        Deliver(events);
         return hr;
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (...) {
         return E_UNEXPECTED;
     }
+}
+
+// The object a call made, handed to the caller only when the whole call succeeded (saving the state
+// is part of it): on failure, or when the body threw, the object is released and *out stays null.
+template <class I>
+HRESULT HandOut(HRESULT hr, CComPtr<I>& made, I** out)
+{
+    if (SUCCEEDED(hr))
+        *out = made.Detach();
+    return hr;
 }
 
 // Task-allocated copies for the caller.

@@ -2,9 +2,10 @@
 //
 // This process's sinks are kept here, each with the thread that advised it; every such thread owns
 // one message-only event window. The shared state lists the connection with that window, so that
-// whoever changes the device sends the window a notice (SimEvents.h); the window calls the sinks of
-// its thread that are advised at that moment. A connection unadvised since the notice was sent is
-// not called, and Unadvise releases the sink before it returns.
+// whoever changes the device leaves the window mail and wakes it (SimEvents.h); the window takes its
+// mail and calls the sinks of its thread that the mail is for and that are advised at that moment.
+// A connection unadvised since the notice was queued is not called, and Unadvise releases the sink
+// before it returns.
 #include "SimCom.h"
 
 #include "Lock.h"
@@ -16,6 +17,9 @@ namespace {
 
 // Posted to an event window whose thread may have no connection left.
 constexpr UINT kCloseIfIdle = WM_APP + 1;
+// Fetching the mail again after the state could not be read.
+constexpr UINT_PTR kRetryTimer = 1;
+constexpr UINT kRetryMs = 250;
 
 class CEventHub
 {
@@ -88,25 +92,58 @@ public:
         return sink;
     }
 
-    // On the window's thread: calls each sink of this thread that listens to the notice and is still
-    // advised when its turn comes (an earlier sink may unadvise a later one).
-    void Dispatch(const Notice& notice)
+    // On the window's thread: takes the window's mail and delivers it, oldest first. A sink that pumps
+    // messages may bring the next wake-up in while an earlier notice is being delivered; that one only
+    // asks the outer round to fetch again, so that the notices keep their order.
+    void FetchMail(HWND hwnd)
+    {
+        static thread_local bool fetching = false;
+        static thread_local bool again = false;
+        if (fetching) {
+            again = true;
+            return;
+        }
+        struct Round
+        {
+            Round() { fetching = true; }
+            ~Round() { fetching = false; }
+        } round;
+        do {
+            again = false;
+            std::vector<MailState> mail;
+            {
+                CSession session;
+                HRESULT hr = session.Status();
+                if (SUCCEEDED(hr)) {
+                    mail = TakeMail(session.State(), reinterpret_cast<uintptr_t>(hwnd), ::GetCurrentProcessId());
+                    if (!mail.empty())
+                        hr = session.Save();
+                }
+                if (FAILED(hr)) {
+                    // Left in the state: fetched again shortly rather than delivered twice.
+                    ::SetTimer(hwnd, kRetryTimer, kRetryMs, nullptr);
+                    break;
+                }
+            }
+            for (const MailState& m : mail) {
+                Notice notice;
+                if (DecodeNotice(m.notice.data(), m.notice.size(), &notice))
+                    Dispatch(notice, m.cookies);
+            }
+        } while (again);
+    }
+
+    // Calls each sink of this thread that the notice is for and that is still advised when its turn
+    // comes (an earlier sink may unadvise a later one).
+    void Dispatch(const Notice& notice, const std::vector<uint32_t>& cookies)
     {
         const DWORD thread = ::GetCurrentThreadId();
-        std::vector<uint32_t> cookies;
-        {
-            CScopedLock<CCriticalSection> lock(m_lock);
-            for (const Connection& c : m_connections)
-                if (c.thread == thread && c.dev == notice.dev && c.generation == notice.generation &&
-                    c.kind == notice.kind)
-                    cookies.push_back(c.cookie);
-        }
         for (uint32_t cookie : cookies) {
             IUnknown* sink = nullptr;
             {
                 CScopedLock<CCriticalSection> lock(m_lock);
                 for (const Connection& c : m_connections)
-                    if (c.cookie == cookie && c.thread == thread) {
+                    if (c.cookie == cookie && c.thread == thread && c.kind == notice.kind) {
                         sink = c.sink;
                         sink->AddRef();
                         break;
@@ -206,18 +243,20 @@ private:
     static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     {
         switch (message) {
-        case WM_COPYDATA: {
-            const auto* data = reinterpret_cast<const COPYDATASTRUCT*>(lParam);
-            Notice notice;
-            if (!data || data->dwData != kNoticeTag || !DecodeNotice(data->lpData, data->cbData, &notice))
-                return FALSE;
+        case WM_TIMER:
+            if (wParam != kRetryTimer)
+                break;
+            ::KillTimer(hwnd, kRetryTimer);
+            [[fallthrough]];
+        case kMailMessage:
+            if (message == kMailMessage && wParam != kNoticeTag)
+                break;
             try {
-                Get().Dispatch(notice);
+                Get().FetchMail(hwnd);
             } catch (...) {
                 // A sink's failure is the sink's; the device goes on.
             }
-            return TRUE;
-        }
+            return 0;
         case kCloseIfIdle:
             Get().CloseIfIdle(hwnd);
             return 0;
@@ -312,7 +351,7 @@ public:
             ::PostMessageW(window, kCloseIfIdle, 0, 0);
             return hr;
         }
-        // No notice for this connection can arrive before this: the window is this thread's, and this
+        // No mail for this connection can be fetched before this: the window is this thread's, and this
         // thread does not pump messages in between.
         CEventHub::Get().Add(shared.cookie, shared, events);
         *cookie = shared.cookie;

@@ -27,7 +27,6 @@ static_assert(sizeof(NoticeWire) == 48);
 // {4D1E55B2-F16F-11CF-88CB-001111000030}
 constexpr GUID kHidInterfaceClass = {0x4D1E55B2, 0xF16F, 0x11CF, {0x88, 0xCB, 0x00, 0x11, 0x11, 0x00, 0x00, 0x30}};
 
-constexpr DWORD kNoticeTimeoutMs = 5000;
 constexpr DWORD kBroadcastTimeoutMs = 2000;
 
 struct FeatureInfo
@@ -234,25 +233,102 @@ void CollectStateEvents(const SimState& before, const SimState& after, std::vect
     }
 }
 
-std::vector<Delivery> PlanDeliveries(const SimState& state, const std::vector<Notice>& notices)
+namespace {
+
+size_t MailBytes(const MailState& m)
 {
-    std::vector<Delivery> plan;
+    return m.notice.size() + m.cookies.size() * sizeof(uint32_t) + 20;
+}
+
+bool HasMail(const SimState& state, uint64_t window, uint32_t pid)
+{
+    return std::any_of(state.mail.begin(), state.mail.end(),
+                       [&](const MailState& m) { return m.window == window && m.pid == pid; });
+}
+
+// Keeps the mail within its bounds, dropping the oldest: a window whose thread never pumps must not
+// grow the state without end.
+void TrimMail(SimState& state, uint64_t window, uint32_t pid)
+{
+    auto& mail = state.mail;
+    const auto count = std::count_if(mail.begin(), mail.end(),
+                                     [&](const MailState& m) { return m.window == window && m.pid == pid; });
+    if (count > static_cast<long>(kMaxMailPerWindow)) {
+        auto oldest = std::find_if(mail.begin(), mail.end(),
+                                   [&](const MailState& m) { return m.window == window && m.pid == pid; });
+        mail.erase(oldest);
+    }
+    size_t total = 0;
+    for (const MailState& m : mail)
+        total += MailBytes(m);
+    while (total > kMaxMailBytes && !mail.empty()) {
+        total -= MailBytes(mail.front());
+        mail.erase(mail.begin());
+    }
+}
+
+} // namespace
+
+void QueueNotices(SimState& state, const std::vector<Notice>& notices)
+{
+    if (notices.empty())
+        return;
+    auto& connections = state.connections;
+    auto& mail = state.mail;
+    // Windows gone (their thread or process ended without unadvising) take their connections and mail along.
+    connections.erase(std::remove_if(connections.begin(), connections.end(),
+                                     [](const ConnectionState& c) { return !WindowAlive(c.window, c.pid); }),
+                      connections.end());
+    mail.erase(std::remove_if(mail.begin(), mail.end(), [&](const MailState& m) {
+                   return std::none_of(connections.begin(), connections.end(), [&](const ConnectionState& c) {
+                       return c.window == m.window && c.pid == m.pid;
+                   });
+               }),
+               mail.end());
+
+    std::vector<std::pair<uint64_t, uint32_t>> woken;
     for (const Notice& n : notices) {
         std::vector<uint8_t> bytes;
-        std::vector<uint64_t> windows;
-        for (const ConnectionState& c : state.connections) {
+        std::vector<MailState> letters; // one per window, for every connection of it that listens
+        for (const ConnectionState& c : connections) {
             if (c.dev != n.dev || c.generation != n.generation || c.event != static_cast<uint32_t>(n.kind))
                 continue;
-            // One notice per window: it calls every sink of its thread that listens.
-            if (std::find(windows.begin(), windows.end(), c.window) != windows.end())
+            auto letter = std::find_if(letters.begin(), letters.end(),
+                                       [&](const MailState& m) { return m.window == c.window && m.pid == c.pid; });
+            if (letter == letters.end()) {
+                if (bytes.empty())
+                    bytes = EncodeNotice(n);
+                letters.push_back({c.window, c.pid, {}, bytes});
+                letter = letters.end() - 1;
+            }
+            letter->cookies.push_back(c.cookie);
+        }
+        for (MailState& letter : letters) {
+            const uint64_t window = letter.window;
+            const uint32_t pid = letter.pid;
+            const bool wake = !HasMail(state, window, pid);
+            mail.push_back(std::move(letter));
+            TrimMail(state, window, pid);
+            if (!wake)
                 continue;
-            windows.push_back(c.window);
-            if (bytes.empty())
-                bytes = EncodeNotice(n);
-            plan.push_back({c.window, c.pid, bytes});
+            // A wake-up that cannot be posted (the queue of that thread is full) leaves no mail behind
+            // that no wake-up would ever fetch; the next notice tries again.
+            if (!::PostMessageW(reinterpret_cast<HWND>(static_cast<uintptr_t>(window)), kMailMessage, kNoticeTag, 0))
+                mail.erase(std::remove_if(mail.begin(), mail.end(),
+                                          [&](const MailState& m) { return m.window == window && m.pid == pid; }),
+                           mail.end());
         }
     }
-    return plan;
+}
+
+std::vector<MailState> TakeMail(SimState& state, uint64_t window, uint32_t pid)
+{
+    auto& mail = state.mail;
+    const auto others = std::stable_partition(
+        mail.begin(), mail.end(), [&](const MailState& m) { return m.window == window && m.pid == pid; });
+    std::vector<MailState> taken(std::make_move_iterator(mail.begin()), std::make_move_iterator(others));
+    mail.erase(mail.begin(), others);
+    return taken;
 }
 
 bool WindowAlive(uint64_t window, uint32_t pid)
@@ -271,44 +347,6 @@ bool ProcessAlive(uint32_t pid)
     const bool alive = ::GetExitCodeProcess(process, &code) && code == STILL_ACTIVE;
     ::CloseHandle(process);
     return alive;
-}
-
-void Deliver(const std::vector<Delivery>& deliveries)
-{
-    std::vector<uint64_t> gone;
-    for (const Delivery& d : deliveries) {
-        if (std::find(gone.begin(), gone.end(), d.window) != gone.end())
-            continue;
-        if (!WindowAlive(d.window, d.pid)) {
-            gone.push_back(d.window);
-            continue;
-        }
-        COPYDATASTRUCT data{};
-        data.dwData = kNoticeTag;
-        data.cbData = static_cast<DWORD>(d.notice.size());
-        data.lpData = const_cast<uint8_t*>(d.notice.data());
-        DWORD_PTR result = 0;
-        // SMTO_NORMAL: while waiting, this thread still answers what others send it, so that two
-        // threads notifying each other cannot block each other.
-        ::SendMessageTimeoutW(reinterpret_cast<HWND>(static_cast<uintptr_t>(d.window)), WM_COPYDATA, 0,
-                              reinterpret_cast<LPARAM>(&data), SMTO_NORMAL | SMTO_ABORTIFHUNG, kNoticeTimeoutMs,
-                              &result);
-    }
-    if (gone.empty())
-        return;
-    CSession session;
-    if (FAILED(session.Status()))
-        return;
-    auto& connections = session.State().connections;
-    const size_t before = connections.size();
-    connections.erase(std::remove_if(connections.begin(), connections.end(),
-                                     [&](const ConnectionState& c) {
-                                         return std::find(gone.begin(), gone.end(), c.window) != gone.end() &&
-                                                !WindowAlive(c.window, c.pid);
-                                     }),
-                      connections.end());
-    if (connections.size() != before)
-        session.Save();
 }
 
 bool RegisterClient(SimState& state, uint32_t pid)

@@ -3,10 +3,11 @@
 // A sink lives in the process and on the thread that advised it. That thread owns an event window
 // (a message-only window of class kEventWindowClass, SimConnect.cpp); the shared state lists every
 // connection with the window that serves it. Whoever changes a device (a program through the
-// middleware, or the control tool) works out the events of the change while it holds the state,
-// plans which windows get which notice, lets the state go, and only then sends each window a
-// WM_COPYDATA notice. The window calls the sinks that are still advised when the notice arrives.
-// No sink is ever called with the state locked.
+// middleware, or the control tool) works out the events of the change while it holds the state and
+// queues them there, in the order of the changes, as mail for the windows of the connections that
+// listen; it then only posts the window a wake-up message and never waits for it, so a thread that
+// advised and does not pump holds up no writer. The window's thread takes its mail under the lock,
+// lets the state go, and calls the sinks that are still advised, in order.
 //
 // Device arrival and removal reach the top-level windows of the processes that use the simulator
 // (those that created a root object) as WM_DEVICECHANGE with a HID device-interface record.
@@ -48,8 +49,9 @@ struct Notice
     int64_t a = 0, b = 0, c = 0;
     std::wstring text;
 };
-// WM_COPYDATA's dwData of a notice.
-inline constexpr ULONG_PTR kNoticeTag = 0x4E564D48; // "HMVN"
+// Posted to an event window when mail has come for it: wParam kNoticeTag, nothing else.
+inline constexpr UINT kMailMessage = WM_APP + 2;
+inline constexpr WPARAM kNoticeTag = 0x4E564D48; // "HMVN"
 inline constexpr const wchar_t* kEventWindowClass = L"HvMwSimEventWindow";
 
 Notice MakeNotice(const SimState& state, Dev dev, EventKind kind);
@@ -62,17 +64,12 @@ bool DecodeNotice(const void* data, size_t bytes, Notice* notice);
 // nothing changed, so re-activating the active profile fires nothing.
 void CollectStateEvents(const SimState& before, const SimState& after, std::vector<Notice>* out);
 
-struct Delivery
-{
-    uint64_t window;
-    uint32_t pid;
-    std::vector<uint8_t> notice;
-};
-// Which windows get which notice, in the order of the notices (planned while the state is held).
-std::vector<Delivery> PlanDeliveries(const SimState& state, const std::vector<Notice>& notices);
-// Sends the notices; call with the state released. Connections whose window has gone (its process
-// or thread ended without unadvising) are dropped from the state afterwards.
-void Deliver(const std::vector<Delivery>& deliveries);
+// With the state held: queues each notice as mail for the windows of the connections that listen to
+// it, drops the connections and mail of windows that have gone, and wakes each window whose mail was
+// empty (a window with mail already has a wake-up on its way). Posts only: never waits.
+void QueueNotices(SimState& state, const std::vector<Notice>& notices);
+// With the state held: takes the mail of a window out of the state, oldest first.
+std::vector<MailState> TakeMail(SimState& state, uint64_t window, uint32_t pid);
 
 // Whether a window still belongs to the process that recorded it.
 bool WindowAlive(uint64_t window, uint32_t pid);

@@ -108,12 +108,9 @@ protected:
             cap = &LedState::hasEffect;
         if (!cap)
             return true;
-        bool has = false;
-        OnLed(L"ILed.QueryInterface", [&](LedState& l) {
-            has = l.*cap != 0;
-            return S_OK;
-        });
-        return has;
+        // What the hardware has is a fact of the device, not of its state.
+        LedState factory;
+        return FactoryLed(m_handle.dev, m_handle.deviceLeds, m_handle.led, &factory) && factory.*cap != 0;
     }
 
 private:

@@ -248,10 +248,12 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Write(m_list, Traits::kAdd, {}, [&](CCall& c) -> HRESULT {
+        CComPtr<Itf> made;
+        const HRESULT hr = Write(m_list, Traits::kAdd, {}, [&](CCall& c) -> HRESULT {
             Entry e;
-            return Append(c, e, out);
+            return Append(c, e, made.Put());
         });
+        return HandOut(hr, made, out);
     }
 
     HRESULT Delete(IUnknown* entry)
@@ -280,7 +282,8 @@ public:
         HRESULT hr = TakeString(path, &file);
         if (FAILED(hr))
             return hr;
-        return Write(m_list, Traits::kImport, Quote(file), [&](CCall& c) -> HRESULT {
+        CComPtr<Itf> made;
+        hr = Write(m_list, Traits::kImport, Quote(file), [&](CCall& c) -> HRESULT {
             std::vector<uint8_t> bytes;
             const HRESULT read = ReadWholeFile(file, &bytes, kMaxImportBytes);
             if (FAILED(read))
@@ -288,8 +291,9 @@ public:
             Entry e;
             if (!Traits::Load(bytes, &e))
                 return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
-            return Append(c, e, out);
+            return Append(c, e, made.Put());
         });
+        return HandOut(hr, made, out);
     }
 
 private:
@@ -303,7 +307,7 @@ private:
         e.id = NewGuid(c.DevKind(), d, Traits::kGuidKind);
         c.Note(GuidText(e.id) + L' ' + Quote(e.name));
         entries.push_back(std::move(e));
-        // Created last: a failure leaves the caller nothing and the state unchanged (no Changed).
+        // Created last: a failure leaves the state unchanged (no Changed).
         const HRESULT hr = CreateEntry<Traits>(m_list, entries.back().id, out);
         if (SUCCEEDED(hr))
             c.Changed();

@@ -36,6 +36,9 @@ std::wstring FreshProfileName(const DeviceState& d)
     }
 }
 
+// The bits of property 0x80000003 that a profile keeps.
+constexpr uint16_t kProfileFlags = hvmw::kFlagAutoSwitch | hvmw::kFlagOsdDpi | hvmw::kFlagOsdProfile;
+
 bool InRange(const DpiValue& v, const StageLimits& limits)
 {
     return v.x >= limits.min && v.x <= limits.max && v.y >= limits.min && v.y <= limits.max;
@@ -67,7 +70,7 @@ bool FitsDevice(Dev dev, const ProfileState& p)
     for (size_t i = 0; i < p.leds.size(); ++i)
         if (p.leds[i].id != factory.leds[i].id || !LedFits(p.leds[i]))
             return false;
-    if (p.flags > (hvmw::kFlagAutoSwitch | hvmw::kFlagOsdDpi | hvmw::kFlagOsdProfile))
+    if ((p.flags & ~kProfileFlags) != 0)
         return false;
     return dev != Dev::Mouse || (StagesFit(p.dpi, kDpiLimits) && StagesFit(p.scaler, kScalerLimits));
 }
@@ -140,7 +143,8 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Write(m_handle, L"IProfileManager.AddProfile", {}, [&](CCall& c) -> HRESULT {
+        CComPtr<IProfile> made;
+        const HRESULT hr = Write(m_handle, L"IProfileManager.AddProfile", {}, [&](CCall& c) -> HRESULT {
             DeviceState& d = c.Device();
             if (d.profiles.size() >= static_cast<size_t>(kMaxProfiles))
                 return HVMW_E_FULL;
@@ -148,13 +152,14 @@ public:
             d.profiles.push_back(
                 FactoryProfile(c.DevKind(), NewGuid(c.DevKind(), d, kGuidProfile), FreshProfileName(d)));
             const ProfileState& p = d.profiles.back();
-            const HRESULT hr = CreateProfile(m_handle, p.id, out);
-            if (FAILED(hr))
-                return hr;
+            const HRESULT created = CreateProfile(m_handle, p.id, made.Put());
+            if (FAILED(created))
+                return created;
             c.Note(GuidText(p.id) + L' ' + Quote(p.name));
             c.Changed();
             return S_OK;
         });
+        return HandOut(hr, made, out);
     }
 
     HRESULT STDMETHODCALLTYPE DeleteProfile(IProfile* profile) override
@@ -195,7 +200,8 @@ public:
         HRESULT hr = TakeString(path, &file);
         if (FAILED(hr))
             return hr;
-        return Write(m_handle, L"IProfileManager.ImportProfile", Quote(file), [&](CCall& c) -> HRESULT {
+        CComPtr<IProfile> made;
+        hr = Write(m_handle, L"IProfileManager.ImportProfile", Quote(file), [&](CCall& c) -> HRESULT {
             std::vector<uint8_t> bytes;
             HRESULT result = ReadWholeFile(file, &bytes, kMaxImportBytes);
             if (FAILED(result))
@@ -203,17 +209,27 @@ public:
             ProfileState p;
             if (!DeserializeProfile(bytes, c.DevKind(), &p) || !FitsDevice(c.DevKind(), p))
                 return HRESULT_FROM_WIN32(ERROR_BAD_FORMAT);
+            // What each LED can do is the device's, whatever the file says.
+            for (LedState& led : p.leds) {
+                LedState factory;
+                if (FactoryLed(c.DevKind(), false, led.id, &factory)) {
+                    led.hasColor = factory.hasColor;
+                    led.hasBrightness = factory.hasBrightness;
+                    led.hasEffect = factory.hasEffect;
+                }
+            }
             DeviceState& d = c.Device();
             if (d.profiles.size() >= static_cast<size_t>(kMaxProfiles))
                 return HVMW_E_FULL;
             p.id = NewGuid(c.DevKind(), d, kGuidProfile);
             c.Note(GuidText(p.id) + L' ' + Quote(p.name));
             d.profiles.push_back(std::move(p));
-            result = CreateProfile(m_handle, d.profiles.back().id, out);
+            result = CreateProfile(m_handle, d.profiles.back().id, made.Put());
             if (SUCCEEDED(result))
                 c.Changed();
             return result;
         });
+        return HandOut(hr, made, out);
     }
 };
 
@@ -374,9 +390,12 @@ public:
             if (id == hvmw::kPropAppPath && IsAppPathRemoved(c.Device()))
                 return HVMW_E_NOTIMPL;
             switch (id) {
-            case hvmw::kPropFlags:
-                p->flags = static_cast<uint16_t>(flags.value ? (p->flags | flags.mask) : (p->flags & ~flags.mask));
+            case hvmw::kPropFlags: {
+                // Bits the profile does not have are ignored, so that every profile exports and imports.
+                const uint16_t mask = static_cast<uint16_t>(flags.mask & kProfileFlags);
+                p->flags = static_cast<uint16_t>(flags.value ? (p->flags | mask) : (p->flags & ~mask));
                 break;
+            }
             case hvmw::kPropLinkedApp:
             case hvmw::kPropAppPath:
                 p->appPath = text;
@@ -527,7 +546,12 @@ public:
             if (values.empty())
                 return HVMW_E_REFUSED;
             s.stages = values;
-            s.activeStage = Clamp(s.activeStage, 1, static_cast<int>(s.stages.size()));
+            const int stage = Clamp(s.activeStage, 1, static_cast<int>(s.stages.size()));
+            // The stage in effect has gone: the last one left takes over, with its values.
+            if (stage != s.activeStage) {
+                s.activeStage = stage;
+                s.active = s.stages[stage - 1];
+            }
             c.Changed();
             return S_OK;
         });

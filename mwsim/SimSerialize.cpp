@@ -12,7 +12,8 @@ constexpr uint32_t kStateMagic = 0x534D5648;   // "HVMS"
 constexpr uint32_t kProfileMagic = 0x46505648; // "HVPF"
 constexpr uint32_t kMacroMagic = 0x464D5648;   // "HVMF"
 constexpr uint32_t kAppMagic = 0x46415648;     // "HVAF"
-constexpr uint32_t kVersion = 2;
+constexpr uint32_t kVersion = 2;      // the profile, macro and application files
+constexpr uint32_t kStateVersion = 3; // the state file
 
 class Writer
 {
@@ -308,9 +309,9 @@ DeviceState GetDevice(Reader& r)
     return d;
 }
 
-bool Header(Reader& r, uint32_t magic)
+bool Header(Reader& r, uint32_t magic, uint32_t version = kVersion)
 {
-    return r.U32() == magic && r.U32() == kVersion && r.Ok();
+    return r.U32() == magic && r.U32() == version && r.Ok();
 }
 
 } // namespace
@@ -319,7 +320,7 @@ std::vector<uint8_t> Serialize(const SimState& state)
 {
     Writer w;
     w.U32(kStateMagic);
-    w.U32(kVersion);
+    w.U32(kStateVersion);
     for (const DeviceState& d : state.devices)
         PutDevice(w, d);
     w.U32(static_cast<uint32_t>(state.faults.size()));
@@ -344,13 +345,23 @@ std::vector<uint8_t> Serialize(const SimState& state)
     w.U32(static_cast<uint32_t>(state.clients.size()));
     for (uint32_t pid : state.clients)
         w.U32(pid);
+    w.U32(static_cast<uint32_t>(state.mail.size()));
+    for (const MailState& m : state.mail) {
+        w.Raw(&m.window, sizeof m.window);
+        w.U32(m.pid);
+        w.U32(static_cast<uint32_t>(m.cookies.size()));
+        for (uint32_t cookie : m.cookies)
+            w.U32(cookie);
+        w.U32(static_cast<uint32_t>(m.notice.size()));
+        w.Raw(m.notice.data(), m.notice.size());
+    }
     return w.Take();
 }
 
 bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state)
 {
     Reader r(bytes);
-    if (!Header(r, kStateMagic))
+    if (!Header(r, kStateMagic, kStateVersion))
         return false;
     SimState s;
     for (DeviceState& d : s.devices)
@@ -377,6 +388,17 @@ bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state)
     s.clients.resize(r.Count(4, kMaxClients));
     for (uint32_t& pid : s.clients)
         pid = r.U32();
+    // Each notice is checked again when it is taken (DecodeNotice).
+    s.mail.resize(r.Count(20, kMaxMailBytes / 20));
+    for (MailState& m : s.mail) {
+        r.Raw(&m.window, sizeof m.window);
+        m.pid = r.U32();
+        m.cookies.resize(r.Count(4, kMaxConnections));
+        for (uint32_t& cookie : m.cookies)
+            cookie = r.U32();
+        m.notice.resize(r.Count(1, static_cast<uint32_t>(kMaxMailBytes)));
+        r.Raw(m.notice.data(), m.notice.size());
+    }
     if (!r.AtEnd())
         return false;
     *state = std::move(s);

@@ -47,7 +47,7 @@ int Clamp(int value, int lo, int hi)
 
 GUID NewGuid(Dev dev, DeviceState& device, uint32_t kind)
 {
-    // {serial-product-kind-"HvMwSim"}: unique per device, and the same after every reset.
+    // {serial-product-kind-"HvMwSim"}: unique per device; the factory's are the same after every reset.
     ++device.serial;
     GUID id{};
     id.Data1 = device.serial;
@@ -132,7 +132,30 @@ StageSet Stages(std::initializer_list<int> values, int activeStage)
     return set;
 }
 
+// The LED control's calibration LEDs (the mouse's).
+std::vector<LedState> FactoryDeviceLeds()
+{
+    return {Led(hvmw::kLedCalScrollWheel, true, 0xFFFFFF, false), Led(hvmw::kLedSwScrollWheel, true, 0xFFFFFF, false),
+            Led(hvmw::kLedSwLogo, true, 0xFFFFFF, false), Led(hvmw::kLedCalLogo, true, 0xFFFFFF, false)};
+}
+
 } // namespace
+
+bool FactoryLed(Dev dev, bool deviceLed, int id, LedState* led)
+{
+    static const std::vector<LedState> mouse = FactoryProfile(Dev::Mouse, GUID{}, std::wstring()).leds;
+    static const std::vector<LedState> keyboard = FactoryProfile(Dev::Keyboard, GUID{}, std::wstring()).leds;
+    static const std::vector<LedState> control = FactoryDeviceLeds(); // the keyboard has no LED control
+    if (deviceLed && dev != Dev::Mouse)
+        return false;
+    const std::vector<LedState>& leds = deviceLed ? control : dev == Dev::Mouse ? mouse : keyboard;
+    for (const LedState& l : leds)
+        if (l.id == id) {
+            *led = l;
+            return true;
+        }
+    return false;
+}
 
 ProfileState FactoryProfile(Dev dev, const GUID& id, const std::wstring& name)
 {
@@ -166,9 +189,14 @@ void RestoreProfileDefaults(Dev dev, ProfileState& p)
 void ResetDevice(SimState& state, Dev dev)
 {
     DeviceState& d = state.Of(dev);
-    const uint32_t generation = d.generation; // objects handed out before stay valid
+    // A reset is the device's own: it stays plugged in or out as it was, and objects handed out
+    // before stay valid (the factory profiles keep their ids).
+    const uint32_t generation = d.generation;
+    const uint8_t present = d.present;
+    const uint32_t serial = d.serial;
     d = DeviceState{};
     d.generation = generation;
+    d.present = present;
     for (int i = 0; i < kFactoryProfiles; ++i) {
         const GUID id = NewGuid(dev, d, kGuidProfile);
         d.profiles.push_back(FactoryProfile(dev, id, L"Profile " + std::to_wstring(i + 1)));
@@ -188,15 +216,16 @@ void ResetDevice(SimState& state, Dev dev)
         const COLORREF eventColors[] = {0xFF, 0xFF00, 0xFF0000};
         for (int i = 0; i < hvmw::kApmLastEvent; ++i)
             d.apmEvents.push_back({2 + i % 4, eventColors[i % 3], 1});
-        d.deviceLeds = {Led(hvmw::kLedCalScrollWheel, true, 0xFFFFFF, false),
-                        Led(hvmw::kLedSwScrollWheel, true, 0xFFFFFF, false),
-                        Led(hvmw::kLedSwLogo, true, 0xFFFFFF, false), Led(hvmw::kLedCalLogo, true, 0xFFFFFF, false)};
+        d.deviceLeds = FactoryDeviceLeds();
     } else {
         AppState app;
         app.id = NewGuid(dev, d, kGuidApp);
         app.name = L"C:\\windows\\notepad.exe";
         d.apps.push_back(app);
     }
+    // The factory ids are the same after every reset; what is made from now on gets ids never handed
+    // out before, so that an object of before the reset cannot come to stand for something new.
+    d.serial = std::max(d.serial, serial);
 }
 
 SimState FactoryState()
@@ -209,13 +238,17 @@ SimState FactoryState()
 
 void ResetAll(SimState& state)
 {
-    SimState fresh = FactoryState();
-    // Objects handed out before stay valid, and so do their connections.
-    for (int i = 0; i < kDeviceCount; ++i)
-        fresh.devices[i].generation = state.devices[i].generation;
+    // The devices as ResetDevice leaves them, no test hooks; the connections and clients of the
+    // running programs stay.
+    SimState fresh;
+    for (int i = 0; i < kDeviceCount; ++i) {
+        fresh.devices[i] = std::move(state.devices[i]);
+        ResetDevice(fresh, static_cast<Dev>(i));
+    }
     fresh.connections = std::move(state.connections);
     fresh.nextCookie = state.nextCookie;
     fresh.clients = std::move(state.clients);
+    fresh.mail = std::move(state.mail);
     state = std::move(fresh);
 }
 

@@ -146,6 +146,18 @@ struct ConnectionState
     uint32_t pid = 0;        // process of that window
 };
 
+// A notice on its way to an event window: kept here, in the order the changes were made, until the
+// window's thread takes it (SimEvents.h).
+struct MailState
+{
+    uint64_t window = 0;
+    uint32_t pid = 0;
+    std::vector<uint32_t> cookies; // the connections it is for
+    std::vector<uint8_t> notice;   // EncodeNotice
+};
+inline constexpr uint32_t kMaxMailPerWindow = 1024;
+inline constexpr size_t kMaxMailBytes = 4 * 1024 * 1024;
+
 // Fault injection: the next `remaining` calls of `method` on `device` fail with `hr`.
 struct FaultRule
 {
@@ -165,6 +177,7 @@ struct SimState
     std::vector<ConnectionState> connections;
     uint32_t nextCookie = 1;
     std::vector<uint32_t> clients; // processes that created a root object (device-change broadcasts)
+    std::vector<MailState> mail;
 
     DeviceState& Of(Dev dev) { return devices[static_cast<int>(dev)]; }
     const DeviceState& Of(Dev dev) const { return devices[static_cast<int>(dev)]; }
@@ -186,6 +199,9 @@ SimState FactoryState();
 // The factory devices and no test hooks, keeping the connections and clients of the running programs.
 void ResetAll(SimState& state);
 ProfileState FactoryProfile(Dev dev, const GUID& id, const std::wstring& name);
+// An LED of the factory device (a profile's, or with deviceLed one of the LED control's): what its
+// hardware has (hasColor, hasBrightness, hasEffect). False for an id the device does not have.
+bool FactoryLed(Dev dev, bool deviceLed, int id, LedState* led);
 // Resets a profile's settings to the factory's, keeping its id and name.
 void RestoreProfileDefaults(Dev dev, ProfileState& profile);
 // A fresh GUID of this device (deterministic, so that dumps stay comparable).

@@ -134,7 +134,9 @@ CSession::CSession() : m_paths(CurrentPaths())
     m_mutex = ::CreateMutexW(nullptr, FALSE, MutexName(m_paths.state).c_str());
     m_status = m_mutex ? Lock() : HRESULT_FROM_WIN32(::GetLastError());
     if (SUCCEEDED(m_status))
-        Load();
+        m_status = Load();
+    if (FAILED(m_status))
+        Unlock();
 }
 
 CSession::~CSession()
@@ -159,11 +161,23 @@ void CSession::Unlock()
     m_held = false;
 }
 
-void CSession::Load()
+HRESULT CSession::Load()
 {
     std::vector<uint8_t> bytes;
-    if (FAILED(ReadWholeFile(m_paths.state, &bytes)) || !Deserialize(bytes, &m_state))
+    const HRESULT hr = ReadWholeFile(m_paths.state, &bytes);
+    // Only a file that is not there, or not ours (too big to be one, another magic or version, a broken
+    // shape), is the factory state. Any other failure (shared or locked by someone, access refused,
+    // a read fault) fails the call: the next write would otherwise replace the devices with the factory.
+    if (hr == HRESULT_FROM_WIN32(ERROR_FILE_NOT_FOUND) || hr == HRESULT_FROM_WIN32(ERROR_PATH_NOT_FOUND) ||
+        hr == HRESULT_FROM_WIN32(ERROR_FILE_TOO_LARGE)) {
         m_state = FactoryState();
+        return S_OK;
+    }
+    if (FAILED(hr))
+        return hr;
+    if (!Deserialize(bytes, &m_state))
+        m_state = FactoryState();
+    return S_OK;
 }
 
 HRESULT CSession::Save()
@@ -179,7 +193,9 @@ HRESULT CSession::Pause(DWORD ms)
     ::Sleep(ms);
     m_status = Lock();
     if (SUCCEEDED(m_status))
-        Load();
+        m_status = Load();
+    if (FAILED(m_status))
+        Unlock();
     return m_status;
 }
 

@@ -6,8 +6,9 @@
 //   HV_TEST_DIR      "<dir>\HvMwSim.state" (each test gets its own devices);
 //   otherwise        "%LOCALAPPDATA%\HalvoVexa\HvMwSim.state".
 // The call journal goes to HV_MWSIM_JOURNAL, else "<HV_TEST_DIR>\HvMwSim.journal", else nowhere.
-// A missing file, or one with another magic or version, reads as the factory state; the file is
-// written on the first change, so the devices persist between runs.
+// A missing file, or one that is not a state file (another magic or version, a broken shape, over the
+// size limit), reads as the factory state; the file is written on the first change, so the devices
+// persist between runs. A file that is there but cannot be read fails the call instead.
 #pragma once
 
 #include "SimState.h"
@@ -48,7 +49,7 @@ public:
 
 private:
     HRESULT Lock();
-    void Load();
+    HRESULT Load();
     void Unlock();
 
     StorePaths m_paths;

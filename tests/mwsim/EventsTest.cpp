@@ -5,6 +5,7 @@
 #include "Sinks.h"
 
 #include "ChildProcess.h"
+#include "Messages.h"
 #include "Thread.h"
 #include "WStr.h"
 
@@ -27,6 +28,7 @@ void RunThirdProcess(const std::wstring& action)
     options.env = {{L"HV_MWSIM_HELPER", action}};
     ASSERT_TRUE(child.Start(hvtest::ExePath(), {L"--gtest_filter=ThirdProcess.ChangesTheMouse"}, options));
     ASSERT_TRUE(child.Wait(30000)); // pumps: the notices reach this thread meanwhile
+    hvtest::PumpMessages();          // and those posted just before it ended
     EXPECT_EQ(0u, child.ExitCode()) << child.Output();
 }
 
@@ -202,11 +204,13 @@ TEST_F(SimTest, MouseEventsReachTheAdvisingThreadFromOtherProcesses)
         CHECK_CALLED(ex, OnDpiEvent_values);
         ex.ClearLog();
 
-        // A change made on this very thread is reported to it as well, once the call has let the
-        // state go: only the values changed, so no stage event.
+        // A change made on this very thread is reported to it as well, when it next pumps messages
+        // (never from inside the call): only the values changed, so no stage event.
         SET_EXPECT(ex, OnDpiChanged);
         SET_EXPECT(ex, OnDpiEvent_values);
         ASSERT_HRESULT_SUCCEEDED(ProfileFeature<IDpi>(ActiveProfile(mouse))->SetActiveDpi(2000, 2100));
+        EXPECT_TRUE(ex.Calls().empty()) << ex.Log();
+        hvtest::PumpMessages();
         CHECK_CALLED(ex, OnDpiChanged);
         CHECK_CALLED(ex, OnDpiEvent_values);
         EXPECT_EQ((std::vector<std::string>{"OnDpiChanged(2000,2100)", "OnDpiEvent_values(" + DpiValues(2000, 2100) + ")"}),
@@ -214,6 +218,7 @@ TEST_F(SimTest, MouseEventsReachTheAdvisingThreadFromOtherProcesses)
         ex.ClearLog();
         // A change to a profile that is not active changes nothing in effect.
         ASSERT_HRESULT_SUCCEEDED(dpi->SetActiveStage(1));
+        hvtest::PumpMessages();
         EXPECT_TRUE(ex.Calls().empty()) << ex.Log();
 
         // Unadvised: released at once, and nothing more is heard.
@@ -366,6 +371,30 @@ public:
     CAdvise* other = nullptr;
 };
 
+// Signals once it has heard the number of DPI changes it waits for.
+class CSignallingDpiSink : public CDpiSink
+{
+public:
+    CSignallingDpiSink(Expectations& ex, int wanted)
+        : CDpiSink(ex), m_wanted(wanted), m_done(CreateEventW(nullptr, TRUE, FALSE, nullptr))
+    {
+    }
+    ~CSignallingDpiSink() override { CloseHandle(m_done); }
+    HRESULT STDMETHODCALLTYPE OnDpiChanged(int x, int y) override
+    {
+        CDpiSink::OnDpiChanged(x, y);
+        if (++m_heard == m_wanted)
+            SetEvent(m_done);
+        return S_OK;
+    }
+    HANDLE Done() const { return m_done; }
+
+private:
+    int m_wanted;
+    std::atomic<int> m_heard{0};
+    HANDLE m_done;
+};
+
 } // namespace
 
 TEST_F(SimTest, EventsRunOnTheAdvisingThreadAndNeverAfterUnadvise)
@@ -375,11 +404,13 @@ TEST_F(SimTest, EventsRunOnTheAdvisingThreadAndNeverAfterUnadvise)
     CComPtr<IDpi> dpi = ProfileFeature<IDpi>(ActiveProfile(mouse));
     ASSERT_TRUE(dpi);
 
-    // A sink advised on another single-threaded apartment hears a change made on this thread, on
-    // its own thread.
+    // A sink advised on another single-threaded apartment hears the changes made on this thread, on
+    // its own thread, in order. While that thread does not pump messages the writer goes on unhindered;
+    // the sink hears everything once it pumps again.
     Expectations ex;
-    CDpiSink workerSink(ex);
+    CSignallingDpiSink workerSink(ex, 2);
     HANDLE advised = CreateEventW(nullptr, TRUE, FALSE, nullptr);
+    HANDLE pump = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     HANDLE quit = CreateEventW(nullptr, TRUE, FALSE, nullptr);
     DWORD workerThread = 0;
     CThread worker;
@@ -399,6 +430,7 @@ TEST_F(SimTest, EventsRunOnTheAdvisingThreadAndNeverAfterUnadvise)
             profile->GetFeature(IID_PPV_ARGS(own.Put()));
             CAdvise advice(own.Get(), workerSink);
             SetEvent(advised);
+            WaitForSingleObject(pump, 30000); // busy with something else: no messages
             while (MsgWaitForMultipleObjects(1, &quit, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
                 MSG msg;
                 while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE))
@@ -410,15 +442,24 @@ TEST_F(SimTest, EventsRunOnTheAdvisingThreadAndNeverAfterUnadvise)
     }));
     ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(advised, 10000));
     SET_EXPECT(ex, OnDpiChanged);
+    const ULONGLONG start = GetTickCount64();
     ASSERT_HRESULT_SUCCEEDED(dpi->SetActiveDpi(3000, 3000));
-    CHECK_CALLED(ex, OnDpiChanged); // delivered before the call returned
-    ASSERT_EQ(1u, ex.Threads().size());
+    ASSERT_HRESULT_SUCCEEDED(dpi->SetActiveDpi(3100, 3200));
+    EXPECT_LT(GetTickCount64() - start, 1500u) << "the writer waited for a thread that does not pump";
+    SetEvent(pump);
+    ASSERT_EQ(WAIT_OBJECT_0, WaitForSingleObject(workerSink.Done(), 10000)) << ex.Log();
+    CHECK_CALLED(ex, OnDpiChanged);
+    EXPECT_EQ((std::vector<std::string>{"OnDpiChanged(3000,3000)", "OnDpiChanged(3100,3200)"}), ex.Calls());
+    ASSERT_EQ(2u, ex.Threads().size());
     EXPECT_EQ(workerThread, ex.Threads()[0]);
-    EXPECT_NE(GetCurrentThreadId(), ex.Threads()[0]);
+    EXPECT_EQ(workerThread, ex.Threads()[1]);
+    hvtest::PumpMessages();
+    EXPECT_EQ(2u, ex.Calls().size()); // nothing for this thread, which advised nothing
     SetEvent(quit);
     ASSERT_TRUE(worker.JoinPumping(10000));
     EXPECT_EQ(1, workerSink.Refs());
     CloseHandle(advised);
+    CloseHandle(pump);
     CloseHandle(quit);
     ex.ClearLog();
 

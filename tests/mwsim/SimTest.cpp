@@ -1,6 +1,7 @@
 #include "SimTest.h"
 
 #include "ChildProcess.h"
+#include "Messages.h"
 #include "Paths.h"
 #include "WStr.h"
 
@@ -85,6 +86,9 @@ DWORD RunTool(const std::vector<std::wstring>& args, std::string* output)
         return ~0u;
     }
     EXPECT_TRUE(tool.Wait(30000));
+    // The notices of what the tool changed are on their way to this thread's event window (posted
+    // before the tool ended): deliver them before the caller looks.
+    hvtest::PumpMessages();
     *output = tool.Output();
     return tool.ExitCode();
 }
