@@ -3,17 +3,42 @@
 #include <algorithm>
 #include <memory>
 
-// Holds the messenger's mutex for one step; throws when it is not obtained within the time-out.
+namespace {
+
+// Waits for the mutex; WAIT_OBJECT_0 once it is owned, WAIT_ABANDONED_0, WAIT_TIMEOUT or WAIT_FAILED
+// else; a negative timeout waits without limit.
 //
 // The holder may be inside SendMessage to a window of the waiting thread (a write worker sending
-// progress to the user-interface thread while that thread adds a listener): the wait therefore
-// dispatches the messages sent to this thread, or both threads would stall until the time-out.
+// progress to the user-interface thread while that thread adds a listener or deletes the
+// messenger): the wait therefore dispatches the messages sent to this thread, or both threads
+// would stall until the time-out. Posted and input messages stay queued.
+DWORD WaitDispatchingSent(HANDLE mutex, int32_t timeout)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        DWORD remaining = INFINITE;
+        if (timeout >= 0) {
+            const ULONGLONG elapsed = ::GetTickCount64() - start;
+            remaining = elapsed >= static_cast<ULONGLONG>(timeout) ? 0 : static_cast<DWORD>(timeout - elapsed);
+        }
+        const DWORD result = ::MsgWaitForMultipleObjects(1, &mutex, FALSE, remaining, QS_SENDMESSAGE);
+        if (result != WAIT_OBJECT_0 + 1)
+            return result;
+        // Only a peek dispatches the messages other threads sent; it removes nothing.
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
+} // namespace
+
+// Holds the messenger's mutex for one step; throws when it is not obtained within the time-out.
 class CProgressMessenger::CMutexHold
 {
 public:
     CMutexHold(HANDLE mutex, int32_t timeout) : m_mutex(mutex)
     {
-        const DWORD result = WaitDispatchingSent(timeout);
+        const DWORD result = WaitDispatchingSent(m_mutex, timeout);
         if (result == WAIT_OBJECT_0)
             return;
         // An abandoned mutex is owned now but guards state of unknown shape: give it back.
@@ -26,26 +51,6 @@ public:
     CMutexHold& operator=(const CMutexHold&) = delete;
 
 private:
-    // WAIT_OBJECT_0 once the mutex is owned; WAIT_ABANDONED_0, WAIT_TIMEOUT or WAIT_FAILED else.
-    // Sent messages are dispatched while waiting; posted and input messages stay queued.
-    DWORD WaitDispatchingSent(int32_t timeout) const
-    {
-        const ULONGLONG start = ::GetTickCount64();
-        for (;;) {
-            DWORD remaining = INFINITE;
-            if (timeout >= 0) {
-                const ULONGLONG elapsed = ::GetTickCount64() - start;
-                remaining = elapsed >= static_cast<ULONGLONG>(timeout) ? 0 : static_cast<DWORD>(timeout - elapsed);
-            }
-            const DWORD result = ::MsgWaitForMultipleObjects(1, &m_mutex, FALSE, remaining, QS_SENDMESSAGE);
-            if (result != WAIT_OBJECT_0 + 1)
-                return result;
-            // Only a peek dispatches the messages other threads sent; it removes nothing.
-            MSG message;
-            ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-        }
-    }
-
     HANDLE m_mutex;
 };
 
@@ -87,7 +92,21 @@ CProgressMessenger::CProgressMessenger() : m_mutex(::CreateMutexW(nullptr, FALSE
 {
 }
 
-CProgressMessenger::~CProgressMessenger() = default;
+CProgressMessenger::~CProgressMessenger()
+{
+    if (!m_mutex)
+        return;
+    const DWORD result = WaitDispatchingSent(m_mutex.Get(), m_timeout);
+    if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
+        // Closed while this thread owns it: a thread still queued for it never obtains it and ends
+        // its wait with the time-out, without touching this object.
+        m_mutex.Reset();
+        return;
+    }
+    // Still held after the time-out: the holder releases the mutex later through the handle it
+    // took, so the handle stays open (one handle given up rather than a closed one released).
+    m_mutex.Detach();
+}
 
 void CProgressMessenger::AddListener(HWND window, CCriticalSection* lock)
 {
@@ -110,7 +129,8 @@ void CProgressMessenger::Send(UINT message, LPARAM lParam, CCriticalSection* loc
 {
     CMutexHold hold(m_mutex.Get(), m_timeout);
     // A listener may add or remove listeners from its handler (the mutex is re-entrant for this
-    // thread), so walk a copy.
+    // thread), so walk a copy. Once sending, nothing of the messenger is touched any more: a
+    // destructor that gave up waiting for this send may have run meanwhile.
     const std::vector<HWND> listeners = m_listeners;
     for (HWND window : listeners) {
         COptionalLock optional(lock);

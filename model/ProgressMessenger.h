@@ -40,6 +40,15 @@ class CProgressMessenger
 {
 public:
     CProgressMessenger();
+    // A listener has the messenger (the messages' wParam) and may be inside one of its operations
+    // on a thread of its own, holding the mutex (a send from a worker waiting for a window) when the
+    // owner deletes it. The destructor therefore first waits until no other thread holds the mutex,
+    // at most the time-out and dispatching the messages sent to this thread meanwhile (the holder
+    // may be sending to one of its windows), and closes the mutex while owning it, so that a thread
+    // still queued for it is refused at its own time-out instead of entering a deleted messenger.
+    // When the holder keeps the mutex past the time-out, the mutex is left open for the holder to
+    // release. No operation may be started once the destructor has begun, and a messenger must not
+    // be deleted from inside one of its own operations on the deleting thread.
     virtual ~CProgressMessenger();
     CProgressMessenger(const CProgressMessenger&) = delete;
     CProgressMessenger& operator=(const CProgressMessenger&) = delete;

@@ -1,12 +1,16 @@
 // The progress messenger's lock when its holder is inside SendMessage to the waiting thread: the
 // wait serves the messages sent to it, so that a write worker sending progress to the
 // user-interface thread never stalls that thread's AddListener, and the time-out still holds.
+// Deleting a messenger whose lock another thread holds waits for that thread the same way.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cstdint>
 #include <functional>
+#include <memory>
 
 #include "CodeTables.h"
 #include "DevicesSim.h"
@@ -82,6 +86,35 @@ private:
 CKernelHandle ManualEvent()
 {
     return CKernelHandle(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+}
+
+bool IsOpen(HANDLE handle)
+{
+    DWORD flags = 0;
+    return ::GetHandleInformation(handle, &flags) != FALSE;
+}
+
+// The process's open handles among the first values (handle values are multiples of 4).
+std::vector<HANDLE> OpenHandles()
+{
+    std::vector<HANDLE> open;
+    for (uintptr_t value = 4; value < 0x4000; value += 4)
+        if (IsOpen(reinterpret_cast<HANDLE>(value)))
+            open.push_back(reinterpret_cast<HANDLE>(value));
+    return open;
+}
+
+// Makes a messenger while no other thread makes handles, and finds its mutex: the one new handle.
+std::unique_ptr<CProgressMessenger> MakeMessenger(HANDLE& mutex)
+{
+    const std::vector<HANDLE> before = OpenHandles();
+    auto messenger = std::make_unique<CProgressMessenger>();
+    std::vector<HANDLE> added;
+    for (HANDLE h : OpenHandles())
+        if (std::find(before.begin(), before.end(), h) == before.end())
+            added.push_back(h);
+    mutex = added.size() == 1 ? added[0] : nullptr;
+    return messenger;
 }
 
 } // namespace
@@ -209,4 +242,107 @@ TEST(MessengerWait, WorkerThatCannotTakeTheLockFailsTheWriteAndFreesTheDevice)
     journal = Journal();
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(std::wstring::npos, journal.back().find(L"IProfileManager.SetActiveProfile"));
+}
+
+TEST(MessengerWait, DestructionWaitsForAListenerHoldingTheLock)
+{
+    // A worker sends progress to a listener window on a thread of its own; the listener's handler,
+    // while the worker holds the lock, sends to a window of the owning thread and then takes its
+    // time. The owner deletes the messenger meanwhile.
+    CProgressListener here;
+    CKernelHandle holding = ManualEvent();
+    CKernelHandle finish = ManualEvent();
+    std::atomic<bool> handlerDone{false};
+    std::unique_ptr<CProgressMessenger> messenger;
+    CWindowThread listener([&](UINT message, WPARAM, LPARAM) {
+        if (message != WM_PROGRESS_PERCENT)
+            return;
+        ::SetEvent(holding.Get());
+        // Served only by the owner's destructor: before it, the owner waits without dispatching.
+        ::SendMessageW(here.Window(), WM_PROGRESS_TEXT, 0, reinterpret_cast<LPARAM>(L"meanwhile"));
+        ::Sleep(300);
+        handlerDone = true;
+    });
+    HANDLE mutex = nullptr;
+    messenger = MakeMessenger(mutex);
+    ASSERT_NE(nullptr, mutex);
+    messenger->AddListener(listener.Window());
+    CProgressMessenger* sender = messenger.get();
+    std::atomic<bool> workerThrew{false};
+    CThread worker;
+    ASSERT_TRUE(worker.Start([&] {
+        try {
+            sender->SendPercent(42);
+        } catch (const CWaitingLockException&) {
+            workerThrew = true;
+        }
+        // Parked until checked, so that the handles its thread gives up do not free the mutex's
+        // value for reuse meanwhile.
+        ::WaitForSingleObject(finish.Get(), 10000);
+        return 0u;
+    }));
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(holding.Get(), 10000));
+
+    const ULONGLONG start = ::GetTickCount64();
+    messenger.reset();
+    const ULONGLONG waited = ::GetTickCount64() - start;
+    EXPECT_TRUE(handlerDone) << "the destructor returned while the listener's thread held the lock";
+    EXPECT_GE(waited, 250u);
+    EXPECT_LT(waited, 3000u) << "the destructor waited out the time-out instead of serving the holder";
+    EXPECT_EQ(std::vector<std::wstring>{L"text:meanwhile"}, here.Received());
+    // Closed once the worker had released it, not left behind.
+    EXPECT_FALSE(IsOpen(mutex));
+    ::SetEvent(finish.Get());
+    ASSERT_TRUE(worker.Join(10000));
+    EXPECT_FALSE(workerThrew);
+}
+
+TEST(MessengerWait, DestructionGivesUpAfterTheTimeOutAndLeavesTheMutexToItsHolder)
+{
+    // The listener's thread sends through the messenger to its own window and keeps the lock there
+    // until released, far past the time-out.
+    std::unique_ptr<CProgressMessenger> messenger;
+    CProgressMessenger* sender = nullptr;
+    CKernelHandle holding = ManualEvent();
+    CKernelHandle release = ManualEvent();
+    CKernelHandle sent = ManualEvent();
+    std::atomic<bool> threw{false};
+    CWindowThread holder([&](UINT message, WPARAM, LPARAM lParam) {
+        if (message == WM_APP) {
+            try {
+                sender->SendPercent(5);
+            } catch (const CWaitingLockException&) {
+                threw = true;
+            }
+            ::SetEvent(sent.Get());
+        } else if (message == WM_PROGRESS_PERCENT && lParam == 5) {
+            ::SetEvent(holding.Get());
+            ::WaitForSingleObject(release.Get(), 10000);
+        }
+    });
+    HANDLE mutex = nullptr;
+    messenger = MakeMessenger(mutex);
+    ASSERT_NE(nullptr, mutex);
+    messenger->SetTimeout(300);
+    sender = messenger.get();
+    messenger->AddListener(holder.Window());
+    ::PostMessageW(holder.Window(), WM_APP, 0, 0);
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(holding.Get(), 10000));
+
+    const ULONGLONG start = ::GetTickCount64();
+    messenger.reset();
+    const ULONGLONG waited = ::GetTickCount64() - start;
+    EXPECT_GE(waited, 250u);
+    EXPECT_LT(waited, 3000u);
+    // Still open for the holder, which releases it through that handle once its send returns:
+    // free then (not abandoned, the holder's thread lives on).
+    ASSERT_TRUE(IsOpen(mutex));
+    EXPECT_EQ(static_cast<DWORD>(WAIT_TIMEOUT), ::WaitForSingleObject(mutex, 0));
+    ::SetEvent(release.Get());
+    ASSERT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(sent.Get(), 10000));
+    EXPECT_FALSE(threw);
+    EXPECT_EQ(WAIT_OBJECT_0, ::WaitForSingleObject(mutex, 0));
+    // The handle the messenger gave up is the test's to close now.
+    ::ReleaseMutex(mutex);
+    ::CloseHandle(mutex);
 }
