@@ -374,6 +374,18 @@ void RaiseFollowingLimits(IApm* apm, int index, int count, int delta)
     }
 }
 
+// Calls visit(index, entry) with each device entry of the configuration that is an APM event.
+template <class ProfileItf, class Visit>
+void ForEachApmEvent(IBaseConfig<ProfileItf>& config, Visit visit)
+{
+    for (int n = 0; n < config.GetDeviceEntryCount(); ++n) {
+        const int32_t index = config.GetDeviceEntryKey(n);
+        const AssignmentAction entry = config.GetDeviceEntry(index);
+        if (entry.type == kActionApmEvent && index >= kApmFirstEvent && index <= kApmLastEvent)
+            visit(index, entry);
+    }
+}
+
 template <class ProfileItf>
 bool WriteApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
 {
@@ -381,15 +393,11 @@ bool WriteApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
     if (FAILED(CComPtr<IApm>(apm).As(events)))
         return false;
     bool ok = true;
-    for (int n = 0; n < config.GetDeviceEntryCount(); ++n) {
-        const int32_t index = config.GetDeviceEntryKey(n);
-        const AssignmentAction entry = config.GetDeviceEntry(index);
-        if (entry.type != kActionApmEvent || index < kApmFirstEvent || index > kApmLastEvent)
-            continue;
+    ForEachApmEvent(config, [&](int32_t index, const AssignmentAction& entry) {
         ok = SUCCEEDED(events->SetEventLevel(index, entry.payload.values[0])) && ok;
         ok = SUCCEEDED(events->SetEventColor(index, static_cast<COLORREF>(entry.payload.values[1]))) && ok;
         ok = SUCCEEDED(events->SetEventEnabled(index, entry.payload.values[2] != 0)) && ok;
-    }
+    });
     return ok;
 }
 
@@ -400,24 +408,20 @@ bool ReadApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
     if (FAILED(CComPtr<IApm>(apm).As(events)))
         return false;
     bool ok = true;
-    for (int n = 0; n < config.GetDeviceEntryCount(); ++n) {
-        const int32_t index = config.GetDeviceEntryKey(n);
-        AssignmentAction entry = config.GetDeviceEntry(index);
-        if (entry.type != kActionApmEvent || index < kApmFirstEvent || index > kApmLastEvent)
-            continue;
+    ForEachApmEvent(config, [&](int32_t index, AssignmentAction entry) {
         int level = 0;
         COLORREF color = 0;
         BYTE enabled = 0;
         if (FAILED(events->GetEventLevel(index, &level)) || FAILED(events->GetEventColor(index, &color)) ||
             FAILED(events->GetEventEnabled(index, &enabled))) {
             ok = false;
-            continue;
+            return;
         }
         entry.payload.values[0] = level;
         entry.payload.values[1] = static_cast<int32_t>(color);
         entry.payload.values[2] = enabled ? 1 : 0;
         config.SetDeviceEntry(index, entry);
-    }
+    });
     return ok;
 }
 

@@ -87,6 +87,37 @@ bool WriteRecords(Itf* assignments, const std::vector<AssignmentRecord>& records
     return ok;
 }
 
+// The number of records a feature's count announces: buttons give it in count, keys in count2.
+int RecordCount(const ButtonCountInfo& info)
+{
+    return info.count;
+}
+
+int RecordCount(const KeyCountInfo& info)
+{
+    return info.count2;
+}
+
+// Reads a profile's assignment records, never more than the feature counted; false when the
+// feature, its count or its records cannot be read, or it counts none.
+template <class Itf, class CountInfo>
+bool ReadRecords(IProfile* device, std::vector<AssignmentRecord>& records)
+{
+    records.clear();
+    CComPtr<Itf> assignments;
+    CountInfo info{};
+    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) ||
+        RecordCount(info) <= 0)
+        return false;
+    int count = RecordCount(info);
+    CAssignmentBuffer buffer(count);
+    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+        return false;
+    for (int i = 0; i < std::min(count, RecordCount(info)); ++i)
+        records.push_back(buffer[i]);
+    return true;
+}
+
 // ---- by-name assignments ----
 
 template <class ConfigItf>
@@ -236,6 +267,19 @@ CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid)
 }
 
 template <class ProfileItf>
+ProfileItf* CreateConfigProfile(IProfile* device, IBaseConfig<ProfileItf>& config)
+{
+    std::wstring name;
+    GUID guid{};
+    ProfileItf* profile = nullptr;
+    if (!ProfileName(device, name) || !ProfileGuid(device, guid) ||
+        (profile = config.CreateProfile(name.c_str())) == nullptr)
+        return nullptr;
+    profile->SetGuid(guid);
+    return profile;
+}
+
+template <class ProfileItf>
 void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
 {
     DeleteUnwantedItems<IProfile>([&](int i, IProfile** out) { return manager->GetProfile(i, out); },
@@ -271,6 +315,8 @@ bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileI
     return profile && SUCCEEDED(manager->SetActiveProfile(profile.Get()));
 }
 
+template IMouseProfile* CreateConfigProfile<IMouseProfile>(IProfile*, IBaseConfig<IMouseProfile>&);
+template IKeyboardProfile* CreateConfigProfile<IKeyboardProfile>(IProfile*, IBaseConfig<IKeyboardProfile>&);
 template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
 template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
 template bool SetDeviceActiveProfile<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
@@ -432,16 +478,11 @@ bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits)
 bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes)
 {
     codes.clear();
-    CComPtr<IKeyAssignments> assignments;
-    KeyCountInfo info{};
-    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count2 <= 0)
+    std::vector<AssignmentRecord> records;
+    if (!ReadRecords<IKeyAssignments, KeyCountInfo>(device, records))
         return false;
-    int count = info.count2;
-    CAssignmentBuffer buffer(count);
-    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
-        return false;
-    for (int i = 0; i < std::min(count, info.count2); ++i)
-        codes.push_back(buffer[i].id);
+    for (const AssignmentRecord& record : records)
+        codes.push_back(record.id);
     return true;
 }
 
@@ -470,19 +511,14 @@ bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<ui
 
 bool ReadButtons(IProfile* device, IMouseProfile& profile)
 {
-    CComPtr<IButtonAssignments> assignments;
-    ButtonCountInfo info{};
-    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count <= 0)
-        return false;
-    int count = info.count;
-    CAssignmentBuffer buffer(count);
-    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+    std::vector<AssignmentRecord> records;
+    if (!ReadRecords<IButtonAssignments, ButtonCountInfo>(device, records))
         return false;
     const CodeTranslationTables* tables = CodeTables();
-    for (int i = 0; i < std::min(count, info.count); ++i) {
-        const int32_t button = tables->ButtonFromMiddlewareId(buffer[i].id);
+    for (const AssignmentRecord& record : records) {
+        const int32_t button = tables->ButtonFromMiddlewareId(record.id);
         if (button != 0)
-            profile.SetButtonAssignment(button, tables->ReadRecord(buffer[i]));
+            profile.SetButtonAssignment(button, tables->ReadRecord(record));
     }
     return true;
 }
@@ -509,21 +545,16 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
 
 bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config)
 {
-    CComPtr<IKeyAssignments> assignments;
-    KeyCountInfo info{};
-    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) || info.count2 <= 0)
-        return false;
-    int count = info.count2;
-    CAssignmentBuffer buffer(count);
-    if (!buffer || FAILED(assignments->GetAssignments(&count, buffer.Address())))
+    std::vector<AssignmentRecord> records;
+    if (!ReadRecords<IKeyAssignments, KeyCountInfo>(device, records))
         return false;
     const CodeTranslationTables* tables = CodeTables();
-    for (int i = 0; i < std::min(count, info.count2); ++i) {
-        const int32_t key = KeyIdOfCode(buffer[i].id);
+    for (const AssignmentRecord& record : records) {
+        const int32_t key = KeyIdOfCode(record.id);
         if (key == 0)
             continue;
-        AssignmentAction action = tables->ReadRecord(buffer[i]);
-        if (buffer[i].kind == kKindKey) {
+        AssignmentAction action = tables->ReadRecord(record);
+        if (record.kind == kKindKey) {
             const AssignmentAction defaultAction = config.GetDefaultKeyAssignment(key);
             if (SameKey(action, defaultAction))
                 action = defaultAction;

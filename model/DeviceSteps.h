@@ -126,6 +126,11 @@ bool ProfileName(IProfile* profile, std::wstring& name);
 // The middleware profile of a GUID, or null.
 CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid);
 
+// Adds to the configuration a profile named and identified as the device profile; null when the
+// device profile's name or GUID cannot be read or the configuration refuses the profile.
+template <class ProfileItf>
+ProfileItf* CreateConfigProfile(IProfile* device, IBaseConfig<ProfileItf>& config);
+
 // The profile list of a write: device profiles the configuration lacks are deleted (this does not
 // affect the write's result); a configuration profile without GUID is added on the device and takes
 // the device's GUID, one with a GUID has its device twin renamed where the names differ without

@@ -32,15 +32,8 @@ bool CKeyboard::Init(IKeyboardConfig* config)
             CComPtr<IProfile> device;
             if (FAILED(manager->GetProfile(i, device.Put())))
                 break;
-            std::wstring name;
-            GUID guid{};
-            IKeyboardProfile* profile = nullptr;
-            if (!ProfileName(device.Get(), name) || !ProfileGuid(device.Get(), guid) ||
-                (profile = config->CreateProfile(name.c_str())) == nullptr) {
+            if (!CreateConfigProfile(device.Get(), *config))
                 ok = false;
-                continue;
-            }
-            profile->SetGuid(guid);
         }
         CComPtr<IProfile> active;
         if (context.Has(kFeatureKeys) && manager && SUCCEEDED(manager->GetActiveProfile(active.Put())))

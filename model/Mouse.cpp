@@ -39,15 +39,11 @@ bool CMouse::Init(IMouseConfig* config)
             CComPtr<IProfile> device;
             if (FAILED(manager->GetProfile(i, device.Put())))
                 break;
-            std::wstring name;
-            GUID guid{};
-            IMouseProfile* profile = nullptr;
-            if (!ProfileName(device.Get(), name) || !ProfileGuid(device.Get(), guid) ||
-                (profile = config->CreateProfile(name.c_str())) == nullptr) {
+            IMouseProfile* profile = CreateConfigProfile(device.Get(), *config);
+            if (!profile) {
                 ok = false;
                 break;
             }
-            profile->SetGuid(guid);
             if (context.Has(kFeatureDpi))
                 ok = ReadDpiLimits(device.Get(), *profile);
         }

@@ -309,9 +309,26 @@ DeviceState GetDevice(Reader& r)
     return d;
 }
 
+void PutHeader(Writer& w, uint32_t magic, uint32_t version = kVersion)
+{
+    w.U32(magic);
+    w.U32(version);
+}
+
 bool Header(Reader& r, uint32_t magic, uint32_t version = kVersion)
 {
     return r.U32() == magic && r.U32() == version && r.Ok();
+}
+
+// Reads the one item the rest of a file holds; *out changes only when the item ends where the file does.
+template <class T>
+bool GetWholeItem(Reader& r, T (*get)(Reader&), T* out)
+{
+    T item = get(r);
+    if (!r.AtEnd())
+        return false;
+    *out = std::move(item);
+    return true;
 }
 
 } // namespace
@@ -319,8 +336,7 @@ bool Header(Reader& r, uint32_t magic, uint32_t version = kVersion)
 std::vector<uint8_t> Serialize(const SimState& state)
 {
     Writer w;
-    w.U32(kStateMagic);
-    w.U32(kStateVersion);
+    PutHeader(w, kStateMagic, kStateVersion);
     for (const DeviceState& d : state.devices)
         PutDevice(w, d);
     w.U32(static_cast<uint32_t>(state.faults.size()));
@@ -408,8 +424,7 @@ bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state)
 std::vector<uint8_t> SerializeProfile(Dev dev, const ProfileState& profile)
 {
     Writer w;
-    w.U32(kProfileMagic);
-    w.U32(kVersion);
+    PutHeader(w, kProfileMagic);
     w.U32(static_cast<uint32_t>(dev));
     PutProfile(w, profile);
     return w.Take();
@@ -418,20 +433,13 @@ std::vector<uint8_t> SerializeProfile(Dev dev, const ProfileState& profile)
 bool DeserializeProfile(const std::vector<uint8_t>& bytes, Dev dev, ProfileState* profile)
 {
     Reader r(bytes);
-    if (!Header(r, kProfileMagic) || r.U32() != static_cast<uint32_t>(dev))
-        return false;
-    ProfileState p = GetProfile(r);
-    if (!r.AtEnd())
-        return false;
-    *profile = std::move(p);
-    return true;
+    return Header(r, kProfileMagic) && r.U32() == static_cast<uint32_t>(dev) && GetWholeItem(r, GetProfile, profile);
 }
 
 std::vector<uint8_t> SerializeMacro(const MacroState& macro)
 {
     Writer w;
-    w.U32(kMacroMagic);
-    w.U32(kVersion);
+    PutHeader(w, kMacroMagic);
     PutMacro(w, macro);
     return w.Take();
 }
@@ -439,20 +447,13 @@ std::vector<uint8_t> SerializeMacro(const MacroState& macro)
 bool DeserializeMacro(const std::vector<uint8_t>& bytes, MacroState* macro)
 {
     Reader r(bytes);
-    if (!Header(r, kMacroMagic))
-        return false;
-    MacroState m = GetMacro(r);
-    if (!r.AtEnd())
-        return false;
-    *macro = std::move(m);
-    return true;
+    return Header(r, kMacroMagic) && GetWholeItem(r, GetMacro, macro);
 }
 
 std::vector<uint8_t> SerializeApp(const AppState& app)
 {
     Writer w;
-    w.U32(kAppMagic);
-    w.U32(kVersion);
+    PutHeader(w, kAppMagic);
     PutApp(w, app);
     return w.Take();
 }
@@ -460,13 +461,7 @@ std::vector<uint8_t> SerializeApp(const AppState& app)
 bool DeserializeApp(const std::vector<uint8_t>& bytes, AppState* app)
 {
     Reader r(bytes);
-    if (!Header(r, kAppMagic))
-        return false;
-    AppState a = GetApp(r);
-    if (!r.AtEnd())
-        return false;
-    *app = std::move(a);
-    return true;
+    return Header(r, kAppMagic) && GetWholeItem(r, GetApp, app);
 }
 
 } // namespace mwsim

@@ -63,6 +63,11 @@ std::wstring Take(LPWSTR text);
 std::string Narrow(const std::wstring& text);
 std::string GuidString(const GUID& id);
 
+// The whole content of a file; empty when it cannot be opened.
+std::vector<uint8_t> ReadBytes(const std::wstring& path);
+// Replaces a file with bytes; a file that cannot be created fails the test.
+void WriteBytes(const std::wstring& path, const std::vector<uint8_t>& bytes);
+
 // Name and id of every profile, in the device's order.
 std::vector<std::pair<std::wstring, GUID>> ListProfiles(IProfileManager* manager);
 
