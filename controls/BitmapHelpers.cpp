@@ -126,8 +126,7 @@ CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
     const LONG height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
 
     CMemoryDC source(nullptr);
-    CMemoryDC copy(nullptr);
-    if (!source || !copy)
+    if (!source)
         return CRgnHandle();
 
     BITMAPINFO bi = {};
@@ -139,7 +138,10 @@ CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
     CBitmapHandle dib(CreateDIBSection(source.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
-    if (!dib || !bits || !copy.Select(dib.Get()) || !source.Select(bitmap))
+    // Declared after the DIB so that it lets go of the DIB before the DIB is deleted: a bitmap
+    // still selected into a DC is not deleted and would leak.
+    CMemoryDC copy(nullptr);
+    if (!copy || !dib || !bits || !copy.Select(dib.Get()) || !source.Select(bitmap))
         return CRgnHandle();
     if (!BitBlt(copy.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY))
         return CRgnHandle();

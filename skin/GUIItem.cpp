@@ -21,10 +21,9 @@ CGUIItem* CGUIItems::Add(std::unique_ptr<CGUIItem> item)
 {
     if (!item)
         return nullptr;
-    m_items.reserve(m_items.size() + 1);
-    CGUIItem* raw = item.release();
-    m_items.push_back(raw);
-    return raw;
+    // The list takes ownership only once the pointer is stored: a failed push_back frees the item.
+    m_items.push_back(item.get());
+    return item.release();
 }
 
 void CGUIItems::DeleteAll()
