@@ -106,12 +106,16 @@ bool CBaseConfig<Profile, Itf>::SetActiveProfile(ProfileItf* profile)
 template <class Profile, class Itf>
 auto CBaseConfig<Profile, Itf>::RenameProfile(ProfileItf* profile, const wchar_t* name) -> ProfileItf*
 {
-    std::wstring newName = name ? name : L"";
+    // Only the list's own object is touched: a pointer the list does not hold (another
+    // configuration's, or one a former rename or delete left dangling) is compared, never used.
     int index = IndexOf(profile);
-    if (!profile || profile->GetName() == newName || index < 0)
+    if (index < 0)
+        return nullptr;
+    Profile* old = m_profiles[index].get();
+    std::wstring newName = name ? name : L"";
+    if (old->GetName() == newName)
         return nullptr;
 
-    Profile* old = m_profiles[index].get();
     old->SetName(newName.c_str());
     auto copy = std::make_unique<Profile>(*old);
     copy->TakeIdentityOf(*old);
@@ -136,7 +140,8 @@ auto CBaseConfig<Profile, Itf>::RenameProfile(ProfileItf* profile, const wchar_t
 template <class Profile, class Itf>
 auto CBaseConfig<Profile, Itf>::CopyProfile(ProfileItf* profile, const wchar_t* name) -> ProfileItf*
 {
-    auto source = dynamic_cast<const Profile*>(profile);
+    // As for a rename, only a profile of this list is read.
+    const Profile* source = Own(profile);
     std::wstring newName = name ? name : L"";
     if (!source || source->GetName() == newName)
         return nullptr;

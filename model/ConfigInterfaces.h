@@ -41,8 +41,8 @@ public:
     // nothing changed) for null, a name equal with regard to case, or a profile not in the list.
     // The old pointer is invalid afterwards.
     virtual ProfileItf* RenameProfile(ProfileItf* profile, const wchar_t* name) = 0;
-    // A copy with the new name, a zero GUID and no profile file, appended; null for null or a name
-    // equal with regard to case.
+    // A copy with the new name, a zero GUID and no profile file, appended; null for null, a
+    // profile not in the list, or a name equal with regard to case.
     virtual ProfileItf* CopyProfile(ProfileItf* profile, const wchar_t* name) = 0;
     // Deletes the profile and its profile file; the active profile becomes none when it was it.
     virtual void DeleteProfile(ProfileItf* profile) = 0;

@@ -262,6 +262,34 @@ TEST(MouseConfig, CopyAddCopyAndDeleteProfile)
     EXPECT_EQ(config.FindProfileByGuid(kGuid), nullptr);
 }
 
+TEST(MouseConfig, RenameAndCopyTouchOnlyTheirOwnProfiles)
+{
+    CVxConfig_Mouse config;
+    IMouseProfile* p = config.CreateProfile(L"Game");
+    IMouseProfile* renamed = config.RenameProfile(p, L"Work");
+    ASSERT_NE(renamed, nullptr);
+
+    // The pointer the rename replaced names no profile any more; a front end still holding it
+    // gets null and the list stays as it is.
+    EXPECT_EQ(config.RenameProfile(p, L"Play"), nullptr);
+    EXPECT_EQ(config.CopyProfile(p, L"Play"), nullptr);
+    IMouseProfile* doomed = config.CreateProfile(L"Doomed");
+    config.DeleteProfile(doomed);
+    EXPECT_EQ(config.RenameProfile(doomed, L"Back"), nullptr);
+    EXPECT_EQ(config.CopyProfile(doomed, L"Back"), nullptr);
+    ASSERT_EQ(config.GetProfileCount(), 1);
+    EXPECT_EQ(config.GetProfile(0), renamed);
+    EXPECT_EQ(renamed->GetName(), L"Work");
+
+    // Another configuration's profile is not this one's to copy.
+    CVxConfig_Mouse other;
+    IMouseProfile* foreign = other.CreateProfile(L"Foreign");
+    EXPECT_EQ(config.CopyProfile(foreign, L"Mine"), nullptr);
+    EXPECT_EQ(config.GetProfileCount(), 1);
+    EXPECT_NE(config.CopyProfile(renamed, L"Mine"), nullptr);
+    EXPECT_EQ(config.GetProfileCount(), 2);
+}
+
 TEST(MouseConfig, DeviceLevelDpiStandsInWithoutAProfile)
 {
     CVxConfig_Mouse config;
