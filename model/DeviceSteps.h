@@ -126,6 +126,34 @@ bool ProfileName(IProfile* profile, std::wstring& name);
 // The middleware profile of a GUID, or null.
 CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid);
 
+// Walks the device's profiles in order for a read. A profile the configuration holds (matched by
+// GUID) becomes the active one when it is the device's, then readOne(device profile, profile) reads
+// it; profiles the configuration lacks are passed over. Stops at the first failure, an unreadable
+// GUID included; false then.
+template <class ProfileItf, class ReadOne>
+bool ReadEachDeviceProfile(IProfileManager* manager, IBaseConfig<ProfileItf>& config, ReadOne readOne)
+{
+    GUID active{};
+    CComPtr<IProfile> activeProfile;
+    if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
+        ProfileGuid(activeProfile.Get(), active);
+    for (int i = 0;; ++i) {
+        CComPtr<IProfile> source;
+        if (FAILED(manager->GetProfile(i, source.Put())))
+            return true;
+        GUID guid{};
+        if (!ProfileGuid(source.Get(), guid))
+            return false;
+        ProfileItf* profile = config.FindProfileByGuid(guid);
+        if (!profile)
+            continue;
+        if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
+            config.SetActiveProfile(profile);
+        if (!readOne(source.Get(), *profile))
+            return false;
+    }
+}
+
 // Adds to the configuration a profile named and identified as the device profile; null when the
 // device profile's name or GUID cannot be read or the configuration refuses the profile.
 template <class ProfileItf>

@@ -127,31 +127,16 @@ bool CKeyboard::ReadBody(const CStepContext& c, IKeyboardConfig& config)
         CComPtr<IProfileManager> manager;
         if (FAILED(GetDeviceFeature(c.device, manager)))
             return false;
-        GUID active{};
-        CComPtr<IProfile> activeProfile;
-        if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
-            ProfileGuid(activeProfile.Get(), active);
-        for (int i = 0; ok; ++i) {
-            CComPtr<IProfile> device;
-            if (FAILED(manager->GetProfile(i, device.Put())))
-                break;
-            GUID guid{};
-            if (!ProfileGuid(device.Get(), guid)) {
-                ok = false;
-                break;
-            }
-            IKeyboardProfile* profile = config.FindProfileByGuid(guid);
-            if (!profile)
-                continue;
-            if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
-                config.SetActiveProfile(profile);
+        ok = ReadEachDeviceProfile(manager.Get(), config, [&](IProfile* device, IKeyboardProfile& profile) {
+            bool read = true;
             if (c.Runs(kTransferProperties, kFeatureProfileProperties))
-                ok = ReadProperties(device.Get(), *profile, nullptr);
-            if (ok && c.Runs(kTransferKeys, kFeatureKeys))
-                ok = ReadKeys(device.Get(), *profile, config);
-            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
-                ok = ReadLighting(device.Get(), *profile);
-        }
+                read = ReadProperties(device, profile, nullptr);
+            if (read && c.Runs(kTransferKeys, kFeatureKeys))
+                read = ReadKeys(device, profile, config);
+            if (read && c.Runs(kTransferLighting, kFeatureLighting))
+                read = ReadLighting(device, profile);
+            return read;
+        });
     }
     if (ok && c.Runs(kTransferMacros, kFeatureMacros))
         ok = ReadMacros(c.device, config);

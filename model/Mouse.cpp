@@ -142,39 +142,24 @@ bool CMouse::ReadBody(const CStepContext& c, IMouseConfig& config)
         CComPtr<IProfileManager> manager;
         if (FAILED(GetDeviceFeature(c.device, manager)))
             return false;
-        GUID active{};
-        CComPtr<IProfile> activeProfile;
-        if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
-            ProfileGuid(activeProfile.Get(), active);
-        for (int i = 0; ok; ++i) {
-            CComPtr<IProfile> device;
-            if (FAILED(manager->GetProfile(i, device.Put())))
-                break;
-            GUID guid{};
-            if (!ProfileGuid(device.Get(), guid)) {
-                ok = false;
-                break;
-            }
-            IMouseProfile* profile = config.FindProfileByGuid(guid);
-            if (!profile)
-                continue;
-            c.Text(kProfilePrefix + profile->GetName());
-            if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
-                config.SetActiveProfile(profile);
+        ok = ReadEachDeviceProfile(manager.Get(), config, [&](IProfile* device, IMouseProfile& profile) {
+            c.Text(kProfilePrefix + profile.GetName());
+            bool read = true;
             if (c.Runs(kTransferProperties, kFeatureProfileProperties))
-                ok = ReadProperties(device.Get(), *profile, profile);
+                read = ReadProperties(device, profile, &profile);
             c.Percent(10);
-            if (ok && c.Runs(kTransferDpi, kFeatureDpi))
-                ok = ReadDpi(device.Get(), *profile);
+            if (read && c.Runs(kTransferDpi, kFeatureDpi))
+                read = ReadDpi(device, profile);
             c.Percent(30);
-            if (ok && c.Runs(kTransferButtons, kFeatureButtons))
-                ok = ReadButtons(device.Get(), *profile);
+            if (read && c.Runs(kTransferButtons, kFeatureButtons))
+                read = ReadButtons(device, profile);
             c.Percent(60);
             c.Percent(80);
-            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
-                ok = ReadLighting(device.Get(), *profile);
+            if (read && c.Runs(kTransferLighting, kFeatureLighting))
+                read = ReadLighting(device, profile);
             c.Percent(100);
-        }
+            return read;
+        });
     }
     if (ok && c.Runs(kTransferAcceleration, kFeatureAcceleration))
         ok = ReadAcceleration(c.device, config);
