@@ -2,7 +2,6 @@
 // and jumping thumbs, the value messages the panel receives, the filled bar and the tooltip of the
 // track, the vertical slider, multi-thumb sliders and the layout's edge cases.
 #include "ControlMessages.h"
-#include "DialogTemplate.h"
 #include "GUIItem.h"
 #include "GUIPanel.h"
 #include "NameTables.h"
@@ -12,6 +11,7 @@
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
+#include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +19,7 @@
 #include <vector>
 
 using namespace layouttest;
+using controltest::Received;
 
 namespace {
 
@@ -41,49 +42,6 @@ int32_t Id(const wchar_t* name)
     EXPECT_NE(id, -1) << wstr::WideToUtf8(name);
     return id;
 }
-
-struct Received
-{
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
-class CSliderPanel : public CGUIPanel
-{
-public:
-    explicit CSliderPanel(const wchar_t* layout) : CGUIPanel(Template().Get(), layout, nullptr) {}
-    std::vector<Received> received;
-
-    static const CDialogTemplate& Template()
-    {
-        static CDialogTemplate t(L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 60);
-        return t;
-    }
-    std::vector<Received> Of(UINT message) const
-    {
-        std::vector<Received> found;
-        for (const Received& r : received) {
-            if (r.message == message)
-                found.push_back(r);
-        }
-        return found;
-    }
-
-protected:
-    void BindItems() override {}
-    LRESULT OnSliderMessage(UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        received.push_back({message, wParam, lParam});
-        return 0;
-    }
-
-    HV_DECLARE_MSG_MAP()
-};
-
-BEGIN_MSG_MAP(CSliderPanel, CGUIPanel)
-    ON_MESSAGE_RANGE(WM_SLIDER_POSCHANGED, WM_SLIDERTRACK_CLICKED, OnSliderMessage)
-END_MSG_MAP()
 
 void WriteSliderSkin()
 {
@@ -171,7 +129,7 @@ public:
         return panel.Items().FindAs<T>(Id(name), kind);
     }
 
-    CSliderPanel panel;
+    controltest::CRecordingPanel panel;
     bool created = false;
 };
 

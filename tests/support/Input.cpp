@@ -208,6 +208,14 @@ bool MouseUp(Button button)
     return Send(inputs);
 }
 
+bool MoveAndPress(POINT screen, Button button)
+{
+    INPUT in = AbsoluteMove(screen);
+    in.mi.dwFlags |= DownFlag(button);
+    std::vector<INPUT> inputs = {in};
+    return Send(inputs);
+}
+
 bool Wheel(HWND target, int notches)
 {
     if (!PrepareTarget(target))
