@@ -4,6 +4,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
@@ -43,11 +44,15 @@ inline void MarkItemWindow(const CGUIItem& item)
         ::SetPropW(window, kItemIdProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(item.id) + 1));
 }
 
-// Calls build for every child of list named name, in document order, and appends what it builds.
+// Calls build for every child of list named name (for the first limit of them), in document order,
+// and appends what it builds.
 template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
+                   size_t limit = SIZE_MAX)
 {
-    for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
+    size_t taken = 0;
+    for (pugi::xml_node child = list.child(name); child && taken < limit;
+         child = child.next_sibling(name), ++taken) {
         ++count.visited;
         std::unique_ptr<CGUIItem> item = build(child);
         if (item && items) {
