@@ -325,6 +325,20 @@ TEST(ListPanel, ScrollBarWheelAndRowTooltips)
     EXPECT_EQ(low.DoModal(), -1);
     EXPECT_FALSE(fiveHaveBar);
     WaitPastDoubleClick();
+    // Six get one when they do not fit, and none when they do.
+    std::vector<ListEntry> six = Entries({L"1", L"2", L"3", L"4", L"5", L"6"});
+    for (int height : {60, 6 * 18 + 4}) {
+        CListPanel panel(&host.panel, host.Beside(150, height), six, false, false);
+        panel.Look() = look;
+        bool hasBar = false;
+        ModalScript close({[&](CListPanel& shown) {
+            hasBar = shown.List().ScrollBar() != nullptr;
+            hvtest::Click(shown.List(), RowCentre(shown.List(), 0), hvtest::Button::Right);
+        }});
+        EXPECT_EQ(panel.DoModal(), -1);
+        EXPECT_EQ(hasBar, height == 60) << height;
+        WaitPastDoubleClick();
+    }
 
     // Twenty get one when they do not fit; dragging its thumb and the wheel scroll the list.
     std::vector<ListEntry> many;

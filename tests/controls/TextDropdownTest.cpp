@@ -9,6 +9,7 @@
 #include "GUIItem.h"
 #include "ListPanelItem.h"
 #include "NameTables.h"
+#include "PopupBox.h"
 #include "TextItem.h"
 
 #include "HvTest.h"
@@ -160,7 +161,82 @@ POINT RowCentre(CListPanelList& list, int row)
     return {r.left + 20, (r.top + r.bottom) / 2};
 }
 
+// A popup of the popup base over the item layout: its items are bound before the dialog's own
+// initialisation runs.
+class CItemsPopup : public CPopupBox
+{
+public:
+    explicit CItemsPopup(CWnd* owner) : CPopupBox(L"Items.xml", owner) {}
+    CBitmapBtn* ok = nullptr;
+    bool boundFirst = false;
+    bool ownerDisabled = false;
+
+protected:
+    void BindItems() override
+    {
+        ok = Items().FindAs<CBitmapBtn>(FindItemIdByName(L"BUTTON_DPISTAGES_OK"), ItemKind::BitmapBtn);
+        boundFirst = !m_initialised;
+    }
+    BOOL OnInitDialog() override
+    {
+        m_initialised = false;
+        BOOL result = CPopupBox::OnInitDialog();
+        m_initialised = true;
+        ownerDisabled = m_owner && !m_owner->IsWindowEnabled();
+        return result;
+    }
+
+private:
+    bool m_initialised = false;
+};
+
+// Posts message to the first shown popup of this thread, from a timer of its modal loop.
+UINT g_popupMessage = 0;
+void CALLBACK PostToPopup(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND popup = nullptr;
+    EnumThreadWindows(
+        GetCurrentThreadId(),
+        [](HWND hwnd, LPARAM found) -> BOOL {
+            if (dynamic_cast<CItemsPopup*>(CWnd::FromHandlePermanent(hwnd)) && IsWindowVisible(hwnd)) {
+                *reinterpret_cast<HWND*>(found) = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&popup));
+    if (!popup)
+        return;
+    KillTimer(nullptr, timer);
+    if (g_popupMessage == WM_CLOSE)
+        PostMessageW(popup, WM_CLOSE, 0, 0);
+    else
+        PostMessageW(popup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+}
+
 } // namespace
+
+TEST(Items, PopupBaseBindsItsLayoutAndRunsModally)
+{
+    Scene scene;
+    ASSERT_TRUE(scene.created);
+    for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
+        CItemsPopup popup(&scene.panel);
+        g_popupMessage = message;
+        SetTimer(nullptr, 0, 50, PostToPopup);
+        const INT_PTR result = popup.DoModal();
+        EXPECT_EQ(result, message == WM_CLOSE ? IDCANCEL : IDOK);
+        EXPECT_NE(popup.ok, nullptr) << "the popup's own layout was loaded";
+        EXPECT_TRUE(popup.boundFirst) << "items are bound before the dialog's initialisation";
+        EXPECT_TRUE(popup.ownerDisabled);
+        EXPECT_TRUE(scene.panel.IsWindowEnabled());
+        EXPECT_FALSE(popup.IsWindow());
+    }
+    // The template is an empty popup.
+    const DLGTEMPLATE* empty = EmptyPopupTemplate();
+    EXPECT_EQ(empty->style & (WS_POPUP | WS_CHILD | WS_CAPTION), static_cast<DWORD>(WS_POPUP));
+    EXPECT_EQ(empty->cdit, 0);
+}
 
 TEST(Items, TextIsTheLabelOfItsCheckBox)
 {
