@@ -12,6 +12,7 @@
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
 #include "ModalScript.h"
+#include "ControlTest.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
@@ -20,6 +21,8 @@
 #include <vector>
 
 using namespace layouttest;
+using controltest::RowCentre;
+using controltest::WaitPastDoubleClick;
 using controltest::CRecordingPanel;
 using controltest::ModalScript;
 
@@ -58,12 +61,6 @@ ListPanelLook Look()
 }
 
 
-POINT RowCentre(CListPanelList& list, int row)
-{
-    const CRect r = list.GetItemRect(row);
-    return {r.left + 20, (r.top + r.bottom) / 2};
-}
-
 // The panel that owns the popups, in the foreground.
 struct Host
 {
@@ -89,11 +86,6 @@ struct Host
     CRecordingPanel panel;
     bool created = false;
 };
-
-void WaitPastDoubleClick()
-{
-    Sleep(GetDoubleClickTime() + 50);
-}
 
 } // namespace
 

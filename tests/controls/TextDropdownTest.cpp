@@ -15,6 +15,7 @@
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
 #include "ModalScript.h"
+#include "ControlTest.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
@@ -23,6 +24,11 @@
 #include <vector>
 
 using namespace layouttest;
+using controltest::Id;
+using controltest::Rgb;
+using controltest::RowCentre;
+using controltest::ScreenPoint;
+using controltest::WaitPastDoubleClick;
 using controltest::CRecordingPanel;
 using controltest::ModalScript;
 using controltest::Received;
@@ -36,18 +42,6 @@ constexpr COLORREF kOn = RGB(40, 60, 220);
 constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kYellow = RGB(255, 255, 0);  // "YELLOW"
 constexpr COLORREF kRed = RGB(255, 0, 0);       // "RED"
-
-uint32_t Rgb(COLORREF c)
-{
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-int32_t Id(const wchar_t* name)
-{
-    int32_t id = FindItemIdByName(name);
-    EXPECT_NE(id, -1) << wstr::WideToUtf8(name);
-    return id;
-}
 
 void WriteItemSkin()
 {
@@ -115,51 +109,10 @@ void WriteItemSkin()
 )");
 }
 
-struct Scene
+struct Scene : controltest::LayoutScene
 {
-    Scene() : panel(L"Items.xml")
-    {
-        InitNameTables();
-        UseTestSkinFolder();
-        WriteItemSkin();
-        created = panel.Create();
-        if (created) {
-            panel.SetWindowPos(nullptr, 50, 50, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-            SetForegroundWindow(panel);
-        }
-        hvtest::FlushMessages();
-    }
-    ~Scene()
-    {
-        if (panel.IsWindow())
-            panel.DestroyWindow();
-    }
-    template <class T>
-    T* Find(const wchar_t* name, ItemKind kind)
-    {
-        return panel.Items().FindAs<T>(Id(name), kind);
-    }
-    CRecordingPanel panel;
-    bool created = false;
+    Scene() : LayoutScene(L"Items.xml", WriteItemSkin, 50, 50) {}
 };
-
-POINT ScreenPoint(HWND window, int x, int y)
-{
-    POINT p = {x, y};
-    ClientToScreen(window, &p);
-    return p;
-}
-
-void WaitPastDoubleClick()
-{
-    Sleep(GetDoubleClickTime() + 50);
-}
-
-POINT RowCentre(CListPanelList& list, int row)
-{
-    const CRect r = list.GetItemRect(row);
-    return {r.left + 20, (r.top + r.bottom) / 2};
-}
 
 // A popup of the popup base over the item layout: its items are bound before the dialog's own
 // initialisation runs.
