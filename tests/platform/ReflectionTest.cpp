@@ -400,7 +400,18 @@ struct OrderWindows
     CForwarder forwarder;
     CConsumer inner;
 
-    bool Make()
+    // Makes the windows, then records the parent and every control.
+    bool Make(hvtest::MessageRecorder& rec)
+    {
+        if (!MakeWindows())
+            return false;
+        hvtest::FlushMessages();
+        rec.Watch(parent, hvtest::ParentRole);
+        for (HWND child : {consumer.m_hWnd, passer.m_hWnd, bare.m_hWnd, noObject.Get(), forwarder.m_hWnd, inner.m_hWnd})
+            rec.Watch(child);
+        return true;
+    }
+    bool MakeWindows()
     {
         if (!parent.CreateEx(0, hvtest::TestWindowClass(), L"order", WS_OVERLAPPEDWINDOW, CRect(50, 50, 350, 250),
                              nullptr, 0))
@@ -439,13 +450,8 @@ struct OrderWindows
 TEST(Reflection, ControlSeesItsNotificationBeforeTheParentsMap)
 {
     OrderWindows w;
-    ASSERT_TRUE(w.Make());
-    hvtest::FlushMessages();
     hvtest::MessageRecorder rec;
-    rec.Watch(w.parent, hvtest::ParentRole);
-    for (HWND child : {w.consumer.m_hWnd, w.passer.m_hWnd, w.bare.m_hWnd, w.noObject.Get(), w.forwarder.m_hWnd,
-                       w.inner.m_hWnd})
-        rec.Watch(child);
+    ASSERT_TRUE(w.Make(rec));
 
     // A plain reflected handler consumes the command: the parent's map never sees it.
     w.Click(w.parent, w.consumer);
@@ -497,12 +503,8 @@ TEST(Reflection, ControlSeesItsNotificationBeforeTheParentsMap)
 TEST(Reflection, ParentOverrideSeesEveryNotificationFirstAndCanKeepIt)
 {
     OrderWindows w;
-    ASSERT_TRUE(w.Make());
-    hvtest::FlushMessages();
     hvtest::MessageRecorder rec;
-    rec.Watch(w.parent, hvtest::ParentRole);
-    rec.Watch(w.consumer);
-    rec.Watch(w.passer);
+    ASSERT_TRUE(w.Make(rec));
 
     // An override that does not call the base: neither the control nor the map sees anything.
     w.parent.stop = true;
