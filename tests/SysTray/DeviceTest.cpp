@@ -229,6 +229,18 @@ TEST_F(SimTest, TrayDeviceNamesMakesAndAssignsMacros)
     unknown.Data1 = 0x12345678;
     EXPECT_FALSE(keyboard->AssignMacroToKey(unknown, 2, 0x1E));
     EXPECT_EQ(1u, JournalWith("IKeyAssignments.SetAssignments").size());
+
+    // Into a profile named without regard to case, which becomes the active one.
+    ASSERT_TRUE(keyboard->AssignMacroToKeyInProfile(L"profile 3", first, 2, 0x1E));
+    EXPECT_EQ(" assign 0x0001E " + MacroRecordText(first), ProfileLine(L"keyboard", 2, " assign 0x0001E "));
+    EXPECT_EQ(Lines{"active " + ProfileGuid(L"keyboard", 2)}, DumpLines(L"keyboard", "active "));
+
+    // A macro whose events the device refuses is taken away again.
+    Tool({L"fail", L"keyboard", L"IMacro.SetEvents", L"0x80004005"});
+    EXPECT_FALSE(keyboard->CreateMacro(L"Refused", SampleEvents(), other));
+    EXPECT_EQ(GUID{}, other);
+    EXPECT_EQ(4u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(1u, JournalWith("IMacroManager.DeleteMacro").size());
 }
 
 TEST_F(SimTest, TrayDeviceRecordingSetsModeAndMacroLed)
