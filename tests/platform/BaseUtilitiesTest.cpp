@@ -287,7 +287,7 @@ TEST(Threads, NamedMutexAndPumpingJoin)
         ::SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"));
         return 0u;
     }));
-    EXPECT_TRUE(sender.JoinPumping(5000));
+    EXPECT_TRUE(sender.JoinDispatchingSent(5000));
     wchar_t text[16] = {};
     ::GetWindowTextW(w, text, 16);
     EXPECT_STREQ(text, L"sent");
