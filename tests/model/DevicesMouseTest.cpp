@@ -181,11 +181,11 @@ TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
     config.SetLedBrightness(0, 50, p);
     config.SetLedEffect(0, 2, p);
     ASSERT_NE(nullptr, config.AddMacro(L"Mine", Predefined(L"$copy")));
-    // A new profile resets the device-wide values to their defaults: they are set after it.
-    IMouseProfile* fresh = config.CreateProfile(L"Fresh");
+    // A new profile leaves the device-wide values as they are.
     config.SetAcceleration(7);
     config.SetAccelerationEnabled(true);
     config.SetPollingRate(2);
+    IMouseProfile* fresh = config.CreateProfile(L"Fresh");
     const GUID deleted = config.GetProfile(4)->GetGuid();
     config.DeleteProfile(config.GetProfile(4));
     config.SetActiveProfile(p);
