@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include "CodeTables.h"
 #include "DevicesSim.h"
 #include "Mouse.h"
 #include "MouseConfig.h"
@@ -18,30 +17,8 @@ using mwsim::Dev;
 
 namespace {
 
-class DevicesImport : public ::testing::Test
+class DevicesImport : public CDevicesTest
 {
-protected:
-    void SetUp() override
-    {
-        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        LoadKeyboardDefinition();
-        FillCodeTables();
-    }
-
-    static void ReadInto(CMouse& mouse, CVxConfig_Mouse& config)
-    {
-        ASSERT_TRUE(mouse.Init(&config));
-        ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
-    }
-
-    static bool WriteAndWait(CMouse& mouse, IMouseConfig& config)
-    {
-        if (!mouse.Transfer(&config, kTransferWrite, kTransferAll))
-            return false;
-        return WaitWhileBusy([&] { return mouse.IsBusy(); });
-    }
-
-    CComApartment m_com;
 };
 
 } // namespace

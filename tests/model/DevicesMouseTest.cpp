@@ -25,31 +25,8 @@ using mwsim::Dev;
 
 namespace {
 
-class DevicesMouse : public ::testing::Test
+class DevicesMouse : public CDevicesTest
 {
-protected:
-    void SetUp() override
-    {
-        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        LoadKeyboardDefinition();
-        FillCodeTables();
-    }
-
-    // Init and a full read of the simulated mouse.
-    void ReadInto(CMouse& mouse, CVxConfig_Mouse& config)
-    {
-        ASSERT_TRUE(mouse.Init(&config));
-        ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
-    }
-
-    static bool WriteAndWait(IGenMouse& mouse, IMouseConfig& config)
-    {
-        if (!mouse.Transfer(&config, kTransferWrite, kTransferAll))
-            return false;
-        return WaitWhileBusy([&] { return mouse.IsBusy(); });
-    }
-
-    CComApartment m_com;
 };
 
 std::vector<MacroEvent> Predefined(const wchar_t* name)

@@ -60,42 +60,6 @@ public:
     CSlowThreadExit& operator=(const CSlowThreadExit&) = delete;
 };
 
-// A hidden window of the test thread; onMessage runs for every message from WM_USER up.
-class CHandlerWindow
-{
-public:
-    explicit CHandlerWindow(std::function<void(UINT)> onMessage) : m_onMessage(std::move(onMessage))
-    {
-        static const wchar_t* kClass = L"HvReentryWindow";
-        WNDCLASSW wc{};
-        wc.lpfnWndProc = &CHandlerWindow::Proc;
-        wc.hInstance = ::GetModuleHandleW(nullptr);
-        wc.lpszClassName = kClass;
-        ::RegisterClassW(&wc);
-        m_window = ::CreateWindowExW(0, kClass, L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, wc.hInstance, nullptr);
-        ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-    ~CHandlerWindow() { ::DestroyWindow(m_window); }
-    CHandlerWindow(const CHandlerWindow&) = delete;
-    CHandlerWindow& operator=(const CHandlerWindow&) = delete;
-
-    HWND Window() const { return m_window; }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* self = reinterpret_cast<CHandlerWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-        if (self && message >= WM_USER) {
-            self->m_onMessage(message);
-            return 0;
-        }
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
-    }
-
-    std::function<void(UINT)> m_onMessage;
-    HWND m_window = nullptr;
-};
-
 // Queues message among those sent to window's thread, from a thread of its own that does not wait
 // for it to be handled.
 void SendFromAnotherThread(HWND window, UINT message)
@@ -180,14 +144,12 @@ std::wstring MouseRefused(bool busy, const wchar_t* listeners, bool refreshed = 
     return Refused(busy, true, listeners, 0x22) + L" refresh " + (refreshed ? L"1" : L"0");
 }
 
-class DevicesReentry : public ::testing::Test
+class DevicesReentry : public CDevicesTest
 {
 protected:
     void SetUp() override
     {
-        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        LoadKeyboardDefinition();
-        FillCodeTables();
+        CDevicesTest::SetUp();
         ::DeleteFileW(hvtest::TestFile(L"reentry.hvm").c_str());
         ::DeleteFileW(hvtest::TestFile(L"reentry.hvp").c_str());
     }
@@ -199,15 +161,29 @@ protected:
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(hvtest::TestFile(L"reentry.hvp").c_str()));
     }
 
+    // A device read into config.
     template <class Device, class Config>
-    void ReadInto(Device& device, Config& config)
+    std::unique_ptr<Device> ReadDevice(const DeviceDescriptor& descriptor, Config& config)
     {
-        ASSERT_TRUE(device.Init(&config));
-        ASSERT_TRUE(device.Transfer(&config, kTransferRead, kTransferAll));
+        auto device = std::make_unique<Device>(descriptor);
+        ReadInto(*device, config);
+        return device;
+    }
+    // The handler of kForeign for a window: it polls until the device's write is over and then
+    // calls every operation, noting the answers.
+    template <class Device, class Config>
+    CHandlerWindow::Handler PollThenCallEveryOperation(Device* device, Config& config,
+                                                         std::vector<std::wstring>& answers)
+    {
+        return [this, device, &config, &answers](UINT message, WPARAM, LPARAM) {
+            if (message != kForeign)
+                return;
+            PollUntilIdle(*device);
+            answers.push_back(L"foreign: " + CallEveryOperation(*device, config, m_bystander.Window()));
+        };
     }
 
-    CComApartment m_com;
-    CHandlerWindow m_bystander{[](UINT) {}};
+    CHandlerWindow m_bystander{[](UINT, WPARAM, LPARAM) {}};
 };
 
 } // namespace
@@ -215,15 +191,14 @@ protected:
 TEST_F(DevicesReentry, PostedMessagesWaitWhileTheMouseIsDestroyedDuringAWrite)
 {
     CVxConfig_Mouse config;
-    auto mouse = std::make_unique<CMouse>(g_MouseDescriptor);
-    ReadInto(*mouse, config);
+    auto mouse = ReadDevice<CMouse>(g_MouseDescriptor, config);
     config.GetProfile(4)->SetName(L"Last written");
     // What the handlers reach, also while the mouse is being destroyed.
     CMouse* device = mouse.get();
 
     // A handler that polls the device until its write is over, as a page waiting to refresh would.
     int polled = 0;
-    CHandlerWindow window([&](UINT message) {
+    CHandlerWindow window([&](UINT message, WPARAM, LPARAM) {
         if (message != kPosted)
             return;
         ++polled;
@@ -249,10 +224,10 @@ TEST_F(DevicesReentry, PostedMessagesWaitWhileTheMouseIsDestroyedDuringAWrite)
 TEST_F(DevicesReentry, EveryOperationFromHandlersOfTheDestructorsWait)
 {
     CVxConfig_Mouse config;
-    auto mouse = std::make_unique<CMouse>(g_MouseDescriptor);
-    ReadInto(*mouse, config);
+    auto mouse = ReadDevice<CMouse>(g_MouseDescriptor, config);
     config.GetProfile(4)->SetName(L"Last written");
     const std::wstring before = Describe(config);
+    // What the handlers reach, also while the mouse is being destroyed.
     CMouse* device = mouse.get();
 
     // The worker's first progress message, and a message another thread sent, whose handler polls
@@ -260,16 +235,11 @@ TEST_F(DevicesReentry, EveryOperationFromHandlersOfTheDestructorsWait)
     // destructor has not settled it yet.
     std::vector<std::wstring> answers;
     int progress = 0;
-    CHandlerWindow listener([&](UINT message) {
+    CHandlerWindow listener([&](UINT message, WPARAM, LPARAM) {
         if ((message == WM_PROGRESS_TEXT || message == WM_PROGRESS_PERCENT) && progress++ == 0)
             answers.push_back(L"progress: " + CallEveryOperation(*device, config, m_bystander.Window()));
     });
-    CHandlerWindow other([&](UINT message) {
-        if (message != kForeign)
-            return;
-        PollUntilIdle(*device);
-        answers.push_back(L"foreign: " + CallEveryOperation(*device, config, m_bystander.Window()));
-    });
+    CHandlerWindow other(PollThenCallEveryOperation(device, config, answers));
     mouse->AddListener(listener.Window());
     // A handler of the worker's send cannot have the lock the worker holds: it is refused soon.
     mouse->GetMessenger()->SetTimeout(100);
@@ -290,23 +260,16 @@ TEST_F(DevicesReentry, EveryOperationFromHandlersOfTheDestructorsWait)
     // The keyboard's write sends no progress; its Uninit clears the found flag and the key list
     // while the worker writes with its own copy of the list.
     CVxConfig_Keyboard keys;
-    auto keyboard = std::make_unique<CKeyboard>(g_KeyboardDescriptor);
-    ReadInto(*keyboard, keys);
+    auto keyboard = ReadDevice<CKeyboard>(g_KeyboardDescriptor, keys);
     keys.GetProfile(0)->SetName(L"Keys written");
     const std::wstring keysBefore = Describe(keys);
-    CKeyboard* keyboardDevice = keyboard.get();
-    std::wstring keyboardAnswer;
-    CHandlerWindow keyboardOther([&](UINT message) {
-        if (message != kForeign)
-            return;
-        PollUntilIdle(*keyboardDevice);
-        keyboardAnswer = CallEveryOperation(*keyboardDevice, keys, m_bystander.Window());
-    });
+    answers.clear();
+    CHandlerWindow keyboardOther(PollThenCallEveryOperation(keyboard.get(), keys, answers));
     Delay(40, L"IProfileProperties.SetProperty");
     ASSERT_TRUE(keyboard->Transfer(&keys, kTransferWrite, kTransferAll));
     SendFromAnotherThread(keyboardOther.Window(), kForeign);
     keyboard.reset();
-    EXPECT_EQ(Refused(false, false, L"ok", 0x23), keyboardAnswer);
+    EXPECT_EQ(std::vector<std::wstring>{L"foreign: " + Refused(false, false, L"ok", 0x23)}, answers);
     EXPECT_EQ(keysBefore, Describe(keys));
     EXPECT_EQ(L"profile 0 " + GuidText(keys.GetProfile(0)->GetGuid()) + L" \"Keys written\"",
               DumpLine(Dev::Keyboard, L"profile "));
@@ -321,10 +284,7 @@ TEST_F(DevicesReentry, EveryOperationFromAHandlerOfTheSettlingWait)
     const std::wstring before = Describe(config);
 
     std::vector<std::wstring> answers;
-    CHandlerWindow other([&](UINT message) {
-        if (message == kForeign)
-            answers.push_back(CallEveryOperation(mouse, config, m_bystander.Window()));
-    });
+    CHandlerWindow other(PollThenCallEveryOperation(&mouse, config, answers));
     Delay(20, L"IButtonAssignments.SetAssignments");
     ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
     SendFromAnotherThread(other.Window(), kForeign);
@@ -337,7 +297,7 @@ TEST_F(DevicesReentry, EveryOperationFromAHandlerOfTheSettlingWait)
             ::Sleep(5);
     }
     EXPECT_FALSE(mouse.IsBusy());
-    EXPECT_EQ(std::vector<std::wstring>{MouseRefused(false, L"ok")}, answers);
+    EXPECT_EQ(std::vector<std::wstring>{L"foreign: " + MouseRefused(false, L"ok")}, answers);
     EXPECT_EQ(before, Describe(config));
 
     // Settled, the device answers again.
@@ -351,7 +311,7 @@ TEST_F(DevicesReentry, EveryOperationFromAHandlerOfTheSettlingWait)
     // serves the version refresh), and the read goes on.
     answers.clear();
     Delay(0, nullptr);
-    CHandlerWindow listener([&](UINT message) {
+    CHandlerWindow listener([&](UINT message, WPARAM, LPARAM) {
         if (message == WM_PROGRESS_TEXT && answers.empty())
             answers.push_back(CallEveryOperation(mouse, config, m_bystander.Window()));
     });
