@@ -14,11 +14,13 @@
 #include "Thread.h"
 
 #include "HvTest.h"
+#include "ImportPatch.h"
 #include "LayoutTestFiles.h"
 
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
 #include <string>
 
@@ -99,21 +101,62 @@ TEST(LayoutLoader, RootsAndProgressSequence)
     EXPECT_TRUE(recorder.events.empty());
     EXPECT_TRUE(items.Empty());
     ExpectNoLoadLeftOver();
+}
 
-    // ... and leaks nothing, however often it is tried.
-    DWORD gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
-    DWORD user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
-    DWORD handles = 0, handlesAfter = 0;
-    GetProcessHandleCount(GetCurrentProcess(), &handles);
-    for (int i = 0; i < 30; ++i) {
+// Loads tried again and again, failing or not, give back what they made: every load's progress
+// messenger closes its mutex, and the panel bitmaps and fonts go with their items, also those of a
+// panel whose MASK failed after its BACKGROUND was built. Wine's GetGuiResources and
+// GetProcessHandleCount read 0, so the objects are followed one by one.
+TEST(LayoutLoader, RepeatedLoadsGiveBackWhatTheyMade)
+{
+    WriteSkinBitmap(L"bg_leak.bmp", 8, 8, Checker);
+    std::wstring empty = TestLayout(L"leak_empty.xml", "<ITEMLIST><UNKNOWN/></ITEMLIST>");
+    std::wstring broken = TestLayout(L"leak_broken.xml", "<ITEMLIST><FONTLIST><FONT name='FONT_ARIAL12'></FONTLIST>");
+    std::wstring noMask = TestLayout(L"leak_nomask.xml",
+                                     "<GUIPANEL><BACKGROUND>bg_leak.bmp</BACKGROUND><MASK>missing.bmp</MASK></GUIPANEL>");
+    std::wstring panel = TestLayout(L"leak_panel.xml",
+                                    "<GUIPANEL><BACKGROUND>bg_leak.bmp</BACKGROUND><MASK>bg_leak.bmp</MASK>"
+                                    "<FONTLIST><FONT name='FONT_ARIAL12'/><FONT name='FONT_ARIAL14B' pitch='14'/>"
+                                    "</FONTLIST></GUIPANEL>");
+    CMutexHandleCounter mutexes;
+    CGdiDeleteCounter deletes;
+    ASSERT_TRUE(mutexes.IsActive());
+    ASSERT_TRUE(deletes.IsActive());
+
+    constexpr int kRounds = 30;
+    std::map<HANDLE, int> made;  // the GDI objects the items held, with how often each was made
+    for (int i = 0; i < kRounds && !HasFatalFailure(); ++i) {
+        CGUIItems items;
         EXPECT_FALSE(LoadLayout(broken, &items, nullptr, true));
         EXPECT_TRUE(LoadLayout(empty, &items, nullptr, true));
+        EXPECT_FALSE(LoadLayout(noMask, &items, nullptr, true));
+        EXPECT_TRUE(LoadLayout(panel, &items, nullptr, true));
+        // The failed panel's BACKGROUND, the full panel's BACKGROUND and MASK, two fonts.
+        ASSERT_EQ(items.Size(), 5u);
+        for (CGUIItem* item : items) {
+            if (auto* bitmap = dynamic_cast<CPanelBitmap*>(item))
+                ++made[bitmap->GetSafeHandle()];
+            else if (auto* font = dynamic_cast<CFontItem*>(item))
+                ++made[font->GetSafeHandle()];
+        }
     }
-    GetProcessHandleCount(GetCurrentProcess(), &handlesAfter);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS), gdi);
-    EXPECT_EQ(GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS), user);
-    EXPECT_LE(handlesAfter, handles + 2);  // the system may keep a cached handle or two
     ExpectNoLoadLeftOver();
+
+    size_t objects = 0;
+    for (const auto& [handle, count] : made) {
+        objects += count;
+        EXPECT_EQ(GetObjectType(handle), 0u) << handle;
+        EXPECT_EQ(deletes.Deletes(handle), count) << handle;
+    }
+    EXPECT_EQ(objects, kRounds * 5u);
+
+    // One messenger per load, failed loads included; each closes its mutex once.
+    size_t created = 0;
+    for (const auto& [handle, count] : mutexes.Created()) {
+        created += count;
+        EXPECT_EQ(mutexes.Closes(handle), count) << handle;
+    }
+    EXPECT_EQ(created, kRounds * 4u);
 }
 
 TEST(LayoutLoader, GuiPanelNeedsBackgroundAndMask)
