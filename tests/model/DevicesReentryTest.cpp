@@ -12,7 +12,6 @@
 #include <memory>
 #include <sstream>
 
-#include "CodeTables.h"
 #include "DevicesSim.h"
 #include "Keyboard.h"
 #include "KeyboardConfig.h"
