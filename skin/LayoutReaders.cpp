@@ -10,6 +10,7 @@
 #include "LangTable.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
+#include "SliderTrack.h"
 #include "WStr.h"
 
 namespace layout {
@@ -286,7 +287,7 @@ CBitmapItem* ReadItemReference(pugi::xml_node node, const char* name, const CGUI
     return items->FindAs<CBitmapItem>(id, ItemKind::BitmapItem);
 }
 
-CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items)
+CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items)
 {
     std::wstring value;
     if (!items || !ReadAttribute(node, "trackid", value))
@@ -294,8 +295,7 @@ CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items)
     int32_t id = FindItemIdByName(value.c_str());
     if (id == -1)
         return nullptr;
-    CGUIItem* item = items->FindById(id);
-    return item && item->kind == ItemKind::SliderTrack ? item : nullptr;
+    return items->FindAs<CSliderTrack>(id, ItemKind::SliderTrack);
 }
 
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items)

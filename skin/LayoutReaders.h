@@ -22,6 +22,7 @@ class CGUIItem;
 class CGUIItems;
 class CBitmapItem;
 class CFontItem;
+class CSliderTrack;
 
 namespace layout {
 
@@ -109,7 +110,7 @@ bool ReadDynamic(pugi::xml_node node);
 // The item named by the attribute ("windowid") when it is a bitmap item of the list; else null.
 CBitmapItem* ReadItemReference(pugi::xml_node node, const char* name, const CGUIItems* items);
 // The item named by "trackid" when it is a slider track of the list; else null.
-CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items);
+CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items);
 // The item's font: the language's "fontid" override for itemId when it names an item, else the
 // file's "fontid" through the language's font map; accepted only when that item is a FONT.
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items);

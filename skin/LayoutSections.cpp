@@ -11,7 +11,9 @@
 #include "KeyboardDef.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "ItemSections.h"
 #include "LayoutReaders.h"
+#include "LayoutSectionBuild.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
 #include "WStr.h"
@@ -23,34 +25,6 @@ namespace {
 
 int32_t g_languageFilter = -1;
 
-// Counts of one section run.
-struct SectionCount
-{
-    uint32_t visited = 0;
-    uint32_t appended = 0;
-
-    uint32_t Packed() const { return ((visited & 0xFFFF) << 16) | (appended & 0xFFFF); }
-};
-
-HWND OwnerWindow(CWnd* owner)
-{
-    return owner ? owner->GetSafeHwnd() : nullptr;
-}
-
-// Calls build for every child of list named name, in document order, and appends what it builds.
-template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
-{
-    for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
-        ++count.visited;
-        std::unique_ptr<CGUIItem> item = build(child);
-        if (item && items) {
-            items->Add(std::move(item));
-            ++count.appended;
-        }
-    }
-}
-
 // A section whose element kinds are built elsewhere: the children are visited, nothing is built.
 uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_list<const char*> names)
 {
@@ -58,10 +32,7 @@ uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_l
     pugi::xml_node list = root.child(listName);
     if (!list)
         return 0;
-    for (const char* name : names) {
-        for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name))
-            ++count.visited;
-    }
+    VisitChildren(list, names, count);
     return count.Packed();
 }
 
@@ -346,30 +317,14 @@ uint32_t ReadBitmaps(pugi::xml_node root, CGUIItems* items, CWnd* owner)
         return 0;
     BuildChildren(list, "BITMAPITEM", items, count,
                   [&](pugi::xml_node element) { return BuildBitmapItem(element, owner); });
-    // Slider tracks are built with the slider family; until then they are only visited.
     BuildChildren(list, "SLIDERTRACK", items, count,
-                  [](pugi::xml_node) { return std::unique_ptr<CGUIItem>(); });
+                  [&](pugi::xml_node element) { return BuildSliderTrack(element, owner); });
     BuildChildren(list, "BITMAPWINDOW", items, count,
                   [&](pugi::xml_node element) { return BuildBitmapWindow(element, items, owner); });
     return count.Packed();
 }
 
 // ---- Sections whose items come with the controls that they build ----------------------------------
-
-uint32_t ReadButtons(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "BUTTONLIST", {"BUTTON", "AVIBUTTON"});
-}
-
-uint32_t ReadSliders(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "SLIDERLIST", {"VSLIDER", "HSLIDERM", "HSLIDERMAPM", "DMARKER"});
-}
-
-uint32_t ReadTextItems(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "TEXTLIST", {"TEXTITEM"});
-}
 
 uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
 {
@@ -379,16 +334,6 @@ uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
 uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
 {
     return VisitOnly(root, "MACRODISPLAYLIST", {"MACRODISPLAY"});
-}
-
-uint32_t ReadLists(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "LISTLIST", {"LISTCTRL", "COMBO", "COMBOCOLOR"});
-}
-
-uint32_t ReadListPanels(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "LISTPANELLIST", {"LISTPANEL"});
 }
 
 uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)

@@ -194,6 +194,20 @@ bool Drag(HWND target, POINT from, POINT to, Button button)
     return Send(inputs);
 }
 
+bool MouseDown(HWND target, POINT client, Button button)
+{
+    if (!PrepareTarget(target, client))
+        return false;
+    std::vector<INPUT> inputs = {Mouse(DownFlag(button))};
+    return Send(inputs);
+}
+
+bool MouseUp(Button button)
+{
+    std::vector<INPUT> inputs = {Mouse(UpFlag(button))};
+    return Send(inputs);
+}
+
 bool Wheel(HWND target, int notches)
 {
     if (!PrepareTarget(target))
