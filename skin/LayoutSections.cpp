@@ -12,6 +12,7 @@
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "ItemSections.h"
+#include "KeyListSection.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
 #include "NameTables.h"
@@ -341,11 +342,6 @@ uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
     return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
 }
 
-uint32_t ReadKeyboardKeys(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "KBDKEYLIST", {"KBDKEY"});
-}
-
 uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
 {
     return VisitOnly(root, "PROGRESSPANELLIST", {"PROGRESSPANELITEM"});
@@ -367,7 +363,7 @@ const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {
     {L"LISTS", ReadLists},
     {L"LIST PANELS", ReadListPanels},
     {L"EDIT CONTROLS", ReadEditControls},
-    {L"KEYBOARD KEYS", ReadKeyboardKeys},
+    {L"KEYBOARD KEYS", ReadKeyboardKeyList},
     {L"PROGRESS PANELS", ReadProgressPanels},
 };
 
