@@ -13,6 +13,7 @@
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "ItemSections.h"
+#include "KeyListSection.h"
 #include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
@@ -382,11 +383,6 @@ uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
     return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
 }
 
-uint32_t ReadKeyboardKeys(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "KBDKEYLIST", {"KBDKEY"});
-}
-
 uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
 {
     return VisitOnly(root, "PROGRESSPANELLIST", {"PROGRESSPANELITEM"});
@@ -408,7 +404,7 @@ const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {
     {L"LISTS", ReadLists},
     {L"LIST PANELS", ReadListPanels},
     {L"EDIT CONTROLS", ReadEditControls},
-    {L"KEYBOARD KEYS", ReadKeyboardKeys},
+    {L"KEYBOARD KEYS", ReadKeyboardKeyList},
     {L"PROGRESS PANELS", ReadProgressPanels},
 };
 
