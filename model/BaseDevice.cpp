@@ -43,6 +43,7 @@ void CBaseDevice<C, P>::FinishWrites()
         m_worker->JoinPumping(INFINITE);
     }
     ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_known.AddAll(*m_job->snapshot->config);
     m_job.reset();
     m_worker.reset();
     m_busy = false;
@@ -59,6 +60,7 @@ bool CBaseDevice<C, P>::SettleWrite()
     if (!m_worker->JoinPumping(kWriteJoinMs))
         return false;
     ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_known.AddAll(*m_job->snapshot->config);
     m_job.reset();
     m_worker.reset();
     return true;
@@ -170,6 +172,7 @@ bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
     job->live = &config;
     job->flags = flags;
     job->controls = Controls();
+    job->known = m_known;
     if (!Connect())
         return false;
     job->root = std::move(m_root);
@@ -201,6 +204,7 @@ unsigned CBaseDevice<C, P>::WorkerMain()
         context.progress = this;
         context.cancel = &m_cancel;
         context.controls = &job.controls;
+        context.known = &job.known;
         ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
     } catch (...) {
         // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
@@ -223,7 +227,15 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
     m_busy = true;
     bool ok = false;
     try {
-        ok = ReadBody(Context(flags, true), config);
+        // Read into a copy, handed over whole only when every step succeeded.
+        std::unique_ptr<C> read = CopyForRead(config);
+        ok = ReadBody(Context(flags, true), *read);
+        if (ok)
+            ok = CommitRead(*read, config);
+        else
+            CommitReadStatus(*read, config);
+        if (ok)
+            m_known.AddAll(config);
     } catch (...) {
         ok = false;
     }
@@ -255,6 +267,7 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
             if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
                 macro->SetGuid(id);
                 macro->SetFilePath(path);
+                m_known.AddAll(*config);
                 ok = true;
             }
         }
@@ -318,6 +331,7 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
             (profile = config->CreateProfile(name.c_str())) != nullptr) {
             profile->SetGuid(id);
             profile = config->FindProfileByGuid(id);
+            m_known.AddAll(*config);
             ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
         } else if (!known) {
             manager->DeleteProfile(imported.Get());

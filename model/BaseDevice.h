@@ -67,6 +67,9 @@ protected:
 
     // The version texts from the device information; "0.00" when it cannot be read.
     bool ReadVersionTexts();
+    // The items the configuration holds now count as shown to it (CKnownItems): a later write may
+    // delete them from the device once the configuration lets them go.
+    void KnowItemsOf(const ConfigItf& config) { m_known.AddAll(config); }
     // Waits for a running write (see kWriteJoinMs) and applies what it learned. The derived
     // destructors call it first, while their write body still exists.
     void FinishWrites();
@@ -102,6 +105,7 @@ private:
         CComPtr<IDeviceEnumerator> root;
         CComPtr<IDevice> device;
         std::vector<uint32_t> controls;
+        CKnownItems known;
         bool result = false;
     };
 
@@ -115,6 +119,7 @@ private:
     std::atomic<bool> m_cancel{false};
     std::unique_ptr<CWriteJob> m_job;
     std::unique_ptr<CThread> m_worker;
+    CKnownItems m_known;
 };
 
 // The first profile of the device's list with that GUID (a null GUID finds none).

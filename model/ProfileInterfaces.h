@@ -42,6 +42,13 @@ public:
     virtual int GetAssignmentCount() const = 0;
     virtual bool IsFunctionAllowed(int32_t type) const = 0;
 
+    // A button's or key's record as the device holds it, kept by a read that cannot translate it
+    // into an action this profile takes; the control's action becomes type -1. A write sends the
+    // record back unchanged until the control is assigned again, which forgets it.
+    virtual void KeepDeviceRecord(int32_t control, const RawAssignment& record) = 0;
+    // False when the control has no kept record.
+    virtual bool GetDeviceRecord(int32_t control, RawAssignment& record) const = 0;
+
     // A setter on a light without an entry first adds {off, 0, 0, 100}. Brightness is at most 100.
     virtual void SetLedState(int led, bool on) = 0;
     virtual bool GetLedState(int led) const = 0;
