@@ -5,7 +5,9 @@
 // Threads: every operation runs on the thread that owns the device object (the user-interface
 // thread), except the write body, which runs on the one worker a write starts. The worker owns the
 // middleware objects and the configuration copy it writes; this object owns the worker and joins
-// it. While a write runs, every other operation fails before it creates anything.
+// it. While a write runs, every other operation fails before it creates anything. A read or an
+// Init that fails leaves the configuration's profiles, macros, applications and settings as they
+// were (ConfigSnapshot.h); a write deletes only device items that reads showed the configuration.
 #pragma once
 
 #include <atomic>

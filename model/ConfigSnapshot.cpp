@@ -18,22 +18,10 @@ int IndexOfProfile(const IBaseConfig<ProfileItf>& config, const ProfileItf* prof
     return -1;
 }
 
-// Everything both configuration kinds hold that a write or a read looks at.
+// The device's status: APM event entries and levels, battery, power management.
 template <class ProfileItf>
-void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+void CopyStatus(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
 {
-    for (int i = 0; i < from.GetProfileCount(); ++i)
-        to.AddProfileCopy(from.GetProfile(i));
-    const int active = IndexOfProfile(from, from.GetActiveProfile());
-    to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
-    for (int i = 0; i < from.GetMacroCount(); ++i) {
-        const CMacro* macro = from.GetMacro(i);
-        CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
-        copy->SetGuid(macro->GetGuid());
-        copy->SetFilePath(macro->GetFilePath().c_str());
-    }
-    for (int i = 0; i < from.GetAppCount(); ++i)
-        to.AddAppKeepingName(from.GetApp(i)->name.c_str())->guid = from.GetApp(i)->guid;
     for (int n = 0; n < from.GetDeviceEntryCount(); ++n) {
         const int32_t key = from.GetDeviceEntryKey(n);
         to.SetDeviceEntry(key, from.GetDeviceEntry(key));
@@ -45,13 +33,49 @@ void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
         from.GetApmPair(i, &first, &second);
         to.AddApm(value, first, second);
     }
-    if (from.GetBatteryRangeMin() != to.GetBatteryRangeMin() || from.GetBatteryRangeMax() != to.GetBatteryRangeMax())
-        to.ResetBatteryRange();
     to.SetBatteryState(from.GetBatteryState());
     to.SetBatteryLevel(from.GetBatteryLevel());
     to.SetCriticalBatteryLevel(from.GetCriticalBatteryLevel());
     to.SetSleepTime(from.GetSleepTime());
     to.SetMaxLedBrightness(from.GetMaxLedBrightness());
+}
+
+// to's macros become copies of from's, GUIDs and files included.
+template <class ProfileItf>
+void ReplaceMacros(const IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    while (to.GetMacroCount() > 0)
+        to.RemoveMacro(to.GetMacro(0));
+    for (int i = 0; i < from.GetMacroCount(); ++i) {
+        const CMacro* macro = from.GetMacro(i);
+        CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
+        copy->SetGuid(macro->GetGuid());
+        copy->SetFilePath(macro->GetFilePath().c_str());
+    }
+}
+
+template <class ProfileItf>
+void ReplaceApps(const IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    while (to.GetAppCount() > 0)
+        to.RemoveApp(to.GetApp(0));
+    for (int i = 0; i < from.GetAppCount(); ++i)
+        to.AddAppKeepingName(from.GetApp(i)->name.c_str())->guid = from.GetApp(i)->guid;
+}
+
+// Everything both configuration kinds hold that a write or a read looks at.
+template <class ProfileItf>
+void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    for (int i = 0; i < from.GetProfileCount(); ++i)
+        to.AddProfileCopy(from.GetProfile(i));
+    const int active = IndexOfProfile(from, from.GetActiveProfile());
+    to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
+    ReplaceMacros(from, to);
+    ReplaceApps(from, to);
+    if (from.GetBatteryRangeMin() != to.GetBatteryRangeMin() || from.GetBatteryRangeMax() != to.GetBatteryRangeMax())
+        to.ResetBatteryRange();
+    CopyStatus(from, to);
 }
 
 std::unique_ptr<CVxConfig_Mouse> CopyOf(IMouseConfig& live)
@@ -117,27 +141,6 @@ bool SameApps(const IBaseConfig<ProfileItf>& a, const IBaseConfig<ProfileItf>& b
     return true;
 }
 
-template <class ProfileItf>
-void CommitStatus(IBaseConfig<ProfileItf>& read, IBaseConfig<ProfileItf>& live)
-{
-    for (int n = 0; n < read.GetDeviceEntryCount(); ++n) {
-        const int32_t key = read.GetDeviceEntryKey(n);
-        live.SetDeviceEntry(key, read.GetDeviceEntry(key));
-    }
-    live.ClearApm();
-    for (int i = 0; i < read.GetApmCount(); ++i) {
-        int32_t value = 0, first = 0, second = 0;
-        read.GetApmValue(i, &value);
-        read.GetApmPair(i, &first, &second);
-        live.AddApm(value, first, second);
-    }
-    live.SetBatteryState(read.GetBatteryState());
-    live.SetBatteryLevel(read.GetBatteryLevel());
-    live.SetCriticalBatteryLevel(read.GetCriticalBatteryLevel());
-    live.SetSleepTime(read.GetSleepTime());
-    live.SetMaxLedBrightness(read.GetMaxLedBrightness());
-}
-
 // Profile is the configuration's own profile class: a read's copy holds the same kind.
 template <class Profile, class ProfileItf>
 bool CommitCommon(IBaseConfig<ProfileItf>& read, IBaseConfig<ProfileItf>& live)
@@ -158,23 +161,11 @@ bool CommitCommon(IBaseConfig<ProfileItf>& read, IBaseConfig<ProfileItf>& live)
     const int active = IndexOfProfile(read, read.GetActiveProfile());
     live.SetActiveProfile(active >= 0 ? live.GetProfile(active) : nullptr);
     // Lists left as they were keep their objects (and the files macros came from).
-    if (!SameMacros(read, live)) {
-        while (live.GetMacroCount() > 0)
-            live.RemoveMacro(live.GetMacro(0));
-        for (int i = 0; i < read.GetMacroCount(); ++i) {
-            const CMacro* macro = read.GetMacro(i);
-            CMacro* copy = live.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
-            copy->SetGuid(macro->GetGuid());
-            copy->SetFilePath(macro->GetFilePath().c_str());
-        }
-    }
-    if (!SameApps(read, live)) {
-        while (live.GetAppCount() > 0)
-            live.RemoveApp(live.GetApp(0));
-        for (int i = 0; i < read.GetAppCount(); ++i)
-            live.AddAppKeepingName(read.GetApp(i)->name.c_str())->guid = read.GetApp(i)->guid;
-    }
-    CommitStatus(read, live);
+    if (!SameMacros(read, live))
+        ReplaceMacros(read, live);
+    if (!SameApps(read, live))
+        ReplaceApps(read, live);
+    CopyStatus(read, live);
     return true;
 }
 
@@ -323,10 +314,10 @@ bool CommitRead(IKeyboardConfig& read, IKeyboardConfig& live)
 
 void CommitReadStatus(IMouseConfig& read, IMouseConfig& live)
 {
-    CommitStatus(read, live);
+    CopyStatus(read, live);
 }
 
 void CommitReadStatus(IKeyboardConfig& read, IKeyboardConfig& live)
 {
-    CommitStatus(read, live);
+    CopyStatus(read, live);
 }

@@ -10,8 +10,9 @@
 // takes the GUID the device gave it.
 //
 // A read works on a copy too, made the same way on the thread that owns the configuration, and
-// hands what it read to the live configuration only when every call of it succeeded: a failed
-// read leaves the configuration as it was.
+// hands what it read to the live configuration only when every step succeeded: a failed read
+// leaves the profiles, macros, applications and settings as they were (CommitReadStatus says what
+// it still hands over).
 #pragma once
 
 #include <memory>

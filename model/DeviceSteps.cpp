@@ -583,22 +583,49 @@ int32_t KeyIdOfCode(uint32_t code)
     return GetKeyboardDef().FindByKeyCode((code & 0xFFFF) | (kind << 16));
 }
 
+namespace {
+
+// The record a write sends for a button's action.
+AssignmentRecord ButtonRecord(const AssignmentAction& action, int32_t button)
+{
+    return RecordOf(action, CodeTables()->MiddlewareButtonId(button));
+}
+
+// The record a write sends for a key's action: a default key goes out as the single key it is.
+AssignmentRecord KeyRecord(AssignmentAction action, int32_t key, uint32_t code, const IKeyboardConfig& config)
+{
+    if (action.type == kActionDefaultKey && SameKey(action, config.GetDefaultKeyAssignment(key)))
+        action = AssignmentAction::Key(kActionSingleKey, action.ScanCode(), action.VirtualKey(),
+                                       action.payload.key.flags);
+    return RecordOf(action, code);
+}
+
+// Hands a control's record as read to the profile: the action shown (type -1 where the profile
+// takes none such), and the record itself where writing that action would send another.
+template <class Profile>
+void StoreRead(Profile& profile, int32_t control, const AssignmentAction& shown, const AssignmentRecord& record,
+               const AssignmentRecord& written)
+{
+    const RawAssignment raw = RawOf(record);
+    const bool same = std::memcmp(&record, &written, sizeof record) == 0;
+    profile.SetFromDevice(control, shown, same ? nullptr : &raw);
+}
+
+} // namespace
+
 bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits)
 {
     CComPtr<IButtonAssignments> assignments;
     if (FAILED(GetProfileFeature(device, assignments)))
         return false;
-    const CodeTranslationTables* tables = CodeTables();
     std::vector<AssignmentRecord> records;
     for (uint32_t bit : bits) {
-        const int32_t button = tables->ButtonFromMaskBit(bit);
+        const int32_t button = CodeTables()->ButtonFromMaskBit(bit);
         if (button == 0)
             continue;
         RawAssignment kept;
-        if (profile.GetDeviceRecord(button, kept))
-            records.push_back(RecordOfRaw(kept));
-        else
-            records.push_back(RecordOf(profile.GetButtonAssignment(button), tables->MiddlewareButtonId(button)));
+        records.push_back(profile.GetDeviceRecord(button, kept) ? RecordOfRaw(kept)
+                                                                : ButtonRecord(profile.GetButtonAssignment(button), button));
     }
     return WriteRecords(assignments.Get(), records);
 }
@@ -611,8 +638,12 @@ bool ReadButtons(IProfile* device, IMouseProfile& profile)
     const CodeTranslationTables* tables = CodeTables();
     for (const AssignmentRecord& record : records) {
         const int32_t button = tables->ButtonFromMiddlewareId(record.id);
-        if (button != 0 && !profile.SetButtonAssignment(button, tables->ReadRecord(record)))
-            profile.KeepDeviceRecord(button, RawOf(record));
+        if (button == 0)
+            continue;
+        AssignmentAction action = tables->ReadRecord(record);
+        if (!profile.IsFunctionAllowed(action.type, button))
+            action = AssignmentAction();
+        StoreRead(profile, button, action, record, ButtonRecord(action, button));
     }
     return true;
 }
@@ -629,15 +660,8 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
         if (key == 0)
             continue;
         RawAssignment kept;
-        if (profile.GetDeviceRecord(key, kept)) {
-            records.push_back(RecordOfRaw(kept));
-            continue;
-        }
-        AssignmentAction action = profile.GetAssignment(key);
-        if (action.type == kActionDefaultKey && SameKey(action, config.GetDefaultKeyAssignment(key)))
-            action = AssignmentAction::Key(kActionSingleKey, action.ScanCode(), action.VirtualKey(),
-                                           action.payload.key.flags);
-        records.push_back(RecordOf(action, code));
+        records.push_back(profile.GetDeviceRecord(key, kept) ? RecordOfRaw(kept)
+                                                             : KeyRecord(profile.GetAssignment(key), key, code, config));
     }
     return WriteRecords(assignments.Get(), records);
 }
@@ -658,8 +682,9 @@ bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig
             if (SameKey(action, defaultAction))
                 action = defaultAction;
         }
-        if (!profile.SetAssignment(key, action))
-            profile.KeepDeviceRecord(key, RawOf(record));
+        if (!profile.IsFunctionAllowed(action.type))
+            action = AssignmentAction();
+        StoreRead(profile, key, action, record, KeyRecord(action, key, record.id, config));
     }
     return true;
 }

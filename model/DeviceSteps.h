@@ -248,8 +248,9 @@ bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes);
 // A device key code -> the program's key id (the key's hash in the keyboard definition); 0 for none.
 int32_t KeyIdOfCode(uint32_t code);
 
-// A record the program cannot translate into an action the profile takes is kept as it is
-// (IBaseProfile::KeepDeviceRecord) and written back unchanged until the control is assigned again.
+// A record the program cannot translate into an action the profile takes, or would not write back
+// as it is, is kept (IBaseProfile::SetFromDevice) and written back unchanged until the control is
+// assigned again.
 bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits);
 bool ReadButtons(IProfile* device, IMouseProfile& profile);
 bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config,

@@ -34,10 +34,19 @@ bool CBaseProfile<Itf>::SetAssignment(int32_t key, const AssignmentAction& actio
 }
 
 template <class Itf>
-void CBaseProfile<Itf>::KeepDeviceRecord(int32_t key, const RawAssignment& record)
+void CBaseProfile<Itf>::SetFromDevice(int32_t key, const AssignmentAction& shown, const RawAssignment* kept)
 {
-    m_assignments[key] = AssignmentAction();
-    m_deviceRecords[key] = record;
+    m_assignments[key] = shown;
+    KeepDeviceRecord(key, kept);
+}
+
+template <class Itf>
+void CBaseProfile<Itf>::KeepDeviceRecord(int32_t control, const RawAssignment* kept)
+{
+    if (kept)
+        m_deviceRecords[control] = *kept;
+    else
+        m_deviceRecords.erase(control);
 }
 
 template <class Itf>
@@ -233,10 +242,10 @@ bool CMouseProfile::SetButtonAssignment(int32_t button, const AssignmentAction& 
     return true;
 }
 
-void CMouseProfile::KeepDeviceRecord(int32_t button, const RawAssignment& record)
+void CMouseProfile::SetFromDevice(int32_t button, const AssignmentAction& shown, const RawAssignment* kept)
 {
-    m_buttons[button] = AssignmentAction();
-    m_deviceRecords[button] = record;
+    m_buttons[button] = shown;
+    KeepDeviceRecord(button, kept);
 }
 
 AssignmentAction CMouseProfile::GetButtonAssignment(int32_t button)

@@ -35,7 +35,7 @@ public:
     bool SetAssignment(int32_t key, const AssignmentAction& action) override;
     AssignmentAction GetAssignment(int32_t key) override;
     int GetAssignmentCount() const override { return static_cast<int>(m_assignments.size()); }
-    void KeepDeviceRecord(int32_t key, const RawAssignment& record) override;
+    void SetFromDevice(int32_t key, const AssignmentAction& shown, const RawAssignment* kept) override;
     bool GetDeviceRecord(int32_t control, RawAssignment& record) const override;
 
     void SetLedState(int led, bool on) override { Light(led).on = on ? 1 : 0; }
@@ -69,12 +69,16 @@ protected:
     // The identity stays this profile's own.
     void CopyFrom(const CBaseProfile& source);
 
+    // Keeps the control's device record, or forgets it (null).
+    void KeepDeviceRecord(int32_t control, const RawAssignment* kept);
+
     // The entry of a light, added as {off, 0, 0, 100} when it has none.
     LightingEntry& Light(int led) { return m_lights[led]; }
     const LightingEntry* FindLight(int led) const;
 
     std::map<int32_t, AssignmentAction> m_assignments;
-    std::map<int32_t, RawAssignment> m_deviceRecords;   // controls the program cannot translate
+    // Records kept as the device holds them (SetFromDevice), by button or key.
+    std::map<int32_t, RawAssignment> m_deviceRecords;
     std::map<int, LightingEntry> m_lights;
     std::wstring m_name;
     std::wstring m_linkedApplicationPath;
@@ -143,8 +147,8 @@ public:
 
     bool SetButtonAssignment(int32_t button, const AssignmentAction& action) override;
     AssignmentAction GetButtonAssignment(int32_t button) override;
-    // Buttons keep their device records beside the button map.
-    void KeepDeviceRecord(int32_t button, const RawAssignment& record) override;
+    // Buttons: the button map.
+    void SetFromDevice(int32_t button, const AssignmentAction& shown, const RawAssignment* kept) override;
     bool HasClickAssignment() const override;
     void SetFlagE(bool on) override { m_flagE = on ? 1 : 0; }
     bool GetFlagE() const override { return m_flagE != 0; }
