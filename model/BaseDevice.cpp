@@ -37,16 +37,16 @@ void CBaseDevice<C, P>::FinishWrites()
 {
     if (!m_worker)
         return;
-    // The worker may be sending progress to a window of this thread: wait pumping messages.
-    if (!m_worker->JoinPumping(kWriteJoinMs)) {
-        m_cancel = true;
-        m_worker->JoinPumping(INFINITE);
+    {
+        CJoining joining(m_joining);
+        // The worker may be sending progress to a window of this thread: its sends are served,
+        // and the handlers they run find every operation refused until the write is settled here.
+        if (!m_worker->JoinDispatchingSent(kWriteJoinMs)) {
+            m_cancel = true;
+            m_worker->JoinDispatchingSent(INFINITE);
+        }
     }
-    ApplySnapshot(*m_job->snapshot, *m_job->live);
-    m_known.AddAll(*m_job->snapshot->config);
-    m_job.reset();
-    m_worker.reset();
-    m_busy = false;
+    ApplyEndedWrite();
 }
 
 template <class C, class P>
@@ -54,16 +54,28 @@ bool CBaseDevice<C, P>::SettleWrite()
 {
     if (!m_worker)
         return true;
-    if (m_busy)
+    // While a frame of this thread further out waits for the worker (this call comes from a handler
+    // its wait dispatched), only that frame joins and frees the worker.
+    if (m_busy || m_joining)
         return false;
-    // The worker has finished its work and is leaving its thread.
-    if (!m_worker->JoinPumping(kWriteJoinMs))
-        return false;
+    {
+        // The worker has finished its work and is leaving its thread.
+        CJoining joining(m_joining);
+        if (!m_worker->JoinDispatchingSent(kWriteJoinMs))
+            return false;
+    }
+    ApplyEndedWrite();
+    return true;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::ApplyEndedWrite()
+{
     ApplySnapshot(*m_job->snapshot, *m_job->live);
     m_known.AddAll(*m_job->snapshot->config);
     m_job.reset();
     m_worker.reset();
-    return true;
+    m_busy = false;
 }
 
 template <class C, class P>
@@ -331,11 +343,16 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
             (profile = config->CreateProfile(name.c_str())) != nullptr) {
             profile->SetGuid(id);
             profile = config->FindProfileByGuid(id);
-            m_known.AddAll(*config);
             ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
-        } else if (!known) {
-            manager->DeleteProfile(imported.Get());
+            // Half read, the profile would hold defaults where the device's copy holds the file's
+            // values, and the next write would put the defaults on the device: neither stays.
+            if (!ok)
+                config->DeleteProfile(profile);
         }
+        if (!ok && !known)
+            manager->DeleteProfile(imported.Get());
+        if (ok)
+            m_known.AddAll(*config);
     }
     Disconnect();
     return ok;

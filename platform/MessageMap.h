@@ -19,9 +19,15 @@
 // a lambda, so handler signatures are checked by the compiler and no member-function pointer is
 // ever cast.
 //
-// Reflection: a notification that the parent's map does not handle (WM_COMMAND from a control,
-// WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM) is offered to the C++ object of the child
-// that sent it, whose ON_..._REFLECT entries may handle it.
+// Reflection: a notification a child control sends to its parent (WM_COMMAND from a control,
+// WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM, WM_MEASUREITEM, WM_COMPAREITEM, WM_DELETEITEM,
+// WM_CHARTOITEM, WM_VKEYTOITEM, WM_HSCROLL and WM_VSCROLL from a scroll bar or trackbar) is first
+// offered to the C++ object of that child, whose ON_..._REFLECT entries may handle it. A plain
+// reflected handler consumes the notification; an _EX handler returns FALSE to let the parent's map
+// see it as well, and a WM_CTLCOLOR* handler does the same by returning a null brush. Only then does
+// the parent's map get the notification. The parent's OnCommand and OnNotify overrides still see
+// every command and notification before the child: the base implementations do the reflection, so
+// an override that does not call the base keeps the notification from the child.
 #pragma once
 
 #include <windows.h>
@@ -51,7 +57,9 @@ struct MsgCall
     LRESULT* result;  // starts at 0
 };
 
-using MsgThunk = void (*)(CWnd& wnd, const MsgCall& call);
+// Runs one handler; false when the handler left the message to others (an _EX reflected handler
+// that returned FALSE, a reflected WM_CTLCOLOR* handler that returned no brush).
+using MsgThunk = bool (*)(CWnd& wnd, const MsgCall& call);
 
 struct MsgMapEntry
 {
@@ -96,11 +104,18 @@ private:
         return &s_map;                                                      \
     }
 
-// The thunk: unpacks the call for one handler of ThisClass.
+// The thunk: unpacks the call for one handler of ThisClass; the handler handles the message.
 #define HV_MSG_THUNK(...)                                                        \
-    [](CWnd& wnd_, [[maybe_unused]] const MsgCall& c_) {                         \
+    [](CWnd& wnd_, [[maybe_unused]] const MsgCall& c_) -> bool {                 \
         ThisClass& self_ = static_cast<ThisClass&>(wnd_);                        \
         __VA_ARGS__;                                                             \
+        return true;                                                             \
+    }
+// The same for a handler whose answer (an expression) says whether it handled the message.
+#define HV_MSG_THUNK_EX(...)                                                     \
+    [](CWnd& wnd_, [[maybe_unused]] const MsgCall& c_) -> bool {                 \
+        ThisClass& self_ = static_cast<ThisClass&>(wnd_);                        \
+        return (__VA_ARGS__);                                                    \
     }
 
 // ---- Messages --------------------------------------------------------------------------------
@@ -180,23 +195,33 @@ private:
      HV_MSG_THUNK(self_.fn(c_.id, reinterpret_cast<NMHDR*>(c_.lParam), c_.result))},
 
 // ---- Reflected notifications, handled by the control that sent them ------------------------
+// They reach the control before its parent's map (see Reflection above).
 
-// void fn(): a WM_COMMAND notification code sent by this control to its parent.
+// void fn(): a WM_COMMAND notification code sent by this control to its parent; the parent's map
+// does not see it.
 #define ON_CONTROL_REFLECT(code, fn) \
     {MapEntryKind::ReflectCommand, 0, 0xFFFFFFFF, (code), nullptr, HV_MSG_THUNK(self_.fn())},
+// BOOL fn(): the same; FALSE lets the parent's map handle the notification too.
+#define ON_CONTROL_REFLECT_EX(code, fn) \
+    {MapEntryKind::ReflectCommand, 0, 0xFFFFFFFF, (code), nullptr, HV_MSG_THUNK_EX(self_.fn() != FALSE)},
 // void fn(NMHDR*, LRESULT*)
 #define ON_NOTIFY_REFLECT(code, fn) \
     {MapEntryKind::ReflectNotify, 0, 0xFFFFFFFF, static_cast<UINT>(code), nullptr, \
      HV_MSG_THUNK(self_.fn(reinterpret_cast<NMHDR*>(c_.lParam), c_.result))},
+// BOOL fn(NMHDR*, LRESULT*): FALSE lets the parent's map handle the notification too.
+#define ON_NOTIFY_REFLECT_EX(code, fn) \
+    {MapEntryKind::ReflectNotify, 0, 0xFFFFFFFF, static_cast<UINT>(code), nullptr, \
+     HV_MSG_THUNK_EX(self_.fn(reinterpret_cast<NMHDR*>(c_.lParam), c_.result) != FALSE)},
 // LRESULT fn(WPARAM, LPARAM): any reflected message (the parent's message number).
 #define ON_MESSAGE_REFLECT(msg, fn) \
     {MapEntryKind::ReflectMessage, (msg), (msg), 0, nullptr, \
      HV_MSG_THUNK(*c_.result = self_.fn(c_.wParam, c_.lParam))},
-// HBRUSH fn(HDC, UINT ctlType): every WM_CTLCOLOR* message.
+// HBRUSH fn(HDC, UINT ctlType): every WM_CTLCOLOR* message. A null brush leaves the colours to the
+// parent (its map, else its default).
 #define ON_CTLCOLOR_REFLECT(fn) \
     {MapEntryKind::ReflectMessage, WM_CTLCOLORMSGBOX, WM_CTLCOLORSTATIC, 0, nullptr, \
-     HV_MSG_THUNK(*c_.result = reinterpret_cast<LRESULT>( \
-         self_.fn(reinterpret_cast<HDC>(c_.wParam), c_.message - WM_CTLCOLORMSGBOX)))},
+     HV_MSG_THUNK_EX((*c_.result = reinterpret_cast<LRESULT>( \
+         self_.fn(reinterpret_cast<HDC>(c_.wParam), c_.message - WM_CTLCOLORMSGBOX))) != 0)},
 // void fn(DRAWITEMSTRUCT*)
 #define ON_DRAWITEM_REFLECT(fn) \
     {MapEntryKind::ReflectMessage, WM_DRAWITEM, WM_DRAWITEM, 0, nullptr, \

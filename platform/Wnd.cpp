@@ -100,10 +100,22 @@ bool IsSystemHelperWindow(HWND hwnd)
     return ::lstrcmpiW(name, L"IME") == 0 || ::lstrcmpiW(name, L"MSCTFIME UI") == 0;
 }
 
+// The notifications other than WM_COMMAND and WM_NOTIFY that a control sends its parent about itself.
 bool IsReflectedMessage(UINT message)
 {
-    return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message == WM_DRAWITEM ||
-           message == WM_MEASUREITEM;
+    switch (message) {
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+    case WM_COMPAREITEM:
+    case WM_DELETEITEM:
+    case WM_CHARTOITEM:
+    case WM_VKEYTOITEM:
+    case WM_HSCROLL:
+    case WM_VSCROLL:
+        return true;
+    default:
+        return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+    }
 }
 
 } // namespace
@@ -350,8 +362,7 @@ bool CWnd::RunThunk(const MsgMapEntry& entry, UINT message, WPARAM wParam, LPARA
 {
     *result = 0;
     MsgCall call{message, wParam, lParam, id, code, result};
-    entry.thunk(*this, call);
-    return true;
+    return entry.thunk(*this, call);
 }
 
 bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
@@ -361,12 +372,13 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         return OnCommand(wParam, lParam) != FALSE;
     if (message == WM_NOTIFY)
         return OnNotify(wParam, lParam, result) != FALSE;
+    // A control's notification about itself goes to the control first; its parent's map sees it
+    // only when the control leaves it.
+    if (IsReflectedMessage(message) &&
+        ReflectToChild(ReflectionTarget(m_hWnd, message, wParam, lParam), message, wParam, lParam, result))
+        return true;
     if (const MsgMapEntry* e = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Message, message, 0))
         return RunThunk(*e, message, wParam, lParam, 0, 0, result);
-    if (IsReflectedMessage(message)) {
-        HWND child = ReflectionTarget(m_hWnd, message, wParam, lParam);
-        return ReflectToChild(child, message, wParam, lParam, result);
-    }
     return false;
 }
 
@@ -376,9 +388,14 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)
     UINT id = LOWORD(wParam);
     UINT code = control ? HIWORD(wParam) : 0;  // menus and accelerators are plain commands
     LRESULT result = 0;
+    // Only a notification from one of this window's own controls is reflected: a command that a
+    // child passes on from its own control reaches this window's map alone.
+    if (control && ::GetParent(control) == m_hWnd &&
+        ReflectToChild(control, WM_COMMAND, wParam, lParam, &result))
+        return TRUE;
     if (const MsgMapEntry* e = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Command, code, id))
         return RunThunk(*e, WM_COMMAND, wParam, lParam, id, code, &result);
-    return control && ReflectToChild(control, WM_COMMAND, wParam, lParam, &result);
+    return FALSE;
 }
 
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
@@ -387,9 +404,12 @@ BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* result)
     if (!hdr)
         return FALSE;
     UINT id = static_cast<UINT>(hdr->idFrom);
+    if (hdr->hwndFrom && ::GetParent(hdr->hwndFrom) == m_hWnd &&
+        ReflectToChild(hdr->hwndFrom, WM_NOTIFY, static_cast<WPARAM>(id), lParam, result))
+        return TRUE;
     if (const MsgMapEntry* e = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Notify, hdr->code, id))
         return RunThunk(*e, WM_NOTIFY, static_cast<WPARAM>(id), lParam, id, hdr->code, result);
-    return ReflectToChild(hdr->hwndFrom, WM_NOTIFY, static_cast<WPARAM>(id), lParam, result);
+    return FALSE;
 }
 
 HWND CWnd::ReflectionTarget(HWND self, UINT message, WPARAM wParam, LPARAM lParam)
@@ -403,8 +423,18 @@ HWND CWnd::ReflectionTarget(HWND self, UINT message, WPARAM wParam, LPARAM lPara
         const MEASUREITEMSTRUCT* mis = reinterpret_cast<const MEASUREITEMSTRUCT*>(lParam);
         return mis && mis->CtlType != ODT_MENU ? ::GetDlgItem(self, static_cast<int>(mis->CtlID)) : nullptr;
     }
+    if (message == WM_COMPAREITEM) {
+        const COMPAREITEMSTRUCT* cis = reinterpret_cast<const COMPAREITEMSTRUCT*>(lParam);
+        return cis ? cis->hwndItem : nullptr;
+    }
+    if (message == WM_DELETEITEM) {
+        const DELETEITEMSTRUCT* dis = reinterpret_cast<const DELETEITEMSTRUCT*>(lParam);
+        return dis ? dis->hwndItem : nullptr;
+    }
     (void)wParam;
-    return reinterpret_cast<HWND>(lParam);  // WM_CTLCOLOR*
+    // WM_CTLCOLOR*, WM_CHARTOITEM, WM_VKEYTOITEM; WM_HSCROLL and WM_VSCROLL (null from a window's
+    // own scroll bars).
+    return reinterpret_cast<HWND>(lParam);
 }
 
 bool CWnd::ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)

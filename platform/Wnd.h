@@ -128,15 +128,20 @@ protected:
     // 0 when the message being handled is not this window's own.
     LRESULT Default();
 
-    // Dispatches through the map; false when nothing handled the message.
+    // Dispatches through the map; false when nothing handled the message. A control's notification
+    // about itself (WM_CTLCOLOR*, WM_DRAWITEM and the rest, MessageMap.h) is reflected to the
+    // control before the map is searched.
     bool OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
-    // WM_COMMAND: the map's command entries, then reflection to the control. TRUE when handled.
+    // WM_COMMAND: reflection to the control that sent it (one of this window's children), then the
+    // map's command entries. TRUE when handled. An override sees every command before the control
+    // does; calling the base lets the control and the map have it.
     virtual BOOL OnCommand(WPARAM wParam, LPARAM lParam);
-    // WM_NOTIFY: the map's notify entries, then reflection to the control. TRUE when handled.
+    // WM_NOTIFY: the same order as OnCommand, with the map's notify entries.
     virtual BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result);
-    // A notification this window sent to its parent, reflected back because the parent did not
-    // handle it (message is the parent's message). TRUE when handled; *result is then returned to
-    // the sender. The default looks up the map's reflect entries.
+    // A notification this window sent to its parent, reflected back by the parent before the
+    // parent's map saw it (message is the parent's message). TRUE when handled: the parent's map then
+    // does not see it and *result is returned to the sender. The default looks up the map's reflect
+    // entries.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
     // Offers a notification to the object of child; false when it has none or does not handle it.
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);

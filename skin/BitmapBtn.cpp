@@ -13,6 +13,7 @@ BEGIN_MSG_MAP(CBitmapBtn, CWnd)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
+    ON_MESSAGE(WM_LBUTTONDBLCLK, OnLButtonDblClk)
     ON_WM_TIMER()
     ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
@@ -208,6 +209,15 @@ void CBitmapBtn::OnLButtonDown(UINT, CPoint)
     Invalidate(FALSE);
     if (HWND parent = GetParent())
         ::SendMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(), BN_CLICKED), reinterpret_cast<LPARAM>(m_hWnd));
+}
+
+LRESULT CBitmapBtn::OnLButtonDblClk(WPARAM wParam, LPARAM lParam)
+{
+    // The button class asks for double clicks, and for an owner-drawn button the system would turn
+    // the second press into BN_DOUBLECLICKED, which no owner handles: the second click would be
+    // lost. Sent back through the window procedure as a press, it runs every class's press handling
+    // (a key item's notice included) and the default press of a push button.
+    return SendMessage(WM_LBUTTONDOWN, wParam, lParam);
 }
 
 void CBitmapBtn::OnLButtonUp(UINT, CPoint)

@@ -1,7 +1,8 @@
 // The owner-drawn bitmap button (BUTTON) with its state pictures: normal, over (the pointer is on
 // it), down (pressed or checked), disabled, and an optional mask that shapes it. It tracks hovering
 // by holding the mouse capture while the pointer is over it. In check-box mode a click sends
-// WM_COMMAND at once and, for a toggle, inverts the checked state.
+// WM_COMMAND at once and, for a toggle, inverts the checked state. Every press counts as a click,
+// the second of a double click too.
 #pragma once
 
 #include <windows.h>
@@ -86,6 +87,7 @@ protected:
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
+    LRESULT OnLButtonDblClk(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR id);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "BitmapItem.h"
 #include "BitmapWindow.h"
@@ -11,6 +12,7 @@
 #include "KeyboardDef.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
@@ -38,17 +40,34 @@ HWND OwnerWindow(CWnd* owner)
 }
 
 // Calls build for every child of list named name, in document order, and appends what it builds.
-template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+// A faulty element (one for which an error was reported) is skipped: what build made of it is
+// dropped. accepted sees each item that is appended, before it is. Builders of windows test
+// CurrentElementFaulty before they create one.
+template <class Build, class Accepted>
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
+                   Accepted accepted)
 {
     for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
         ++count.visited;
-        std::unique_ptr<CGUIItem> item = build(child);
+        decltype(build(child)) item;
+        {
+            CLayoutElementCheck check;
+            item = build(child);
+            if (check.Faulty())
+                item.reset();
+        }
         if (item && items) {
+            accepted(*item);
             items->Add(std::move(item));
             ++count.appended;
         }
     }
+}
+
+template <class Build>
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+{
+    BuildChildren(list, name, items, count, build, [](CGUIItem&) {});
 }
 
 // A section whose element kinds are built elsewhere: the children are visited, nothing is built.
@@ -95,29 +114,55 @@ pugi::xml_attribute OtherAttribute(pugi::xml_node node)
 
 // ---- LANGUAGES --------------------------------------------------------------------------------
 
+constexpr const char* kStateBitmapNames[] = {"SBMN", "SBMO", "SBMD", "SBMDS", "SBMM"};
+
+// A bitmap override names a file of skins\ (looked up by attribute name without regard to case,
+// as CLangTable::FindOverride does); an empty one names none.
+void CheckOverrideFile(pugi::xml_node element, const std::wstring& attribute, const std::wstring& value)
+{
+    std::wstring file = wstr::Trim(value);
+    for (const char* name : kStateBitmapNames) {
+        if (wstr::EqualsNoCase(attribute, wstr::Utf8ToWide(name)) && !file.empty())
+            CheckSkinFileName(element, file, SkinTypeFolder(SkinResourcePicture));
+    }
+}
+
+// A faulty override (a bitmap name that is refused, a RECT value out of range) is skipped on its
+// own; the language keeps its other overrides.
 void ReadLanguageOverride(pugi::xml_node element, CLangTable& table)
 {
+    CLayoutElementCheck check;
     size_t attributes = AttributeCount(element);
     int32_t itemId = ReadItemId(element);
     if (itemId == -1 || (attributes != 1 && attributes != 2))
         return;
+    struct Record
+    {
+        std::wstring attribute;
+        std::wstring text;
+        pugi::xml_node source;  // where the text was written
+    };
+    std::vector<Record> records;
     if (attributes == 2) {
-        pugi::xml_attribute other = OtherAttribute(element);
-        if (other)
-            AddTextOverride(table, itemId, AttributeName(other), wstr::Utf8ToWide(other.value()));
-        return;
-    }
-    if (pugi::xml_node rect = element.child("RECT")) {
+        if (pugi::xml_attribute other = OtherAttribute(element))
+            records.push_back({AttributeName(other), wstr::Utf8ToWide(other.value()), element});
+    } else if (pugi::xml_node rect = element.child("RECT")) {
         // Kept as written (left, top, width, height); the RECT reader converts it like the file's.
         CRect raw = ReadRawRect(rect);
-        AddTextOverride(table, itemId, L"RECT",
-                        wstr::Format(L"%ld %ld %ld %ld", raw.left, raw.top, raw.right, raw.bottom));
+        records.push_back(
+            {L"RECT", wstr::Format(L"%ld %ld %ld %ld", raw.left, raw.top, raw.right, raw.bottom), rect});
+    } else {
+        for (const char* name : kStateBitmapNames) {
+            if (pugi::xml_node bitmap = element.child(name))
+                records.push_back({wstr::Utf8ToWide(name), ElementText(bitmap), bitmap});
+        }
+    }
+    for (const Record& record : records)
+        CheckOverrideFile(record.source, record.attribute, record.text);
+    if (check.Faulty())
         return;
-    }
-    for (const char* name : {"SBMN", "SBMO", "SBMD", "SBMDS", "SBMM"}) {
-        if (pugi::xml_node bitmap = element.child(name))
-            AddTextOverride(table, itemId, wstr::Utf8ToWide(name), ElementText(bitmap));
-    }
+    for (const Record& record : records)
+        AddTextOverride(table, itemId, record.attribute, record.text);
 }
 
 void ReadColumnOverride(pugi::xml_node element, CLangTable& table)
@@ -143,9 +188,9 @@ std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CW
     file = wstr::Trim(file);
     if (file.empty())
         return nullptr;
-    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceLanguage);
-    // A file that is missing or unreadable skips the language; an empty one still gives a table,
-    // which translates nothing.
+    SkinResource* entry = ReadSkinFile(element, file, SkinResourceLanguage);
+    // A file that is missing, unreadable or refused skips the language; an empty one still gives a
+    // table, which translates nothing.
     if (!entry || !entry->fileRead)
         return nullptr;
 
@@ -176,14 +221,15 @@ uint32_t ReadLanguages(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     pugi::xml_node list = root.child("LANGLIST");
     if (!list)
         return 0;
-    BuildChildren(list, "LANG", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
-        int32_t id = ReadItemId(element);
-        if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
-            return nullptr;
-        std::unique_ptr<CLangTable> table = BuildLanguage(element, id, owner);
-        RegisterLangTable(id, table.get());
-        return table;
-    });
+    BuildChildren(
+        list, "LANG", items, count,
+        [&](pugi::xml_node element) -> std::unique_ptr<CLangTable> {
+            int32_t id = ReadItemId(element);
+            if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
+                return nullptr;
+            return BuildLanguage(element, id, owner);
+        },
+        [](CLangTable& table) { RegisterLangTable(table.id, &table); });
     return count.Packed();
 }
 
@@ -202,18 +248,20 @@ uint32_t ReadKeyboardLayouts(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     pugi::xml_node list = root.child("KBLAYOUTLIST");
     if (!list)
         return 0;
-    BuildChildren(list, "KBLAYOUT", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
-        int32_t id = ReadItemId(element);
-        if (id == -1)
-            return nullptr;
-        auto setting = std::make_unique<CKeyboardLayoutSetting>();
-        setting->id = id;
-        setting->owner = owner;
-        ReadAttribute(element, "kbdlayout", setting->layoutName);
-        ReadAttribute(element, "kbditems", setting->layoutItems);
-        KeyboardLayouts().Register(id, setting.get());
-        return setting;
-    });
+    BuildChildren(
+        list, "KBLAYOUT", items, count,
+        [&](pugi::xml_node element) -> std::unique_ptr<CKeyboardLayoutSetting> {
+            int32_t id = ReadItemId(element);
+            if (id == -1)
+                return nullptr;
+            auto setting = std::make_unique<CKeyboardLayoutSetting>();
+            setting->id = id;
+            setting->owner = owner;
+            ReadAttribute(element, "kbdlayout", setting->layoutName);
+            ReadAttribute(element, "kbditems", setting->layoutItems);
+            return setting;
+        },
+        [](CKeyboardLayoutSetting& setting) { KeyboardLayouts().Register(setting.id, &setting); });
     return count.Packed();
 }
 
@@ -239,7 +287,9 @@ std::unique_ptr<CGUIItem> BuildFont(pugi::xml_node element, CWnd* owner)
     // A private font file is registered first, so that its face can be named in "typeface".
     std::wstring fontFile = wstr::Trim(ElementText(element));
     if (!fontFile.empty())
-        GetSkinResourceCache().Get(fontFile.c_str(), SkinResourceFont);
+        ReadSkinFile(element, fontFile, SkinResourceFont);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto font = std::make_unique<CFontItem>();
     if (!font->CreateFontIndirect(lf))
@@ -277,6 +327,8 @@ std::unique_ptr<CGUIItem> BuildBitmapItem(pugi::xml_node element, CWnd* owner)
     DWORD style = WS_CHILD | WS_VISIBLE | (enabled ? 0 : WS_DISABLED);
     std::wstring tooltip;
     bool hasToolTip = ReadToolTip(element, tooltip);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto item = std::make_unique<CBitmapItem>();
     item->id = id;
@@ -315,6 +367,8 @@ std::unique_ptr<CGUIItem> BuildBitmapWindow(pugi::xml_node element, CGUIItems* i
     std::wstring tooltip;
     bool hasToolTip = ReadToolTip(element, tooltip);
     CFontItem* font = items ? ReadFont(element, id, items) : nullptr;
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto item = std::make_unique<CBitmapWindow>();
     item->id = id;
@@ -329,9 +383,13 @@ std::unique_ptr<CGUIItem> BuildBitmapWindow(pugi::xml_node element, CGUIItems* i
     if (ReadColor(element, "fontclr", textColor))
         item->SetTextColor(textColor);
     for (pugi::xml_node icon = element.child("BITMAPITEM"); icon; icon = icon.next_sibling("BITMAPITEM")) {
+        // A faulty icon is skipped on its own.
+        CLayoutElementCheck check;
         std::wstring type;
         ReadAttribute(icon, "assntype", type);
-        item->AddAssignmentIcon(ParseInteger(type), ReadBitmap(icon, "SBMN"));
+        HBITMAP picture = ReadBitmap(icon, "SBMN");
+        if (!check.Faulty())
+            item->AddAssignmentIcon(ParseInteger(type), picture);
     }
     if (hasToolTip)
         item->SetToolTip(tooltip.c_str());
@@ -439,7 +497,7 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
     file = wstr::Trim(file);
     if (file.empty())
         return false;
-    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceBinary);
+    SkinResource* entry = ReadSkinFile(element, file, SkinResourceBinary);
     CKeyboardDef& definition = GetKeyboardDef();
     if (!entry || !definition.Load(entry->data.size(), entry->Data()))
         return false;
@@ -448,8 +506,7 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
     std::wstring defaults;
     if (ReadAttribute(element, "kbddefaults", defaults)) {
         defaults = wstr::Trim(defaults);
-        SkinResource* defaultsEntry = defaults.empty() ? nullptr
-                                                       : GetSkinResourceCache().Get(defaults.c_str(), SkinResourceBinary);
+        SkinResource* defaultsEntry = defaults.empty() ? nullptr : ReadSkinFile(element, defaults, SkinResourceBinary);
         result = defaultsEntry && defaultsEntry->Data() &&
                  definition.SetDefaultCodes(defaultsEntry->Data(), defaultsEntry->data.size());
     }

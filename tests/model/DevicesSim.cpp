@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CodeTables.h"
 #include "KeyboardDef.h"
 #include "Paths.h"
 #include "SimStore.h"
@@ -254,11 +255,11 @@ std::wstring Describe(IKeyboardConfig& config)
     return out.str();
 }
 
-CProgressListener::CProgressListener()
+CHandlerWindow::CHandlerWindow(Handler onMessage) : m_onMessage(std::move(onMessage))
 {
-    static const wchar_t* kClass = L"HvProgressListener";
+    static const wchar_t* kClass = L"HvTestHandlerWindow";
     WNDCLASSW wc{};
-    wc.lpfnWndProc = &CProgressListener::Proc;
+    wc.lpfnWndProc = &CHandlerWindow::Proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassW(&wc);
@@ -266,28 +267,41 @@ CProgressListener::CProgressListener()
     ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-CProgressListener::~CProgressListener()
+CHandlerWindow::~CHandlerWindow()
 {
     ::DestroyWindow(m_window);
 }
 
-LRESULT CALLBACK CProgressListener::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CHandlerWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CProgressListener*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_USER + 30) {
-        self->m_received.push_back(std::to_wstring(lParam));
-        return 0;
-    }
-    if (self && message == WM_USER + 31) {
-        self->m_received.push_back(std::wstring(L"text:") + reinterpret_cast<const wchar_t*>(lParam));
+    auto* self = reinterpret_cast<CHandlerWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message >= WM_USER) {
+        self->m_onMessage(message, wParam, lParam);
         return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+CProgressListener::CProgressListener()
+    : m_window([this](UINT message, WPARAM, LPARAM lParam) {
+          if (message == WM_USER + 30)
+              m_received.push_back(std::to_wstring(lParam));
+          else if (message == WM_USER + 31)
+              m_received.push_back(std::wstring(L"text:") + reinterpret_cast<const wchar_t*>(lParam));
+      })
+{
+}
+
 bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs)
 {
     return hvtest::WaitUntil([&] { return !busy(); }, timeoutMs);
+}
+
+void CDevicesTest::SetUp()
+{
+    UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    LoadKeyboardDefinition();
+    FillCodeTables();
 }
 
 } // namespace devtest

@@ -38,6 +38,7 @@ struct Received
     UINT message;
     WPARAM wParam;
     LPARAM lParam;
+    bool checked = false;  // WM_COMMAND from a bitmap button: its state when the command came
 };
 
 class CButtonPanel : public CGUIPanel
@@ -45,6 +46,8 @@ class CButtonPanel : public CGUIPanel
 public:
     CButtonPanel() : CGUIPanel(CRect(0, 0, 300, 160), Template().Get(), nullptr) {}
     std::vector<Received> received;
+    // A key whose state the panel inverts on each of its clicks, as the key pages select keys.
+    CKeyboardKeyItem* selectingKey = nullptr;
 
     static const CDialogTemplate& Template()
     {
@@ -63,12 +66,15 @@ protected:
     void BindItems() override {}
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
-        received.push_back({WM_COMMAND, wParam, lParam});
+        auto* button = dynamic_cast<CBitmapBtn*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam)));
+        received.push_back({WM_COMMAND, wParam, lParam, button && button->IsChecked()});
         return CGUIPanel::OnCommand(wParam, lParam);
     }
     LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam)
     {
         received.push_back({message, wParam, lParam});
+        if (message == WM_KBDKEY_CLICKED && selectingKey && lParam == selectingKey->id)
+            selectingKey->SetState(!selectingKey->IsChecked());
         return 0;
     }
 
@@ -126,6 +132,14 @@ void MoveAway(CButtonPanel& panel)
 void WaitPastDoubleClick()
 {
     Sleep(GetDoubleClickTime() + 50);
+}
+
+// The process's keyboard definition loads once: every test here uses this one.
+bool LoadKeyboardDef()
+{
+    layouttest::KeyFileBuilder keys;
+    keys.I32(2).Record(L"a A", 0x1E).Record(L"Left Control", 0x1D);
+    return GetKeyboardDef().Load(keys.bytes.size(), keys.bytes.data());
 }
 
 } // namespace
@@ -234,6 +248,67 @@ TEST(BitmapButton, ClicksCheckBoxesAndToggles)
     Shows(button, kDown, "toggled on");
 }
 
+// A real double click (the second press inside the double-click time) is two clicks for every
+// kind of bitmap button: the owner gets two BN_CLICKED and never BN_DOUBLECLICKED.
+TEST(BitmapButton, DoubleClickCountsAsTwoClicks)
+{
+    ASSERT_TRUE(LoadKeyboardDef());
+    CButtonPanel panel;
+    ASSERT_TRUE(panel.Create());
+    Pictures pictures;
+    CBitmapBtn check;
+    CBitmapBtn push;
+    CKeyboardKeyItem key;
+    ASSERT_TRUE(check.Create(L"", WS_VISIBLE, CRect(20, 20, 60, 40), panel, kButtonId));
+    ASSERT_TRUE(push.Create(L"", WS_VISIBLE, CRect(20, 60, 60, 80), panel, kButtonId + 1));
+    ASSERT_TRUE(key.Create(L"", WS_VISIBLE, CRect(100, 20, 140, 40), panel, kButtonId + 2));
+    for (CBitmapBtn* b : {&check, &push, static_cast<CBitmapBtn*>(&key)})
+        b->SetBitmaps(pictures.normal, pictures.over, pictures.down, pictures.disabled, 0, 0, 40, 20);
+    check.SetCheckBox(true);
+    check.SetToggle(true);
+    key.id = FindItemIdByName(L"BUTTON_KB_A");
+    key.SetKeyHash(HashText(L"a A"));
+    key.UpdateKeyName();
+    panel.selectingKey = &key;
+    ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
+
+    struct Case
+    {
+        const char* what;
+        CBitmapBtn& button;
+        std::vector<bool> checkedAtCommands;
+        size_t keyClicks;
+    };
+    Case cases[] = {
+        {"toggling check box", check, {true, false}, 0},
+        {"push button", push, {false, false}, 0},
+        {"key the owner selects", key, {true, false}, 2},
+    };
+    for (Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        hvtest::MessageRecorder recorder;
+        recorder.Watch(c.button);
+        panel.received.clear();
+        WaitPastDoubleClick();
+        ASSERT_TRUE(hvtest::DoubleClick(c.button, {10, 10}));
+        hvtest::FlushMessages();
+        EXPECT_TRUE(recorder.Contains(WM_LBUTTONDBLCLK)) << "the second press was not a double click";
+
+        std::vector<bool> checkedAtCommands;
+        for (const Received& r : panel.received) {
+            if (r.message != WM_COMMAND)
+                continue;
+            EXPECT_EQ(r.wParam, MAKEWPARAM(c.button.GetDlgCtrlID(), BN_CLICKED));
+            EXPECT_EQ(r.lParam, reinterpret_cast<LPARAM>(c.button.GetSafeHwnd()));
+            checkedAtCommands.push_back(r.checked);
+        }
+        EXPECT_EQ(checkedAtCommands, c.checkedAtCommands);  // 0 -> 1 -> 0 for the check box and the key
+        EXPECT_FALSE(c.button.IsChecked());
+        EXPECT_EQ(panel.Count(WM_KBDKEY_CLICKED), c.keyClicks);
+    }
+    MoveAway(panel);
+}
+
 TEST(BitmapButton, BlinkAlternatesNormalAndDown)
 {
     CButtonPanel panel;
@@ -326,9 +401,7 @@ TEST(BitmapButton, CaptionFallbackFontAndToolTip)
 
 TEST(KeyboardKeyItem, NamesItsKeyAndTellsItsOwner)
 {
-    layouttest::KeyFileBuilder keys;
-    keys.I32(2).Record(L"a A", 0x1E).Record(L"Left Control", 0x1D);
-    ASSERT_TRUE(GetKeyboardDef().Load(keys.bytes.size(), keys.bytes.data()));
+    ASSERT_TRUE(LoadKeyboardDef());
 
     CButtonPanel panel;
     ASSERT_TRUE(panel.Create());
