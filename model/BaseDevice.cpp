@@ -72,6 +72,7 @@ template <class C, class P>
 void CBaseDevice<C, P>::ApplyEndedWrite()
 {
     ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_known.AddAll(*m_job->snapshot->config);
     m_job.reset();
     m_worker.reset();
     m_busy = false;
@@ -183,6 +184,7 @@ bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
     job->live = &config;
     job->flags = flags;
     job->controls = Controls();
+    job->known = m_known;
     if (!Connect())
         return false;
     job->root = std::move(m_root);
@@ -214,6 +216,7 @@ unsigned CBaseDevice<C, P>::WorkerMain()
         context.progress = this;
         context.cancel = &m_cancel;
         context.controls = &job.controls;
+        context.known = &job.known;
         ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
     } catch (...) {
         // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
@@ -236,7 +239,15 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
     m_busy = true;
     bool ok = false;
     try {
-        ok = ReadBody(Context(flags, true), config);
+        // Read into a copy, handed over whole only when every step succeeded.
+        std::unique_ptr<C> read = CopyForRead(config);
+        ok = ReadBody(Context(flags, true), *read);
+        if (ok)
+            ok = CommitRead(*read, config);
+        else
+            CommitReadStatus(*read, config);
+        if (ok)
+            m_known.AddAll(config);
     } catch (...) {
         ok = false;
     }
@@ -268,6 +279,7 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
             if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
                 macro->SetGuid(id);
                 macro->SetFilePath(path);
+                m_known.AddAll(*config);
                 ok = true;
             }
         }
@@ -339,6 +351,8 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
         }
         if (!ok && !known)
             manager->DeleteProfile(imported.Get());
+        if (ok)
+            m_known.AddAll(*config);
     }
     Disconnect();
     return ok;

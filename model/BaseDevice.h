@@ -5,7 +5,9 @@
 // Threads: every operation runs on the thread that owns the device object (the user-interface
 // thread), except the write body, which runs on the one worker a write starts. The worker owns the
 // middleware objects and the configuration copy it writes; this object owns the worker and joins
-// it. While a write runs, every other operation fails before it creates anything.
+// it. While a write runs, every other operation fails before it creates anything. A read or an
+// Init that fails leaves the configuration's profiles, macros, applications and settings as they
+// were (ConfigSnapshot.h); a write deletes only device items that reads showed the configuration.
 //
 // Re-entry: the waits for the worker (at the start of every operation once the write has ended,
 // and in the destructor) serve only the messages other threads send to this one (the worker's
@@ -74,6 +76,9 @@ protected:
 
     // The version texts from the device information; "0.00" when it cannot be read.
     bool ReadVersionTexts();
+    // The items the configuration holds now count as shown to it (CKnownItems): a later write may
+    // delete them from the device once the configuration lets them go.
+    void KnowItemsOf(const ConfigItf& config) { m_known.AddAll(config); }
     // Waits for a running write (see kWriteJoinMs) and applies what it learned. The derived
     // destructors call it first, while their write body still exists.
     void FinishWrites();
@@ -109,6 +114,7 @@ private:
         CComPtr<IDeviceEnumerator> root;
         CComPtr<IDevice> device;
         std::vector<uint32_t> controls;
+        CKnownItems known;
         bool result = false;
     };
 
@@ -138,6 +144,7 @@ private:
     bool m_joining = false;   // a frame of this thread waits for the worker (see Re-entry above)
     std::unique_ptr<CWriteJob> m_job;
     std::unique_ptr<CThread> m_worker;
+    CKnownItems m_known;
 };
 
 // The first profile of the device's list with that GUID (a null GUID finds none).

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ConfigSnapshot.h"
 #include "KeyboardConfig.h"
 #include "KeyboardDef.h"
 #include "MouseConfig.h"
@@ -613,4 +614,31 @@ TEST(MouseConfig, FillDefaultDpiStagesFromTheCurrentCount)
         EXPECT_EQ(stages[i].dpiY, defaults[i]);
         EXPECT_EQ(stages[i].separateXY, 0);
     }
+}
+
+TEST(KeyboardConfig, AWriteHandsItsGuidsOnlyToTheItemsItWrote)
+{
+    // The device gives GUIDs to a copy; meanwhile the user removes the macro and the application
+    // written and adds new ones, which may well take the freed objects' places in memory.
+    CVxConfig_Keyboard live;
+    CMacro* written = live.AddMacro(L"Written", {});
+    CHvApp* writtenApp = live.AddApp(L"C:\\written.exe");
+    CMacro* kept = live.AddMacro(L"Kept", {});
+    ASSERT_TRUE(written && writtenApp && kept);
+    auto snapshot = TakeSnapshot(live);
+    const GUID given[] = {{1, 0, 0, {1}}, {2, 0, 0, {2}}, {3, 0, 0, {3}}};
+    snapshot->config->GetMacro(0)->SetGuid(given[0]);
+    snapshot->config->GetApp(0)->guid = given[1];
+    snapshot->config->GetMacro(1)->SetGuid(given[2]);
+    live.RemoveMacro(written);
+    live.RemoveApp(writtenApp);
+    CMacro* fresh = live.AddMacro(L"Fresh", {});
+    CHvApp* freshApp = live.AddApp(L"C:\\fresh.exe");
+    ASSERT_TRUE(fresh && freshApp);
+    EXPECT_NE(fresh->GetIdentity(), kept->GetIdentity());
+
+    ApplySnapshot(*snapshot, live);
+    EXPECT_TRUE(hv::IsNullGUID(fresh->GetGuid()));
+    EXPECT_TRUE(hv::IsNullGUID(freshApp->guid));
+    EXPECT_TRUE(hv::IsEqualGUID(given[2], kept->GetGuid()));
 }

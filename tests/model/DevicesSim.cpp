@@ -56,6 +56,18 @@ std::wstring ActionText(const AssignmentAction& a)
     return text;
 }
 
+// " raw <hex>" when the profile keeps the control's device record, else nothing.
+std::wstring RawText(const IBaseProfile& p, int32_t control)
+{
+    RawAssignment raw{};
+    if (!p.GetDeviceRecord(control, raw))
+        return std::wstring();
+    std::wstring text = L" raw ";
+    for (uint8_t b : raw.bytes)
+        text += wstr::Format(L"%02X", b);
+    return text;
+}
+
 template <class ProfileItf>
 void DescribeCommon(std::wostringstream& out, IBaseConfig<ProfileItf>& config)
 {
@@ -215,7 +227,8 @@ std::wstring Describe(IMouseConfig& config)
         out << (p.GetXYSeparate() ? wstr::Format(L" sensitivity xy %d %d\n", p.GetSensitivityX(), p.GetSensitivityY())
                                   : wstr::Format(L" sensitivity %d\n", p.GetSensitivity()));
         for (int button : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13})
-            out << L" button " << button << L" " << ActionText(p.GetButtonAssignment(button)) << L"\n";
+            out << L" button " << button << L" " << ActionText(p.GetButtonAssignment(button)) << RawText(p, button)
+                << L"\n";
     }
     DescribeCommon(out, config);
     out << wstr::Format(L"acceleration %d level %d polling %d\n", config.GetAccelerationEnabled(),
@@ -233,8 +246,9 @@ std::wstring Describe(IKeyboardConfig& config)
             if (!CKeyboardDef::IsAssignable(key))
                 continue;
             const AssignmentAction action = p.GetAssignment(key.hash);
-            if (action.type != kActionNone)
-                out << L" key \"" << key.name << L"\" " << ActionText(action) << L"\n";
+            const std::wstring raw = RawText(p, key.hash);
+            if (action.type != kActionNone || !raw.empty())
+                out << L" key \"" << key.name << L"\" " << ActionText(action) << raw << L"\n";
         }
     }
     DescribeCommon(out, config);

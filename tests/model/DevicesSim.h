@@ -40,7 +40,8 @@ std::wstring GuidText(const GUID& guid);
 void LoadKeyboardDefinition();
 
 // The whole configuration as text: profiles in order with GUID, name, linked program, flags,
-// stages, sensitivity, buttons or keys, lights; macros; applications; device-wide values.
+// stages, sensitivity, buttons or keys (with the device records kept for them), lights; macros;
+// applications; device-wide values.
 std::wstring Describe(IMouseConfig& config);
 std::wstring Describe(IKeyboardConfig& config);
 
