@@ -349,7 +349,8 @@ struct AssignmentRecord
     // Kind 3 with operation 3: the profile's GUID.
     GUID ProfileGuid() const noexcept { return Get<GUID>(16); }
     void SetProfileGuid(const GUID& g) noexcept { Put(16, g); }
-    // Kind 4 with operation 3: the stage number.
+    // Kind 4 with operation 3: the stage, counted from 0 (0 selects the first stage; the active
+    // stage of IDpi counts from 1).
     DWORD Stage() const noexcept { return Get<DWORD>(16); }
     void SetStage(DWORD v) noexcept { Put(16, v); }
     // Kind 4 with operation 4: two values.
@@ -772,7 +773,8 @@ struct _IOTFMacroRecordingEvents : public IUnknown
 {
     virtual HRESULT STDMETHODCALLTYPE OnRecordStart() = 0;
     virtual HRESULT STDMETHODCALLTYPE OnRecordEnd() = 0;
-    // kind hvmw::kOtfAssignKey: code is the scan code of the key that gets the macro.
+    // kind hvmw::kOtfAssignKey: code is the device key code of the key that gets the macro (its make
+    // code, plus hvmw::kKeyCodeE0 for E0 keys), as in the id of its AssignmentRecord.
     virtual HRESULT STDMETHODCALLTYPE OnButtonAssignment(int kind, int code) = 0;
     virtual HRESULT STDMETHODCALLTYPE OnRecordCancel() = 0;
 };

@@ -19,7 +19,8 @@
 // The physical devices (each fires the events a real device would):
 //   mwsim press mouse <button 1..11> | press keyboard <key code or key name>
 //                                           does what the active profile assigns to it
-//   mwsim dpi up|down|<stage>               the mouse's own DPI switching
+//   mwsim dpi up|down|<stage>               the mouse's own DPI switching (stages count from 1; a
+//                                           pressed "DPI stage" assignment's field counts from 0)
 //   mwsim profile mouse|keyboard next|previous|<index>
 //   mwsim otf start|end|assign <key code or name>|cancel
 //                                           on-the-fly recording on the keyboard (E0 keys: 0x200xx)

@@ -109,8 +109,15 @@ bool PressDpi(SimState& state, const AssignmentRecord& r, ActionResult* result)
         return StepDpi(state, 1, result);
     case hvmw::kDpiOpDown:
         return StepDpi(state, -1, result);
-    case hvmw::kDpiOpStage:
-        return SelectDpiStage(state, static_cast<int>(r.Stage()), result);
+    case hvmw::kDpiOpStage: {
+        // The record counts its stage from 0 (the program's "DPI stage 1" writes 0); the device's
+        // active stage counts from 1.
+        const DWORD field = r.Stage();
+        if (field >= static_cast<DWORD>(kMaxStages))
+            return Refuse(result, wstr::Format(L"the assigned stage field %lu is past the last stage",
+                                               static_cast<unsigned long>(field)));
+        return SelectDpiStage(state, static_cast<int>(field) + 1, result);
+    }
     case hvmw::kDpiOpTemporary:
         result->text = wstr::Format(L"temporary dpi %u %u", r.Value24(), r.Value26());
         return true;

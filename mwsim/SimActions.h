@@ -20,7 +20,8 @@ struct ActionResult
 
 // A mouse button (id 1..11) or a keyboard key (device key code): does what the active profile assigns.
 bool PressOnDevice(SimState& state, Dev dev, DWORD id, ActionResult* result);
-// The mouse's own DPI switching: a step up or down through the stages, or a stage (1-based).
+// The mouse's own DPI switching: a step up or down through the stages, or a stage (1-based, as the
+// device's active stage; an assignment record's stage field counts from 0).
 bool StepDpi(SimState& state, int delta, ActionResult* result);
 bool SelectDpiStage(SimState& state, int stage, ActionResult* result);
 // The device's own profile switching: a step through the profiles (wrapping), or a profile by index.

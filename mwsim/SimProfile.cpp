@@ -421,13 +421,18 @@ private:
             *size = sizeof p.flags;
             return S_OK;
         case hvmw::kPropLinkedApp: {
-            // The fixed form: as much of the path as the buffer holds; size 0 when there is none.
-            if (*size < sizeof(wchar_t))
+            // The fixed form: as much of the path as the buffer holds, always terminated, the size
+            // counting the terminator. A profile without a link answers the empty text (size 2), so
+            // that a reader clears what it showed before; only a buffer without room for the
+            // terminator is refused.
+            if (*size < sizeof(wchar_t)) {
+                *size = static_cast<DWORD>((p.appPath.size() + 1) * sizeof(wchar_t));
                 return HVMW_E_MORE_DATA;
+            }
             const size_t chars = std::min<size_t>(p.appPath.size(), *size / sizeof(wchar_t) - 1);
             std::memcpy(buffer, p.appPath.data(), chars * sizeof(wchar_t));
             std::memset(buffer + chars * sizeof(wchar_t), 0, sizeof(wchar_t));
-            *size = p.appPath.empty() ? 0 : static_cast<DWORD>((chars + 1) * sizeof(wchar_t));
+            *size = static_cast<DWORD>((chars + 1) * sizeof(wchar_t));
             return S_OK;
         }
         case hvmw::kPropAppPath: {

@@ -6,9 +6,18 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 "$top/scripts/setup.sh"
-"$top/scripts/build.sh" x64
+# The deliverable is the 32-bit build; the 64-bit one stands in where 32-bit programs cannot run.
+. "$top/scripts/runs32.sh"
+if [ "$runs32" = 1 ]; then
+  arch=x86
+  echo "run: the 32-bit build (the deliverable), under 32-bit Wine"
+else
+  arch=x64
+  echo "run: this machine cannot run 32-bit programs: the 64-bit build stands in for the deliverable"
+fi
+"$top/scripts/build.sh" "$arch"
 
-b="$top/build/x64"
+b="$top/build/$arch"
 inst="$b/install"
 . "$top/scripts/wine-env.sh" "$b"
 export WINEPREFIX="$b/run-wine"      # the program's own prefix, apart from the tests'

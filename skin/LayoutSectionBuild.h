@@ -12,6 +12,7 @@
 #include <pugixml.hpp>
 
 #include "GUIItem.h"
+#include "LayoutErrors.h"
 #include "Wnd.h"
 
 class CGUIItems;
@@ -45,22 +46,37 @@ inline void MarkItemWindow(const CGUIItem& item)
 }
 
 // Calls build for every child of list named name (for the first limit of them), in document order,
-// and appends what it builds.
-template <class Build>
+// and appends what it builds. A faulty element (one for which an error was reported) is skipped:
+// what build made of it is dropped. accepted sees each item that is appended, before it is.
+// Builders of windows test CurrentElementFaulty before they create one.
+template <class Build, class Accepted>
 void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
-                   size_t limit = SIZE_MAX)
+                   Accepted accepted, size_t limit = SIZE_MAX)
 {
     size_t taken = 0;
     for (pugi::xml_node child = list.child(name); child && taken < limit;
          child = child.next_sibling(name), ++taken) {
         ++count.visited;
-        std::unique_ptr<CGUIItem> item = build(child);
+        decltype(build(child)) item;
+        {
+            CLayoutElementCheck check;
+            item = build(child);
+            if (check.Faulty())
+                item.reset();
+        }
         if (item && items) {
+            accepted(*item);
             MarkItemWindow(*item);
             items->Add(std::move(item));
             ++count.appended;
         }
     }
+}
+
+template <class Build>
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+{
+    BuildChildren(list, name, items, count, build, [](CGUIItem&) {});
 }
 
 // Counts the children of the names given without building anything (element kinds whose items

@@ -6,7 +6,8 @@
 - every layout parses as XML, has a root the loader knows, and names only items, fonts, colours,
   columns and control types the programs' tables know; every file it names exists;
 - every "$" key of a layout, and every key the programs show themselves, has a text in every
-  language file; the language list declares exactly the shipped languages;
+  language file; the language list declares every language of the programs' language name
+  table, each with a file of its own, and those without a translation carry the English texts;
 - the keyboard definition and defaults files read back, record by record, as the key table says;
   every key item names a key of the definition;
 - every item of the required-items table is in its file with the kind the programs expect;
@@ -210,13 +211,23 @@ def check_languages(image, layouts, rep):
     if lang_xml is None:
         rep("Language.xml", "missing")
         return
+    # Every language a registry name can choose has its table; a language without one would show
+    # the raw "$" keys.
     declared = [l.get("name") for l in lang_xml.iter("LANG")]
-    if sorted(declared) != sorted(["LANGUAGE_DEFAULT", "LANGUAGE_GERMAN"]):
-        rep("Language.xml", "declares %s; expected exactly LANGUAGE_DEFAULT and LANGUAGE_GERMAN" % declared)
+    expected = [item for _, _, item in names.LANGUAGES]
+    if sorted(declared) != sorted(expected):
+        rep("Language.xml", "declares %s; expected the languages of the name table %s" % (declared, expected))
+    for lang in texts.TRANSLATED:
+        if lang not in {name for _, name, _ in names.LANGUAGES}:
+            rep("texts", "%s is translated but not a language of the name table" % lang)
+    files = [l.get("file") for l in lang_xml.iter("LANG")]
+    for f in sorted({f for f in files if files.count(f) > 1}):
+        rep("Language.xml", "%s serves more than one language" % f)
     used = {"$" + k for k in texts.CODE_KEYS}
     for root in layouts.values():
         if root is not None:
             used |= layout_keys(root)
+    read = {}
     for l in lang_xml.iter("LANG"):
         f = os.path.join(image, "lang", l.get("file"))
         if not os.path.isfile(f):
@@ -226,10 +237,18 @@ def check_languages(image, layouts, rep):
         if not data.endswith("END OF FILE\r\n".encode("utf-16-le")):
             rep(l.get("file"), "does not end with END OF FILE and CR LF")
         header, pairs = parse_language(data)
+        read[l.get("name")] = pairs
         for key in sorted(used):
             norm = "".join(ch for ch in key[1:] if ch != " ")[:59].lower()
             if norm not in pairs:
                 rep(l.get("file"), "no text for %s" % key)
+    # The languages we do not translate carry the English texts, key for key.
+    english = read.get("LANGUAGE_DEFAULT")
+    for code, name, item in names.LANGUAGES:
+        if name in texts.TRANSLATED or item not in read or english is None:
+            continue
+        if read[item] != english:
+            rep(texts.file_name(name), "texts differ from the English ones, but %s has no translation" % name)
     for k in ("$LoadHalvoVEXA", "$CloseTrayIcon"):
         if k not in used:
             rep("languages", "%s is not among the keys checked" % k)
@@ -352,6 +371,10 @@ def check_name_tables(rep):
                        ("KBDDEF_WINDOWS", 478)):
         if names.ITEM_IDS.get(name) != want:
             rep(names.SOURCE, "%s reads as %s, the programs bind it as %d" % (name, names.ITEM_IDS.get(name), want))
+    langs = {name: (code, item) for code, name, item in names.LANGUAGES}
+    for name, want in (("English", (0, "LANGUAGE_DEFAULT")), ("German", (5, "LANGUAGE_GERMAN"))):
+        if langs.get(name) != want:
+            rep(names.SOURCE, "language %s reads as %r, the programs choose it as %r" % (name, langs.get(name), want))
     if "LANGUAGE_ENGLISH" in names.ITEM_IDS:
         rep(names.SOURCE, "LANGUAGE_ENGLISH resolves; the programs' table lets LANGUAGE_DEFAULT replace it")
     if names.COLORS.get("VEXA_TAB_SELECT") != 0xEDE86F:

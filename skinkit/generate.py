@@ -24,18 +24,23 @@ sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from kit import names  # noqa: E402
 
 
+# Per-language adjustments of the layouts, by registry name. German words run longer: the tab
+# captions take a narrower face, a few labels get room.
+LANGUAGE_ADJUSTMENTS = {
+    "German": dict(fonts=[("FONT_TERMINATORTWO12B", "FONT_TERMINATORTWO11")],
+                   overrides=[("TEXT_ENABLEXY", {"multiline": "1"}),
+                              ("TEXT_ENABLEXY", ("RECT", 240, 280, 420, 32)),
+                              ("BUTTON_OK", {"caps": "U"})],
+                   column_overrides=[("LCITEM_AUTOSWITCH", "width", 150),
+                                     ("LCITEM_PROFILEEXE", "width", 290)]),
+}
+
+
 def language_file(L):
+    """One LANG per language of the programs' language name table, each with its own file."""
     from kit import texts
-    L.language("LANGUAGE_DEFAULT", texts.FILES["English"], bind="English")
-    # German words run longer: the tab captions take a narrower face, a few labels get room.
-    L.language("LANGUAGE_GERMAN", texts.FILES["German"],
-               fonts=[("FONT_TERMINATORTWO12B", "FONT_TERMINATORTWO11")],
-               overrides=[("TEXT_ENABLEXY", {"multiline": "1"}),
-                          ("TEXT_ENABLEXY", ("RECT", 240, 280, 420, 32)),
-                          ("BUTTON_OK", {"caps": "U"})],
-               column_overrides=[("LCITEM_AUTOSWITCH", "width", 150),
-                                 ("LCITEM_PROFILEEXE", "width", 290)],
-               bind="German")
+    for _, name, item in names.LANGUAGES:
+        L.language(item, texts.file_name(name), bind=name, **LANGUAGE_ADJUSTMENTS.get(name, {}))
     return L
 
 
@@ -71,7 +76,7 @@ def write(out, layouts, keys, items_path):
     used = set(texts.CODE_KEYS)
     for L in layouts:
         used |= {k[1:] for k in L.keys}
-    for lang, file in texts.FILES.items():
+    for lang, file in texts.language_files().items():
         with open(os.path.join(out, "lang", file), "wb") as f:
             f.write(texts.language_file(lang, sorted(used, key=lambda k: (k.lower(), k))))
     with open(os.path.join(out, "bin", keyboard.DEF_FILE), "wb") as f:

@@ -134,7 +134,8 @@ Profiles are exported to and imported from <code>.hvp</code> files, macros to an
 <li><b>No device found</b>: connect the mouse or the keyboard and start the Configurator again.</li>
 <li>A device unplugged while the Configurator runs disappears from the product switch; unsaved
 changes for it come back when it is plugged in again.</li>
-<li>Texts appear in the language set at installation (English or German).</li>
+<li>Texts appear in the language set at installation. They are translated into German; the other
+languages show the English texts.</li>
 </ul>
 </main>
 </body>

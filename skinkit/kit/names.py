@@ -17,7 +17,8 @@ import re
 # The arrays of NameTables.cpp the generator reads: array name -> row pattern. Item ids, list
 # columns and control types are {number, L"name"}; colours are {0xBBGGRR, L"name"}.
 _NAME_ROW = re.compile(r'\{\s*(-?(?:0x[0-9A-Fa-f]+|\d+))\s*,\s*L"([^"\\]*)"\s*\}')
-TABLES = ("kItemIdRows", "kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnTypeRows")
+TABLES = ("kItemIdRows", "kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnTypeRows",
+          "kLanguageRows")
 
 SOURCE = None          # the file the tables were read from
 ITEM_IDS = {}          # upper-case name -> item id
@@ -25,6 +26,7 @@ COLORS = {}            # upper-case name -> COLORREF (0x00BBGGRR)
 LIST_COLUMNS = {}      # name -> column id
 CONTROL_TYPES = {}     # name -> control type of a list column
 MACRO_COLUMN_TYPES = {}
+LANGUAGES = []         # [(language code, registry name, LANGUAGE_* item name)], by code
 ROWS = {}              # array name -> [(number, name)] in source order, for the checks
 
 # Item kinds, by the layout element that builds them.
@@ -37,8 +39,6 @@ KIND_BY_ELEMENT = {
     "PROGRESSPANELITEM": 26,
 }
 
-# The registry names of the languages and the language items the programs look them up under.
-LANGUAGE_NAMES = {"English": "LANGUAGE_DEFAULT", "German": "LANGUAGE_GERMAN"}
 
 
 def array_body(source, array):
@@ -91,6 +91,24 @@ def load(path):
                                  (MACRO_COLUMN_TYPES, "kMacroColumnTypeRows", False)):
         target.clear()
         target.update(_by_name(ROWS[array], upper))
+    LANGUAGES[:] = _languages(ROWS["kLanguageRows"], ROWS["kItemIdRows"])
+
+
+def _languages(language_rows, item_rows):
+    """Every language a registry name can choose: the programs turn the name into its code (the
+    lowest number of that name) and take the language table registered under the item id equal to
+    the code. Numbers whose name a lower number holds too (10 to 14 say "English") are never
+    chosen and get no language of their own."""
+    item_names = {}
+    for num, name in item_rows:
+        item_names[num] = name
+    out = []
+    for name, code in sorted(_by_name(language_rows).items(), key=lambda row: row[1]):
+        item = item_names.get(code, "")
+        if not item.startswith("LANGUAGE_"):
+            raise ValueError("%s: language %s (code %d) has no LANGUAGE_ item of that id" % (SOURCE, name, code))
+        out.append((code, name, item))
+    return out
 
 
 def _loaded():

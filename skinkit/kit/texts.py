@@ -4,9 +4,16 @@ Keys are written as the programs match them: without spaces, compared without re
 CODE_KEYS are the keys the programs themselves show (assignment types and their descriptions,
 shortcut functions, menu entries, macro rows, the tray menu); the layouts add their own. Every key
 that either uses must have a text in both languages, which `missing_keys` and the checks enforce.
+
+Every language of the programs' language name table gets a file of its own, so that a language
+chosen in the registry finds its table; a language without a translation of ours carries the
+English texts (a missing table would show the raw "$" keys).
 """
 
-FILES = {"English": "English.lng", "German": "German.lng"}
+from . import names
+
+# The languages we translate, by registry name: the column of their texts in T.
+TRANSLATED = {"English": 0, "German": 1}
 
 # key: (English, German)
 T = {
@@ -383,6 +390,16 @@ CODE_KEYS = [
 HEADER = {"English": "HalvoVexa language file", "German": "HalvoVexa Sprachdatei"}
 
 
+def file_name(lang):
+    """The language file of a language, by its registry name."""
+    return lang + ".lng"
+
+
+def language_files():
+    """{registry name: file name} for every language of the programs' table, by language code."""
+    return {name: file_name(name) for _, name, _ in names.LANGUAGES}
+
+
 def normal(key):
     """A key as the programs compare it: spaces left out, at most 59 characters."""
     return key.replace(" ", "")[:59].lower()
@@ -410,10 +427,11 @@ def missing_keys(layouts):
 
 def language_file(lang, keys):
     """A language file: UTF-16LE lines ended by CR LF; a header line, a line the programs skip,
-    then key and text lines in turn, then END OF FILE."""
-    col = 0 if lang == "English" else 1
+    then key and text lines in turn, then END OF FILE. A language we do not translate carries the
+    English texts."""
+    col = TRANSLATED.get(lang, 0)
     by_norm = {normal(k): v for k, v in T.items()}
-    lines = [HEADER[lang], lang]
+    lines = [HEADER.get(lang, HEADER["English"]), lang]
     done = set()
     for k in keys:
         if normal(k) in done:

@@ -4,6 +4,7 @@
 #include "Thread.h"
 
 #include <algorithm>
+#include <iterator>
 #include <set>
 
 using namespace simtest;
@@ -119,7 +120,7 @@ TEST_F(SimTest, ObjectsServeThreadsOfAnyApartment)
         nameHr = profile->SetName(L"From the worker");
         return 0;
     }));
-    ASSERT_TRUE(worker.JoinPumping(20000));
+    ASSERT_TRUE(worker.JoinDispatchingSent(20000));
     EXPECT_HRESULT_SUCCEEDED(readHr);
     EXPECT_EQ(5, readCount);
     EXPECT_HRESULT_SUCCEEDED(writeHr);
@@ -153,7 +154,7 @@ TEST_F(SimTest, ObjectsServeThreadsOfAnyApartment)
         CoUninitialize();
         return 0;
     }));
-    ASSERT_TRUE(mta.JoinPumping(20000));
+    ASSERT_TRUE(mta.JoinDispatchingSent(20000));
     EXPECT_EQ(L"From the worker", seen);
 }
 
@@ -234,12 +235,14 @@ TEST_F(SimTest, MouseReadsAsTheFactoryDevice)
     ASSERT_HRESULT_SUCCEEDED(buttons->GetAssignments(&oneCount, &oneBlock));
     EXPECT_EQ(hvmw::kFnDpiUp, one.Code());
 
-    // Properties: no linked program (size 0), on-screen DPI and profile flags set.
+    // Properties: no linked program (the empty text), on-screen DPI and profile flags set.
     CComPtr<IProfileProperties> props = ProfileFeature<IProfileProperties>(active);
-    BYTE app[256];
+    wchar_t app[hvmw::kLinkedAppChars];
+    std::fill(std::begin(app), std::end(app), L'x');
     DWORD size = sizeof app;
     ASSERT_HRESULT_SUCCEEDED(props->GetProperty(hvmw::kPropLinkedApp, 0, app, 0, &size));
-    EXPECT_EQ(0u, size);
+    EXPECT_EQ(sizeof(wchar_t), size);
+    EXPECT_EQ(L'\0', app[0]);
     WORD flags = 0;
     size = sizeof flags;
     ASSERT_HRESULT_SUCCEEDED(props->GetProperty(hvmw::kPropFlags, 0, &flags, 0, &size));
@@ -356,6 +359,60 @@ TEST_F(SimTest, MouseReadsAsTheFactoryDevice)
     EXPECT_EQ(E_NOINTERFACE, mouse->GetFeature(IID_PPV_ARGS(redirector.Put())));
     CComPtr<IKeyAssignments> keys;
     EXPECT_EQ(E_NOINTERFACE, active->GetFeature(IID_PPV_ARGS(keys.Put())));
+}
+
+TEST_F(SimTest, AClearedLinkReadsAsTheEmptyText)
+{
+    CComPtr<IDevice> mouse = Mouse();
+    ASSERT_TRUE(mouse);
+    CComPtr<IProfileProperties> props = ProfileFeature<IProfileProperties>(ProfileAt(mouse, 1));
+    ASSERT_TRUE(props);
+    auto read = [&](wchar_t (&buffer)[hvmw::kLinkedAppChars], DWORD* size) {
+        *size = sizeof buffer;
+        return props->GetProperty(hvmw::kPropLinkedApp, 0, buffer, 0, size);
+    };
+
+    // Linked as the configuration program writes it: the text in a 256-byte buffer.
+    wchar_t link[hvmw::kLinkedAppChars] = L"arena.exe";
+    ASSERT_HRESULT_SUCCEEDED(props->SetProperty(hvmw::kPropLinkedApp, link, 0, sizeof link, 0));
+    wchar_t shown[hvmw::kLinkedAppChars] = {};
+    DWORD size = 0;
+    ASSERT_HRESULT_SUCCEEDED(read(shown, &size));
+    EXPECT_STREQ(L"arena.exe", shown);
+    EXPECT_EQ(sizeof L"arena.exe", size);
+
+    // Cleared with 256 zero bytes: the read answers the empty text over what the buffer held, its
+    // size counting the terminator, so that a reader can tell it from no answer.
+    const wchar_t none[hvmw::kLinkedAppChars] = {};
+    ASSERT_HRESULT_SUCCEEDED(props->SetProperty(hvmw::kPropLinkedApp, none, 0, sizeof none, 0));
+    ASSERT_HRESULT_SUCCEEDED(read(shown, &size));
+    EXPECT_EQ(sizeof(wchar_t), size);
+    EXPECT_STREQ(L"", shown);
+    const std::vector<std::string> apps = DumpLines(L"mouse", " app ");
+    ASSERT_GT(apps.size(), 1u);
+    EXPECT_EQ(" app \"\"", apps[1]);
+    // The path of any length agrees: the terminator alone.
+    wchar_t path[4] = {L'x', L'x', L'x', L'x'};
+    size = sizeof path;
+    ASSERT_HRESULT_SUCCEEDED(props->GetProperty(hvmw::kPropAppPath, 0, path, 0, &size));
+    EXPECT_EQ(sizeof(wchar_t), size);
+    EXPECT_EQ(L'\0', path[0]);
+
+    // A buffer without room for the terminator is refused untouched and learns the bytes needed.
+    BYTE tiny = 0xCC;
+    size = sizeof tiny;
+    EXPECT_EQ(HVMW_E_MORE_DATA, props->GetProperty(hvmw::kPropLinkedApp, 0, &tiny, 0, &size));
+    EXPECT_EQ(sizeof(wchar_t), size);
+    EXPECT_EQ(0xCC, tiny);
+
+    // A path longer than the fixed form holds is cut at the buffer and still terminated.
+    const std::wstring longPath = L"C:\\" + std::wstring(300, L'p') + L".exe";
+    ASSERT_HRESULT_SUCCEEDED(props->SetProperty(hvmw::kPropAppPath, longPath.c_str(), 0,
+                                                static_cast<DWORD>((longPath.size() + 1) * sizeof(wchar_t)), 0));
+    std::fill(std::begin(shown), std::end(shown), L'x');
+    ASSERT_HRESULT_SUCCEEDED(read(shown, &size));
+    EXPECT_EQ(hvmw::kLinkedAppBytes, size);
+    EXPECT_EQ(longPath.substr(0, hvmw::kLinkedAppChars - 1), shown);
 }
 
 TEST_F(SimTest, MouseTakesWhatTheConfigurationProgramWrites)

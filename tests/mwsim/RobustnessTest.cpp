@@ -381,16 +381,44 @@ TEST_F(SimTest, FewerStagesMoveTheValuesInEffectWithTheStage)
 TEST_F(SimTest, PressesDoWhatTheActiveProfileAssigns)
 {
     // The first record of each device's list, so that the record is read after the list was searched.
-    AssignmentRecord button{};
-    button.source = 1;
-    button.id = hvmw::kButtonLeft;
-    button.kind = hvmw::kKindDpi;
-    button.SetCode(hvmw::kDpiOpStage);
-    button.SetStage(5);
-    ASSERT_HRESULT_SUCCEEDED(ProfileFeature<IButtonAssignments>(ActiveProfile(Mouse()))->SetAssignments(1, &button));
+    // A "DPI stage" record counts its stage from 0, as the configuration program writes it; the
+    // device's active stage counts from 1. The factory profile has stages 800 to 5600, stage 3 active.
+    CComPtr<IButtonAssignments> buttons = ProfileFeature<IButtonAssignments>(ActiveProfile(Mouse()));
+    ASSERT_TRUE(buttons);
+    auto assignStage = [&](DWORD field) {
+        AssignmentRecord button{};
+        button.source = 1;
+        button.id = hvmw::kButtonLeft;
+        button.kind = hvmw::kKindDpi;
+        button.SetCode(hvmw::kDpiOpStage);
+        button.SetStage(field);
+        ASSERT_HRESULT_SUCCEEDED(buttons->SetAssignments(1, &button));
+    };
+    auto activeStageLine = [] {
+        const std::vector<std::string> lines = DumpLines(L"mouse", " dpi ");
+        return lines.empty() ? std::string() : lines[0];
+    };
+    assignStage(0);
+    EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 1 800x800"));
+    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 1 active 800x800"));
+    assignStage(4);
     EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 5 5600x5600"));
-    ASSERT_FALSE(DumpLines(L"mouse", " dpi ").empty());
-    EXPECT_EQ(0u, DumpLines(L"mouse", " dpi ")[0].find(" dpi active-stage 5 active 5600x5600"));
+    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 5 active 5600x5600"));
+    // A field past the last stage is refused and changes nothing; so is a field past the stages
+    // the profile has.
+    assignStage(5);
+    EXPECT_EQ(1u, ToolExitCode({L"press", L"mouse", L"1"}));
+    const DpiValue two[] = {{400, 400}, {1600, 1600}};
+    ASSERT_HRESULT_SUCCEEDED(ProfileFeature<IDpi>(ActiveProfile(Mouse()))->SetStages(2, two));
+    assignStage(2);
+    EXPECT_EQ(1u, ToolExitCode({L"press", L"mouse", L"1"}));
+    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 2 active 1600x1600"));
+    assignStage(0);
+    EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 1 400x400"));
+    // The tool's own stage selection counts from 1, as the device does.
+    EXPECT_NE(std::string::npos, Tool({L"dpi", L"2"}).find("dpi stage 2 1600x1600"));
+    EXPECT_EQ(2u, ToolExitCode({L"dpi", L"0"}));
+    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 2 active 1600x1600"));
 
     CComPtr<IDevice> keyboard = Keyboard();
     CComPtr<IKeyAssignments> keys = ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard));

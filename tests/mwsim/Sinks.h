@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <vector>
@@ -204,8 +205,10 @@ public:
     HRESULT STDMETHODCALLTYPE OnKeyMessage(UINT message, WPARAM wParam, LPARAM lParam) override
     {
         char text[64];
-        snprintf(text, sizeof text, "0x%X,0x%X,0x%08llX", message, static_cast<unsigned>(wParam),
-                 static_cast<unsigned long long>(lParam));
+        // A key message's lParam holds 32 bits of flags; a 32-bit LPARAM with the transition bit set
+        // is negative, so print the bits, not the sign-extended number.
+        snprintf(text, sizeof text, "0x%X,0x%X,0x%08X", message, static_cast<unsigned>(wParam),
+                 static_cast<unsigned>(static_cast<uint32_t>(lParam)));
         Called("OnKeyMessage", text);
         return S_OK;
     }

@@ -88,3 +88,40 @@ BOOL WINAPI CGdiDeleteCounter::CountDeleteDC(HDC h)
     ++g_counter->m_counts[h];
     return g_counter->m_deleteDc.Original<BOOL(WINAPI*)(HDC)>()(h);
 }
+
+namespace {
+CMutexHandleCounter* g_mutexCounter = nullptr;
+} // namespace
+
+CMutexHandleCounter::CMutexHandleCounter()
+    : m_create("CreateMutexW", reinterpret_cast<void*>(&CountCreateMutexW)),
+      m_close("CloseHandle", reinterpret_cast<void*>(&CountCloseHandle))
+{
+    g_mutexCounter = this;
+}
+
+CMutexHandleCounter::~CMutexHandleCounter()
+{
+    g_mutexCounter = nullptr;
+}
+
+int CMutexHandleCounter::Closes(HANDLE h) const
+{
+    auto it = m_closes.find(h);
+    return it == m_closes.end() ? 0 : it->second;
+}
+
+HANDLE WINAPI CMutexHandleCounter::CountCreateMutexW(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCWSTR name)
+{
+    using Fn = HANDLE(WINAPI*)(LPSECURITY_ATTRIBUTES, BOOL, LPCWSTR);
+    HANDLE h = g_mutexCounter->m_create.Original<Fn>()(attributes, owned, name);
+    if (h)
+        ++g_mutexCounter->m_created[h];
+    return h;
+}
+
+BOOL WINAPI CMutexHandleCounter::CountCloseHandle(HANDLE h)
+{
+    ++g_mutexCounter->m_closes[h];
+    return g_mutexCounter->m_close.Original<BOOL(WINAPI*)(HANDLE)>()(h);
+}

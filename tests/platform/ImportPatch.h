@@ -54,3 +54,32 @@ private:
     CImportPatch m_deleteObject;
     CImportPatch m_deleteDc;
 };
+
+// Counts, per handle, the mutexes CreateMutexW hands to the program and the CloseHandle calls the
+// program makes while it lives (one at a time), and lets them through. Wine's GetProcessHandleCount
+// reads 0, so a mutex that is never closed shows only this way.
+class CMutexHandleCounter
+{
+public:
+    CMutexHandleCounter();
+    ~CMutexHandleCounter();
+    CMutexHandleCounter(const CMutexHandleCounter&) = delete;
+    CMutexHandleCounter& operator=(const CMutexHandleCounter&) = delete;
+
+    // False when the program imports no CreateMutexW or no CloseHandle.
+    bool IsActive() const { return m_create.IsActive() && m_close.IsActive(); }
+    // Every mutex handle handed out, with how often (a handle value the system handed out again
+    // counts twice).
+    const std::map<HANDLE, int>& Created() const { return m_created; }
+    // How often h was given to CloseHandle.
+    int Closes(HANDLE h) const;
+
+private:
+    static HANDLE WINAPI CountCreateMutexW(LPSECURITY_ATTRIBUTES attributes, BOOL owned, LPCWSTR name);
+    static BOOL WINAPI CountCloseHandle(HANDLE h);
+
+    std::map<HANDLE, int> m_created;
+    std::map<HANDLE, int> m_closes;
+    CImportPatch m_create;
+    CImportPatch m_close;
+};

@@ -5,14 +5,18 @@
 // section builds items of a kind, every required item of that kind must be there.
 #include "GUIItem.h"
 #include "KeyboardDef.h"
+#include "LangTable.h"
 #include "LayoutLoader.h"
+#include "LayoutSections.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
+#include "WStr.h"
 #include "Wnd.h"
 
 #include "Paths.h"
 
 #include <gtest/gtest.h>
+#include <pugixml.hpp>
 
 #include <cstdio>
 #include <map>
@@ -184,4 +188,88 @@ TEST(SkinImage, KeyboardFilesAgreeWithTheSimulatorsKeyTable)
     // Every keyboard layout the programs can activate is registered, each naming a key layout.
     for (int32_t id = 15; id <= 29; ++id)
         EXPECT_NE(items.FindAs<CGUIItem>(id, ItemKind::KeyboardLayoutSetting), nullptr) << id;
+}
+
+// Every language a registry name can choose (the language name table) has a table of its own with
+// a file of its own, and shows texts, never the raw "$" keys; a language without a translation of
+// ours shows the English texts.
+TEST(SkinImage, EveryLanguageOfTheNameTableShowsItsTexts)
+{
+    InitNameTables();
+    FillLanguageNameTable();
+    // The keys the programs show from their own tables, and some of the layouts and the tray menu.
+    std::vector<std::wstring> keys = { L"$Delete", L"$Profiles", L"$LoadHalvoVEXA", L"$CloseTrayIcon" };
+    for (int32_t type = 0; type <= 64; ++type)
+        for (const wchar_t* key : { FindAssignmentTypeName(type), FindButtonDescription(type), FindKeyDescription(type) })
+            if (key)
+                keys.push_back(key);
+    ASSERT_GT(keys.size(), 60u);
+
+    pugi::xml_document list;
+    ASSERT_TRUE(list.load_file((GetProgramFolder() + L"xml\\Language.xml").c_str()));
+    std::set<std::string> files;
+    size_t declared = 0;
+    for (pugi::xml_node lang : list.child("ITEMLIST").child("LANGLIST").children("LANG")) {
+        ++declared;
+        files.insert(lang.attribute("file").value());
+    }
+    EXPECT_EQ(files.size(), declared) << "two languages share a file";
+
+    // The codes the programs choose, as from the registry's name: the lowest number of that name.
+    std::map<int32_t, std::string> codes;
+    for (int32_t number = 0; const wchar_t* name = FindLanguageNameById(number); ++number)
+        codes[FindLanguageIdByName(name)] = wstr::WideToUtf8(name);
+    EXPECT_EQ(codes.size(), declared);
+    const int32_t german = FindLanguageIdByName(L"German");
+    {
+        CGUIItems all;
+        ASSERT_TRUE(LoadLayoutFile(&all, L"Language.xml", nullptr, false));
+        const CLangTable* english = FindRegisteredLangTable(FindLanguageIdByName(L"English"));
+        ASSERT_NE(english, nullptr);
+        std::set<const CLangTable*> tables;
+        for (const auto& [code, name] : codes) {
+            const CLangTable* table = FindRegisteredLangTable(code);
+            ASSERT_NE(table, nullptr) << name << " has no language table";
+            tables.insert(table);
+            EXPECT_EQ(table->PairCount(), english->PairCount()) << name;
+            for (const std::wstring& key : keys) {
+                std::wstring text, englishText;
+                EXPECT_TRUE(table->Translate(key.c_str(), text)) << name << ": " << wstr::WideToUtf8(key);
+                EXPECT_TRUE(!text.empty() && text[0] != L'$') << name << ": " << wstr::WideToUtf8(key);
+                ASSERT_TRUE(english->Translate(key.c_str(), englishText));
+                if (code != german) {
+                    EXPECT_EQ(text, englishText) << name << ": " << wstr::WideToUtf8(key);
+                }
+            }
+        }
+        EXPECT_EQ(tables.size(), codes.size());
+        std::wstring text;
+        ASSERT_TRUE(FindRegisteredLangTable(german)->Translate(L"$Delete", text));
+        EXPECT_EQ(text, L"L\u00f6schen");
+    }
+
+    // A third language chosen as the configuration program chooses it (the registry's name, compared
+    // without regard to case): only its table is built, it becomes the current table, and texts
+    // translate through it into the English words.
+    const int32_t french = FindLanguageIdByName(L"french");
+    ASSERT_EQ(french, FindItemIdByName(L"LANGUAGE_FRENCH"));
+    {
+        CGUIItems chosen;
+        SetLanguageFilter(french);
+        const bool loaded = LoadLayoutFile(&chosen, L"Language.xml", nullptr, false);
+        SetLanguageFilter(-1);
+        ASSERT_TRUE(loaded);
+        EXPECT_EQ(chosen.Size(), 1u);
+        CLangTable* table = FindRegisteredLangTable(french);
+        ASSERT_NE(table, nullptr);
+        SetCurrentLangTable(table);
+        std::wstring text;
+        EXPECT_TRUE(TranslateText(L"$Delete", text));
+        EXPECT_EQ(text, L"Delete");
+        EXPECT_TRUE(TranslateText(FindAssignmentTypeName(22), text));
+        EXPECT_EQ(text, L"Switch profile");
+        EXPECT_TRUE(TranslateText(L"$LoadHalvoVEXA", text));
+        EXPECT_EQ(text, L"Open Halvo VEXA");
+    }
+    EXPECT_EQ(GetCurrentLangTable(), nullptr);
 }
