@@ -294,3 +294,25 @@ TEST_F(SheetTest, OkCancelAndTheCloseBoxEachLeaveNothingAdvisedOrRegistered)
     }
     EXPECT_TRUE(dialogs.messages.empty());
 }
+
+// The program itself: its sheet comes up with the 21 tabs and the devices listed on the first page,
+// and the program ends with it (the close box here).
+TEST_F(SheetTest, ProgramShowsItsSheetAndEndsWithIt)
+{
+    hvtest::ChildProcess program;
+    ASSERT_TRUE(program.Start(L"HvMwTestApp.exe")) << program.LastError();
+    HWND sheet = program.WaitForWindow(nullptr, L"Halvo Middleware Test Application");
+    ASSERT_NE(nullptr, sheet);
+    HWND tab = hvtest::FindDescendant(sheet, WC_TABCONTROLW);
+    ASSERT_NE(nullptr, tab);
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0) == 21; }));
+    EXPECT_EQ(0, SendMessageW(tab, TCM_GETCURSEL, 0, 0));
+    // The first page is made while the sheet initialises, after its title and tabs.
+    EXPECT_TRUE(hvtest::WaitUntil([&] {
+        HWND combo = hvtest::FindDescendantById(sheet, IDC_DEVICE_COMBO);
+        return combo && SendMessageW(combo, CB_GETCOUNT, 0, 0) == 2;
+    }));
+    PostMessageW(sheet, WM_SYSCOMMAND, SC_CLOSE, 0);
+    ASSERT_TRUE(program.Wait(20000));
+    EXPECT_EQ(0u, program.ExitCode());
+}
