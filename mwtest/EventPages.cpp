@@ -34,16 +34,10 @@ HRESULT STDMETHODCALLTYPE CApplicationSink::OnApplicationEvent(int, LPCWSTR path
 
 BEGIN_MSG_MAP(CHvAppPage, CHvMwPage)
     ON_NOTIFY(NM_RCLICK, IDC_HVAPP_LIST, OnListRightClick)
-    ON_WM_DESTROY()
 END_MSG_MAP()
 
 CHvAppPage::CHvAppPage() : CHvMwPage(IDD_HVAPP)
 {
-}
-
-CHvAppPage::~CHvAppPage()
-{
-    m_connection.Unadvise();
 }
 
 void CHvAppPage::ShowStatus(const wchar_t* text) const
@@ -70,25 +64,7 @@ BOOL CHvAppPage::OnSetActive()
     return CHvMwPage::OnSetActive();
 }
 
-BOOL CHvAppPage::OnKillActive()
-{
-    ReleaseAll();
-    return CHvMwPage::OnKillActive();
-}
-
-void CHvAppPage::OnReset()
-{
-    ReleaseAll();
-    CHvMwPage::OnReset();
-}
-
-void CHvAppPage::OnDestroy()
-{
-    ReleaseAll();
-    Default();
-}
-
-void CHvAppPage::ReleaseAll()
+void CHvAppPage::LetGo()
 {
     m_connection.Unadvise();
     ReleaseRows();
@@ -225,17 +201,8 @@ HRESULT STDMETHODCALLTYPE COtfMacroRecordingSink::OnRecordCancel()
     return S_OK;
 }
 
-BEGIN_MSG_MAP(COtfMacroRecordingPage, CHvMwPage)
-    ON_WM_DESTROY()
-END_MSG_MAP()
-
 COtfMacroRecordingPage::COtfMacroRecordingPage() : CHvMwPage(IDD_OTF_MACRO)
 {
-}
-
-COtfMacroRecordingPage::~COtfMacroRecordingPage()
-{
-    ReleaseAll();
 }
 
 void COtfMacroRecordingPage::ShowStatus(const std::wstring& text) const
@@ -252,25 +219,7 @@ BOOL COtfMacroRecordingPage::OnSetActive()
     return CHvMwPage::OnSetActive();
 }
 
-BOOL COtfMacroRecordingPage::OnKillActive()
-{
-    ReleaseAll();
-    return CHvMwPage::OnKillActive();
-}
-
-void COtfMacroRecordingPage::OnReset()
-{
-    ReleaseAll();
-    CHvMwPage::OnReset();
-}
-
-void COtfMacroRecordingPage::OnDestroy()
-{
-    ReleaseAll();
-    Default();
-}
-
-void COtfMacroRecordingPage::ReleaseAll()
+void COtfMacroRecordingPage::LetGo()
 {
     m_connection.Unadvise();
     m_recording.Reset();

@@ -25,22 +25,18 @@ class CHvAppPage : public CHvMwPage
 {
 public:
     CHvAppPage();
-    ~CHvAppPage() override;
     void ShowStatus(const wchar_t* text) const;
 
 protected:
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
-    BOOL OnKillActive() override;
-    void OnReset() override;
-    void OnDestroy();
+    // Ends the page's use of the list: unadvises, releases the rows and the list.
+    void LetGo() override;
     void OnListRightClick(NMHDR* header, LRESULT* result);
 
 private:
     void FillList();
     void ReleaseRows();
-    // Ends the page's use of the list: unadvises, releases the rows and the list.
-    void ReleaseAll();
     IApplication* RowApplication(int row) const;
     void RunCommand(UINT command, int row);
 
@@ -69,19 +65,13 @@ class COtfMacroRecordingPage : public CHvMwPage
 {
 public:
     COtfMacroRecordingPage();
-    ~COtfMacroRecordingPage() override;
     void ShowStatus(const std::wstring& text) const;
 
 protected:
     BOOL OnSetActive() override;
-    BOOL OnKillActive() override;
-    void OnReset() override;
-    void OnDestroy();
+    void LetGo() override;
 
 private:
-    void ReleaseAll();
-
     CComPtr<IOtfMacroRecording> m_recording;
     CSinkConnection<COtfMacroRecordingSink> m_connection;
-    HV_DECLARE_MSG_MAP()
 };

@@ -287,7 +287,6 @@ BEGIN_MSG_MAP(CVxRefreshTestPage, CHvMwPage)
     ON_COMMAND(IDC_REFRESH_START, OnStart)
     ON_COMMAND(IDC_REFRESH_STOP, OnStop)
     ON_WM_TIMER()
-    ON_WM_DESTROY()
 END_MSG_MAP()
 
 CVxRefreshTestPage::CVxRefreshTestPage() : CHvMwPage(IDD_REFRESH_TEST)
@@ -318,11 +317,5 @@ void CVxRefreshTestPage::OnTimer(UINT_PTR id)
                 ::CoTaskMemFree(info.name);  // not shown, but ours to free
         }
     }
-    Default();
-}
-
-void CVxRefreshTestPage::OnDestroy()
-{
-    KillTimer(kTimer);
     Default();
 }

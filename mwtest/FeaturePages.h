@@ -94,8 +94,8 @@ public:
 protected:
     void OnStart();
     void OnStop();
+    // The timer goes with the page's window.
     void OnTimer(UINT_PTR id);
-    void OnDestroy();
 
 private:
     static constexpr UINT_PTR kTimer = 0;

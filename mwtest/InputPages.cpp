@@ -24,7 +24,6 @@ constexpr ModeButton kModes[] = {
 BEGIN_MSG_MAP(CModePage, CHvMwPage)
     ON_COMMAND_RANGE(IDC_MODE_NORMAL, IDC_MODE_DRIVER, OnModeClicked)
     ON_MESSAGE(WM_INPUT, OnInput)
-    ON_WM_DESTROY()
 END_MSG_MAP()
 
 CModePage::CModePage() : CHvMwPage(IDD_MODE)
@@ -33,7 +32,7 @@ CModePage::CModePage() : CHvMwPage(IDD_MODE)
 
 CModePage::~CModePage()
 {
-    StopMonitor();
+    CModePage::LetGo();  // the keyboard must never stay without its key messages
 }
 
 BOOL CModePage::OnSetActive()
@@ -54,25 +53,7 @@ BOOL CModePage::OnSetActive()
     return CHvMwPage::OnSetActive();
 }
 
-BOOL CModePage::OnKillActive()
-{
-    StopMonitor();
-    return CHvMwPage::OnKillActive();
-}
-
-void CModePage::OnReset()
-{
-    StopMonitor();
-    CHvMwPage::OnReset();
-}
-
-void CModePage::OnDestroy()
-{
-    StopMonitor();
-    Default();
-}
-
-void CModePage::StopMonitor()
+void CModePage::LetGo()
 {
     if (m_registered) {
         RemoveKeyboardAndMouse();
@@ -118,16 +99,10 @@ HRESULT STDMETHODCALLTYPE CKeyboardRedirectorSink::OnKeyMessage(UINT message, WP
 BEGIN_MSG_MAP(CKeyboardRedirectorPage, CHvMwPage)
     ON_COMMAND(IDC_REDIR_ENABLE, OnEnable)
     ON_COMMAND(IDC_REDIR_DISABLE, OnDisable)
-    ON_WM_DESTROY()
 END_MSG_MAP()
 
 CKeyboardRedirectorPage::CKeyboardRedirectorPage() : CHvMwPage(IDD_KEYBOARD_REDIRECTOR)
 {
-}
-
-CKeyboardRedirectorPage::~CKeyboardRedirectorPage()
-{
-    StopRedirecting();
 }
 
 HWND CKeyboardRedirectorPage::TypingTarget() const
@@ -156,7 +131,7 @@ void CKeyboardRedirectorPage::OnEnable()
 {
     ShowEnabled(true);
     // A second Enable starts afresh rather than leaving the first connection behind.
-    StopRedirecting();
+    LetGo();
     m_redirector = DeviceFeature<IKeyboardRedirector>();
     if (!m_redirector)
         return;
@@ -168,7 +143,7 @@ void CKeyboardRedirectorPage::OnDisable()
 {
     ShowEnabled(false);
     if (m_redirector) {
-        StopRedirecting();
+        LetGo();
         return;
     }
     // Turned on by someone else (another program, an earlier run): off all the same.
@@ -179,23 +154,10 @@ void CKeyboardRedirectorPage::OnDisable()
 BOOL CKeyboardRedirectorPage::OnKillActive()
 {
     ShowEnabled(false);
-    StopRedirecting();
     return CHvMwPage::OnKillActive();
 }
 
-void CKeyboardRedirectorPage::OnReset()
-{
-    StopRedirecting();
-    CHvMwPage::OnReset();
-}
-
-void CKeyboardRedirectorPage::OnDestroy()
-{
-    StopRedirecting();
-    Default();
-}
-
-void CKeyboardRedirectorPage::StopRedirecting()
+void CKeyboardRedirectorPage::LetGo()
 {
     if (m_redirector) {
         m_connection.Unadvise();

@@ -17,14 +17,11 @@ public:
 
 protected:
     BOOL OnSetActive() override;
-    BOOL OnKillActive() override;
-    void OnReset() override;
+    void LetGo() override;
     void OnModeClicked(UINT id);
     LRESULT OnInput(WPARAM wParam, LPARAM lParam);
-    void OnDestroy();
 
 private:
-    void StopMonitor();
     bool m_registered = false;
     HV_DECLARE_MSG_MAP()
 };
@@ -45,22 +42,19 @@ class CKeyboardRedirectorPage : public CHvMwPage
 {
 public:
     CKeyboardRedirectorPage();
-    ~CKeyboardRedirectorPage() override;
     // The edit the redirected keys go to.
     HWND TypingTarget() const;
 
 protected:
     BOOL OnSetActive() override;
     BOOL OnKillActive() override;
-    void OnReset() override;
+    // Ends the page's own use of the redirector: unadvises, turns it off, lets it go.
+    void LetGo() override;
     void OnEnable();
     void OnDisable();
-    void OnDestroy();
 
 private:
     void ShowEnabled(bool enabled);
-    // Ends the page's own use of the redirector: unadvises, turns it off, lets it go.
-    void StopRedirecting();
 
     CComPtr<IKeyboardRedirector> m_redirector;
     CSinkConnection<CKeyboardRedirectorSink> m_connection;

@@ -2,6 +2,28 @@
 
 #include "HvMwApiSheet.h"
 
+BEGIN_MSG_MAP(CHvMwPage, CPropertyPage)
+    ON_WM_DESTROY()
+END_MSG_MAP()
+
+BOOL CHvMwPage::OnKillActive()
+{
+    LetGo();
+    return CPropertyPage::OnKillActive();
+}
+
+void CHvMwPage::OnReset()
+{
+    LetGo();
+    CPropertyPage::OnReset();
+}
+
+void CHvMwPage::OnDestroy()
+{
+    LetGo();
+    Default();
+}
+
 CHvMwApiSheet* CHvMwPage::Sheet() const
 {
     return dynamic_cast<CHvMwApiSheet*>(GetParentSheet());

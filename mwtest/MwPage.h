@@ -3,7 +3,11 @@
 // when the handler returns), obtains the feature it needs, calls it and lets it go again. A page
 // without a device, or whose device lacks the feature, does nothing and shows nothing.
 //
-// The pages whose Part gives no behaviour yet are this class alone on their template.
+// What a page holds while it is in front (event connections, raw-input registrations, rows,
+// features) it lets go in LetGo, which runs whenever the page is left, when the sheet is cancelled
+// or closed (no page is left then) and when the page's window goes.
+//
+// The pages whose features are built elsewhere are this class alone on their template.
 #pragma once
 
 #include <string>
@@ -20,6 +24,11 @@ public:
     explicit CHvMwPage(UINT templateId) : CPropertyPage(templateId) {}
 
 protected:
+    virtual void LetGo() {}
+    BOOL OnKillActive() override;
+    void OnReset() override;
+    void OnDestroy();
+
     CHvMwApiSheet* Sheet() const;
     // The sheet's current device, or null.
     CComPtr<IDevice> Device() const;
@@ -48,4 +57,6 @@ protected:
     // SetDlgItemTextW with a std::wstring.
     void SetText(int id, const std::wstring& text) const { SetDlgItemText(id, text.c_str()); }
     void Enable(int id, bool enable) const { ::EnableWindow(GetDlgItem(id), enable); }
+
+    HV_DECLARE_MSG_MAP()
 };

@@ -20,17 +20,6 @@ const std::vector<std::wstring> kTabs = {
     L"Settings", L"HvApp", L"Keyboard Layout", L"Sensitivity Scaler", L"Power Management", L"Battery Page",
 };
 
-std::wstring TabText(HWND tab, int index)
-{
-    wchar_t text[64] = {};
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 // What a dialog's controls show: text, check state and item counts, by control id.
 using Shown = std::map<int, std::wstring>;
 
@@ -155,7 +144,7 @@ TEST_F(SheetTest, TwentyOneTabsEveryPageBlankWithoutDeviceAndAPictureOfEach)
     ASSERT_EQ(21, SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
     std::vector<std::wstring> tabs;
     for (int i = 0; i < 21; ++i)
-        tabs.push_back(TabText(tab, i));
+        tabs.push_back(hvtest::TabText(tab, i));
     EXPECT_EQ(kTabs, tabs);
     EXPECT_EQ(L"Halvo Middleware Test Application", hvtest::TextOf(bench.Sheet().m_hWnd));
 
