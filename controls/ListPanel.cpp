@@ -221,23 +221,7 @@ void CListPanelList::SyncScrollBar()
 
 void CListPanelList::PassOnPress(UINT message, UINT flags, CPoint point)
 {
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
-    CPoint screen = point;
-    ClientToScreen(&screen);
-    HWND target = ::WindowFromPoint(screen);
-    if (!target || target == m_hWnd || ::GetWindowThreadProcessId(target, nullptr) != ::GetCurrentThreadId())
-        return;
-    if (m_opener && (target == m_opener || ::IsChild(m_opener, target)))
-        return;
-    LRESULT hit = ::SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
-    if (hit == HTCLIENT) {
-        CPoint client = screen;
-        ::ScreenToClient(target, &client);
-        ::PostMessageW(target, message, flags, MAKELPARAM(client.x, client.y));
-    } else if (message == WM_LBUTTONDOWN && hit != HTNOWHERE && hit != HTERROR) {
-        ::PostMessageW(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
-    }
+    PassPressOn(m_hWnd, message, flags, point, m_opener);
 }
 
 // ---- Tooltip ------------------------------------------------------------------------------------

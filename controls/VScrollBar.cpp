@@ -328,3 +328,24 @@ void CVScrollBar::OnPaint()
     paint.BitBlt(0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
     memory.RestoreSelections();
 }
+
+void PassPressOn(HWND list, UINT message, UINT flags, POINT point, HWND except)
+{
+    if (::GetCapture() == list)
+        ::ReleaseCapture();
+    CPoint screen = point;
+    ::ClientToScreen(list, &screen);
+    HWND target = ::WindowFromPoint(screen);
+    if (!target || target == list || ::GetWindowThreadProcessId(target, nullptr) != ::GetCurrentThreadId())
+        return;
+    if (except && (target == except || ::IsChild(except, target)))
+        return;
+    LRESULT hit = ::SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    if (hit == HTCLIENT) {
+        CPoint client = screen;
+        ::ScreenToClient(target, &client);
+        ::PostMessageW(target, message, flags, MAKELPARAM(client.x, client.y));
+    } else if (message == WM_LBUTTONDOWN && hit != HTNOWHERE && hit != HTERROR) {
+        ::PostMessageW(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
+    }
+}

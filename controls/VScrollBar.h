@@ -106,3 +106,9 @@ private:
 void BorderHalves(int width, int& down, int& up);
 // A border of width pixels inside every edge of rect (the frame's and the bar's border).
 void DrawBorder(CDC& dc, const RECT& rect, int width, COLORREF colour);
+
+// A press outside a list and its bar while the list holds the mouse (a capture the bar handed it):
+// the list lets the mouse go and the press goes on to the window of this thread under the pointer,
+// so that it is not lost, unless that window is except or one of its children (a popup's opener,
+// whose press would open the popup again). point is in the list's client coordinates.
+void PassPressOn(HWND list, UINT message, UINT flags, POINT point, HWND except = nullptr);

@@ -9,6 +9,7 @@
 #include "LayoutSectionBuild.h"
 #include "ListPanelItem.h"
 #include "WStr.h"
+#include "XListSection.h"
 
 namespace layout {
 
@@ -84,11 +85,14 @@ std::unique_ptr<CGUIItem> BuildListPanel(pugi::xml_node element, const CGUIItems
 
 } // namespace
 
-uint32_t ReadLists(pugi::xml_node root, CGUIItems*, CWnd*)
+uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
     SectionCount count;
-    if (pugi::xml_node list = root.child("LISTLIST"))
-        VisitChildren(list, {"LISTCTRL", "COMBO", "COMBOCOLOR"}, count);
+    if (pugi::xml_node list = root.child("LISTLIST")) {
+        BuildChildren(list, "LISTCTRL", items, count,
+                      [&](pugi::xml_node element) { return BuildXListCtrl(element, items, owner); });
+        VisitChildren(list, {"COMBO", "COMBOCOLOR"}, count);
+    }
     return count.Packed();
 }
 
