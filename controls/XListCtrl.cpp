@@ -669,11 +669,6 @@ CRect CXListCtrl::HeaderRect() const
     return rect;
 }
 
-bool CXListCtrl::IsOverHeader(CPoint point) const
-{
-    return HeaderRect().PtInRect(point);
-}
-
 bool CXListCtrl::IsOverBar(CPoint point) const
 {
     if (!m_scrollBar || !m_scrollBar->IsWindow())
@@ -706,13 +701,11 @@ BOOL CXListCtrl::PreTranslateMessage(MSG* msg)
 
 void CXListCtrl::OnMouseMove(UINT, CPoint point)
 {
-    const bool inList = GetClientRect().PtInRect(point);
     // The column tooltip follows the column under the pointer.
-    const int column = inList ? ColumnAtX(point.x) : -1;
+    const int column = GetClientRect().PtInRect(point) ? ColumnAtX(point.x) : -1;
     if (column >= 0 && column != m_toolTipColumn) {
         m_toolTipColumn = column;
-        const XListColumn* shown = ColumnAt(column);
-        if (shown)
+        if (const XListColumn* shown = ColumnAt(column))
             m_toolTip.SetText(m_hWnd, (shown->toolTip.empty() ? shown->name : shown->toolTip).c_str());
     }
     if (IsOverBar(point)) {
@@ -721,25 +714,27 @@ void CXListCtrl::OnMouseMove(UINT, CPoint point)
             ::SetCapture(m_scrollBar->GetSafeHwnd());
         return;
     }
-    bool overOwnChild = IsOverHeader(point);
-    if (IsEditing()) {
-        CRect edit = m_edit->GetWindowRect();
-        ScreenToClient(&edit);
-        overOwnChild = overOwnChild || edit.PtInRect(point);
-    }
-    if (inList && !overOwnChild) {
+    // The list holds the mouse while the pointer is over the list itself: not over its header or
+    // its edit, which take the mouse themselves, nor over a window above it (a combo list).
+    if (IsUnderPointer(point)) {
         if (::GetCapture() != m_hWnd)
             ::SetCapture(m_hWnd);
     } else if (::GetCapture() == m_hWnd) {
-        // Outside the list, and over the header and the edit, which take the mouse themselves.
         ::ReleaseCapture();
     }
     Default();
 }
 
+bool CXListCtrl::IsUnderPointer(CPoint point) const
+{
+    CPoint screen = point;
+    ClientToScreen(&screen);
+    return ::WindowFromPoint(screen) == m_hWnd;
+}
+
 void CXListCtrl::OnLButtonDown(UINT flags, CPoint point)
 {
-    if (!GetClientRect().PtInRect(point)) {
+    if (!IsUnderPointer(point)) {
         // Only while the list holds the mouse: the press belongs to whatever lies under it.
         PassPressOn(m_hWnd, WM_LBUTTONDOWN, flags, point);
         return;
@@ -820,7 +815,7 @@ void CXListCtrl::ClickCheck(int row, int displayIndex)
 
 void CXListCtrl::OnLButtonDblClk(UINT flags, CPoint point)
 {
-    if (!GetClientRect().PtInRect(point)) {
+    if (!IsUnderPointer(point)) {
         PassPressOn(m_hWnd, WM_LBUTTONDOWN, flags, point);
         return;
     }
@@ -844,7 +839,7 @@ void CXListCtrl::OnLButtonDblClk(UINT flags, CPoint point)
 
 void CXListCtrl::OnRButtonDown(UINT flags, CPoint point)
 {
-    if (!GetClientRect().PtInRect(point)) {
+    if (!IsUnderPointer(point)) {
         PassPressOn(m_hWnd, WM_RBUTTONDOWN, flags, point);
         return;
     }

@@ -254,7 +254,8 @@ private:
     // Whether this object still has its window after a handler ran (it may have destroyed it).
     bool StillMine(HWND self) const;
     bool IsOverBar(CPoint point) const;
-    bool IsOverHeader(CPoint point) const;
+    // Whether the list itself is the window under a client point (not a child or a window above).
+    bool IsUnderPointer(CPoint point) const;
     CRect HeaderRect() const;
     CRect CellRect(int row, int displayIndex) const;
     static CRect CheckHitRect(const CRect& cell);
