@@ -120,7 +120,7 @@ TEST(XListLayout, WidthStyleColoursAndElementsThatYieldNoList)
     <LISTCOLUMN name="LCITEM_PROFILEEXE" type="FILEDIALOG" width="120">Program</LISTCOLUMN>
   </LISTCTRL>
 )" + Refused(Column("LCITEM_PROFILENAME", "STATIC", "80") + Column("LCITEM_PROFILEEXE", "SLIDER", "80")) +
-                      Refused(Column("LCITEM_PROFILENAME", "STATIC", "80") + Column("LCITEM_PROFILEEXE", "STATIC", "-3")) +
+                      Refused(Column("LCITEM_PROFILENAME", "STATIC", "80") + Column("LCITEM_PROFILEID", "STATIC", "-3")) +
                       Refused(Column("LCITEM_NOPE", "STATIC", "80")) + Refused("") + Refused(repeated) +
                       R"(<LISTCTRL name="NO_SUCH_ITEM"><RECT left="0" top="0" right="10" bottom="10"/>)" +
                       Column("LCITEM_PROFILENAME", "STATIC", "80") + R"(</LISTCTRL>
@@ -131,7 +131,15 @@ TEST(XListLayout, WidthStyleColoursAndElementsThatYieldNoList)
     ShownHost host(CRect(0, 0, 600, 400));
     ASSERT_TRUE(host.created);
     ASSERT_EQ(ChildWindowCount(host.panel), 0);
-    ASSERT_TRUE(LoadLayoutFile(&host.items, L"XLists.xml", &host.panel, false));
+    // The language in use gives the program column a width of its own.
+    CLangTable language;
+    const std::wstring width = L"90";
+    language.AddColumnOverride(FindListColumnId(L"LCITEM_PROFILEEXE"), L"width", width.c_str(),
+                               (width.size() + 1) * sizeof(wchar_t));
+    SetCurrentLangTable(&language);
+    const bool loaded = LoadLayoutFile(&host.items, L"XLists.xml", &host.panel, false);
+    SetCurrentLangTable(nullptr);
+    ASSERT_TRUE(loaded);
     ASSERT_EQ(host.items.Size(), 2u) << "every element with a column that is not added yields nothing";
     EXPECT_EQ(ChildWindowCount(host.panel), 3 + 2) << "and leaves no window: frame, list and bar of the first, "
                                                       "frame and list of the second";
@@ -205,7 +213,8 @@ TEST(XListLayout, WidthStyleColoursAndElementsThatYieldNoList)
     EXPECT_EQ(second->GetStyle() & 0xFFFF, 0x4005u);
     EXPECT_EQ(second->ScrollBar(), nullptr);
     EXPECT_EQ(second->BorderWidth(), 0);
-    EXPECT_EQ(RectInParent(*second->Frame()), CRect(20, 260, 140, 340));
+    EXPECT_EQ(RectInParent(*second->Frame()), CRect(20, 260, 20 + 90, 340)) << "the language's width";
+    EXPECT_EQ(second->GetColumnWidth(0), 90);
 
     // Hiding the item hides its three windows.
     list->Show(false);
