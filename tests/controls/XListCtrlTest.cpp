@@ -23,18 +23,10 @@
 #include <string>
 #include <vector>
 
-using controltest::CXListHost;
-using controltest::ModalScript;
-using controltest::WaitPastDoubleClick;
-using controltest::XListEvent;
+using namespace controltest;
 
 namespace {
 
-constexpr COLORREF kText = RGB(230, 230, 230);
-constexpr COLORREF kBack = RGB(20, 30, 60);
-constexpr COLORREF kHiText = RGB(10, 10, 10);
-constexpr COLORREF kHiBack = RGB(250, 200, 40);
-constexpr COLORREF kBorder = RGB(200, 40, 40);
 constexpr COLORREF kUnchecked = RGB(90, 90, 90);
 constexpr COLORREF kChecked = RGB(40, 220, 60);
 constexpr COLORREF kThumb = RGB(40, 220, 200);
@@ -106,9 +98,9 @@ struct Host
         list = std::make_unique<CXListCtrl>();
         list->id = 248;
         list->SetFontColor(kText);
-        list->SetFontColorHi(kHiText);
+        list->SetFontColorHi(kHotText);
         list->SetBackColor(kBack);
-        list->SetBackColorHi(kHiBack);
+        list->SetBackColorHi(kHotBack);
         list->SetBorderColor(kBorder);
         if (!list->CreateList(&panel, 248, WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
                               CRect(10, 10, 10 + 2 * 2 + 560 + (withBar ? 14 : 0), 10 + height), 2,
@@ -120,6 +112,14 @@ struct Host
                list->AddColumn(kName, L"Name", 160, kXListStatic, false) == 2 &&
                list->AddColumn(kProgram, L"Program", 200, kXListFileDialog, false) == 3 &&
                list->AddColumn(kSwitch, L"Switch", 100, kXListCheckBox, false, &pictures.masked) == 4;
+    }
+    // The list with its five columns and count rows.
+    bool MakeFilledList(int height, bool withBar, int count)
+    {
+        if (!created || !MakeProfileList(height, withBar))
+            return false;
+        AddRows(count);
+        return true;
     }
     void AddRows(int count)
     {
@@ -177,17 +177,6 @@ private:
     ICommonDialogs* m_previous;
 };
 
-std::vector<ListEntry> Entries(std::initializer_list<const wchar_t*> names)
-{
-    std::vector<ListEntry> entries;
-    for (const wchar_t* name : names) {
-        ListEntry entry;
-        entry.Init(name, 0, nullptr);
-        entries.push_back(entry);
-    }
-    return entries;
-}
-
 int HeaderImage(CXListCtrl& list, int displayIndex)
 {
     HDITEMW item = {};
@@ -238,7 +227,7 @@ TEST(XList, RowKeysSettersAndColumns)
     EXPECT_EQ(list.FindCell(5, kActive)->check, 0);
     EXPECT_EQ(list.FindCell(5, kName)->check, -1);
     EXPECT_EQ(list.FindCell(5, kActive)->textColor, kText);
-    EXPECT_EQ(list.FindCell(5, kActive)->hiBackColor, kHiBack);
+    EXPECT_EQ(list.FindCell(5, kActive)->hiBackColor, kHotBack);
 
     // Unknown keys and columns change nothing and answer 0.
     EXPECT_EQ(list.SetCellText(1, kName, L"x"), 0);
@@ -267,6 +256,23 @@ TEST(XList, RowKeysSettersAndColumns)
     list.RedrawWindow();
     hvtest::FlushMessages();  // the grown rows draw all ten cells
 
+    // Check notifications name the column by its id, wherever the column is shown.
+    CXListCtrl reordered;
+    ASSERT_TRUE(reordered.CreateList(&host.panel, 249, WS_CHILD | WS_VISIBLE | LVS_REPORT | LVS_SINGLESEL,
+                                     CRect(10, 250, 310, 350), 1, nullptr));
+    EXPECT_EQ(reordered.AddColumn(kSwitch, L"Switch", 80, kXListCheckBox, false, &host.pictures.plain), 0);
+    EXPECT_EQ(reordered.AddColumn(kName, L"Name", 200, kXListStatic, false), 1);
+    EXPECT_EQ(reordered.GetColumnId(0), kSwitch);
+    ASSERT_EQ(reordered.InsertRow(0), 0);
+    hvtest::FlushMessages();
+    const CRect box = reordered.GetSubItemRect(0, 0);
+    ASSERT_TRUE(hvtest::Click(reordered, {(box.left + reordered.GetSubItemRect(0, 1).left) / 2, box.CenterPoint().y}));
+    ASSERT_TRUE(host.WaitForEvents(1));
+    EXPECT_EQ(host.panel.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
+    EXPECT_EQ(host.panel.events[0].column, kSwitch);
+    EXPECT_EQ(host.panel.events[0].list, reordered.GetSafeHwnd());
+    reordered.DestroyList();
+
     // Deleting by key takes the first row of the key.
     EXPECT_TRUE(list.DeleteRow(0));
     EXPECT_EQ(list.GetItemCount(), 2);
@@ -279,9 +285,7 @@ TEST(XList, RowKeysSettersAndColumns)
 TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
 {
     Host host;
-    ASSERT_TRUE(host.created);
-    ASSERT_TRUE(host.MakeProfileList(200, false));
-    host.AddRows(3);
+    ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
     CXListHost& panel = host.panel;
     list.SetCellCheck(0, kActive, 1);
@@ -356,7 +360,7 @@ TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
     // The mask's border shows the row beneath.
     hvtest::ExpectPixelNear(shot, switch0.x - 6, switch0.y, kBack, 8);
     const POINT name2 = host.CellCentre(2, kName);
-    hvtest::ExpectPixelNear(shot, name2.x + 70, name2.y, kHiBack, 8);  // the selected row
+    hvtest::ExpectPixelNear(shot, name2.x + 70, name2.y, kHotBack, 8);  // the selected row
 
     // A double click on a box is two presses on it, then the double click itself.
     panel.events.clear();
@@ -385,9 +389,7 @@ TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
 TEST(XList, ContextMenuLinksAndUnlinksAProgram)
 {
     Host host;
-    ASSERT_TRUE(host.created);
-    ASSERT_TRUE(host.MakeProfileList(200, false));
-    host.AddRows(3);
+    ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
     CXListHost& panel = host.panel;
     CListPanelItem menu(&panel, 200, 3 * 18 + 4);
@@ -475,9 +477,7 @@ TEST(XList, ContextMenuLinksAndUnlinksAProgram)
 TEST(XList, ScrollsBehindTheSkinnedBarAndGivesUpTheMouse)
 {
     Host host;
-    ASSERT_TRUE(host.created);
-    ASSERT_TRUE(host.MakeProfileList(8 * 18 + 30, true));
-    host.AddRows(30);
+    ASSERT_TRUE(host.MakeFilledList(8 * 18 + 30, true, 30));
     CXListCtrl& list = *host.list;
     ASSERT_NE(list.ScrollBar(), nullptr);
     CVScrollBar& bar = *list.ScrollBar();
@@ -592,9 +592,7 @@ TEST(XList, ScrollsBehindTheSkinnedBarAndGivesUpTheMouse)
 TEST(XList, ComboProgressAndEditCells)
 {
     Host host;
-    ASSERT_TRUE(host.created);
-    ASSERT_TRUE(host.MakeProfileList(200, false));
-    host.AddRows(3);
+    ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
     CXListHost& panel = host.panel;
 

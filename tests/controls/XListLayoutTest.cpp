@@ -23,9 +23,7 @@
 #include <vector>
 
 using namespace layouttest;
-using controltest::CXListHost;
-using controltest::ModalScript;
-using controltest::WaitPastDoubleClick;
+using namespace controltest;
 
 namespace {
 
