@@ -357,13 +357,7 @@ LRESULT CListPanelList::OnKey(WPARAM wParam, LPARAM)
 LRESULT CListPanelList::OnVScroll(WPARAM wParam, LPARAM)
 {
     const int code = LOWORD(wParam);
-    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-        // The position is the bar's: the list-view's own (hidden) bar knows nothing of it.
-        const int position = HIWORD(wParam);
-        Scroll(0, (position - GetTopIndex()) * m_rowHeight);
-        return 0;
-    }
-    if (code == SB_LINEDOWN && GetTopIndex() + GetCountPerPage() >= GetItemCount())
+    if (ScrollListByBar(*this, wParam, m_rowHeight))
         return 0;
     LRESULT result = Default();
     if (code != SB_ENDSCROLL)

@@ -349,3 +349,13 @@ void PassPressOn(HWND list, UINT message, UINT flags, POINT point, HWND except)
         ::PostMessageW(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
     }
 }
+
+bool ScrollListByBar(CListCtrl& list, WPARAM wParam, int rowHeight)
+{
+    const int code = LOWORD(wParam);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        list.Scroll(0, (static_cast<int>(HIWORD(wParam)) - list.GetTopIndex()) * rowHeight);
+        return true;
+    }
+    return code == SB_LINEDOWN && list.GetTopIndex() + list.GetCountPerPage() >= list.GetItemCount();
+}

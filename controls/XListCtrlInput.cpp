@@ -248,13 +248,7 @@ LRESULT CXListCtrl::OnMouseWheel(WPARAM wParam, LPARAM)
 LRESULT CXListCtrl::OnVScroll(WPARAM wParam, LPARAM)
 {
     const int code = LOWORD(wParam);
-    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-        // The position is the skinned bar's; the list-view would read its own hidden bar.
-        const int position = HIWORD(wParam);
-        Scroll(0, (position - GetTopIndex()) * RowHeight());
-        return 0;
-    }
-    if (code == SB_LINEDOWN && GetTopIndex() + GetCountPerPage() >= GetItemCount())
+    if (ScrollListByBar(*this, wParam, RowHeight()))
         return 0;
     LRESULT result = Default();
     if (code != SB_ENDSCROLL)
