@@ -254,3 +254,23 @@ bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target)
     target.Reset(own);
     return true;
 }
+
+void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, HBITMAP mask)
+{
+    const int width = area.right - area.left;
+    const int height = area.bottom - area.top;
+    CMemoryDC source(target);
+    if (!source || width <= 0 || height <= 0 || !source.Select(mask))
+        return;
+    BitBlt(target, area.left, area.top, width, height, source.Get(), 0, 0, SRCAND);
+    if (!picture)
+        return;
+    CBitmapHandle shaped(CreateCompatibleBitmap(target, width, height));
+    CMemoryDC shape(target);
+    if (!shaped || !shape || !shape.Select(shaped.Get()) || !source.Select(picture))
+        return;
+    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+    source.Select(mask);
+    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), 0, 0, 0x00220326);  // picture AND NOT mask
+    BitBlt(target, area.left, area.top, width, height, shape.Get(), 0, 0, SRCPAINT);
+}

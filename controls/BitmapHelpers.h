@@ -23,3 +23,8 @@ bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int
 // bitmap of it that the caller owns. False, leaving target unchanged, when the file cannot be
 // opened, sized or read, or is no picture.
 bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target);
+
+// Paints picture into area of target (both drawn from their top-left corners) where mask is black
+// and keeps target where the mask is white; without a picture only the mask's black part is
+// blackened. The mask is a colour or monochrome bitmap at least as large as area.
+void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, HBITMAP mask);

@@ -32,7 +32,8 @@ constexpr UINT WM_COLORPALETTE_CUSTOM = 0x4DE;
 constexpr UINT WM_COLORBUTTON_CHANGED = 0x4DF;
 constexpr UINT WM_KEYCOMBINATION_CAPTURED = 0x4DF;
 
-// Extended list control -> owner or parent (sent).
+// Extended list control -> owner or parent (sent). ROWCLICKED: wParam the row key, lParam the
+// list's window. The others: wParam the list's window, lParam an XListNotifyInfo.
 constexpr UINT WM_XLIST_CELLTEXTCHANGED = 0x52D;
 constexpr UINT WM_XLIST_CHECKCHANGED = 0x52E;
 constexpr UINT WM_XLIST_ROWCLICKED = 0x5FC;
@@ -40,6 +41,20 @@ constexpr UINT WM_XLIST_DBLCLK = 0x604;
 constexpr UINT WM_XLIST_RCLICK = 0x606;
 constexpr UINT WM_XLIST_MENUCOMMAND = 0x608;
 constexpr UINT WM_XLIST_COMBOCHANGED = 0x609;
+
+// What lParam of the extended list's notifications points to: the row's key, the column's id and
+// a value whose kind the message gives: CELLTEXTCHANGED, MENUCOMMAND and COMBOCHANGED a text,
+// CHECKCHANGED a bool, DBLCLK and RCLICK none. It lives on the sender's stack during the call:
+// a receiver copies what it keeps.
+struct XListNotifyInfo
+{
+    int rowKey;
+    int column;
+    const void* value;
+
+    const wchar_t* Text() const { return value ? static_cast<const wchar_t*>(value) : L""; }
+    bool State() const { return value && *static_cast<const bool*>(value); }
+};
 
 // Pop-up list -> its panel (posted): wParam the nested choice or 0, lParam the chosen entry's
 // index, -1 for none. The panel ends with lParam.

@@ -236,23 +236,7 @@ void CListPanelList::SyncScrollBar()
 
 void CListPanelList::PassOnPress(UINT message, UINT flags, CPoint point)
 {
-    if (::GetCapture() == m_hWnd)
-        ::ReleaseCapture();
-    CPoint screen = point;
-    ClientToScreen(&screen);
-    HWND target = ::WindowFromPoint(screen);
-    if (!target || target == m_hWnd || ::GetWindowThreadProcessId(target, nullptr) != ::GetCurrentThreadId())
-        return;
-    if (m_opener && (target == m_opener || ::IsChild(m_opener, target)))
-        return;
-    LRESULT hit = ::SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
-    if (hit == HTCLIENT) {
-        CPoint client = screen;
-        ::ScreenToClient(target, &client);
-        ::PostMessageW(target, message, flags, MAKELPARAM(client.x, client.y));
-    } else if (message == WM_LBUTTONDOWN && hit != HTNOWHERE && hit != HTERROR) {
-        ::PostMessageW(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
-    }
+    PassPressOn(m_hWnd, message, flags, point, m_opener);
 }
 
 // ---- Tooltip ------------------------------------------------------------------------------------
@@ -388,13 +372,7 @@ LRESULT CListPanelList::OnKey(WPARAM wParam, LPARAM)
 LRESULT CListPanelList::OnVScroll(WPARAM wParam, LPARAM)
 {
     const int code = LOWORD(wParam);
-    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-        // The position is the bar's: the list-view's own (hidden) bar knows nothing of it.
-        const int position = HIWORD(wParam);
-        Scroll(0, (position - GetTopIndex()) * m_rowHeight);
-        return 0;
-    }
-    if (code == SB_LINEDOWN && GetTopIndex() + GetCountPerPage() >= GetItemCount())
+    if (ScrollListByBar(*this, wParam, m_rowHeight))
         return 0;
     LRESULT result = Default();
     if (code != SB_ENDSCROLL)

@@ -328,3 +328,34 @@ void CVScrollBar::OnPaint()
     paint.BitBlt(0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
     memory.RestoreSelections();
 }
+
+void PassPressOn(HWND list, UINT message, UINT flags, POINT point, HWND except)
+{
+    if (::GetCapture() == list)
+        ::ReleaseCapture();
+    CPoint screen = point;
+    ::ClientToScreen(list, &screen);
+    HWND target = ::WindowFromPoint(screen);
+    if (!target || target == list || ::GetWindowThreadProcessId(target, nullptr) != ::GetCurrentThreadId())
+        return;
+    if (except && (target == except || ::IsChild(except, target)))
+        return;
+    LRESULT hit = ::SendMessageW(target, WM_NCHITTEST, 0, MAKELPARAM(screen.x, screen.y));
+    if (hit == HTCLIENT) {
+        CPoint client = screen;
+        ::ScreenToClient(target, &client);
+        ::PostMessageW(target, message, flags, MAKELPARAM(client.x, client.y));
+    } else if (message == WM_LBUTTONDOWN && hit != HTNOWHERE && hit != HTERROR) {
+        ::PostMessageW(target, WM_NCLBUTTONDOWN, static_cast<WPARAM>(hit), MAKELPARAM(screen.x, screen.y));
+    }
+}
+
+bool ScrollListByBar(CListCtrl& list, WPARAM wParam, int rowHeight)
+{
+    const int code = LOWORD(wParam);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        list.Scroll(0, (static_cast<int>(HIWORD(wParam)) - list.GetTopIndex()) * rowHeight);
+        return true;
+    }
+    return code == SB_LINEDOWN && list.GetTopIndex() + list.GetCountPerPage() >= list.GetItemCount();
+}

@@ -8,6 +8,7 @@
 #include "Dc.h"
 #include "GdiObject.h"
 #include "Geometry.h"
+#include "ListCtrl.h"
 #include "Wnd.h"
 
 // The skin of a scroll bar as a layout gives it (VSCROLL): six bitmaps of the skin cache, borrowed,
@@ -106,3 +107,15 @@ private:
 void BorderHalves(int width, int& down, int& up);
 // A border of width pixels inside every edge of rect (the frame's and the bar's border).
 void DrawBorder(CDC& dc, const RECT& rect, int width, COLORREF colour);
+
+// A press outside a list and its bar while the list holds the mouse (a capture the bar handed it):
+// the list lets the mouse go and the press goes on to the window of this thread under the pointer,
+// so that it is not lost, unless that window is except or one of its children (a popup's opener,
+// whose press would open the popup again). point is in the list's client coordinates.
+void PassPressOn(HWND list, UINT message, UINT flags, POINT point, HWND except = nullptr);
+
+// The part of a list's WM_VSCROLL that the skinned bar decides: a thumb position (SB_THUMBTRACK,
+// SB_THUMBPOSITION) scrolls the list to the message's position by whole rows of rowHeight pixels,
+// since the list-view would read its own hidden bar's; a line down at the end does nothing. True
+// when the message is done; false leaves it to the list-view's default processing.
+bool ScrollListByBar(CListCtrl& list, WPARAM wParam, int rowHeight);

@@ -80,6 +80,12 @@ bool CListCtrl::SetColumnWidth(int index, int width)
     return SendMessage(LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(index), MAKELPARAM(width, 0)) != FALSE;
 }
 
+HIMAGELIST CListCtrl::SetImageList(HIMAGELIST images, int which)
+{
+    return reinterpret_cast<HIMAGELIST>(
+        SendMessage(LVM_SETIMAGELIST, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(images)));
+}
+
 HWND CListCtrl::GetHeaderCtrl() const
 {
     return reinterpret_cast<HWND>(SendMessage(LVM_GETHEADER));
@@ -216,6 +222,16 @@ CRect CListCtrl::GetItemRect(int item, int code) const
     return rect;
 }
 
+CRect CListCtrl::GetSubItemRect(int item, int subItem, int code) const
+{
+    CRect rect;
+    rect.top = subItem;
+    rect.left = code;
+    if (!SendMessage(LVM_GETSUBITEMRECT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&rect)))
+        return CRect();
+    return rect;
+}
+
 bool CListCtrl::RedrawItems(int first, int last)
 {
     return SendMessage(LVM_REDRAWITEMS, static_cast<WPARAM>(first), static_cast<LPARAM>(last)) != FALSE;
@@ -259,6 +275,23 @@ bool CListCtrl::EnsureVisible(int item, bool partialOk)
 bool CListCtrl::Scroll(int dx, int dy)
 {
     return SendMessage(LVM_SCROLL, static_cast<WPARAM>(dx), static_cast<LPARAM>(dy)) != FALSE;
+}
+
+bool CListCtrl::DisableFlatScrollBars()
+{
+    using InitializeFn = BOOL(WINAPI*)(HWND);
+    using EnableFn = BOOL(WINAPI*)(HWND, int, UINT);
+    static const HMODULE comctl = ::GetModuleHandleW(L"comctl32.dll");
+    static const auto initialize =
+        comctl ? reinterpret_cast<InitializeFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "InitializeFlatSB")))
+               : nullptr;
+    static const auto enable =
+        comctl ? reinterpret_cast<EnableFn>(reinterpret_cast<void*>(::GetProcAddress(comctl, "FlatSB_EnableScrollBar")))
+               : nullptr;
+    if (!initialize || !enable)
+        return false;
+    initialize(m_hWnd);
+    return enable(m_hWnd, SB_BOTH, ESB_DISABLE_BOTH) != FALSE;
 }
 
 bool CListCtrl::GetVScrollInfo(SCROLLINFO& info) const

@@ -37,6 +37,10 @@ public:
     bool DeleteColumn(int index);
     int GetColumnWidth(int index) const;
     bool SetColumnWidth(int index, int width);
+    // LVM_SETIMAGELIST (LVSIL_NORMAL, LVSIL_SMALL, LVSIL_STATE). Unless the list has the style
+    // LVS_SHAREIMAGELISTS, it owns the list from now on and destroys it with its window. Returns
+    // the list replaced, which the caller owns again.
+    HIMAGELIST SetImageList(HIMAGELIST images, int which);
     // The header control of the report view (borrowed), or null.
     HWND GetHeaderCtrl() const;
     int GetColumnCount() const;
@@ -72,6 +76,9 @@ public:
     // A part (LVIR_BOUNDS, LVIR_LABEL, ...) of a row in client coordinates; empty when the row does
     // not exist.
     CRect GetItemRect(int item, int code = LVIR_BOUNDS) const;
+    // A part (LVIR_BOUNDS, LVIR_LABEL, LVIR_ICON) of one column of a row in client coordinates; empty
+    // when the row or the column does not exist. For column 0, LVIR_BOUNDS is the whole row.
+    CRect GetSubItemRect(int item, int subItem, int code = LVIR_BOUNDS) const;
     bool RedrawItems(int first, int last);
     // Sorts the rows; compare gets two rows' item data and extra. The rows' indexes change.
     bool SortItems(PFNLVCOMPARE compare, LPARAM extra);
@@ -86,6 +93,10 @@ public:
     bool EnsureVisible(int item, bool partialOk);
     // LVM_SCROLL: in report view dy is in pixels and scrolls by whole rows.
     bool Scroll(int dx, int dy);
+    // Initialises flat scroll bars on the list (InitializeFlatSB) and disables both of them. The
+    // functions are looked up in comctl32 when first needed: not every import library has them.
+    // False when comctl32 lacks them or refuses.
+    bool DisableFlatScrollBars();
     // The control's vertical scroll information (SIF_ALL); false when it has none.
     bool GetVScrollInfo(SCROLLINFO& info) const;
 

@@ -308,24 +308,7 @@ void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, 
 
 void CBitmapBtn::PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask)
 {
-    const int width = area.Width();
-    const int height = area.Height();
-    CMemoryDC source(target);
-    source.SelectObject(mask);
-    target.BitBlt(area.left, area.top, width, height, source, 0, 0, SRCAND);
-    if (!picture)
-        return;
-    CBitmap shaped;
-    if (!shaped.CreateCompatibleBitmap(target, width, height))
-        return;
-    CMemoryDC shape(target);
-    shape.SelectObject(static_cast<HBITMAP>(shaped));
-    source.SelectObject(picture);
-    shape.BitBlt(0, 0, width, height, source, 0, 0, SRCCOPY);
-    source.SelectObject(mask);
-    shape.BitBlt(0, 0, width, height, source, 0, 0, 0x00220326);  // picture AND NOT mask
-    target.BitBlt(area.left, area.top, width, height, shape, 0, 0, SRCPAINT);
-    shape.RestoreSelections();
+    ::PaintThroughMask(target, area, picture, mask);
 }
 
 void CBitmapBtn::DrawOverPicture(CDC&, UINT) {}

@@ -23,7 +23,7 @@ uint32_t ReadButtons(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 uint32_t ReadSliders(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 // TEXTLIST: TEXTITEM.
 uint32_t ReadTextItems(pugi::xml_node root, CGUIItems* items, CWnd* owner);
-// LISTLIST: COMBO (LISTCTRL and COMBOCOLOR are visited only).
+// LISTLIST: LISTCTRL (XListSection.h) (COMBO and COMBOCOLOR are visited only).
 uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 // LISTPANELLIST: LISTPANEL.
 uint32_t ReadListPanels(pugi::xml_node root, CGUIItems* items, CWnd* owner);

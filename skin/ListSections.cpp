@@ -11,6 +11,7 @@
 #include "LayoutSectionBuild.h"
 #include "ListPanelItem.h"
 #include "WStr.h"
+#include "XListSection.h"
 
 namespace layout {
 
@@ -137,7 +138,8 @@ uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     pugi::xml_node list = root.child("LISTLIST");
     if (!list)
         return 0;
-    VisitChildren(list, {"LISTCTRL"}, count);
+    BuildChildren(list, "LISTCTRL", items, count,
+                  [&](pugi::xml_node element) { return BuildXListCtrl(element, items, owner); });
     BuildChildren(list, "COMBO", items, count,
                   [&](pugi::xml_node element) { return BuildDropdown(element, items, owner); });
     VisitChildren(list, {"COMBOCOLOR"}, count);

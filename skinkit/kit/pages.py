@@ -223,7 +223,7 @@ def profiles(kit, keyboard):
     heading(L, "TEXT_HEADING_CURRENTPROFILE", X0, Y0, "$ManageProfiles")
     label(L, "TEXT_INFO_PROFILE_OPTIONS", X0, Y0 + 30, 700, "$ProfileListHint", font="FONT_ARIAL12",
           color="MIDGREY2")
-    on, off = art.list_check()
+    off, on = art.list_check()
     cols = [("LCITEM_PROFILECURRENT", "CHECKBOX", 70, "$Active", {"exclusive": "1", "tooltip": "$tipActive"},
              (off, on)),
             ("LCITEM_PROFILEID", "STATIC", 44, "#", {}, None),

@@ -11,8 +11,7 @@
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
-#include "ModalScript.h"
-#include "ControlTest.h"
+#include "ListTestSupport.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
@@ -21,30 +20,11 @@
 #include <vector>
 
 using namespace layouttest;
-using controltest::RowCentre;
-using controltest::WaitPastDoubleClick;
-using controltest::CRecordingPanel;
-using controltest::ModalScript;
+using namespace controltest;
 
 namespace {
 
-constexpr COLORREF kText = RGB(230, 230, 230);
-constexpr COLORREF kBack = RGB(20, 30, 60);
-constexpr COLORREF kHotText = RGB(10, 10, 10);
-constexpr COLORREF kHotBack = RGB(250, 200, 40);
 constexpr COLORREF kDisabledBack = RGB(90, 90, 90);
-constexpr COLORREF kBorder = RGB(200, 40, 40);
-
-std::vector<ListEntry> Entries(std::initializer_list<const wchar_t*> names)
-{
-    std::vector<ListEntry> entries;
-    for (const wchar_t* name : names) {
-        ListEntry entry;
-        entry.Init(name, 0, nullptr);
-        entries.push_back(entry);
-    }
-    return entries;
-}
 
 ListPanelLook Look()
 {
