@@ -33,6 +33,21 @@ int CALLBACK ByShownText(LPARAM a, LPARAM b, LPARAM list)
 
 } // namespace
 
+std::wstring EntryName(const std::vector<ListEntry>& entries, int index)
+{
+    return index >= 0 && static_cast<size_t>(index) < entries.size() ? entries[static_cast<size_t>(index)].name
+                                                                    : std::wstring();
+}
+
+int FindEntryByName(const std::vector<ListEntry>& entries, const std::wstring& name)
+{
+    for (size_t i = 0; i < entries.size(); ++i) {
+        if (entries[i].name == name)
+            return static_cast<int>(i);
+    }
+    return -1;
+}
+
 CListPanelItem* NestedListOf(const ListEntry& entry)
 {
     return entry.value ? CListPanelItem::FromEntryValue(entry.value) : nullptr;

@@ -55,6 +55,11 @@ struct ListPanelLook
     std::wstring toolTip;         // shown over a row whose entry has no text of its own
 };
 
+// The name of entries[index], empty out of range; the index of the first entry of that name, -1
+// when none.
+std::wstring EntryName(const std::vector<ListEntry>& entries, int index);
+int FindEntryByName(const std::vector<ListEntry>& entries, const std::wstring& name);
+
 // A list panel's entries may name list panel items of their own (ListEntry::value); this finds the
 // live item a value names, null when it names none.
 class CListPanelItem;

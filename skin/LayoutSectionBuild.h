@@ -4,9 +4,11 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
+#include <type_traits>
 
 #include <pugixml.hpp>
 
@@ -44,15 +46,17 @@ inline void MarkItemWindow(const CGUIItem& item)
         ::SetPropW(window, kItemIdProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(item.id) + 1));
 }
 
-// Calls build for every child of list named name, in document order, and appends what it builds.
-// A faulty element (one for which an error was reported) is skipped: what build made of it is
-// dropped. accepted sees each item that is appended, before it is. Builders of windows test
-// CurrentElementFaulty before they create one.
-template <class Build, class Accepted>
+// Calls build for every child of list named name (for the first limit of them), in document order,
+// and appends what it builds. A faulty element (one for which an error was reported) is skipped:
+// what build made of it is dropped. accepted sees each item that is appended, before it is.
+// Builders of windows test CurrentElementFaulty before they create one.
+template <class Build, class Accepted, class = std::enable_if_t<!std::is_integral<Accepted>::value>>
 void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
-                   Accepted accepted)
+                   Accepted accepted, size_t limit = SIZE_MAX)
 {
-    for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
+    size_t taken = 0;
+    for (pugi::xml_node child = list.child(name); child && taken < limit;
+         child = child.next_sibling(name), ++taken) {
         ++count.visited;
         decltype(build(child)) item;
         {
@@ -71,9 +75,10 @@ void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, Sect
 }
 
 template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
+                   size_t limit = SIZE_MAX)
 {
-    BuildChildren(list, name, items, count, build, [](CGUIItem&) {});
+    BuildChildren(list, name, items, count, build, [](CGUIItem&) {}, limit);
 }
 
 // Counts the children of the names given without building anything (element kinds whose items

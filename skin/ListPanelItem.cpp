@@ -74,17 +74,12 @@ void CListPanelItem::Show(bool show)
 
 std::wstring CListPanelItem::GetEntryText(int index) const
 {
-    return index >= 0 && static_cast<size_t>(index) < m_entries.size() ? m_entries[static_cast<size_t>(index)].name
-                                                                      : std::wstring();
+    return EntryName(m_entries, index);
 }
 
 int CListPanelItem::FindEntry(const std::wstring& name) const
 {
-    for (size_t i = 0; i < m_entries.size(); ++i) {
-        if (m_entries[i].name == name)
-            return static_cast<int>(i);
-    }
-    return -1;
+    return FindEntryByName(m_entries, name);
 }
 
 int CListPanelItem::GetCurSel() const

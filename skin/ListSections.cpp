@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DropdownListItem.h"
 #include "GUIItem.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
@@ -82,13 +83,62 @@ std::unique_ptr<CGUIItem> BuildListPanel(pugi::xml_node element, const CGUIItems
     return panel;
 }
 
+std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems* items, CWnd* owner)
+{
+    int32_t id = ReadItemId(element);
+    pugi::xml_node clist = element.child("CLIST");
+    if (id == -1 || !clist || !OwnerWindow(owner))
+        return nullptr;
+    auto dropdown = std::make_unique<CDropdownListItem>();
+    dropdown->id = id;
+    dropdown->owner = owner;
+    ApplyColors<CDropdownListItem>(element, *dropdown,
+                                   {{"fontclr", &CDropdownListItem::SetFontColor},
+                                    {"fontclrhi", &CDropdownListItem::SetFontColorHi},
+                                    {"backclr", &CDropdownListItem::SetBackColor},
+                                    {"backclrhi", &CDropdownListItem::SetBackColorHi},
+                                    {"bdrclr", &CDropdownListItem::SetBorderColor},
+                                    {"disbbackclr", &CDropdownListItem::SetDisabledBackColor},
+                                    {"disbbdrclr", &CDropdownListItem::SetDisabledBorderColor},
+                                    {"disbfontclr", &CDropdownListItem::SetDisabledFontColor}});
+    ApplyNonNegative(element, "bdrwidth", *dropdown, &CDropdownListItem::SetBorderWidth);
+    ApplyNonNegative(element, "lmargin", *dropdown, &CDropdownListItem::SetLeftMargin);
+    ApplyNonNegative(element, "rmargin", *dropdown, &CDropdownListItem::SetRightMargin);
+    if (items)
+        dropdown->SetItemFont(ReadFont(element, id, items));
+    std::wstring value;
+    dropdown->SetSorted(ReadAttribute(element, "sorted", value) && IsTrueish(value));
+    int32_t height = 0;
+    if (ReadAttribute(clist, "height", value))
+        height = ParseInteger(value);
+    dropdown->SetListHeight(height < 0 ? 0 : height);
+    dropdown->SetListScrollSkin(ListScrollSkin(element));
+
+    // The closed box's rectangle; a language may move it under the COMBO's id.
+    const CRect box = ReadRect(element.child("CBOX"), id);
+    if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
+        return nullptr;
+    std::wstring tooltip;
+    if (ReadToolTip(element, tooltip))
+        dropdown->SetToolTip(tooltip.c_str());
+    pugi::xml_node entries = element.child("COMBOITEMS");
+    for (pugi::xml_node item = entries.child("COMBOITEM"); item; item = item.next_sibling("COMBOITEM"))
+        dropdown->AddEntry(wstr::Trim(ElementText(item)).c_str(), 0);
+    return dropdown;
+}
+
 } // namespace
 
-uint32_t ReadLists(pugi::xml_node root, CGUIItems*, CWnd*)
+uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
     SectionCount count;
-    if (pugi::xml_node list = root.child("LISTLIST"))
-        VisitChildren(list, {"LISTCTRL", "COMBO", "COMBOCOLOR"}, count);
+    pugi::xml_node list = root.child("LISTLIST");
+    if (!list)
+        return 0;
+    VisitChildren(list, {"LISTCTRL"}, count);
+    BuildChildren(list, "COMBO", items, count,
+                  [&](pugi::xml_node element) { return BuildDropdown(element, items, owner); });
+    VisitChildren(list, {"COMBOCOLOR"}, count);
     return count.Packed();
 }
 

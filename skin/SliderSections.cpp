@@ -135,10 +135,7 @@ std::unique_ptr<CGUIItem> BuildSliderTrack(pugi::xml_node element, CWnd* owner)
     track->owner = owner;
     if (!track->Create(rect.left, rect.top, rect.right, rect.bottom, OwnerWindow(owner)))
         return nullptr;
-    if (mask)
-        track->SetBitmapWithMask(mask, bitmap, rect);
-    else
-        track->SetBitmap(bitmap, rect.left, rect.top, rect.right, rect.bottom);
+    track->SetBitmapWithMask(mask, bitmap, rect);  // without a mask, the bitmap alone
     return track;
 }
 

@@ -11,17 +11,20 @@
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
+#include "ModalScript.h"
+#include "ControlTest.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
 
-#include <deque>
-#include <functional>
 #include <string>
 #include <vector>
 
 using namespace layouttest;
+using controltest::RowCentre;
+using controltest::WaitPastDoubleClick;
 using controltest::CRecordingPanel;
+using controltest::ModalScript;
 
 namespace {
 
@@ -57,76 +60,6 @@ ListPanelLook Look()
     return look;
 }
 
-// Steps run from a timer of the modal loop, each once a new list panel is shown with its list
-// holding the focus (a nested panel is a new one while its outer panel waits).
-class ModalScript
-{
-public:
-    using Step = std::function<void(CListPanel&)>;
-
-    explicit ModalScript(std::initializer_list<Step> steps) : m_steps(steps)
-    {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, 40, Tick);
-    }
-    ~ModalScript()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    bool Done() const { return m_steps.empty(); }
-
-private:
-    static BOOL CALLBACK FindPanel(HWND hwnd, LPARAM result)
-    {
-        auto* panel = dynamic_cast<CListPanel*>(CWnd::FromHandlePermanent(hwnd));
-        if (panel && IsWindowVisible(hwnd) && GetFocus() == panel->List().GetSafeHwnd()) {
-            *reinterpret_cast<CListPanel**>(result) = panel;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        ModalScript* script = s_current;
-        if (!script)
-            return;
-        CListPanel* panel = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindPanel, reinterpret_cast<LPARAM>(&panel));
-        if (script->m_steps.empty()) {
-            // A step that failed half-way may leave its panel open: end it, so that the test goes on.
-            if (panel && GetTickCount() - script->m_lastStepAt > kLeftOpenMs) {
-                ADD_FAILURE() << "a list panel was left open";
-                panel->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
-                script->m_lastStepAt = GetTickCount();
-            }
-            return;
-        }
-        if (!panel || panel->GetSafeHwnd() == script->m_last)
-            return;
-        script->m_last = panel->GetSafeHwnd();
-        Step step = std::move(script->m_steps.front());
-        script->m_steps.pop_front();
-        script->m_lastStepAt = GetTickCount();  // before the step: its clicks pump this timer again
-        step(*panel);
-        script->m_lastStepAt = GetTickCount();
-    }
-
-    static constexpr DWORD kLeftOpenMs = 5000;
-
-    static ModalScript* s_current;
-    std::deque<Step> m_steps;
-    HWND m_last = nullptr;
-    UINT_PTR m_timer = 0;
-    DWORD m_lastStepAt = 0;
-};
-ModalScript* ModalScript::s_current = nullptr;
-
-POINT RowCentre(CListPanelList& list, int row)
-{
-    const CRect r = list.GetItemRect(row);
-    return {r.left + 20, (r.top + r.bottom) / 2};
-}
 
 // The panel that owns the popups, in the foreground.
 struct Host
@@ -153,11 +86,6 @@ struct Host
     CRecordingPanel panel;
     bool created = false;
 };
-
-void WaitPastDoubleClick()
-{
-    Sleep(GetDoubleClickTime() + 50);
-}
 
 } // namespace
 
@@ -389,6 +317,20 @@ TEST(ListPanel, ScrollBarWheelAndRowTooltips)
     EXPECT_EQ(low.DoModal(), -1);
     EXPECT_FALSE(fiveHaveBar);
     WaitPastDoubleClick();
+    // Six get one when they do not fit, and none when they do.
+    std::vector<ListEntry> six = Entries({L"1", L"2", L"3", L"4", L"5", L"6"});
+    for (int height : {60, 6 * 18 + 4}) {
+        CListPanel panel(&host.panel, host.Beside(150, height), six, false, false);
+        panel.Look() = look;
+        bool hasBar = false;
+        ModalScript close({[&](CListPanel& shown) {
+            hasBar = shown.List().ScrollBar() != nullptr;
+            hvtest::Click(shown.List(), RowCentre(shown.List(), 0), hvtest::Button::Right);
+        }});
+        EXPECT_EQ(panel.DoModal(), -1);
+        EXPECT_EQ(hasBar, height == 60) << height;
+        WaitPastDoubleClick();
+    }
 
     // Twenty get one when they do not fit; dragging its thumb and the wheel scroll the list.
     std::vector<ListEntry> many;

@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <vector>
 
 #include "ControlMessages.h"
@@ -27,6 +28,8 @@ public:
     explicit CRecordingPanel(const RECT& rect) : CGUIPanel(rect, Template().Get(), nullptr) {}
 
     std::vector<Received> received;
+    // Called with every notification as it arrives (a handler that answers it, as a page would).
+    std::function<void(const Received&)> onReceived;
 
     std::vector<Received> Of(UINT message) const
     {
@@ -48,13 +51,19 @@ protected:
     void BindItems() override {}
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
     {
-        received.push_back({WM_COMMAND, wParam, lParam});
+        Note({WM_COMMAND, wParam, lParam});
         return CGUIPanel::OnCommand(wParam, lParam);
     }
     LRESULT OnControlMessage(UINT message, WPARAM wParam, LPARAM lParam)
     {
-        received.push_back({message, wParam, lParam});
+        Note({message, wParam, lParam});
         return 0;
+    }
+    void Note(const Received& r)
+    {
+        received.push_back(r);
+        if (onReceived)
+            onReceived(r);
     }
 
     HV_DECLARE_MSG_MAP()

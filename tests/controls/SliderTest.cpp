@@ -11,6 +11,7 @@
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
+#include "ControlTest.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,9 @@
 #include <vector>
 
 using namespace layouttest;
+using controltest::Id;
+using controltest::Rgb;
+using controltest::WaitPastDoubleClick;
 using controltest::Received;
 
 namespace {
@@ -30,18 +34,6 @@ constexpr COLORREF kWhite = RGB(255, 255, 255);
 constexpr COLORREF kThumb = RGB(40, 60, 220);
 constexpr COLORREF kThumbHot = RGB(240, 200, 40);
 constexpr COLORREF kKey = RGB(255, 0, 255);
-
-uint32_t Rgb(COLORREF c)
-{
-    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
-}
-
-int32_t Id(const wchar_t* name)
-{
-    int32_t id = FindItemIdByName(name);
-    EXPECT_NE(id, -1) << wstr::WideToUtf8(name);
-    return id;
-}
 
 void WriteSliderSkin()
 {
@@ -105,32 +97,9 @@ void WriteSliderSkin()
 }
 
 // A panel showing the slider layout, in the foreground.
-class SliderScene
+struct SliderScene : controltest::LayoutScene
 {
-public:
-    SliderScene() : panel(L"SliderPanel.xml")
-    {
-        InitNameTables();
-        UseTestSkinFolder();
-        WriteSliderSkin();
-        created = panel.Create();
-        if (created)
-            panel.SetWindowPos(nullptr, 40, 40, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
-        hvtest::FlushMessages();
-    }
-    ~SliderScene()
-    {
-        if (panel.IsWindow())
-            panel.DestroyWindow();
-    }
-    template <class T>
-    T* Find(const wchar_t* name, ItemKind kind)
-    {
-        return panel.Items().FindAs<T>(Id(name), kind);
-    }
-
-    controltest::CRecordingPanel panel;
-    bool created = false;
+    SliderScene() : LayoutScene(L"SliderPanel.xml", WriteSliderSkin, 40, 40) {}
 };
 
 CRect ChildRect(HWND child)
@@ -161,11 +130,6 @@ bool DragInSteps(HWND window, POINT from, POINT to)
     bool released = hvtest::MouseUp();
     hvtest::FlushMessages();
     return released;
-}
-
-void WaitPastDoubleClick()
-{
-    Sleep(GetDoubleClickTime() + 50);
 }
 
 } // namespace
