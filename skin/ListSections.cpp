@@ -1,9 +1,11 @@
-// Drop-down lists (COMBO of the LISTS section) and the LIST PANELS section.
+// Drop-down lists and colour buttons (COMBO and COMBOCOLOR of the LISTS section) and the LIST PANELS
+// section.
 #include "ItemSections.h"
 
 #include <string>
 #include <vector>
 
+#include "DpiSections.h"
 #include "DropdownListItem.h"
 #include "GUIItem.h"
 #include "LayoutReaders.h"
@@ -92,7 +94,27 @@ std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems*
     auto dropdown = std::make_unique<CDropdownListItem>();
     dropdown->id = id;
     dropdown->owner = owner;
-    ApplyColors<CDropdownListItem>(element, *dropdown,
+    ReadDropdownLook(element, *dropdown);
+    ApplyNonNegative(element, "lmargin", *dropdown, &CDropdownListItem::SetLeftMargin);
+    ApplyNonNegative(element, "rmargin", *dropdown, &CDropdownListItem::SetRightMargin);
+    if (items)
+        dropdown->SetItemFont(ReadFont(element, id, items));
+    std::wstring value;
+    dropdown->SetSorted(ReadAttribute(element, "sorted", value) && IsTrueish(value));
+
+    // The closed box's rectangle; a language may move it under the COMBO's id.
+    const CRect box = ReadRect(element.child("CBOX"), id);
+    if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
+        return nullptr;
+    ReadDropdownEntries(element, *dropdown);
+    return dropdown;
+}
+
+} // namespace
+
+void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown)
+{
+    ApplyColors<CDropdownListItem>(element, dropdown,
                                    {{"fontclr", &CDropdownListItem::SetFontColor},
                                     {"fontclrhi", &CDropdownListItem::SetFontColorHi},
                                     {"backclr", &CDropdownListItem::SetBackColor},
@@ -101,33 +123,24 @@ std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems*
                                     {"disbbackclr", &CDropdownListItem::SetDisabledBackColor},
                                     {"disbbdrclr", &CDropdownListItem::SetDisabledBorderColor},
                                     {"disbfontclr", &CDropdownListItem::SetDisabledFontColor}});
-    ApplyNonNegative(element, "bdrwidth", *dropdown, &CDropdownListItem::SetBorderWidth);
-    ApplyNonNegative(element, "lmargin", *dropdown, &CDropdownListItem::SetLeftMargin);
-    ApplyNonNegative(element, "rmargin", *dropdown, &CDropdownListItem::SetRightMargin);
-    if (items)
-        dropdown->SetItemFont(ReadFont(element, id, items));
+    ApplyNonNegative(element, "bdrwidth", dropdown, &CDropdownListItem::SetBorderWidth);
     std::wstring value;
-    dropdown->SetSorted(ReadAttribute(element, "sorted", value) && IsTrueish(value));
     int32_t height = 0;
-    if (ReadAttribute(clist, "height", value))
+    if (ReadAttribute(element.child("CLIST"), "height", value))
         height = ParseInteger(value);
-    dropdown->SetListHeight(height < 0 ? 0 : height);
-    dropdown->SetListScrollSkin(ListScrollSkin(element));
-
-    // The closed box's rectangle; a language may move it under the COMBO's id.
-    const CRect box = ReadRect(element.child("CBOX"), id);
-    if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
-        return nullptr;
-    std::wstring tooltip;
-    if (ReadToolTip(element, tooltip))
-        dropdown->SetToolTip(tooltip.c_str());
-    pugi::xml_node entries = element.child("COMBOITEMS");
-    for (pugi::xml_node item = entries.child("COMBOITEM"); item; item = item.next_sibling("COMBOITEM"))
-        dropdown->AddEntry(wstr::Trim(ElementText(item)).c_str(), 0);
-    return dropdown;
+    dropdown.SetListHeight(height < 0 ? 0 : height);
+    dropdown.SetListScrollSkin(ListScrollSkin(element));
 }
 
-} // namespace
+void ReadDropdownEntries(pugi::xml_node element, CDropdownListItem& dropdown)
+{
+    std::wstring tooltip;
+    if (ReadToolTip(element, tooltip))
+        dropdown.SetToolTip(tooltip.c_str());
+    pugi::xml_node entries = element.child("COMBOITEMS");
+    for (pugi::xml_node item = entries.child("COMBOITEM"); item; item = item.next_sibling("COMBOITEM"))
+        dropdown.AddEntry(wstr::Trim(ElementText(item)).c_str(), 0);
+}
 
 uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
@@ -138,7 +151,8 @@ uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     VisitChildren(list, {"LISTCTRL"}, count);
     BuildChildren(list, "COMBO", items, count,
                   [&](pugi::xml_node element) { return BuildDropdown(element, items, owner); });
-    VisitChildren(list, {"COMBOCOLOR"}, count);
+    BuildChildren(list, "COMBOCOLOR", items, count,
+                  [&](pugi::xml_node element) { return BuildColorButton(element, owner); });
     return count.Packed();
 }
 
