@@ -113,6 +113,8 @@ void CAPMSlider::SetDefaultStages()
         const int v = std::max(ticker.Min(), std::min(m_min + (i + 1) * step, ticker.Max()));
         ticker.SetPos(ticker.PosMin() + v - ticker.Min(), true);
     }
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CAPMSlider::InitGreyLevels()
@@ -126,6 +128,8 @@ void CAPMSlider::InitGreyLevels()
         m_colors[static_cast<size_t>(i)] = RGB(b, b, b);
         b = static_cast<BYTE>(b + g);
     }
+    if (m_hWnd)
+        Invalidate(FALSE);
 }
 
 void CAPMSlider::SetTickerCapRanges()

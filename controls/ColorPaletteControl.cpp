@@ -70,10 +70,12 @@ void CFOColorCellObj::Draw(CDC& dc) const
     HexagonPoints(points);
     CBrush brush(colour);
     CPen pen(PS_SOLID, 1, ::GetSysColor(COLOR_BTNSHADOW));
-    dc.SelectObject(static_cast<HBRUSH>(brush));
-    dc.SelectObject(static_cast<HPEN>(pen));
+    // The caller's selections (its bitmap among them) stay as they are.
+    const int saved = dc.SaveDC();
+    ::SelectObject(dc, brush);
+    ::SelectObject(dc, pen);
     ::Polygon(dc, points, 6);
-    dc.RestoreSelections();
+    dc.RestoreDC(saved);
 }
 
 bool CFOColorCellObj::HitTest(POINT point) const
@@ -330,7 +332,8 @@ void CFODropColorPaletteControl::Draw(CDC& dc) const
     if (!m_hasCustom)
         return;
     dc.FillSolidRect(m_customRect, m_buttonFace);
-    dc.SelectObject(static_cast<HFONT>(m_font));
+    const int saved = dc.SaveDC();
+    ::SelectObject(dc, m_font);
     dc.SetBkMode(TRANSPARENT);
     dc.SetTextColor(m_buttonShadow);
     CRect text = m_customRect;
@@ -342,5 +345,5 @@ void CFODropColorPaletteControl::Draw(CDC& dc) const
     }
     if (m_customHot)
         MarkFrame(dc, m_customRect);
-    dc.RestoreSelections();
+    dc.RestoreDC(saved);
 }

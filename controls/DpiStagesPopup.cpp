@@ -141,6 +141,13 @@ void CDPIStagesPopup::RefreshStageWindows()
         window->Show(record.enabled != 0);
         window->Invalidate(TRUE);
     }
+    // Windows without a stage of the set show nothing.
+    for (size_t i = m_shownStages; i < kStageWindows; ++i) {
+        if (CDPIStageWindow* window = m_bound.stageWindows[i]) {
+            window->SetEnabled(false);
+            window->Show(false);
+        }
+    }
 }
 
 void CDPIStagesPopup::WriteSelectionBack()
