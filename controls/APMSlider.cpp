@@ -6,6 +6,7 @@
 #include "BitmapItem.h"
 #include "ControlMessages.h"
 #include "Dc.h"
+#include "MemDC2.h"
 #include "WStr.h"
 
 // ---- Ticker -------------------------------------------------------------------------------------
@@ -256,11 +257,7 @@ void CAPMSlider::OnPaint()
         ::OutputDebugStringW(
             wstr::Format(L"CAPMSlider::OnPaint Pos(%d): 0x%d\n", static_cast<int>(i), TickerValue(i)).c_str());
 
-    CBitmap offscreen;
-    if (!offscreen.CreateCompatibleBitmap(paint, client.Width(), client.Height()))
-        return;
-    CMemoryDC dc(paint);
-    dc.SelectObject(static_cast<HBITMAP>(offscreen));
+    CMemDC2 dc(paint, &client);
     const size_t n = m_tickers.size();
     if (n == 0 || m_colors.size() < n + 1) {
         if (m_colors.empty())
@@ -281,6 +278,4 @@ void CAPMSlider::OnPaint()
         source.SelectObject(m_overlay.Get());
         dc.AlphaBlend(client, source, client, m_overlayAlpha, false);
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
-    dc.RestoreSelections();
 }

@@ -2,7 +2,7 @@
 
 #include "ControlMessages.h"
 #include "Dc.h"
-#include "GdiObject.h"
+#include "MemDC2.h"
 #include "WndClass.h"
 
 namespace {
@@ -107,15 +107,11 @@ BOOL CFODropColorPaletteWnd::OnEraseBkgnd(HDC)
 void CFODropColorPaletteWnd::OnPaint()
 {
     CPaintDC paint(m_hWnd);
-    const CRect client = GetClientRect();
-    CBitmap offscreen;
-    if (!m_control || !offscreen.CreateCompatibleBitmap(paint, client.Width(), client.Height()))
+    if (!m_control)
         return;
-    CMemoryDC dc(paint);
-    dc.SelectObject(static_cast<HBITMAP>(offscreen));
+    const CRect client = GetClientRect();
+    CMemDC2 dc(paint, &client);
     m_control->Draw(dc);
-    paint.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
-    dc.RestoreSelections();
 }
 
 void CFODropColorPaletteWnd::OnSize(UINT, int cx, int cy)

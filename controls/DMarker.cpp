@@ -5,7 +5,7 @@
 #include "BitmapHelpers.h"
 #include "ControlMessages.h"
 #include "Dc.h"
-#include "GdiObject.h"
+#include "MemDC2.h"
 #include "WndClass.h"
 
 BEGIN_MSG_MAP(CDMarker, CWnd)
@@ -132,11 +132,7 @@ void CDMarker::OnPaint()
 {
     CPaintDC paint(m_hWnd);
     const CRect client = GetClientRect();
-    CBitmap offscreen;
-    if (!offscreen.CreateCompatibleBitmap(paint, client.Width(), client.Height()))
-        return;
-    CMemoryDC dc(paint);
-    dc.SelectObject(static_cast<HBITMAP>(offscreen));
+    CMemDC2 dc(paint, &client);
     dc.FillSolidRect(client, RGB(0, 0, 0));
     CMemoryDC source(paint);
     if (m_backBitmap) {
@@ -147,7 +143,5 @@ void CDMarker::OnPaint()
         source.SelectObject(m_fillBitmap.Get());
         dc.BitBlt(0, 0, FillWidth(), client.Height(), source, 0, 0, SRCCOPY);
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
     source.RestoreSelections();
-    dc.RestoreSelections();
 }

@@ -5,6 +5,7 @@
 #include "Dc.h"
 #include "FontItem.h"
 #include "LangTable.h"
+#include "MemDC2.h"
 #include "SkinResourceCache.h"
 #include "WStr.h"
 
@@ -223,11 +224,7 @@ void CDPIStageWindow::OnPaint()
     if (!m_enabled)
         return;
     const CRect client = GetClientRect();
-    CBitmap offscreen;
-    if (!offscreen.CreateCompatibleBitmap(paint, client.Width(), client.Height()))
-        return;
-    CMemoryDC dc(paint);
-    dc.SelectObject(static_cast<HBITMAP>(offscreen));
+    CMemDC2 dc(paint, &client);
     dc.FillSolidRect(client, RGB(0, 0, 0));
 
     DrawPiece(dc, m_selected && m_frameSelected ? m_frameSelected : m_frame);
@@ -253,6 +250,4 @@ void CDPIStageWindow::OnPaint()
         DrawValue(dc, m_valueBoxX, m_xText, true);
         DrawValue(dc, m_valueBoxY, m_yText, true);
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
-    dc.RestoreSelections();
 }

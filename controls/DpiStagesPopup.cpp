@@ -91,11 +91,7 @@ BOOL CDPIStagesPopup::OnInitDialog()
         slider->SetRange(m_minDpi / m_step, m_maxDpi / m_step);
     }
     ShowCount();
-    const DpiStageRecord* current = CurrentRecord();
-    const bool separate = current && current->separateXY;
-    if (m_bound.separateCheck)
-        m_bound.separateCheck->SetState(separate);
-    ApplyMode(separate);
+    FollowCurrentStage();
     RefreshStageWindows();
     return result;
 }
@@ -196,6 +192,16 @@ void CDPIStagesPopup::ShowModeItems(bool separate)
         m_bound.sliders[YSlider]->Show(separate);
 }
 
+void CDPIStagesPopup::FollowCurrentStage()
+{
+    const DpiStageRecord* current = CurrentRecord();
+    const bool separate = current && current->separateXY;
+    if (m_bound.separateCheck)
+        m_bound.separateCheck->SetState(separate);
+    ShowModeItems(separate);
+    SetSlidersFromCurrent();
+}
+
 void CDPIStagesPopup::ApplyMode(bool separate)
 {
     if (DpiStageRecord* current = CurrentRecord()) {
@@ -224,15 +230,8 @@ void CDPIStagesPopup::ChangeCount(int delta)
     ShowCount();
     RefreshStageWindows();
     WriteSelectionBack();
-    if (m_work.currentStage != before) {
-        // The selection moved to the last active stage: the controls follow the stage they edit.
-        const DpiStageRecord* current = CurrentRecord();
-        const bool separate = current && current->separateXY;
-        if (m_bound.separateCheck)
-            m_bound.separateCheck->SetState(separate);
-        ShowModeItems(separate);
-        SetSlidersFromCurrent();
-    }
+    if (m_work.currentStage != before)
+        FollowCurrentStage();  // the selection moved to the last active stage
 }
 
 void CDPIStagesPopup::OnOK()
@@ -285,12 +284,7 @@ LRESULT CDPIStagesPopup::OnStageClicked(WPARAM, LPARAM lParam)
     for (size_t i = 0; i < m_shownStages; ++i)
         m_bound.stageWindows[i]->SetSelected(i == picked);
     WriteSelectionBack();
-    const DpiStageRecord* current = CurrentRecord();
-    const bool separate = current && current->separateXY;
-    if (m_bound.separateCheck)
-        m_bound.separateCheck->SetState(separate);
-    ShowModeItems(separate);
-    SetSlidersFromCurrent();
+    FollowCurrentStage();
     RefreshStageWindows();
     return 0;
 }

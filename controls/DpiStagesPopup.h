@@ -107,6 +107,8 @@ private:
     // and Y, switching off copies X to the common value.
     void ApplyMode(bool separate);
     void ShowModeItems(bool separate);
+    // The check box, the mode's items and the sliders show the current stage.
+    void FollowCurrentStage();
     void ChangeCount(int delta);
 
     int OnCreate(CREATESTRUCTW* create);

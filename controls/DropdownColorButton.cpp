@@ -5,6 +5,7 @@
 #include "CommonDialogs.h"
 #include "ControlMessages.h"
 #include "Dc.h"
+#include "MemDC2.h"
 
 namespace {
 
@@ -234,11 +235,7 @@ void CDropdownColorButton::OnPaint()
 {
     CPaintDC paint(m_hWnd);
     const CRect client = GetClientRect();
-    CBitmap offscreen;
-    if (!offscreen.CreateCompatibleBitmap(paint, client.Width(), client.Height()))
-        return;
-    CMemoryDC dc(paint);
-    dc.SelectObject(static_cast<HBITMAP>(offscreen));
+    CMemDC2 dc(paint, &client);
     dc.FillSolidRect(client, RGB(0, 0, 0));
 
     CRect swatch = client;
@@ -270,6 +267,4 @@ void CDropdownColorButton::OnPaint()
             dc.FillSolidRect(CRect(centreX - half, top + i, centreX + half + 1, top + i + 1), m_arrowColor);
         }
     }
-    paint.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
-    dc.RestoreSelections();
 }
