@@ -7,6 +7,7 @@
 #include "BitmapBtn.h"
 #include "BitmapItem.h"
 #include "GUIItem.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
 #include "NameTables.h"
@@ -62,6 +63,8 @@ std::unique_ptr<CGUIItem> BuildButton(pugi::xml_node element, const CGUIItems* i
     const DWORD justifyStyle = justify == L'C' ? BS_CENTER : justify == L'R' ? BS_RIGHT : BS_LEFT;
     const DWORD style = justifyStyle | WS_VISIBLE | BS_MULTILINE | BS_VCENTER | BS_OWNERDRAW;
     const UINT format = JustifyDrawText(justify) | (multiline ? 0x12010u : 0x12034u);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto button = std::make_unique<CBitmapBtn>();
     button->id = id;
@@ -110,6 +113,8 @@ std::unique_ptr<CGUIItem> BuildAviButton(pugi::xml_node element, CWnd* owner)
     const std::wstring video = ChildFileName(element, "VIDEO");
     const std::wstring sound = ChildFileName(element, "SOUND");
     CRect rect = ReadRect(element, id);
+    if (CurrentElementFaulty())
+        return nullptr;
     auto button = std::make_unique<CAVIButton>();
     button->id = id;
     button->owner = owner;
@@ -156,6 +161,8 @@ std::unique_ptr<CGUIItem> BuildTextItem(pugi::xml_node element, const CGUIItems*
     CFontItem* font = items ? ReadFont(element, id, items) : nullptr;
     std::wstring tooltip;
     const bool hasToolTip = ReadToolTip(element, tooltip);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto text = std::make_unique<CTextItem>(key.c_str(), caseMode);
     text->id = id;
@@ -185,8 +192,9 @@ uint32_t ReadButtons(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     BuildChildren(list, "BUTTON", items, count,
                   [&](pugi::xml_node element) { return BuildButton(element, items, owner); });
     // Only the first animated button is built.
-    BuildChildren(list, "AVIBUTTON", items, count, [&](pugi::xml_node element) { return BuildAviButton(element, owner); },
-                  1);
+    BuildChildren(
+        list, "AVIBUTTON", items, count, [&](pugi::xml_node element) { return BuildAviButton(element, owner); },
+        [](CGUIItem&) {}, 1);
     return count.Packed();
 }
 

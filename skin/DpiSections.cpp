@@ -153,9 +153,10 @@ std::unique_ptr<CGUIItem> BuildColorButton(pugi::xml_node element, CWnd* owner)
     ReadColor(element, "fontclr", arrow);
     button->SetFrameColors(frame, frameHot);
     button->SetArrowColor(arrow);
+    int32_t frameWidth = 0;
+    if (ReadCoordinate(element, "bdrwidth", frameWidth))
+        button->SetFrameWidth(std::max(0, static_cast<int>(frameWidth)));
     std::wstring value;
-    if (ReadAttribute(element, "bdrwidth", value))
-        button->SetFrameWidth(std::max(0, static_cast<int>(ParseInteger(value))));
     button->SetHasArrow(ReadAttribute(element, "hasarrow", value) && IsTrueish(value));
     HBITMAP mask = ReadBitmap(element, "SBMM");
     const CRect box = ReadRect(element.child("CBOX"), id);

@@ -8,7 +8,6 @@
 #include <cstdint>
 #include <initializer_list>
 #include <memory>
-#include <type_traits>
 
 #include <pugixml.hpp>
 
@@ -50,7 +49,7 @@ inline void MarkItemWindow(const CGUIItem& item)
 // and appends what it builds. A faulty element (one for which an error was reported) is skipped:
 // what build made of it is dropped. accepted sees each item that is appended, before it is.
 // Builders of windows test CurrentElementFaulty before they create one.
-template <class Build, class Accepted, class = std::enable_if_t<!std::is_integral<Accepted>::value>>
+template <class Build, class Accepted>
 void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
                    Accepted accepted, size_t limit = SIZE_MAX)
 {
@@ -75,10 +74,9 @@ void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, Sect
 }
 
 template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build,
-                   size_t limit = SIZE_MAX)
+void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
 {
-    BuildChildren(list, name, items, count, build, [](CGUIItem&) {}, limit);
+    BuildChildren(list, name, items, count, build, [](CGUIItem&) {});
 }
 
 // Counts the children of the names given without building anything (element kinds whose items

@@ -8,6 +8,7 @@
 #include "DpiSections.h"
 #include "DropdownListItem.h"
 #include "GUIItem.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
 #include "ListPanelItem.h"
@@ -17,15 +18,13 @@ namespace layout {
 
 namespace {
 
-// An integer attribute given to setter, negative values as 0; nothing when it is missing.
+// A size attribute given to setter, negative values as 0; nothing when it is missing.
 template <class Item>
 void ApplyNonNegative(pugi::xml_node node, const char* name, Item& item, void (Item::*setter)(int))
 {
-    std::wstring value;
-    if (ReadAttribute(node, name, value)) {
-        int32_t n = ParseInteger(value);
+    int32_t n = 0;
+    if (ReadCoordinate(node, name, n))
         (item.*setter)(n < 0 ? 0 : n);
-    }
 }
 
 // The scroll-bar skin of a list's CLIST child, or of a VSCROLL right under the element.
@@ -80,6 +79,8 @@ std::unique_ptr<CGUIItem> BuildListPanel(pugi::xml_node element, const CGUIItems
         panel->SetToolTip(tooltip.c_str());
 
     // A dynamic panel has no window until it pops up; another one shows on the page now.
+    if (CurrentElementFaulty())
+        return nullptr;
     if (!ReadDynamic(element) && !panel->CreateStaticList(OwnerWindow(owner), rect))
         return nullptr;
     return panel;
@@ -104,6 +105,8 @@ std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems*
 
     // The closed box's rectangle; a language may move it under the COMBO's id.
     const CRect box = ReadRect(element.child("CBOX"), id);
+    if (CurrentElementFaulty())
+        return nullptr;
     if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
         return nullptr;
     ReadDropdownEntries(element, *dropdown);
@@ -124,10 +127,8 @@ void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown)
                                     {"disbbdrclr", &CDropdownListItem::SetDisabledBorderColor},
                                     {"disbfontclr", &CDropdownListItem::SetDisabledFontColor}});
     ApplyNonNegative(element, "bdrwidth", dropdown, &CDropdownListItem::SetBorderWidth);
-    std::wstring value;
     int32_t height = 0;
-    if (ReadAttribute(element.child("CLIST"), "height", value))
-        height = ParseInteger(value);
+    ReadCoordinate(element.child("CLIST"), "height", height);
     dropdown.SetListHeight(height < 0 ? 0 : height);
     dropdown.SetListScrollSkin(ListScrollSkin(element));
 }

@@ -7,6 +7,7 @@
 
 #include "DpiSections.h"
 #include "GUIItem.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "LayoutSectionBuild.h"
 #include "NameTables.h"
@@ -56,6 +57,8 @@ std::unique_ptr<CGUIItem> BuildVertSlider(pugi::xml_node element, const CGUIItem
     if (!normal || !parent)
         return nullptr;
     CRect rect = ReadRect(element, id);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto slider = std::make_unique<CVertSlider>();
     slider->id = id;
@@ -84,6 +87,8 @@ std::unique_ptr<CGUIItem> BuildMultiSlider(pugi::xml_node element, const CGUIIte
     ReadMultiplier(element, multiplier);
     CRect rect = ReadRect(element, id);
     bool interactive = ReadInteractive(element, true);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto multi = std::make_unique<CSliderHMulti>();
     multi->id = id;
@@ -131,6 +136,8 @@ std::unique_ptr<CGUIItem> BuildSliderTrack(pugi::xml_node element, CWnd* owner)
     TrackFill fill;
     fill.color = info.fillColor == CLR_INVALID ? RGB(255, 255, 255) : info.fillColor;
     fill.rect = info.rect;
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto track = std::make_unique<CSliderTrack>(hasBar ? &fill : nullptr);
     track->id = id;

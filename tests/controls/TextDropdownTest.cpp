@@ -143,9 +143,7 @@ private:
     bool m_initialised = false;
 };
 
-// Posts message to the first shown popup of this thread, from a timer of its modal loop.
-UINT g_popupMessage = 0;
-BOOL CALLBACK FindShownPopup(HWND hwnd, LPARAM found)
+BOOL CALLBACK FindItemsPopup(HWND hwnd, LPARAM found)
 {
     if (dynamic_cast<CItemsPopup*>(CWnd::FromHandlePermanent(hwnd)) && IsWindowVisible(hwnd)) {
         *reinterpret_cast<HWND*>(found) = hwnd;
@@ -154,10 +152,12 @@ BOOL CALLBACK FindShownPopup(HWND hwnd, LPARAM found)
     return TRUE;
 }
 
+// Posts message to the first shown popup of this thread, from a timer of its modal loop.
+UINT g_popupMessage = 0;
 void CALLBACK PostToPopup(HWND, UINT, UINT_PTR timer, DWORD)
 {
     HWND popup = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindShownPopup, reinterpret_cast<LPARAM>(&popup));
+    EnumThreadWindows(GetCurrentThreadId(), FindItemsPopup, reinterpret_cast<LPARAM>(&popup));
     if (!popup)
         return;
     KillTimer(nullptr, timer);
