@@ -8,6 +8,7 @@
 
 #include <pugixml.hpp>
 
+class CDropdownListItem;
 class CGUIItem;
 class CGUIItems;
 class CWnd;
@@ -19,12 +20,17 @@ std::unique_ptr<CGUIItem> BuildSliderTrack(pugi::xml_node element, CWnd* owner);
 
 // BUTTONLIST: every BUTTON, then the first AVIBUTTON.
 uint32_t ReadButtons(pugi::xml_node root, CGUIItems* items, CWnd* owner);
-// SLIDERLIST: VSLIDER, then HSLIDERM (HSLIDERMAPM and DMARKER are visited only).
+// SLIDERLIST: VSLIDER, then HSLIDERM, then HSLIDERMAPM, then DMARKER.
 uint32_t ReadSliders(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 // TEXTLIST: TEXTITEM.
 uint32_t ReadTextItems(pugi::xml_node root, CGUIItems* items, CWnd* owner);
-// LISTLIST: LISTCTRL (XListSection.h) (COMBO and COMBOCOLOR are visited only).
+// LISTLIST: LISTCTRL (XListSection.h), COMBO, then COMBOCOLOR.
 uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner);
+// What a COMBO and a COMBOCOLOR read alike: before the window is made, the eight colours,
+// "bdrwidth" and the dropped list's "height" and scroll-bar skin (CLIST); after it, "tooltip" and
+// the COMBOITEMS entries.
+void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown);
+void ReadDropdownEntries(pugi::xml_node element, CDropdownListItem& dropdown);
 // LISTPANELLIST: LISTPANEL.
 uint32_t ReadListPanels(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 

@@ -7,6 +7,7 @@
 
 #include "BitmapItem.h"
 #include "BitmapWindow.h"
+#include "DpiSections.h"
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardDef.h"
@@ -367,11 +368,6 @@ uint32_t ReadBitmaps(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 }
 
 // ---- Sections whose items come with the controls that they build ----------------------------------
-
-uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "DPISTAGELIST", {"DPISTAGEWINDOW"});
-}
 
 uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
 {

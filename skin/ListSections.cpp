@@ -1,9 +1,11 @@
-// Drop-down lists (COMBO of the LISTS section) and the LIST PANELS section.
+// Drop-down lists and colour buttons (COMBO and COMBOCOLOR of the LISTS section) and the LIST PANELS
+// section.
 #include "ItemSections.h"
 
 #include <string>
 #include <vector>
 
+#include "DpiSections.h"
 #include "DropdownListItem.h"
 #include "GUIItem.h"
 #include "LayoutErrors.h"
@@ -94,7 +96,29 @@ std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems*
     auto dropdown = std::make_unique<CDropdownListItem>();
     dropdown->id = id;
     dropdown->owner = owner;
-    ApplyColors<CDropdownListItem>(element, *dropdown,
+    ReadDropdownLook(element, *dropdown);
+    ApplyNonNegative(element, "lmargin", *dropdown, &CDropdownListItem::SetLeftMargin);
+    ApplyNonNegative(element, "rmargin", *dropdown, &CDropdownListItem::SetRightMargin);
+    if (items)
+        dropdown->SetItemFont(ReadFont(element, id, items));
+    std::wstring value;
+    dropdown->SetSorted(ReadAttribute(element, "sorted", value) && IsTrueish(value));
+
+    // The closed box's rectangle; a language may move it under the COMBO's id.
+    const CRect box = ReadRect(element.child("CBOX"), id);
+    if (CurrentElementFaulty())
+        return nullptr;
+    if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
+        return nullptr;
+    ReadDropdownEntries(element, *dropdown);
+    return dropdown;
+}
+
+} // namespace
+
+void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown)
+{
+    ApplyColors<CDropdownListItem>(element, dropdown,
                                    {{"fontclr", &CDropdownListItem::SetFontColor},
                                     {"fontclrhi", &CDropdownListItem::SetFontColorHi},
                                     {"backclr", &CDropdownListItem::SetBackColor},
@@ -103,34 +127,22 @@ std::unique_ptr<CGUIItem> BuildDropdown(pugi::xml_node element, const CGUIItems*
                                     {"disbbackclr", &CDropdownListItem::SetDisabledBackColor},
                                     {"disbbdrclr", &CDropdownListItem::SetDisabledBorderColor},
                                     {"disbfontclr", &CDropdownListItem::SetDisabledFontColor}});
-    ApplyNonNegative(element, "bdrwidth", *dropdown, &CDropdownListItem::SetBorderWidth);
-    ApplyNonNegative(element, "lmargin", *dropdown, &CDropdownListItem::SetLeftMargin);
-    ApplyNonNegative(element, "rmargin", *dropdown, &CDropdownListItem::SetRightMargin);
-    if (items)
-        dropdown->SetItemFont(ReadFont(element, id, items));
-    std::wstring value;
-    dropdown->SetSorted(ReadAttribute(element, "sorted", value) && IsTrueish(value));
+    ApplyNonNegative(element, "bdrwidth", dropdown, &CDropdownListItem::SetBorderWidth);
     int32_t height = 0;
-    ReadCoordinate(clist, "height", height);
-    dropdown->SetListHeight(height < 0 ? 0 : height);
-    dropdown->SetListScrollSkin(ListScrollSkin(element));
-
-    // The closed box's rectangle; a language may move it under the COMBO's id.
-    const CRect box = ReadRect(element.child("CBOX"), id);
-    if (CurrentElementFaulty())
-        return nullptr;
-    if (!dropdown->Create(box, OwnerWindow(owner), static_cast<UINT>(id)))
-        return nullptr;
-    std::wstring tooltip;
-    if (ReadToolTip(element, tooltip))
-        dropdown->SetToolTip(tooltip.c_str());
-    pugi::xml_node entries = element.child("COMBOITEMS");
-    for (pugi::xml_node item = entries.child("COMBOITEM"); item; item = item.next_sibling("COMBOITEM"))
-        dropdown->AddEntry(wstr::Trim(ElementText(item)).c_str(), 0);
-    return dropdown;
+    ReadCoordinate(element.child("CLIST"), "height", height);
+    dropdown.SetListHeight(height < 0 ? 0 : height);
+    dropdown.SetListScrollSkin(ListScrollSkin(element));
 }
 
-} // namespace
+void ReadDropdownEntries(pugi::xml_node element, CDropdownListItem& dropdown)
+{
+    std::wstring tooltip;
+    if (ReadToolTip(element, tooltip))
+        dropdown.SetToolTip(tooltip.c_str());
+    pugi::xml_node entries = element.child("COMBOITEMS");
+    for (pugi::xml_node item = entries.child("COMBOITEM"); item; item = item.next_sibling("COMBOITEM"))
+        dropdown.AddEntry(wstr::Trim(ElementText(item)).c_str(), 0);
+}
 
 uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
@@ -142,7 +154,8 @@ uint32_t ReadLists(pugi::xml_node root, CGUIItems* items, CWnd* owner)
                   [&](pugi::xml_node element) { return BuildXListCtrl(element, items, owner); });
     BuildChildren(list, "COMBO", items, count,
                   [&](pugi::xml_node element) { return BuildDropdown(element, items, owner); });
-    VisitChildren(list, {"COMBOCOLOR"}, count);
+    BuildChildren(list, "COMBOCOLOR", items, count,
+                  [&](pugi::xml_node element) { return BuildColorButton(element, owner); });
     return count.Packed();
 }
 

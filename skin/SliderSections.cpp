@@ -1,9 +1,11 @@
 // Slider tracks (SLIDERTRACK of BITMAPLIST) and the SLIDERS section: vertical sliders and
-// multi-thumb sliders on their tracks.
+// multi-thumb sliders on their tracks (the multi-range sliders and bar markers are built in
+// DpiSections.cpp).
 #include "ItemSections.h"
 
 #include <string>
 
+#include "DpiSections.h"
 #include "GUIItem.h"
 #include "LayoutErrors.h"
 #include "LayoutReaders.h"
@@ -156,7 +158,9 @@ uint32_t ReadSliders(pugi::xml_node root, CGUIItems* items, CWnd* owner)
                   [&](pugi::xml_node element) { return BuildVertSlider(element, items, owner); });
     BuildChildren(list, "HSLIDERM", items, count,
                   [&](pugi::xml_node element) { return BuildMultiSlider(element, items, owner); });
-    VisitChildren(list, {"HSLIDERMAPM", "DMARKER"}, count);
+    BuildChildren(list, "HSLIDERMAPM", items, count,
+                  [&](pugi::xml_node element) { return BuildAPMSlider(element, items, owner); });
+    BuildChildren(list, "DMARKER", items, count, [&](pugi::xml_node element) { return BuildDMarker(element, owner); });
     return count.Packed();
 }
 

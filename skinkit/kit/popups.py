@@ -227,7 +227,7 @@ def dpi_stages(P):
                                      "BITMAP_SLSENSTRK_Y_POPUP", "$tipSensitivityY")):
         L.multi_slider(name, track, [stage], thumb.file, hot.file, path, tooltip=tip, bind="slider")
     L.text("TEXT_CURRENTDPI", 30, 281, 76, 24, "$DPI", font="FONT_ARIAL14B", color="GREY_VX_HEADING",
-           justify="R")
+           justify="R", bind="linked-mode caption")
     L.text("TEXT_DPI_X", 30, 281, 76, 24, "$DPIX", font="FONT_ARIAL14B", color="GREY_VX_HEADING",
            justify="R", bind="X caption")
     L.text("TEXT_DPI_Y", 30, 327, 76, 24, "$DPIY", font="FONT_ARIAL14B", color="GREY_VX_HEADING",
