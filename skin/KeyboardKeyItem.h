@@ -5,10 +5,7 @@
 #include <cstdint>
 
 #include "BitmapBtn.h"
-
-// wParam 0, lParam the key item's id; sent to the key's owner window.
-constexpr UINT WM_KBDKEY_HOVER = 0x720;
-constexpr UINT WM_KBDKEY_CLICKED = 0x721;
+#include "ControlMessages.h"  // WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED
 
 class CKeyboardKeyItem : public CBitmapBtn
 {
