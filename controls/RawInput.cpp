@@ -169,6 +169,17 @@ void RawInputRegistration::Unregister()
     m_registered = false;
 }
 
+bool RawInputRegistration::IsRegisteredFor(HWND window) const noexcept
+{
+    return m_registered && window && !m_devices.empty() && m_devices.front().hwndTarget == window;
+}
+
+void RawInputRegistration::UnregisterFor(HWND window)
+{
+    if (IsRegisteredFor(window))
+        Unregister();
+}
+
 RawInputRegistration& TheRawInputRegistration()
 {
     static RawInputRegistration registration;

@@ -58,6 +58,11 @@ public:
     void Unregister();
 
     bool IsRegistered() const noexcept { return m_registered; }
+    // Whether the registration is the one made for window (so that its owner may remove it).
+    bool IsRegisteredFor(HWND window) const noexcept;
+    // Removes the registration when it is the one made for window; a registration of another window
+    // is left alone.
+    void UnregisterFor(HWND window);
     // The system's error of the last refused registration (0 when the last one succeeded).
     DWORD LastError() const noexcept { return m_lastError; }
     const std::vector<USHORT>& Usages() const noexcept { return m_usages; }

@@ -373,21 +373,6 @@ uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
     return VisitOnly(root, "DPISTAGELIST", {"DPISTAGEWINDOW"});
 }
 
-uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "MACRODISPLAYLIST", {"MACRODISPLAY"});
-}
-
-uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
-}
-
-uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "PROGRESSPANELLIST", {"PROGRESSPANELITEM"});
-}
-
 } // namespace
 
 const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {

@@ -123,11 +123,16 @@ TEST_F(RawInputTest, RegistrationIsOneAtATimeAndARefusalBlocksNothing)
                   device.dwFlags)
             << device.usUsage;
     }
-    // A second registration waits for the first to go.
+    // A second registration waits for the first to go; only the window registered can remove it.
     hvtest::ScopedWindow other(CreateSink());
     EXPECT_FALSE(registration.Register(other));
     EXPECT_EQ(m_sink.Get(), SystemDevices().front().hwndTarget);
-    registration.Unregister();
+    EXPECT_TRUE(registration.IsRegisteredFor(m_sink));
+    EXPECT_FALSE(registration.IsRegisteredFor(other));
+    registration.UnregisterFor(other);
+    EXPECT_TRUE(registration.IsRegistered());
+    EXPECT_EQ(2u, SystemDevices().size());
+    registration.UnregisterFor(m_sink);
     EXPECT_FALSE(registration.IsRegistered());
     EXPECT_TRUE(registration.Usages().empty());
     EXPECT_TRUE(SystemDevices().empty());
@@ -153,6 +158,13 @@ TEST_F(RawInputTest, RegistrationIsOneAtATimeAndARefusalBlocksNothing)
 
 TEST_F(RawInputTest, TypedKeysBecomeRecordsWithSidedModifiersAndTheModifiersHeld)
 {
+    // The header size the reads hand to GetRawInputData is the system's own: 16 bytes in the 32-bit
+    // program (a 64-bit program given 16 reads nothing).
+#ifdef _WIN64
+    EXPECT_EQ(24u, sizeof(RAWINPUTHEADER));
+#else
+    EXPECT_EQ(16u, sizeof(RAWINPUTHEADER));
+#endif
     RawInputRegistration& registration = TheRawInputRegistration();
     registration.AddUsage(kUsageKeyboard);
     registration.AddUsage(kUsageMouse);
