@@ -141,8 +141,9 @@ bool CMacroDisplayItem::CreateList(HWND parent, const RECT& rect, UINT id, const
         return false;
     }
     m_frame = std::move(panel);
-    // Above the frame: a later sibling comes below the earlier ones.
-    SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // Above the frame (a later sibling would come below it), which never paints over it.
+    m_frame->ModifyStyle(0, WS_CLIPSIBLINGS);
+    m_frame->SetWindowPos(m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
 
     if (!m_font && !m_fallbackFont)
         CreateFallbackFont(m_fallbackFont);
@@ -171,7 +172,7 @@ bool CMacroDisplayItem::CreateList(HWND parent, const RECT& rect, UINT id, const
         if (!m_scrollBar->Create(barRect, parent, kScrollBarId))
             m_scrollBar.reset();  // too short for its parts: the list scrolls by wheel only
         else
-            m_scrollBar->SetWindowPos(HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            m_frame->SetWindowPos(m_scrollBar->GetSafeHwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     }
     window = m_hWnd;
     return true;

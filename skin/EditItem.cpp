@@ -37,7 +37,6 @@ uint8_t ModifierOfScanCode(uint16_t scanCode)
     }
 }
 
-constexpr uint8_t kModifierFlags = KeyEventRecord::kCtrl | KeyEventRecord::kShift | KeyEventRecord::kAlt;
 
 int64_t SystemSeconds()
 {
@@ -84,13 +83,14 @@ bool CEditItem::CreateInFrame(DWORD style, const RECT& rect, HWND parent, UINT i
     if (!frame->Create(outer, parent))
         return false;
     m_frame = std::move(frame);
-    if (!Create(style, rect, parent, id)) {
+    // No edge of the system's: the frame is the border.
+    if (!CreateEx(0, L"Edit", L"", style | WS_CHILD, rect, parent, id)) {
         m_frame->DestroyWindow();
         m_frame.reset();
         return false;
     }
-    // The frame lies under the edit: a later sibling comes below the earlier ones.
-    SetWindowPos(m_frame->GetSafeHwnd(), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    // The frame lies under the edit (a later sibling would come below it) and never paints over it.
+    m_frame->ModifyStyle(0, WS_CLIPSIBLINGS);
     m_frame->SetWindowPos(m_hWnd, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     window = m_hWnd;
     return true;
@@ -390,24 +390,25 @@ void CEditItemSingleKeyInputMMO::Step(bool down, uint16_t scanCode)
     if (g_lastStep == 0)
         g_lastStep = now;
     const uint8_t flag = ModifierOfScanCode(scanCode);
+    if (flag)
+        m_held = static_cast<uint8_t>(down ? m_held | flag : m_held & ~flag);
     if (m_state == CaptureState::Completed) {
-        if (now <= g_lastStep) {
-            // Keys let go right after a combination was completed belong to it.
+        // Keys let go right after a combination was completed belong to it; and a completed
+        // combination stays what it is until a new key goes down (it is what the edit shows).
+        if (now <= g_lastStep || !down) {
             g_lastStep = now;
-            if (!down)
-                m_modifiers &= static_cast<uint8_t>(~flag);
             return;
         }
-        if (!down || flag || !(m_modifiers & kModifierFlags)) {
+        if (flag || !m_held) {
             ClearCombination();
-            StepAsIdle(down, scanCode, flag);
+            StepAsIdle(down, flag);
         } else {
             Capture();
             m_state = CaptureState::KeyCaptured;
             ShowCombination();
         }
     } else if (m_state == CaptureState::Idle) {
-        StepAsIdle(down, scanCode, flag);
+        StepAsIdle(down, flag);
     } else if (m_state == CaptureState::ModifiersHeld) {
         if (down && flag) {
             m_modifiers |= flag;
@@ -438,7 +439,7 @@ void CEditItemSingleKeyInputMMO::Step(bool down, uint16_t scanCode)
     g_lastStep = now;
 }
 
-void CEditItemSingleKeyInputMMO::StepAsIdle(bool down, uint16_t, uint8_t flag)
+void CEditItemSingleKeyInputMMO::StepAsIdle(bool down, uint8_t flag)
 {
     if (!down) {
         m_state = CaptureState::Idle;
@@ -458,7 +459,7 @@ void CEditItemSingleKeyInputMMO::Capture()
 {
     m_keyScanCode = m_record.scanCode;
     m_keyVirtualKey = m_record.virtualKey;
-    m_modifiers = static_cast<uint8_t>((m_modifiers & kModifierFlags) | m_record.flags);
+    m_modifiers = static_cast<uint8_t>(m_held | m_record.flags);
     m_text = m_record.keyName;
 }
 
@@ -466,7 +467,7 @@ void CEditItemSingleKeyInputMMO::ClearCombination()
 {
     m_keyScanCode = 0;
     m_keyVirtualKey = 0;
-    m_modifiers &= kModifierFlags;
+    m_modifiers = m_held;
     m_text.clear();
     m_state = CaptureState::Idle;
 }

@@ -158,7 +158,9 @@ private:
 
 // Captures a key with its modifiers (Ctrl, Shift, Alt): a small state machine follows the keys
 // going down and up, and every step that changes what is shown is told to the owner with
-// WM_KEYCOMBINATION_CAPTURED (wParam 0, lParam the edit's window).
+// WM_KEYCOMBINATION_CAPTURED (wParam 0, lParam the edit's window). A completed combination stays
+// until a new key goes down: keys let go within the second after it are part of it, and later
+// ones leave it as shown.
 class CEditItemSingleKeyInputMMO : public CEditItemSingleKeyInput
 {
 public:
@@ -170,7 +172,8 @@ public:
     void OnRawKeyboard(const RAWKEYBOARD& keyboard) override;
 
     CaptureState State() const { return m_state; }
-    // The modifiers held with the key: KeyEventRecord::kCtrl, kShift, kAlt.
+    // The combination's flags: the modifiers held with the key (KeyEventRecord::kCtrl, kShift,
+    // kAlt) and the key's extended flag.
     uint8_t Modifiers() const { return m_modifiers; }
     uint16_t KeyScanCode() const { return m_keyScanCode; }
     uint16_t KeyVirtualKey() const { return m_keyVirtualKey; }
@@ -187,13 +190,14 @@ protected:
 
 private:
     void Step(bool down, uint16_t scanCode);
-    void StepAsIdle(bool down, uint16_t scanCode, uint8_t flag);
+    void StepAsIdle(bool down, uint8_t flag);
     void Capture();
     void ClearCombination();
     void ShowCombination();
 
     CaptureState m_state = CaptureState::Idle;
-    uint8_t m_modifiers = 0;
+    uint8_t m_modifiers = 0;  // of the combination
+    uint8_t m_held = 0;       // the modifiers down now
     uint16_t m_keyScanCode = 0;
     uint16_t m_keyVirtualKey = 0;
     std::wstring m_text;
