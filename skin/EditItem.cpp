@@ -55,6 +55,7 @@ int64_t g_lastStep = 0;
 BEGIN_MSG_MAP(CEditItem, CEdit)
     ON_WM_CREATE()
     ON_WM_DESTROY()
+    ON_MESSAGE(WM_ENABLE, OnEnable)
     ON_CTLCOLOR_REFLECT(CtlColor)
     ON_CONTROL_REFLECT(EN_CHANGE, OnChange)
     ON_CONTROL_REFLECT(EN_UPDATE, OnUpdate)
@@ -220,8 +221,14 @@ HBRUSH CEditItem::CtlColor(HDC hdc, UINT)
     dc.SetDCPenColor(back);
     dc.SetDCBrushColor(back);
     HBRUSH brush = enabled ? m_backBrush.GetSafeHandle() : m_disabledBrush.GetSafeHandle();
-    ApplyFrameColors();
     return brush ? brush : static_cast<HBRUSH>(::GetStockObject(DC_BRUSH));
+}
+
+LRESULT CEditItem::OnEnable(WPARAM, LPARAM)
+{
+    const LRESULT result = Default();
+    ApplyFrameColors();  // the frame shows the state of the edit
+    return result;
 }
 
 void CEditItem::OnChange()

@@ -93,6 +93,7 @@ private:
     bool FilterNumeric(const MSG& msg) const;
     void ApplyFrameColors();
     HBRUSH CtlColor(HDC dc, UINT type);
+    LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
     void OnChange();
     void OnUpdate() {}
 
