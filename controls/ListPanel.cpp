@@ -387,15 +387,9 @@ LRESULT CListPanelList::OnKey(WPARAM wParam, LPARAM)
 
 LRESULT CListPanelList::OnVScroll(WPARAM wParam, LPARAM)
 {
+    if (ScrollListFromBar(*this, wParam, m_rowHeight))
+        return 0;
     const int code = LOWORD(wParam);
-    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
-        // The position is the bar's: the list-view's own (hidden) bar knows nothing of it.
-        const int position = HIWORD(wParam);
-        Scroll(0, (position - GetTopIndex()) * m_rowHeight);
-        return 0;
-    }
-    if (code == SB_LINEDOWN && GetTopIndex() + GetCountPerPage() >= GetItemCount())
-        return 0;
     LRESULT result = Default();
     if (code != SB_ENDSCROLL)
         SyncScrollBar();

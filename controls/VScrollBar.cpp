@@ -1,5 +1,7 @@
 #include "VScrollBar.h"
 
+#include "ListCtrl.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -327,4 +329,14 @@ void CVScrollBar::OnPaint()
     DrawBorder(memory, client, m_borderWidth, m_borderColor);
     paint.BitBlt(0, 0, client.Width(), client.Height(), memory, 0, 0, SRCCOPY);
     memory.RestoreSelections();
+}
+
+bool ScrollListFromBar(CListCtrl& list, WPARAM wParam, int rowHeight)
+{
+    const int code = LOWORD(wParam);
+    if (code == SB_THUMBTRACK || code == SB_THUMBPOSITION) {
+        list.Scroll(0, (static_cast<int>(HIWORD(wParam)) - list.GetTopIndex()) * rowHeight);
+        return true;
+    }
+    return code == SB_LINEDOWN && list.GetTopIndex() + list.GetCountPerPage() >= list.GetItemCount();
 }

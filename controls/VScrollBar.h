@@ -10,6 +10,8 @@
 #include "Geometry.h"
 #include "Wnd.h"
 
+class CListCtrl;
+
 // The skin of a scroll bar as a layout gives it (VSCROLL): six bitmaps of the skin cache, borrowed,
 // and the border width.
 struct VScrollSkin
@@ -100,6 +102,12 @@ private:
 
     HV_DECLARE_MSG_MAP()
 };
+
+// The scrolling a list-view behind a skinned bar takes from the bar's WM_VSCROLL (wParam): a thumb
+// position scrolls the list to that top row by rows of rowHeight (the list-view's own hidden bar
+// knows nothing of it), and a line down at the end does nothing. True when the message was handled
+// so; otherwise it is the list's default processing's.
+bool ScrollListFromBar(CListCtrl& list, WPARAM wParam, int rowHeight);
 
 // floor(n / 2) and ceil(n / 2) of a border width: how far a pen of that width is inset from the
 // top-left and the bottom-right edges to stay inside.

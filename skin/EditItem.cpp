@@ -123,53 +123,25 @@ void CEditItem::SetNumeric(bool numeric, int32_t minValue, int32_t maxValue)
     m_maxValue = maxValue;
 }
 
-void CEditItem::SetFontColor(COLORREF c)
+void CEditItem::SetColor(COLORREF& field, COLORREF c, CBrush* brush)
 {
-    m_text = c;
-    if (m_hWnd)
-        Invalidate();
-}
-
-void CEditItem::SetBackColor(COLORREF c)
-{
-    m_back = c;
-    if (m_hWnd) {
-        m_backBrush.DeleteObject();
-        m_backBrush.CreateSolidBrush(c);
-        ApplyFrameColors();
-        Invalidate();
+    field = c;
+    if (!m_hWnd)
+        return;  // the brushes are made with the window
+    if (brush) {
+        brush->DeleteObject();
+        brush->CreateSolidBrush(c);
     }
-}
-
-void CEditItem::SetBorderColor(COLORREF c)
-{
-    m_border = c;
     ApplyFrameColors();
+    Invalidate();
 }
 
-void CEditItem::SetDisabledFontColor(COLORREF c)
-{
-    m_textDisabled = c;
-    if (m_hWnd)
-        Invalidate();
-}
-
-void CEditItem::SetDisabledBackColor(COLORREF c)
-{
-    m_backDisabled = c;
-    if (m_hWnd) {
-        m_disabledBrush.DeleteObject();
-        m_disabledBrush.CreateSolidBrush(c);
-        ApplyFrameColors();
-        Invalidate();
-    }
-}
-
-void CEditItem::SetDisabledBorderColor(COLORREF c)
-{
-    m_borderDisabled = c;
-    ApplyFrameColors();
-}
+void CEditItem::SetFontColor(COLORREF c) { SetColor(m_text, c, nullptr); }
+void CEditItem::SetBackColor(COLORREF c) { SetColor(m_back, c, &m_backBrush); }
+void CEditItem::SetBorderColor(COLORREF c) { SetColor(m_border, c, nullptr); }
+void CEditItem::SetDisabledFontColor(COLORREF c) { SetColor(m_textDisabled, c, nullptr); }
+void CEditItem::SetDisabledBackColor(COLORREF c) { SetColor(m_backDisabled, c, &m_disabledBrush); }
+void CEditItem::SetDisabledBorderColor(COLORREF c) { SetColor(m_borderDisabled, c, nullptr); }
 
 void CEditItem::SetItemFont(CFontItem* font)
 {

@@ -91,6 +91,8 @@ protected:
 
 private:
     bool FilterNumeric(const MSG& msg) const;
+    // Sets a colour and, once the window exists, its brush, the frame's colours and the picture.
+    void SetColor(COLORREF& field, COLORREF c, CBrush* brush);
     void ApplyFrameColors();
     HBRUSH CtlColor(HDC dc, UINT type);
     LRESULT OnEnable(WPARAM wParam, LPARAM lParam);
