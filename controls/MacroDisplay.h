@@ -143,6 +143,8 @@ public:
 
     // The text a row of event shows.
     static std::wstring RowText(const MacroEvent& event);
+    // A delay event of ms milliseconds.
+    static MacroEvent DelayEvent(int32_t ms) { return {kMacroEventDelay, ms, 0}; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
     void Show(bool show) override;
