@@ -4,6 +4,7 @@
 #include <cwchar>
 #include <vector>
 
+#include "BitmapBtn.h"
 #include "ControlMessages.h"
 #include "Dc.h"
 #include "FontItem.h"
@@ -105,8 +106,11 @@ int CEditItem::OnCreate(CREATESTRUCTW*)
     m_disabledBrush.DeleteObject();
     m_backBrush.CreateSolidBrush(m_back);
     m_disabledBrush.CreateSolidBrush(m_backDisabled);
-    if (m_font)
-        SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(static_cast<HFONT>(*m_font)), FALSE);
+    // Without a font item, the items' own font rather than the system's.
+    if (!m_font && !m_fallbackFont)
+        CreateFallbackFont(m_fallbackFont);
+    HFONT font = m_font ? static_cast<HFONT>(*m_font) : static_cast<HFONT>(m_fallbackFont);
+    SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyFrameColors();
     return 0;
 }

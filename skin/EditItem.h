@@ -102,6 +102,7 @@ private:
     std::unique_ptr<CGenericPanel> m_frame;
     CItemToolTip m_toolTip;
     CFontItem* m_font = nullptr;
+    CFont m_fallbackFont;
     COLORREF m_text = RGB(255, 255, 255);
     COLORREF m_back = 0;
     COLORREF m_border = 0;
