@@ -1,5 +1,7 @@
 #include "VScrollBar.h"
 
+#include "ListCtrl.h"
+
 #include <algorithm>
 #include <cmath>
 

@@ -11,6 +11,8 @@
 #include "ListCtrl.h"
 #include "Wnd.h"
 
+class CListCtrl;
+
 // The skin of a scroll bar as a layout gives it (VSCROLL): six bitmaps of the skin cache, borrowed,
 // and the border width.
 struct VScrollSkin

@@ -1,6 +1,7 @@
 // The layout sections that build the window items of the skin and the skinned controls: slider
-// tracks (in BITMAPS), buttons, sliders, text items, drop-down lists and list panels. The rest of
-// the section table is in LayoutSections.cpp; the conventions are those of LayoutReaders.h.
+// tracks (in BITMAPS), buttons, sliders, text items, drop-down lists, list panels, macro displays,
+// edits and progress panels. The rest of the section table is in LayoutSections.cpp; the
+// conventions are those of LayoutReaders.h.
 #pragma once
 
 #include <cstdint>
@@ -33,5 +34,11 @@ void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown);
 void ReadDropdownEntries(pugi::xml_node element, CDropdownListItem& dropdown);
 // LISTPANELLIST: LISTPANEL.
 uint32_t ReadListPanels(pugi::xml_node root, CGUIItems* items, CWnd* owner);
+// MACRODISPLAYLIST: MACRODISPLAY.
+uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems* items, CWnd* owner);
+// EDITCTRLLIST: every EDITCTRL, then EDITCTRLSK, then EDITCTRLSKMMO.
+uint32_t ReadEditControls(pugi::xml_node root, CGUIItems* items, CWnd* owner);
+// PROGRESSPANELLIST: PROGRESSPANELITEM.
+uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems* items, CWnd* owner);
 
 } // namespace layout

@@ -367,23 +367,6 @@ uint32_t ReadBitmaps(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     return count.Packed();
 }
 
-// ---- Sections whose items come with the controls that they build ----------------------------------
-
-uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "MACRODISPLAYLIST", {"MACRODISPLAY"});
-}
-
-uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
-}
-
-uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "PROGRESSPANELLIST", {"PROGRESSPANELITEM"});
-}
-
 } // namespace
 
 const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {

@@ -140,6 +140,11 @@ TEST(SkinImage, EveryLayoutLoadsWithTheItemsTheProgramsBind)
     }
     for (int32_t kind : { 1, 2, 8, 11, 13, 14, 16, 17, 21, 24, 25 })
         EXPECT_TRUE(builtKinds.count(kind)) << "no item of kind " << kind << " was built";
+    // So are the macro displays, the edits and the key edits: none of them is left waiting.
+    for (int32_t kind : { 10, 19, 20 }) {
+        EXPECT_TRUE(builtKinds.count(kind)) << "no item of kind " << kind << " was built";
+        EXPECT_EQ(pending.count(kind), 0u) << "items of kind " << kind << " wait for their layout section";
+    }
     loaded.clear();
     owner.DestroyWindow();
 }
