@@ -1,11 +1,11 @@
 // The generated install-directory image, loaded by the programs' own loader from the folder of the
-// running program, as the configuration program loads it: every layout file the table of required
-// items names loads, and every item the programs look up by id is there with the kind they expect.
-// Items whose layout sections have no builder yet are reported as pending, not as failures; once a
-// section builds items of a kind, every required item of that kind must be there.
+// running program, as the configuration program loads it, once with English and once with German as
+// the current language: every layout file of the image loads without a refused element, and every
+// item the programs look up by id is there with the kind they expect.
 #include "GUIItem.h"
 #include "KeyboardDef.h"
 #include "LangTable.h"
+#include "LayoutErrors.h"
 #include "LayoutLoader.h"
 #include "LayoutSections.h"
 #include "NameTables.h"
@@ -18,7 +18,9 @@
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
 #include <map>
 #include <regex>
 #include <set>
@@ -76,8 +78,21 @@ std::vector<Required> ReadRequired(const std::wstring& path)
     return rows;
 }
 
-// Kinds built by the sections of macro displays, list controls, edits, keys and progress panels.
-const std::set<int32_t> kLaterSections = { 10, 18, 19, 20, 23, 26 };
+// The names of the layout files in the image's "xml" folder.
+std::vector<std::wstring> LayoutFiles()
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((GetProgramFolder() + L"xml\\*.xml").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return files;
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            files.push_back(found.cFileName);
+    } while (FindNextFileW(find, &found));
+    FindClose(find);
+    return files;
+}
 
 class OwnerWindow : public CWnd
 {
@@ -90,62 +105,79 @@ TEST(SkinImage, EveryLayoutLoadsWithTheItemsTheProgramsBind)
     InitNameTables();
     const std::vector<Required> rows = ReadRequired(GetProgramFolder() + L"required-items.tsv");
     ASSERT_GT(rows.size(), 400u) << "the table of required items is missing or short";
-
-    OwnerWindow owner;
-    ASSERT_TRUE(owner.CreateEx(0, L"STATIC", L"", WS_POPUP, RECT{ 0, 0, 1000, 680 }, nullptr, 0));
-
-    std::map<std::string, std::unique_ptr<CGUIItems>> loaded;
-    std::set<int32_t> builtKinds;
-    for (const Required& r : rows) {
-        if (loaded.count(r.file))
-            continue;
-        auto items = std::make_unique<CGUIItems>();
-        EXPECT_TRUE(LoadLayoutFile(items.get(), Widen(r.file), &owner, false)) << r.file;
-        for (const Required& other : rows)
-            if (other.file == r.file)
-                if (CGUIItem* item = items->FindById(other.id))
-                    builtKinds.insert(static_cast<int32_t>(item->kind));
-        loaded[r.file] = std::move(items);
-    }
+    const std::vector<std::wstring> files = LayoutFiles();
+    ASSERT_GT(files.size(), 30u) << "the image's layout files are missing";
+    for (const Required& r : rows)
+        EXPECT_NE(std::find(files.begin(), files.end(), Widen(r.file)), files.end()) << r.file << " is not in the image";
 
     // The generator reads its ids from the programs' name table source; the running programs'
     // table must answer every bound name with the same id.
     for (const Required& r : rows)
         EXPECT_EQ(FindItemIdByName(Widen(r.item).c_str()), r.id) << r.file << ": " << r.item;
 
-    std::map<int32_t, std::vector<std::string>> pending;
-    for (const Required& r : rows) {
-        CGUIItem* item = loaded[r.file]->FindById(r.id);
-        if (item && static_cast<int32_t>(item->kind) == r.kind)
-            continue;
-        if (!item && kLaterSections.count(r.kind) && !builtKinds.count(r.kind)) {
-            pending[r.kind].push_back(r.file + ":" + r.item);
-            continue;
-        }
-        ADD_FAILURE() << r.file << ": " << r.item << " (" << r.role << ") should be of kind " << r.kind
-                      << (item ? ", found of kind " + std::to_string(static_cast<int32_t>(item->kind))
-                               : ", not built");
+    OwnerWindow owner;
+    ASSERT_TRUE(owner.CreateEx(0, L"STATIC", L"", WS_POPUP, RECT{ 0, 0, 1000, 680 }, nullptr, 0));
+    // The language tables, loaded once as the configuration program loads them: a second load of
+    // the file would register tables of its own and take them away again when it goes.
+    CGUIItems languages;
+    {
+        CLayoutErrorLog log;
+        ASSERT_TRUE(LoadLayoutFile(&languages, L"Language.xml", nullptr, false));
+        for (const std::wstring& error : log.Errors())
+            ADD_FAILURE() << "Language.xml: " << wstr::WideToUtf8(error);
     }
-    for (const auto& [kind, items] : pending)
-        std::printf("pending: %zu items of kind %d wait for their layout section (first: %s)\n",
-                    items.size(), kind, items.front().c_str());
 
-    // The main window's picture and mask, its bitmap items, buttons, multi-thumb sliders and their
-    // tracks, texts, drop-downs, list panels, the key description window, the DPI stage windows, the
-    // language tables and the keyboard layouts are built by sections that exist now.
-    const CGUIItems& main = *loaded["MainPage.xml"];
-    for (int32_t id : { -2, -3 }) {
-        const CGUIItem* panel = main.FindById(id);
-        EXPECT_TRUE(panel && panel->kind == ItemKind::PanelBitmap) << id;
+    for (const wchar_t* language : { L"English", L"German" }) {
+        const std::string languageName = wstr::WideToUtf8(language);
+        SCOPED_TRACE(languageName);
+        CLangTable* table = FindRegisteredLangTable(FindLanguageIdByName(language));
+        ASSERT_NE(table, nullptr);
+        SetCurrentLangTable(table);
+
+        // Every layout file of the image, as the programs load it: none refuses an element.
+        std::map<std::string, std::unique_ptr<CGUIItems>> loaded;
+        for (const std::wstring& file : files) {
+            const std::string name = wstr::WideToUtf8(file);
+            if (file == L"Language.xml")
+                continue;
+            auto items = std::make_unique<CGUIItems>();
+            CLayoutErrorLog log;
+            EXPECT_TRUE(LoadLayoutFile(items.get(), file, &owner, false)) << name;
+            for (const std::wstring& error : log.Errors())
+                ADD_FAILURE() << name << ": " << wstr::WideToUtf8(error);
+            loaded[name] = std::move(items);
+        }
+
+        // Every item the programs bind is there with its kind; nothing is left waiting.
+        std::set<int32_t> builtKinds;
+        for (const Required& r : rows) {
+            const CGUIItems* items = r.file == "Language.xml" ? &languages
+                                     : loaded.count(r.file) ? loaded[r.file].get() : nullptr;
+            CGUIItem* item = items ? items->FindById(r.id) : nullptr;
+            if (item)
+                builtKinds.insert(static_cast<int32_t>(item->kind));
+            if (item && static_cast<int32_t>(item->kind) == r.kind)
+                continue;
+            ADD_FAILURE() << r.file << ": " << r.item << " (" << r.role << ") should be of kind " << r.kind
+                          << (item ? ", found of kind " + std::to_string(static_cast<int32_t>(item->kind))
+                                   : ", not built");
+        }
+
+        // The main window's picture and mask, and items of every kind the programs bind: bitmap
+        // items, buttons, multi-thumb sliders and their tracks, texts, drop-downs, list panels, the
+        // key description window, the DPI stage windows, macro displays, list controls, edits, key
+        // edits and keys. (No program binds a progress panel; the default skin has none.)
+        const CGUIItems& main = *loaded["MainPage.xml"];
+        for (int32_t id : { -2, -3 }) {
+            const CGUIItem* panel = main.FindById(id);
+            EXPECT_TRUE(panel && panel->kind == ItemKind::PanelBitmap) << id;
+        }
+        for (int32_t kind : { 1, 2, 8, 10, 11, 13, 14, 16, 17, 18, 19, 20, 21, 23, 24, 25 })
+            EXPECT_TRUE(builtKinds.count(kind)) << "no item of kind " << kind << " was built";
+        loaded.clear();
     }
-    for (int32_t kind : { 1, 2, 8, 11, 13, 14, 16, 17, 21, 24, 25 })
-        EXPECT_TRUE(builtKinds.count(kind)) << "no item of kind " << kind << " was built";
-    // So are the macro displays, the edits and the key edits: none of them is left waiting.
-    for (int32_t kind : { 10, 19, 20 }) {
-        EXPECT_TRUE(builtKinds.count(kind)) << "no item of kind " << kind << " was built";
-        EXPECT_EQ(pending.count(kind), 0u) << "items of kind " << kind << " wait for their layout section";
-    }
-    loaded.clear();
+    SetCurrentLangTable(nullptr);
+    languages.DeleteAll();
     owner.DestroyWindow();
 }
 

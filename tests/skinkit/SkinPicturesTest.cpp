@@ -10,6 +10,7 @@
 #include "GUIItem.h"
 #include "GUIPanel.h"
 #include "KeyboardKeyItem.h"
+#include "LangTable.h"
 #include "LayoutLoader.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
@@ -325,4 +326,180 @@ TEST(SkinPictures, NoticePopupInALayeredPanel)
     const hvtest::Bitmap shot = CheckPanelPicture(popup, { L"NoMousePopup.xml", L"popup_notice.bmp", 300 });
     EXPECT_FALSE(shot.Empty());
     popup.DestroyWindow();
+}
+
+namespace {
+
+// The item's window rectangle in the panel's client coordinates; empty when the item is missing.
+CRect ItemRect(const CGUIItems& items, const wchar_t* name, HWND panel)
+{
+    const CGUIItem* item = items.FindById(FindItemIdByName(name));
+    if (!item || !item->window || !IsWindow(item->window))
+        return CRect();
+    CRect r;
+    GetWindowRect(item->window, &r);
+    MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+std::string Narrow(const std::wstring& s) { return wstr::WideToUtf8(s); }
+
+// The layout files of the image's "xml" folder whose names start with prefix.
+std::vector<std::wstring> LayoutFilesStartingWith(const wchar_t* prefix)
+{
+    std::vector<std::wstring> files;
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileW((GetProgramFolder() + L"xml\\" + prefix + L"*.xml").c_str(), &found);
+    if (find == INVALID_HANDLE_VALUE)
+        return files;
+    do
+        files.push_back(found.cFileName);
+    while (FindNextFileW(find, &found));
+    FindClose(find);
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+std::wstring ShotName(const wchar_t* kind, std::wstring file)
+{
+    file.erase(file.size() - 4);
+    return std::wstring(kind) + L"_" + file + L".bmp";
+}
+
+} // namespace
+
+// Every page as the main window shows it (the page's layout loaded into the main window, the key
+// layout with the keyboard's key page) and every popup in a layered panel of its own, in English,
+// each captured into the test's folder. On the performance page a button, a text and a slider, on
+// the profiles page a list, are checked against the generated artwork and the layout's colours.
+TEST(SkinPictures, EveryPageAndPopupWithItsItems)
+{
+    InitNameTables();
+    CGUIItems languages;
+    ASSERT_TRUE(LoadLayoutFile(&languages, L"Language.xml", nullptr, false));
+    CLangTable* english = FindRegisteredLangTable(FindLanguageIdByName(L"English"));
+    ASSERT_NE(english, nullptr);
+    SetCurrentLangTable(english);
+
+    CPicturePanel panel(PanelTemplate().Get(), L"MainPage.xml", nullptr);
+    ASSERT_TRUE(panel.Create());
+    panel.ShowWindow(SW_SHOWNOACTIVATE);
+    const hvtest::Bitmap mainBackground = SkinBitmap("main_bg.bmp");
+    ASSERT_FALSE(mainBackground.Empty());
+
+    std::vector<std::wstring> pages = LayoutFilesStartingWith(L"Mouse_");
+    for (const std::wstring& file : LayoutFilesStartingWith(L"Keyboard_"))
+        pages.push_back(file);
+    EXPECT_EQ(pages.size(), 9u);
+    for (const std::wstring& file : pages) {
+        SCOPED_TRACE(Narrow(file));
+        CGUIItems page, keys;
+        EXPECT_TRUE(LoadLayoutFile(&page, file, &panel, false));
+        EXPECT_GT(page.Size(), 5u);
+        if (file == L"Keyboard_AssnKeys.xml") {
+            EXPECT_TRUE(LoadLayoutFile(&keys, L"KeyboardKeys.xml", &panel, false));
+        }
+        hvtest::FlushMessages();
+        const hvtest::Bitmap shot = hvtest::CaptureClient(panel);
+        ASSERT_EQ(shot.Width(), mainBackground.Width());
+        ASSERT_EQ(shot.Height(), mainBackground.Height());
+        EXPECT_TRUE(shot.SaveToTestDir(ShotName(L"page", file)));
+
+        if (file == L"Mouse_AdjPerf.xml") {
+            // A button: its normal picture around its caption, the caption in the normal colour.
+            const CRect button = ItemRect(page, L"BUTTON_SENSITIVITY_STAGES", panel);
+            const hvtest::Bitmap buttonArt = SkinBitmap("btn_std_180x32_10151b_n.bmp");
+            ASSERT_EQ(button.Size(), CSize(buttonArt.Width(), buttonArt.Height()));
+            int differing = 0;
+            for (int y = 0; y < buttonArt.Height(); ++y)
+                for (int x = 0; x < buttonArt.Width(); ++x)
+                    if (y < 4 || y >= buttonArt.Height() - 4 || x < 4 || x >= buttonArt.Width() - 4)
+                        differing += !hvtest::ColorNear(shot.At(button.left + x, button.top + y), buttonArt.At(x, y), 1);
+            EXPECT_EQ(differing, 0) << "pixels of the button's edge that differ from its picture";
+            EXPECT_GT(hvtest::CountPixelsNear(shot, button, FindColorByName(L"WHITE")), 10) << "no caption";
+
+            // A text: the letters in its colour over the page's background, which shows beside them.
+            const CRect text = ItemRect(page, L"TEXT_CURRENTDPI", panel);
+            ASSERT_FALSE(text.IsRectEmpty());
+            EXPECT_GT(hvtest::CountPixelsNear(shot, text, FindColorByName(L"VEXA_TAB_SELECT")), 20) << "no letters";
+            differing = 0;
+            for (int y = text.top; y < text.bottom; ++y)
+                for (int x = text.right - 40; x < text.right; ++x)
+                    differing += !hvtest::ColorNear(shot.At(x, y), mainBackground.At(x, y), 1);
+            EXPECT_EQ(differing, 0) << "the text hides the background beside its letters";
+
+            // A slider: the track's picture around its fill and its slider, the fill in the track's
+            // colours, and the thumb's picture somewhere along the slider.
+            const CRect track = ItemRect(page, L"BITMAP_SLSENSTRK_Y", panel);
+            const CRect slider = ItemRect(page, L"SLIDER_DPI_MULTI_Y", panel);
+            const hvtest::Bitmap trackArt = SkinBitmap("track_440.bmp");
+            const hvtest::Bitmap thumbArt = SkinBitmap("thumb.bmp");
+            ASSERT_EQ(track.Size(), CSize(trackArt.Width(), trackArt.Height()));
+            ASSERT_FALSE(slider.IsRectEmpty() || thumbArt.Empty());
+            const CRect fill(track.left + 6, track.top + 11, track.left + 434, track.top + 15);
+            const COLORREF fillColours[] = { FindColorByName(L"VEXA_TAB_SELECT"), FindColorByName(L"BLACK") };
+            differing = 0;
+            int badFill = 0;
+            for (int y = track.top; y < track.bottom; ++y) {
+                for (int x = track.left; x < track.right; ++x) {
+                    const POINT p{ x, y };
+                    if (slider.PtInRect(p))
+                        continue;
+                    const COLORREF seen = shot.At(x, y);
+                    if (fill.PtInRect(p))
+                        badFill += !hvtest::ColorNear(seen, fillColours[0], 1) && !hvtest::ColorNear(seen, fillColours[1], 1);
+                    else
+                        differing += !hvtest::ColorNear(seen, trackArt.At(x - track.left, y - track.top), 1);
+                }
+            }
+            EXPECT_EQ(differing, 0) << "pixels of the track that differ from its picture";
+            EXPECT_EQ(badFill, 0) << "pixels of the track's fill in neither of its colours";
+            bool thumbFound = false;
+            for (int x = slider.left; !thumbFound && x + thumbArt.Width() <= slider.right; ++x) {
+                bool match = true;
+                for (int y = 0; match && y < thumbArt.Height(); ++y)
+                    for (int tx = 0; match && tx < thumbArt.Width(); ++tx)
+                        match = thumbArt.At(tx, y) == kTransparent ||
+                                hvtest::ColorNear(shot.At(x + tx, slider.top + y), thumbArt.At(tx, y), 1);
+                thumbFound = match;
+            }
+            EXPECT_TRUE(thumbFound) << "the thumb's picture is nowhere on the slider";
+        }
+        if (file == L"Mouse_MgProfs.xml") {
+            // A list: the border its frame draws round it, its header's captions, and its empty
+            // rows in its back colour.
+            const CRect list = ItemRect(page, L"LIST_PROFILELIST", panel);
+            ASSERT_GT(list.Height(), 100);
+            const COLORREF border = FindColorByName(L"VEXA_PANEL_BORDER");
+            EXPECT_EQ(hvtest::CountPixelsNear(shot, CRect(list.left - 1, list.bottom, list.right, list.bottom + 1), border, 1),
+                      list.Width() + 1) << "the list's bottom border";
+            EXPECT_EQ(hvtest::CountPixelsNear(shot, CRect(list.left - 1, list.top - 1, list.left, list.bottom + 1), border, 1),
+                      list.Height() + 2) << "the list's left border";
+            EXPECT_GT(hvtest::CountPixelsNear(shot, CRect(list.left, list.top, list.right, list.top + 30),
+                                              FindColorByName(L"GREY_VX_HEADING"), 1), 20) << "no header captions";
+            const CRect rows(list.left + 2, list.top + list.Height() / 2, list.left + list.Width() / 2, list.bottom - 2);
+            EXPECT_EQ(hvtest::CountPixelsNear(shot, rows, FindColorByName(L"VEXA_COMBO_BK"), 1), rows.Width() * rows.Height())
+                << "the empty rows are not in the list's back colour";
+        }
+        keys.DeleteAll();
+        page.DeleteAll();
+    }
+    panel.DestroyWindow();
+
+    // Every popup in a panel of its own, as the notice popup above.
+    const std::vector<std::wstring> files = LayoutFilesStartingWith(L"");
+    size_t popups = 0;
+    for (const std::wstring& file : files) {
+        if (file.find(L"Pop") == std::wstring::npos)
+            continue;
+        ++popups;
+        CPicturePanel popup(PanelTemplate().Get(), file.c_str(), nullptr);
+        const std::wstring name = ShotName(L"popup", file);
+        const hvtest::Bitmap shot = CheckPanelPicture(popup, { file.c_str(), name.c_str(), 0 });
+        EXPECT_FALSE(shot.Empty()) << Narrow(file);
+        popup.DestroyWindow();
+    }
+    EXPECT_GT(popups, 25u);
+    SetCurrentLangTable(nullptr);
+    languages.DeleteAll();
 }
