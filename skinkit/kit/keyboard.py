@@ -212,13 +212,15 @@ CAPTIONS_US = {
 }
 for _i in range(10):
     CAPTIONS_US["NUM%d" % _i] = str(_i)
+# The key faces' fonts have the arrows but no shift or return symbol (they would show as empty
+# boxes), so the German shift and return keys carry words.
 CAPTIONS_DE = dict(CAPTIONS_US, **{
     "TILDE": "^", "MINUS": "\u00df", "PLUS": "\u00b4", "LTCRBKT": "\u00dc", "RTCRBKT": "+",
     "VRTLINE": "#", "COLON": "\u00d6", "QUOTN": "\u00c4", "QTNMRK": "-", "Y": "Z", "Z": "Y",
     "CAPSLK": "Feststell", "LTCTRL": "Strg", "RTCTRL": "Strg", "RTALT": "Alt Gr", "DEL": "Entf",
     "INSRT": "Einfg", "HOME": "Pos1", "END": "Ende", "PGUP": "Bild\u2191", "PGDOWN": "Bild\u2193",
-    "PRTSC": "Druck", "SCRLK": "Rollen", "ESC": "Esc", "LTSHFT": "\u21e7", "RTSHFT": "\u21e7",
-    "BKSPC": "\u2190", "ENTER": "\u21b5", "NUMENTR": "\u21b5", "NUM_PT": ",", "NUMLK": "Num",
+    "PRTSC": "Druck", "SCRLK": "Rollen", "ESC": "Esc", "LTSHFT": "Umschalt", "RTSHFT": "Umschalt",
+    "BKSPC": "\u2190", "ENTER": "Eingabe", "NUMENTR": "Enter", "NUM_PT": ",", "NUMLK": "Num",
     "MENU": "Men\u00fc",
 })
 

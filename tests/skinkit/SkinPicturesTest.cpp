@@ -360,27 +360,19 @@ std::vector<std::wstring> LayoutFilesStartingWith(const wchar_t* prefix)
     return files;
 }
 
-std::wstring ShotName(const wchar_t* kind, std::wstring file)
+std::wstring ShotName(const wchar_t* kind, std::wstring file, const wchar_t* suffix)
 {
     file.erase(file.size() - 4);
-    return std::wstring(kind) + L"_" + file + L".bmp";
+    return std::wstring(kind) + L"_" + file + suffix + L".bmp";
 }
 
-} // namespace
-
 // Every page as the main window shows it (the page's layout loaded into the main window, the key
-// layout with the keyboard's key page) and every popup in a layered panel of its own, in English,
-// each captured into the test's folder. On the performance page a button, a text and a slider, on
-// the profiles page a list, are checked against the generated artwork and the layout's colours.
-TEST(SkinPictures, EveryPageAndPopupWithItsItems)
+// layout with the keyboard's key page) and every popup in a layered panel of its own, in the current
+// language, each captured into the test's folder with suffix on its name. With checkArt, a button, a
+// text and a slider of the performance page and the list of the profiles page are checked against
+// the generated artwork and the layout's colours.
+void CapturePagesAndPopups(const wchar_t* suffix, const wchar_t* keyLayout, bool checkArt)
 {
-    InitNameTables();
-    CGUIItems languages;
-    ASSERT_TRUE(LoadLayoutFile(&languages, L"Language.xml", nullptr, false));
-    CLangTable* english = FindRegisteredLangTable(FindLanguageIdByName(L"English"));
-    ASSERT_NE(english, nullptr);
-    SetCurrentLangTable(english);
-
     CPicturePanel panel(PanelTemplate().Get(), L"MainPage.xml", nullptr);
     ASSERT_TRUE(panel.Create());
     panel.ShowWindow(SW_SHOWNOACTIVATE);
@@ -397,15 +389,15 @@ TEST(SkinPictures, EveryPageAndPopupWithItsItems)
         EXPECT_TRUE(LoadLayoutFile(&page, file, &panel, false));
         EXPECT_GT(page.Size(), 5u);
         if (file == L"Keyboard_AssnKeys.xml") {
-            EXPECT_TRUE(LoadLayoutFile(&keys, L"KeyboardKeys.xml", &panel, false));
+            EXPECT_TRUE(LoadLayoutFile(&keys, keyLayout, &panel, false));
         }
         hvtest::FlushMessages();
         const hvtest::Bitmap shot = hvtest::CaptureClient(panel);
         ASSERT_EQ(shot.Width(), mainBackground.Width());
         ASSERT_EQ(shot.Height(), mainBackground.Height());
-        EXPECT_TRUE(shot.SaveToTestDir(ShotName(L"page", file)));
+        EXPECT_TRUE(shot.SaveToTestDir(ShotName(L"page", file, suffix)));
 
-        if (file == L"Mouse_AdjPerf.xml") {
+        if (checkArt && file == L"Mouse_AdjPerf.xml") {
             // A button: its normal picture around its caption, the caption in the normal colour.
             const CRect button = ItemRect(page, L"BUTTON_SENSITIVITY_STAGES", panel);
             const hvtest::Bitmap buttonArt = SkinBitmap("btn_std_180x32_10151b_n.bmp");
@@ -465,7 +457,7 @@ TEST(SkinPictures, EveryPageAndPopupWithItsItems)
             }
             EXPECT_TRUE(thumbFound) << "the thumb's picture is nowhere on the slider";
         }
-        if (file == L"Mouse_MgProfs.xml") {
+        if (checkArt && file == L"Mouse_MgProfs.xml") {
             // A list: the border its frame draws round it, its header's captions, and its empty
             // rows in its back colour.
             const CRect list = ItemRect(page, L"LIST_PROFILELIST", panel);
@@ -494,12 +486,31 @@ TEST(SkinPictures, EveryPageAndPopupWithItsItems)
             continue;
         ++popups;
         CPicturePanel popup(PanelTemplate().Get(), file.c_str(), nullptr);
-        const std::wstring name = ShotName(L"popup", file);
+        const std::wstring name = ShotName(L"popup", file, suffix);
         const hvtest::Bitmap shot = CheckPanelPicture(popup, { file.c_str(), name.c_str(), 0 });
         EXPECT_FALSE(shot.Empty()) << Narrow(file);
         popup.DestroyWindow();
     }
     EXPECT_GT(popups, 25u);
+}
+
+} // namespace
+
+// The pages and popups in English, checked against the artwork, and in German, whose key page shows
+// the German key layout.
+TEST(SkinPictures, EveryPageAndPopupWithItsItems)
+{
+    InitNameTables();
+    CGUIItems languages;
+    ASSERT_TRUE(LoadLayoutFile(&languages, L"Language.xml", nullptr, false));
+    for (const wchar_t* language : { L"English", L"German" }) {
+        SCOPED_TRACE(Narrow(language));
+        CLangTable* table = FindRegisteredLangTable(FindLanguageIdByName(language));
+        ASSERT_NE(table, nullptr);
+        SetCurrentLangTable(table);
+        const bool english = std::wstring(language) == L"English";
+        CapturePagesAndPopups(english ? L"" : L"_de", english ? L"KeyboardKeys.xml" : L"KeyboardKeys_DE.xml", english);
+    }
     SetCurrentLangTable(nullptr);
     languages.DeleteAll();
 }
