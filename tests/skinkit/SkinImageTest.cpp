@@ -14,6 +14,7 @@
 #include "Wnd.h"
 
 #include "Paths.h"
+#include "SkinFiles.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -78,22 +79,6 @@ std::vector<Required> ReadRequired(const std::wstring& path)
     return rows;
 }
 
-// The names of the layout files in the image's "xml" folder.
-std::vector<std::wstring> LayoutFiles()
-{
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((GetProgramFolder() + L"xml\\*.xml").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return files;
-    do {
-        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            files.push_back(found.cFileName);
-    } while (FindNextFileW(find, &found));
-    FindClose(find);
-    return files;
-}
-
 class OwnerWindow : public CWnd
 {
 };
@@ -105,7 +90,7 @@ TEST(SkinImage, EveryLayoutLoadsWithTheItemsTheProgramsBind)
     InitNameTables();
     const std::vector<Required> rows = ReadRequired(GetProgramFolder() + L"required-items.tsv");
     ASSERT_GT(rows.size(), 400u) << "the table of required items is missing or short";
-    const std::vector<std::wstring> files = LayoutFiles();
+    const std::vector<std::wstring> files = SkinLayoutFiles();
     ASSERT_GT(files.size(), 30u) << "the image's layout files are missing";
     for (const Required& r : rows)
         EXPECT_NE(std::find(files.begin(), files.end(), Widen(r.file)), files.end()) << r.file << " is not in the image";

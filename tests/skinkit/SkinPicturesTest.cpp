@@ -17,6 +17,7 @@
 #include "WStr.h"
 
 #include "HvTest.h"
+#include "SkinFiles.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>
@@ -344,22 +345,6 @@ CRect ItemRect(const CGUIItems& items, const wchar_t* name, HWND panel)
 
 std::string Narrow(const std::wstring& s) { return wstr::WideToUtf8(s); }
 
-// The layout files of the image's "xml" folder whose names start with prefix.
-std::vector<std::wstring> LayoutFilesStartingWith(const wchar_t* prefix)
-{
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW found;
-    HANDLE find = FindFirstFileW((GetProgramFolder() + L"xml\\" + prefix + L"*.xml").c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE)
-        return files;
-    do
-        files.push_back(found.cFileName);
-    while (FindNextFileW(find, &found));
-    FindClose(find);
-    std::sort(files.begin(), files.end());
-    return files;
-}
-
 std::wstring ShotName(const wchar_t* kind, std::wstring file, const wchar_t* suffix)
 {
     file.erase(file.size() - 4);
@@ -379,8 +364,8 @@ void CapturePagesAndPopups(const wchar_t* suffix, const wchar_t* keyLayout, bool
     const hvtest::Bitmap mainBackground = SkinBitmap("main_bg.bmp");
     ASSERT_FALSE(mainBackground.Empty());
 
-    std::vector<std::wstring> pages = LayoutFilesStartingWith(L"Mouse_");
-    for (const std::wstring& file : LayoutFilesStartingWith(L"Keyboard_"))
+    std::vector<std::wstring> pages = SkinLayoutFiles(L"Mouse_");
+    for (const std::wstring& file : SkinLayoutFiles(L"Keyboard_"))
         pages.push_back(file);
     EXPECT_EQ(pages.size(), 9u);
     for (const std::wstring& file : pages) {
@@ -479,7 +464,7 @@ void CapturePagesAndPopups(const wchar_t* suffix, const wchar_t* keyLayout, bool
     panel.DestroyWindow();
 
     // Every popup in a panel of its own, as the notice popup above.
-    const std::vector<std::wstring> files = LayoutFilesStartingWith(L"");
+    const std::vector<std::wstring> files = SkinLayoutFiles(L"");
     size_t popups = 0;
     for (const std::wstring& file : files) {
         if (file.find(L"Pop") == std::wstring::npos)
