@@ -184,7 +184,7 @@ TEST_F(TrayDialog, MenuListsTheProfilesOfEachDeviceAndItsEntriesActivateThem)
 
 TEST_F(TrayDialog, MenuTextsFollowTheRegistrysLanguage)
 {
-    SetInstallerValues(InstallDir(), L"german");
+    SetInstallerValues(InstallDir(), L"German");
     Open();
     OpenMenu();
     EXPECT_EQ("Halvo VEXA \xC3\xB6""ffnen|500|d", TrayMenu()[0]);
