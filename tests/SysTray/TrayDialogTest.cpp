@@ -359,21 +359,9 @@ TEST_F(TrayDialog, ApplicationEventsStartTheirProgramAndForeignDevicesAreIgnored
     // A key of the keyboard assigned to the stand-in.
     {
         CComPtr<IDevice> keyboard = Keyboard();
-        CComPtr<IApplicationList> applications = DeviceFeature<IApplicationList>(keyboard);
-        ASSERT_TRUE(applications);
-        CComPtr<IApplication> application;
-        ASSERT_HRESULT_SUCCEEDED(applications->GetApplication(0, application.Put()));
-        ASSERT_HRESULT_SUCCEEDED(application->SetName(StandInPath(kAppStandIn).c_str()));
-        GUID id{};
-        ASSERT_HRESULT_SUCCEEDED(application->GetId(&id));
-        CComPtr<IKeyAssignments> keys = ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard));
-        ASSERT_TRUE(keys);
-        AssignmentRecord record{};
-        record.id = 0x1E;
-        record.kind = hvmw::kKindApplication;
-        record.SetTargetGuid(id);
-        record.SetWord28(1);
-        ASSERT_HRESULT_SUCCEEDED(keys->SetAssignments(1, &record));
+        ASSERT_TRUE(AssignKeyToFirstApplication(DeviceFeature<IApplicationList>(keyboard).Get(),
+                                                ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard)).Get(), 0x1E,
+                                                StandInPath(kAppStandIn)));
     }
     Open();
     Act({L"press", L"keyboard", L"0x1E"});

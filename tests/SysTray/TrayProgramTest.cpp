@@ -27,16 +27,6 @@ using Lines = std::vector<std::string>;
 
 constexpr wchar_t kTrayCaption[] = L"HalvoVexaSysTray";
 
-// Whether the shell has an icon of window with the tray's icon id.
-bool IconShown(HWND window)
-{
-    NOTIFYICONDATAW probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = window;
-    probe.uID = kTrayIconId;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
-}
-
 bool LiveConnections(const wchar_t* device)
 {
     for (const std::string& line : DumpLines(device, "connection-point "))

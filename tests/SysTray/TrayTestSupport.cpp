@@ -2,6 +2,7 @@
 
 #include "ChildProcess.h"
 #include "PcManager.h"
+#include "TrayNotifyIcon.h"
 #include "TestWindows.h"
 #include "WStr.h"
 
@@ -104,6 +105,15 @@ void EndProcessesNamed(const wchar_t* exeName)
 bool WaitForProcesses(const wchar_t* exeName, size_t count, DWORD timeoutMs)
 {
     return hvtest::WaitUntil([&] { return ProcessesNamed(exeName).size() == count; }, timeoutMs);
+}
+
+bool IconShown(HWND window)
+{
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = window;
+    probe.uID = kTrayIconId;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 std::vector<std::string> MenuLines(const CMenu& menu)

@@ -32,6 +32,9 @@ void EndProcessesNamed(const wchar_t* exeName);
 // Waits until count processes of that name run; true if they do.
 bool WaitForProcesses(const wchar_t* exeName, size_t count, DWORD timeoutMs = 10000);
 
+// Whether the shell holds the tray's icon (id 129) of window: the shell modifies only an icon it holds.
+bool IconShown(HWND window);
+
 // The items of a menu, one line each: "text|id|flags" with flags from "c" checked, "g" greyed,
 // "d" default, "p" a popup (its id then -1), "-" for a separator.
 std::vector<std::string> MenuLines(const CMenu& menu);

@@ -66,15 +66,6 @@ double PollUntil(const std::function<bool()>& done, double start, DWORD timeoutM
     return -1;
 }
 
-bool IconShown(HWND window)
-{
-    NOTIFYICONDATAW probe{};
-    probe.cbSize = sizeof probe;
-    probe.hWnd = window;
-    probe.uID = kTrayIconId;
-    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
-}
-
 HWND TopWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title)
 {
     return hvtest::FindTopWindow(className, title, processId, false);
@@ -94,7 +85,7 @@ void BenchStartUp()
         const double shown = PollUntil([&] {
             if (!dialog)
                 dialog = TopWindowOf(process.Id(), L"#32770", kCaption);
-            return dialog && IconShown(dialog);
+            return dialog && traytest::IconShown(dialog);
         }, start);
         if (shown > 0)
             trayTimes.push_back(shown - start);
@@ -130,7 +121,7 @@ void BenchDisplays()
         dialog = TopWindowOf(tray.Id(), L"#32770", kCaption);
         slider = TopWindowOf(tray.Id(), L"csl_osdslider", nullptr);
         text = TopWindowOf(tray.Id(), L"csl_osd", nullptr);
-        return dialog && slider && text && IconShown(dialog);
+        return dialog && slider && text && traytest::IconShown(dialog);
     }, NowMs());
     // The tray's connections are made by the time its icon shows.
     const auto painted = [](HWND window) { return ::IsWindowVisible(window) && !::GetUpdateRect(window, nullptr, FALSE); };
