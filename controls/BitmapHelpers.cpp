@@ -110,14 +110,11 @@ private:
     CRgnHandle m_result;
 };
 
-bool IsWhite(DWORD pixel)
-{
-    return (pixel & 0x00FFFFFF) == 0x00FFFFFF;
-}
+constexpr DWORD kWhite = 0x00FFFFFF;
 
-} // namespace
-
-CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
+// The region of the pixels of bitmap that are not of the transparent colour: white, or with
+// cornerKey the colour of the top-left pixel.
+CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, bool cornerKey)
 {
     BITMAP info = {};
     if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
@@ -151,14 +148,16 @@ CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
     if (!builder.Start())
         return CRgnHandle();
     const DWORD* pixels = static_cast<const DWORD*>(bits);
+    const DWORD transparent = cornerKey ? (pixels[0] & 0x00FFFFFF) : kWhite;
+    auto clear = [transparent](DWORD pixel) { return (pixel & 0x00FFFFFF) == transparent; };
     for (LONG y = 0; y < height; ++y) {
         const DWORD* row = pixels + static_cast<size_t>(y) * width;
         LONG x = 0;
         while (x < width) {
-            while (x < width && IsWhite(row[x]))
+            while (x < width && clear(row[x]))
                 ++x;
             const LONG start = x;
-            while (x < width && !IsWhite(row[x]))
+            while (x < width && !clear(row[x]))
                 ++x;
             if (x > start && !builder.Add(start, y, x, y + 1))
                 return CRgnHandle();
@@ -167,6 +166,18 @@ CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
     if (!builder.Flush())
         return CRgnHandle();
     return builder.Result();
+}
+
+} // namespace
+
+CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
+{
+    return RegionOfOpaquePixels(bitmap, false);
+}
+
+CRgnHandle CreateRegionWithoutCornerColor(HBITMAP bitmap)
+{
+    return RegionOfOpaquePixels(bitmap, true);
 }
 
 bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int top, int right, int bottom)

@@ -10,6 +10,9 @@
 // A window region of the pixels of the bitmap that are not pure white (white is transparent).
 // Empty (but valid) for an all-white bitmap; none for no bitmap or when no DC or DIB can be made.
 CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap);
+// The same with the colour of the bitmap's top-left pixel as the transparent colour (a picture
+// whose background colour is its own).
+CRgnHandle CreateRegionWithoutCornerColor(HBITMAP bitmap);
 
 // Replaces target by a new bitmap, compatible with dc, of the source's rectangle (left, top) -
 // (right, bottom) copied 1:1. Changes nothing and returns false without a source bitmap or for an

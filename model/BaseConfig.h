@@ -133,6 +133,8 @@ protected:
     ProfileItf* Target(ProfileItf* profile) const { return profile ? profile : m_activeProfile; }
     // Appends a new profile of that name (no defaults yet) and returns it.
     Profile* AppendProfile(const wchar_t* name);
+    // The on-screen-profile flag profiles get by default: the active profile's, else none.
+    bool DefaultOsdProfile(bool none) const { return m_activeProfile ? m_activeProfile->GetOsdProfile() : none; }
 
 private:
     int32_t ClampToBatteryRange(int32_t level) const;

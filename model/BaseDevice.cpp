@@ -37,15 +37,16 @@ void CBaseDevice<C, P>::FinishWrites()
 {
     if (!m_worker)
         return;
-    // The worker may be sending progress to a window of this thread: wait pumping messages.
-    if (!m_worker->JoinPumping(kWriteJoinMs)) {
-        m_cancel = true;
-        m_worker->JoinPumping(INFINITE);
+    {
+        CJoining joining(m_joining);
+        // The worker may be sending progress to a window of this thread: its sends are served,
+        // and the handlers they run find every operation refused until the write is settled here.
+        if (!m_worker->JoinDispatchingSent(kWriteJoinMs)) {
+            m_cancel = true;
+            m_worker->JoinDispatchingSent(INFINITE);
+        }
     }
-    ApplySnapshot(*m_job->snapshot, *m_job->live);
-    m_job.reset();
-    m_worker.reset();
-    m_busy = false;
+    ApplyEndedWrite();
 }
 
 template <class C, class P>
@@ -53,15 +54,28 @@ bool CBaseDevice<C, P>::SettleWrite()
 {
     if (!m_worker)
         return true;
-    if (m_busy)
+    // While a frame of this thread further out waits for the worker (this call comes from a handler
+    // its wait dispatched), only that frame joins and frees the worker.
+    if (m_busy || m_joining)
         return false;
-    // The worker has finished its work and is leaving its thread.
-    if (!m_worker->JoinPumping(kWriteJoinMs))
-        return false;
+    {
+        // The worker has finished its work and is leaving its thread.
+        CJoining joining(m_joining);
+        if (!m_worker->JoinDispatchingSent(kWriteJoinMs))
+            return false;
+    }
+    ApplyEndedWrite();
+    return true;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::ApplyEndedWrite()
+{
     ApplySnapshot(*m_job->snapshot, *m_job->live);
+    m_known.AddAll(*m_job->snapshot->config);
     m_job.reset();
     m_worker.reset();
-    return true;
+    m_busy = false;
 }
 
 template <class C, class P>
@@ -170,6 +184,7 @@ bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
     job->live = &config;
     job->flags = flags;
     job->controls = Controls();
+    job->known = m_known;
     if (!Connect())
         return false;
     job->root = std::move(m_root);
@@ -201,6 +216,7 @@ unsigned CBaseDevice<C, P>::WorkerMain()
         context.progress = this;
         context.cancel = &m_cancel;
         context.controls = &job.controls;
+        context.known = &job.known;
         ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
     } catch (...) {
         // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
@@ -223,7 +239,15 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
     m_busy = true;
     bool ok = false;
     try {
-        ok = ReadBody(Context(flags, true), config);
+        // Read into a copy, handed over whole only when every step succeeded.
+        std::unique_ptr<C> read = CopyForRead(config);
+        ok = ReadBody(Context(flags, true), *read);
+        if (ok)
+            ok = CommitRead(*read, config);
+        else
+            CommitReadStatus(*read, config);
+        if (ok)
+            m_known.AddAll(config);
     } catch (...) {
         ok = false;
     }
@@ -255,6 +279,7 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
             if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
                 macro->SetGuid(id);
                 macro->SetFilePath(path);
+                m_known.AddAll(*config);
                 ok = true;
             }
         }
@@ -319,9 +344,15 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
             profile->SetGuid(id);
             profile = config->FindProfileByGuid(id);
             ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
-        } else if (!known) {
-            manager->DeleteProfile(imported.Get());
+            // Half read, the profile would hold defaults where the device's copy holds the file's
+            // values, and the next write would put the defaults on the device: neither stays.
+            if (!ok)
+                config->DeleteProfile(profile);
         }
+        if (!ok && !known)
+            manager->DeleteProfile(imported.Get());
+        if (ok)
+            m_known.AddAll(*config);
     }
     Disconnect();
     return ok;

@@ -5,7 +5,16 @@
 // Threads: every operation runs on the thread that owns the device object (the user-interface
 // thread), except the write body, which runs on the one worker a write starts. The worker owns the
 // middleware objects and the configuration copy it writes; this object owns the worker and joins
-// it. While a write runs, every other operation fails before it creates anything.
+// it. While a write runs, every other operation fails before it creates anything. A read or an
+// Init that fails leaves the configuration's profiles, macros, applications and settings as they
+// were (ConfigSnapshot.h); a write deletes only device items that reads showed the configuration.
+//
+// Re-entry: the waits for the worker (at the start of every operation once the write has ended,
+// and in the destructor) serve only the messages other threads send to this one (the worker's
+// progress to listener windows among them); posted and input messages stay queued. A handler a
+// wait runs may call any operation: until the waiting frame has settled the write, those that need
+// the device fail as during the write, and none frees what the waiting frame uses. The device must
+// not be deleted from inside one of its own operations.
 #pragma once
 
 #include <atomic>
@@ -67,6 +76,9 @@ protected:
 
     // The version texts from the device information; "0.00" when it cannot be read.
     bool ReadVersionTexts();
+    // The items the configuration holds now count as shown to it (CKnownItems): a later write may
+    // delete them from the device once the configuration lets them go.
+    void KnowItemsOf(const ConfigItf& config) { m_known.AddAll(config); }
     // Waits for a running write (see kWriteJoinMs) and applies what it learned. The derived
     // destructors call it first, while their write body still exists.
     void FinishWrites();
@@ -102,9 +114,25 @@ private:
         CComPtr<IDeviceEnumerator> root;
         CComPtr<IDevice> device;
         std::vector<uint32_t> controls;
+        CKnownItems known;
         bool result = false;
     };
 
+    // Marks a frame of this thread that waits for the worker, for as long as it waits.
+    class CJoining
+    {
+    public:
+        explicit CJoining(bool& flag) : m_flag(flag) { m_flag = true; }
+        ~CJoining() { m_flag = false; }
+        CJoining(const CJoining&) = delete;
+        CJoining& operator=(const CJoining&) = delete;
+
+    private:
+        bool& m_flag;
+    };
+
+    // Applies what the joined worker learned to the live configuration and frees the worker.
+    void ApplyEndedWrite();
     bool StartWorker(ConfigItf& config, uint32_t flags);
     bool ReadNow(ConfigItf& config, uint32_t flags);
     unsigned WorkerMain();
@@ -113,8 +141,10 @@ private:
     CComPtr<IDevice> m_device;
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_cancel{false};
+    bool m_joining = false;   // a frame of this thread waits for the worker (see Re-entry above)
     std::unique_ptr<CWriteJob> m_job;
     std::unique_ptr<CThread> m_worker;
+    CKnownItems m_known;
 };
 
 // The first profile of the device's list with that GUID (a null GUID finds none).

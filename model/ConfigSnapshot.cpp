@@ -2,17 +2,12 @@
 
 #include <climits>
 #include <cstdint>
+#include <cwchar>
 
 #include "KeyboardConfig.h"
 #include "MouseConfig.h"
 
 namespace {
-
-// Macros and applications are never replaced while they live: their address tells them apart.
-uint64_t AddressOf(const void* item)
-{
-    return static_cast<uint64_t>(reinterpret_cast<uintptr_t>(item));
-}
 
 template <class ProfileItf>
 int IndexOfProfile(const IBaseConfig<ProfileItf>& config, const ProfileItf* profile)
@@ -23,46 +18,155 @@ int IndexOfProfile(const IBaseConfig<ProfileItf>& config, const ProfileItf* prof
     return -1;
 }
 
-// Everything both configuration kinds hold that a write reads.
-template <class ProfileItf, class Snapshot>
-void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to, Snapshot& snapshot)
+// The device's status: APM event entries and levels, battery, power management.
+template <class ProfileItf>
+void CopyStatus(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
 {
-    for (int i = 0; i < from.GetProfileCount(); ++i) {
-        const ProfileItf* profile = from.GetProfile(i);
-        to.AddProfileCopy(profile);
-        snapshot.profiles.push_back({profile->GetGuid(), profile->GetIdentity()});
-    }
-    const int active = IndexOfProfile(from, from.GetActiveProfile());
-    to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
-    for (int i = 0; i < from.GetMacroCount(); ++i) {
-        const CMacro* macro = from.GetMacro(i);
-        CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
-        copy->SetGuid(macro->GetGuid());
-        copy->SetFilePath(macro->GetFilePath().c_str());
-        snapshot.macros.push_back({macro->GetGuid(), AddressOf(macro)});
-    }
-    for (int i = 0; i < from.GetAppCount(); ++i) {
-        const CHvApp* app = from.GetApp(i);
-        to.AddAppKeepingName(app->name.c_str())->guid = app->guid;
-        snapshot.apps.push_back({app->guid, AddressOf(app)});
-    }
     for (int n = 0; n < from.GetDeviceEntryCount(); ++n) {
         const int32_t key = from.GetDeviceEntryKey(n);
         to.SetDeviceEntry(key, from.GetDeviceEntry(key));
     }
+    to.ClearApm();
     for (int i = 0; i < from.GetApmCount(); ++i) {
         int32_t value = 0, first = 0, second = 0;
         from.GetApmValue(i, &value);
         from.GetApmPair(i, &first, &second);
         to.AddApm(value, first, second);
     }
-    if (from.GetBatteryRangeMin() != to.GetBatteryRangeMin() || from.GetBatteryRangeMax() != to.GetBatteryRangeMax())
-        to.ResetBatteryRange();
     to.SetBatteryState(from.GetBatteryState());
     to.SetBatteryLevel(from.GetBatteryLevel());
     to.SetCriticalBatteryLevel(from.GetCriticalBatteryLevel());
     to.SetSleepTime(from.GetSleepTime());
     to.SetMaxLedBrightness(from.GetMaxLedBrightness());
+}
+
+// to's macros become copies of from's, GUIDs and files included.
+template <class ProfileItf>
+void ReplaceMacros(const IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    while (to.GetMacroCount() > 0)
+        to.RemoveMacro(to.GetMacro(0));
+    for (int i = 0; i < from.GetMacroCount(); ++i) {
+        const CMacro* macro = from.GetMacro(i);
+        CMacro* copy = to.AddMacroKeepingName(macro->GetName(), macro->GetEvents());
+        copy->SetGuid(macro->GetGuid());
+        copy->SetFilePath(macro->GetFilePath().c_str());
+    }
+}
+
+template <class ProfileItf>
+void ReplaceApps(const IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    while (to.GetAppCount() > 0)
+        to.RemoveApp(to.GetApp(0));
+    for (int i = 0; i < from.GetAppCount(); ++i)
+        to.AddAppKeepingName(from.GetApp(i)->name.c_str())->guid = from.GetApp(i)->guid;
+}
+
+// Everything both configuration kinds hold that a write or a read looks at.
+template <class ProfileItf>
+void CopyCommon(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
+{
+    for (int i = 0; i < from.GetProfileCount(); ++i)
+        to.AddProfileCopy(from.GetProfile(i));
+    const int active = IndexOfProfile(from, from.GetActiveProfile());
+    to.SetActiveProfile(active >= 0 ? to.GetProfile(active) : nullptr);
+    ReplaceMacros(from, to);
+    ReplaceApps(from, to);
+    if (from.GetBatteryRangeMin() != to.GetBatteryRangeMin() || from.GetBatteryRangeMax() != to.GetBatteryRangeMax())
+        to.ResetBatteryRange();
+    CopyStatus(from, to);
+}
+
+std::unique_ptr<CVxConfig_Mouse> CopyOf(IMouseConfig& live)
+{
+    auto copy = std::make_unique<CVxConfig_Mouse>();
+    CopyCommon(live, *copy);
+    // The copy only carries the level; the live configuration clamps it.
+    copy->SetAccelerationRange(INT_MIN, INT_MAX);
+    copy->SetAcceleration(live.GetAcceleration());
+    copy->SetAccelerationEnabled(live.GetAccelerationEnabled());
+    copy->SetPollingRate(live.GetPollingRate());
+    std::vector<int32_t> rates;
+    for (int i = 0; i < live.GetSupportedPollingRateCount(); ++i)
+        rates.push_back(live.GetSupportedPollingRate(i));
+    copy->SetSupportedPollingRates(rates);
+    return copy;
+}
+
+std::unique_ptr<CVxConfig_Keyboard> CopyOf(IKeyboardConfig& live)
+{
+    auto copy = std::make_unique<CVxConfig_Keyboard>();
+    CopyCommon(live, *copy);
+    return copy;
+}
+
+// Where each item of the copy came from, taken with it.
+template <class ProfileItf, class Snapshot>
+void RecordOrigins(const IBaseConfig<ProfileItf>& from, Snapshot& snapshot)
+{
+    for (int i = 0; i < from.GetProfileCount(); ++i)
+        snapshot.profiles.push_back({from.GetProfile(i)->GetGuid(), from.GetProfile(i)->GetIdentity()});
+    for (int i = 0; i < from.GetMacroCount(); ++i)
+        snapshot.macros.push_back({from.GetMacro(i)->GetGuid(), from.GetMacro(i)->GetIdentity()});
+    for (int i = 0; i < from.GetAppCount(); ++i)
+        snapshot.apps.push_back({from.GetApp(i)->guid, from.GetApp(i)->identity});
+}
+
+// ---- handing a read to the live configuration ----
+
+template <class ProfileItf>
+bool SameMacros(const IBaseConfig<ProfileItf>& a, const IBaseConfig<ProfileItf>& b)
+{
+    if (a.GetMacroCount() != b.GetMacroCount())
+        return false;
+    for (int i = 0; i < a.GetMacroCount(); ++i) {
+        const CMacro* x = a.GetMacro(i);
+        const CMacro* y = b.GetMacro(i);
+        if (!hv::IsEqualGUID(x->GetGuid(), y->GetGuid()) || std::wcscmp(x->GetName(), y->GetName()) != 0 ||
+            x->GetEvents() != y->GetEvents())
+            return false;
+    }
+    return true;
+}
+
+template <class ProfileItf>
+bool SameApps(const IBaseConfig<ProfileItf>& a, const IBaseConfig<ProfileItf>& b)
+{
+    if (a.GetAppCount() != b.GetAppCount())
+        return false;
+    for (int i = 0; i < a.GetAppCount(); ++i)
+        if (*a.GetApp(i) != *b.GetApp(i))
+            return false;
+    return true;
+}
+
+// Profile is the configuration's own profile class: a read's copy holds the same kind.
+template <class Profile, class ProfileItf>
+bool CommitCommon(IBaseConfig<ProfileItf>& read, IBaseConfig<ProfileItf>& live)
+{
+    const int count = live.GetProfileCount();
+    if (read.GetProfileCount() != count)
+        return false;
+    std::vector<std::pair<Profile*, const Profile*>> profiles;
+    for (int i = 0; i < count; ++i) {
+        auto* to = dynamic_cast<Profile*>(live.GetProfile(i));
+        auto* from = dynamic_cast<const Profile*>(read.GetProfile(i));
+        if (!to || !from || !hv::IsEqualGUID(to->GetGuid(), from->GetGuid()))
+            return false;
+        profiles.emplace_back(to, from);
+    }
+    for (auto& [to, from] : profiles)
+        to->AssignFrom(*from);
+    const int active = IndexOfProfile(read, read.GetActiveProfile());
+    live.SetActiveProfile(active >= 0 ? live.GetProfile(active) : nullptr);
+    // Lists left as they were keep their objects (and the files macros came from).
+    if (!SameMacros(read, live))
+        ReplaceMacros(read, live);
+    if (!SameApps(read, live))
+        ReplaceApps(read, live);
+    CopyStatus(read, live);
+    return true;
 }
 
 // The live item that stood at index when the snapshot was taken: there still, or further up when
@@ -96,7 +200,7 @@ CMacro* LiveMacro(IBaseConfig<ProfileItf>& live, const Origin& origin, int index
         return live.FindMacroByGuid(origin.guid);
     return ItemOfOrigin<CMacro>(
         live.GetMacroCount(), [&](int i) { return live.GetMacro(i); },
-        [](const CMacro* m) { return AddressOf(m); }, index, origin.identity);
+        [](const CMacro* m) { return m->GetIdentity(); }, index, origin.identity);
 }
 
 template <class ProfileItf, class Origin>
@@ -106,7 +210,7 @@ CHvApp* LiveApp(IBaseConfig<ProfileItf>& live, const Origin& origin, int index)
         return live.FindAppByGuid(origin.guid);
     return ItemOfOrigin<CHvApp>(
         live.GetAppCount(), [&](int i) { return live.GetApp(i); },
-        [](const CHvApp* a) { return AddressOf(a); }, index, origin.identity);
+        [](const CHvApp* a) { return a->identity; }, index, origin.identity);
 }
 
 void ConvertLive(IMouseProfile& profile, const CAssignmentConversion& c)
@@ -156,27 +260,16 @@ void ApplyCommon(const CWriteSnapshot<ConfigItf>& snapshot, IBaseConfig<ProfileI
 std::unique_ptr<CWriteSnapshot<IMouseConfig>> TakeSnapshot(IMouseConfig& live)
 {
     auto snapshot = std::make_unique<CWriteSnapshot<IMouseConfig>>();
-    auto copy = std::make_unique<CVxConfig_Mouse>();
-    CopyCommon(live, *copy, *snapshot);
-    // The copy only carries the level; the live configuration has clamped it already.
-    copy->SetAccelerationRange(INT_MIN, INT_MAX);
-    copy->SetAcceleration(live.GetAcceleration());
-    copy->SetAccelerationEnabled(live.GetAccelerationEnabled());
-    copy->SetPollingRate(live.GetPollingRate());
-    std::vector<int32_t> rates;
-    for (int i = 0; i < live.GetSupportedPollingRateCount(); ++i)
-        rates.push_back(live.GetSupportedPollingRate(i));
-    copy->SetSupportedPollingRates(rates);
-    snapshot->config = std::move(copy);
+    snapshot->config = CopyOf(live);
+    RecordOrigins(live, *snapshot);
     return snapshot;
 }
 
 std::unique_ptr<CWriteSnapshot<IKeyboardConfig>> TakeSnapshot(IKeyboardConfig& live)
 {
     auto snapshot = std::make_unique<CWriteSnapshot<IKeyboardConfig>>();
-    auto copy = std::make_unique<CVxConfig_Keyboard>();
-    CopyCommon(live, *copy, *snapshot);
-    snapshot->config = std::move(copy);
+    snapshot->config = CopyOf(live);
+    RecordOrigins(live, *snapshot);
     return snapshot;
 }
 
@@ -188,4 +281,43 @@ void ApplySnapshot(const CWriteSnapshot<IMouseConfig>& snapshot, IMouseConfig& l
 void ApplySnapshot(const CWriteSnapshot<IKeyboardConfig>& snapshot, IKeyboardConfig& live)
 {
     ApplyCommon(snapshot, live);
+}
+
+std::unique_ptr<IMouseConfig> CopyForRead(IMouseConfig& live)
+{
+    return CopyOf(live);
+}
+
+std::unique_ptr<IKeyboardConfig> CopyForRead(IKeyboardConfig& live)
+{
+    return CopyOf(live);
+}
+
+bool CommitRead(IMouseConfig& read, IMouseConfig& live)
+{
+    if (!CommitCommon<CVxProfile_Mouse>(read, live))
+        return false;
+    live.SetAcceleration(read.GetAcceleration());
+    live.SetAccelerationEnabled(read.GetAccelerationEnabled());
+    live.SetPollingRate(read.GetPollingRate());
+    std::vector<int32_t> rates;
+    for (int i = 0; i < read.GetSupportedPollingRateCount(); ++i)
+        rates.push_back(read.GetSupportedPollingRate(i));
+    live.SetSupportedPollingRates(rates);
+    return true;
+}
+
+bool CommitRead(IKeyboardConfig& read, IKeyboardConfig& live)
+{
+    return CommitCommon<CVxProfile_Keyboard>(read, live);
+}
+
+void CommitReadStatus(IMouseConfig& read, IMouseConfig& live)
+{
+    CopyStatus(read, live);
+}
+
+void CommitReadStatus(IKeyboardConfig& read, IKeyboardConfig& live)
+{
+    CopyStatus(read, live);
 }

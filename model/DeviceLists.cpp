@@ -54,20 +54,25 @@ struct CReadMacro
     std::vector<MacroEvent> events;
 };
 
-bool ReadDeviceMacro(IMacro* macro, CReadMacro& out, bool* eventsFailed)
+// Name, GUID and events of a device macro; false when any of them cannot be read.
+bool ReadDeviceMacro(IMacro* macro, CReadMacro& out)
 {
     CTaskString name;
     if (FAILED(macro->GetName(name.Put())) || FAILED(macro->GetId(&out.guid)))
         return false;
     out.name = name.Text();
     MacroEventBlock* block = nullptr;
-    if (FAILED(macro->GetEvents(&block))) {
-        *eventsFailed = true;
+    if (FAILED(macro->GetEvents(&block)))
         return false;
-    }
     out.events = FromDeviceEvents(block);
     ::CoTaskMemFree(block);
     return true;
+}
+
+// Whether a write may delete the device item id: one the configuration was shown and no longer holds.
+bool MayDelete(const CKnownItems* known, const std::vector<GUID> CKnownItems::*list, const GUID& id)
+{
+    return known && CKnownItems::Holds(known->*list, id);
 }
 
 int RoundDiv(long long numerator, long long denominator)
@@ -120,18 +125,17 @@ bool ReadPollingRate(IDevice* device, IMouseConfig& config)
     return true;
 }
 
-bool ReadSupportedPollingRates(IDevice* device, IMouseConfig& config)
+bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& list)
 {
+    list.clear();
     CComPtr<IPollingRate> rate;
     int count = 0;
     int* rates = nullptr;
     if (FAILED(GetDeviceFeature(device, rate)) || FAILED(rate->GetSupportedRates(&count, &rates)))
         return false;
-    std::vector<int32_t> list;
     if (rates && count > 0)
         list.assign(rates, rates + std::min(count, 64));
     ::CoTaskMemFree(rates);
-    config.SetSupportedPollingRates(list);
     return true;
 }
 
@@ -232,14 +236,18 @@ bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro)
 // ---- macros ----
 
 template <class ProfileItf>
-bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
+bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownItems* known)
 {
     CComPtr<IMacroManager> manager;
     if (FAILED(GetDeviceFeature(device, manager)))
         return false;
-    if (!DeleteUnwantedItems<IMacro>([&](int i, IMacro** out) { return manager->GetMacro(i, out); },
-                                     [&](IMacro* macro) { return manager->DeleteMacro(macro); },
-                                     [&](const GUID& id) { return config.FindMacroByGuid(id) != nullptr; }, true))
+    if (!DeleteUnwantedItems<IMacro>(
+            [&](int i, IMacro** out) { return manager->GetMacro(i, out); },
+            [&](IMacro* macro) { return manager->DeleteMacro(macro); },
+            [&](const GUID& id) {
+                return config.FindMacroByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::macros, id);
+            },
+            true))
         return false;
     bool ok = true;
     for (int i = 0; i < config.GetMacroCount(); ++i) {
@@ -250,8 +258,7 @@ bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
             continue;
         }
         CReadMacro read;
-        bool eventsFailed = false;
-        if (ReadDeviceMacro(existing.Get(), read, &eventsFailed)) {
+        if (ReadDeviceMacro(existing.Get(), read)) {
             CMacro onDevice(read.name.c_str(), read.events);
             onDevice.SetGuid(read.guid);
             if (onDevice == *macro)
@@ -270,30 +277,26 @@ bool ReadMacros(IDevice* device, IBaseConfig<ProfileItf>& config)
     CComPtr<IMacroManager> manager;
     if (FAILED(GetDeviceFeature(device, manager)))
         return false;
-    bool ok = true;
     std::vector<CReadMacro> macros;
-    for (int i = 0;; ++i) {
-        CComPtr<IMacro> macro;
-        if (FAILED(manager->GetMacro(i, macro.Put())))
-            break;
-        CReadMacro read;
-        bool eventsFailed = false;
-        if (ReadDeviceMacro(macro.Get(), read, &eventsFailed))
+    if (!ReadEachItem<IMacro>([&](int i, IMacro** out) { return manager->GetMacro(i, out); }, [&](IMacro* macro) {
+            CReadMacro read;
+            if (!ReadDeviceMacro(macro, read))
+                return false;
             macros.push_back(std::move(read));
-        else if (eventsFailed)
-            ok = false;
-    }
+            return true;
+        }))
+        return false;
     // The device's macros replace the configuration's, every one kept, an empty one too.
     while (config.GetMacroCount() > 0)
         config.RemoveMacro(config.GetMacro(0));
     for (const CReadMacro& read : macros)
         config.AddMacroKeepingName(read.name.c_str(), read.events)->SetGuid(read.guid);
-    return ok;
+    return true;
 }
 
 // ---- applications ----
 
-bool WriteApplications(IDevice* device, IKeyboardConfig& config)
+bool WriteApplications(IDevice* device, IKeyboardConfig& config, const CKnownItems* known)
 {
     CComPtr<IApplicationList> list;
     if (FAILED(GetDeviceFeature(device, list)))
@@ -301,7 +304,10 @@ bool WriteApplications(IDevice* device, IKeyboardConfig& config)
     if (!DeleteUnwantedItems<IApplication>(
             [&](int i, IApplication** out) { return list->GetApplication(i, out); },
             [&](IApplication* app) { return list->DeleteApplication(app); },
-            [&](const GUID& id) { return config.FindAppByGuid(id) != nullptr; }, true))
+            [&](const GUID& id) {
+                return config.FindAppByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::apps, id);
+            },
+            true))
         return false;
     bool ok = true;
     for (int i = 0; i < config.GetAppCount(); ++i) {
@@ -330,17 +336,17 @@ bool ReadApplications(IDevice* device, IKeyboardConfig& config)
     if (FAILED(GetDeviceFeature(device, list)))
         return false;
     std::vector<CHvApp> apps;
-    for (int i = 0;; ++i) {
-        CComPtr<IApplication> app;
-        if (FAILED(list->GetApplication(i, app.Put())))
-            break;
-        CTaskString name;
-        CHvApp read;
-        if (FAILED(app->GetName(name.Put())) || FAILED(app->GetId(&read.guid)))
-            continue;
-        read.name = name.Text();
-        apps.push_back(read);
-    }
+    if (!ReadEachItem<IApplication>([&](int i, IApplication** out) { return list->GetApplication(i, out); },
+                                    [&](IApplication* app) {
+                                        CTaskString name;
+                                        CHvApp read;
+                                        if (FAILED(app->GetName(name.Put())) || FAILED(app->GetId(&read.guid)))
+                                            return false;
+                                        read.name = name.Text();
+                                        apps.push_back(read);
+                                        return true;
+                                    }))
+        return false;
     while (config.GetAppCount() > 0)
         config.RemoveApp(config.GetApp(0));
     for (const CHvApp& read : apps)
@@ -479,21 +485,23 @@ bool ReadApm(IDevice* device, IBaseConfig<ProfileItf>& config)
     CComPtr<IApm> apm;
     if (FAILED(GetDeviceFeature(device, apm)))
         return false;
-    config.ClearApm();
-    bool ok = true;
-    int lower = 0;
-    for (int i = 0;; ++i) {
-        CComPtr<IApmLevel> level;
-        if (FAILED(apm->GetLevel(i, level.Put())))
-            break;
-        COLORREF color = 0;
-        int upper = 0;
-        if (FAILED(level->GetColor(&color)) || FAILED(level->GetUpperLimit(&upper))) {
-            ok = false;
-            continue;
-        }
-        config.AddApm(static_cast<int32_t>(color), lower, upper);
-        lower = upper;
+    std::vector<CAPM> levels;
+    const bool ok = ReadEachItem<IApmLevel>([&](int i, IApmLevel** out) { return apm->GetLevel(i, out); },
+                                            [&](IApmLevel* level) {
+                                                COLORREF color = 0;
+                                                int upper = 0;
+                                                if (FAILED(level->GetColor(&color)) ||
+                                                    FAILED(level->GetUpperLimit(&upper)))
+                                                    return false;
+                                                const int lower = levels.empty() ? 0 : levels.back().second;
+                                                levels.emplace_back(static_cast<int32_t>(color), lower, upper);
+                                                return true;
+                                            });
+    // The list is replaced only by a whole one.
+    if (ok) {
+        config.ClearApm();
+        for (const CAPM& level : levels)
+            config.AddApm(level.value, level.first, level.second);
     }
     return ReadApmEvents(apm.Get(), config) && ok;
 }
@@ -586,7 +594,7 @@ std::wstring ReadLongFirmwareVersion(IDevice* device)
 // ---- the two configuration kinds ----
 
 #define HV_INSTANTIATE_LIST_STEPS(P)                                                                  \
-    template bool WriteMacros<P>(IDevice*, IBaseConfig<P>&);                                          \
+    template bool WriteMacros<P>(IDevice*, IBaseConfig<P>&, const CKnownItems*);                      \
     template bool ReadMacros<P>(IDevice*, IBaseConfig<P>&);                                           \
     template bool WriteApm<P>(IDevice*, IBaseConfig<P>&);                                             \
     template bool ReadApm<P>(IDevice*, IBaseConfig<P>&);                                              \

@@ -76,6 +76,22 @@ AssignmentRecord RecordOf(const AssignmentAction& action, uint32_t idWord)
     return record;
 }
 
+static_assert(sizeof(RawAssignment) == sizeof(AssignmentRecord), "a kept record is the middleware's record");
+
+RawAssignment RawOf(const AssignmentRecord& record)
+{
+    RawAssignment raw;
+    std::memcpy(raw.bytes, &record, sizeof raw.bytes);
+    return raw;
+}
+
+AssignmentRecord RecordOfRaw(const RawAssignment& raw)
+{
+    AssignmentRecord record;
+    std::memcpy(&record, raw.bytes, sizeof record);
+    return record;
+}
+
 // Writes one record per call; a refused record fails the step but the others are still written.
 template <class Itf>
 bool WriteRecords(Itf* assignments, const std::vector<AssignmentRecord>& records)
@@ -217,6 +233,31 @@ bool IsByName(int32_t type)
 
 } // namespace
 
+// ---- known items ----
+
+bool CKnownItems::Holds(const std::vector<GUID>& list, const GUID& id)
+{
+    return std::any_of(list.begin(), list.end(), [&](const GUID& known) { return hv::IsEqualGUID(known, id); });
+}
+
+template <class ProfileItf>
+void CKnownItems::AddAll(const IBaseConfig<ProfileItf>& config)
+{
+    auto add = [](std::vector<GUID>& list, const GUID& id) {
+        if (!hv::IsNullGUID(id) && !Holds(list, id))
+            list.push_back(id);
+    };
+    for (int i = 0; i < config.GetProfileCount(); ++i)
+        add(profiles, config.GetProfile(i)->GetGuid());
+    for (int i = 0; i < config.GetMacroCount(); ++i)
+        add(macros, config.GetMacro(i)->GetGuid());
+    for (int i = 0; i < config.GetAppCount(); ++i)
+        add(apps, config.GetApp(i)->guid);
+}
+
+template void CKnownItems::AddAll<IMouseProfile>(const IBaseConfig<IMouseProfile>&);
+template void CKnownItems::AddAll<IKeyboardProfile>(const IBaseConfig<IKeyboardProfile>&);
+
 // ---- context ----
 
 bool CStepContext::Has(uint32_t feature) const
@@ -266,25 +307,68 @@ CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid)
     return profile;
 }
 
-template <class ProfileItf>
-ProfileItf* CreateConfigProfile(IProfile* device, IBaseConfig<ProfileItf>& config)
+bool ReadActiveProfileGuid(IProfileManager* manager, GUID& active)
 {
-    std::wstring name;
-    GUID guid{};
-    ProfileItf* profile = nullptr;
-    if (!ProfileName(device, name) || !ProfileGuid(device, guid) ||
-        (profile = config.CreateProfile(name.c_str())) == nullptr)
-        return nullptr;
-    profile->SetGuid(guid);
-    return profile;
+    active = GUID();
+    return ReadActiveProfile(manager, [&](IProfile* profile) { return ProfileGuid(profile, active); });
+}
+
+bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vector<CListedProfile>& listed)
+{
+    listed.clear();
+    const bool ok = ReadEachItem<IProfile>([&](int i, IProfile** out) { return manager->GetProfile(i, out); },
+                                           [&](IProfile* device) {
+                                               CListedProfile entry;
+                                               if (!ProfileName(device, entry.name) || !ProfileGuid(device, entry.guid) ||
+                                                   (withDpiLimits && !ReadDpiLimits(device, entry)))
+                                                   return false;
+                                               listed.push_back(std::move(entry));
+                                               return true;
+                                           });
+    if (!ok)
+        listed.clear();
+    return ok;
+}
+
+namespace {
+
+// Keyboard profiles have no DPI.
+void ApplyDpiLimits(const CListedProfile&, IBaseProfile&) {}
+
+void ApplyDpiLimits(const CListedProfile& limits, IMouseProfile& profile)
+{
+    if (!limits.hasDpiLimits)
+        return;
+    profile.SetDpiStageCount(limits.maxStages);
+    profile.SetDpiRange(limits.dpiMin, limits.dpiMax, limits.dpiStep);
+}
+
+} // namespace
+
+template <class ProfileItf>
+bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig<ProfileItf>& config)
+{
+    config.ClearProfiles();
+    for (const CListedProfile& entry : listed) {
+        ProfileItf* profile = config.CreateProfile(entry.name.c_str());
+        if (!profile)
+            return false;
+        profile->SetGuid(entry.guid);
+        ApplyDpiLimits(entry, *profile);
+    }
+    return true;
 }
 
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
+void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known)
 {
-    DeleteUnwantedItems<IProfile>([&](int i, IProfile** out) { return manager->GetProfile(i, out); },
-                                  [&](IProfile* profile) { return manager->DeleteProfile(profile); },
-                                  [&](const GUID& id) { return config.FindProfileByGuid(id) != nullptr; }, false);
+    DeleteUnwantedItems<IProfile>(
+        [&](int i, IProfile** out) { return manager->GetProfile(i, out); },
+        [&](IProfile* profile) { return manager->DeleteProfile(profile); },
+        [&](const GUID& id) {
+            return config.FindProfileByGuid(id) != nullptr || !known || !CKnownItems::Holds(known->profiles, id);
+        },
+        false);
 }
 
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile)
@@ -315,10 +399,13 @@ bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileI
     return profile && SUCCEEDED(manager->SetActiveProfile(profile.Get()));
 }
 
-template IMouseProfile* CreateConfigProfile<IMouseProfile>(IProfile*, IBaseConfig<IMouseProfile>&);
-template IKeyboardProfile* CreateConfigProfile<IKeyboardProfile>(IProfile*, IBaseConfig<IKeyboardProfile>&);
-template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
-template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
+template bool CreateListedProfiles<IMouseProfile>(const std::vector<CListedProfile>&, IBaseConfig<IMouseProfile>&);
+template bool CreateListedProfiles<IKeyboardProfile>(const std::vector<CListedProfile>&,
+                                                     IBaseConfig<IKeyboardProfile>&);
+template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&,
+                                                  const CKnownItems*);
+template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&,
+                                                     const CKnownItems*);
 template bool SetDeviceActiveProfile<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
 template bool SetDeviceActiveProfile<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
 
@@ -353,49 +440,52 @@ bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi)
 
 bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse)
 {
-    if (!device)
-        return false;
     std::wstring name;
-    if (ProfileName(device, name))
-        profile.SetName(name.c_str());
     GUID guid{};
-    if (ProfileGuid(device, guid))
-        profile.SetGuid(guid);
     CComPtr<IProfileProperties> properties;
-    if (FAILED(GetProfileFeature(device, properties)))
-        return true;
+    if (!device || !ProfileName(device, name) || !ProfileGuid(device, guid) ||
+        FAILED(GetProfileFeature(device, properties)))
+        return false;
     wchar_t buffer[kLinkedAppChars + 1] = {};
     DWORD size = kLinkedAppBytes;
     WORD flags = 0;
-    if (SUCCEEDED(properties->GetProperty(kPropLinkedApp, 0, buffer, 0, &size)) && size != 0) {
-        // At most 127 characters, and no more than the device said it wrote.
-        const size_t limit = std::min<size_t>(kLinkedAppChars - 1, size / sizeof(wchar_t));
-        const std::wstring link(buffer, wcsnlen(buffer, limit));
-        profile.SetLinkedApplicationPath(link.c_str());
-        if (ReadFlags(properties.Get(), flags))
-            profile.SetAutoSwitch((flags & kFlagAutoSwitch) != 0);
-    }
-    if (ReadFlags(properties.Get(), flags)) {
-        if (mouse)
-            mouse->SetOsdDpi((flags & kFlagOsdDpi) != 0);
-        profile.SetOsdProfile((flags & kFlagOsdProfile) != 0);
-    }
+    if (FAILED(properties->GetProperty(kPropLinkedApp, 0, buffer, 0, &size)) || !ReadFlags(properties.Get(), flags))
+        return false;
+    // At most 127 characters, and no more than the device said it wrote: size 0 or an empty text
+    // is a profile without a linked program.
+    const size_t limit = std::min<size_t>(kLinkedAppChars - 1, size / sizeof(wchar_t));
+    const std::wstring link(buffer, wcsnlen(buffer, limit));
+    profile.SetName(name.c_str());
+    profile.SetGuid(guid);
+    profile.SetLinkedApplicationPath(link.c_str());
+    profile.SetAutoSwitch((flags & kFlagAutoSwitch) != 0);
+    if (mouse)
+        mouse->SetOsdDpi((flags & kFlagOsdDpi) != 0);
+    profile.SetOsdProfile((flags & kFlagOsdProfile) != 0);
     return true;
 }
 
 // ---- DPI ----
 
-bool ReadDpiLimits(IProfile* device, IMouseProfile& profile)
+bool ReadDpiLimits(IProfile* device, CListedProfile& limits)
 {
     CComPtr<IDpi> dpi;
     if (FAILED(GetProfileFeature(device, dpi)))
         return false;
     StageInfo info{};
-    int min = 0, max = 0, step = 0;
-    if (FAILED(dpi->GetStageInfo(&info)) || FAILED(dpi->GetRange(&min, &max, &step)))
+    if (FAILED(dpi->GetStageInfo(&info)) || FAILED(dpi->GetRange(&limits.dpiMin, &limits.dpiMax, &limits.dpiStep)))
         return false;
-    profile.SetDpiStageCount(info.maxStages);
-    profile.SetDpiRange(min, max, step);
+    limits.maxStages = info.maxStages;
+    limits.hasDpiLimits = true;
+    return true;
+}
+
+bool ReadDpiLimits(IProfile* device, IMouseProfile& profile)
+{
+    CListedProfile limits;
+    if (!ReadDpiLimits(device, limits))
+        return false;
+    ApplyDpiLimits(limits, profile);
     return true;
 }
 
@@ -493,18 +583,49 @@ int32_t KeyIdOfCode(uint32_t code)
     return GetKeyboardDef().FindByKeyCode((code & 0xFFFF) | (kind << 16));
 }
 
+namespace {
+
+// The record a write sends for a button's action.
+AssignmentRecord ButtonRecord(const AssignmentAction& action, int32_t button)
+{
+    return RecordOf(action, CodeTables()->MiddlewareButtonId(button));
+}
+
+// The record a write sends for a key's action: a default key goes out as the single key it is.
+AssignmentRecord KeyRecord(AssignmentAction action, int32_t key, uint32_t code, const IKeyboardConfig& config)
+{
+    if (action.type == kActionDefaultKey && SameKey(action, config.GetDefaultKeyAssignment(key)))
+        action = AssignmentAction::Key(kActionSingleKey, action.ScanCode(), action.VirtualKey(),
+                                       action.payload.key.flags);
+    return RecordOf(action, code);
+}
+
+// Hands a control's record as read to the profile: the action shown (type -1 where the profile
+// takes none such), and the record itself where writing that action would send another.
+template <class Profile>
+void StoreRead(Profile& profile, int32_t control, const AssignmentAction& shown, const AssignmentRecord& record,
+               const AssignmentRecord& written)
+{
+    const RawAssignment raw = RawOf(record);
+    const bool same = std::memcmp(&record, &written, sizeof record) == 0;
+    profile.SetFromDevice(control, shown, same ? nullptr : &raw);
+}
+
+} // namespace
+
 bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits)
 {
     CComPtr<IButtonAssignments> assignments;
     if (FAILED(GetProfileFeature(device, assignments)))
         return false;
-    const CodeTranslationTables* tables = CodeTables();
     std::vector<AssignmentRecord> records;
     for (uint32_t bit : bits) {
-        const int32_t button = tables->ButtonFromMaskBit(bit);
+        const int32_t button = CodeTables()->ButtonFromMaskBit(bit);
         if (button == 0)
             continue;
-        records.push_back(RecordOf(profile.GetButtonAssignment(button), tables->MiddlewareButtonId(button)));
+        RawAssignment kept;
+        records.push_back(profile.GetDeviceRecord(button, kept) ? RecordOfRaw(kept)
+                                                                : ButtonRecord(profile.GetButtonAssignment(button), button));
     }
     return WriteRecords(assignments.Get(), records);
 }
@@ -517,8 +638,12 @@ bool ReadButtons(IProfile* device, IMouseProfile& profile)
     const CodeTranslationTables* tables = CodeTables();
     for (const AssignmentRecord& record : records) {
         const int32_t button = tables->ButtonFromMiddlewareId(record.id);
-        if (button != 0)
-            profile.SetButtonAssignment(button, tables->ReadRecord(record));
+        if (button == 0)
+            continue;
+        AssignmentAction action = tables->ReadRecord(record);
+        if (!profile.IsFunctionAllowed(action.type, button))
+            action = AssignmentAction();
+        StoreRead(profile, button, action, record, ButtonRecord(action, button));
     }
     return true;
 }
@@ -534,11 +659,9 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
         const int32_t key = KeyIdOfCode(code);
         if (key == 0)
             continue;
-        AssignmentAction action = profile.GetAssignment(key);
-        if (action.type == kActionDefaultKey && SameKey(action, config.GetDefaultKeyAssignment(key)))
-            action = AssignmentAction::Key(kActionSingleKey, action.ScanCode(), action.VirtualKey(),
-                                           action.payload.key.flags);
-        records.push_back(RecordOf(action, code));
+        RawAssignment kept;
+        records.push_back(profile.GetDeviceRecord(key, kept) ? RecordOfRaw(kept)
+                                                             : KeyRecord(profile.GetAssignment(key), key, code, config));
     }
     return WriteRecords(assignments.Get(), records);
 }
@@ -559,7 +682,9 @@ bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig
             if (SameKey(action, defaultAction))
                 action = defaultAction;
         }
-        profile.SetAssignment(key, action);
+        if (!profile.IsFunctionAllowed(action.type))
+            action = AssignmentAction();
+        StoreRead(profile, key, action, record, KeyRecord(action, key, record.id, config));
     }
     return true;
 }
@@ -603,33 +728,41 @@ bool ReadLighting(IProfile* device, IBaseProfile& profile)
     CComPtr<ILedCollection> leds;
     if (FAILED(GetProfileFeature(device, leds)))
         return false;
-    for (int i = 0;; ++i) {
-        CComPtr<ILed> led;
-        if (FAILED(leds->GetLed(i, led.Put())))
-            break;
+    return ReadEachItem<ILed>([&](int i, ILed** out) { return leds->GetLed(i, out); }, [&](ILed* light) {
+        CComPtr<ILed> led(light);
         int id = 0;
         if (FAILED(led->GetId(&id)))
             return false;
         const int index = LedIndexFromId(id);
         if (index < 0)
-            continue;
+            return true;   // a light the configuration does not know
         BOOL on = FALSE;
-        if (SUCCEEDED(led->GetState(&on)))
-            profile.SetLedState(index, on != FALSE);
+        if (FAILED(led->GetState(&on)))
+            return false;
+        profile.SetLedState(index, on != FALSE);
         CComPtr<ILEDBrightness> brightness;
         int level = 0;
-        if (SUCCEEDED(led.As(brightness)) && SUCCEEDED(brightness->GetBrightness(&level)))
+        if (SUCCEEDED(led.As(brightness))) {
+            if (FAILED(brightness->GetBrightness(&level)))
+                return false;
             profile.SetLedBrightness(index, level);
+        }
         CComPtr<ILEDColor> color;
         COLORREF rgb = 0;
-        if (SUCCEEDED(led.As(color)) && SUCCEEDED(color->GetColor(&rgb)))
+        if (SUCCEEDED(led.As(color))) {
+            if (FAILED(color->GetColor(&rgb)))
+                return false;
             profile.SetLedColor(index, rgb);
+        }
         CComPtr<ILedEffect> effect;
         int kind = 0, duration = 0, delay = 0;
-        if (SUCCEEDED(led.As(effect)) && SUCCEEDED(effect->GetEffect(&kind, &duration, &delay)))
+        if (SUCCEEDED(led.As(effect))) {
+            if (FAILED(effect->GetEffect(&kind, &duration, &delay)))
+                return false;
             profile.SetLedEffect(index, NormalizeLightingEffect(kind));
-    }
-    return true;
+        }
+        return true;
+    });
 }
 
 // ---- by-name assignments ----

@@ -18,6 +18,23 @@
 
 class CProgressMessenger;
 
+// The device items (profiles, macros, applications) that a configuration has been shown by this
+// device object: read from the device, imported, or made on it by a write. A write deletes a device
+// item only when it is one of these and the configuration no longer holds it; an item the
+// configuration never saw (one a failed read could not read, or one another program made since the
+// last read) stays on the device.
+struct CKnownItems
+{
+    std::vector<GUID> profiles;
+    std::vector<GUID> macros;
+    std::vector<GUID> apps;
+
+    static bool Holds(const std::vector<GUID>& list, const GUID& id);
+    // Every GUID the configuration holds now joins the known ones.
+    template <class ProfileItf>
+    void AddAll(const IBaseConfig<ProfileItf>& config);
+};
+
 // What a transfer runs with: the connected device, which features it moves, where progress goes.
 struct CStepContext
 {
@@ -29,6 +46,8 @@ struct CStepContext
     // A write's own copy of the device's key codes (keyboard) or button bits (mouse); null or
     // empty: each profile asks the device for them.
     const std::vector<uint32_t>* controls = nullptr;
+    // What a write may delete; null: nothing.
+    const CKnownItems* known = nullptr;
 
     // The caller asked for the bit and the device lists the feature.
     bool Runs(uint32_t bit, uint32_t feature) const;
@@ -126,55 +145,98 @@ bool ProfileName(IProfile* profile, std::wstring& name);
 // The middleware profile of a GUID, or null.
 CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid);
 
+// Walks a device list (profiles, macros, applications, lights, APM levels) for a read:
+// visit(item) for each item from index 0. Only the middleware's end of the list
+// (HVMW_E_NO_MORE_ITEMS) ends it well; any other failure, a null item, a failed visit or a list
+// longer than any device holds fails the walk, so that a fault never passes for a shorter list.
+template <class Item, class GetAt, class Visit>
+bool ReadEachItem(GetAt getAt, Visit visit)
+{
+    for (int i = 0; i < kMaxDeviceListWalk; ++i) {
+        CComPtr<Item> item;
+        const HRESULT hr = getAt(i, item.Put());
+        if (hr == HVMW_E_NO_MORE_ITEMS)
+            return true;
+        if (FAILED(hr) || !item || !visit(item.Get()))
+            return false;
+    }
+    return false;
+}
+
+// The GUID of the device's active profile; a null GUID when the device has none. False when it
+// cannot be read.
+bool ReadActiveProfileGuid(IProfileManager* manager, GUID& active);
+// Runs read(device profile) on the device's active profile; true without reading when the device
+// has none, false when it cannot be obtained or read fails.
+template <class Read>
+bool ReadActiveProfile(IProfileManager* manager, Read read)
+{
+    CComPtr<IProfile> active;
+    const HRESULT hr = manager->GetActiveProfile(active.Put());
+    if (hr == HVMW_E_NOT_FOUND)
+        return true;
+    return SUCCEEDED(hr) && active && read(active.Get());
+}
+
 // Walks the device's profiles in order for a read. A profile the configuration holds (matched by
 // GUID) becomes the active one when it is the device's, then readOne(device profile, profile) reads
-// it; profiles the configuration lacks are passed over. Stops at the first failure, an unreadable
-// GUID included; false then.
+// it; profiles the configuration lacks are passed over. Any failed call fails the walk.
 template <class ProfileItf, class ReadOne>
 bool ReadEachDeviceProfile(IProfileManager* manager, IBaseConfig<ProfileItf>& config, ReadOne readOne)
 {
     GUID active{};
-    CComPtr<IProfile> activeProfile;
-    if (SUCCEEDED(manager->GetActiveProfile(activeProfile.Put())))
-        ProfileGuid(activeProfile.Get(), active);
-    for (int i = 0;; ++i) {
-        CComPtr<IProfile> source;
-        if (FAILED(manager->GetProfile(i, source.Put())))
-            return true;
-        GUID guid{};
-        if (!ProfileGuid(source.Get(), guid))
-            return false;
-        ProfileItf* profile = config.FindProfileByGuid(guid);
-        if (!profile)
-            continue;
-        if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
-            config.SetActiveProfile(profile);
-        if (!readOne(source.Get(), *profile))
-            return false;
-    }
+    if (!ReadActiveProfileGuid(manager, active))
+        return false;
+    return ReadEachItem<IProfile>([&](int i, IProfile** out) { return manager->GetProfile(i, out); },
+                                  [&](IProfile* source) {
+                                      GUID guid{};
+                                      if (!ProfileGuid(source, guid))
+                                          return false;
+                                      ProfileItf* profile = config.FindProfileByGuid(guid);
+                                      if (!profile)
+                                          return true;
+                                      if (!hv::IsNullGUID(active) && hv::IsEqualGUID(active, guid))
+                                          config.SetActiveProfile(profile);
+                                      return readOne(source, *profile);
+                                  });
 }
 
-// Adds to the configuration a profile named and identified as the device profile; null when the
-// device profile's name or GUID cannot be read or the configuration refuses the profile.
+// A device profile as Init lists it: name, GUID and, where asked for, the stage count (the
+// device's maximum) and DPI range of a mouse profile.
+struct CListedProfile
+{
+    std::wstring name;
+    GUID guid{};
+    bool hasDpiLimits = false;
+    int maxStages = 0;
+    int dpiMin = 0, dpiMax = 0, dpiStep = 0;
+};
+
+// The device's profiles in order; any failed call fails the list, which is then empty.
+bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vector<CListedProfile>& listed);
+// Replaces the configuration's profiles with the listed ones: each made with the configuration's
+// defaults, then named, identified and given its DPI limits; false when the configuration refuses one.
 template <class ProfileItf>
-ProfileItf* CreateConfigProfile(IProfile* device, IBaseConfig<ProfileItf>& config);
+bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig<ProfileItf>& config);
 
 // The profile list of a write: device profiles the configuration lacks are deleted (this does not
 // affect the write's result); a configuration profile without GUID is added on the device and takes
 // the device's GUID, one with a GUID has its device twin renamed where the names differ without
 // regard to case. The configuration's active profile becomes the device's at the end.
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config);
+void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known);
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile);
 template <class ProfileItf>
 bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileItf>& config);
 
 // Name, linked program and the three profile flags. osdDpi is the mouse's on-screen DPI flag.
 bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi);
-// Name, GUID, linked program and flags; osdDpi receives the on-screen DPI flag when given.
+// Name, GUID, linked program (cleared when the device has none) and flags; mouse receives the
+// on-screen DPI flag when given. Any failed call fails the step.
 bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse);
 
 // The stage count (the device's maximum) and the DPI range of a mouse profile.
+bool ReadDpiLimits(IProfile* device, CListedProfile& limits);
 bool ReadDpiLimits(IProfile* device, IMouseProfile& profile);
 bool WriteDpi(IProfile* device, IMouseProfile& profile);
 bool ReadDpi(IProfile* device, IMouseProfile& profile);
@@ -186,6 +248,9 @@ bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes);
 // A device key code -> the program's key id (the key's hash in the keyboard definition); 0 for none.
 int32_t KeyIdOfCode(uint32_t code);
 
+// A record the program cannot translate into an action the profile takes, or would not write back
+// as it is, is kept (IBaseProfile::SetFromDevice) and written back unchanged until the control is
+// assigned again.
 bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits);
 bool ReadButtons(IProfile* device, IMouseProfile& profile);
 bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config,
@@ -193,6 +258,7 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
 bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config);
 
 bool WriteLighting(IProfile* device, const IBaseProfile& profile);
+// Any failed call fails the step; an interface a light does not offer is passed over.
 bool ReadLighting(IProfile* device, IBaseProfile& profile);
 
 // Turns the by-name assignments of the buttons (mouse) or keys (keyboard) of one profile into
@@ -209,7 +275,7 @@ bool WriteAcceleration(IDevice* device, const IMouseConfig& config);
 bool ReadAcceleration(IDevice* device, IMouseConfig& config);
 bool WritePollingRate(IDevice* device, const IMouseConfig& config);
 bool ReadPollingRate(IDevice* device, IMouseConfig& config);
-bool ReadSupportedPollingRates(IDevice* device, IMouseConfig& config);
+bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& rates);
 
 // Macro events <-> the middleware's event records. Key events read back take their virtual key from
 // the scan code, so that an unchanged macro reads back equal to the one recorded.
@@ -220,11 +286,14 @@ HRESULT SetDeviceEvents(IMacro* macro, const std::vector<MacroEvent>& events);
 // Creates a device macro with the configuration macro's name and events; stores its GUID.
 bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro);
 
+// The writes delete only device items that known holds and the configuration does not (null:
+// none). The reads replace the configuration's list with the device's; any failed call, a
+// macro's events included, fails them.
 template <class ProfileItf>
-bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config);
+bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownItems* known);
 template <class ProfileItf>
 bool ReadMacros(IDevice* device, IBaseConfig<ProfileItf>& config);
-bool WriteApplications(IDevice* device, IKeyboardConfig& config);
+bool WriteApplications(IDevice* device, IKeyboardConfig& config, const CKnownItems* known);
 bool ReadApplications(IDevice* device, IKeyboardConfig& config);
 
 template <class ProfileItf>

@@ -20,27 +20,29 @@ bool CKeyboard::Init(IKeyboardConfig* config)
     if (!Connect())
         return false;
     const CStepContext context = Context(kTransferAll, false);
+    // Everything is read before the configuration changes: a failed call leaves it as it was.
     bool ok = true;
     if (context.Has(kFeatureVersions))
         ok = ReadVersionTexts();
-    if (context.Has(kFeatureProfiles)) {
-        config->ClearProfiles();
+    std::vector<CListedProfile> profiles;
+    std::vector<uint32_t> keys;
+    bool keysRead = false;
+    if (ok && context.Has(kFeatureProfiles)) {
         CComPtr<IProfileManager> manager;
-        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ok;
-        // Every device profile is made, even after one failed.
-        for (int i = 0; manager; ++i) {
-            CComPtr<IProfile> device;
-            if (FAILED(manager->GetProfile(i, device.Put())))
-                break;
-            if (!CreateConfigProfile(device.Get(), *config))
-                ok = false;
-        }
-        CComPtr<IProfile> active;
-        if (context.Has(kFeatureKeys) && manager && SUCCEEDED(manager->GetActiveProfile(active.Put())))
-            ok = ReadKeyList(active.Get(), m_keys) && ok;
+        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ListDeviceProfiles(manager.Get(), false, profiles);
+        if (ok && context.Has(kFeatureKeys))
+            ok = ReadActiveProfile(manager.Get(),
+                                   [&](IProfile* active) { return keysRead = ReadKeyList(active, keys); });
+        if (ok)
+            ok = CreateListedProfiles(profiles, *config);
     }
-    if (context.Has(kFeatureBattery))
-        config->ResetBatteryRange();
+    if (ok) {
+        if (keysRead)
+            m_keys = std::move(keys);
+        if (context.Has(kFeatureBattery))
+            config->ResetBatteryRange();
+        KnowItemsOf(*config);
+    }
     Disconnect();
     return ok;
 }
@@ -80,7 +82,7 @@ bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::v
     if (c.Has(kFeatureProfiles)) {
         if (FAILED(GetDeviceFeature(c.device, manager)))
             return false;
-        DeleteMissingProfiles(manager.Get(), config);
+        DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
             IKeyboardProfile* profile = config.GetProfile(i);
             if (ok && !c.Cancelled())
@@ -106,9 +108,9 @@ bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::v
     }
     ok = ok && !c.Cancelled();
     if (ok && c.Runs(kTransferMacros, kFeatureMacros))
-        ok = WriteMacros(c.device, config);
+        ok = WriteMacros(c.device, config, c.known);
     if (ok && c.Runs(kTransferApplications, kFeatureApplications))
-        ok = WriteApplications(c.device, config);
+        ok = WriteApplications(c.device, config, c.known);
     if (c.Runs(kTransferApm, kFeatureApm))
         ok = WriteApm(c.device, config) && ok;
     if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))

@@ -11,11 +11,19 @@ constexpr COLORREF kDefaultLightColor = 0xFF0000;
 IKeyboardProfile* CVxConfig_Keyboard::CreateProfile(const wchar_t* name)
 {
     CVxProfile_Keyboard* profile = AppendProfile(name);
-    InitNewKeyboardProfile(profile);
+    // Profiles are created for a read and an import as well: the other profiles keep their flags.
+    GiveProfileDefaults(profile);
+    profile->SetOsdProfile(DefaultOsdProfile(false));
     return profile;
 }
 
 void CVxConfig_Keyboard::InitNewKeyboardProfile(IKeyboardProfile* profile)
+{
+    GiveProfileDefaults(profile);
+    SetOsdProfileAll(DefaultOsdProfile(false));
+}
+
+void CVxConfig_Keyboard::GiveProfileDefaults(IKeyboardProfile* profile)
 {
     if (profile) {
         profile->SetLinkedApplicationPath(nullptr);
@@ -25,8 +33,6 @@ void CVxConfig_Keyboard::InitNewKeyboardProfile(IKeyboardProfile* profile)
         SetLedState(led, true, profile);
         SetLedColor(led, kDefaultLightColor, profile);
     }
-    IKeyboardProfile* active = GetActiveProfile();
-    SetOsdProfileAll(active ? active->GetOsdProfile() : false);
 }
 
 AssignmentAction CVxConfig_Keyboard::GetDefaultKeyAssignment(int32_t key) const

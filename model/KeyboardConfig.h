@@ -17,8 +17,15 @@ public:
     // Its files under the program folder as it is set now.
     CVxConfig_Keyboard() : CKeyboardConfig(CConfigPaths::ForKeyboard()) {}
 
-    // Appended, then given the defaults of InitNewKeyboardProfile.
+    // Appended and given a profile's defaults, its on-screen-profile flag taken from the active
+    // profile (off without one); the other profiles keep theirs.
     IKeyboardProfile* CreateProfile(const wchar_t* name) override;
+    // Resets a profile at the user's request: its defaults, and the active profile's
+    // on-screen-profile flag on every profile.
     void InitNewKeyboardProfile(IKeyboardProfile* profile) override;
     AssignmentAction GetDefaultKeyAssignment(int32_t key) const override;
+
+private:
+    // No linked program, no automatic switch, backlight and side stripe on in blue.
+    void GiveProfileDefaults(IKeyboardProfile* profile);
 };

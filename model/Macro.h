@@ -19,6 +19,8 @@ public:
     CMacro(const wchar_t* name, const std::vector<MacroEvent>& events);
 
     const wchar_t* GetName() const { return m_name; }
+    // Which macro this is (NewItemIdentity): a copy is the same macro, a macro made anew another.
+    uint64_t GetIdentity() const { return m_identity; }
     const GUID& GetGuid() const { return m_guid; }
     void SetGuid(const GUID& guid) { m_guid = guid; }
     const std::vector<MacroEvent>& GetEvents() const { return m_events; }
@@ -32,6 +34,7 @@ private:
     GUID m_guid;
     std::vector<MacroEvent> m_events;
     std::wstring m_filePath;
+    uint64_t m_identity = NewItemIdentity();
 };
 
 // GUIDs equal, names equal without regard to case, and the same events in the same order. The

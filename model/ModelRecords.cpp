@@ -1,5 +1,6 @@
 #include "ModelRecords.h"
 
+#include <atomic>
 #include <cstring>
 
 #include "WStr.h"
@@ -21,6 +22,12 @@ bool IsNullGUID(const GUID& g)
 }
 
 } // namespace hv
+
+uint64_t NewItemIdentity()
+{
+    static std::atomic<uint64_t> next{1};
+    return next++;
+}
 
 int32_t ByGuidActionType(int32_t type)
 {

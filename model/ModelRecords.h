@@ -189,11 +189,17 @@ struct SingleKeyResult
     void Init() { *this = SingleKeyResult(); }
 };
 
-// One linked application: its path and the GUID the middleware gave it (zero until then).
+// A number no macro or application of this process has had before: which item one is, whatever
+// its name or GUID, while it has no GUID yet (a write made with a copy finds it again by it).
+uint64_t NewItemIdentity();
+
+// One linked application: its path and the GUID the middleware gave it (zero until then). A copy
+// is the same application and keeps the identity; equality looks only at GUID and name.
 struct CHvApp
 {
     std::wstring name;
     GUID guid = GUID();
+    uint64_t identity = NewItemIdentity();
 
     CHvApp() = default;
     explicit CHvApp(const wchar_t* path) : name(path ? path : L"") {}
@@ -202,6 +208,13 @@ struct CHvApp
 // GUIDs equal and names equal with regard to case.
 bool operator==(const CHvApp& a, const CHvApp& b);
 inline bool operator!=(const CHvApp& a, const CHvApp& b) { return !(a == b); }
+
+// A button's or key's assignment record exactly as the device holds it (the middleware's 32 bytes),
+// kept where the program cannot translate the record, so that a write sends it back unchanged.
+struct RawAssignment
+{
+    uint8_t bytes[32];
+};
 
 // One APM entry; its list keeps the entries ascending by second, no two with an equal second.
 class CAPM

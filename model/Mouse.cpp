@@ -28,35 +28,38 @@ bool CMouse::Init(IMouseConfig* config)
     if (!Connect())
         return false;
     const CStepContext context = Context(kTransferAll, false);
+    // Everything is read before the configuration changes: a failed call leaves it as it was.
     bool ok = true;
     if (context.Has(kFeatureVersions))
         ok = ReadVersionTexts();
-    if (context.Has(kFeatureProfiles)) {
-        config->ClearProfiles();
+    std::vector<CListedProfile> profiles;
+    std::vector<uint32_t> buttons;
+    bool buttonsRead = false;
+    if (ok && context.Has(kFeatureProfiles)) {
         CComPtr<IProfileManager> manager;
-        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ok;
-        for (int i = 0; ok; ++i) {
-            CComPtr<IProfile> device;
-            if (FAILED(manager->GetProfile(i, device.Put())))
-                break;
-            IMouseProfile* profile = CreateConfigProfile(device.Get(), *config);
-            if (!profile) {
-                ok = false;
-                break;
-            }
-            if (context.Has(kFeatureDpi))
-                ok = ReadDpiLimits(device.Get(), *profile);
-        }
-        CComPtr<IProfile> active;
-        if (ok && context.Has(kFeatureButtons) && manager && SUCCEEDED(manager->GetActiveProfile(active.Put())))
-            ok = ReadButtonList(active.Get(), m_buttons);
+        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) &&
+             ListDeviceProfiles(manager.Get(), context.Has(kFeatureDpi), profiles);
+        if (ok && context.Has(kFeatureButtons))
+            ok = ReadActiveProfile(manager.Get(), [&](IProfile* active) {
+                return buttonsRead = ReadButtonList(active, buttons);
+            });
     }
-    if (context.Has(kFeatureAcceleration))
-        config->SetAccelerationRange(1, 10);
-    if (context.Has(kFeaturePollingRate))
-        ok = ReadSupportedPollingRates(Device(), *config) && ok;
-    if (context.Has(kFeatureBattery))
-        config->ResetBatteryRange();
+    std::vector<int32_t> rates;
+    if (ok && context.Has(kFeaturePollingRate))
+        ok = ReadSupportedPollingRates(Device(), rates);
+    if (ok && context.Has(kFeatureProfiles))
+        ok = CreateListedProfiles(profiles, *config);
+    if (ok) {
+        if (buttonsRead)
+            m_buttons = std::move(buttons);
+        if (context.Has(kFeatureAcceleration))
+            config->SetAccelerationRange(1, 10);
+        if (context.Has(kFeaturePollingRate))
+            config->SetSupportedPollingRates(rates);
+        if (context.Has(kFeatureBattery))
+            config->ResetBatteryRange();
+        KnowItemsOf(*config);
+    }
     Disconnect();
     return ok;
 }
@@ -83,7 +86,7 @@ bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<
     if (c.Has(kFeatureProfiles)) {
         if (FAILED(GetDeviceFeature(c.device, manager)))
             return false;
-        DeleteMissingProfiles(manager.Get(), config);
+        DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
             IMouseProfile* profile = config.GetProfile(i);
             if (ok && !c.Cancelled())
@@ -123,7 +126,7 @@ bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<
     if (ok && c.Runs(kTransferPollingRate, kFeaturePollingRate))
         ok = WritePollingRate(c.device, config);
     if (ok && c.Runs(kTransferMacros, kFeatureMacros))
-        ok = WriteMacros(c.device, config);
+        ok = WriteMacros(c.device, config, c.known);
     if (c.Runs(kTransferApm, kFeatureApm))
         ok = WriteApm(c.device, config) && ok;
     if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))

@@ -55,11 +55,24 @@ IMouseProfile* CVxConfig_Mouse::CreateProfile(const wchar_t* name)
 {
     CVxProfile_Mouse* profile = AppendProfile(name);
     SetDpiStageCount(kDefaultStageCount, profile);
-    InitProfileDefaults(profile);
+    // Profiles are created for a read and an import as well: the other profiles and the
+    // device-wide values keep what they hold.
+    GiveProfileDefaults(profile);
+    profile->SetOsdProfile(DefaultOsdProfile(true));
     return profile;
 }
 
 void CVxConfig_Mouse::InitProfileDefaults(IMouseProfile* profile)
+{
+    GiveProfileDefaults(profile);
+    SetOsdProfileAll(DefaultOsdProfile(true));
+    // The user asked for the defaults: the device values every profile starts from come back too.
+    SetPollingRate(kDefaultPollingRate);
+    SetAcceleration(kDefaultAcceleration);
+    SetAccelerationEnabled(false);
+}
+
+void CVxConfig_Mouse::GiveProfileDefaults(IMouseProfile* profile)
 {
     if (profile)
         for (int32_t button : kDefaultButtons)
@@ -81,13 +94,6 @@ void CVxConfig_Mouse::InitProfileDefaults(IMouseProfile* profile)
     for (int led : kDefaultLights)
         SetLedColor(led, kDefaultLightColor, profile);
 
-    IMouseProfile* active = GetActiveProfile();
-    SetOsdProfileAll(active ? active->GetOsdProfile() : true);
-
-    // Device values every profile starts from, also without a profile.
-    SetPollingRate(kDefaultPollingRate);
-    SetAcceleration(kDefaultAcceleration);
-    SetAccelerationEnabled(false);
     SetLinkedApplicationPath(profile, L"");
     SetAutoSwitch(profile, false);
 }

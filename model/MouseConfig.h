@@ -42,8 +42,13 @@ public:
     // Its files under the program folder as it is set now.
     CVxConfig_Mouse() : CMouseConfig(CConfigPaths::ForMouse()) {}
 
-    // Appended with 5 stages, then given the defaults of InitProfileDefaults.
+    // Appended with 5 stages and given a profile's defaults, its on-screen-profile flag taken from
+    // the active profile (on without one). Nothing else changes: a read and an import create
+    // profiles too.
     IMouseProfile* CreateProfile(const wchar_t* name) override;
+    // Restores the defaults the user asked for: the profile's own (the given or active one), the
+    // active profile's on-screen-profile flag on every profile, and the device-wide polling rate
+    // and acceleration.
     void InitProfileDefaults(IMouseProfile* profile) override;
 
     bool SetDpiStageCount(int count, IMouseProfile* profile) override;
@@ -107,6 +112,8 @@ public:
     int32_t GetSupportedPollingRate(int index) const override;
 
 private:
+    // Buttons, DPI stages and range, sensitivity, lights, no linked program, no automatic switch.
+    void GiveProfileDefaults(IMouseProfile* profile);
     int DeviceStageCount() const { return static_cast<int>(m_stageDpi.size()); }
     // The device-level index of a 1-based stage (above the count: the last); -1 without arrays.
     int DeviceStageIndex(int stage) const;

@@ -29,6 +29,33 @@ bool CBaseProfile<Itf>::SetAssignment(int32_t key, const AssignmentAction& actio
     if (!this->IsFunctionAllowed(action.type))
         return false;
     m_assignments[key] = action;
+    m_deviceRecords.erase(key);
+    return true;
+}
+
+template <class Itf>
+void CBaseProfile<Itf>::SetFromDevice(int32_t key, const AssignmentAction& shown, const RawAssignment* kept)
+{
+    m_assignments[key] = shown;
+    KeepDeviceRecord(key, kept);
+}
+
+template <class Itf>
+void CBaseProfile<Itf>::KeepDeviceRecord(int32_t control, const RawAssignment* kept)
+{
+    if (kept)
+        m_deviceRecords[control] = *kept;
+    else
+        m_deviceRecords.erase(control);
+}
+
+template <class Itf>
+bool CBaseProfile<Itf>::GetDeviceRecord(int32_t control, RawAssignment& record) const
+{
+    auto it = m_deviceRecords.find(control);
+    if (it == m_deviceRecords.end())
+        return false;
+    record = it->second;
     return true;
 }
 
@@ -102,6 +129,7 @@ void CBaseProfile<Itf>::CopyFrom(const CBaseProfile& source)
     m_osdProfile = source.m_osdProfile;
     m_guid = source.m_guid;
     m_assignments = source.m_assignments;
+    m_deviceRecords = source.m_deviceRecords;
     m_lights = source.m_lights;
 }
 
@@ -114,6 +142,7 @@ void CKeyboardProfile::ResetToDefaultKeys()
 {
     for (auto& [key, action] : m_assignments)
         action = MakeDefaultKeyAssignment(key);
+    m_deviceRecords.clear();
 }
 
 // ---- CMouseProfile ----
@@ -209,7 +238,14 @@ bool CMouseProfile::SetButtonAssignment(int32_t button, const AssignmentAction& 
     if (!IsFunctionAllowed(action.type, button))
         return false;
     m_buttons[button] = action;
+    m_deviceRecords.erase(button);
     return true;
+}
+
+void CMouseProfile::SetFromDevice(int32_t button, const AssignmentAction& shown, const RawAssignment* kept)
+{
+    m_buttons[button] = shown;
+    KeepDeviceRecord(button, kept);
 }
 
 AssignmentAction CMouseProfile::GetButtonAssignment(int32_t button)

@@ -35,6 +35,8 @@ public:
     bool SetAssignment(int32_t key, const AssignmentAction& action) override;
     AssignmentAction GetAssignment(int32_t key) override;
     int GetAssignmentCount() const override { return static_cast<int>(m_assignments.size()); }
+    void SetFromDevice(int32_t key, const AssignmentAction& shown, const RawAssignment* kept) override;
+    bool GetDeviceRecord(int32_t control, RawAssignment& record) const override;
 
     void SetLedState(int led, bool on) override { Light(led).on = on ? 1 : 0; }
     bool GetLedState(int led) const override;
@@ -67,11 +69,16 @@ protected:
     // The identity stays this profile's own.
     void CopyFrom(const CBaseProfile& source);
 
+    // Keeps the control's device record, or forgets it (null).
+    void KeepDeviceRecord(int32_t control, const RawAssignment* kept);
+
     // The entry of a light, added as {off, 0, 0, 100} when it has none.
     LightingEntry& Light(int led) { return m_lights[led]; }
     const LightingEntry* FindLight(int led) const;
 
     std::map<int32_t, AssignmentAction> m_assignments;
+    // Records kept as the device holds them (SetFromDevice), by button or key.
+    std::map<int32_t, RawAssignment> m_deviceRecords;
     std::map<int, LightingEntry> m_lights;
     std::wstring m_name;
     std::wstring m_linkedApplicationPath;
@@ -140,6 +147,8 @@ public:
 
     bool SetButtonAssignment(int32_t button, const AssignmentAction& action) override;
     AssignmentAction GetButtonAssignment(int32_t button) override;
+    // Buttons: the button map.
+    void SetFromDevice(int32_t button, const AssignmentAction& shown, const RawAssignment* kept) override;
     bool HasClickAssignment() const override;
     void SetFlagE(bool on) override { m_flagE = on ? 1 : 0; }
     bool GetFlagE() const override { return m_flagE != 0; }
@@ -183,6 +192,8 @@ public:
 
     explicit CVxProfile_Keyboard(const wchar_t* name = nullptr) : CKeyboardProfile(name) {}
     CVxProfile_Keyboard(const CVxProfile_Keyboard& source) { CopyFrom(source); }
+    // Takes what a copy holds (a read made on it), staying this profile.
+    void AssignFrom(const CVxProfile_Keyboard& source) { CopyFrom(source); }
 
     // Keys take 0 (default), 5 (another key), 22 (profile), 6 (macro) and 63 (program).
     bool IsFunctionAllowed(int32_t type) const override;
@@ -197,6 +208,8 @@ public:
 
     explicit CVxProfile_Mouse(const wchar_t* name = nullptr) : CMouseProfile(name) {}
     CVxProfile_Mouse(const CVxProfile_Mouse& source) { CopyFrom(source); }
+    // Takes what a copy holds (a read made on it), staying this profile.
+    void AssignFrom(const CVxProfile_Mouse& source) { CopyFrom(source); }
 
     // A mouse profile keeps its assignments per button; its base map takes nothing.
     bool IsFunctionAllowed(int32_t) const override { return false; }

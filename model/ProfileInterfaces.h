@@ -42,6 +42,14 @@ public:
     virtual int GetAssignmentCount() const = 0;
     virtual bool IsFunctionAllowed(int32_t type) const = 0;
 
+    // What a read found for a button or key: the action shown for it (type -1 where the device's
+    // record means nothing this profile takes) and, where a write of that action would not send
+    // the record the device holds, that record. A write sends a kept record back unchanged until
+    // the control is assigned again, which forgets it.
+    virtual void SetFromDevice(int32_t control, const AssignmentAction& shown, const RawAssignment* kept) = 0;
+    // False when the control has no kept record.
+    virtual bool GetDeviceRecord(int32_t control, RawAssignment& record) const = 0;
+
     // A setter on a light without an entry first adds {off, 0, 0, 100}. Brightness is at most 100.
     virtual void SetLedState(int led, bool on) = 0;
     virtual bool GetLedState(int led) const = 0;

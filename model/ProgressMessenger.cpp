@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <memory>
 
+#include "Thread.h"
+
 namespace {
 
 // Waits for the mutex; WAIT_OBJECT_0 once it is owned, WAIT_ABANDONED_0, WAIT_TIMEOUT or WAIT_FAILED
@@ -12,22 +14,9 @@ namespace {
 // progress to the user-interface thread while that thread adds a listener or deletes the
 // messenger): the wait therefore dispatches the messages sent to this thread, or both threads
 // would stall until the time-out. Posted and input messages stay queued.
-DWORD WaitDispatchingSent(HANDLE mutex, int32_t timeout)
+DWORD WaitForMutex(HANDLE mutex, int32_t timeout)
 {
-    const ULONGLONG start = ::GetTickCount64();
-    for (;;) {
-        DWORD remaining = INFINITE;
-        if (timeout >= 0) {
-            const ULONGLONG elapsed = ::GetTickCount64() - start;
-            remaining = elapsed >= static_cast<ULONGLONG>(timeout) ? 0 : static_cast<DWORD>(timeout - elapsed);
-        }
-        const DWORD result = ::MsgWaitForMultipleObjects(1, &mutex, FALSE, remaining, QS_SENDMESSAGE);
-        if (result != WAIT_OBJECT_0 + 1)
-            return result;
-        // Only a peek dispatches the messages other threads sent; it removes nothing.
-        MSG message;
-        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    return WaitDispatchingSent(mutex, timeout < 0 ? INFINITE : static_cast<DWORD>(timeout));
 }
 
 } // namespace
@@ -38,7 +27,7 @@ class CProgressMessenger::CMutexHold
 public:
     CMutexHold(HANDLE mutex, int32_t timeout) : m_mutex(mutex)
     {
-        const DWORD result = WaitDispatchingSent(m_mutex, timeout);
+        const DWORD result = WaitForMutex(m_mutex, timeout);
         if (result == WAIT_OBJECT_0)
             return;
         // An abandoned mutex is owned now but guards state of unknown shape: give it back.
@@ -96,7 +85,7 @@ CProgressMessenger::~CProgressMessenger()
 {
     if (!m_mutex)
         return;
-    const DWORD result = WaitDispatchingSent(m_mutex.Get(), m_timeout);
+    const DWORD result = WaitForMutex(m_mutex.Get(), m_timeout);
     if (result == WAIT_OBJECT_0 || result == WAIT_ABANDONED_0) {
         // Closed while this thread owns it: a thread still queued for it never obtains it and ends
         // its wait with the time-out, without touching this object.

@@ -71,8 +71,9 @@ void Finish(CSession& session, const Handle& handle, Access access, const wchar_
         if (FAILED(saved) && SUCCEEDED(*hr))
             *hr = saved;
     }
-    if (access == Access::Write) {
-        std::wstring line = std::wstring(DevName(handle.dev)) + L' ' + method + TargetText(handle);
+    if (access == Access::Write || session.Paths().journalReads) {
+        std::wstring line = std::wstring(access == Access::Root ? L"root" : DevName(handle.dev)) + L' ' + method +
+                            TargetText(handle);
         if (!args.empty())
             line += L' ' + args;
         if (FAILED(*hr))

@@ -77,6 +77,8 @@ StorePaths CurrentPaths()
         paths.journal = FullPath(journal);
     else if (!testDir.empty())
         paths.journal = FullPath(Joined(testDir, L"HvMwSim.journal"));
+    const std::wstring reads = Env(L"HV_MWSIM_JOURNAL_READS");
+    paths.journalReads = !reads.empty() && reads != L"0";
     return paths;
 }
 

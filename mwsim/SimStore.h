@@ -5,7 +5,9 @@
 //   HV_MWSIM_STATE   the state file's full path;
 //   HV_TEST_DIR      "<dir>\HvMwSim.state" (each test gets its own devices);
 //   otherwise        "%LOCALAPPDATA%\HalvoVexa\HvMwSim.state".
-// The call journal goes to HV_MWSIM_JOURNAL, else "<HV_TEST_DIR>\HvMwSim.journal", else nowhere.
+// The call journal goes to HV_MWSIM_JOURNAL, else "<HV_TEST_DIR>\HvMwSim.journal", else nowhere. It
+// holds the calls that change something; with HV_MWSIM_JOURNAL_READS set (not "0") every other call
+// too, so that a test can list each call a program makes ("root ..." for the enumerator's).
 // A missing file, or one that is not a state file (another magic or version, a broken shape, over the
 // size limit), reads as the factory state; the file is written on the first change, so the devices
 // persist between runs. A file that is there but cannot be read fails the call instead.
@@ -22,6 +24,7 @@ struct StorePaths
 {
     std::wstring state;
     std::wstring journal; // empty: no journal
+    bool journalReads = false;
 };
 StorePaths CurrentPaths();
 

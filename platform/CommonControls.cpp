@@ -1,21 +1,27 @@
 #include "CommonControls.h"
 
+#include <atomic>
+
+void EnsureCommonControls(DWORD classes)
+{
+    // Registering again is harmless: the flags only spare the calls.
+    static std::atomic<DWORD> registered{0};
+    if ((registered.load() & classes) == classes)
+        return;
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), classes};
+    if (::InitCommonControlsEx(&icc))
+        registered |= classes;
+}
+
 namespace {
 
-void RegisterCommonControls()
-{
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS};
-        return ::InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)registered;
-}
+constexpr DWORD kOwnClasses = ICC_BAR_CLASSES | ICC_UPDOWN_CLASS | ICC_HOTKEY_CLASS;
 
 } // namespace
 
 bool CSliderCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
-    RegisterCommonControls();
+    EnsureCommonControls(kOwnClasses);
     return CreateEx(0, TRACKBAR_CLASSW, L"", style | WS_CHILD, rect, parent, id);
 }
 
@@ -27,7 +33,7 @@ void CSliderCtrl::SetRange(int min, int max, bool redraw) const
 
 bool CSpinButtonCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
-    RegisterCommonControls();
+    EnsureCommonControls(kOwnClasses);
     return CreateEx(0, UPDOWN_CLASSW, L"", style | WS_CHILD, rect, parent, id);
 }
 
@@ -53,7 +59,7 @@ int CSpinButtonCtrl::GetPos32(bool* error) const
 
 bool CHotKeyCtrl::Create(DWORD style, const RECT& rect, HWND parent, UINT id)
 {
-    RegisterCommonControls();
+    EnsureCommonControls(kOwnClasses);
     return CreateEx(0, HOTKEY_CLASSW, L"", style | WS_CHILD, rect, parent, id);
 }
 

@@ -11,6 +11,10 @@
 
 #include "Wnd.h"
 
+// Registers the comctl32 window classes of classes (ICC_* flags) for the process; each set of
+// classes once.
+void EnsureCommonControls(DWORD classes);
+
 class CSliderCtrl : public CWnd
 {
 public:

@@ -1,6 +1,7 @@
 #include "Dialog.h"
 
 #include "DialogTemplate.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 BEGIN_MSG_MAP(CDialog, CWnd)
@@ -142,21 +143,7 @@ INT_PTR CDialog::DoModal()
 
 void CDialog::RunModalLoop()
 {
-    MSG msg;
-    while (!m_endModal && m_hWnd) {
-        BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1)
-            break;
-        if (got == 0) {
-            // The program is ending: leave the quit message for the loops below this one.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!WalkPreTranslateTree(m_hWnd, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    RunModalMessageLoop(m_hWnd, [this] { return m_endModal || !m_hWnd; });
 }
 
 void CDialog::EndDialog(int result)

@@ -1,5 +1,7 @@
 #include "PropertySheet.h"
 
+#include "CommonControls.h"
+#include "ModalLoop.h"
 #include "WinApp.h"
 
 namespace {
@@ -8,15 +10,6 @@ bool IsSheetNotification(UINT code)
 {
     // PSN_FIRST and PSN_LAST are negative codes: PSN_LAST is the smaller one as an unsigned value.
     return code <= static_cast<UINT>(PSN_FIRST) && code >= static_cast<UINT>(PSN_LAST);
-}
-
-void RegisterSheetClasses()
-{
-    static const bool registered = [] {
-        INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_TAB_CLASSES};
-        return ::InitCommonControlsEx(&icc) != FALSE;
-    }();
-    (void)registered;
 }
 
 } // namespace
@@ -185,7 +178,7 @@ bool CPropertySheet::CreateSheet(HWND parent)
 {
     if (m_hWnd || m_pages.empty())
         return false;
-    RegisterSheetClasses();
+    EnsureCommonControls(ICC_TAB_CLASSES);
     // The system copies the page records; the module is the one of today's resources.
     std::vector<PROPSHEETPAGEW> records;
     records.reserve(m_pages.size());
@@ -258,21 +251,7 @@ INT_PTR CPropertySheet::DoModal()
 
 void CPropertySheet::RunModalLoop()
 {
-    MSG msg;
-    while (m_hWnd && !IsEnded()) {
-        const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
-        if (got == -1)
-            break;
-        if (got == 0) {
-            // The program is ending: leave the quit message for the loops below this one.
-            ::PostQuitMessage(static_cast<int>(msg.wParam));
-            break;
-        }
-        if (!WalkPreTranslateTree(m_hWnd, &msg)) {
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-    }
+    RunModalMessageLoop(m_hWnd, [this] { return !m_hWnd || IsEnded(); });
 }
 
 BOOL CPropertySheet::PreTranslateMessage(MSG* msg)

@@ -2,10 +2,29 @@
 
 #include <process.h>
 
+DWORD WaitDispatchingSent(HANDLE handle, DWORD ms)
+{
+    const ULONGLONG start = ::GetTickCount64();
+    for (;;) {
+        DWORD remaining = INFINITE;
+        if (ms != INFINITE) {
+            const ULONGLONG elapsed = ::GetTickCount64() - start;
+            remaining = elapsed >= ms ? 0 : static_cast<DWORD>(ms - elapsed);
+        }
+        // Also a message that arrived before this call, or that a status query has marked seen.
+        const DWORD result = ::MsgWaitForMultipleObjectsEx(1, &handle, remaining, QS_SENDMESSAGE, MWMO_INPUTAVAILABLE);
+        if (result != WAIT_OBJECT_0 + 1)
+            return result;
+        // Only a peek dispatches what other threads sent; with these flags it removes nothing.
+        MSG message;
+        ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
+
 CThread::~CThread()
 {
     // An owner that cares waits itself; a thread still running here would outlive its body.
-    Join(INFINITE);
+    JoinDispatchingSent(INFINITE);
 }
 
 bool CThread::Start(std::function<unsigned()> body)
@@ -34,37 +53,9 @@ bool CThread::Join(DWORD ms)
     return ::WaitForSingleObject(m_thread.Get(), ms) == WAIT_OBJECT_0;
 }
 
-bool CThread::JoinPumping(DWORD ms)
+bool CThread::JoinDispatchingSent(DWORD ms)
 {
-    if (!m_thread)
-        return true;
-    const DWORD start = ::GetTickCount();
-    DWORD wake = QS_ALLINPUT;
-    for (;;) {
-        DWORD elapsed = ::GetTickCount() - start;
-        if (ms != INFINITE && elapsed >= ms)
-            return ::WaitForSingleObject(m_thread.Get(), 0) == WAIT_OBJECT_0;
-        DWORD wait = ms == INFINITE ? INFINITE : ms - elapsed;
-        HANDLE h = m_thread.Get();
-        DWORD r = ::MsgWaitForMultipleObjects(1, &h, FALSE, wait, wake);
-        if (r == WAIT_OBJECT_0)
-            return true;
-        if (r != WAIT_OBJECT_0 + 1)
-            return ::WaitForSingleObject(h, 0) == WAIT_OBJECT_0;
-        MSG msg;
-        while (wake == QS_ALLINPUT && ::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            if (msg.message == WM_QUIT) {
-                // Leave the quit for the loop that owns it; from now on only sent messages run.
-                ::PostQuitMessage(static_cast<int>(msg.wParam));
-                wake = QS_SENDMESSAGE;
-                break;
-            }
-            ::TranslateMessage(&msg);
-            ::DispatchMessageW(&msg);
-        }
-        if (wake == QS_SENDMESSAGE)
-            ::PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
-    }
+    return !m_thread || WaitDispatchingSent(m_thread.Get(), ms) == WAIT_OBJECT_0;
 }
 
 bool CThread::IsRunning() const

@@ -34,18 +34,16 @@ void CAVIButton::SetStillBitmap(HBITMAP bitmap)
 
 void CAVIButton::OnDoubleClicked()
 {
-    if (!m_animation) {
+    if (!m_animation.m_hWnd) {
         CRect client = GetClientRect();
         client.DeflateRect(1, 1, 0, 0);
-        m_animation.Reset(::CreateWindowExW(0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE, client.left, client.top,
-                                            client.Width(), client.Height(), m_hWnd, nullptr, nullptr, nullptr));
-        if (!m_animation)
+        if (!m_animation.CreateEx(0, ANIMATE_CLASSW, L"", WS_CHILD | WS_VISIBLE, client, m_hWnd, 0))
             return;
-        ::SendMessageW(m_animation.Get(), ACM_OPENW, reinterpret_cast<WPARAM>(CWinApp::ResourceInstance()),
-                       reinterpret_cast<LPARAM>(m_video.c_str()));
+        m_animation.SendMessage(ACM_OPENW, reinterpret_cast<WPARAM>(CWinApp::ResourceInstance()),
+                                reinterpret_cast<LPARAM>(m_video.c_str()));
         m_playing = true;
     }
-    ::SendMessageW(m_animation.Get(), ACM_PLAY, 1, MAKELPARAM(0, 0xFFFF));
+    m_animation.SendMessage(ACM_PLAY, 1, MAKELPARAM(0, 0xFFFF));
 }
 
 void CAVIButton::DrawItem(DRAWITEMSTRUCT* item)

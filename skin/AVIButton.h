@@ -6,7 +6,7 @@
 
 #include "GUIItem.h"
 #include "GdiObject.h"
-#include "Handles.h"
+#include "TrackedWnd.h"
 #include "Wnd.h"
 
 class CAVIButton : public CWnd, public CGUIItem
@@ -24,13 +24,16 @@ public:
     const std::wstring& Video() const { return m_video; }
     const std::wstring& Sound() const { return m_sound; }
     bool IsPlaying() const { return m_playing; }
+    // The animation's window; null before the first double click and once the system destroyed it
+    // with the button.
+    HWND AnimationWindow() const { return m_animation.m_hWnd; }
 
 private:
     void OnDoubleClicked();
     void OnClicked() {}
     void DrawItem(DRAWITEMSTRUCT* item);
 
-    CWindowHandle m_animation;
+    CTrackedWnd m_animation;  // a child: the system destroys it with the button
     std::wstring m_video;
     std::wstring m_sound;
     CBitmap m_still;

@@ -10,6 +10,7 @@
 
 BEGIN_MSG_MAP(CBitmapBtn, CWnd)
     ON_DRAWITEM_REFLECT(DrawItem)
+    ON_WM_ERASEBKGND()
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
@@ -155,6 +156,14 @@ BOOL CBitmapBtn::PreTranslateMessage(MSG* msg)
     return CWnd::PreTranslateMessage(msg);
 }
 
+BOOL CBitmapBtn::OnEraseBkgnd(HDC)
+{
+    // The pictures cover the client area. Where a mask leaves a hole, the composition keeps what the
+    // parent painted there; an erase would first fill it with the button colour, and Wine does not
+    // clip a child window's painting to its region, so that colour would show in the hole.
+    return TRUE;
+}
+
 // ---- Input -------------------------------------------------------------------------------------
 
 void CBitmapBtn::OnMouseMove(UINT flags, CPoint point)
@@ -284,9 +293,9 @@ COLORREF CBitmapBtn::TextColorFor(UINT itemState) const
 
 void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, HBITMAP picture) const
 {
-    CMemoryDC source(target);
     if (!m_mask) {
         if (picture) {
+            CMemoryDC source(target);
             source.SelectObject(picture);
             target.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
         }
@@ -294,22 +303,32 @@ void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, 
     }
     // Background where the mask is white, the picture where it is black.
     target.BitBlt(0, 0, client.Width(), client.Height(), windowDc, 0, 0, SRCCOPY);
-    source.SelectObject(static_cast<HBITMAP>(m_mask));
-    target.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCAND);
+    PaintThroughMask(target, CRect(0, 0, client.Width(), client.Height()), picture, m_mask);
+}
+
+void CBitmapBtn::PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask)
+{
+    const int width = area.Width();
+    const int height = area.Height();
+    CMemoryDC source(target);
+    source.SelectObject(mask);
+    target.BitBlt(area.left, area.top, width, height, source, 0, 0, SRCAND);
     if (!picture)
         return;
     CBitmap shaped;
-    if (!shaped.CreateCompatibleBitmap(target, client.Width(), client.Height()))
+    if (!shaped.CreateCompatibleBitmap(target, width, height))
         return;
     CMemoryDC shape(target);
     shape.SelectObject(static_cast<HBITMAP>(shaped));
     source.SelectObject(picture);
-    shape.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
-    source.SelectObject(static_cast<HBITMAP>(m_mask));
-    shape.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, 0x00220326);  // picture AND NOT mask
-    target.BitBlt(0, 0, client.Width(), client.Height(), shape, 0, 0, SRCPAINT);
+    shape.BitBlt(0, 0, width, height, source, 0, 0, SRCCOPY);
+    source.SelectObject(mask);
+    shape.BitBlt(0, 0, width, height, source, 0, 0, 0x00220326);  // picture AND NOT mask
+    target.BitBlt(area.left, area.top, width, height, shape, 0, 0, SRCPAINT);
     shape.RestoreSelections();
 }
+
+void CBitmapBtn::DrawOverPicture(CDC&, UINT) {}
 
 void CBitmapBtn::DrawCaption(CDC& dc, const CRect& client, COLORREF colour)
 {
@@ -340,6 +359,7 @@ void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)
     CMemoryDC dc(windowDc);
     dc.SelectObject(static_cast<HBITMAP>(canvas));
     ComposePicture(dc, windowDc, client, m_pictures[PictureFor(item->itemState)]);
+    DrawOverPicture(dc, item->itemState);
     if (!m_caption.empty())
         DrawCaption(dc, client, TextColorFor(item->itemState));
     windowDc.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);

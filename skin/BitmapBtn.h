@@ -84,6 +84,7 @@ protected:
     virtual COLORREF TextColorFor(UINT itemState) const;
 
     void DrawItem(DRAWITEMSTRUCT* item);
+    BOOL OnEraseBkgnd(HDC dc);
     void OnMouseMove(UINT flags, CPoint point);
     void OnLButtonDown(UINT flags, CPoint point);
     void OnLButtonUp(UINT flags, CPoint point);
@@ -92,7 +93,12 @@ protected:
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
 
+    // Drawn on the state's picture before the caption; nothing in a plain button.
+    virtual void DrawOverPicture(CDC& dc, UINT itemState);
+
     void ComposePicture(CDC& target, HDC windowDc, const CRect& client, HBITMAP picture) const;
+    // Puts picture into area of target where mask is black and keeps target where it is white.
+    static void PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask);
     void DrawCaption(CDC& dc, const CRect& client, COLORREF colour);
 
     CItemToolTip m_toolTip;

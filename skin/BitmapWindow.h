@@ -40,6 +40,7 @@ public:
     void SetHighlighted(bool highlighted);
     void SetShowLine(bool show);
     void SetToolTip(const wchar_t* key) { m_toolTip.SetText(m_hWnd, key); }
+    const CItemToolTip& ToolTip() const { return m_toolTip; }
 
     const std::wstring& Text() const { return m_text; }
     UINT Format() const { return m_format; }

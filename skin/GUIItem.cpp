@@ -1,5 +1,12 @@
 #include "GUIItem.h"
 
+int32_t ItemIdOfWindow(HWND window)
+{
+    // The property holds the id + 1, so that an id of 0 differs from no property.
+    HANDLE value = window ? ::GetPropW(window, kItemIdProperty) : nullptr;
+    return value ? static_cast<int32_t>(reinterpret_cast<intptr_t>(value) - 1) : -1;
+}
+
 CGUIItem::~CGUIItem() = default;
 
 void CGUIItem::Show(bool show)

@@ -49,6 +49,12 @@ enum class ItemKind : int32_t
 constexpr int32_t kBackgroundItemId = -2;
 constexpr int32_t kMaskItemId = -3;
 
+// The window property in which the layout loader puts the item id of every item window it
+// appends: buttons and keys have control id 0, so a command from one names its item only here.
+constexpr wchar_t kItemIdProperty[] = L"HvItemId";
+// The item id the loader gave a window; -1 when it gave none.
+int32_t ItemIdOfWindow(HWND window);
+
 class CGUIItem
 {
 public:

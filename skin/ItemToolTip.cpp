@@ -38,23 +38,22 @@ std::wstring ToolTipText(const std::wstring& translated)
 
 bool CItemToolTip::EnsureWindow(HWND item)
 {
-    if (m_window)
+    if (m_window.m_hWnd)
         return true;
     if (!item)
         return false;
-    m_window.Reset(::CreateWindowExW(0, TOOLTIPS_CLASSW, nullptr, 0, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
-                                     CW_USEDEFAULT, item, nullptr, nullptr, nullptr));
-    if (!m_window)
+    // A popup sized by the control itself.
+    if (!m_window.CreateEx(0, TOOLTIPS_CLASSW, nullptr, 0, CRect(), item, 0))
         return false;
     m_hasTool = false;
-    ::SendMessageW(m_window.Get(), TTM_ACTIVATE, FALSE, 0);
+    m_window.SendMessage(TTM_ACTIVATE, FALSE, 0);
     return true;
 }
 
 void CItemToolTip::Relay(HWND item, MSG* msg)
 {
     if (EnsureWindow(item) && msg)
-        ::SendMessageW(m_window.Get(), TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
+        m_window.SendMessage(TTM_RELAYEVENT, 0, reinterpret_cast<LPARAM>(msg));
 }
 
 void CItemToolTip::SetText(HWND item, const wchar_t* key)
@@ -68,9 +67,9 @@ void CItemToolTip::SetText(HWND item, const wchar_t* key)
     TTTOOLINFOW info = ToolInfo(item);
     info.lpszText = const_cast<wchar_t*>(m_text.c_str());
     if (!m_hasTool) {
-        m_hasTool = ::SendMessageW(m_window.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
+        m_hasTool = m_window.SendMessage(TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&info)) != FALSE;
     } else {
-        ::SendMessageW(m_window.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
+        m_window.SendMessage(TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&info));
     }
-    ::SendMessageW(m_window.Get(), TTM_ACTIVATE, TRUE, 0);
+    m_window.SendMessage(TTM_ACTIVATE, TRUE, 0);
 }

@@ -207,11 +207,14 @@ int32_t CKeyboardDef::FindByKeyCode(uint32_t value) const
 
 KeyCode CKeyboardDef::GetKeyCode(int32_t hash) const
 {
+    const KeyboardDefRecord* record = FindRecord(hash);
+    return record ? KeyCode{ record->keyCode, record->keyFlags } : KeyCode{};
+}
+
+const KeyboardDefRecord* CKeyboardDef::FindRecord(int32_t hash) const
+{
     auto it = m_assignable.find(hash);
-    if (it == m_assignable.end())
-        return KeyCode{};
-    const KeyboardDefRecord& record = m_records[it->second];
-    return KeyCode{ record.keyCode, record.keyFlags };
+    return it == m_assignable.end() ? nullptr : &m_records[it->second];
 }
 
 bool CKeyboardDef::GetDefaultCode(int32_t hash, KeyCode& out) const

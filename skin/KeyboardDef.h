@@ -80,6 +80,10 @@ public:
     // The code of an assignable key; {0, 0} when there is none.
     KeyCode GetKeyCode(int32_t hash) const;
 
+    // The assignable key of that hash; null when there is none. The record stays where it is for
+    // as long as the program runs: a loaded definition is never read again.
+    const KeyboardDefRecord* FindRecord(int32_t hash) const;
+
     // The default code of a key; false when the defaults do not name it.
     bool GetDefaultCode(int32_t hash, KeyCode& out) const;
 

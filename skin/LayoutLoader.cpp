@@ -4,6 +4,7 @@
 #include <memory>
 
 #include "GUIItem.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
 #include "LayoutSections.h"
 #include "PanelBitmap.h"
@@ -92,7 +93,7 @@ bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIIte
     std::wstring file = wstr::Trim(layout::ElementText(element));
     if (file.empty())
         return false;
-    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourcePicture);
+    SkinResource* entry = layout::ReadSkinFile(element, file, SkinResourcePicture);
     if (!entry || !entry->bitmap)
         return false;
     auto bitmap = std::make_unique<CPanelBitmap>(entry->bitmap.Get(), owner ? owner->GetSafeHwnd() : nullptr);
@@ -129,6 +130,7 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
         return false;
 
     std::wstring fileName = FileNameOf(path);
+    CLayoutFileScope errorsName(fileName);
     factory.SendText(fileName.c_str());
 
     if (pugi::xml_node root = document.child("KEYBOARD")) {
@@ -149,5 +151,9 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
 
 bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress)
 {
+    if (const wchar_t* fault = SkinFileNameFault(fileName)) {
+        ReportLayoutError(L"layout \"" + fileName + L"\" is refused as a file of xml\\: " + fault);
+        return false;
+    }
     return LoadLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, items, owner, reportProgress);
 }

@@ -29,6 +29,8 @@ private:
 // have windows and is recorded in every item (it may be null). True when the file was read and has
 // a known root (KEYBOARD with a loadable KEYBOARDDEF, GUIPANEL with BACKGROUND and MASK, ITEMLIST),
 // whatever the sections built. A missing or malformed file builds nothing and reports nothing.
+// A faulty element (a file name that leaves its folder, a number out of the coordinate range) is
+// skipped and reported through LayoutErrors.h; the rest of the file loads.
 // With progress, the load's messenger is the current progress source while it runs; the source
 // that was current before (that of an enclosing load, or none) is put back at its end.
 // Throws CWaitingLockException when the progress messenger's lock cannot be had; the load's
@@ -37,7 +39,8 @@ private:
 bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress);
 
 // LoadLayout of "xml\" + fileName in the skin folder: the folder of GetSkinResourceCache(), the
-// program folder unless it was set otherwise.
+// program folder unless it was set otherwise. False, with an error reported, when fileName is not a
+// plain file name (SkinFileNameFault).
 bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress);
 
 // Runs the sections in table order, reporting 6 x i percent before section i and 100 after the

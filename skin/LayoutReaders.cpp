@@ -8,20 +8,31 @@
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "LangTable.h"
+#include "LayoutErrors.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
+#include "SliderTrack.h"
 #include "WStr.h"
 
 namespace layout {
 
 namespace {
 
-HBITMAP SkinBitmap(const std::wstring& fileName)
+HBITMAP SkinBitmap(pugi::xml_node element, const std::wstring& fileName)
 {
     if (fileName.empty())
         return nullptr;
-    SkinResource* entry = GetSkinResourceCache().Get(fileName.c_str(), SkinResourcePicture);
+    SkinResource* entry = ReadSkinFile(element, fileName, SkinResourcePicture);
     return entry ? entry->bitmap.Get() : nullptr;
+}
+
+int32_t Bounded(long value)
+{
+    if (value > kMaxLayoutCoordinate)
+        return kMaxLayoutCoordinate;
+    if (value < -kMaxLayoutCoordinate)
+        return -kMaxLayoutCoordinate;
+    return static_cast<int32_t>(value);
 }
 
 // A RECT in the file's form: left, top, width, height.
@@ -36,15 +47,10 @@ struct RawRect
 RawRect ReadRawRectValues(pugi::xml_node rect)
 {
     RawRect r;
-    std::wstring value;
-    if (ReadAttribute(rect, "left", value))
-        r.left = ParseInteger(value);
-    if (ReadAttribute(rect, "top", value))
-        r.top = ParseInteger(value);
-    if (ReadAttribute(rect, "right", value))
-        r.width = ParseInteger(value);
-    if (ReadAttribute(rect, "bottom", value))
-        r.height = ParseInteger(value);
+    ReadCoordinate(rect, "left", r.left);
+    ReadCoordinate(rect, "top", r.top);
+    ReadCoordinate(rect, "right", r.width);
+    ReadCoordinate(rect, "bottom", r.height);
     return r;
 }
 
@@ -53,7 +59,8 @@ CRect Converted(const RawRect& r)
     return CRect(r.left, r.top, r.left + r.width, r.top + r.height);
 }
 
-// A RECT override is kept as the text "left top width height" (see the LANGUAGES section).
+// A RECT override is kept as the text "left top width height" (see the LANGUAGES section), which
+// the section wrote from bounded values; they are bounded again all the same.
 bool ParseRectOverride(const wchar_t* text, RawRect& r)
 {
     int32_t values[4] = {0, 0, 0, 0};
@@ -63,7 +70,7 @@ bool ParseRectOverride(const wchar_t* text, RawRect& r)
         long n = std::wcstol(p, &end, 10);
         if (end == p)
             return false;
-        v = static_cast<int32_t>(n);
+        v = Bounded(n);
         p = end;
     }
     r.left = values[0];
@@ -99,6 +106,35 @@ int32_t ParseInteger(const std::wstring& value)
     if (n < INT32_MIN)
         return INT32_MIN;
     return static_cast<int32_t>(n);
+}
+
+bool ReadCoordinate(pugi::xml_node node, const char* name, int32_t& target)
+{
+    std::wstring value;
+    if (!ReadAttribute(node, name, value))
+        return false;
+    long n = std::wcstol(value.c_str(), nullptr, 10);
+    target = Bounded(n);
+    if (target != n) {
+        ReportLayoutError(node, wstr::Format(L"%hs=\"%ls\" is outside %d..%d", name, value.c_str(),
+                                             -kMaxLayoutCoordinate, kMaxLayoutCoordinate));
+    }
+    return true;
+}
+
+bool CheckSkinFileName(pugi::xml_node element, const std::wstring& name, const wchar_t* folder)
+{
+    const wchar_t* fault = SkinFileNameFault(name);
+    if (fault)
+        ReportLayoutError(element, L"\"" + name + L"\" is refused as a file of " + folder + L": " + fault);
+    return !fault;
+}
+
+SkinResource* ReadSkinFile(pugi::xml_node element, const std::wstring& name, int32_t type)
+{
+    if (!CheckSkinFileName(element, name, SkinTypeFolder(type)))
+        return nullptr;
+    return GetSkinResourceCache().Get(name.c_str(), type);
 }
 
 bool ReadAttribute(pugi::xml_node node, const char* name, std::wstring& value)
@@ -162,13 +198,13 @@ CRect ReadRawRect(pugi::xml_node rect)
 
 HBITMAP ReadBitmap(pugi::xml_node node, const char* child)
 {
-    return SkinBitmap(ChildFileName(node, child));
+    return SkinBitmap(node.child(child), ChildFileName(node, child));
 }
 
 HBITMAP ReadBitmapWithOverride(pugi::xml_node node, const char* child, int32_t itemId)
 {
     if (const wchar_t* text = FindTextOverride(itemId, wstr::Utf8ToWide(child).c_str()))
-        return SkinBitmap(wstr::Trim(text));
+        return SkinBitmap(node, wstr::Trim(text));
     return ReadBitmap(node, child);
 }
 
@@ -286,7 +322,7 @@ CBitmapItem* ReadItemReference(pugi::xml_node node, const char* name, const CGUI
     return items->FindAs<CBitmapItem>(id, ItemKind::BitmapItem);
 }
 
-CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items)
+CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items)
 {
     std::wstring value;
     if (!items || !ReadAttribute(node, "trackid", value))
@@ -294,8 +330,7 @@ CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items)
     int32_t id = FindItemIdByName(value.c_str());
     if (id == -1)
         return nullptr;
-    CGUIItem* item = items->FindById(id);
-    return item && item->kind == ItemKind::SliderTrack ? item : nullptr;
+    return items->FindAs<CSliderTrack>(id, ItemKind::SliderTrack);
 }
 
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items)
@@ -343,9 +378,9 @@ bool ReadScrollSkin(pugi::xml_node node, VScrollSkin& skin)
         "VSBMP_TOP", "VSBMP_BOT", "VSBMP_AUP", "VSBMP_ADN", "VSBMP_SPN", "VSBMP_TMB"};
     for (int i = 0; i < VScrollSkin::kBitmapCount; ++i)
         skin.bitmaps[i] = ReadBitmap(scroll, kChildren[i]);
-    std::wstring value;
-    if (ReadAttribute(scroll, "bdrwidth", value))
-        skin.borderWidth = ParseInteger(value);
+    int32_t borderWidth = 0;
+    if (ReadCoordinate(scroll, "bdrwidth", borderWidth))
+        skin.borderWidth = borderWidth;
     return true;
 }
 

@@ -18,10 +18,12 @@
 #include "Geometry.h"
 #include "VScrollBar.h"
 
+struct SkinResource;
 class CGUIItem;
 class CGUIItems;
 class CBitmapItem;
 class CFontItem;
+class CSliderTrack;
 
 namespace layout {
 
@@ -55,12 +57,25 @@ struct TextInfo
     COLORREF backColor = 0;
 };
 
+// Every coordinate and size a layout gives lies within -kMaxLayoutCoordinate..kMaxLayoutCoordinate,
+// so that a right edge (left + width) or a sum of widths is far from overflowing.
+constexpr int32_t kMaxLayoutCoordinate = 32767;
+
 // ---- Conversions ----
 
 // True when the first character is '1', 't', 'T', 'y' or 'Y'.
 bool IsTrueish(const std::wstring& value);
 // The decimal prefix (leading white space and a sign allowed); 0 without digits.
 int32_t ParseInteger(const std::wstring& value);
+// A coordinate or size attribute; false (target untouched) when it is missing. A value outside the
+// coordinate range is reported as an error of node and bounded to the range.
+bool ReadCoordinate(pugi::xml_node node, const char* name, int32_t& target);
+// Whether name can be a file of folder (such as "skins\"; SkinFileNameFault); a refused name is
+// reported as an error of element.
+bool CheckSkinFileName(pugi::xml_node element, const std::wstring& name, const wchar_t* folder);
+// The skin cache's entry of a file named in element; a name that is not a file of the type's
+// folder (SkinFileNameFault) is reported as an error of element and gives null.
+SkinResource* ReadSkinFile(pugi::xml_node element, const std::wstring& name, int32_t type);
 // The attribute's value as wide text; false (value untouched) when the attribute is missing.
 bool ReadAttribute(pugi::xml_node node, const char* name, std::wstring& value);
 // The element's first text or CDATA child; empty when it has none.
@@ -73,11 +88,14 @@ std::wstring ChildFileName(pugi::xml_node node, const char* child);
 // "name" through the item name table; -1 when missing or unknown.
 int32_t ReadItemId(pugi::xml_node node);
 // The item's rectangle: the language's "RECT" override for itemId, else the RECT child, both in
-// left/top/width/height form, converted to (left, top, left + width, top + height).
+// left/top/width/height form, converted to (left, top, left + width, top + height). Every value is a
+// coordinate (ReadCoordinate).
 CRect ReadRect(pugi::xml_node node, int32_t itemId);
-// A given element that must be named RECT, unconverted: (left, top, right, bottom) as written.
+// A given element that must be named RECT, unconverted: (left, top, right, bottom) as written, each
+// a coordinate (ReadCoordinate).
 CRect ReadRawRect(pugi::xml_node rect);
-// The named child's text, trimmed, as a bitmap of the skin cache; null when missing or unloadable.
+// The named child's text, trimmed, as a bitmap of the skin cache; null when missing or unloadable,
+// and when the name is refused (ReadSkinFile).
 HBITMAP ReadBitmap(pugi::xml_node node, const char* child);
 // As ReadBitmap, but the language's override keyed by the child's name names the file first.
 HBITMAP ReadBitmapWithOverride(pugi::xml_node node, const char* child, int32_t itemId);
@@ -109,13 +127,13 @@ bool ReadDynamic(pugi::xml_node node);
 // The item named by the attribute ("windowid") when it is a bitmap item of the list; else null.
 CBitmapItem* ReadItemReference(pugi::xml_node node, const char* name, const CGUIItems* items);
 // The item named by "trackid" when it is a slider track of the list; else null.
-CGUIItem* ReadTrack(pugi::xml_node node, const CGUIItems* items);
+CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items);
 // The item's font: the language's "fontid" override for itemId when it names an item, else the
 // file's "fontid" through the language's font map; accepted only when that item is a FONT.
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items);
 // SBMN, SBMO, SBMD, SBMDS, SBMM (each with override) and RECT; true when SBMN is there.
 bool ReadStateBitmaps(pugi::xml_node node, int32_t itemId, StateBitmapSet& set);
-// The VSCROLL child's six bitmaps and "bdrwidth"; false (no skin) without VSBMP_TMB.
+// The VSCROLL child's six bitmaps and "bdrwidth" (a coordinate); false (no skin) without VSBMP_TMB.
 bool ReadScrollSkin(pugi::xml_node node, VScrollSkin& skin);
 // A scroll bar for list from the VSCROLL child (an empty skin when there is none); not created yet.
 std::unique_ptr<CVScrollBar> ReadScrollBar(pugi::xml_node node, HWND list);

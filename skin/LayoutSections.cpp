@@ -3,6 +3,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "BitmapItem.h"
 #include "BitmapWindow.h"
@@ -11,7 +12,11 @@
 #include "KeyboardDef.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "ItemSections.h"
+#include "KeyListSection.h"
+#include "LayoutErrors.h"
 #include "LayoutReaders.h"
+#include "LayoutSectionBuild.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
 #include "WStr.h"
@@ -23,34 +28,6 @@ namespace {
 
 int32_t g_languageFilter = -1;
 
-// Counts of one section run.
-struct SectionCount
-{
-    uint32_t visited = 0;
-    uint32_t appended = 0;
-
-    uint32_t Packed() const { return ((visited & 0xFFFF) << 16) | (appended & 0xFFFF); }
-};
-
-HWND OwnerWindow(CWnd* owner)
-{
-    return owner ? owner->GetSafeHwnd() : nullptr;
-}
-
-// Calls build for every child of list named name, in document order, and appends what it builds.
-template <class Build>
-void BuildChildren(pugi::xml_node list, const char* name, CGUIItems* items, SectionCount& count, Build build)
-{
-    for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name)) {
-        ++count.visited;
-        std::unique_ptr<CGUIItem> item = build(child);
-        if (item && items) {
-            items->Add(std::move(item));
-            ++count.appended;
-        }
-    }
-}
-
 // A section whose element kinds are built elsewhere: the children are visited, nothing is built.
 uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_list<const char*> names)
 {
@@ -58,10 +35,7 @@ uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_l
     pugi::xml_node list = root.child(listName);
     if (!list)
         return 0;
-    for (const char* name : names) {
-        for (pugi::xml_node child = list.child(name); child; child = child.next_sibling(name))
-            ++count.visited;
-    }
+    VisitChildren(list, names, count);
     return count.Packed();
 }
 
@@ -95,29 +69,55 @@ pugi::xml_attribute OtherAttribute(pugi::xml_node node)
 
 // ---- LANGUAGES --------------------------------------------------------------------------------
 
+constexpr const char* kStateBitmapNames[] = {"SBMN", "SBMO", "SBMD", "SBMDS", "SBMM"};
+
+// A bitmap override names a file of skins\ (looked up by attribute name without regard to case,
+// as CLangTable::FindOverride does); an empty one names none.
+void CheckOverrideFile(pugi::xml_node element, const std::wstring& attribute, const std::wstring& value)
+{
+    std::wstring file = wstr::Trim(value);
+    for (const char* name : kStateBitmapNames) {
+        if (wstr::EqualsNoCase(attribute, wstr::Utf8ToWide(name)) && !file.empty())
+            CheckSkinFileName(element, file, SkinTypeFolder(SkinResourcePicture));
+    }
+}
+
+// A faulty override (a bitmap name that is refused, a RECT value out of range) is skipped on its
+// own; the language keeps its other overrides.
 void ReadLanguageOverride(pugi::xml_node element, CLangTable& table)
 {
+    CLayoutElementCheck check;
     size_t attributes = AttributeCount(element);
     int32_t itemId = ReadItemId(element);
     if (itemId == -1 || (attributes != 1 && attributes != 2))
         return;
+    struct Record
+    {
+        std::wstring attribute;
+        std::wstring text;
+        pugi::xml_node source;  // where the text was written
+    };
+    std::vector<Record> records;
     if (attributes == 2) {
-        pugi::xml_attribute other = OtherAttribute(element);
-        if (other)
-            AddTextOverride(table, itemId, AttributeName(other), wstr::Utf8ToWide(other.value()));
-        return;
-    }
-    if (pugi::xml_node rect = element.child("RECT")) {
+        if (pugi::xml_attribute other = OtherAttribute(element))
+            records.push_back({AttributeName(other), wstr::Utf8ToWide(other.value()), element});
+    } else if (pugi::xml_node rect = element.child("RECT")) {
         // Kept as written (left, top, width, height); the RECT reader converts it like the file's.
         CRect raw = ReadRawRect(rect);
-        AddTextOverride(table, itemId, L"RECT",
-                        wstr::Format(L"%ld %ld %ld %ld", raw.left, raw.top, raw.right, raw.bottom));
+        records.push_back(
+            {L"RECT", wstr::Format(L"%ld %ld %ld %ld", raw.left, raw.top, raw.right, raw.bottom), rect});
+    } else {
+        for (const char* name : kStateBitmapNames) {
+            if (pugi::xml_node bitmap = element.child(name))
+                records.push_back({wstr::Utf8ToWide(name), ElementText(bitmap), bitmap});
+        }
+    }
+    for (const Record& record : records)
+        CheckOverrideFile(record.source, record.attribute, record.text);
+    if (check.Faulty())
         return;
-    }
-    for (const char* name : {"SBMN", "SBMO", "SBMD", "SBMDS", "SBMM"}) {
-        if (pugi::xml_node bitmap = element.child(name))
-            AddTextOverride(table, itemId, wstr::Utf8ToWide(name), ElementText(bitmap));
-    }
+    for (const Record& record : records)
+        AddTextOverride(table, itemId, record.attribute, record.text);
 }
 
 void ReadColumnOverride(pugi::xml_node element, CLangTable& table)
@@ -143,9 +143,9 @@ std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CW
     file = wstr::Trim(file);
     if (file.empty())
         return nullptr;
-    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceLanguage);
-    // A file that is missing or unreadable skips the language; an empty one still gives a table,
-    // which translates nothing.
+    SkinResource* entry = ReadSkinFile(element, file, SkinResourceLanguage);
+    // A file that is missing, unreadable or refused skips the language; an empty one still gives a
+    // table, which translates nothing.
     if (!entry || !entry->fileRead)
         return nullptr;
 
@@ -176,14 +176,15 @@ uint32_t ReadLanguages(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     pugi::xml_node list = root.child("LANGLIST");
     if (!list)
         return 0;
-    BuildChildren(list, "LANG", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
-        int32_t id = ReadItemId(element);
-        if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
-            return nullptr;
-        std::unique_ptr<CLangTable> table = BuildLanguage(element, id, owner);
-        RegisterLangTable(id, table.get());
-        return table;
-    });
+    BuildChildren(
+        list, "LANG", items, count,
+        [&](pugi::xml_node element) -> std::unique_ptr<CLangTable> {
+            int32_t id = ReadItemId(element);
+            if (id == -1 || (g_languageFilter != -1 && g_languageFilter != id))
+                return nullptr;
+            return BuildLanguage(element, id, owner);
+        },
+        [](CLangTable& table) { RegisterLangTable(table.id, &table); });
     return count.Packed();
 }
 
@@ -202,18 +203,20 @@ uint32_t ReadKeyboardLayouts(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     pugi::xml_node list = root.child("KBLAYOUTLIST");
     if (!list)
         return 0;
-    BuildChildren(list, "KBLAYOUT", items, count, [&](pugi::xml_node element) -> std::unique_ptr<CGUIItem> {
-        int32_t id = ReadItemId(element);
-        if (id == -1)
-            return nullptr;
-        auto setting = std::make_unique<CKeyboardLayoutSetting>();
-        setting->id = id;
-        setting->owner = owner;
-        ReadAttribute(element, "kbdlayout", setting->layoutName);
-        ReadAttribute(element, "kbditems", setting->layoutItems);
-        KeyboardLayouts().Register(id, setting.get());
-        return setting;
-    });
+    BuildChildren(
+        list, "KBLAYOUT", items, count,
+        [&](pugi::xml_node element) -> std::unique_ptr<CKeyboardLayoutSetting> {
+            int32_t id = ReadItemId(element);
+            if (id == -1)
+                return nullptr;
+            auto setting = std::make_unique<CKeyboardLayoutSetting>();
+            setting->id = id;
+            setting->owner = owner;
+            ReadAttribute(element, "kbdlayout", setting->layoutName);
+            ReadAttribute(element, "kbditems", setting->layoutItems);
+            return setting;
+        },
+        [](CKeyboardLayoutSetting& setting) { KeyboardLayouts().Register(setting.id, &setting); });
     return count.Packed();
 }
 
@@ -239,7 +242,9 @@ std::unique_ptr<CGUIItem> BuildFont(pugi::xml_node element, CWnd* owner)
     // A private font file is registered first, so that its face can be named in "typeface".
     std::wstring fontFile = wstr::Trim(ElementText(element));
     if (!fontFile.empty())
-        GetSkinResourceCache().Get(fontFile.c_str(), SkinResourceFont);
+        ReadSkinFile(element, fontFile, SkinResourceFont);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto font = std::make_unique<CFontItem>();
     if (!font->CreateFontIndirect(lf))
@@ -277,6 +282,8 @@ std::unique_ptr<CGUIItem> BuildBitmapItem(pugi::xml_node element, CWnd* owner)
     DWORD style = WS_CHILD | WS_VISIBLE | (enabled ? 0 : WS_DISABLED);
     std::wstring tooltip;
     bool hasToolTip = ReadToolTip(element, tooltip);
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto item = std::make_unique<CBitmapItem>();
     item->id = id;
@@ -315,6 +322,8 @@ std::unique_ptr<CGUIItem> BuildBitmapWindow(pugi::xml_node element, CGUIItems* i
     std::wstring tooltip;
     bool hasToolTip = ReadToolTip(element, tooltip);
     CFontItem* font = items ? ReadFont(element, id, items) : nullptr;
+    if (CurrentElementFaulty())
+        return nullptr;
 
     auto item = std::make_unique<CBitmapWindow>();
     item->id = id;
@@ -329,9 +338,13 @@ std::unique_ptr<CGUIItem> BuildBitmapWindow(pugi::xml_node element, CGUIItems* i
     if (ReadColor(element, "fontclr", textColor))
         item->SetTextColor(textColor);
     for (pugi::xml_node icon = element.child("BITMAPITEM"); icon; icon = icon.next_sibling("BITMAPITEM")) {
+        // A faulty icon is skipped on its own.
+        CLayoutElementCheck check;
         std::wstring type;
         ReadAttribute(icon, "assntype", type);
-        item->AddAssignmentIcon(ParseInteger(type), ReadBitmap(icon, "SBMN"));
+        HBITMAP picture = ReadBitmap(icon, "SBMN");
+        if (!check.Faulty())
+            item->AddAssignmentIcon(ParseInteger(type), picture);
     }
     if (hasToolTip)
         item->SetToolTip(tooltip.c_str());
@@ -346,30 +359,14 @@ uint32_t ReadBitmaps(pugi::xml_node root, CGUIItems* items, CWnd* owner)
         return 0;
     BuildChildren(list, "BITMAPITEM", items, count,
                   [&](pugi::xml_node element) { return BuildBitmapItem(element, owner); });
-    // Slider tracks are built with the slider family; until then they are only visited.
     BuildChildren(list, "SLIDERTRACK", items, count,
-                  [](pugi::xml_node) { return std::unique_ptr<CGUIItem>(); });
+                  [&](pugi::xml_node element) { return BuildSliderTrack(element, owner); });
     BuildChildren(list, "BITMAPWINDOW", items, count,
                   [&](pugi::xml_node element) { return BuildBitmapWindow(element, items, owner); });
     return count.Packed();
 }
 
 // ---- Sections whose items come with the controls that they build ----------------------------------
-
-uint32_t ReadButtons(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "BUTTONLIST", {"BUTTON", "AVIBUTTON"});
-}
-
-uint32_t ReadSliders(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "SLIDERLIST", {"VSLIDER", "HSLIDERM", "HSLIDERMAPM", "DMARKER"});
-}
-
-uint32_t ReadTextItems(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "TEXTLIST", {"TEXTITEM"});
-}
 
 uint32_t ReadDpiStageWindows(pugi::xml_node root, CGUIItems*, CWnd*)
 {
@@ -381,24 +378,9 @@ uint32_t ReadMacroDisplays(pugi::xml_node root, CGUIItems*, CWnd*)
     return VisitOnly(root, "MACRODISPLAYLIST", {"MACRODISPLAY"});
 }
 
-uint32_t ReadLists(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "LISTLIST", {"LISTCTRL", "COMBO", "COMBOCOLOR"});
-}
-
-uint32_t ReadListPanels(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "LISTPANELLIST", {"LISTPANEL"});
-}
-
 uint32_t ReadEditControls(pugi::xml_node root, CGUIItems*, CWnd*)
 {
     return VisitOnly(root, "EDITCTRLLIST", {"EDITCTRL", "EDITCTRLSK", "EDITCTRLSKMMO"});
-}
-
-uint32_t ReadKeyboardKeys(pugi::xml_node root, CGUIItems*, CWnd*)
-{
-    return VisitOnly(root, "KBDKEYLIST", {"KBDKEY"});
 }
 
 uint32_t ReadProgressPanels(pugi::xml_node root, CGUIItems*, CWnd*)
@@ -422,7 +404,7 @@ const LayoutSection LayoutSectionTable[kLayoutSectionCount] = {
     {L"LISTS", ReadLists},
     {L"LIST PANELS", ReadListPanels},
     {L"EDIT CONTROLS", ReadEditControls},
-    {L"KEYBOARD KEYS", ReadKeyboardKeys},
+    {L"KEYBOARD KEYS", ReadKeyboardKeyList},
     {L"PROGRESS PANELS", ReadProgressPanels},
 };
 
@@ -439,7 +421,7 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
     file = wstr::Trim(file);
     if (file.empty())
         return false;
-    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceBinary);
+    SkinResource* entry = ReadSkinFile(element, file, SkinResourceBinary);
     CKeyboardDef& definition = GetKeyboardDef();
     if (!entry || !definition.Load(entry->data.size(), entry->Data()))
         return false;
@@ -448,8 +430,7 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
     std::wstring defaults;
     if (ReadAttribute(element, "kbddefaults", defaults)) {
         defaults = wstr::Trim(defaults);
-        SkinResource* defaultsEntry = defaults.empty() ? nullptr
-                                                       : GetSkinResourceCache().Get(defaults.c_str(), SkinResourceBinary);
+        SkinResource* defaultsEntry = defaults.empty() ? nullptr : ReadSkinFile(element, defaults, SkinResourceBinary);
         result = defaultsEntry && defaultsEntry->Data() &&
                  definition.SetDefaultCodes(defaultsEntry->Data(), defaultsEntry->data.size());
     }

@@ -7,9 +7,7 @@
 #include <climits>
 #include <cwchar>
 
-namespace {
-
-const wchar_t* TypeFolder(int32_t type)
+const wchar_t* SkinTypeFolder(int32_t type)
 {
     switch (type) {
     case SkinResourceFont: return L"fonts\\";
@@ -18,6 +16,8 @@ const wchar_t* TypeFolder(int32_t type)
     default: return L"skins\\";
     }
 }
+
+namespace {
 
 CKernelHandle OpenForReading(const std::wstring& path)
 {
@@ -93,7 +93,46 @@ void Release(SkinResource& entry)
     entry.type = -1;
 }
 
+bool IsDeviceName(const std::wstring& name)
+{
+    // A device name is reserved with any extension ("NUL.txt" is NUL too).
+    std::wstring stem = name.substr(0, name.find(L'.'));
+    while (!stem.empty() && stem.back() == L' ')
+        stem.pop_back();
+    for (const wchar_t* device : {L"CON", L"PRN", L"AUX", L"NUL", L"CONIN$", L"CONOUT$"}) {
+        if (_wcsicmp(stem.c_str(), device) == 0)
+            return true;
+    }
+    if (stem.size() == 4 && (_wcsnicmp(stem.c_str(), L"COM", 3) == 0 || _wcsnicmp(stem.c_str(), L"LPT", 3) == 0))
+        return stem[3] >= L'0' && stem[3] <= L'9';
+    return false;
+}
+
 } // namespace
+
+const wchar_t* SkinFileNameFault(const std::wstring& name)
+{
+    constexpr size_t kMaxFileName = 255;
+    if (name.empty())
+        return L"the name is empty";
+    if (name == L"." || name == L"..")
+        return L"it names a folder, not a file";
+    if (name.find_first_of(L"\\/") != std::wstring::npos)
+        return L"it holds a path separator, and the folder holds only files";
+    if (name.find(L':') != std::wstring::npos)
+        return L"it carries a drive or stream name";
+    for (wchar_t c : name) {
+        if (c < 0x20 || std::wcschr(L"<>\"|?*", c))
+            return L"it holds a character that file names cannot hold";
+    }
+    if (name.back() == L'.' || name.back() == L' ')
+        return L"it ends in a dot or space";
+    if (name.size() > kMaxFileName)
+        return L"it is longer than a file name can be";
+    if (IsDeviceName(name))
+        return L"it names a device";
+    return nullptr;
+}
 
 bool SkinResource::IsLoaded() const
 {
@@ -119,7 +158,7 @@ SkinResourceCache::~SkinResourceCache()
 
 SkinResource* SkinResourceCache::Get(const wchar_t* name, int32_t type)
 {
-    if (!name)
+    if (!name || SkinFileNameFault(name))
         return nullptr;
     for (const auto& entry : m_entries) {
         if (entry->type == type && _wcsicmp(entry->name.c_str(), name) == 0)
@@ -127,7 +166,7 @@ SkinResource* SkinResourceCache::Get(const wchar_t* name, int32_t type)
     }
     auto entry = std::make_unique<SkinResource>();
     entry->name = name;
-    entry->path = m_folder + TypeFolder(type) + name;
+    entry->path = m_folder + SkinTypeFolder(type) + name;
     entry->type = type;
     Load(*entry);
     m_entries.push_back(std::move(entry));

@@ -19,6 +19,9 @@ enum SkinResourceType : int32_t
     SkinResourceBinary = 6,   // bin\, the whole file
 };
 
+// The folder of a type under the skin folder: "skins\", "fonts\", "lang\" or "bin\".
+const wchar_t* SkinTypeFolder(int32_t type);
+
 // One cached file; owned by the cache. A failed load is kept too (nothing loaded, size 0).
 struct SkinResource
 {
@@ -52,7 +55,8 @@ public:
     SkinResourceCache& operator=(const SkinResourceCache&) = delete;
 
     // The entry of that name (without regard to case) and type, loading it on first request.
-    // Also a failed entry is returned, and kept: it is not retried. Null only for a null name.
+    // Also a failed entry is returned, and kept: it is not retried. Null for a null name and for a
+    // name that is not a file of the type's folder (SkinFileNameFault), which gets no entry.
     // A reader takes a buffer's length from the entry it got here.
     SkinResource* Get(const wchar_t* name, int32_t type);
 
@@ -77,6 +81,14 @@ private:
     std::wstring m_folder;
     std::vector<std::unique_ptr<SkinResource>> m_entries;
 };
+
+// Why name cannot be taken as a file of a skin folder, or null when it can. The names come from
+// layout files, which must not reach beyond the folder they name. Every skin folder ("xml\",
+// "skins\", "fonts\", "lang\", "bin\") holds only files, so a name is one plain file name: not
+// empty, no drive, stream or root prefix, no path separator (and so no UNC path and no ".."), not
+// "." or "..", no device name such as "CON" or "COM1", none of the characters file names cannot
+// hold, no trailing dot or space (which the file system drops), at most 255 characters.
+const wchar_t* SkinFileNameFault(const std::wstring& name);
 
 // The folder of the running program file, with its trailing backslash.
 std::wstring GetProgramFolder();

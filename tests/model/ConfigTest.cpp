@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ConfigSnapshot.h"
 #include "KeyboardConfig.h"
 #include "KeyboardDef.h"
 #include "MouseConfig.h"
@@ -49,6 +50,8 @@ TEST(MouseConfig, CreateProfileGivesTheDefaults)
     CVxConfig_Mouse config;
     config.SetAccelerationRange(1, 10);
     config.SetAccelerationEnabled(true);
+    config.SetAcceleration(8);
+    config.SetPollingRate(2);
     IMouseProfile* p = config.CreateProfile(L"Default");
     ASSERT_NE(p, nullptr);
     EXPECT_EQ(config.GetProfileCount(), 1);
@@ -94,10 +97,59 @@ TEST(MouseConfig, CreateProfileGivesTheDefaults)
     }
     EXPECT_FALSE(p->GetLedState(1));
 
-    // The device values every profile starts from.
+    // A read and an import create profiles too: the device-wide values stay as they were.
+    EXPECT_EQ(config.GetPollingRate(), 2);
+    EXPECT_EQ(config.GetAcceleration(), 8);
+    EXPECT_TRUE(config.GetAccelerationEnabled());
+}
+
+TEST(MouseConfig, RestoringDefaultsAlsoResetsTheDeviceWideValues)
+{
+    CVxConfig_Mouse config;
+    config.SetAccelerationRange(1, 10);
+    IMouseProfile* active = config.CreateProfile(L"Active");
+    IMouseProfile* other = config.CreateProfile(L"Other");
+    ASSERT_TRUE(config.SetActiveProfile(active));
+    active->SetOsdProfile(false);
+    other->SetStageDpi(1, 3000);
+    other->SetLinkedApplicationPath(L"C:\\Games\\aim.exe");
+    other->SetAutoSwitch(true);
+    ASSERT_TRUE(config.SetButtonAssignment(4, AssignmentAction(kActionMenu), other));
+    config.SetAccelerationEnabled(true);
+    config.SetAcceleration(8);
+    config.SetPollingRate(2);
+
+    // Created while "Active" shows no profile on screen: the new one follows it, the others keep
+    // their flags and the device-wide values stay.
+    IMouseProfile* created = config.CreateProfile(L"Created");
+    EXPECT_FALSE(created->GetOsdProfile());
+    EXPECT_TRUE(other->GetOsdProfile());
+    EXPECT_EQ(config.GetPollingRate(), 2);
+
+    // Restoring a profile's defaults is asked for by the user: that profile, the on-screen flag of
+    // every profile and the device-wide values; the other profiles' own values stay.
+    config.InitProfileDefaults(other);
+    EXPECT_EQ(other->GetStageDpi(1), 800);
+    EXPECT_EQ(other->GetLinkedApplicationPath(), L"");
+    EXPECT_FALSE(other->GetAutoSwitch());
+    EXPECT_EQ(other->GetButtonAssignment(4), AssignmentAction(kActionBackward));
+    EXPECT_FALSE(other->GetOsdProfile());
     EXPECT_EQ(config.GetPollingRate(), 1);
     EXPECT_EQ(config.GetAcceleration(), 5);
     EXPECT_FALSE(config.GetAccelerationEnabled());
+    EXPECT_EQ(active->GetStageDpi(1), 800);
+    EXPECT_FALSE(active->GetOsdProfile());
+
+    // The keyboard's created profiles leave the others' flags; a reset sets every one.
+    CVxConfig_Keyboard keyboard;
+    IKeyboardProfile* typing = keyboard.CreateProfile(L"Typing");
+    IKeyboardProfile* gaming = keyboard.CreateProfile(L"Gaming");
+    ASSERT_TRUE(keyboard.SetActiveProfile(typing));
+    typing->SetOsdProfile(true);
+    EXPECT_TRUE(keyboard.CreateProfile(L"Late")->GetOsdProfile());
+    EXPECT_FALSE(gaming->GetOsdProfile());
+    keyboard.InitNewKeyboardProfile(gaming);
+    EXPECT_TRUE(gaming->GetOsdProfile());
 }
 
 TEST(MouseConfig, NewProfilesTakeTheActiveProfilesOsdFlag)
@@ -562,4 +614,31 @@ TEST(MouseConfig, FillDefaultDpiStagesFromTheCurrentCount)
         EXPECT_EQ(stages[i].dpiY, defaults[i]);
         EXPECT_EQ(stages[i].separateXY, 0);
     }
+}
+
+TEST(KeyboardConfig, AWriteHandsItsGuidsOnlyToTheItemsItWrote)
+{
+    // The device gives GUIDs to a copy; meanwhile the user removes the macro and the application
+    // written and adds new ones, which may well take the freed objects' places in memory.
+    CVxConfig_Keyboard live;
+    CMacro* written = live.AddMacro(L"Written", {});
+    CHvApp* writtenApp = live.AddApp(L"C:\\written.exe");
+    CMacro* kept = live.AddMacro(L"Kept", {});
+    ASSERT_TRUE(written && writtenApp && kept);
+    auto snapshot = TakeSnapshot(live);
+    const GUID given[] = {{1, 0, 0, {1}}, {2, 0, 0, {2}}, {3, 0, 0, {3}}};
+    snapshot->config->GetMacro(0)->SetGuid(given[0]);
+    snapshot->config->GetApp(0)->guid = given[1];
+    snapshot->config->GetMacro(1)->SetGuid(given[2]);
+    live.RemoveMacro(written);
+    live.RemoveApp(writtenApp);
+    CMacro* fresh = live.AddMacro(L"Fresh", {});
+    CHvApp* freshApp = live.AddApp(L"C:\\fresh.exe");
+    ASSERT_TRUE(fresh && freshApp);
+    EXPECT_NE(fresh->GetIdentity(), kept->GetIdentity());
+
+    ApplySnapshot(*snapshot, live);
+    EXPECT_TRUE(hv::IsNullGUID(fresh->GetGuid()));
+    EXPECT_TRUE(hv::IsNullGUID(freshApp->guid));
+    EXPECT_TRUE(hv::IsEqualGUID(given[2], kept->GetGuid()));
 }

@@ -25,32 +25,8 @@ using mwsim::Dev;
 
 namespace {
 
-class DevicesKeyboard : public ::testing::Test
+class DevicesKeyboard : public CDevicesTest
 {
-protected:
-    void SetUp() override
-    {
-        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        LoadKeyboardDefinition();
-        FillCodeTables();
-    }
-
-    template <class Device, class Config>
-    void ReadInto(Device& device, Config& config)
-    {
-        ASSERT_TRUE(device.Init(&config));
-        ASSERT_TRUE(device.Transfer(&config, kTransferRead, kTransferAll));
-    }
-
-    template <class Device, class Config>
-    static bool WriteAndWait(Device& device, Config& config)
-    {
-        if (!device.Transfer(&config, kTransferWrite, kTransferAll))
-            return false;
-        return WaitWhileBusy([&] { return device.IsBusy(); });
-    }
-
-    CComApartment m_com;
 };
 
 int32_t Key(const wchar_t* name)

@@ -25,31 +25,8 @@ using mwsim::Dev;
 
 namespace {
 
-class DevicesMouse : public ::testing::Test
+class DevicesMouse : public CDevicesTest
 {
-protected:
-    void SetUp() override
-    {
-        UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
-        LoadKeyboardDefinition();
-        FillCodeTables();
-    }
-
-    // Init and a full read of the simulated mouse.
-    void ReadInto(CMouse& mouse, CVxConfig_Mouse& config)
-    {
-        ASSERT_TRUE(mouse.Init(&config));
-        ASSERT_TRUE(mouse.Transfer(&config, kTransferRead, kTransferAll));
-    }
-
-    static bool WriteAndWait(IGenMouse& mouse, IMouseConfig& config)
-    {
-        if (!mouse.Transfer(&config, kTransferWrite, kTransferAll))
-            return false;
-        return WaitWhileBusy([&] { return mouse.IsBusy(); });
-    }
-
-    CComApartment m_com;
 };
 
 std::vector<MacroEvent> Predefined(const wchar_t* name)
@@ -181,11 +158,11 @@ TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
     config.SetLedBrightness(0, 50, p);
     config.SetLedEffect(0, 2, p);
     ASSERT_NE(nullptr, config.AddMacro(L"Mine", Predefined(L"$copy")));
-    // A new profile resets the device-wide values to their defaults: they are set after it.
-    IMouseProfile* fresh = config.CreateProfile(L"Fresh");
+    // A new profile leaves the device-wide values as they are.
     config.SetAcceleration(7);
     config.SetAccelerationEnabled(true);
     config.SetPollingRate(2);
+    IMouseProfile* fresh = config.CreateProfile(L"Fresh");
     const GUID deleted = config.GetProfile(4)->GetGuid();
     config.DeleteProfile(config.GetProfile(4));
     config.SetActiveProfile(p);

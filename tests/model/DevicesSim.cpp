@@ -3,6 +3,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "CodeTables.h"
 #include "KeyboardDef.h"
 #include "Paths.h"
 #include "SimStore.h"
@@ -52,6 +53,18 @@ std::wstring ActionText(const AssignmentAction& a)
     }
     if (a.type == kActionMacro || a.type == kActionMacroByName)
         text += wstr::Format(L" play %d x%d", a.playMode, a.repeatCount);
+    return text;
+}
+
+// " raw <hex>" when the profile keeps the control's device record, else nothing.
+std::wstring RawText(const IBaseProfile& p, int32_t control)
+{
+    RawAssignment raw{};
+    if (!p.GetDeviceRecord(control, raw))
+        return std::wstring();
+    std::wstring text = L" raw ";
+    for (uint8_t b : raw.bytes)
+        text += wstr::Format(L"%02X", b);
     return text;
 }
 
@@ -214,7 +227,8 @@ std::wstring Describe(IMouseConfig& config)
         out << (p.GetXYSeparate() ? wstr::Format(L" sensitivity xy %d %d\n", p.GetSensitivityX(), p.GetSensitivityY())
                                   : wstr::Format(L" sensitivity %d\n", p.GetSensitivity()));
         for (int button : {1, 2, 3, 4, 5, 6, 7, 10, 11, 12, 13})
-            out << L" button " << button << L" " << ActionText(p.GetButtonAssignment(button)) << L"\n";
+            out << L" button " << button << L" " << ActionText(p.GetButtonAssignment(button)) << RawText(p, button)
+                << L"\n";
     }
     DescribeCommon(out, config);
     out << wstr::Format(L"acceleration %d level %d polling %d\n", config.GetAccelerationEnabled(),
@@ -232,19 +246,20 @@ std::wstring Describe(IKeyboardConfig& config)
             if (!CKeyboardDef::IsAssignable(key))
                 continue;
             const AssignmentAction action = p.GetAssignment(key.hash);
-            if (action.type != kActionNone)
-                out << L" key \"" << key.name << L"\" " << ActionText(action) << L"\n";
+            const std::wstring raw = RawText(p, key.hash);
+            if (action.type != kActionNone || !raw.empty())
+                out << L" key \"" << key.name << L"\" " << ActionText(action) << raw << L"\n";
         }
     }
     DescribeCommon(out, config);
     return out.str();
 }
 
-CProgressListener::CProgressListener()
+CHandlerWindow::CHandlerWindow(Handler onMessage) : m_onMessage(std::move(onMessage))
 {
-    static const wchar_t* kClass = L"HvProgressListener";
+    static const wchar_t* kClass = L"HvTestHandlerWindow";
     WNDCLASSW wc{};
-    wc.lpfnWndProc = &CProgressListener::Proc;
+    wc.lpfnWndProc = &CHandlerWindow::Proc;
     wc.hInstance = ::GetModuleHandleW(nullptr);
     wc.lpszClassName = kClass;
     ::RegisterClassW(&wc);
@@ -252,28 +267,41 @@ CProgressListener::CProgressListener()
     ::SetWindowLongPtrW(m_window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
 }
 
-CProgressListener::~CProgressListener()
+CHandlerWindow::~CHandlerWindow()
 {
     ::DestroyWindow(m_window);
 }
 
-LRESULT CALLBACK CProgressListener::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK CHandlerWindow::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* self = reinterpret_cast<CProgressListener*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
-    if (self && message == WM_USER + 30) {
-        self->m_received.push_back(std::to_wstring(lParam));
-        return 0;
-    }
-    if (self && message == WM_USER + 31) {
-        self->m_received.push_back(std::wstring(L"text:") + reinterpret_cast<const wchar_t*>(lParam));
+    auto* self = reinterpret_cast<CHandlerWindow*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (self && message >= WM_USER) {
+        self->m_onMessage(message, wParam, lParam);
         return 0;
     }
     return ::DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+CProgressListener::CProgressListener()
+    : m_window([this](UINT message, WPARAM, LPARAM lParam) {
+          if (message == WM_USER + 30)
+              m_received.push_back(std::to_wstring(lParam));
+          else if (message == WM_USER + 31)
+              m_received.push_back(std::wstring(L"text:") + reinterpret_cast<const wchar_t*>(lParam));
+      })
+{
+}
+
 bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs)
 {
     return hvtest::WaitUntil([&] { return !busy(); }, timeoutMs);
+}
+
+void CDevicesTest::SetUp()
+{
+    UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
+    LoadKeyboardDefinition();
+    FillCodeTables();
 }
 
 } // namespace devtest

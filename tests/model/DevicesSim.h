@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "ConfigInterfaces.h"
+#include "GenDevice.h"
 #include "SimState.h"
 
 namespace devtest {
@@ -39,7 +40,8 @@ std::wstring GuidText(const GUID& guid);
 void LoadKeyboardDefinition();
 
 // The whole configuration as text: profiles in order with GUID, name, linked program, flags,
-// stages, sensitivity, buttons or keys, lights; macros; applications; device-wide values.
+// stages, sensitivity, buttons or keys (with the device records kept for them), lights; macros;
+// applications; device-wide values.
 std::wstring Describe(IMouseConfig& config);
 std::wstring Describe(IKeyboardConfig& config);
 
@@ -51,24 +53,66 @@ public:
     ~CComApartment() { ::CoUninitialize(); }
 };
 
+// A hidden window of the calling thread; onMessage runs for every message from WM_USER up.
+class CHandlerWindow
+{
+public:
+    using Handler = std::function<void(UINT message, WPARAM wParam, LPARAM lParam)>;
+    explicit CHandlerWindow(Handler onMessage);
+    ~CHandlerWindow();
+    CHandlerWindow(const CHandlerWindow&) = delete;
+    CHandlerWindow& operator=(const CHandlerWindow&) = delete;
+    HWND Window() const { return m_window; }
+
+private:
+    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
+    Handler m_onMessage;
+    HWND m_window = nullptr;
+};
+
 // A hidden window that records the progress messages sent to it, in order, as text:
 // "10", "30", ... and "text:Profile: Profile 1".
 class CProgressListener
 {
 public:
     CProgressListener();
-    ~CProgressListener();
-    HWND Window() const { return m_window; }
+    HWND Window() const { return m_window.Window(); }
     const std::vector<std::wstring>& Received() const { return m_received; }
     void Clear() { m_received.clear(); }
 
 private:
-    static LRESULT CALLBACK Proc(HWND, UINT, WPARAM, LPARAM);
-    HWND m_window = nullptr;
     std::vector<std::wstring> m_received;
+    CHandlerWindow m_window;
 };
 
 // Waits, pumping messages, until busy() is false; false after timeoutMs.
 bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs = 20000);
+
+// A test of the device objects: devices of its own named after the test, the keyboard definition
+// and the code tables loaded, a COM apartment.
+class CDevicesTest : public ::testing::Test
+{
+protected:
+    void SetUp() override;
+
+    // Init and a full read.
+    template <class Device, class Config>
+    static void ReadInto(Device& device, Config& config)
+    {
+        ASSERT_TRUE(device.Init(&config));
+        ASSERT_TRUE(device.Transfer(&config, kTransferRead, kTransferAll));
+    }
+
+    // A full write, waited for while messages are pumped.
+    template <class Device, class Config>
+    static bool WriteAndWait(Device& device, Config& config)
+    {
+        if (!device.Transfer(&config, kTransferWrite, kTransferAll))
+            return false;
+        return WaitWhileBusy([&] { return device.IsBusy(); });
+    }
+
+    CComApartment m_com;
+};
 
 } // namespace devtest

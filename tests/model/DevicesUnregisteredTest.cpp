@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <string>
 
 #include "CodeTables.h"
@@ -22,73 +21,12 @@
 #include "MouseConfig.h"
 #include "Paths.h"
 #include "ProgressMessenger.h"
+#include "UnregisteredClass.h"
 #include "WStr.h"
 
 using namespace devtest;
 
 namespace {
-
-class CUnregisteredClass final : public IClassFactory
-{
-public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
-    {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, IID_IClassFactory))
-            return E_NOINTERFACE;
-        *out = static_cast<IClassFactory*>(this);
-        AddRef();
-        return S_OK;
-    }
-    // Lives on the test's stack; COM's references are checked at the end instead.
-    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
-    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }
-    HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown*, REFIID, void** out) override
-    {
-        ++m_creates;
-        if (out)
-            *out = nullptr;
-        return REGDB_E_CLASSNOTREG;
-    }
-    HRESULT STDMETHODCALLTYPE LockServer(BOOL) override { return S_OK; }
-
-    int Creates() const { return m_creates; }
-    ULONG Refs() const { return m_refs; }
-
-private:
-    std::atomic<ULONG> m_refs{0};
-    std::atomic<int> m_creates{0};
-};
-
-// The class registered for this process under the middleware's class id while it lives.
-class CUnregisteredMiddleware
-{
-public:
-    CUnregisteredMiddleware()
-    {
-        if (FAILED(::CoRegisterClassObject(CLSID_HvMwApi, &m_class, CLSCTX_INPROC_SERVER, REGCLS_MULTIPLEUSE,
-                                           &m_cookie)))
-            m_cookie = 0;
-    }
-    ~CUnregisteredMiddleware() { Revoke(); }
-    CUnregisteredMiddleware(const CUnregisteredMiddleware&) = delete;
-    CUnregisteredMiddleware& operator=(const CUnregisteredMiddleware&) = delete;
-
-    void Revoke()
-    {
-        if (m_cookie)
-            ::CoRevokeClassObject(m_cookie);
-        m_cookie = 0;
-    }
-    bool Registered() const { return m_cookie != 0; }
-    const CUnregisteredClass& Class() const { return m_class; }
-
-private:
-    CUnregisteredClass m_class;
-    DWORD m_cookie = 0;
-};
 
 bool FileExists(const std::wstring& path)
 {
@@ -167,7 +105,7 @@ TEST(DevicesUnregistered, NullDevicesStandInAndEveryOperationFails)
     }
     ClearJournal();
 
-    CUnregisteredMiddleware unregistered;
+    hvtest::UnregisteredServer unregistered(CLSID_HvMwApi);
     ASSERT_TRUE(unregistered.Registered());
     {
         CComPtr<IDeviceEnumerator> root;

@@ -120,7 +120,7 @@ TEST_F(SimTest, ObjectsServeThreadsOfAnyApartment)
         nameHr = profile->SetName(L"From the worker");
         return 0;
     }));
-    ASSERT_TRUE(worker.JoinPumping(20000));
+    ASSERT_TRUE(worker.JoinDispatchingSent(20000));
     EXPECT_HRESULT_SUCCEEDED(readHr);
     EXPECT_EQ(5, readCount);
     EXPECT_HRESULT_SUCCEEDED(writeHr);
@@ -154,7 +154,7 @@ TEST_F(SimTest, ObjectsServeThreadsOfAnyApartment)
         CoUninitialize();
         return 0;
     }));
-    ASSERT_TRUE(mta.JoinPumping(20000));
+    ASSERT_TRUE(mta.JoinDispatchingSent(20000));
     EXPECT_EQ(L"From the worker", seen);
 }
 

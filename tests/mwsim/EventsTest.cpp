@@ -456,7 +456,7 @@ TEST_F(SimTest, EventsRunOnTheAdvisingThreadAndNeverAfterUnadvise)
     hvtest::PumpMessages();
     EXPECT_EQ(2u, ex.Calls().size()); // nothing for this thread, which advised nothing
     SetEvent(quit);
-    ASSERT_TRUE(worker.JoinPumping(10000));
+    ASSERT_TRUE(worker.JoinDispatchingSent(10000));
     EXPECT_EQ(1, workerSink.Refs());
     CloseHandle(advised);
     CloseHandle(pump);

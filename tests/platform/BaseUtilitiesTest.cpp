@@ -221,7 +221,7 @@ TEST(Strings, CaseBoundsAndConversion)
     EXPECT_STREQ(buf, L"ab");
 }
 
-TEST(Threads, NamedMutexAndPumpingJoin)
+TEST(Threads, NamedMutexAndJoinServingSentMessages)
 {
     const std::wstring nameText = wstr::Format(L"HvPlatformTestMutex%lu", ::GetCurrentProcessId());
     const wchar_t* name = nameText.c_str();
@@ -279,18 +279,37 @@ TEST(Threads, NamedMutexAndPumpingJoin)
     EXPECT_FALSE(OtherThreadCanTake(name));
     first.Release();
 
-    // A worker that sends to a window of the waiting thread must not deadlock the join.
+    // A worker that sends to a window of the waiting thread must not deadlock the join; what was
+    // posted to the thread stays queued for its own loop, the quit message too.
     HWND w = ::CreateWindowW(L"STATIC", L"", 0, 0, 0, 1, 1, HWND_MESSAGE, nullptr, nullptr, nullptr);
     ASSERT_NE(w, nullptr);
+    ASSERT_TRUE(::PostMessageW(w, WM_APP, 0, 0));
+    ::PostQuitMessage(3);
     CThread sender;
     ASSERT_TRUE(sender.Start([w] {
         ::SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"sent"));
         return 0u;
     }));
-    EXPECT_TRUE(sender.JoinPumping(5000));
+    EXPECT_TRUE(sender.JoinDispatchingSent(5000));
     wchar_t text[16] = {};
     ::GetWindowTextW(w, text, 16);
     EXPECT_STREQ(text, L"sent");
+    MSG msg{};
+    EXPECT_TRUE(::PeekMessageW(&msg, w, WM_APP, WM_APP, PM_REMOVE));
+    EXPECT_TRUE(::PeekMessageW(&msg, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(3u, msg.wParam);
+
+    // Nor does the destruction of a thread object whose thread sends to the destroying thread.
+    {
+        CThread late;
+        ASSERT_TRUE(late.Start([w] {
+            ::Sleep(50);
+            ::SendMessageW(w, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"late"));
+            return 0u;
+        }));
+    }
+    ::GetWindowTextW(w, text, 16);
+    EXPECT_STREQ(text, L"late");
     ::DestroyWindow(w);
 
     CThread thrower;

@@ -101,17 +101,6 @@ protected:
     }
 };
 
-std::wstring TabText(HWND tab, int index)
-{
-    wchar_t text[64] = {};
-    TCITEMW item = {};
-    item.mask = TCIF_TEXT;
-    item.pszText = text;
-    item.cchTextMax = 64;
-    ::SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 } // namespace
 
 TEST(PropertySheets, PagesAreMadeWhenFirstShownAndLeftBeforeTheNextOne)
@@ -129,8 +118,8 @@ TEST(PropertySheets, PagesAreMadeWhenFirstShownAndLeftBeforeTheNextOne)
     HWND tab = sheet.GetTabControl();
     ASSERT_NE(nullptr, tab);
     EXPECT_EQ(3, ::SendMessageW(tab, TCM_GETITEMCOUNT, 0, 0));
-    EXPECT_EQ(L"One", TabText(tab, 0));
-    EXPECT_EQ(L"Three", TabText(tab, 2));
+    EXPECT_EQ(L"One", hvtest::TabText(tab, 0));
+    EXPECT_EQ(L"Three", hvtest::TabText(tab, 2));
 
     EXPECT_TRUE(sheet.SetActivePage(2));
     EXPECT_EQ("1:leave 3:create 3:init 3:active", Joined());

@@ -28,13 +28,6 @@ using namespace layouttest;
 
 namespace {
 
-int32_t Id(const wchar_t* name)
-{
-    int32_t id = FindItemIdByName(name);
-    EXPECT_NE(id, -1);
-    return id;
-}
-
 std::wstring TestLayout(const std::wstring& name, const std::string& xml)
 {
     std::wstring path = hvtest::TestFile(name);
@@ -221,7 +214,7 @@ TEST(LayoutLoader, FontsAndSectionRules)
     // whose items come later build nothing.
     ASSERT_EQ(items.Size(), 3u);
 
-    auto* bold = items.FindAs<CFontItem>(Id(L"FONT_ARIAL14B"), ItemKind::FontItem);
+    auto* bold = items.FindAs<CFontItem>(ItemId(L"FONT_ARIAL14B"), ItemKind::FontItem);
     ASSERT_NE(bold, nullptr);
     LOGFONTW lf = {};
     ASSERT_TRUE(bold->GetLogFont(&lf));
@@ -232,19 +225,19 @@ TEST(LayoutLoader, FontsAndSectionRules)
     EXPECT_EQ(lf.lfPitchAndFamily, FF_SWISS | DEFAULT_PITCH);
     EXPECT_EQ(bold->window, nullptr);
 
-    auto* plain = items.FindAs<CFontItem>(Id(L"FONT_ARIAL12"), ItemKind::FontItem);
+    auto* plain = items.FindAs<CFontItem>(ItemId(L"FONT_ARIAL12"), ItemKind::FontItem);
     ASSERT_NE(plain, nullptr);
     ASSERT_TRUE(plain->GetLogFont(&lf));
     EXPECT_EQ(lf.lfHeight, 0);  // the system's default height
     EXPECT_EQ(lf.lfWeight, 0);
 
-    auto* longName = items.FindAs<CFontItem>(Id(L"FONT_ARIAL16"), ItemKind::FontItem);
+    auto* longName = items.FindAs<CFontItem>(ItemId(L"FONT_ARIAL16"), ItemKind::FontItem);
     ASSERT_NE(longName, nullptr);
     ASSERT_TRUE(longName->GetLogFont(&lf));
     EXPECT_EQ(std::wstring(lf.lfFaceName), std::wstring(31, L'F'));
 
-    EXPECT_EQ(items.FindById(Id(L"FONT_ARIAL13B")), nullptr);
-    EXPECT_EQ(items.FindById(Id(L"BUTTON_OK")), nullptr);
+    EXPECT_EQ(items.FindById(ItemId(L"FONT_ARIAL13B")), nullptr);
+    EXPECT_EQ(items.FindById(ItemId(L"BUTTON_OK")), nullptr);
 }
 
 TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
@@ -277,8 +270,8 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     auto items = std::make_unique<CGUIItems>();
     ASSERT_TRUE(LoadLayout(path, items.get(), nullptr, false));
     ASSERT_EQ(items->Size(), 4u);  // the missing file and the unknown name are skipped
-    const int32_t english = Id(L"LANGUAGE_DEFAULT");
-    const int32_t german = Id(L"LANGUAGE_GERMAN");
+    const int32_t english = ItemId(L"LANGUAGE_DEFAULT");
+    const int32_t german = ItemId(L"LANGUAGE_GERMAN");
     CLangTable* en = FindRegisteredLangTable(english);
     CLangTable* de = FindRegisteredLangTable(german);
     ASSERT_NE(en, nullptr);
@@ -289,16 +282,16 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     EXPECT_EQ(de->PairCount(), 1u);  // "end of file" ends it whatever its case
 
     // Font replacement: only where both names are fonts.
-    EXPECT_EQ(en->MapItemId(Id(L"FONT_ARIAL12")), Id(L"FONT_ARIAL14"));
-    EXPECT_EQ(en->MapItemId(Id(L"FONT_ARIAL12B")), Id(L"FONT_ARIAL12B"));
+    EXPECT_EQ(en->MapItemId(ItemId(L"FONT_ARIAL12")), ItemId(L"FONT_ARIAL14"));
+    EXPECT_EQ(en->MapItemId(ItemId(L"FONT_ARIAL12B")), ItemId(L"FONT_ARIAL12B"));
     // The three override forms; other shapes are ignored.
     auto text = [](const void* data) { return data ? std::wstring(static_cast<const wchar_t*>(data)) : L"<none>"; };
-    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_OK"), L"caps")), L"U");
-    EXPECT_EQ(text(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMN")), L"apply.bmp");
-    EXPECT_NE(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMD"), nullptr);
-    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_APPLY"), L"SBMO"), nullptr);
-    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_HELP"), L"caps"), nullptr);
-    EXPECT_EQ(en->FindOverride(Id(L"BUTTON_HELP"), L"multiline"), nullptr);
+    EXPECT_EQ(text(en->FindOverride(ItemId(L"BUTTON_OK"), L"caps")), L"U");
+    EXPECT_EQ(text(en->FindOverride(ItemId(L"BUTTON_APPLY"), L"SBMN")), L"apply.bmp");
+    EXPECT_NE(en->FindOverride(ItemId(L"BUTTON_APPLY"), L"SBMD"), nullptr);
+    EXPECT_EQ(en->FindOverride(ItemId(L"BUTTON_APPLY"), L"SBMO"), nullptr);
+    EXPECT_EQ(en->FindOverride(ItemId(L"BUTTON_HELP"), L"caps"), nullptr);
+    EXPECT_EQ(en->FindOverride(ItemId(L"BUTTON_HELP"), L"multiline"), nullptr);
     EXPECT_EQ(text(en->FindWidthOverride(FindListColumnId(L"LCITEM_PROFILECURRENT"))), L"77");
 
     pugi::xml_document button;
@@ -309,20 +302,20 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     EXPECT_EQ(out, L"Hello there");
     EXPECT_TRUE(TranslateText(L"$InsertDelay", out));
     EXPECT_EQ(out, L"Insert a delay");
-    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 1);
-    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_CANCEL")), 2);
-    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(5, 6, 75, 26));
-    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_OK")), CRect(1, 1, 2, 2));
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), ItemId(L"BUTTON_OK")), 1);
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), ItemId(L"BUTTON_CANCEL")), 2);
+    EXPECT_EQ(layout::ReadRect(button.document_element(), ItemId(L"BUTTON_CANCEL")), CRect(5, 6, 75, 26));
+    EXPECT_EQ(layout::ReadRect(button.document_element(), ItemId(L"BUTTON_OK")), CRect(1, 1, 2, 2));
     SetCurrentLangTable(de);
     EXPECT_TRUE(TranslateText(L"$hello", out));
     EXPECT_EQ(out, L"Hallo");
     EXPECT_FALSE(TranslateText(L"$InsertDelay", out));
     EXPECT_EQ(out, L"$InsertDelay");
-    EXPECT_EQ(layout::ReadCaps(button.document_element(), Id(L"BUTTON_OK")), 2);
-    EXPECT_EQ(layout::ReadRect(button.document_element(), Id(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
-    EXPECT_EQ(FindRegisteredLangTable(Id(L"LANGUAGE_KOREAN")), items->At(2));
+    EXPECT_EQ(layout::ReadCaps(button.document_element(), ItemId(L"BUTTON_OK")), 2);
+    EXPECT_EQ(layout::ReadRect(button.document_element(), ItemId(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
+    EXPECT_EQ(FindRegisteredLangTable(ItemId(L"LANGUAGE_KOREAN")), items->At(2));
     // An empty language file gives a table without texts, which leaves every text as written.
-    CLangTable* ja = FindRegisteredLangTable(Id(L"LANGUAGE_JAPANESE"));
+    CLangTable* ja = FindRegisteredLangTable(ItemId(L"LANGUAGE_JAPANESE"));
     ASSERT_NE(ja, nullptr);
     EXPECT_EQ(items->At(3), ja);
     EXPECT_EQ(ja->PairCount(), 0u);
@@ -350,7 +343,7 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     SetCurrentLangTable(de2);
     again.reset();
     for (const wchar_t* name : {L"LANGUAGE_DEFAULT", L"LANGUAGE_GERMAN", L"LANGUAGE_KOREAN", L"LANGUAGE_JAPANESE"})
-        EXPECT_EQ(FindRegisteredLangTable(Id(name)), nullptr) << wstr::WideToUtf8(name);
+        EXPECT_EQ(FindRegisteredLangTable(ItemId(name)), nullptr) << wstr::WideToUtf8(name);
     EXPECT_EQ(GetCurrentLangTable(), nullptr);
     EXPECT_FALSE(TranslateText(L"$hello", out));
 
@@ -407,7 +400,7 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
 
     CKeyboardDef& definition = GetKeyboardDef();
     EXPECT_TRUE(definition.IsLoaded());
-    EXPECT_EQ(definition.id, Id(L"KBDDEF_WINDOWS"));
+    EXPECT_EQ(definition.id, ItemId(L"KBDDEF_WINDOWS"));
     EXPECT_EQ(definition.kind, ItemKind::KeyboardDef);
     EXPECT_EQ(definition.window, nullptr);
     EXPECT_EQ(definition.Records().size(), 3u);
@@ -415,24 +408,24 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
     KeyCode code;
     ASSERT_TRUE(definition.GetDefaultCode(HashText(L"a A"), code));
     EXPECT_EQ(code.code, 0x1E);
-    EXPECT_EQ(items.FindById(Id(L"KBDDEF_WINDOWS")), nullptr);  // the definition is not a list item
+    EXPECT_EQ(items.FindById(ItemId(L"KBDDEF_WINDOWS")), nullptr);  // the definition is not a list item
 
     ASSERT_EQ(items.Size(), 2u);
-    auto* english = items.FindAs<CKeyboardLayoutSetting>(Id(L"KBLAYOUT_ENGLISH"), ItemKind::KeyboardLayoutSetting);
-    auto* germanLayout = items.FindAs<CKeyboardLayoutSetting>(Id(L"KBLAYOUT_GERMAN"), ItemKind::KeyboardLayoutSetting);
+    auto* english = items.FindAs<CKeyboardLayoutSetting>(ItemId(L"KBLAYOUT_ENGLISH"), ItemKind::KeyboardLayoutSetting);
+    auto* germanLayout = items.FindAs<CKeyboardLayoutSetting>(ItemId(L"KBLAYOUT_GERMAN"), ItemKind::KeyboardLayoutSetting);
     ASSERT_NE(english, nullptr);
     ASSERT_NE(germanLayout, nullptr);
     EXPECT_EQ(english->layoutName, L"00000409");
     EXPECT_EQ(english->layoutItems, L"KeyboardKeysUS.xml");
     EXPECT_EQ(germanLayout->layoutItems, L"");
-    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_ENGLISH")), english);
-    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_GERMAN")), germanLayout);
+    EXPECT_EQ(KeyboardLayouts().Find(ItemId(L"KBLAYOUT_ENGLISH")), english);
+    EXPECT_EQ(KeyboardLayouts().Find(ItemId(L"KBLAYOUT_GERMAN")), germanLayout);
 
     // The settings leave the program's layouts with the list's items.
     items.DeleteAll();
-    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_ENGLISH")), nullptr);
-    EXPECT_EQ(KeyboardLayouts().Find(Id(L"KBLAYOUT_GERMAN")), nullptr);
-    EXPECT_FALSE(CKeyboardLayoutSetting::Activate(Id(L"KBLAYOUT_ENGLISH")));
+    EXPECT_EQ(KeyboardLayouts().Find(ItemId(L"KBLAYOUT_ENGLISH")), nullptr);
+    EXPECT_EQ(KeyboardLayouts().Find(ItemId(L"KBLAYOUT_GERMAN")), nullptr);
+    EXPECT_FALSE(CKeyboardLayoutSetting::Activate(ItemId(L"KBLAYOUT_ENGLISH")));
 }
 
 // A load started while another reports its progress (as a panel created during a load would):

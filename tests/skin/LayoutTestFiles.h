@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "NameTables.h"
 #include "Paths.h"
 #include "ProgressMessenger.h"
 #include "SkinResourceCache.h"
@@ -18,6 +19,14 @@
 #include "WStr.h"
 
 namespace layouttest {
+
+// The id of an item name; a test failure when the name table does not know the name.
+inline int32_t ItemId(const wchar_t* name)
+{
+    int32_t id = FindItemIdByName(name);
+    EXPECT_NE(id, -1) << wstr::WideToUtf8(name);
+    return id;
+}
 
 // Makes the test's own folder (HV_TEST_DIR) the folder of the program's skin cache and layouts,
 // so that nothing is written beside the test program; returns it with a trailing backslash.

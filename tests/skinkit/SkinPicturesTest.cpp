@@ -1,16 +1,19 @@
 // The generated skin as the programs show it: "MainPage.xml" in a layered panel keyed on magenta
-// (as the main window is), a notice popup, and the keyboard page's picture loaded into the main
-// window. Each picture is captured from the screen, saved into the test's folder for a person to
+// (as the main window is), a notice popup, and the keyboard page's picture with its key items
+// loaded into the main window. Each picture is captured from the screen, saved into the test's folder for a person to
 // look at, and its pixels are checked against the generated bitmaps: the window is the shape of
 // its mask, shows its background wherever no item covers it, carries the accent colour, is dark,
-// and has no pixel of the transparent colour where it is meant to be seen.
+// and has no pixel of the transparent colour where it is meant to be seen; a key shows its part of
+// the whole-keyboard picture of its state and its caption in that state's colour.
 #include "BitmapItem.h"
 #include "DialogTemplate.h"
 #include "GUIItem.h"
 #include "GUIPanel.h"
+#include "KeyboardKeyItem.h"
 #include "LayoutLoader.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"
+#include "WStr.h"
 
 #include "HvTest.h"
 
@@ -81,6 +84,13 @@ BOOL CALLBACK CollectChild(HWND child, LPARAM param)
         walk->rects.push_back(r);
     }
     return TRUE;
+}
+
+POINT ScreenPoint(HWND hwnd, int x, int y)
+{
+    POINT p{x, y};
+    ClientToScreen(hwnd, &p);
+    return p;
 }
 
 // Client rectangles of the panel's visible child windows: where its items cover the background.
@@ -180,7 +190,8 @@ hvtest::Bitmap CheckPanelPicture(CPicturePanel& panel, const PictureExpectations
                 firstWrong = { x, y };
         }
     }
-    EXPECT_GT(compared, shot.Width() * shot.Height() / 2) << "items cover most of the background";
+    // A popup's texts and buttons cover much of it; a third must still show the background.
+    EXPECT_GT(compared, shot.Width() * shot.Height() / 3) << "items cover most of the background";
     EXPECT_EQ(wrong, 0) << "pixels that differ from the background, first at (" << firstWrong.x << ", "
                         << firstWrong.y << "): " << hvtest::ColorText(shot.At(firstWrong.x, firstWrong.y))
                         << " instead of " << hvtest::ColorText(background.At(firstWrong.x, firstWrong.y));
@@ -206,8 +217,9 @@ TEST(SkinPictures, MainPageInALayeredPanelAndTheKeyboardPicture)
             << "no footnote " << std::string(name, name + wcslen(name));
 
     // The keyboard page as the main window loads it: the page and the key layout of the current
-    // keyboard layout, with the main window as the owner. The keyboard picture shows its
-    // bitmap pixel for pixel.
+    // keyboard layout, with the main window as the owner. The keyboard picture shows its bitmap
+    // wherever no key lies, and every key shows its own part of the whole-keyboard picture of its
+    // state with its caption in that state's colour.
     CGUIItems page, keys;
     EXPECT_TRUE(LoadLayoutFile(&page, L"Keyboard_AssnKeys.xml", &panel, false));
     ASSERT_TRUE(LoadLayoutFile(&keys, L"KeyboardKeys.xml", &panel, false));
@@ -216,31 +228,91 @@ TEST(SkinPictures, MainPageInALayeredPanelAndTheKeyboardPicture)
     EXPECT_TRUE(board->IsWindowEnabled()) << "the keys are its children: it must pass the mouse on";
 
     pugi::xml_document doc;
+    const pugi::xml_node root = LayoutRoot(doc, L"KeyboardKeys.xml");
     pugi::xml_node picture;
-    for (pugi::xml_node b : LayoutRoot(doc, L"KeyboardKeys.xml").child("BITMAPLIST").children("BITMAPITEM"))
+    for (pugi::xml_node b : root.child("BITMAPLIST").children("BITMAPITEM"))
         if (std::string(b.attribute("name").value()) == "BITMAP_MECHKBD")
             picture = b;
     const hvtest::Bitmap boardBitmap = SkinBitmap(picture.child("SBMN").text().get());
     ASSERT_FALSE(boardBitmap.Empty());
+    const pugi::xml_node shared = root.child("KBDKEYLIST").child("BUTTONBITMAPS");
+    const hvtest::Bitmap overBitmap = SkinBitmap(shared.child("SBMO").text().get());
+    const hvtest::Bitmap downBitmap = SkinBitmap(shared.child("SBMD").text().get());
+    ASSERT_FALSE(overBitmap.Empty() || downBitmap.Empty());
 
+    // The pointer on the keyboard picture above the keys: nothing hovers.
+    const POINT besideKeys{board->GetClientRect().Width() / 2, 5};
+    ASSERT_TRUE(hvtest::PrepareTarget(*board, besideKeys));
     hvtest::FlushMessages();
     const hvtest::Bitmap boardShot = hvtest::CaptureClient(*board);
     ASSERT_EQ(boardShot.Width(), boardBitmap.Width());
     ASSERT_EQ(boardShot.Height(), boardBitmap.Height());
     EXPECT_TRUE(boardShot.SaveToTestDir(L"keyboard_picture.bmp"));
+    std::vector<bool> onKey(size_t(boardShot.Width()) * boardShot.Height());
+    size_t keyCount = 0;
+    for (const CGUIItem* item : keys) {
+        if (item->kind != ItemKind::KeyboardKeyItem)
+            continue;
+        ++keyCount;
+        CRect r;
+        GetWindowRect(item->window, &r);
+        MapWindowPoints(nullptr, *board, reinterpret_cast<POINT*>(&r), 2);
+        for (int y = std::max<LONG>(r.top, 0); y < std::min<LONG>(r.bottom, boardShot.Height()); ++y)
+            for (int x = std::max<LONG>(r.left, 0); x < std::min<LONG>(r.right, boardShot.Width()); ++x)
+                onKey[size_t(y) * boardShot.Width() + x] = true;
+    }
+    EXPECT_EQ(keyCount, 103u);
     int wrong = 0;
     for (int y = 0; y < boardShot.Height(); ++y)
         for (int x = 0; x < boardShot.Width(); ++x)
-            wrong += !hvtest::ColorNear(boardShot.At(x, y), boardBitmap.At(x, y), 1);
-    EXPECT_EQ(wrong, 0) << "pixels of the keyboard picture that differ from its bitmap";
+            if (!onKey[size_t(y) * boardShot.Width() + x])
+                wrong += !hvtest::ColorNear(boardShot.At(x, y), boardBitmap.At(x, y), 1);
+    EXPECT_EQ(wrong, 0) << "pixels of the keyboard picture between the keys that differ from its bitmap";
+
+    // A key with a caption and the space bar, whose caption is blank: normal, under the pointer,
+    // checked. The key's rows above its caption are the state's picture at the key's place in the
+    // board; the caption has the colour of the state's "fontclr"; the blank key is the picture.
+    auto* keyA = keys.FindAs<CKeyboardKeyItem>(FindItemIdByName(L"BUTTON_KB_A"), ItemKind::KeyboardKeyItem);
+    auto* space = keys.FindAs<CKeyboardKeyItem>(FindItemIdByName(L"BUTTON_KB_SPACE"), ItemKind::KeyboardKeyItem);
+    ASSERT_TRUE(keyA && space);
+    auto expectKey = [&](CKeyboardKeyItem& key, const hvtest::Bitmap& art, int rows, const wchar_t* fontColour,
+                         const char* what) {
+        SCOPED_TRACE(what);
+        hvtest::FlushMessages();
+        const hvtest::Bitmap shot = hvtest::CaptureClient(key);
+        CRect at = key.GetWindowRect();
+        MapWindowPoints(nullptr, *board, reinterpret_cast<POINT*>(&at), 2);
+        ASSERT_EQ(shot.Width(), at.Width());
+        int differing = 0;
+        for (int y = 0; y < rows; ++y)
+            for (int x = 0; x < shot.Width(); ++x)
+                differing += !hvtest::ColorNear(shot.At(x, y), art.At(at.left + x, at.top + y), 1);
+        EXPECT_EQ(differing, 0) << "pixels of the key that differ from its part of the keyboard picture";
+        if (fontColour) {
+            EXPECT_GT(hvtest::CountPixelsNear(shot, CRect(0, 0, shot.Width(), shot.Height()), FindColorByName(fontColour)), 5)
+                << "the caption is not in " << wstr::WideToUtf8(fontColour);
+        }
+    };
+    expectKey(*keyA, boardBitmap, 6, L"WHITE", "key A");
+    expectKey(*space, boardBitmap, space->GetClientRect().Height(), nullptr, "space bar");
+    ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(*keyA, 3, 3)));
+    EXPECT_TRUE(keyA->IsHover());
+    expectKey(*keyA, overBitmap, 6, L"VEXA_TAB_SELECT", "key A under the pointer");
+    const hvtest::Bitmap withPage = hvtest::CaptureClient(panel);
+    EXPECT_TRUE(withPage.SaveToTestDir(L"main_page_keyboard.bmp"));
+    ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(*space, 3, 3)));
+    expectKey(*space, overBitmap, space->GetClientRect().Height(), nullptr, "space bar under the pointer");
+    ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(*board, besideKeys.x, besideKeys.y)));
+    keyA->SetState(true);
+    space->SetState(true);
+    expectKey(*keyA, downBitmap, 6, L"WHITE", "key A checked");
+    expectKey(*space, downBitmap, space->GetClientRect().Height(), nullptr, "space bar checked");
+
     const CRect client = panel.GetClientRect();
     CRect mapped = board->GetWindowRect();
     MapWindowPoints(nullptr, panel, reinterpret_cast<POINT*>(&mapped), 2);
     EXPECT_TRUE(mapped.left >= 0 && mapped.top >= 0 && mapped.right <= client.right && mapped.bottom <= client.bottom)
         << "the keyboard picture leaves the main window";
-
-    const hvtest::Bitmap withPage = hvtest::CaptureClient(panel);
-    EXPECT_TRUE(withPage.SaveToTestDir(L"main_page_keyboard.bmp"));
     keys.DeleteAll();
     page.DeleteAll();
     panel.DestroyWindow();

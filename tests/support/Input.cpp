@@ -194,6 +194,28 @@ bool Drag(HWND target, POINT from, POINT to, Button button)
     return Send(inputs);
 }
 
+bool MouseDown(HWND target, POINT client, Button button)
+{
+    if (!PrepareTarget(target, client))
+        return false;
+    std::vector<INPUT> inputs = {Mouse(DownFlag(button))};
+    return Send(inputs);
+}
+
+bool MouseUp(Button button)
+{
+    std::vector<INPUT> inputs = {Mouse(UpFlag(button))};
+    return Send(inputs);
+}
+
+bool MoveAndPress(POINT screen, Button button)
+{
+    INPUT in = AbsoluteMove(screen);
+    in.mi.dwFlags |= DownFlag(button);
+    std::vector<INPUT> inputs = {in};
+    return Send(inputs);
+}
+
 bool Wheel(HWND target, int notches)
 {
     if (!PrepareTarget(target))

@@ -22,6 +22,13 @@ bool Click(HWND target, POINT client = {-1, -1}, Button button = Button::Left);
 bool DoubleClick(HWND target, POINT client = {-1, -1});
 // Press at from, move to to, release (client points of target).
 bool Drag(HWND target, POINT from, POINT to, Button button = Button::Left);
+// A press at a client point of target, and the release wherever the pointer is then: for checks
+// made while the button is held (a drag in progress, a pressed row).
+bool MouseDown(HWND target, POINT client = {-1, -1}, Button button = Button::Left);
+bool MouseUp(Button button = Button::Left);
+// A move to a screen point and a press there in one input event, as a quick user makes them: the
+// press is routed with the move, to the window that holds the mouse while the move arrives.
+bool MoveAndPress(POINT screen, Button button = Button::Left);
 // Wheel notches (positive: away from the user) with the pointer over target.
 bool Wheel(HWND target, int notches);
 

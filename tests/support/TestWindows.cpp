@@ -1,4 +1,7 @@
 #include "TestWindows.h"
+
+#include <commctrl.h>
+
 #include "Messages.h"
 
 namespace hvtest {
@@ -100,6 +103,18 @@ std::wstring TextOf(HWND hwnd)
                              SMTO_ABORTIFHUNG, 2000, &copied))
         return {};
     text.resize(copied < text.size() ? copied : 0);
+    return text;
+}
+
+std::wstring TabText(HWND tab, int index)
+{
+    wchar_t text[256] = {};
+    TCITEMW item = {};
+    item.mask = TCIF_TEXT;
+    item.pszText = text;
+    item.cchTextMax = 256;
+    if (!SendMessageW(tab, TCM_GETITEMW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)))
+        return std::wstring();
     return text;
 }
 

@@ -15,6 +15,8 @@ constexpr DWORD DefaultTimeoutMs = 10000;
 
 std::wstring ClassNameOf(HWND hwnd);
 std::wstring TextOf(HWND hwnd);
+// The text of one tab of a tab control (a property sheet's tabs), empty when there is no such tab.
+std::wstring TabText(HWND tab, int index);
 
 // A top-level window whose class and title equal the given ones (nullptr: any); processId 0: any
 // process. Hidden windows count only when visibleOnly is false.

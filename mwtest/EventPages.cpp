@@ -1,0 +1,226 @@
+#include "EventPages.h"
+
+#include "CommonDialogs.h"
+#include "KeyNames.h"
+#include "Menu.h"
+#include "MwTestRes.h"
+#include "WStr.h"
+
+namespace {
+
+constexpr UINT kContextMenuFlags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY;  // 0x182
+constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;           // 6
+const wchar_t kProgramName[] = L"HvMwTestApp";
+const wchar_t kAppFilter[] = L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||";
+
+// Takes a task-allocated string, frees it and returns its text.
+std::wstring TakeText(LPWSTR text)
+{
+    std::wstring result = text ? text : L"";
+    ::CoTaskMemFree(text);
+    return result;
+}
+
+} // namespace
+
+// ---- CHvAppPage ---------------------------------------------------------------------------------
+
+HRESULT STDMETHODCALLTYPE CApplicationSink::OnApplicationEvent(int, LPCWSTR path)
+{
+    if (CHvAppPage* page = OwnerPage())
+        page->ShowStatus(path ? path : L"");
+    return S_OK;
+}
+
+BEGIN_MSG_MAP(CHvAppPage, CHvMwPage)
+    ON_NOTIFY(NM_RCLICK, IDC_HVAPP_LIST, OnListRightClick)
+END_MSG_MAP()
+
+CHvAppPage::CHvAppPage() : CHvMwPage(IDD_HVAPP)
+{
+}
+
+void CHvAppPage::ShowStatus(const wchar_t* text) const
+{
+    SetDlgItemText(IDC_HVAPP_STATUS, text);
+}
+
+BOOL CHvAppPage::OnInitDialog()
+{
+    m_list.SubclassDlgItem(IDC_HVAPP_LIST, m_hWnd);
+    m_list.InsertColumn(0, L"Index", LVCFMT_LEFT, 90);
+    m_list.InsertColumn(1, L"Application", LVCFMT_LEFT, 280);
+    return CHvMwPage::OnInitDialog();
+}
+
+BOOL CHvAppPage::OnSetActive()
+{
+    if (!m_applications)
+        m_applications = DeviceFeature<IApplicationList>();
+    if (m_applications) {
+        FillList();
+        m_connection.Advise(m_applications.Get(), this);
+    }
+    return CHvMwPage::OnSetActive();
+}
+
+void CHvAppPage::LetGo()
+{
+    m_connection.Unadvise();
+    ReleaseRows();
+    m_applications.Reset();
+}
+
+IApplication* CHvAppPage::RowApplication(int row) const
+{
+    return row >= 0 ? reinterpret_cast<IApplication*>(m_list.GetItemData(row)) : nullptr;
+}
+
+void CHvAppPage::ReleaseRows()
+{
+    if (!m_list.m_hWnd)
+        return;
+    // Each row holds one reference to its application.
+    for (int row = 0, count = m_list.GetItemCount(); row < count; ++row)
+        if (IApplication* application = RowApplication(row))
+            application->Release();
+    m_list.DeleteAllItems();
+}
+
+void CHvAppPage::FillList()
+{
+    ReleaseRows();
+    if (!m_applications)
+        return;
+    for (int i = 0;; ++i) {
+        IApplication* application = nullptr;
+        if (FAILED(m_applications->GetApplication(i, &application)) || !application)
+            break;
+        const int row = m_list.InsertItem(i, wstr::Format(L"%d", i).c_str(), reinterpret_cast<LPARAM>(application));
+        if (row < 0) {
+            application->Release();
+            break;
+        }
+        LPWSTR name = nullptr;
+        if (SUCCEEDED(application->GetName(&name)) && name)
+            m_list.SetItemText(row, 1, TakeText(name).c_str());
+        else
+            ::CoTaskMemFree(name);
+    }
+}
+
+void CHvAppPage::OnListRightClick(NMHDR* header, LRESULT*)
+{
+    const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_HVAPP_MENU))
+        return;
+    CMenu popup = menu.GetSubMenu(0);
+    POINT cursor = {};
+    ::GetCursorPos(&cursor);
+    // The command runs once the menu has closed.
+    const UINT command = popup.TrackPopupMenu(kContextMenuFlags, cursor.x, cursor.y, m_hWnd);
+    if (command)
+        RunCommand(command, row);
+}
+
+void CHvAppPage::RunCommand(UINT command, int row)
+{
+    if (!m_applications)
+        return;
+    IApplication* clicked = RowApplication(row);
+    switch (command) {
+    case ID_MENU_NEW: {
+        CComPtr<IApplication> added;
+        if (SUCCEEDED(m_applications->AddApplication(added.Put())) && added)
+            added->SetName(L"New");
+        break;
+    }
+    case ID_MENU_EDIT:
+        ShowMessageBox(m_hWnd, L"Edit your head ah! Not done yet!!!", kProgramName, MB_OK);
+        return;
+    case ID_MENU_DELETE:
+        if (!clicked)
+            return;
+        m_applications->DeleteApplication(clicked);
+        break;
+    case ID_MENU_IMPORT: {
+        CFileDialog dialog(true, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
+        if (dialog.DoModal() != IDOK)
+            return;
+        CComPtr<IApplication> imported;
+        m_applications->ImportApplication(dialog.GetPathName().c_str(), imported.Put());
+        break;
+    }
+    case ID_MENU_EXPORT: {
+        if (!clicked)
+            return;
+        CFileDialog dialog(false, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
+        if (dialog.DoModal() == IDOK)
+            clicked->Export(dialog.GetPathName().c_str());
+        return;
+    }
+    default:
+        return;
+    }
+    FillList();
+}
+
+// ---- COtfMacroRecordingPage ---------------------------------------------------------------------
+
+void COtfMacroRecordingSink::Show(const std::wstring& text) const
+{
+    if (COtfMacroRecordingPage* page = OwnerPage())
+        page->ShowStatus(text);
+}
+
+HRESULT STDMETHODCALLTYPE COtfMacroRecordingSink::OnRecordStart()
+{
+    Show(L"Status: Record Start");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE COtfMacroRecordingSink::OnRecordEnd()
+{
+    Show(L"Status: Record End");
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE COtfMacroRecordingSink::OnButtonAssignment(int kind, int code)
+{
+    std::wstring text = L"Status: Button Assigment";
+    if (kind == hvmw::kOtfAssignKey)
+        text += L" - Key: " + KeyNameOfCode(static_cast<DWORD>(code), 10);
+    Show(text);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE COtfMacroRecordingSink::OnRecordCancel()
+{
+    Show(L"Status: Record Cancel");
+    return S_OK;
+}
+
+COtfMacroRecordingPage::COtfMacroRecordingPage() : CHvMwPage(IDD_OTF_MACRO)
+{
+}
+
+void COtfMacroRecordingPage::ShowStatus(const std::wstring& text) const
+{
+    SetText(IDC_OTF_STATUS, text);
+}
+
+BOOL COtfMacroRecordingPage::OnSetActive()
+{
+    if (!m_recording)
+        m_recording = DeviceFeature<IOtfMacroRecording>();
+    if (m_recording)
+        m_connection.Advise(m_recording.Get(), this);
+    return CHvMwPage::OnSetActive();
+}
+
+void COtfMacroRecordingPage::LetGo()
+{
+    m_connection.Unadvise();
+    m_recording.Reset();
+}

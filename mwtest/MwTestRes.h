@@ -1,0 +1,192 @@
+// Resource ids of the middleware test program: its page and dialog templates, menus and control
+// ids. A control id means what its page makes of it: several pages use the same number for
+// different controls, so each use has a name of its own.
+#pragma once
+
+// ---- Page templates (the tab shows the template's caption) ----
+#define IDD_DEVICES 107
+#define IDD_LED 108
+#define IDD_POLLING_RATE 109
+#define IDD_PROFILES 110
+#define IDD_BUTTONS 111
+#define IDD_DPI 132
+#define IDD_DEVICE_INFO 133
+#define IDD_APM 134
+#define IDD_KEYS 135
+#define IDD_MACROS 137
+#define IDD_MODE 139
+#define IDD_KEYBOARD_REDIRECTOR 140
+#define IDD_ACCELERATION 142
+#define IDD_OTF_MACRO 143
+#define IDD_LED_CALIBRATION 144
+#define IDD_SETTINGS 145
+#define IDD_HVAPP 147
+#define IDD_KEYBOARD_LAYOUT 148
+#define IDD_SENSITIVITY_SCALER 149
+#define IDD_REFRESH_TEST 150
+#define IDD_POWER_MANAGEMENT 151
+#define IDD_BATTERY 152
+
+// ---- Dialog templates ----
+#define IDD_BUTTON_MAPPING 131
+#define IDD_NEW_KEY_MAPPING 136
+#define IDD_MACRO 138
+
+// ---- Menus (each one's first sub-menu is the context menu) ----
+#define IDR_PROFILE_MENU 130
+#define IDR_MACRO_MENU 143
+#define IDR_HVAPP_MENU 146
+
+// Context menu commands (the same numbers in the three menus).
+#define ID_MENU_NEW 32774
+#define ID_MENU_EDIT 32775
+#define ID_MENU_DELETE 32776
+#define ID_MENU_IMPORT 32778
+#define ID_MENU_EXPORT 32779
+#define ID_MENU_SET_ACTIVE 32784
+#define ID_MENU_RESTORE_DEFAULT 32787
+
+// ---- Device pages ----
+#define IDC_DEVICE_COMBO 1000
+#define IDC_INFO_FIRMWARE 1048
+#define IDC_INFO_DRIVER 1090
+#define IDC_INFO_LONG_FIRMWARE 1104
+
+// ---- Profiles, buttons, keys, macros ----
+#define IDC_PROFILE_LIST 1005
+#define IDC_BUTTON_LIST 1013
+#define IDC_KEY_LIST 1060
+#define IDC_MACRO_LIST 1060
+
+// ---- Button mapping dialog ----
+#define IDC_MAP_BUTTONS 1014
+#define IDC_MAP_FUNCTION 1015
+#define IDC_MAP_MACROS 1016
+#define IDC_MAP_MACRO 1017
+#define IDC_MAP_PROFILES 1018
+#define IDC_MAP_PROFILE_OP 1019
+#define IDC_MAP_PROFILE_ID 1020
+#define IDC_MAP_REPEAT 1021
+#define IDC_MAP_REPEAT_MACRO 1022
+#define IDC_MAP_APPLICATION 1023
+#define IDC_MAP_APPLICATION_ID 1024
+#define IDC_MAP_SINGLE_KEY 1030
+#define IDC_MAP_HOTKEY 1031
+#define IDC_MAP_DPI_OP 1032
+#define IDC_MAP_DPI_STAGE 1033
+#define IDC_MAP_DPI 1034
+#define IDC_MAP_CTRL 1067
+#define IDC_MAP_REPEAT_MODE 1087
+#define IDC_MAP_REPEAT_COUNT 1088
+#define IDC_MAP_SHIFT 1107
+#define IDC_MAP_ALT 1108
+
+// ---- New key mapping dialog ----
+#define IDC_NEWKEY_HOTKEY 1062
+
+// ---- LED page ----
+#define IDC_LED_CHANGE_COLOR 1011
+#define IDC_LED_LIST 1022
+#define IDC_LED_COLOR 1023
+#define IDC_LED_DURATION 1024
+#define IDC_LED_DELAY 1025
+#define IDC_LED_EFFECT 1027
+#define IDC_LED_SAVE 1028
+#define IDC_LED_BRIGHTNESS 1029
+#define IDC_LED_ON 1035
+#define IDC_LED_DURATION_LABEL 1049
+#define IDC_LED_DELAY_LABEL 1050
+
+// ---- DPI and sensitivity scaler pages ----
+#define IDC_DPI_APPLY_ACTIVE 1011
+#define IDC_DPI_APPLY_STAGE 1012
+#define IDC_DPI_STAGE_X 1036
+#define IDC_DPI_STAGE_Y 1037
+#define IDC_DPI_STAGE_BOTH 1038
+#define IDC_DPI_STAGE_X_TEXT 1039
+#define IDC_DPI_STAGE_Y_TEXT 1040
+#define IDC_DPI_ACTIVE_X 1042
+#define IDC_DPI_ACTIVE_X_TEXT 1043
+#define IDC_DPI_ACTIVE_Y 1044
+#define IDC_DPI_ACTIVE_Y_TEXT 1045
+#define IDC_DPI_ACTIVE_BOTH 1046
+#define IDC_DPI_STAGES 1060
+#define IDC_DPI_STAGE_COUNT 1075
+#define IDC_DPI_STAGE_SPIN 1076
+
+// ---- APM page ----
+#define IDC_APM_DELETE 1011
+#define IDC_APM_LEVELS 1051
+#define IDC_APM_LOWER 1054
+#define IDC_APM_UPPER 1055
+#define IDC_APM_ADD 1056
+#define IDC_APM_APPLY 1058
+#define IDC_APM_COLOR 1059
+#define IDC_APM_EVENTS 1105
+
+// ---- Macro editor ----
+#define IDC_MACRO_SET_NAME 1011
+#define IDC_MACRO_RECORD 1059
+#define IDC_MACRO_EVENTS 1060
+#define IDC_MACRO_NAME_LABEL 1063
+#define IDC_MACRO_NAME 1064
+#define IDC_MACRO_STOP 1065
+#define IDC_MACRO_RECORD_DELAY 1067
+
+// ---- LED calibration page ----
+#define IDC_CAL_WHEEL_COLOR 1011
+#define IDC_CAL_LOGO_COLOR 1059
+#define IDC_CAL_WHEEL_BRIGHTNESS 1074
+#define IDC_CAL_LOGO_BRIGHTNESS 1082
+#define IDC_CAL_WHEEL_RED 1086
+#define IDC_CAL_WHEEL_GREEN 1087
+#define IDC_CAL_WHEEL_BLUE 1088
+#define IDC_CAL_LOGO_RED 1089
+#define IDC_CAL_LOGO_GREEN 1090
+#define IDC_CAL_LOGO_BLUE 1091
+#define IDC_CAL_WHEEL_APPLY 1092
+#define IDC_CAL_WHEEL_PERCENT 1093
+#define IDC_CAL_LOGO_APPLY 1094
+#define IDC_CAL_LOGO_PERCENT 1095
+#define IDC_CAL_WHEEL_SHOWN_RED 1096
+#define IDC_CAL_WHEEL_SHOWN_GREEN 1097
+#define IDC_CAL_WHEEL_SHOWN_BLUE 1098
+#define IDC_CAL_WHEEL_SHOWN_BRIGHTNESS 1099
+#define IDC_CAL_LOGO_SHOWN_RED 1100
+#define IDC_CAL_LOGO_SHOWN_GREEN 1101
+#define IDC_CAL_LOGO_SHOWN_BLUE 1102
+#define IDC_CAL_LOGO_SHOWN_BRIGHTNESS 1103
+
+// ---- Device feature pages ----
+#define IDC_POLLING_RATE 1004
+#define IDC_MODE_NORMAL 1068
+#define IDC_MODE_DEFAULT 1069
+#define IDC_MODE_DRIVER 1070
+#define IDC_MODE_KEY 1101
+#define IDC_MODE_BUTTON 1104
+#define IDC_REDIR_ENABLE 1011
+#define IDC_REDIR_DISABLE 1059
+#define IDC_REDIR_EDIT 1070
+#define IDC_ACCEL_ENABLED 1073
+#define IDC_ACCEL_LEVEL 1074
+#define IDC_LAYOUT_CODE 1106
+#define IDC_POWER_CRITICAL 1074
+#define IDC_POWER_MAX_LED 1075
+#define IDC_POWER_SLEEP 1076
+#define IDC_POWER_CRITICAL_TEXT 1109
+#define IDC_POWER_MAX_LED_TEXT 1110
+#define IDC_POWER_SLEEP_TEXT 1111
+#define IDC_BATTERY_LEVEL 1109
+#define IDC_BATTERY_CHARGING 1110
+#define IDC_REFRESH_INTERVAL 1109
+#define IDC_REFRESH_START 1011
+#define IDC_REFRESH_STOP 1059
+
+// ---- Application, on-the-fly recording and settings pages ----
+#define IDC_OTF_STATUS 1077
+#define IDC_HVAPP_LIST 1060
+#define IDC_HVAPP_STATUS 1100
+#define IDC_SETTINGS_FILE_LOGGING 1100
+#define IDC_SETTINGS_LOG_PATH 1102
+#define IDC_SETTINGS_OPEN 1059
+#define IDC_SETTINGS_DEBUG_OUTPUT 1067

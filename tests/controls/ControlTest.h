@@ -1,0 +1,90 @@
+// Small helpers of the control tests: colours for BMP files, item ids, rows of a list panel, and
+// the pause that keeps two clicks from making a double click.
+#pragma once
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+
+#include "HvTest.h"
+#include "LayoutTestFiles.h"
+#include "ListPanel.h"
+#include "NameTables.h"
+#include "RecordingPanel.h"
+#include "WStr.h"
+
+namespace controltest {
+
+// A COLORREF as the 0x00RRGGBB pixel of a BMP file.
+inline uint32_t Rgb(COLORREF c)
+{
+    return (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+}
+
+// The item id of a name of the item name table; a failure when there is none.
+inline int32_t Id(const wchar_t* name)
+{
+    int32_t id = FindItemIdByName(name);
+    EXPECT_NE(id, -1) << wstr::WideToUtf8(name);
+    return id;
+}
+
+inline POINT ScreenPoint(HWND window, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(window, &p);
+    return p;
+}
+
+// A point inside a row of a list panel, left of where a long text would end.
+inline POINT RowCentre(CListPanelList& list, int row)
+{
+    const CRect r = list.GetItemRect(row);
+    return {r.left + 20, (r.top + r.bottom) / 2};
+}
+
+// Two clicks closer together than this make a double click.
+inline void WaitPastDoubleClick()
+{
+    Sleep(GetDoubleClickTime() + 50);
+}
+
+// A recording panel of a layout of the test's skin folder (whose files writeSkin writes first),
+// shown at (x, y) of the screen in the foreground.
+class LayoutScene
+{
+public:
+    LayoutScene(const wchar_t* layout, void (*writeSkin)(), int x, int y) : panel(layout)
+    {
+        InitNameTables();
+        layouttest::UseTestSkinFolder();
+        writeSkin();
+        created = panel.Create();
+        if (created) {
+            panel.SetWindowPos(nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+            SetForegroundWindow(panel);
+        }
+        hvtest::FlushMessages();
+    }
+    ~LayoutScene()
+    {
+        if (panel.IsWindow())
+            panel.DestroyWindow();
+    }
+    LayoutScene(const LayoutScene&) = delete;
+    LayoutScene& operator=(const LayoutScene&) = delete;
+
+    // The item of that name when it is of that kind.
+    template <class T>
+    T* Find(const wchar_t* name, ItemKind kind)
+    {
+        return panel.Items().FindAs<T>(Id(name), kind);
+    }
+
+    CRecordingPanel panel;
+    bool created = false;
+};
+
+} // namespace controltest

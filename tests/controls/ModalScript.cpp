@@ -1,0 +1,7 @@
+#include "ModalScript.h"
+
+namespace controltest {
+
+ModalScript* ModalScript::s_current = nullptr;
+
+} // namespace controltest

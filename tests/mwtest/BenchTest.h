@@ -1,0 +1,78 @@
+// Shared pieces of the test program's tests: each test starts from the factory devices (SimTest),
+// runs the program's own sheet modeless in the test's process, drives it with the sheet's
+// messages, and looks at the devices through the control tool.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CommonDialogs.h"
+#include "ShellOpen.h"
+#include "SimTest.h"
+#include "TestBench.h"
+
+namespace mwtest {
+
+// Answers the program's message boxes, file dialogs and shell opens while it lives, and keeps
+// what was asked.
+class CRecordingDialogs : public ICommonDialogs, public IShellOpener
+{
+public:
+    CRecordingDialogs();
+    ~CRecordingDialogs() override;
+    CRecordingDialogs(const CRecordingDialogs&) = delete;
+    CRecordingDialogs& operator=(const CRecordingDialogs&) = delete;
+
+    int ShowMessage(HWND owner, const std::wstring& text, const std::wstring& caption, UINT type) override;
+    bool PickFile(const FileDialogRequest& request, std::wstring& path) override;
+    bool PickColor(const ColorDialogRequest& request, COLORREF& colour) override;
+    bool Open(HWND owner, const std::wstring& verb, const std::wstring& target, int show) override;
+
+    std::vector<std::wstring> messages;
+    std::vector<FileDialogRequest> fileRequests;
+    std::wstring fileAnswer;  // the path the next file dialog picks; empty: cancelled
+    std::vector<std::pair<std::wstring, std::wstring>> opened;  // verb, target
+
+private:
+    ICommonDialogs* m_previousDialogs;
+    IShellOpener* m_previousOpener;
+};
+
+class BenchTest : public simtest::SimTest
+{
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Shows the sheet and waits for its first page.
+    void Open();
+    // Brings the page of a template to the front (its tab); false when the sheet did not go there.
+    bool Select(UINT templateId);
+    // Leaves the page and comes back to it, so that it reads the device afresh.
+    void Reselect(UINT templateId);
+    int TabOf(UINT templateId);
+    HWND PageWindow(UINT templateId);
+    HWND Item(UINT templateId, int id);
+    std::wstring Text(UINT templateId, int id);
+    int Check(UINT templateId, int id);
+    // Picks a device name on the device page, as the user does in its drop-down.
+    void ChooseDevice(const std::wstring& name);
+    // Clicks a button or box of a page (BM_CLICK: the page hears BN_CLICKED).
+    void Click(UINT templateId, int id);
+    // Saves a picture of the whole sheet into the test's folder.
+    void CaptureSheet(const std::wstring& name);
+    // One dump line of a device by its prefix (the first), empty when there is none.
+    std::string DumpLine(const wchar_t* device, const std::string& prefix);
+    // The live connections of an event interface in the dump ("connection-point <name> <n>").
+    int Connections(const wchar_t* device, const std::string& eventInterface);
+    // How many raw-input devices this process has registered.
+    static UINT RawInputRegistrations();
+
+    CHvMwTestBench bench;
+    CRecordingDialogs dialogs;
+};
+
+} // namespace mwtest
