@@ -138,6 +138,7 @@ protected:
         ASSERT_TRUE(device->SetProfileFlags(profile, autoSwitch, 1, osdProfile));
     }
 
+    CInstallerKey m_installer; // goes after the dialog
     CVexaSysTrayDlg* m_dialog = nullptr;
     hvtest::ScopedWindow m_front;
 };

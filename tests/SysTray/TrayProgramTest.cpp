@@ -92,6 +92,7 @@ RAWINPUT Mouse(USHORT buttonFlags, USHORT buttonData = 0)
 
 TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
 {
+    CInstallerKey installer;
     SetInstallerValues(InstallDir(), L"English");
     const std::wstring program = InstallDir() + L"\\HalvoVexaSysTray.exe";
     hvtest::ChildProcess tray;
@@ -133,6 +134,7 @@ TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
 
 TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
 {
+    CInstallerKey installer;
     SetInstallerValues(InstallDir(), L"English");
     CImportPatch patch("Shell_NotifyIconW", reinterpret_cast<void*>(&RecordNotify));
     ASSERT_TRUE(patch.IsActive());
@@ -215,6 +217,7 @@ TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
 
 TEST(TrayPcManager, InstallDirectoryLanguageAndProcesses)
 {
+    CInstallerKey installer;
     CPcManager& pc = ThePcManager();
     std::wstring text;
     // One trailing backslash goes; of two, one.

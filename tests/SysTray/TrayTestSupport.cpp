@@ -38,6 +38,11 @@ void SetInstallerValues(const std::wstring& installDir, const std::wstring& lang
     ::RegCloseKey(key);
 }
 
+CInstallerKey::~CInstallerKey()
+{
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kVexaRegistryKey);
+}
+
 std::wstring StandInPath(const wchar_t* exeName)
 {
     return InstallDir() + L"\\" + exeName;

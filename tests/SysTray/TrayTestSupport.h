@@ -17,6 +17,17 @@ std::wstring InstallDir();
 // Writes "InstallDir" and "Language" (an empty text removes the value).
 void SetInstallerValues(const std::wstring& installDir, const std::wstring& language);
 
+// The installer's key belongs to a test while it runs (the tray makes it when it reads it): the key
+// is deleted when the object goes, so that it stands in no other test's way.
+class CInstallerKey
+{
+public:
+    CInstallerKey() = default;
+    ~CInstallerKey();
+    CInstallerKey(const CInstallerKey&) = delete;
+    CInstallerKey& operator=(const CInstallerKey&) = delete;
+};
+
 // The stand-ins: "HalvoVexaConfig.exe" and "App.exe" in the install directory.
 std::wstring StandInPath(const wchar_t* exeName);
 // How often a stand-in started since ForgetStarts.

@@ -295,6 +295,7 @@ int main()
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ::DeleteFileW(hvtest::TestFile(L"HvMwSim.state").c_str());
+    traytest::CInstallerKey installer;
     traytest::SetInstallerValues(traytest::InstallDir(), L"English");
     std::printf("tray figures, median of %d events each\n", kEvents);
     BenchStartUp();
