@@ -299,8 +299,8 @@ LRESULT CVexaSysTrayDlg::OnTrayNotification(WPARAM, LPARAM mouseMessage)
     case WM_RBUTTONUP: {
         POINT point{};
         ::GetCursorPos(&point);
-        ShowTrayMenu(point);
-        break;
+        ShowTrayMenu(point); // the window may be gone when it returns
+        return 0;
     }
     default:
         break;
@@ -333,10 +333,12 @@ void CVexaSysTrayDlg::OnTimer(UINT_PTR id)
         // Killed first: the menu's loop would let it fire again while the menu shows.
         KillTimer(TIMER_TRAY_CLICK);
         m_clickTimer = 0;
+        // A close asked for while the menu showed has destroyed the window, and this object with it.
         ShowTrayMenu(m_clickPoint);
-    } else if (id == TIMER_AUTO_SWITCH) {
-        AutoSwitchProfiles();
+        return;
     }
+    if (id == TIMER_AUTO_SWITCH)
+        AutoSwitchProfiles();
     Default();
 }
 

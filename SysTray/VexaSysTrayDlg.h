@@ -40,8 +40,9 @@ public:
     CVexaSysTrayDlg();
     ~CVexaSysTrayDlg() override;
 
-    // Creates the dialog, modeless and hidden, from its template. False when it could not be made or
-    // its initialisation failed (the icon could not be added): the window and the object are gone then.
+    // Creates the dialog, modeless and hidden, from its template. False when the window could not be
+    // made (the object stays its owner's), or when its initialisation failed because the icon could not
+    // be added (the window is destroyed then, and the object with it: the owner slot is cleared).
     bool CreateTray();
     // slot is cleared when the object deletes itself.
     void SetOwnerSlot(CVexaSysTrayDlg** slot) noexcept { m_ownerSlot = slot; }
@@ -101,7 +102,8 @@ private:
 
     // ---- the menu (TrayMenu.cpp) ----
     void BuildTrayMenu();
-    // Builds the menu and shows it at point, unless it is showing already.
+    // Builds the menu and shows it at point, unless it is showing already. A close asked for while the
+    // menu shows runs when it has closed: the object may be gone when this returns.
     void ShowTrayMenu(POINT point);
     void SelectProfile(UINT index, UINT row);
 

@@ -245,6 +245,15 @@ TEST_F(TrayDialog, SingleClickWaitsForTheDoubleClickTimeAndADoubleClickStartsThe
     Post(WM_COMMAND, ID_TRAY_LOAD_CONFIG);
     ASSERT_TRUE(WaitForProcesses(kConfigStandIn, 1));
     EXPECT_TRUE(WaitForStarts(kConfigStandIn, 2));
+
+    // Closing the tray while its menu shows: the menu ends first, then the tray.
+    {
+        CMenuWatcher watcher(m_dialog->m_hWnd);
+        m_dialog->PostMessage(WM_TRAY_NOTIFY, kTrayIconId, WM_LBUTTONDOWN);
+        EXPECT_TRUE(hvtest::WaitUntil([&] { return m_dialog == nullptr; }, doubleClick + 5000));
+        EXPECT_EQ(1, watcher.Seen());
+    }
+    EXPECT_EQ(kMouseNone, Connections(L"mouse"));
 }
 
 TEST_F(TrayDialog, ForegroundProgramSwitchesToTheFirstProfileLinkedToItExactly)

@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <utility>
 
 namespace traytest {
 
@@ -151,6 +152,7 @@ namespace {
 
 int g_menusSeen = 0;
 DWORD g_lastSeenAt = 0;
+HWND g_closeWhenShown = nullptr;
 
 // A visible menu window of this thread.
 BOOL CALLBACK FindOwnMenu(HWND hwnd, LPARAM found)
@@ -173,15 +175,19 @@ void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD)
         return;
     ++g_menusSeen;
     g_lastSeenAt = ::GetTickCount();
-    ::EndMenu();
+    if (g_closeWhenShown)
+        ::PostMessageW(std::exchange(g_closeWhenShown, nullptr), WM_CLOSE, 0, 0);
+    else
+        ::EndMenu();
 }
 
 } // namespace
 
-CMenuWatcher::CMenuWatcher()
+CMenuWatcher::CMenuWatcher(HWND closeWhenShown)
 {
     g_menusSeen = 0;
     g_lastSeenAt = 0;
+    g_closeWhenShown = closeWhenShown;
     m_timer = ::SetTimer(nullptr, 0, 20, WatchTick);
 }
 

@@ -50,11 +50,12 @@ bool IconShown(HWND window);
 // "d" default, "p" a popup (its id then -1), "-" for a separator.
 std::vector<std::string> MenuLines(const CMenu& menu);
 
-// Ends the menus this thread shows as soon as they are up, noting when each was seen.
+// Ends the menus this thread shows as soon as they are up, noting when each was seen. With a window
+// to close, it posts WM_CLOSE to that window instead, while the menu shows.
 class CMenuWatcher
 {
 public:
-    CMenuWatcher();
+    explicit CMenuWatcher(HWND closeWhenShown = nullptr);
     ~CMenuWatcher();
     CMenuWatcher(const CMenuWatcher&) = delete;
     CMenuWatcher& operator=(const CMenuWatcher&) = delete;
