@@ -116,7 +116,7 @@ BOOL CVexaSysTrayDlg::OnInitDialog()
     m_trayIcon = std::make_unique<CTrayNotifyIcon>();
     if (!m_trayIcon->Create(this, m_trayIconHandle, IDR_TRAY_MENU)) {
         m_trayIcon.reset();
-        ShowMessageBox(m_hWnd, kTrayIconFailedText, nullptr, MB_ICONERROR | MB_OK);
+        ShowMessageBox(m_hWnd, kTrayIconFailedText, kTrayProgramName, MB_ICONERROR | MB_OK);
         // A tray without its icon cannot be reached: CreateTray ends it, and the program with it.
         m_initFailed = true;
         return -1;

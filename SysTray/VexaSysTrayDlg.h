@@ -31,6 +31,7 @@ inline constexpr UINT kAutoSwitchMs = 5000;
 inline constexpr UINT_PTR TIMER_TRAY_CLICK = 701;
 // Profile entries of the menu: 1000 x (device row + 1) + profile index.
 inline constexpr UINT kProfileCommandBase = 1000;
+inline constexpr wchar_t kTrayProgramName[] = L"HalvoVexaSysTray";
 inline constexpr wchar_t kTrayMutexName[] = L"HalvoVexaSysTray";
 inline constexpr wchar_t kTrayIconFailedText[] = L"Failed to create tray icon 1";
 
