@@ -198,20 +198,9 @@ TEST_F(SimTest, TrayCallbacksHearEveryEventOfTheDevicesWithTheirProductIds)
     // A key assigned to the keyboard's application launches it.
     {
         CComPtr<IDevice> keyboard = Keyboard();
-        CComPtr<IApplicationList> applications = DeviceFeature<IApplicationList>(keyboard);
-        ASSERT_TRUE(applications);
-        CComPtr<IApplication> application;
-        ASSERT_HRESULT_SUCCEEDED(applications->GetApplication(0, application.Put()));
-        GUID id{};
-        ASSERT_HRESULT_SUCCEEDED(application->GetId(&id));
-        CComPtr<IKeyAssignments> keys = ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard));
-        ASSERT_TRUE(keys);
-        AssignmentRecord record{};
-        record.id = 0x1E;
-        record.kind = hvmw::kKindApplication;
-        record.SetTargetGuid(id);
-        record.SetWord28(1);
-        ASSERT_HRESULT_SUCCEEDED(keys->SetAssignments(1, &record));
+        ASSERT_TRUE(traytest::AssignKeyToFirstApplication(DeviceFeature<IApplicationList>(keyboard).Get(),
+                                                          ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard)).Get(),
+                                                          0x1E));
     }
     Tool({L"press", L"keyboard", L"0x1E"});
     EXPECT_EQ(Calls{"OnLaunchApp(0x23,1,C:\\windows\\notepad.exe)"}, handler.Take());

@@ -68,6 +68,22 @@ bool CRecordingHandler::AllOnThread(DWORD thread) const
     return true;
 }
 
+bool AssignKeyToFirstApplication(IApplicationList* applications, IKeyAssignments* keys, DWORD key,
+                                 const std::wstring& path)
+{
+    CComPtr<IApplication> application;
+    GUID id{};
+    if (!applications || !keys || FAILED(applications->GetApplication(0, application.Put())) ||
+        (!path.empty() && FAILED(application->SetName(path.c_str()))) || FAILED(application->GetId(&id)))
+        return false;
+    AssignmentRecord record{};
+    record.id = key;
+    record.kind = hvmw::kKindApplication;
+    record.SetTargetGuid(id);
+    record.SetWord28(1);
+    return SUCCEEDED(keys->SetAssignments(1, &record));
+}
+
 std::vector<std::string> JournalWith(const std::string& text)
 {
     std::vector<std::string> lines;

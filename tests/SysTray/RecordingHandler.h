@@ -3,6 +3,7 @@
 #pragma once
 
 #include "EventHandlers.h"
+#include "HvMwApi.h"
 
 #include <string>
 #include <vector>
@@ -31,6 +32,11 @@ private:
     std::vector<std::string> m_calls;
     std::vector<DWORD> m_threads;
 };
+
+// Assigns the first application of a device's list (renamed to path, when one is given) to a key in
+// the key assignments of a profile; false when a step fails.
+bool AssignKeyToFirstApplication(IApplicationList* applications, IKeyAssignments* keys, DWORD key,
+                                 const std::wstring& path = std::wstring());
 
 // The journal lines that contain text.
 std::vector<std::string> JournalWith(const std::string& text);

@@ -57,12 +57,25 @@ enum MenuItem { kNew = 1, kEdit, kDelete, kImport, kExport };
 
 const wchar_t kLogKey[] = L"SOFTWARE\\HALVO";
 
+// Removes the log switch's key with whatever other programs of ours keep below it (the installer's
+// "Software\Halvo\VEXA", which the tray and configuration programs create when they read it).
+LONG DeleteLogKey()
+{
+    HKEY key = nullptr;
+    LONG result = RegOpenKeyExW(HKEY_LOCAL_MACHINE, kLogKey, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, &key);
+    if (result != ERROR_SUCCESS)
+        return result;
+    RegDeleteTreeW(key, nullptr);
+    RegCloseKey(key);
+    return RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kLogKey, KEY_WOW64_64KEY, 0);
+}
+
 class EventPagesTest : public BenchTest
 {
 protected:
     void TearDown() override
     {
-        RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kLogKey, KEY_WOW64_64KEY, 0);
+        DeleteLogKey();
         BenchTest::TearDown();
     }
     // The log switch's key in the view the middleware reads; absent when not made.
@@ -296,7 +309,7 @@ TEST_F(EventPagesTest, LogSwitchAppliesTheClickedBoxToTheStoredByte)
     EXPECT_EQ(logPath, dialogs.opened[0].second);
 
     // Without the key nothing is written, and the key is not made.
-    ASSERT_EQ(ERROR_SUCCESS, RegDeleteKeyExW(HKEY_LOCAL_MACHINE, kLogKey, KEY_WOW64_64KEY, 0));
+    ASSERT_EQ(ERROR_SUCCESS, DeleteLogKey());
     Click(IDD_SETTINGS, IDC_SETTINGS_DEBUG_OUTPUT);
     EXPECT_FALSE(LogKey(false));
     Reselect(IDD_SETTINGS);

@@ -167,10 +167,24 @@ bool ChildProcess::Start(const std::wstring& program, const std::vector<std::wst
     std::vector<wchar_t> cmd(commandLine.begin(), commandLine.end());
     cmd.push_back(L'\0');
     PROCESS_INFORMATION pi = {};
-    if (!CreateProcessW(path.c_str(), cmd.data(), nullptr, nullptr, inherit,
-                        CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, env.data(),
-                        options.workDir.empty() ? nullptr : options.workDir.c_str(), &si, &pi)) {
-        error_ = GetLastError();
+    // On a machine busy with other test runs, Wine now and then fails a start with an internal
+    // error (the new process did not come up in time): that is the machine, not the program, so
+    // the start is tried again a few times before it counts.
+    bool started = false;
+    for (int attempt = 0; attempt < 4 && !started; ++attempt) {
+        if (attempt > 0)
+            Sleep(250 * attempt);
+        std::vector<wchar_t> line = cmd;   // CreateProcessW may write into its command line
+        started = CreateProcessW(path.c_str(), line.data(), nullptr, nullptr, inherit,
+                                 CREATE_UNICODE_ENVIRONMENT | CREATE_SUSPENDED, env.data(),
+                                 options.workDir.empty() ? nullptr : options.workDir.c_str(), &si, &pi) != FALSE;
+        if (!started) {
+            error_ = GetLastError();
+            if (error_ != ERROR_INTERNAL_ERROR)
+                break;
+        }
+    }
+    if (!started) {
         Close();
         return false;
     }

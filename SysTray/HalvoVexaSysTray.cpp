@@ -1,0 +1,6 @@
+// HalvoVexaSysTray: the tray program of the configuration suite.
+#include "VexaSysTrayApp.h"
+
+CVexaSysTrayApp theApp;
+
+HV_IMPLEMENT_WINMAIN()

@@ -1,0 +1,103 @@
+// The tray menu: built anew before every showing from the devices' profile lists, and the profile
+// entries' commands.
+#include "VexaSysTrayDlg.h"
+
+#include "LangTable.h"
+#include "SysTrayRes.h"
+
+namespace {
+
+constexpr wchar_t kLoadConfigKey[] = L"$LoadHalvoVEXA";
+constexpr wchar_t kCloseTrayKey[] = L"$CloseTrayIcon";
+constexpr wchar_t kCloseTrayText[] = L"Close Tray Icon";
+// A device's entries keep to their own thousand of command ids.
+constexpr size_t kMaxProfileEntries = kProfileCommandBase - 1;
+
+// The translation of key through the current language; false when no language is current or it has
+// no text for the key.
+bool Translated(const wchar_t* key, std::wstring& text)
+{
+    return TranslateText(key, text);
+}
+
+// The popup of one device: its profiles, the active one checked; empty for an absent device.
+CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present)
+{
+    CMenu popup;
+    popup.CreatePopupMenu();
+    CScopedDevice device(TheDeviceManager(), slot.productId);
+    *present = device->IsPresent();
+    if (!*present)
+        return popup;
+    std::wstring active;
+    device->GetActiveProfileName(active);
+    std::vector<std::wstring> names;
+    device->GetProfileNames(names);
+    for (size_t i = 0; i < names.size() && i < kMaxProfileEntries; ++i)
+        popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i, names[i].c_str());
+    return popup;
+}
+
+} // namespace
+
+void CVexaSysTrayDlg::BuildTrayMenu()
+{
+    if (!m_trayIcon)
+        return;
+    ++m_menuBuilds;
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_TRAY_MENU))
+        return;
+    CMenu tray = menu.GetSubMenu(0);
+    std::wstring text;
+    if (Translated(kLoadConfigKey, text))
+        ::ModifyMenuW(tray, ID_TRAY_LOAD_CONFIG, MF_BYCOMMAND | MF_STRING, ID_TRAY_LOAD_CONFIG, text.c_str());
+
+    UINT base = kProfileCommandBase;
+    for (const DeviceSlotInfo& slot : kDeviceSlots) {
+        bool present = false;
+        CMenu popup = DevicePopup(slot, base, &present);
+        tray.AppendSubMenu(std::move(popup), slot.displayName);
+        if (!present)
+            tray.EnableMenuItem(tray.GetMenuItemCount() - 1, MF_BYPOSITION | MF_GRAYED);
+        base += kProfileCommandBase;
+    }
+    tray.AppendSeparator();
+    if (!Translated(kCloseTrayKey, text))
+        text = kCloseTrayText;
+    tray.AppendMenu(MF_STRING, ID_TRAY_CLOSE, text.c_str());
+    m_closeCommand = ID_TRAY_CLOSE;
+    m_trayIcon->SetMenu(std::move(menu), ID_TRAY_LOAD_CONFIG);
+}
+
+void CVexaSysTrayDlg::ShowTrayMenu(POINT point)
+{
+    // The menu's loop pumps messages: a click or timer that arrives meanwhile must not replace the
+    // menu being shown.
+    if (m_menuShowing || !m_trayIcon)
+        return;
+    BuildTrayMenu();
+    m_menuShowing = true;
+    m_trayIcon->OnTrayNotification(kTrayIconId, WM_RBUTTONUP, point);
+    m_menuShowing = false;
+    if (m_closePending) {
+        m_closePending = false;
+        CloseTray();
+    }
+}
+
+void CVexaSysTrayDlg::SelectProfile(UINT index, UINT row)
+{
+    if (row >= std::size(kDeviceSlots))
+        return;
+    CScopedDevice device(TheDeviceManager(), kDeviceSlots[row].productId);
+    std::vector<std::wstring> names;
+    if (!device->GetProfileNames(names) || index >= names.size())
+        return;
+    // The chosen profile's own flag decides whether its name is shown.
+    _Profile_Setting_ chosen;
+    device->GetProfileSetting(names[index], chosen);
+    chosen.name = names[index];
+    if (device->SetActiveProfile(chosen) && chosen.osdProfile == 1)
+        ShowProfileOsd(chosen.name);
+}

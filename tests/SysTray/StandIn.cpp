@@ -1,0 +1,58 @@
+// A stand-in for a program the tray starts (the configuration program, a program linked to a
+// profile): it notes each start in "<its folder>\<its name>.starts" (one line with its process id),
+// shows a window titled "<its name> stand-in" and makes it the foreground window, and runs until it
+// is closed or ended.
+#include <windows.h>
+
+#include <string>
+
+namespace {
+
+LRESULT CALLBACK StandInProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_DESTROY)
+        ::PostQuitMessage(0);
+    return ::DefWindowProcW(hwnd, message, wParam, lParam);
+}
+
+void NoteStart(const std::wstring& path)
+{
+    HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return;
+    const std::string line = std::to_string(::GetCurrentProcessId()) + "\r\n";
+    DWORD written = 0;
+    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+    ::CloseHandle(file);
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, LPWSTR, int)
+{
+    wchar_t module[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, module, MAX_PATH);
+    const std::wstring path = module;
+    const size_t slash = path.find_last_of(L'\\');
+    const std::wstring file = path.substr(slash + 1);
+    const std::wstring name = file.substr(0, file.find_last_of(L'.'));
+    NoteStart(path.substr(0, slash + 1) + name + L".starts");
+
+    WNDCLASSW wc{};
+    wc.lpfnWndProc = StandInProc;
+    wc.hInstance = instance;
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = L"HvStandIn";
+    ::RegisterClassW(&wc);
+    const std::wstring title = name + L" stand-in";
+    HWND window = ::CreateWindowW(L"HvStandIn", title.c_str(), WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200, 320, 200,
+                                  nullptr, nullptr, instance, nullptr);
+    ::SetForegroundWindow(window);
+    MSG msg;
+    while (::GetMessageW(&msg, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&msg);
+        ::DispatchMessageW(&msg);
+    }
+    return 0;
+}

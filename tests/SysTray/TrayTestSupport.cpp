@@ -1,0 +1,209 @@
+#include "TrayTestSupport.h"
+
+#include "ChildProcess.h"
+#include "PcManager.h"
+#include "TrayNotifyIcon.h"
+#include "TestWindows.h"
+#include "WStr.h"
+
+#include <tlhelp32.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <utility>
+
+namespace traytest {
+
+std::wstring InstallDir()
+{
+    const std::wstring exe = hvtest::ExePath();
+    return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+void SetInstallerValues(const std::wstring& installDir, const std::wstring& language)
+{
+    HKEY key = nullptr;
+    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVexaRegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
+                                               &key, nullptr));
+    const auto put = [&](const wchar_t* name, const std::wstring& value) {
+        if (value.empty()) {
+            ::RegDeleteValueW(key, name);
+            return;
+        }
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
+                                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
+    };
+    put(L"InstallDir", installDir);
+    put(L"Language", language);
+    ::RegCloseKey(key);
+}
+
+CInstallerKey::~CInstallerKey()
+{
+    ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kVexaRegistryKey);
+}
+
+std::wstring StandInPath(const wchar_t* exeName)
+{
+    return InstallDir() + L"\\" + exeName;
+}
+
+namespace {
+
+std::wstring StartsFile(const wchar_t* exeName)
+{
+    std::wstring path = StandInPath(exeName);
+    return path.substr(0, path.find_last_of(L'.')) + L".starts";
+}
+
+} // namespace
+
+int StandInStarts(const wchar_t* exeName)
+{
+    std::ifstream file(StartsFile(exeName).c_str());
+    int lines = 0;
+    for (std::string line; std::getline(file, line);)
+        if (!line.empty())
+            ++lines;
+    return lines;
+}
+
+bool WaitForStarts(const wchar_t* exeName, int starts, DWORD timeoutMs)
+{
+    const bool reached = hvtest::WaitUntil([&] { return StandInStarts(exeName) >= starts; }, timeoutMs);
+    return reached && StandInStarts(exeName) == starts;
+}
+
+void ForgetStarts(const wchar_t* exeName)
+{
+    ::DeleteFileW(StartsFile(exeName).c_str());
+}
+
+std::vector<DWORD> ProcessesNamed(const wchar_t* exeName)
+{
+    std::vector<DWORD> ids;
+    HANDLE snapshot = ::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return ids;
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = ::Process32FirstW(snapshot, &entry); more; more = ::Process32NextW(snapshot, &entry))
+        if (std::wstring(entry.szExeFile) == exeName)
+            ids.push_back(entry.th32ProcessID);
+    ::CloseHandle(snapshot);
+    return ids;
+}
+
+void EndProcessesNamed(const wchar_t* exeName)
+{
+    for (DWORD id : ProcessesNamed(exeName)) {
+        HANDLE process = ::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, id);
+        if (!process)
+            continue;
+        ::TerminateProcess(process, 1);
+        ::WaitForSingleObject(process, 5000);
+        ::CloseHandle(process);
+    }
+    WaitForProcesses(exeName, 0);
+}
+
+bool WaitForProcesses(const wchar_t* exeName, size_t count, DWORD timeoutMs)
+{
+    return hvtest::WaitUntil([&] { return ProcessesNamed(exeName).size() == count; }, timeoutMs);
+}
+
+bool IconShown(HWND window)
+{
+    NOTIFYICONDATAW probe{};
+    probe.cbSize = sizeof probe;
+    probe.hWnd = window;
+    probe.uID = kTrayIconId;
+    return ::Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+std::vector<std::string> MenuLines(const CMenu& menu)
+{
+    std::vector<std::string> lines;
+    const UINT defaultItem = ::GetMenuDefaultItem(menu, TRUE, 0);
+    for (int i = 0; i < menu.GetMenuItemCount(); ++i) {
+        const UINT state = menu.GetMenuState(i, MF_BYPOSITION);
+        if (state & MF_SEPARATOR) {
+            lines.push_back("-");
+            continue;
+        }
+        std::string flags;
+        if (state & MF_CHECKED)
+            flags += "c";
+        if (state & MF_GRAYED)
+            flags += "g";
+        if (static_cast<UINT>(i) == defaultItem)
+            flags += "d";
+        const bool popup = menu.GetSubMenu(i).GetSafeHmenu() != nullptr;
+        if (popup)
+            flags += "p";
+        const int id = popup ? -1 : static_cast<int>(menu.GetMenuItemID(i));
+        lines.push_back(wstr::WideToUtf8(menu.GetMenuString(i, MF_BYPOSITION)) + "|" + std::to_string(id) + "|" + flags);
+    }
+    return lines;
+}
+
+namespace {
+
+int g_menusSeen = 0;
+DWORD g_lastSeenAt = 0;
+HWND g_closeWhenShown = nullptr;
+
+// A visible menu window of this thread.
+BOOL CALLBACK FindOwnMenu(HWND hwnd, LPARAM found)
+{
+    wchar_t name[16] = {};
+    ::GetClassNameW(hwnd, name, 16);
+    if (std::wstring(name) == L"#32768" && ::IsWindowVisible(hwnd) &&
+        ::GetWindowThreadProcessId(hwnd, nullptr) == ::GetCurrentThreadId()) {
+        *reinterpret_cast<bool*>(found) = true;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK WatchTick(HWND, UINT, UINT_PTR, DWORD)
+{
+    bool found = false;
+    ::EnumWindows(FindOwnMenu, reinterpret_cast<LPARAM>(&found));
+    if (!found)
+        return;
+    ++g_menusSeen;
+    g_lastSeenAt = ::GetTickCount();
+    if (g_closeWhenShown)
+        ::PostMessageW(std::exchange(g_closeWhenShown, nullptr), WM_CLOSE, 0, 0);
+    else
+        ::EndMenu();
+}
+
+} // namespace
+
+CMenuWatcher::CMenuWatcher(HWND closeWhenShown)
+{
+    g_menusSeen = 0;
+    g_lastSeenAt = 0;
+    g_closeWhenShown = closeWhenShown;
+    m_timer = ::SetTimer(nullptr, 0, 20, WatchTick);
+}
+
+CMenuWatcher::~CMenuWatcher()
+{
+    ::KillTimer(nullptr, m_timer);
+}
+
+int CMenuWatcher::Seen() const
+{
+    return g_menusSeen;
+}
+
+DWORD CMenuWatcher::LastSeenAt() const
+{
+    return g_lastSeenAt;
+}
+
+} // namespace traytest
