@@ -12,6 +12,8 @@
 
 #include <string>
 
+#include "CommonDialogs.h"
+
 #include "ComPtr.h"
 #include "HvMwApi.h"
 #include "PropertySheet.h"
@@ -53,6 +55,24 @@ protected:
             profile->GetFeature(__uuidof(I), feature.PutVoid());
         return feature;
     }
+
+    // A feature looked up through the device's type interface: the first of IMouseDevice,
+    // IKeyboardDevice and IOtherDevice that the device answers, and its GetFeature; empty when there
+    // is none.
+    HRESULT DeviceTypeFeature(REFIID iid, void** out) const;
+    template <class I>
+    CComPtr<I> DeviceTypeFeature() const
+    {
+        CComPtr<I> feature;
+        DeviceTypeFeature(__uuidof(I), feature.PutVoid());
+        return feature;
+    }
+
+    // Shows a context menu (the first sub-menu of menu resource menuId) at the cursor and waits
+    // until it closes; the command chosen, 0 when none.
+    UINT TrackContextMenu(UINT menuId) const;
+    // A message box with the program's name and an OK button.
+    void Tell(const wchar_t* text) const;
 
     // SetDlgItemTextW with a std::wstring.
     void SetText(int id, const std::wstring& text) const { SetDlgItemText(id, text.c_str()); }

@@ -7,6 +7,7 @@
 #include "FeaturePages.h"
 #include "InputPages.h"
 #include "MwTestRes.h"
+#include "ProfilesPage.h"
 #include "SettingsPage.h"
 
 namespace {
@@ -56,6 +57,8 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CHvAppPage>();
     case IDD_SETTINGS:
         return std::make_unique<CSettingsPage>();
+    case IDD_PROFILES:
+        return std::make_unique<CProfilesPage>();
     default:
         return std::make_unique<CHvMwPage>(templateId);
     }

@@ -21,37 +21,6 @@ std::wstring KeyName(LONG lParam)
     return name;
 }
 
-// Sends the list's right click to its page after queueing the keys that pick a menu item: the menu
-// the page tracks reads them from the queue.
-void RightClickAndPick(HWND page, HWND list, int row, int itemPosition)
-{
-    for (int i = 0; i < itemPosition; ++i) {
-        PostMessageW(page, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageW(page, WM_KEYUP, VK_DOWN, 0xC0000001);
-    }
-    PostMessageW(page, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageW(page, WM_KEYUP, VK_RETURN, 0xC0000001);
-    NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    click.hdr.code = static_cast<UINT>(NM_RCLICK);
-    click.iItem = row;
-    click.iSubItem = 0;
-    SendMessageW(page, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-    hvtest::FlushMessages();
-}
-
-std::wstring RowText(HWND list, int row, int column)
-{
-    wchar_t text[260] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 260;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 // The menu items by position.
 enum MenuItem { kNew = 1, kEdit, kDelete, kImport, kExport };
 
