@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "AssignmentPages.h"
 #include "DevicePages.h"
 #include "EventPages.h"
 #include "FeaturePages.h"
@@ -59,6 +60,10 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CSettingsPage>();
     case IDD_PROFILES:
         return std::make_unique<CProfilesPage>();
+    case IDD_BUTTONS:
+        return std::make_unique<CButtonsPage>();
+    case IDD_KEYS:
+        return std::make_unique<CKeysPage>();
     default:
         return std::make_unique<CHvMwPage>(templateId);
     }
