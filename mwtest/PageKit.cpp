@@ -31,6 +31,19 @@ bool ParseGuid(const std::wstring& text, GUID* id)
     return true;
 }
 
+bool TaskBlockHolds(const void* block, size_t bytes)
+{
+    if (!block)
+        return bytes == 0;
+    IMalloc* allocator = nullptr;
+    if (FAILED(::CoGetMalloc(1, &allocator)) || !allocator)
+        return false;
+    const SIZE_T size = allocator->GetSize(const_cast<void*>(block));
+    allocator->Release();
+    // (SIZE_T)-1: not a block of this allocator.
+    return size != static_cast<SIZE_T>(-1) && size >= bytes;
+}
+
 int DlgItemNumber(HWND dialog, int id)
 {
     BOOL valid = FALSE;

@@ -39,6 +39,10 @@ bool ParseGuid(const std::wstring& text, GUID* id);
 // The number a control's text is (decimal, signed); 0 when it is not one.
 int DlgItemNumber(HWND dialog, int id);
 
+// Whether a block the middleware allocated with the task allocator holds at least bytes: its
+// counts are checked against it before anything past its start is read.
+bool TaskBlockHolds(const void* block, size_t bytes);
+
 // Red, green and blue of a COLORREF as decimal bytes.
 inline int RedOf(COLORREF c) { return static_cast<int>(c & 0xFF); }
 inline int GreenOf(COLORREF c) { return static_cast<int>((c >> 8) & 0xFF); }

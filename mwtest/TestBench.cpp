@@ -4,6 +4,7 @@
 
 #include "AssignmentPages.h"
 #include "DevicePages.h"
+#include "DpiPages.h"
 #include "EventPages.h"
 #include "FeaturePages.h"
 #include "InputPages.h"
@@ -64,6 +65,10 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CButtonsPage>();
     case IDD_KEYS:
         return std::make_unique<CKeysPage>();
+    case IDD_DPI:
+        return std::make_unique<CDPIPage>();
+    case IDD_SENSITIVITY_SCALER:
+        return std::make_unique<CSensitivityScalerPage>();
     default:
         return std::make_unique<CHvMwPage>(templateId);
     }
