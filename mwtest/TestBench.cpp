@@ -8,6 +8,7 @@
 #include "EventPages.h"
 #include "FeaturePages.h"
 #include "InputPages.h"
+#include "LedPages.h"
 #include "MwTestRes.h"
 #include "ProfilesPage.h"
 #include "SettingsPage.h"
@@ -65,6 +66,10 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CButtonsPage>();
     case IDD_KEYS:
         return std::make_unique<CKeysPage>();
+    case IDD_LED:
+        return std::make_unique<CLEDPage>();
+    case IDD_LED_CALIBRATION:
+        return std::make_unique<CLEDCalibrationPage>();
     case IDD_DPI:
         return std::make_unique<CDPIPage>();
     case IDD_SENSITIVITY_SCALER:
