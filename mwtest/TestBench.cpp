@@ -9,6 +9,7 @@
 #include "FeaturePages.h"
 #include "InputPages.h"
 #include "LedPages.h"
+#include "MacroPages.h"
 #include "MwTestRes.h"
 #include "ProfilesPage.h"
 #include "SettingsPage.h"
@@ -70,6 +71,8 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CLEDPage>();
     case IDD_LED_CALIBRATION:
         return std::make_unique<CLEDCalibrationPage>();
+    case IDD_MACROS:
+        return std::make_unique<CMacrosPage>();
     case IDD_DPI:
         return std::make_unique<CDPIPage>();
     case IDD_SENSITIVITY_SCALER:
