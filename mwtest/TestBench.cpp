@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "ApmPage.h"
 #include "AssignmentPages.h"
 #include "DevicePages.h"
 #include "DpiPages.h"
@@ -71,6 +72,8 @@ std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
         return std::make_unique<CLEDPage>();
     case IDD_LED_CALIBRATION:
         return std::make_unique<CLEDCalibrationPage>();
+    case IDD_APM:
+        return std::make_unique<CAPMPage>();
     case IDD_MACROS:
         return std::make_unique<CMacrosPage>();
     case IDD_DPI:
