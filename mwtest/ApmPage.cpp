@@ -36,9 +36,9 @@ std::wstring Number(int value)
 } // namespace
 
 BEGIN_MSG_MAP(CAPMPage, CHvMwPage)
-    ON_NOTIFY(NM_CUSTOMDRAW, IDC_APM_LEVELS, OnLevelsCustomDraw)
+    ON_NOTIFY(NM_CUSTOMDRAW, IDC_APM_LEVELS, OnCustomDraw)
     ON_NOTIFY(LVN_COLUMNCLICK, IDC_APM_LEVELS, OnColumnClick)
-    ON_NOTIFY(NM_CUSTOMDRAW, IDC_APM_EVENTS, OnEventsCustomDraw)
+    ON_NOTIFY(NM_CUSTOMDRAW, IDC_APM_EVENTS, OnCustomDraw)
     ON_NOTIFY(NM_CLICK, IDC_APM_EVENTS, OnEventsClick)
     ON_NOTIFY(NM_DBLCLK, IDC_APM_EVENTS, OnEventsDoubleClick)
     ON_MESSAGE(kMsgCheckBoxClicked, OnEventEnabledClicked)
@@ -57,13 +57,15 @@ CAPMPage::CAPMPage() : CHvMwPage(IDD_APM)
 BOOL CAPMPage::OnInitDialog()
 {
     m_levels.SubclassDlgItem(IDC_APM_LEVELS, m_hWnd);
-    m_events.SubclassDlgItem(IDC_APM_EVENTS, m_hWnd);
-    const DWORD styles = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT;
-    m_events.SetExtendedStyle(styles, styles);
-    m_events.InsertColumn(0, L"Event", LVCFMT_CENTER, 180);
-    for (int column = kFirstModeColumn; column <= kLastModeColumn; ++column)
-        m_events.InsertColumn(column, wstr::Format(L"%dx", column + 1).c_str(), LVCFMT_CENTER, 30);
-    m_events.InsertColumn(kColorColumn, L"Color", LVCFMT_CENTER, 50);
+    // "Event", the modes' columns and "Color".
+    SetUpList(m_events, m_hWnd, IDC_APM_EVENTS,
+              {{L"Event", LVCFMT_CENTER, 180},
+               {L"2x", LVCFMT_CENTER, 30},
+               {L"3x", LVCFMT_CENTER, 30},
+               {L"4x", LVCFMT_CENTER, 30},
+               {L"5x", LVCFMT_CENTER, 30},
+               {L"Color", LVCFMT_CENTER, 50}},
+              LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     for (int row = 0; row < static_cast<int>(std::size(kEventNames)); ++row)
         m_events.InsertItem(row, kEventNames[row]);
     return CHvMwPage::OnInitDialog();
@@ -220,30 +222,34 @@ LRESULT CAPMPage::OnRefill(WPARAM, LPARAM)
     return 0;
 }
 
-void CAPMPage::OnLevelsCustomDraw(NMHDR* header, LRESULT* result)
+void CAPMPage::OnCustomDraw(NMHDR* header, LRESULT* result)
 {
     NMLVCUSTOMDRAW* draw = CListCtrl::CustomDrawOf(header);
+    *result = CDRF_DODEFAULT;
     switch (draw->nmcd.dwDrawStage) {
     case CDDS_PREPAINT:
         *result = CDRF_NOTIFYITEMDRAW;
-        break;
+        return;
     case CDDS_ITEMPREPAINT:
         *result = CDRF_NOTIFYSUBITEMDRAW;
-        break;
+        return;
     case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        // Each level's cell in its colour, the text in the colour's opposite.
-        if (draw->iSubItem >= 0 && static_cast<size_t>(draw->iSubItem) < m_levelColors.size()) {
-            const COLORREF colour = m_levelColors[static_cast<size_t>(draw->iSubItem)];
-            draw->clrTextBk = colour;
-            draw->clrText = colour ^ 0xFFFFFF;
-            *result = CDRF_NEWFONT;
-        } else {
-            *result = CDRF_DODEFAULT;
-        }
         break;
     default:
-        *result = CDRF_DODEFAULT;
-        break;
+        return;
+    }
+    if (header->hwndFrom == m_levels.m_hWnd) {
+        // Each level's cell in its colour, the text in the colour's opposite.
+        if (draw->iSubItem >= 0 && static_cast<size_t>(draw->iSubItem) < m_levelColors.size()) {
+            draw->clrTextBk = m_levelColors[static_cast<size_t>(draw->iSubItem)];
+            draw->clrText = draw->clrTextBk ^ 0xFFFFFF;
+            *result = CDRF_NEWFONT;
+        }
+    } else if (draw->iSubItem == kColorColumn) {
+        // An event's colour cell is its colour, the text too.
+        draw->clrTextBk = static_cast<COLORREF>(draw->nmcd.lItemlParam);
+        draw->clrText = draw->clrTextBk;
+        *result = CDRF_NEWFONT;
     }
 }
 
@@ -322,40 +328,9 @@ void CAPMPage::FillEvents()
     m_events.Invalidate();
 }
 
-void CAPMPage::OnEventsCustomDraw(NMHDR* header, LRESULT* result)
-{
-    NMLVCUSTOMDRAW* draw = CListCtrl::CustomDrawOf(header);
-    switch (draw->nmcd.dwDrawStage) {
-    case CDDS_PREPAINT:
-        *result = CDRF_NOTIFYITEMDRAW;
-        break;
-    case CDDS_ITEMPREPAINT:
-        *result = CDRF_NOTIFYSUBITEMDRAW;
-        break;
-    case CDDS_ITEMPREPAINT | CDDS_SUBITEM:
-        // The colour cell is the event's colour, its text too.
-        if (draw->iSubItem == kColorColumn) {
-            draw->clrTextBk = static_cast<COLORREF>(draw->nmcd.lItemlParam);
-            draw->clrText = draw->clrTextBk;
-            *result = CDRF_NEWFONT;
-        } else {
-            *result = CDRF_DODEFAULT;
-        }
-        break;
-    default:
-        *result = CDRF_DODEFAULT;
-        break;
-    }
-}
-
 void CAPMPage::OnEventsClick(NMHDR* header, LRESULT*)
 {
-    if (reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem != 0)
-        return;
-    // Posted: the list changes the box's state once the click has been told.
-    const int row = CheckBoxHit(m_events);
-    if (row >= 0)
-        PostMessage(kMsgCheckBoxClicked, static_cast<WPARAM>(row), 0);
+    PostCheckBoxClick(m_events, header);
 }
 
 LRESULT CAPMPage::OnEventEnabledClicked(WPARAM wParam, LPARAM)

@@ -20,9 +20,9 @@ protected:
     BOOL OnSetActive() override;
     void LetGo() override;
     BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* result) override;
-    void OnLevelsCustomDraw(NMHDR* header, LRESULT* result);
+    // Both lists: the levels' cells and the events' colour cells in their colours.
+    void OnCustomDraw(NMHDR* header, LRESULT* result);
     void OnColumnClick(NMHDR* header, LRESULT* result);
-    void OnEventsCustomDraw(NMHDR* header, LRESULT* result);
     void OnEventsClick(NMHDR* header, LRESULT* result);
     void OnEventsDoubleClick(NMHDR* header, LRESULT* result);
     LRESULT OnEventEnabledClicked(WPARAM row, LPARAM subItem);

@@ -24,6 +24,10 @@ constexpr const wchar_t* kFunctionTexts[] = {
 };
 constexpr DWORD kLastKeyFunction = hvmw::kFnDoubleClick;
 
+// The operations of kinds 3 and 4 by sub-code, before the one that names a profile or a stage.
+constexpr const wchar_t* kProfileOpTexts[] = {L"No Profile", L"Previous Profile", L"Next Profile"};
+constexpr const wchar_t* kDpiOpTexts[] = {L"No Dpi", L"Dpi Up", L"Dpi Down"};
+
 constexpr const wchar_t* kButtonNames[] = {
     L"Left Button", L"Right Button", L"Middle Button", L"Button 4", L"Button 5", L"Button 6",
     L"Button 7",    L"Scroll Up",    L"Scroll Down",   L"Dpi Up",   L"Dpi Down",
@@ -118,32 +122,14 @@ std::wstring FormatAssignment(const AssignmentRecord& record, bool keys)
     case hvmw::kKindMacro:
         return L"Macro Id = " + GuidText(record.TargetGuid());
     case hvmw::kKindProfile:
-        switch (record.Code()) {
-        case hvmw::kProfileOpNone:
-            return L"No Profile";
-        case hvmw::kProfileOpPrevious:
-            return L"Previous Profile";
-        case hvmw::kProfileOpNext:
-            return L"Next Profile";
-        case hvmw::kProfileOpById:
+        if (record.Code() == hvmw::kProfileOpById)
             return L"Profile Id = " + GuidText(record.ProfileGuid());
-        default:
-            return L"";
-        }
+        return record.Code() < std::size(kProfileOpTexts) ? kProfileOpTexts[record.Code()] : L"";
     case hvmw::kKindDpi:
-        switch (record.Code()) {
-        case hvmw::kDpiOpNone:
-            return L"No Dpi";
-        case hvmw::kDpiOpUp:
-            return L"Dpi Up";
-        case hvmw::kDpiOpDown:
-            return L"Dpi Down";
-        case hvmw::kDpiOpStage:
-            // The field counts from 0; the list counts stages from 1.
+        // The stage field counts from 0; the list counts stages from 1.
+        if (record.Code() == hvmw::kDpiOpStage)
             return wstr::Format(L"Dpi Stage = %lu", static_cast<unsigned long>(record.Stage()) + 1);
-        default:
-            return L"";
-        }
+        return record.Code() < std::size(kDpiOpTexts) ? kDpiOpTexts[record.Code()] : L"";
     case hvmw::kKindKey:
         return FormatKey(record);
     case hvmw::kKindMacroRepeat:
@@ -167,10 +153,8 @@ CButtonsPage::CButtonsPage() : CHvMwPage(IDD_BUTTONS)
 
 BOOL CButtonsPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_BUTTON_LIST, m_hWnd);
-    m_list.InsertColumn(0, L"Button", LVCFMT_LEFT, 100);
-    m_list.InsertColumn(1, L"Mapping", LVCFMT_LEFT, 300);
-    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SetUpList(m_list, m_hWnd, IDC_BUTTON_LIST, {{L"Button", LVCFMT_LEFT, 100}, {L"Mapping", LVCFMT_LEFT, 300}},
+              kGridRows);
     return CHvMwPage::OnInitDialog();
 }
 
@@ -238,11 +222,8 @@ CKeysPage::CKeysPage() : CHvMwPage(IDD_KEYS)
 
 BOOL CKeysPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_KEY_LIST, m_hWnd);
-    m_list.InsertColumn(0, L"Make Code", LVCFMT_LEFT, 100);
-    m_list.InsertColumn(1, L"Keys", LVCFMT_LEFT, 100);
-    m_list.InsertColumn(2, L"Mapping", LVCFMT_LEFT, 300);
-    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SetUpList(m_list, m_hWnd, IDC_KEY_LIST,
+              {{L"Make Code", LVCFMT_LEFT, 100}, {L"Keys", LVCFMT_LEFT, 100}, {L"Mapping", LVCFMT_LEFT, 300}}, kGridRows);
     return CHvMwPage::OnInitDialog();
 }
 

@@ -1,6 +1,5 @@
 #include "EventPages.h"
 
-#include "CommonDialogs.h"
 #include "KeyNames.h"
 #include "MwTestRes.h"
 #include "PageKit.h"
@@ -36,9 +35,7 @@ void CHvAppPage::ShowStatus(const wchar_t* text) const
 
 BOOL CHvAppPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_HVAPP_LIST, m_hWnd);
-    m_list.InsertColumn(0, L"Index", LVCFMT_LEFT, 90);
-    m_list.InsertColumn(1, L"Application", LVCFMT_LEFT, 280);
+    SetUpList(m_list, m_hWnd, IDC_HVAPP_LIST, {{L"Index", LVCFMT_LEFT, 90}, {L"Application", LVCFMT_LEFT, 280}}, 0);
     return CHvMwPage::OnInitDialog();
 }
 
@@ -91,44 +88,11 @@ void CHvAppPage::OnListRightClick(NMHDR* header, LRESULT*)
 
 void CHvAppPage::RunCommand(UINT command, int row)
 {
-    if (!m_applications)
-        return;
-    IApplication* clicked = RowObject<IApplication>(m_list, row);
-    switch (command) {
-    case ID_MENU_NEW: {
-        CComPtr<IApplication> added;
-        if (SUCCEEDED(m_applications->AddApplication(added.Put())) && added)
-            added->SetName(L"New");
-        break;
-    }
-    case ID_MENU_EDIT:
-        Tell(L"Edit your head ah! Not done yet!!!");
-        return;
-    case ID_MENU_DELETE:
-        if (!clicked)
-            return;
-        m_applications->DeleteApplication(clicked);
-        break;
-    case ID_MENU_IMPORT: {
-        CFileDialog dialog(true, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
-        if (dialog.DoModal() != IDOK)
-            return;
-        CComPtr<IApplication> imported;
-        m_applications->ImportApplication(dialog.GetPathName().c_str(), imported.Put());
-        break;
-    }
-    case ID_MENU_EXPORT: {
-        if (!clicked)
-            return;
-        CFileDialog dialog(false, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
-        if (dialog.DoModal() == IDOK)
-            clicked->Export(dialog.GetPathName().c_str());
-        return;
-    }
-    default:
-        return;
-    }
-    FillList();
+    if (m_applications &&
+        RunItemCommand(command, m_applications.Get(), RowObject<IApplication>(m_list, row),
+                       &IApplicationList::AddApplication, &IApplicationList::DeleteApplication,
+                       &IApplicationList::ImportApplication, L"New", kAppFilter))
+        FillList();
 }
 
 // ---- COtfMacroRecordingPage ---------------------------------------------------------------------

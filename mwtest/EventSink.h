@@ -19,6 +19,20 @@
 
 #include "ComPtr.h"
 
+// A sink's QueryInterface: IUnknown and its own event interface only.
+template <class Events>
+HRESULT SinkQueryInterface(Events* sink, REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, __uuidof(Events)))
+        return E_NOINTERFACE;
+    *out = sink;
+    sink->AddRef();
+    return S_OK;
+}
+
 template <class Events, class Page>
 class CHeapSink : public Events
 {
@@ -34,14 +48,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, __uuidof(Events)))
-            return E_NOINTERFACE;
-        *out = static_cast<Events*>(this);
-        AddRef();
-        return S_OK;
+        return SinkQueryInterface<Events>(this, iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return m_refs.fetch_add(1); }
     ULONG STDMETHODCALLTYPE Release() override
@@ -137,14 +144,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, __uuidof(Events)))
-            return E_NOINTERFACE;
-        *out = static_cast<Events*>(this);
-        AddRef();
-        return S_OK;
+        return SinkQueryInterface<Events>(this, iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
     ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }

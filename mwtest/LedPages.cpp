@@ -453,66 +453,49 @@ void CLEDCalibrationPage::ShowPercent(int id, int value)
     SetText(id, wstr::Format(L"%d%%", value));
 }
 
-void CLEDCalibrationPage::ReadAll()
+void CLEDCalibrationPage::ReadColor(ILEDColor* led, const int ids[3], COLORREF* stored, const wchar_t* failure)
 {
     COLORREF colour = 0;
+    if (!led)
+        return;
+    if (FAILED(led->GetColor(&colour))) {
+        Tell(failure);
+        return;
+    }
+    if (stored)
+        *stored = colour;
+    ShowColor(ids, colour);
+}
+
+void CLEDCalibrationPage::ReadBrightness(ILEDBrightness* led, CSliderCtrl* bar, int percentId, const wchar_t* failure)
+{
     int value = 0;
-    if (m_wheelColor) {
-        if (SUCCEEDED(m_wheelColor->GetColor(&colour))) {
-            m_wheel = colour;
-            ShowColor(kWheelColorIds, colour);
-        } else {
-            Tell(L"Error!!! Cannot get Scroll Wheel LED color for software control!\n");
-        }
+    if (!led)
+        return;
+    if (FAILED(led->GetBrightness(&value))) {
+        Tell(failure);
+        return;
     }
-    if (m_wheelBrightness) {
-        if (SUCCEEDED(m_wheelBrightness->GetBrightness(&value))) {
-            m_wheelBar.SetPos(value);
-            ShowPercent(IDC_CAL_WHEEL_PERCENT, value);
-        } else {
-            Tell(L"Error!!! Cannot get Scroll Wheel brightness for software control!\n");
-        }
-    }
-    if (m_wheelCalColor) {
-        if (SUCCEEDED(m_wheelCalColor->GetColor(&colour)))
-            ShowColor(kWheelShownIds, colour);
-        else
-            Tell(L"Error!!! Cannot get Scroll Wheel color!\n");
-    }
-    if (m_wheelCalBrightness) {
-        if (SUCCEEDED(m_wheelCalBrightness->GetBrightness(&value)))
-            ShowPercent(IDC_CAL_WHEEL_SHOWN_BRIGHTNESS, value);
-        else
-            Tell(L"Error!!! Cannot get Scroll Wheel brightness!\n");
-    }
-    if (m_logoColor) {
-        if (SUCCEEDED(m_logoColor->GetColor(&colour))) {
-            m_logo = colour;
-            ShowColor(kLogoColorIds, colour);
-        } else {
-            Tell(L"Error!!! Cannot get Logo LED color for software control!\n");
-        }
-    }
-    if (m_logoBrightness) {
-        if (SUCCEEDED(m_logoBrightness->GetBrightness(&value))) {
-            m_logoBar.SetPos(value);
-            ShowPercent(IDC_CAL_LOGO_PERCENT, value);
-        } else {
-            Tell(L"Error!!! Cannot get Logo brightness for software control!\n");
-        }
-    }
-    if (m_logoCalColor) {
-        if (SUCCEEDED(m_logoCalColor->GetColor(&colour)))
-            ShowColor(kLogoShownIds, colour);
-        else
-            Tell(L"Error!!! Cannot get Logo color!\n");
-    }
-    if (m_logoCalBrightness) {
-        if (SUCCEEDED(m_logoCalBrightness->GetBrightness(&value)))
-            ShowPercent(IDC_CAL_LOGO_SHOWN_BRIGHTNESS, value);
-        else
-            Tell(L"Error!!! Cannot get Logo brightness!\n");
-    }
+    if (bar)
+        bar->SetPos(value);
+    ShowPercent(percentId, value);
+}
+
+void CLEDCalibrationPage::ReadAll()
+{
+    ReadColor(m_wheelColor.Get(), kWheelColorIds, &m_wheel,
+              L"Error!!! Cannot get Scroll Wheel LED color for software control!\n");
+    ReadBrightness(m_wheelBrightness.Get(), &m_wheelBar, IDC_CAL_WHEEL_PERCENT,
+                   L"Error!!! Cannot get Scroll Wheel brightness for software control!\n");
+    ReadColor(m_wheelCalColor.Get(), kWheelShownIds, nullptr, L"Error!!! Cannot get Scroll Wheel color!\n");
+    ReadBrightness(m_wheelCalBrightness.Get(), nullptr, IDC_CAL_WHEEL_SHOWN_BRIGHTNESS,
+                   L"Error!!! Cannot get Scroll Wheel brightness!\n");
+    ReadColor(m_logoColor.Get(), kLogoColorIds, &m_logo, L"Error!!! Cannot get Logo LED color for software control!\n");
+    ReadBrightness(m_logoBrightness.Get(), &m_logoBar, IDC_CAL_LOGO_PERCENT,
+                   L"Error!!! Cannot get Logo brightness for software control!\n");
+    ReadColor(m_logoCalColor.Get(), kLogoShownIds, nullptr, L"Error!!! Cannot get Logo color!\n");
+    ReadBrightness(m_logoCalBrightness.Get(), nullptr, IDC_CAL_LOGO_SHOWN_BRIGHTNESS,
+                   L"Error!!! Cannot get Logo brightness!\n");
     Invalidate();
 }
 

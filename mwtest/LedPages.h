@@ -89,6 +89,10 @@ private:
     void Acquire();
     bool HoldsAny() const;
     void ReadAll();
+    // Shows what a held interface reads (the colour also stored when stored is given); a failed read
+    // is told.
+    void ReadColor(ILEDColor* led, const int ids[3], COLORREF* stored, const wchar_t* failure);
+    void ReadBrightness(ILEDBrightness* led, CSliderCtrl* bar, int percentId, const wchar_t* failure);
     // Colour dialog for a software-control LED; on OK the LED's colour, stored in colour.
     void PickColor(ILEDColor* led, COLORREF& colour, const wchar_t* failure, const int ids[3]);
     // A calibrated LED takes a brightness and a colour, and shows what it then has.

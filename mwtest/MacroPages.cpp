@@ -83,11 +83,8 @@ CMacroDlg::~CMacroDlg()
 
 BOOL CMacroDlg::OnInitDialog()
 {
-    m_events.SubclassDlgItem(IDC_MACRO_EVENTS, m_hWnd);
-    m_events.InsertColumn(0, L"Index", LVCFMT_LEFT, 50);
-    m_events.InsertColumn(1, L"Event", LVCFMT_LEFT, 80);
-    m_events.InsertColumn(2, L"Info", LVCFMT_LEFT, 100);
-    m_events.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SetUpList(m_events, m_hWnd, IDC_MACRO_EVENTS,
+              {{L"Index", LVCFMT_LEFT, 50}, {L"Event", LVCFMT_LEFT, 80}, {L"Info", LVCFMT_LEFT, 100}}, kGridRows);
     EnableRecording(false);
     ::CheckDlgButton(m_hWnd, IDC_MACRO_RECORD_DELAY, BST_CHECKED);
     if (!m_macro)
@@ -257,10 +254,8 @@ CMacrosPage::CMacrosPage() : CHvMwPage(IDD_MACROS)
 
 BOOL CMacrosPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_MACRO_LIST, m_hWnd);
-    m_list.InsertColumn(0, L"Macro", LVCFMT_LEFT, 50);
-    m_list.InsertColumn(1, L"Macro Name", LVCFMT_LEFT, 200);
-    m_list.SetExtendedStyle(LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT, LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT);
+    SetUpList(m_list, m_hWnd, IDC_MACRO_LIST, {{L"Macro", LVCFMT_LEFT, 50}, {L"Macro Name", LVCFMT_LEFT, 200}},
+              kGridRows);
     return CHvMwPage::OnInitDialog();
 }
 
@@ -313,48 +308,10 @@ void CMacrosPage::OnListRightClick(NMHDR* header, LRESULT*)
 
 void CMacrosPage::RunCommand(UINT command, int row)
 {
-    if (!m_manager)
-        return;
-    IMacro* clicked = RowObject<IMacro>(m_list, row);
-    switch (command) {
-    case ID_MENU_NEW: {
-        // A failed call hands out nothing to release.
-        IMacro* added = nullptr;
-        if (FAILED(m_manager->AddMacro(&added)) || !added)
-            break;
-        added->SetName(L"Added by test application");
-        added->Release();
-        break;
-    }
-    case ID_MENU_EDIT:
-        Tell(L"Edit your head ah! Not done yet!!!");
-        return;
-    case ID_MENU_DELETE:
-        if (!clicked)
-            return;
-        m_manager->DeleteMacro(clicked);
-        break;
-    case ID_MENU_IMPORT: {
-        CFileDialog dialog(true, L"hvm", L"*.hvm", kFileDialogFlags, kMacroFilter, m_hWnd);
-        if (dialog.DoModal() != IDOK)
-            return;
-        IMacro* imported = nullptr;
-        if (SUCCEEDED(m_manager->ImportMacro(dialog.GetPathName().c_str(), &imported)) && imported)
-            imported->Release();
-        break;
-    }
-    case ID_MENU_EXPORT: {
-        if (!clicked)
-            return;
-        CFileDialog dialog(false, L"hvm", L"*.hvm", kFileDialogFlags, kMacroFilter, m_hWnd);
-        if (dialog.DoModal() == IDOK)
-            clicked->Export(dialog.GetPathName().c_str());
-        return;
-    }
-    default:
-        return;
-    }
-    PostMessage(kMsgRefill);
+    if (m_manager && RunItemCommand(command, m_manager.Get(), RowObject<IMacro>(m_list, row), &IMacroManager::AddMacro,
+                                    &IMacroManager::DeleteMacro, &IMacroManager::ImportMacro,
+                                    L"Added by test application", kMacroFilter))
+        PostMessage(kMsgRefill);
 }
 
 void CMacrosPage::OnListDoubleClick(NMHDR* header, LRESULT*)

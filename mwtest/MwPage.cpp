@@ -83,3 +83,22 @@ void CHvMwPage::Tell(const wchar_t* text) const
 {
     ShowMessageBox(m_hWnd, text, kProgramName, MB_OK);
 }
+
+bool CHvMwPage::ChooseFile(bool open, const wchar_t* extension, const wchar_t* filter, std::wstring* path) const
+{
+    const std::wstring pattern = extension ? std::wstring(L"*.") + extension : std::wstring();
+    CFileDialog dialog(open, extension, extension ? pattern.c_str() : nullptr, kFileDialogFlags, filter, m_hWnd);
+    if (dialog.DoModal() != IDOK)
+        return false;
+    *path = dialog.GetPathName();
+    return true;
+}
+
+void CHvMwPage::PostCheckBoxClick(const CListCtrl& list, const NMHDR* header) const
+{
+    if (reinterpret_cast<const NMITEMACTIVATE*>(header)->iSubItem != 0)
+        return;
+    const int row = CheckBoxHit(list);
+    if (row >= 0)
+        PostMessage(kMsgCheckBoxClicked, static_cast<WPARAM>(row), 0);
+}

@@ -73,6 +73,15 @@ void DrawColorButton(const DRAWITEMSTRUCT& item, COLORREF colour)
     ::DrawEdge(dc, &rect, (item.itemState & ODS_SELECTED) ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT);
 }
 
+void SetUpList(CListCtrl& list, HWND page, int id, std::initializer_list<ListColumn> columns, DWORD exStyles)
+{
+    list.SubclassDlgItem(id, page);
+    int index = 0;
+    for (const ListColumn& column : columns)
+        list.InsertColumn(index++, column.heading, column.format, column.width);
+    list.SetExtendedStyle(exStyles, exStyles);
+}
+
 int CheckBoxHit(const CListCtrl& list)
 {
     POINT cursor = {};

@@ -8,6 +8,7 @@
 #include <commctrl.h>
 #include <commdlg.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "ListCtrl.h"
@@ -57,6 +58,18 @@ void DrawColorButton(const DRAWITEMSTRUCT& item, COLORREF colour);
 int CheckBoxHit(const CListCtrl& list);
 // The row and column under the point of a list's click notification (-1, -1 when none).
 LVHITTESTINFO CellHit(const CListCtrl& list, const NMHDR* header);
+
+// A report list of a page: its control attached, its columns (heading, LVCFMT_* format, width) and
+// its extended styles added.
+struct ListColumn
+{
+    const wchar_t* heading;
+    int format;
+    int width;
+};
+void SetUpList(CListCtrl& list, HWND page, int id, std::initializer_list<ListColumn> columns, DWORD exStyles);
+// Grid lines and full-row select (0x21), the lists' usual look.
+inline constexpr DWORD kGridRows = LVS_EX_GRIDLINES | LVS_EX_FULLROWSELECT;
 
 // Rows whose item data is a middleware object the row owns (one reference each).
 template <class I>

@@ -85,13 +85,14 @@ CProfilesPage::CProfilesPage() : CHvMwPage(IDD_PROFILES), m_sink(this)
 
 BOOL CProfilesPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_PROFILE_LIST, m_hWnd);
-    m_list.InsertColumn(kColumnName, L"Name", LVCFMT_LEFT, 70);
-    m_list.InsertColumn(kColumnApplication, L"Application", LVCFMT_LEFT, 150);
-    m_list.InsertColumn(kColumnAutoSwitch, L"Auto Switch", LVCFMT_CENTER, 70);
-    m_list.InsertColumn(kColumnOsdDpi, L"OSD DPI", LVCFMT_CENTER, 60);
-    m_list.InsertColumn(kColumnOsdProfile, L"OSD Profile", LVCFMT_CENTER, 70);
-    m_list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The columns in the order of Column.
+    SetUpList(m_list, m_hWnd, IDC_PROFILE_LIST,
+              {{L"Name", LVCFMT_LEFT, 70},
+               {L"Application", LVCFMT_LEFT, 150},
+               {L"Auto Switch", LVCFMT_CENTER, 70},
+               {L"OSD DPI", LVCFMT_CENTER, 60},
+               {L"OSD Profile", LVCFMT_CENTER, 70}},
+              LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
     return CHvMwPage::OnInitDialog();
 }
 
@@ -203,20 +204,18 @@ void CProfilesPage::RunCommand(UINT command, int row)
             Tell(L"Cannot delete profile!");
         break;
     case ID_MENU_IMPORT: {
-        CFileDialog dialog(true, L"hvp", L"*.hvp", kFileDialogFlags, kProfileFilter, m_hWnd);
-        if (dialog.DoModal() != IDOK)
+        std::wstring path;
+        if (!ChooseFile(true, L"hvp", kProfileFilter, &path))
             return;
         IProfile* imported = nullptr;
-        if (SUCCEEDED(m_manager->ImportProfile(dialog.GetPathName().c_str(), &imported)) && imported)
+        if (SUCCEEDED(m_manager->ImportProfile(path.c_str(), &imported)) && imported)
             imported->Release();
         break;
     }
     case ID_MENU_EXPORT: {
-        if (!clicked)
-            return;
-        CFileDialog dialog(false, L"hvp", L"*.hvp", kFileDialogFlags, kProfileFilter, m_hWnd);
-        if (dialog.DoModal() == IDOK)
-            clicked->Export(dialog.GetPathName().c_str());
+        std::wstring path;
+        if (clicked && ChooseFile(false, L"hvp", kProfileFilter, &path))
+            clicked->Export(path.c_str());
         return;
     }
     case ID_MENU_SET_ACTIVE:
@@ -241,12 +240,7 @@ void CProfilesPage::RunCommand(UINT command, int row)
 
 void CProfilesPage::OnListClick(NMHDR* header, LRESULT*)
 {
-    if (reinterpret_cast<NMITEMACTIVATE*>(header)->iSubItem != 0)
-        return;
-    // Posted: the list changes the box's state once the click has been told.
-    const int row = CheckBoxHit(m_list);
-    if (row >= 0)
-        PostMessage(kMsgCheckBoxClicked, static_cast<WPARAM>(row), 0);
+    PostCheckBoxClick(m_list, header);
 }
 
 LRESULT CProfilesPage::OnSetActiveProfile(WPARAM wParam, LPARAM subItem)
@@ -341,10 +335,9 @@ void CProfilesPage::SetApplicationPath(IProfile* profile)
     CComPtr<IProfileProperties> properties;
     if (FAILED(profile->GetFeature(__uuidof(IProfileProperties), properties.PutVoid())) || !properties)
         return;
-    CFileDialog dialog(true, nullptr, nullptr, kFileDialogFlags, nullptr, m_hWnd);
-    if (dialog.DoModal() != IDOK)
+    std::wstring path;
+    if (!ChooseFile(true, nullptr, nullptr, &path))
         return;
-    const std::wstring& path = dialog.GetPathName();
     const DWORD bytes = static_cast<DWORD>((path.size() + 1) * sizeof(wchar_t));
     if (SUCCEEDED(properties->SetProperty(hvmw::kPropAppPath, path.c_str(), 0, bytes, 0)))
         PostMessage(kMsgRefill);

@@ -22,6 +22,16 @@ std::wstring KeyName(LONG lParam)
     return name;
 }
 
+// A record of a button or key with its source and kind, the rest zero.
+AssignmentRecord Record(DWORD source, DWORD id, DWORD kind)
+{
+    AssignmentRecord record = {};
+    record.source = source;
+    record.id = id;
+    record.kind = kind;
+    return record;
+}
+
 // A record's line in the dump.
 std::string AssignLine(const AssignmentRecord& record)
 {
@@ -72,9 +82,7 @@ protected:
         CDialogScript script(std::move(steps));
         SendMessageW(list, LVM_ENSUREVISIBLE, static_cast<WPARAM>(row), FALSE);
         ASSERT_TRUE(hvtest::DoubleClick(list, CellPoint(list, row, 0)));
-        hvtest::FlushMessages();
-        EXPECT_TRUE(script.Done());
-        EXPECT_EQ(nullptr, ShownDialog(0));
+        EXPECT_TRUE(script.WaitDone());
     }
     // A double click of the list where it has no row (sent: the list may have no room for one).
     void DoubleClickBelowRows(HWND page, HWND list, std::vector<CDialogScript::Step> steps)
@@ -87,9 +95,7 @@ protected:
         click.iItem = -1;
         click.ptAction = {5, 30000};
         SendMessageW(page, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-        hvtest::FlushMessages();
-        EXPECT_TRUE(script.Done());
-        EXPECT_EQ(nullptr, ShownDialog(0));
+        EXPECT_TRUE(script.WaitDone());
     }
     static CDialogScript::Step Editor(std::function<void(HWND)> act)
     {
@@ -146,10 +152,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 ChooseItem(dialog, IDC_MAP_FUNCTION, L"Double click");
                 ClickItem(dialog, IDOK);
             })});
-    AssignmentRecord expected = {};
-    expected.source = 1;
-    expected.id = 1;
-    expected.kind = hvmw::kKindFunction;
+    AssignmentRecord expected = Record(1, 1, hvmw::kKindFunction);
     expected.SetCode(hvmw::kFnDoubleClick);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 1));
     EXPECT_EQ(L"Double click", RowText(list, 0, 1));
@@ -168,10 +171,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 ChooseItem(dialog, IDC_MAP_MACRO, macroText);
                 ClickItem(dialog, IDOK);
             })});
-    expected = {};
-    expected.source = 1;
-    expected.id = 2;
-    expected.kind = hvmw::kKindMacro;
+    expected = Record(1, 2, hvmw::kKindMacro);
     expected.SetTargetGuid(macroId);
     expected.SetWord28(1);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 2));
@@ -185,10 +185,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 SetDlgItemTextW(dialog, IDC_MAP_REPEAT_COUNT, L"3");
                 ClickItem(dialog, IDOK);
             })});
-    expected = {};
-    expected.source = 1;
-    expected.id = 3;
-    expected.kind = hvmw::kKindMacroRepeat;
+    expected = Record(1, 3, hvmw::kKindMacroRepeat);
     expected.SetTargetGuid(macroId);
     expected.SetRepeatMode(hvmw::kRepeatCount);
     expected.SetRepeatCount(3);
@@ -202,10 +199,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 ChooseItem(dialog, IDC_MAP_PROFILE_ID, wstr::Utf8ToWide(simtest::GuidString(secondProfile)));
                 ClickItem(dialog, IDOK);
             })});
-    expected = {};
-    expected.source = 1;
-    expected.id = 4;
-    expected.kind = hvmw::kKindProfile;
+    expected = Record(1, 4, hvmw::kKindProfile);
     expected.SetCode(hvmw::kProfileOpById);
     expected.SetProfileGuid(secondProfile);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 4));
@@ -217,10 +211,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 ChooseItem(dialog, IDC_MAP_DPI_STAGE, L"2");
                 ClickItem(dialog, IDOK);
             })});
-    expected = {};
-    expected.source = 1;
-    expected.id = 5;
-    expected.kind = hvmw::kKindDpi;
+    expected = Record(1, 5, hvmw::kKindDpi);
     expected.SetCode(hvmw::kDpiOpStage);
     expected.SetStage(1);  // the second stage, counted from 0
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 5));
@@ -234,10 +225,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
                 ClickItem(dialog, IDC_MAP_CTRL);
                 ClickItem(dialog, IDOK);
             })});
-    expected = {};
-    expected.source = 1;
-    expected.id = 6;
-    expected.kind = hvmw::kKindKey;
+    expected = Record(1, 6, hvmw::kKindKey);
     expected.SetMakeCode(static_cast<WORD>(scanB));
     expected.SetModifiers(hvmw::kModShift | hvmw::kModCtrl);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 6));
@@ -369,10 +357,7 @@ TEST_F(AssignmentPagesTest, KeysListedEditedAndANewKeyCaptured)
                 ChooseItem(dialog, IDC_MAP_APPLICATION_ID, wstr::Utf8ToWide(simtest::GuidString(applicationId)));
                 ClickItem(dialog, IDOK);
             })});
-    AssignmentRecord expected = {};
-    expected.source = 1;
-    expected.id = 0x1E;
-    expected.kind = hvmw::kKindApplication;
+    AssignmentRecord expected = Record(1, 0x1E, hvmw::kKindApplication);
     expected.SetTargetGuid(applicationId);
     expected.SetWord28(1);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"keyboard", 0x1E));
@@ -399,10 +384,7 @@ TEST_F(AssignmentPagesTest, KeysListedEditedAndANewKeyCaptured)
                               ClickItem(dialog, IDOK);
                           })});
     const WORD scanRight = static_cast<WORD>(MapVirtualKeyW(VK_RIGHT, MAPVK_VK_TO_VSC));
-    expected = {};
-    expected.source = 0;
-    expected.id = scanRight | hvmw::kKeyCodeE0;
-    expected.kind = hvmw::kKindKey;
+    expected = Record(0, scanRight | hvmw::kKeyCodeE0, hvmw::kKindKey);
     expected.SetMakeCode(scanRight);
     expected.SetModifiers(hvmw::kModShift | hvmw::kModCtrl | hvmw::kModExtended);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"keyboard", scanRight | hvmw::kKeyCodeE0));

@@ -97,6 +97,11 @@ CDialogScript::~CDialogScript()
     s_script = nullptr;
 }
 
+bool CDialogScript::WaitDone() const
+{
+    return hvtest::WaitUntil([this] { return Done() && !ShownDialog(0); });
+}
+
 void CALLBACK CDialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
 {
     CDialogScript* script = s_script;
@@ -197,6 +202,16 @@ POINT CheckBoxPoint(HWND list, int row)
     }
     EXPECT_GE(first, 0) << "row " << row << " has no check box";
     return {(first + last) / 2, y};
+}
+
+void ExpectFileRequest(const FileDialogRequest& request, bool save, const std::wstring& extension,
+                       const std::wstring& filter)
+{
+    EXPECT_EQ(save, request.save);
+    EXPECT_EQ(extension, request.defaultExtension);
+    EXPECT_EQ(L"*." + extension, request.fileName);
+    EXPECT_EQ(filter, request.filter);
+    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
 }
 
 std::vector<std::string> Calls(const std::string& method)

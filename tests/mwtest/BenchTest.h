@@ -64,6 +64,9 @@ public:
     CDialogScript& operator=(const CDialogScript&) = delete;
     // Every step ran.
     bool Done() const { return m_steps.empty(); }
+    // Pumps messages until every step ran and no dialog is shown (at most the harness's timeout);
+    // true when so.
+    bool WaitDone() const;
 
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
@@ -85,6 +88,10 @@ bool RowChecked(HWND list, int row);
 // The middle of a cell of a report list, and a point on a row's check box (client points).
 POINT CellPoint(HWND list, int row, int column);
 POINT CheckBoxPoint(HWND list, int row);
+// A file dialog asked as the pages ask theirs: save or open, "*.extension" first, the filter,
+// hidden read-only box and a question before overwriting.
+void ExpectFileRequest(const FileDialogRequest& request, bool save, const std::wstring& extension,
+                       const std::wstring& filter);
 // The journal's lines that name method, in order.
 std::vector<std::string> Calls(const std::string& method);
 // A control of a dialog as the user works it: BM_CLICK on a button, a combo's item chosen.

@@ -193,12 +193,7 @@ TEST_F(EventPagesTest, ApplicationListEventAndContextMenu)
     dialogs.fileAnswer = file;
     RightClickAndPick(page, list, 0, kExport);
     ASSERT_EQ(1u, dialogs.fileRequests.size());
-    const FileDialogRequest& request = dialogs.fileRequests[0];
-    EXPECT_TRUE(request.save);
-    EXPECT_EQ(L"hvm", request.defaultExtension);
-    EXPECT_EQ(L"*.hvm", request.fileName);
-    EXPECT_EQ(L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||", request.filter);
-    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
+    ExpectFileRequest(dialogs.fileRequests[0], true, L"hvm", L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||");
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
 
     RightClickAndPick(page, list, 1, kDelete);

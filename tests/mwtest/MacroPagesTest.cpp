@@ -52,9 +52,7 @@ protected:
             point.y = client.bottom - 5;
         }
         ASSERT_TRUE(hvtest::DoubleClick(list, point));
-        hvtest::FlushMessages();
-        EXPECT_TRUE(script.Done());
-        EXPECT_EQ(nullptr, ShownDialog(0));
+        EXPECT_TRUE(script.WaitDone());
     }
 
     HWND page = nullptr;
@@ -187,12 +185,7 @@ TEST_F(MacroPagesTest, ContextMenuAddsEditsDeletesImportsAndExports)
     dialogs.fileAnswer = file;
     RightClickAndPick(page, list, 0, kExport);
     ASSERT_EQ(1u, dialogs.fileRequests.size());
-    const FileDialogRequest& request = dialogs.fileRequests[0];
-    EXPECT_TRUE(request.save);
-    EXPECT_EQ(L"hvm", request.defaultExtension);
-    EXPECT_EQ(L"*.hvm", request.fileName);
-    EXPECT_EQ(L"Halvo Macro Files (*.hvm)|*.hvm|All Files (*.*)|*.*||", request.filter);
-    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
+    ExpectFileRequest(dialogs.fileRequests[0], true, L"hvm", L"Halvo Macro Files (*.hvm)|*.hvm|All Files (*.*)|*.*||");
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
 
     RightClickAndPick(page, list, 1, kDelete);

@@ -52,6 +52,18 @@ protected:
         ASSERT_TRUE(hvtest::DoubleClick(list, CellPoint(list, row, column)));
         hvtest::FlushMessages();
     }
+    // Edits a row's name in place: a double click on it, the text typed (none: left as it is), then
+    // the key that ends the edit.
+    void EditName(int row, const wchar_t* text, WORD key)
+    {
+        DoubleClickCell(row, 0);
+        HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
+        ASSERT_NE(nullptr, edit);
+        if (text)
+            SetWindowTextW(edit, text);
+        ASSERT_TRUE(hvtest::PressKey(key, 0, edit));
+        hvtest::FlushMessages();
+    }
     // One click on a row's box (a click elsewhere first, so that it is no second click of a double
     // click).
     void ClickBox(int row)
@@ -181,35 +193,17 @@ TEST_F(ProfilesPageTest, FlagsPathAndNameEditedInPlace)
 
     // Renaming: a double click on the name edits it in place; Enter renames, the list shows the
     // device's name again.
-    DoubleClickCell(4, 0);
-    HWND edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(nullptr, edit);
-    SetWindowTextW(edit, L"Renamed");
-    ASSERT_TRUE(hvtest::PressKey(VK_RETURN, 0, edit));
-    hvtest::FlushMessages();
+    EditName(4, L"Renamed", VK_RETURN);
     EXPECT_EQ(L"Renamed", RowText(list, 4, 0));
     EXPECT_EQ(1u, simtest::DumpLines(L"mouse", "profile 4 " + ProfileId(4) + " \"Renamed\"").size());
     // The same name again makes no call; Escape makes none either.
-    DoubleClickCell(4, 0);
-    edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(nullptr, edit);
-    ASSERT_TRUE(hvtest::PressKey(VK_RETURN, 0, edit));
-    DoubleClickCell(4, 0);
-    edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(nullptr, edit);
-    SetWindowTextW(edit, L"Not taken");
-    ASSERT_TRUE(hvtest::PressKey(VK_ESCAPE, 0, edit));
-    hvtest::FlushMessages();
+    EditName(4, nullptr, VK_RETURN);
+    EditName(4, L"Not taken", VK_ESCAPE);
     EXPECT_EQ(1u, Calls("IProfile.SetName").size());
     EXPECT_EQ(L"Renamed", RowText(list, 4, 0));
     // A refused name says so.
     simtest::Tool({L"fail", L"mouse", L"IProfile.SetName", L"0x80004005"});
-    DoubleClickCell(4, 0);
-    edit = reinterpret_cast<HWND>(SendMessageW(list, LVM_GETEDITCONTROL, 0, 0));
-    ASSERT_NE(nullptr, edit);
-    SetWindowTextW(edit, L"Refused");
-    ASSERT_TRUE(hvtest::PressKey(VK_RETURN, 0, edit));
-    hvtest::FlushMessages();
+    EditName(4, L"Refused", VK_RETURN);
     EXPECT_EQ(std::vector<std::wstring>{L"Cannot change profile name"}, dialogs.messages);
     EXPECT_EQ(L"Renamed", RowText(list, 4, 0));
     CaptureSheet(L"profiles-edited");
@@ -254,17 +248,11 @@ TEST_F(ProfilesPageTest, ContextMenuAddsDeletesImportsExportsActivatesAndRestore
     dialogs.fileAnswer = file;
     RightClickAndPick(page, list, 3, kExport);
     ASSERT_EQ(1u, dialogs.fileRequests.size());
-    const FileDialogRequest& request = dialogs.fileRequests[0];
-    EXPECT_TRUE(request.save);
-    EXPECT_EQ(L"hvp", request.defaultExtension);
-    EXPECT_EQ(L"*.hvp", request.fileName);
-    EXPECT_EQ(L"Halvo Profile Files (*.hvp)|*.hvp|All Files (*.*)|*.*||", request.filter);
-    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
+    ExpectFileRequest(dialogs.fileRequests[0], true, L"hvp", L"Halvo Profile Files (*.hvp)|*.hvp|All Files (*.*)|*.*||");
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
     RightClickAndPick(page, list, -1, kImport);
     ASSERT_EQ(2u, dialogs.fileRequests.size());
-    EXPECT_FALSE(dialogs.fileRequests[1].save);
-    EXPECT_EQ(L"Halvo Profile Files (*.hvp)|*.hvp|All Files (*.*)|*.*||", dialogs.fileRequests[1].filter);
+    ExpectFileRequest(dialogs.fileRequests[1], false, L"hvp", L"Halvo Profile Files (*.hvp)|*.hvp|All Files (*.*)|*.*||");
     ASSERT_EQ(6, Rows());
     EXPECT_EQ(L"Profile 4", RowText(list, 5, 0));
     EXPECT_EQ(L"On", RowText(list, 5, 2));
