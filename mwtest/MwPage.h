@@ -6,8 +6,6 @@
 // What a page holds while it is in front (event connections, raw-input registrations, rows,
 // features) it lets go in LetGo, which runs whenever the page is left, when the sheet is cancelled
 // or closed (no page is left then) and when the page's window goes.
-//
-// The pages whose features are built elsewhere are this class alone on their template.
 #pragma once
 
 #include <string>
