@@ -1,25 +1,13 @@
 #include "EventPages.h"
 
-#include "CommonDialogs.h"
 #include "KeyNames.h"
-#include "Menu.h"
 #include "MwTestRes.h"
+#include "PageKit.h"
 #include "WStr.h"
 
 namespace {
 
-constexpr UINT kContextMenuFlags = TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY;  // 0x182
-constexpr DWORD kFileDialogFlags = OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT;           // 6
-const wchar_t kProgramName[] = L"HvMwTestApp";
 const wchar_t kAppFilter[] = L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||";
-
-// Takes a task-allocated string, frees it and returns its text.
-std::wstring TakeText(LPWSTR text)
-{
-    std::wstring result = text ? text : L"";
-    ::CoTaskMemFree(text);
-    return result;
-}
 
 } // namespace
 
@@ -47,9 +35,7 @@ void CHvAppPage::ShowStatus(const wchar_t* text) const
 
 BOOL CHvAppPage::OnInitDialog()
 {
-    m_list.SubclassDlgItem(IDC_HVAPP_LIST, m_hWnd);
-    m_list.InsertColumn(0, L"Index", LVCFMT_LEFT, 90);
-    m_list.InsertColumn(1, L"Application", LVCFMT_LEFT, 280);
+    SetUpList(m_list, m_hWnd, IDC_HVAPP_LIST, {{L"Index", LVCFMT_LEFT, 90}, {L"Application", LVCFMT_LEFT, 280}}, 0);
     return CHvMwPage::OnInitDialog();
 }
 
@@ -67,40 +53,22 @@ BOOL CHvAppPage::OnSetActive()
 void CHvAppPage::LetGo()
 {
     m_connection.Unadvise();
-    ReleaseRows();
+    ReleaseRows<IApplication>(m_list);
     m_applications.Reset();
-}
-
-IApplication* CHvAppPage::RowApplication(int row) const
-{
-    return row >= 0 ? reinterpret_cast<IApplication*>(m_list.GetItemData(row)) : nullptr;
-}
-
-void CHvAppPage::ReleaseRows()
-{
-    if (!m_list.m_hWnd)
-        return;
-    // Each row holds one reference to its application.
-    for (int row = 0, count = m_list.GetItemCount(); row < count; ++row)
-        if (IApplication* application = RowApplication(row))
-            application->Release();
-    m_list.DeleteAllItems();
 }
 
 void CHvAppPage::FillList()
 {
-    ReleaseRows();
+    ReleaseRows<IApplication>(m_list);
     if (!m_applications)
         return;
     for (int i = 0;; ++i) {
         IApplication* application = nullptr;
         if (FAILED(m_applications->GetApplication(i, &application)) || !application)
             break;
-        const int row = m_list.InsertItem(i, wstr::Format(L"%d", i).c_str(), reinterpret_cast<LPARAM>(application));
-        if (row < 0) {
-            application->Release();
+        const int row = AddObjectRow(m_list, i, wstr::Format(L"%d", i).c_str(), application);
+        if (row < 0)
             break;
-        }
         LPWSTR name = nullptr;
         if (SUCCEEDED(application->GetName(&name)) && name)
             m_list.SetItemText(row, 1, TakeText(name).c_str());
@@ -112,58 +80,19 @@ void CHvAppPage::FillList()
 void CHvAppPage::OnListRightClick(NMHDR* header, LRESULT*)
 {
     const int row = reinterpret_cast<NMITEMACTIVATE*>(header)->iItem;
-    CMenu menu;
-    if (!menu.LoadMenu(IDR_HVAPP_MENU))
-        return;
-    CMenu popup = menu.GetSubMenu(0);
-    POINT cursor = {};
-    ::GetCursorPos(&cursor);
     // The command runs once the menu has closed.
-    const UINT command = popup.TrackPopupMenu(kContextMenuFlags, cursor.x, cursor.y, m_hWnd);
+    const UINT command = TrackContextMenu(IDR_HVAPP_MENU);
     if (command)
         RunCommand(command, row);
 }
 
 void CHvAppPage::RunCommand(UINT command, int row)
 {
-    if (!m_applications)
-        return;
-    IApplication* clicked = RowApplication(row);
-    switch (command) {
-    case ID_MENU_NEW: {
-        CComPtr<IApplication> added;
-        if (SUCCEEDED(m_applications->AddApplication(added.Put())) && added)
-            added->SetName(L"New");
-        break;
-    }
-    case ID_MENU_EDIT:
-        ShowMessageBox(m_hWnd, L"Edit your head ah! Not done yet!!!", kProgramName, MB_OK);
-        return;
-    case ID_MENU_DELETE:
-        if (!clicked)
-            return;
-        m_applications->DeleteApplication(clicked);
-        break;
-    case ID_MENU_IMPORT: {
-        CFileDialog dialog(true, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
-        if (dialog.DoModal() != IDOK)
-            return;
-        CComPtr<IApplication> imported;
-        m_applications->ImportApplication(dialog.GetPathName().c_str(), imported.Put());
-        break;
-    }
-    case ID_MENU_EXPORT: {
-        if (!clicked)
-            return;
-        CFileDialog dialog(false, L"hvm", L"*.hvm", kFileDialogFlags, kAppFilter, m_hWnd);
-        if (dialog.DoModal() == IDOK)
-            clicked->Export(dialog.GetPathName().c_str());
-        return;
-    }
-    default:
-        return;
-    }
-    FillList();
+    if (m_applications &&
+        RunItemCommand(command, m_applications.Get(), RowObject<IApplication>(m_list, row),
+                       &IApplicationList::AddApplication, &IApplicationList::DeleteApplication,
+                       &IApplicationList::ImportApplication, L"New", kAppFilter))
+        FillList();
 }
 
 // ---- COtfMacroRecordingPage ---------------------------------------------------------------------

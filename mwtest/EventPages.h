@@ -36,8 +36,6 @@ protected:
 
 private:
     void FillList();
-    void ReleaseRows();
-    IApplication* RowApplication(int row) const;
     void RunCommand(UINT command, int row);
 
     CListCtrl m_list;

@@ -19,6 +19,20 @@
 
 #include "ComPtr.h"
 
+// A sink's QueryInterface: IUnknown and its own event interface only.
+template <class Events>
+HRESULT SinkQueryInterface(Events* sink, REFIID iid, void** out)
+{
+    if (!out)
+        return E_POINTER;
+    *out = nullptr;
+    if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, __uuidof(Events)))
+        return E_NOINTERFACE;
+    *out = sink;
+    sink->AddRef();
+    return S_OK;
+}
+
 template <class Events, class Page>
 class CHeapSink : public Events
 {
@@ -34,14 +48,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
     {
-        if (!out)
-            return E_POINTER;
-        *out = nullptr;
-        if (!::IsEqualIID(iid, IID_IUnknown) && !::IsEqualIID(iid, __uuidof(Events)))
-            return E_NOINTERFACE;
-        *out = static_cast<Events*>(this);
-        AddRef();
-        return S_OK;
+        return SinkQueryInterface<Events>(this, iid, out);
     }
     ULONG STDMETHODCALLTYPE AddRef() override { return m_refs.fetch_add(1); }
     ULONG STDMETHODCALLTYPE Release() override
@@ -120,4 +127,58 @@ private:
     Sink* m_sink = nullptr;
     DWORD m_cookie = 0;
     CComPtr<IUnknown> m_feature;
+};
+
+// A sink that lives inside its page: {vtable, count, feature, cookie}. Its count starts at 1 and
+// AddRef and Release answer the new count without ever deleting anything: the page owns the sink.
+// The sink holds the feature it is advised on, so that the page ends the connection through the
+// same event interface; the page unadvises before it goes (at the latest when its window goes).
+template <class Events, class Page>
+class CEmbeddedSink : public Events
+{
+public:
+    explicit CEmbeddedSink(Page* page) noexcept : m_page(page) {}
+    ~CEmbeddedSink() { Unadvise(); }
+    CEmbeddedSink(const CEmbeddedSink&) = delete;
+    CEmbeddedSink& operator=(const CEmbeddedSink&) = delete;
+
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override
+    {
+        return SinkQueryInterface<Events>(this, iid, out);
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return ++m_refs; }
+    ULONG STDMETHODCALLTYPE Release() override { return --m_refs; }
+
+    bool IsAdvised() const noexcept { return static_cast<bool>(m_feature); }
+    // Advises this sink on feature and keeps the feature and the cookie; S_FALSE when advised already.
+    HRESULT Advise(IUnknown* feature)
+    {
+        if (m_feature)
+            return S_FALSE;
+        DWORD cookie = 0;
+        const HRESULT hr = AdviseEvents(feature, __uuidof(Events), this, &cookie);
+        if (SUCCEEDED(hr)) {
+            m_feature = CComPtr<IUnknown>(feature);
+            m_cookie = cookie;
+        }
+        return hr;
+    }
+    // Ends the connection by its cookie, lets the feature go.
+    void Unadvise()
+    {
+        if (!m_feature)
+            return;
+        UnadviseEvents(m_feature.Get(), __uuidof(Events), m_cookie);
+        m_feature.Reset();
+        m_cookie = 0;
+    }
+
+protected:
+    Page* OwnerPage() const noexcept { return m_page; }
+
+private:
+    std::atomic<ULONG> m_refs{1};
+    Page* m_page;
+    CComPtr<IUnknown> m_feature;
+    DWORD m_cookie = 0;
 };

@@ -12,3 +12,8 @@
 LPARAM KeyNameParam(DWORD keyCode);
 // The name of the key, at most maxChars characters less one (GetKeyNameTextW's buffer size).
 std::wstring KeyNameOfCode(DWORD keyCode, int maxChars);
+// The lParam for the key of a single-key assignment (make code and its extended bit), where 0x45
+// with the extended bit is Pause and without it Num Lock, the other way round to the system's view.
+LPARAM SingleKeyNameParam(WORD makeCode, bool extended);
+// GetKeyNameTextW of an lParam, in a buffer of maxChars characters.
+std::wstring KeyNameOfParam(LPARAM param, int maxChars);

@@ -2,11 +2,17 @@
 
 #include <map>
 
+#include "ApmPage.h"
+#include "AssignmentPages.h"
 #include "DevicePages.h"
+#include "DpiPages.h"
 #include "EventPages.h"
 #include "FeaturePages.h"
 #include "InputPages.h"
+#include "LedPages.h"
+#include "MacroPages.h"
 #include "MwTestRes.h"
+#include "ProfilesPage.h"
 #include "SettingsPage.h"
 
 namespace {
@@ -27,38 +33,49 @@ constexpr UINT kTabOrder[] = {
     IDD_POWER_MANAGEMENT, IDD_BATTERY,
 };
 
+template <class Page>
+std::unique_ptr<CHvMwPage> Make()
+{
+    return std::make_unique<Page>();
+}
+
+// The class of each template.
+struct PageClass
+{
+    UINT templateId;
+    std::unique_ptr<CHvMwPage> (*make)();
+};
+constexpr PageClass kPageClasses[] = {
+    {IDD_DEVICES, &Make<CDevicePage>},
+    {IDD_DEVICE_INFO, &Make<CDeviceInfoPage>},
+    {IDD_POLLING_RATE, &Make<CPollingRatePage>},
+    {IDD_ACCELERATION, &Make<CAccelerationPage>},
+    {IDD_MODE, &Make<CModePage>},
+    {IDD_KEYBOARD_REDIRECTOR, &Make<CKeyboardRedirectorPage>},
+    {IDD_KEYBOARD_LAYOUT, &Make<CKeyboardLayoutPage>},
+    {IDD_POWER_MANAGEMENT, &Make<CPowerManagementPage>},
+    {IDD_BATTERY, &Make<CBatteryPage>},
+    {IDD_REFRESH_TEST, &Make<CVxRefreshTestPage>},
+    {IDD_OTF_MACRO, &Make<COtfMacroRecordingPage>},
+    {IDD_HVAPP, &Make<CHvAppPage>},
+    {IDD_SETTINGS, &Make<CSettingsPage>},
+    {IDD_PROFILES, &Make<CProfilesPage>},
+    {IDD_BUTTONS, &Make<CButtonsPage>},
+    {IDD_KEYS, &Make<CKeysPage>},
+    {IDD_LED, &Make<CLEDPage>},
+    {IDD_LED_CALIBRATION, &Make<CLEDCalibrationPage>},
+    {IDD_APM, &Make<CAPMPage>},
+    {IDD_MACROS, &Make<CMacrosPage>},
+    {IDD_DPI, &Make<CDPIPage>},
+    {IDD_SENSITIVITY_SCALER, &Make<CSensitivityScalerPage>},
+};
+
 std::unique_ptr<CHvMwPage> MakePage(UINT templateId)
 {
-    switch (templateId) {
-    case IDD_DEVICES:
-        return std::make_unique<CDevicePage>();
-    case IDD_DEVICE_INFO:
-        return std::make_unique<CDeviceInfoPage>();
-    case IDD_POLLING_RATE:
-        return std::make_unique<CPollingRatePage>();
-    case IDD_ACCELERATION:
-        return std::make_unique<CAccelerationPage>();
-    case IDD_MODE:
-        return std::make_unique<CModePage>();
-    case IDD_KEYBOARD_REDIRECTOR:
-        return std::make_unique<CKeyboardRedirectorPage>();
-    case IDD_KEYBOARD_LAYOUT:
-        return std::make_unique<CKeyboardLayoutPage>();
-    case IDD_POWER_MANAGEMENT:
-        return std::make_unique<CPowerManagementPage>();
-    case IDD_BATTERY:
-        return std::make_unique<CBatteryPage>();
-    case IDD_REFRESH_TEST:
-        return std::make_unique<CVxRefreshTestPage>();
-    case IDD_OTF_MACRO:
-        return std::make_unique<COtfMacroRecordingPage>();
-    case IDD_HVAPP:
-        return std::make_unique<CHvAppPage>();
-    case IDD_SETTINGS:
-        return std::make_unique<CSettingsPage>();
-    default:
-        return std::make_unique<CHvMwPage>(templateId);
-    }
+    for (const PageClass& page : kPageClasses)
+        if (page.templateId == templateId)
+            return page.make();
+    return std::make_unique<CHvMwPage>(templateId);
 }
 
 } // namespace

@@ -1,7 +1,7 @@
 // CHvMwTestBench: the test program's sheet with its pages, built as the program builds them. The
 // 22 pages are constructed in the program's order and 21 of them are added to the sheet; the
 // refresh test page is constructed (and goes with the others) but never added, so the sheet never
-// shows it. Pages whose features are built elsewhere are plain pages on their templates.
+// shows it.
 //
 // The program runs the bench modally (Run); a test opens it modeless in its own process, drives it
 // with the sheet's messages and ends it with Close. Either way, when the sheet ends every page

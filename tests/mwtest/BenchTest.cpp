@@ -1,6 +1,10 @@
 #include "BenchTest.h"
 
+#include <algorithm>
+
+#include "Dialog.h"
 #include "HvTest.h"
+#include "PropertySheet.h"
 
 namespace mwtest {
 
@@ -30,15 +34,211 @@ bool CRecordingDialogs::PickFile(const FileDialogRequest& request, std::wstring&
     return true;
 }
 
-bool CRecordingDialogs::PickColor(const ColorDialogRequest&, COLORREF&)
+bool CRecordingDialogs::PickColor(const ColorDialogRequest& request, COLORREF& colour)
 {
-    return false;
+    colorRequests.push_back(request);
+    if (!colorPicked)
+        return false;
+    colour = colorAnswer;
+    return true;
 }
 
 bool CRecordingDialogs::Open(HWND, const std::wstring& verb, const std::wstring& target, int)
 {
     opened.emplace_back(verb, target);
     return true;
+}
+
+namespace {
+
+CDialogScript* s_script = nullptr;
+// Longer than the idle time the harness's message waits look for, so that they end.
+constexpr UINT kTickMs = 80;
+constexpr ULONGLONG kLeftOpenMs = 8000;
+
+struct DialogSearch
+{
+    UINT templateId;  // 0: any
+    HWND found;
+};
+
+BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param)
+{
+    auto* search = reinterpret_cast<DialogSearch*>(param);
+    auto* dialog = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(hwnd));
+    if (!dialog || dynamic_cast<CPropertyPage*>(dialog) || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
+        return TRUE;
+    if (search->templateId && dialog->GetTemplateId() != search->templateId)
+        return TRUE;
+    search->found = hwnd;
+    return FALSE;
+}
+
+} // namespace
+
+HWND ShownDialog(UINT templateId)
+{
+    DialogSearch search = {templateId, nullptr};
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+CDialogScript::CDialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end())
+{
+    EXPECT_EQ(nullptr, s_script) << "one dialog script at a time";
+    s_script = this;
+    m_waitingSince = GetTickCount64();
+    m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
+}
+
+CDialogScript::~CDialogScript()
+{
+    KillTimer(nullptr, m_timer);
+    s_script = nullptr;
+}
+
+bool CDialogScript::WaitDone() const
+{
+    return hvtest::WaitUntil([this] { return Done() && !ShownDialog(0); });
+}
+
+void CALLBACK CDialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
+{
+    CDialogScript* script = s_script;
+    if (!script)
+        return;
+    if (script->m_last && !IsWindow(script->m_last))
+        script->m_last = nullptr;
+    HWND shown = ShownDialog(0);
+    if (!shown || shown == script->m_last) {
+        if (!shown)
+            script->m_waitingSince = GetTickCount64();
+        // A dialog that a step left open, or that no step expects: ended, so that the test goes on.
+        if (shown && GetTickCount64() - script->m_waitingSince > kLeftOpenMs) {
+            ADD_FAILURE() << "a dialog of template " << dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(shown))->GetTemplateId()
+                          << " was left open";
+            PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+            script->m_waitingSince = GetTickCount64();
+        }
+        return;
+    }
+    const UINT templateId = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(shown))->GetTemplateId();
+    if (script->m_steps.empty() || script->m_steps.front().templateId != templateId) {
+        if (GetTickCount64() - script->m_waitingSince > kLeftOpenMs) {
+            ADD_FAILURE() << "no step for the dialog of template " << templateId;
+            PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
+            script->m_waitingSince = GetTickCount64();
+        }
+        return;
+    }
+    script->m_last = shown;
+    Step step = std::move(script->m_steps.front());
+    script->m_steps.pop_front();
+    step.act(shown);
+    script->m_waitingSince = GetTickCount64();
+}
+
+void RightClickAndPick(HWND page, HWND list, int row, int itemPosition)
+{
+    for (int i = 0; i < itemPosition; ++i) {
+        PostMessageW(page, WM_KEYDOWN, VK_DOWN, 1);
+        PostMessageW(page, WM_KEYUP, VK_DOWN, 0xC0000001);
+    }
+    PostMessageW(page, WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageW(page, WM_KEYUP, VK_RETURN, 0xC0000001);
+    NMITEMACTIVATE click = {};
+    click.hdr.hwndFrom = list;
+    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
+    click.hdr.code = static_cast<UINT>(NM_RCLICK);
+    click.iItem = row;
+    click.iSubItem = 0;
+    SendMessageW(page, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+    hvtest::FlushMessages();
+}
+
+std::wstring RowText(HWND list, int row, int column)
+{
+    wchar_t text[1024] = {};
+    LVITEMW item = {};
+    item.iSubItem = column;
+    item.pszText = text;
+    item.cchTextMax = 1024;
+    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
+    return text;
+}
+
+bool RowChecked(HWND list, int row)
+{
+    return ((SendMessageW(list, LVM_GETITEMSTATE, static_cast<WPARAM>(row), LVIS_STATEIMAGEMASK) &
+             LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+POINT CellPoint(HWND list, int row, int column)
+{
+    RECT rect = {};
+    rect.top = column;
+    rect.left = LVIR_LABEL;
+    SendMessageW(list, LVM_GETSUBITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&rect));
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT CheckBoxPoint(HWND list, int row)
+{
+    RECT bounds = {};
+    bounds.left = LVIR_BOUNDS;
+    SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&bounds));
+    const int y = (bounds.top + bounds.bottom) / 2;
+    // The first points of the row that the list takes for its check box; their middle.
+    int first = -1, last = -1;
+    for (int x = bounds.left; x < bounds.left + 40; ++x) {
+        LVHITTESTINFO info = {};
+        info.pt = {x, y};
+        SendMessageW(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&info));
+        if (info.iItem == row && (info.flags & LVHT_ONITEM) == LVHT_ONITEMSTATEICON) {
+            if (first < 0)
+                first = x;
+            last = x;
+        }
+    }
+    EXPECT_GE(first, 0) << "row " << row << " has no check box";
+    return {(first + last) / 2, y};
+}
+
+void ExpectFileRequest(const FileDialogRequest& request, bool save, const std::wstring& extension,
+                       const std::wstring& filter)
+{
+    EXPECT_EQ(save, request.save);
+    EXPECT_EQ(extension, request.defaultExtension);
+    EXPECT_EQ(L"*." + extension, request.fileName);
+    EXPECT_EQ(filter, request.filter);
+    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
+}
+
+std::vector<std::string> Calls(const std::string& method)
+{
+    std::vector<std::string> calls;
+    for (const std::string& line : simtest::JournalLines())
+        if (line.find(method) != std::string::npos)
+            calls.push_back(line);
+    return calls;
+}
+
+void ClickItem(HWND dialog, int id)
+{
+    HWND item = GetDlgItem(dialog, id);
+    ASSERT_NE(nullptr, item) << id;
+    SendMessageW(item, BM_CLICK, 0, 0);
+}
+
+void ChooseItem(HWND dialog, int id, const std::wstring& text)
+{
+    HWND combo = GetDlgItem(dialog, id);
+    ASSERT_NE(nullptr, combo) << id;
+    const LRESULT index =
+        SendMessageW(combo, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+    ASSERT_NE(CB_ERR, index) << simtest::Narrow(text);
+    SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    SendMessageW(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELENDOK), reinterpret_cast<LPARAM>(combo));
 }
 
 void BenchTest::SetUp()

@@ -5,6 +5,8 @@
 
 #include <windows.h>
 
+#include <deque>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,12 +36,67 @@ public:
     std::vector<std::wstring> messages;
     std::vector<FileDialogRequest> fileRequests;
     std::wstring fileAnswer;  // the path the next file dialog picks; empty: cancelled
+    std::vector<ColorDialogRequest> colorRequests;
+    bool colorPicked = false;  // the colour dialog picks colorAnswer (else it is cancelled)
+    COLORREF colorAnswer = 0;
     std::vector<std::pair<std::wstring, std::wstring>> opened;  // verb, target
 
 private:
     ICommonDialogs* m_previousDialogs;
     IShellOpener* m_previousOpener;
 };
+
+// Drives the program's modal dialogs from inside their modal loops: each step runs, from a thread
+// timer, once a new dialog of its template is shown and enabled (a dialog the page opens after
+// another one closed is a new one). A dialog still open a while after the steps ran out, or one no
+// step expects, is cancelled, so that the test goes on and reports it.
+class CDialogScript
+{
+public:
+    struct Step
+    {
+        UINT templateId;
+        std::function<void(HWND dialog)> act;
+    };
+    explicit CDialogScript(std::vector<Step> steps);
+    ~CDialogScript();
+    CDialogScript(const CDialogScript&) = delete;
+    CDialogScript& operator=(const CDialogScript&) = delete;
+    // Every step ran.
+    bool Done() const { return m_steps.empty(); }
+    // Pumps messages until every step ran and no dialog is shown (at most the harness's timeout);
+    // true when so.
+    bool WaitDone() const;
+
+private:
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
+
+    std::deque<Step> m_steps;
+    HWND m_last = nullptr;
+    UINT_PTR m_timer = 0;
+    ULONGLONG m_waitingSince = 0;
+};
+
+// The program's modal dialog of a template that is shown and enabled, or null.
+HWND ShownDialog(UINT templateId);
+
+// Sends the list's right click to its page after queueing the keys that pick a menu item: the menu
+// the page tracks reads them from the queue.
+void RightClickAndPick(HWND page, HWND list, int row, int itemPosition);
+std::wstring RowText(HWND list, int row, int column);
+bool RowChecked(HWND list, int row);
+// The middle of a cell of a report list, and a point on a row's check box (client points).
+POINT CellPoint(HWND list, int row, int column);
+POINT CheckBoxPoint(HWND list, int row);
+// A file dialog asked as the pages ask theirs: save or open, "*.extension" first, the filter,
+// hidden read-only box and a question before overwriting.
+void ExpectFileRequest(const FileDialogRequest& request, bool save, const std::wstring& extension,
+                       const std::wstring& filter);
+// The journal's lines that name method, in order.
+std::vector<std::string> Calls(const std::string& method);
+// A control of a dialog as the user works it: BM_CLICK on a button, a combo's item chosen.
+void ClickItem(HWND dialog, int id);
+void ChooseItem(HWND dialog, int id, const std::wstring& text);
 
 class BenchTest : public simtest::SimTest
 {

@@ -21,37 +21,6 @@ std::wstring KeyName(LONG lParam)
     return name;
 }
 
-// Sends the list's right click to its page after queueing the keys that pick a menu item: the menu
-// the page tracks reads them from the queue.
-void RightClickAndPick(HWND page, HWND list, int row, int itemPosition)
-{
-    for (int i = 0; i < itemPosition; ++i) {
-        PostMessageW(page, WM_KEYDOWN, VK_DOWN, 1);
-        PostMessageW(page, WM_KEYUP, VK_DOWN, 0xC0000001);
-    }
-    PostMessageW(page, WM_KEYDOWN, VK_RETURN, 1);
-    PostMessageW(page, WM_KEYUP, VK_RETURN, 0xC0000001);
-    NMITEMACTIVATE click = {};
-    click.hdr.hwndFrom = list;
-    click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(list));
-    click.hdr.code = static_cast<UINT>(NM_RCLICK);
-    click.iItem = row;
-    click.iSubItem = 0;
-    SendMessageW(page, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
-    hvtest::FlushMessages();
-}
-
-std::wstring RowText(HWND list, int row, int column)
-{
-    wchar_t text[260] = {};
-    LVITEMW item = {};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = 260;
-    SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-    return text;
-}
-
 // The menu items by position.
 enum MenuItem { kNew = 1, kEdit, kDelete, kImport, kExport };
 
@@ -237,12 +206,7 @@ TEST_F(EventPagesTest, ApplicationListEventAndContextMenu)
     dialogs.fileAnswer = file;
     RightClickAndPick(page, list, 0, kExport);
     ASSERT_EQ(1u, dialogs.fileRequests.size());
-    const FileDialogRequest& request = dialogs.fileRequests[0];
-    EXPECT_TRUE(request.save);
-    EXPECT_EQ(L"hvm", request.defaultExtension);
-    EXPECT_EQ(L"*.hvm", request.fileName);
-    EXPECT_EQ(L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||", request.filter);
-    EXPECT_EQ(static_cast<DWORD>(OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT), request.flags);
+    ExpectFileRequest(dialogs.fileRequests[0], true, L"hvm", L"Halvo HvApp Files (*.hvm)|*.hvm|All Files (*.*)|*.*||");
     EXPECT_NE(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(file.c_str()));
 
     RightClickAndPick(page, list, 1, kDelete);

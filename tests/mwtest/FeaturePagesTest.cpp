@@ -24,15 +24,6 @@ protected:
         ChooseDevice(device);
         ASSERT_TRUE(Select(page));
     }
-    // The journal's lines for one method, in order.
-    static std::vector<std::string> Calls(const std::string& method)
-    {
-        std::vector<std::string> calls;
-        for (const std::string& line : simtest::JournalLines())
-            if (line.find(method) != std::string::npos)
-                calls.push_back(line);
-        return calls;
-    }
     // A key press on a track bar: one step, then the end of the move.
     static void StepBar(HWND bar, WPARAM key, bool release = true)
     {
