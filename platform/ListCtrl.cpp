@@ -172,6 +172,36 @@ bool CListCtrl::SetItemState(int item, UINT state, UINT mask)
     return SendMessage(LVM_SETITEMSTATE, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(&record)) != FALSE;
 }
 
+bool CListCtrl::GetCheck(int item) const
+{
+    return ((GetItemState(item, LVIS_STATEIMAGEMASK) & LVIS_STATEIMAGEMASK) >> 12) == 2;
+}
+
+bool CListCtrl::SetCheck(int item, bool checked)
+{
+    return SetItemState(item, INDEXTOSTATEIMAGEMASK(checked ? 2 : 1), LVIS_STATEIMAGEMASK);
+}
+
+int CListCtrl::GetSelectionMark() const
+{
+    return static_cast<int>(SendMessage(LVM_GETSELECTIONMARK));
+}
+
+int CListCtrl::SetSelectionMark(int item)
+{
+    return static_cast<int>(SendMessage(LVM_SETSELECTIONMARK, 0, static_cast<LPARAM>(item)));
+}
+
+HWND CListCtrl::EditLabel(int item)
+{
+    return reinterpret_cast<HWND>(SendMessage(LVM_EDITLABELW, static_cast<WPARAM>(item)));
+}
+
+HWND CListCtrl::GetEditControl() const
+{
+    return reinterpret_cast<HWND>(SendMessage(LVM_GETEDITCONTROL));
+}
+
 int CListCtrl::GetNextItem(int start, UINT flags) const
 {
     return static_cast<int>(SendMessage(LVM_GETNEXTITEM, static_cast<WPARAM>(start), MAKELPARAM(flags, 0)));

@@ -54,6 +54,17 @@ public:
     LPARAM GetItemData(int item) const;
     UINT GetItemState(int item, UINT mask) const;
     bool SetItemState(int item, UINT state, UINT mask);
+    // The check box of a row (LVS_EX_CHECKBOXES): its state image 2 is checked, 1 unchecked.
+    bool GetCheck(int item) const;
+    bool SetCheck(int item, bool checked = true);
+    // The row the keyboard selection starts from (LVM_GETSELECTIONMARK), -1 when none.
+    int GetSelectionMark() const;
+    int SetSelectionMark(int item);
+    // Starts editing a row's label (LVM_EDITLABEL; the list needs LVS_EDITLABELS and the focus); the
+    // edit control (borrowed), or null.
+    HWND EditLabel(int item);
+    // The edit control of the label being edited (borrowed), or null.
+    HWND GetEditControl() const;
     // LVM_GETNEXTITEM: the next row after start (-1: from the first) with the LVNI_* flags.
     int GetNextItem(int start, UINT flags) const;
     // The first selected row, or -1.

@@ -194,3 +194,39 @@ TEST(ListCtrl, CustomDrawnRowsOfAnOwnerDrawnList)
     list.DestroyWindow();
     host.DestroyWindow();
 }
+
+TEST(ListCtrl, CheckBoxesSelectionMarkAndLabelEditing)
+{
+    CHost host;
+    ASSERT_TRUE(host.Create(300, 200));
+    CListCtrl list;
+    ASSERT_TRUE(list.Create(LVS_REPORT | LVS_EDITLABELS | LVS_SHOWSELALWAYS | WS_VISIBLE, CRect(0, 0, 300, 200), host.m_hWnd, kListId));
+    list.SetExtendedStyle(LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    list.InsertColumn(0, L"Name", LVCFMT_LEFT, 100);
+    for (int i = 0; i < 3; ++i)
+        list.InsertItem(i, (L"Profile " + std::to_wstring(i + 1)).c_str());
+
+    EXPECT_FALSE(list.GetCheck(1));
+    EXPECT_TRUE(list.SetCheck(1));
+    EXPECT_TRUE(list.GetCheck(1));
+    EXPECT_FALSE(list.GetCheck(0));
+    list.SetCheck(1, false);
+    EXPECT_FALSE(list.GetCheck(1));
+
+    EXPECT_EQ(-1, list.GetSelectionMark());
+    list.SetSelectionMark(2);
+    EXPECT_EQ(2, list.GetSelectionMark());
+
+    // Editing a label gives its edit control until the edit ends.
+    EXPECT_EQ(nullptr, list.GetEditControl());
+    list.SetFocus();
+    HWND edit = list.EditLabel(0);
+    ASSERT_NE(nullptr, edit);
+    EXPECT_EQ(edit, list.GetEditControl());
+    EXPECT_EQ(L"Profile 1", hvtest::TextOf(edit));
+    list.SendMessage(LVM_CANCELEDITLABEL);
+    hvtest::FlushMessages();
+    EXPECT_EQ(nullptr, list.GetEditControl());
+    list.DestroyWindow();
+    host.DestroyWindow();
+}
