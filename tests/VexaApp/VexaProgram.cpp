@@ -47,11 +47,13 @@ bool VexaProgram::Start(bool journalReads)
     const bool up = hvtest::WaitUntil([&] {
         m_main = hvtest::FindTopWindow(kMainClass, nullptr, m_process.Id(), true);
         return m_main != nullptr || !m_process.Running();
-    }, 30000);
+    }, kSlowMs);
     if (!up || !m_main) {
         ADD_FAILURE() << "the main window did not come up";
         return false;
     }
+    // Shown, it still paints its many items: the tests begin once it waits for input.
+    WaitForInputIdle(m_process.Handle(), kSlowMs);
     return true;
 }
 
@@ -66,7 +68,7 @@ bool VexaProgram::ClickAndWait(int id) const
     HWND item = Item(id);
     DWORD_PTR result = 0;
     return item && SendMessageTimeoutW(m_main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
-                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, 10000, &result);
+                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kSlowMs, &result);
 }
 
 bool VexaProgram::ChooseInDropdown(int id, int index) const
@@ -74,7 +76,7 @@ bool VexaProgram::ChooseInDropdown(int id, int index) const
     HWND item = Item(id);
     DWORD_PTR result = 0;
     return item && SendMessageTimeoutW(m_main, 0x614 /* WM_DROPDOWN_SELCHANGE */, static_cast<WPARAM>(index),
-                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, 10000, &result);
+                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kSlowMs, &result);
 }
 
 bool VexaProgram::WaitForItemEnabled(int id, bool enabled, DWORD timeoutMs) const
@@ -104,7 +106,12 @@ HWND VexaProgram::WaitForPopup(DWORD timeoutMs) const
 
 std::wstring VexaProgram::ItemText(int id) const
 {
-    return hvtest::TextOf(hvtest::FindItemWindow(m_main, id, false));
+    return TextOf(hvtest::FindItemWindow(m_main, id, false));
+}
+
+std::wstring VexaProgram::TextOf(HWND window)
+{
+    return hvtest::TextOf(window, 30000);
 }
 
 std::vector<std::string> JournalOf(const char* device)

@@ -17,6 +17,9 @@ std::wstring InstallDir();
 void PrepareInstall();
 constexpr const wchar_t* kTrayProgram = L"HalvoVexaSysTray.exe";
 constexpr const wchar_t* kMainClass = L"SINGLE_INSTANCE_APP_VEXA";
+// How long a test waits for what takes the program many middleware calls (a read, a write) on a
+// busy machine.
+constexpr DWORD kSlowMs = 60000;
 
 class VexaProgram
 {
@@ -46,16 +49,18 @@ public:
     // A choice in a drop-down item of the current page, as the item reports it (sent).
     bool ChooseInDropdown(int id, int index) const;
     // Waits until the window (or item) state holds; false on time-out.
-    bool WaitForItemEnabled(int id, bool enabled, DWORD timeoutMs = hvtest::DefaultTimeoutMs) const;
-    bool WaitForItemShown(int id, DWORD timeoutMs = hvtest::DefaultTimeoutMs) const;
+    bool WaitForItemEnabled(int id, bool enabled, DWORD timeoutMs = kSlowMs) const;
+    bool WaitForItemShown(int id, DWORD timeoutMs = kSlowMs) const;
     // A visible top-level window of the program other than the main window (a popup); null on
     // time-out.
-    HWND WaitForPopup(DWORD timeoutMs = hvtest::DefaultTimeoutMs) const;
+    HWND WaitForPopup(DWORD timeoutMs = kSlowMs) const;
     HWND Popup() const;
     // The text of an item (its window text).
     std::wstring ItemText(int id) const;
+    // The window text of any window of the program, waiting as long as the program is busy.
+    static std::wstring TextOf(HWND window);
     // Waits for the program to end; true when it has.
-    bool WaitForExit(DWORD timeoutMs = 30000) { return m_process.Wait(timeoutMs); }
+    bool WaitForExit(DWORD timeoutMs = kSlowMs) { return m_process.Wait(timeoutMs); }
 
 private:
     hvtest::ChildProcess m_process;

@@ -124,7 +124,7 @@ bool SendDeviceNotice(HWND window, bool arrival, DWORD vendor, DWORD product)
     std::copy(path.begin(), path.end(), record->dbcc_name);
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
-                               reinterpret_cast<LPARAM>(record), SMTO_NORMAL, 60000, &result) != 0;
+                               reinterpret_cast<LPARAM>(record), SMTO_NORMAL, 2 * kSlowMs, &result) != 0;
 }
 
 class VexaProgramTest : public simtest::SimTest
@@ -150,7 +150,7 @@ protected:
 
     static std::wstring PopupHeading(HWND popup)
     {
-        return hvtest::TextOf(hvtest::FindItemWindow(popup, kWarningHeading, false));
+        return VexaProgram::TextOf(hvtest::FindItemWindow(popup, kWarningHeading, false));
     }
 };
 
@@ -159,10 +159,10 @@ TEST_F(VexaProgramTest, StartShowsTheMouseFirstAndASecondCopyBringsTheFirstToThe
     VexaProgram program;
     ASSERT_TRUE(program.Start());
     const HWND main = program.Main();
-    EXPECT_EQ(L"Halvo VEXA Configurator", hvtest::TextOf(main));
+    EXPECT_EQ(L"Halvo VEXA Configurator", VexaProgram::TextOf(main));
 
     // The tray program is started with the configuration program, from the install directory.
-    EXPECT_TRUE(WaitUntil([] { return hvtest::StandInStarts(InstallDir(), kTrayProgram) == 1; }))
+    EXPECT_TRUE(WaitUntil([] { return hvtest::StandInStarts(InstallDir(), kTrayProgram) == 1; }, kSlowMs))
         << "the stand-in tray program noted " << hvtest::StandInStarts(InstallDir(), kTrayProgram) << " starts";
 
     // A layered window whose magenta pixels are see-through.
@@ -201,9 +201,9 @@ TEST_F(VexaProgramTest, StartShowsTheMouseFirstAndASecondCopyBringsTheFirstToThe
     ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
     hvtest::ChildProcess second;
     ASSERT_TRUE(program.StartOnly(second));
-    ASSERT_TRUE(second.Wait(30000)) << "the second copy did not end";
+    ASSERT_TRUE(second.Wait(kSlowMs)) << "the second copy did not end";
     EXPECT_EQ(0u, second.ExitCode());
-    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && GetForegroundWindow() == main; }))
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && GetForegroundWindow() == main; }, kSlowMs))
         << "iconic " << IsIconic(main) << ", foreground " << GetForegroundWindow() << ", main " << main;
     EXPECT_TRUE(program.Running());
     EXPECT_EQ(1, hvtest::StandInStarts(InstallDir(), kTrayProgram)) << "the second copy started no tray program";
@@ -269,7 +269,7 @@ TEST_F(VexaProgramTest, ProductSwitchWithChangesWritesOnYesAndRereadsOnNo)
     EXPECT_EQ(English(L"$UnsavedHeading", 1), PopupHeading(question));
     ASSERT_TRUE(hvtest::PostItemCommand(question, kPopupYes));
     EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[5]));
-    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; })) << "the mouse was not written";
+    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; }, kSlowMs)) << "the mouse was not written";
     EXPECT_FALSE(program.IsItemEnabled(kApply));
 
     // No: the keyboard's changes are dropped and the keyboard is read again from the device.
@@ -302,7 +302,7 @@ TEST_F(VexaProgramTest, ApplyWritesAndASlowWriteNeitherEndsTheProgramNorLosesThe
     EditMouse(program);
     ASSERT_TRUE(program.Click(kApply));
     EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
-    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; })) << "Apply wrote nothing";
+    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; }, kSlowMs)) << "Apply wrote nothing";
     EXPECT_EQ(0u, CountChanges("keyboard")) << "Apply writes the product shown only";
     const size_t oneWrite = CountChanges("mouse");
 
@@ -312,13 +312,13 @@ TEST_F(VexaProgramTest, ApplyWritesAndASlowWriteNeitherEndsTheProgramNorLosesThe
     ASSERT_TRUE(program.Click(kApply));
     EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
     EditMouseWhileWriting(program);
-    ASSERT_TRUE(WaitUntil([&] { return CountCalls("mouse", kWriteEnd) == 1 && CountChanges("mouse") > oneWrite; }))
+    ASSERT_TRUE(WaitUntil([&] { return CountCalls("mouse", kWriteEnd) == 1 && CountChanges("mouse") > oneWrite; }, kSlowMs))
         << "the second write did not start";
     EXPECT_FALSE(program.IsItemEnabled(kApply)) << "Apply offered while the write runs";
     // A second Apply that still arrives (the button is disabled) is refused by the running write:
     // neither counted as a missing device nor taken as saved.
     ASSERT_TRUE(program.Click(kApply));
-    EXPECT_TRUE(program.WaitForItemEnabled(kApply, true, 30000)) << "Apply not offered again after the write";
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, true)) << "Apply not offered again after the write";
     EXPECT_EQ(2u, CountCalls("mouse", kWriteEnd));
     EXPECT_TRUE(program.Running());
     EXPECT_FALSE(program.Popup()) << "a notice came up";
@@ -328,7 +328,7 @@ TEST_F(VexaProgramTest, ApplyWritesAndASlowWriteNeitherEndsTheProgramNorLosesThe
     EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
     ASSERT_TRUE(program.Click(kOk));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Main()) || !program.Running(); }));
-    EXPECT_TRUE(program.WaitForExit(60000));
+    EXPECT_TRUE(program.WaitForExit(2 * kSlowMs));
     EXPECT_EQ(0u, program.Process().ExitCode());
     EXPECT_EQ(4u, CountCalls("mouse", kWriteEnd)) << "OK let the running write end and wrote once more";
     simtest::Tool({L"delay", L"0"});
@@ -366,14 +366,14 @@ TEST_F(VexaProgramTest, TheLastDeviceLeavingEndsTheProgramUnlessItComesBackInTim
     simtest::Tool({L"delay", L"3000", L"IPollingRate.GetSupportedRates"});
     const size_t before = JournalSize();
     std::thread removal([&] { EXPECT_TRUE(SendDeviceNotice(program.Main(), false, 0x9D17, 0x22)); });
-    const bool removing = WaitUntil([&] { return JournalSize() > before; }, 30000);
+    const bool removing = WaitUntil([&] { return JournalSize() > before; }, kSlowMs);
     EXPECT_TRUE(removing) << "the removal did not reach the device";
     EXPECT_TRUE(SendDeviceNotice(program.Main(), true, 0x9D17, 0x22));
     removal.join();
     simtest::Tool({L"delay", L"0"});
     // The no-device timer runs now at the latest (its own firing, if not yet done, is taken away).
     DWORD_PTR result = 0;
-    ASSERT_TRUE(SendMessageTimeoutW(program.Main(), WM_TIMER, 1, 0, SMTO_NORMAL, 30000, &result));
+    ASSERT_TRUE(SendMessageTimeoutW(program.Main(), WM_TIMER, 1, 0, SMTO_NORMAL, kSlowMs, &result));
     EXPECT_TRUE(program.Running());
     EXPECT_FALSE(program.Popup()) << "the no-device notice came up";
     EXPECT_TRUE(program.IsItemEnabled(kMouseTab));
