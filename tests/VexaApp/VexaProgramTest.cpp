@@ -388,6 +388,27 @@ TEST_F(VexaProgramTest, TheLastDeviceLeavingEndsTheProgramUnlessItComesBackInTim
     EXPECT_TRUE(program.WaitForExit());
 }
 
+TEST_F(VexaProgramTest, WithoutDevicesTheProgramShowsNoPageAndEndsAfterItsNotice)
+{
+    simtest::Tool({L"unplug", L"mouse"});
+    simtest::Tool({L"unplug", L"keyboard"});
+    VexaProgram program;
+    ASSERT_TRUE(program.Start());
+    const HWND notice = program.WaitForPopup();
+    ASSERT_TRUE(notice) << "no notice without devices";
+    EXPECT_EQ(English(L"$NoDeviceHeading", 1), PopupHeading(notice));
+    for (int page = 1; page <= 9; ++page)
+        EXPECT_FALSE(program.Item(kPageMarkers[page - 1])) << "page " << page << " is shown";
+    EXPECT_FALSE(program.Item(kMouseFootnote));
+    EXPECT_FALSE(program.Item(kKeyboardFootnote));
+    EXPECT_FALSE(program.IsItemEnabled(kMouseTab));
+    EXPECT_FALSE(program.IsItemEnabled(kKeyboardTab));
+    EXPECT_EQ(English(L"$FirmwareVersion") + L":0.00", program.ItemText(kFirmwareLabel));
+    ASSERT_TRUE(hvtest::PostItemCommand(notice, kPopupSingleOk));
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(simtest::JournalLines().empty()) << "something was written";
+}
+
 TEST_F(VexaProgramTest, OtherDevicesAndRepeatedArrivalsChangeNothingAndAReturningDeviceGetsItsMarkBack)
 {
     VexaProgram program;
