@@ -17,10 +17,10 @@
 // Waits while busy() answers true, window disabled (when it was enabled) for the time of the wait.
 void WaitWhileBusy(HWND window, const std::function<bool()>& busy);
 
-// Waits for the device's write, if one runs; nothing for a null device pointer.
+// Waits for the write of the device *device points to, if one runs. The pointer is read anew at
+// every look: a notice the wait serves may make the device object again (a device that left).
 template <class C, class P>
-void WaitForDevice(HWND window, IGenDevice<C, P>* device)
+void WaitForDevice(HWND window, IGenDevice<C, P>* const* device)
 {
-    if (device)
-        WaitWhileBusy(window, [device] { return device->IsBusy(); });
+    WaitWhileBusy(window, [device] { return device && *device && (*device)->IsBusy(); });
 }

@@ -327,12 +327,12 @@ CVxAppDlg::WriteStart CVxAppDlg::SaveToDevice()
 
 void CVxAppDlg::WaitForMouse()
 {
-    WaitForDevice(m_hWnd, *m_mouseDevice);
+    WaitForDevice(m_hWnd, m_mouseDevice);
 }
 
 void CVxAppDlg::WaitForKeyboard()
 {
-    WaitForDevice(m_hWnd, *m_keyboardDevice);
+    WaitForDevice(m_hWnd, m_keyboardDevice);
 }
 
 bool CVxAppDlg::IsWriting(int product) const
@@ -437,6 +437,9 @@ bool CVxAppDlg::SettleBeforeSwitch()
         return true;
     CVxWarningDlg question(this, L"RefreshBeforeProductSwitchPopup.xml");
     const INT_PTR answer = question.DoModal();
+    // The product's device may have left while the question was up: the switch has then been made.
+    if (m_product != product || !m_connected[product])
+        return false;
     product == kMouse ? WaitForMouse() : WaitForKeyboard();
     if (answer == IDCANCEL) {
         // The changes are dropped: the configuration is read again from the device, so that no
