@@ -159,7 +159,8 @@ TEST_F(VexaProgramTest, StartShowsTheMouseFirstAndASecondCopyBringsTheFirstToThe
     VexaProgram program;
     ASSERT_TRUE(program.Start());
     const HWND main = program.Main();
-    EXPECT_EQ(L"Halvo VEXA Configurator", VexaProgram::TextOf(main));
+    EXPECT_TRUE(WaitUntil([&] { return VexaProgram::TextOf(main) == L"Halvo VEXA Configurator"; }, kSlowMs))
+        << "title \"" << simtest::Narrow(VexaProgram::TextOf(main)) << "\"";
 
     // The tray program is started with the configuration program, from the install directory.
     EXPECT_TRUE(WaitUntil([] { return hvtest::StandInStarts(InstallDir(), kTrayProgram) == 1; }, kSlowMs))

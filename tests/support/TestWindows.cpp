@@ -88,16 +88,16 @@ std::wstring ClassNameOf(HWND hwnd)
     return std::wstring(name, length > 0 ? length : 0);
 }
 
-std::wstring TextOf(HWND hwnd, DWORD timeoutMs)
+std::wstring TextOf(HWND hwnd)
 {
     // SendMessage, not GetWindowText: the text of a control in another process is needed too.
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, timeoutMs, &length))
+    if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 2000, &length))
         return {};
     std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
     if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                             SMTO_ABORTIFHUNG, timeoutMs, &copied))
+                             SMTO_ABORTIFHUNG, 2000, &copied))
         return {};
     text.resize(copied < text.size() ? copied : 0);
     return text;

@@ -14,9 +14,7 @@ namespace hvtest {
 constexpr DWORD DefaultTimeoutMs = 10000;
 
 std::wstring ClassNameOf(HWND hwnd);
-// The window's text, also of another process's window; empty when the window does not answer
-// within timeoutMs.
-std::wstring TextOf(HWND hwnd, DWORD timeoutMs = 2000);
+std::wstring TextOf(HWND hwnd);
 
 // A top-level window whose class and title equal the given ones (nullptr: any); processId 0: any
 // process. Hidden windows count only when visibleOnly is false.
