@@ -67,18 +67,21 @@ win_inst="Z:$(echo "$inst" | tr '/' '\\')"
 "$WINE" reg add 'HKLM\Software\Halvo\VEXA' /v InstallDir /t REG_SZ /d "$win_inst" /f >/dev/null 2>&1
 "$WINE" reg add 'HKLM\Software\Halvo\VEXA' /v Language /t REG_SZ /d English /f >/dev/null 2>&1
 
-if [ ! -f "$inst/HalvoVexaConfig.exe" ]; then
-  echo "The install directory is laid out in $inst; the configuration program is not built yet."
-  ls "$inst"
-  exit 0
-fi
 
 cd "$inst"
 if [ "$headless" = 0 ]; then
   "$WINE" "$inst/HalvoVexaConfig.exe"
 else
   "$WINE" "$inst/HalvoVexaConfig.exe" </dev/null >"$b/run.log" 2>&1 &
-  sleep "${HV_RUN_SECONDS:-8}"
+  program=$!
+  # The main window is shown (and named) once the program has read both devices and filled its
+  # pages; a first start in a new prefix takes a while.
+  for _ in $(seq "${HV_RUN_WAIT_TENTHS:-1200}"); do
+    xwininfo -display "$DISPLAY" -name 'Halvo VEXA Configurator' 2>/dev/null | grep -q IsViewable && break
+    kill -0 "$program" 2>/dev/null || { echo "run: the program ended early, see $b/run.log" >&2; exit 1; }
+    sleep 0.1
+  done
+  sleep "${HV_RUN_SECONDS:-2}"   # its first painting
   shot="$b/HalvoVexaConfig.png"
   /usr/bin/import -display "$DISPLAY" -window root "$shot"
   echo "No display was set: the program ran on a virtual display; picture of the screen: $shot"

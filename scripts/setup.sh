@@ -4,7 +4,7 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 
 packages=(g++-mingw-w64-x86-64 g++-mingw-w64-i686 wine64 fonts-wine xvfb cmake ninja-build
-          googletest python3 dpkg-dev imagemagick)
+          googletest python3 dpkg-dev imagemagick x11-utils)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

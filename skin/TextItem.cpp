@@ -24,7 +24,8 @@ CTextItem::~CTextItem() = default;
 
 bool CTextItem::Create(const RECT& rect, HWND parent, DWORD style, UINT id)
 {
-    if (!CreateEx(0, L"STATIC", L"", style | WS_CHILD, rect, parent, id))
+    // The window text follows the text shown, for whatever reads windows rather than pixels.
+    if (!CreateEx(0, L"STATIC", m_text.c_str(), style | WS_CHILD, rect, parent, id))
         return false;
     window = m_hWnd;
     return true;
@@ -33,6 +34,8 @@ bool CTextItem::Create(const RECT& rect, HWND parent, DWORD style, UINT id)
 void CTextItem::SetText(const wchar_t* key, int caseMode)
 {
     m_text = CaptionText(key, caseMode);
+    if (m_hWnd)
+        ::SetWindowTextW(m_hWnd, m_text.c_str());
     RepaintUnder();
 }
 

@@ -5,10 +5,14 @@
 //   ChildProcess.h  ChildProcess (ends its process tree on every path), QuoteArg
 //   Input.h         Click, Drag, Wheel, PressKey, TypeText through SendInput
 //   Paths.h         TestDir, TestFile, BinDir, SourceDir
+//   ItemWindows.h   FindItemWindow(s), ItemIdOf, PostItemCommand: skinned items by their item id
+//   InstallCopy.h   LayOutInstall, SetInstallerValues, stand-ins of started programs
 #pragma once
 #include "Capture.h"
 #include "ChildProcess.h"
 #include "Input.h"
+#include "InstallCopy.h"
+#include "ItemWindows.h"
 #include "Messages.h"
 #include "Paths.h"
 #include "TestWindows.h"

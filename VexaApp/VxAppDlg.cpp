@@ -1,0 +1,572 @@
+#include "VxAppDlg.h"
+
+#include "BitmapBtn.h"
+#include "BitmapItem.h"
+#include "DeviceListener.h"
+#include "DeviceWait.h"
+#include "FileVersions.h"
+#include "KeyboardLayouts.h"
+#include "LangTable.h"
+#include "TextItem.h"
+#include "VexaAppRes.h"
+#include "VxItemIds.h"
+#include "VxPopups.h"
+#include "WStr.h"
+#include "WinApp.h"
+
+namespace {
+
+// The colour the main window's skin leaves see-through.
+constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
+
+struct PageLayout
+{
+    int product;
+    int page;
+    const wchar_t* file;
+};
+
+constexpr PageLayout kPageLayouts[] = {
+    {CVxAppDlg::kMouse, 1, L"Mouse_AssnBtns.xml"},
+    {CVxAppDlg::kMouse, 2, L"Mouse_AdjPerf.xml"},
+    {CVxAppDlg::kMouse, 3, L"Mouse_MgProfs.xml"},
+    {CVxAppDlg::kMouse, 4, L"Mouse_MgMcrs.xml"},
+    {CVxAppDlg::kMouse, 5, L"Mouse_Lighting.xml"},
+    {CVxAppDlg::kKeyboard, 6, L"Keyboard_AssnKeys.xml"},
+    {CVxAppDlg::kKeyboard, 7, L"Keyboard_MgProfs.xml"},
+    {CVxAppDlg::kKeyboard, 8, L"Keyboard_MgMcrs.xml"},
+    {CVxAppDlg::kKeyboard, 9, L"Keyboard_Lighting.xml"},
+};
+
+// The tab of each page: 89..93 for pages 1..5, 94..97 for pages 6..9.
+constexpr int32_t PageTabId(int page) { return BUTTON_ASSIGNBUTTONS + page - 1; }
+
+std::wstring Caption(const wchar_t* key, const wchar_t* fallback)
+{
+    std::wstring text;
+    return TranslateText(key, text) ? text : std::wstring(fallback);
+}
+
+// "major.minor" of this program's product version, the minor with two digits.
+std::wstring ProgramVersionText()
+{
+    static const std::wstring text = [] {
+        CFileVersions versions;
+        versions.SetModulePath();
+        versions.ReadVersions();
+        return wstr::Format(L"%ls.%.2d", versions.ProductPart(0).c_str(), _wtoi(versions.ProductPart(1).c_str()));
+    }();
+    return text;
+}
+
+// Reads a device into its configuration and makes sure a profile is active: false when the device
+// does not answer, or holds no profile at all (*noProfile then set).
+template <class C, class P>
+bool ReadDevice(IGenDevice<C, P>* device, C* config, bool* noProfile)
+{
+    *noProfile = false;
+    if (!device || !config || !device->Transfer(config, kTransferRead, kTransferAll))
+        return false;
+    if (config->GetActiveProfile())
+        return true;
+    config->SetActiveProfile(config->GetProfile(0));
+    if (config->GetActiveProfile())
+        return true;
+    *noProfile = true;
+    return false;
+}
+
+template <class C, class P>
+bool FirmwareText(IGenDevice<C, P>* device, std::wstring& text)
+{
+    return device && device->GetFirmwareVersion(text);
+}
+
+} // namespace
+
+CVxAppDlg::CVxAppDlg(IMouseConfig** mouseConfig, IGenMouse** mouseDevice, IGenKeyboard** keyboardDevice,
+                     IKeyboardConfig** keyboardConfig)
+    : CGUIPanel(IDD_VEXA_MAIN, L"MainPage.xml", nullptr),
+      m_mouseConfig(mouseConfig),
+      m_mouseDevice(mouseDevice),
+      m_keyboardDevice(keyboardDevice),
+      m_keyboardConfig(keyboardConfig),
+      m_mouseButtons(mouseConfig, mouseDevice),
+      m_mousePerformance(mouseConfig, mouseDevice, &m_currentPage),
+      m_mouseProfiles(mouseConfig, mouseDevice),
+      m_mouseMacros(mouseConfig, mouseDevice),
+      m_mouseLighting(mouseConfig, mouseDevice),
+      m_keyboardKeys(keyboardConfig, keyboardDevice),
+      m_keyboardProfiles(keyboardConfig, keyboardDevice),
+      m_keyboardMacros(keyboardConfig, keyboardDevice),
+      m_keyboardLighting(keyboardConfig, keyboardDevice)
+{
+    const HINSTANCE module = CWinApp::ResourceInstance();
+    m_bigIcon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_VEXA), IMAGE_ICON, 0, 0,
+                                                LR_DEFAULTSIZE | LR_SHARED));
+    m_smallIcon = static_cast<HICON>(::LoadImageW(module, MAKEINTRESOURCEW(IDI_VEXA), IMAGE_ICON,
+                                                  ::GetSystemMetrics(SM_CXSMICON),
+                                                  ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+}
+
+CVxAppDlg::~CVxAppDlg()
+{
+    // The page items are children of the dialog's window: they go before it does.
+    for (CVxPage* page : {static_cast<CVxPage*>(&m_mouseButtons), static_cast<CVxPage*>(&m_mousePerformance),
+                          static_cast<CVxPage*>(&m_mouseProfiles), static_cast<CVxPage*>(&m_mouseMacros),
+                          static_cast<CVxPage*>(&m_mouseLighting), static_cast<CVxPage*>(&m_keyboardKeys),
+                          static_cast<CVxPage*>(&m_keyboardProfiles), static_cast<CVxPage*>(&m_keyboardMacros),
+                          static_cast<CVxPage*>(&m_keyboardLighting)})
+        page->DeleteAll();
+    m_keyboardKeys.KeyItems().DeleteAll();
+}
+
+// ---- start-up -------------------------------------------------------------------------------
+
+BOOL CVxAppDlg::OnInitDialog()
+{
+    CGUIPanel::OnInitDialog();
+    SendMessage(WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_bigIcon));
+    SendMessage(WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(m_smallIcon));
+    ModifyStyleEx(0, WS_EX_LAYERED);
+    ::SetLayeredWindowAttributes(m_hWnd, kTransparentColour, 0, LWA_COLORKEY);
+    SetWindowText(L"Halvo VEXA Configurator");
+    DeviceListener().Register(m_hWnd);
+    LoadPageLayouts();
+    // The keys of the keyboard layout the application activated, from that layout's own file.
+    if (const CKeyboardLayoutSetting* layout = KeyboardLayouts().Active(); layout && !layout->layoutItems.empty())
+        LoadLayoutFile(&m_keyboardKeys.KeyItems(), layout->layoutItems, this, false);
+    BindNamedItems();
+    BuildTabLists();
+    ConnectDevices();
+    RefreshAllPages();
+    UpdateProductTabs(true);
+    if (IsProduct(m_product))
+        m_unsaved[m_product] = false;
+    UpdateApply();
+
+    // Centred on the work area: the panel took its size from the skin after the template placed it.
+    RECT work{};
+    ::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const CRect window = GetWindowRect();
+    SetWindowPos(nullptr, work.left + ((work.right - work.left) - window.Width()) / 2,
+                 work.top + ((work.bottom - work.top) - window.Height()) / 2, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return TRUE;
+}
+
+void CVxAppDlg::LoadPageLayouts()
+{
+    CVxPage* const sets[] = {&m_mouseButtons,   &m_mousePerformance, &m_mouseProfiles,
+                             &m_mouseMacros,    &m_mouseLighting,    &m_keyboardKeys,
+                             &m_keyboardProfiles, &m_keyboardMacros, &m_keyboardLighting};
+    for (size_t i = 0; i < std::size(kPageLayouts); ++i) {
+        const PageLayout& layout = kPageLayouts[i];
+        const bool loaded = LoadLayoutFile(sets[i], layout.file, this, false);
+        // A page whose layout did not load keeps its number and is skipped from then on.
+        m_pages[layout.product][layout.page] = loaded ? sets[i] : nullptr;
+    }
+}
+
+void CVxAppDlg::BindNamedItems()
+{
+    m_productTabs[kMouse] = m_items.FindAs<CBitmapBtn>(BUTTON_PRODSELECT_MOUSE, ItemKind::BitmapBtn);
+    m_productTabs[kKeyboard] = m_items.FindAs<CBitmapBtn>(BUTTON_PRODSELECT_KEYBOARD, ItemKind::BitmapBtn);
+    m_firmwareLabel = m_items.FindAs<CTextItem>(TEXT_FIRMWAREVER_PERSIST, ItemKind::TextItem);
+    m_driverLabel = m_items.FindAs<CTextItem>(TEXT_DRIVERVER_PERSIST, ItemKind::TextItem);
+    m_ok = m_items.FindAs<CBitmapBtn>(BUTTON_OK, ItemKind::BitmapBtn);
+    m_apply = m_items.FindAs<CBitmapBtn>(BUTTON_APPLY, ItemKind::BitmapBtn);
+    m_cancel = m_items.FindAs<CBitmapBtn>(BUTTON_CANCEL, ItemKind::BitmapBtn);
+    m_footnotes[kMouse] = m_items.FindAs<CBitmapItem>(BITMAP_MOUSE_FOOTNOTE, ItemKind::BitmapItem);
+    m_footnotes[kKeyboard] = m_items.FindAs<CBitmapItem>(BITMAP_KEYBOARD_FOOTNOTE, ItemKind::BitmapItem);
+}
+
+void CVxAppDlg::BuildTabLists()
+{
+    for (int product : {kMouse, kKeyboard}) {
+        std::vector<CGUIItem*>& shown = m_productItems[product];
+        shown.clear();
+        const int first = product == kMouse ? 1 : 6;
+        const int last = product == kMouse ? 5 : 9;
+        for (int page = first; page <= last; ++page) {
+            CBitmapBtn* tab = m_items.FindAs<CBitmapBtn>(PageTabId(page), ItemKind::BitmapBtn);
+            m_pageTabs[product][page] = tab;
+            if (tab)
+                shown.push_back(tab);
+        }
+        if (m_footnotes[product])
+            shown.push_back(m_footnotes[product]);
+    }
+}
+
+void CVxAppDlg::ConnectDevices()
+{
+    m_connected[kMouse] = LoadMouseFromDevice();
+    m_connected[kKeyboard] = LoadKeyboardFromDevice();
+    if (!m_connected[kMouse] && !m_connected[kKeyboard]) {
+        SwitchProduct(kNoProduct, true);
+        StartNoDeviceTimer(kNoDeviceStartMs);
+    }
+}
+
+bool CVxAppDlg::LoadMouseFromDevice()
+{
+    return LoadFromDevice(kMouse);
+}
+
+bool CVxAppDlg::LoadKeyboardFromDevice()
+{
+    return LoadFromDevice(kKeyboard);
+}
+
+bool CVxAppDlg::LoadFromDevice(int product)
+{
+    bool noProfile = false;
+    const bool ok = product == kMouse ? ReadDevice(*m_mouseDevice, *m_mouseConfig, &noProfile)
+                                      : ReadDevice(*m_keyboardDevice, *m_keyboardConfig, &noProfile);
+    if (noProfile)
+        StartNoDeviceTimer(kNoDeviceStartMs);
+    return ok;
+}
+
+void CVxAppDlg::RefreshAllPages()
+{
+    // The mouse's, unless no device answered (then the labels say so).
+    UpdateVersionLabels(m_product);
+    for (int product : {kMouse, kKeyboard})
+        if (m_productTabs[product])
+            m_productTabs[product]->SetState(false);
+    for (auto& [product, tabs] : m_pageTabs)
+        for (auto& [page, tab] : tabs)
+            SetTabSelected(tab, false);
+    m_mouseButtons.InitAssignButtonsPage(this);
+    m_mousePerformance.InitAdjustPerformancePage(this);
+    m_mouseProfiles.InitMouseProfilePage(this);
+    m_mouseMacros.InitMouseMacroPage(this);
+    m_mouseLighting.InitMouseLightingPage(this);
+    m_keyboardKeys.InitAssignKeysPage(this);
+    m_keyboardProfiles.InitKeyboardProfilePage(this);
+    m_keyboardMacros.InitKeyboardMacroPage(this);
+    m_keyboardLighting.InitKeyboardLightingPage(this);
+    Invalidate(FALSE);
+}
+
+// ---- for the pages ----------------------------------------------------------------------------
+
+void CVxAppDlg::SetModified()
+{
+    if (!IsProduct(m_product))
+        return;
+    m_unsaved[m_product] = true;
+    UpdateApply();
+}
+
+void CVxAppDlg::ClearModified()
+{
+    if (!IsProduct(m_product))
+        return;
+    m_unsaved[m_product] = false;
+    UpdateApply();
+}
+
+void CVxAppDlg::RefreshProfilePages(int product)
+{
+    if (product == kMouse) {
+        m_mouseProfiles.FillMouseProfileList();
+        m_mouseButtons.RefreshButtonLabels();
+        m_mouseButtons.FillProfileDropdown();
+        m_mousePerformance.Refresh();
+        m_mouseLighting.Refresh();
+    } else if (product == kKeyboard) {
+        m_keyboardProfiles.FillKeyboardProfileList();
+        m_keyboardKeys.RefreshKeyAssignments();
+        m_keyboardLighting.Refresh();
+    }
+}
+
+void CVxAppDlg::EnableNavigation(bool enable)
+{
+    m_navigation = enable;
+    for (int product : {kMouse, kKeyboard}) {
+        if (!m_connected[product])
+            continue;
+        if (m_productTabs[product])
+            m_productTabs[product]->EnableWindow(enable);
+        for (auto& [page, tab] : m_pageTabs[product])
+            if (tab)
+                tab->EnableWindow(enable);
+    }
+    if (m_ok)
+        m_ok->EnableWindow(enable);
+    if (m_cancel)
+        m_cancel->EnableWindow(enable);
+    UpdateApply();
+}
+
+CVxAppDlg::WriteStart CVxAppDlg::SaveToDevice()
+{
+    bool started = false;
+    if (IsProduct(m_product)) {
+        // A write still running refuses the next one, and that says nothing of the device.
+        if (IsWriting(m_product))
+            return WriteStart::Busy;
+        started = m_product == kMouse ? (*m_mouseDevice && (*m_mouseDevice)->Transfer(*m_mouseConfig, kTransferWrite, kTransferAll))
+                                      : (*m_keyboardDevice && (*m_keyboardDevice)->Transfer(*m_keyboardConfig, kTransferWrite, kTransferAll));
+        m_connected[m_product] = started;
+    }
+    if (started && !m_pollingWrites) {
+        // Offers Apply again once the write has ended, should the product be edited meanwhile.
+        m_pollingWrites = SetTimer(TIMER_WRITEPOLL, kWritePollMs) != 0;
+    }
+    if (!m_connected[kMouse] && !m_connected[kKeyboard]) {
+        StartNoDeviceTimer(kNoDeviceStartMs);
+        return WriteStart::Failed;
+    }
+    return started ? WriteStart::Started : WriteStart::Failed;
+}
+
+void CVxAppDlg::WaitForMouse()
+{
+    WaitForDevice(m_hWnd, m_mouseDevice);
+}
+
+void CVxAppDlg::WaitForKeyboard()
+{
+    WaitForDevice(m_hWnd, m_keyboardDevice);
+}
+
+bool CVxAppDlg::IsWriting(int product) const
+{
+    if (product == kMouse)
+        return *m_mouseDevice && (*m_mouseDevice)->IsBusy();
+    if (product == kKeyboard)
+        return *m_keyboardDevice && (*m_keyboardDevice)->IsBusy();
+    return false;
+}
+
+int CVxAppDlg::CurrentPageNumber() const
+{
+    for (const auto& [product, pages] : m_pages)
+        for (const auto& [number, page] : pages)
+            if (page && page == m_currentPage)
+                return number;
+    return 0;
+}
+
+// ---- products and pages -----------------------------------------------------------------------
+
+void CVxAppDlg::UpdateProductTabs(bool force)
+{
+    for (int product : {kMouse, kKeyboard}) {
+        if (m_productTabs[product])
+            m_productTabs[product]->EnableWindow(m_connected[product]);
+        if (product == m_product && !m_connected[product])
+            force = true;
+    }
+    // Without a product shown, one that has come is shown.
+    if (m_product == kNoProduct && (m_connected[kMouse] || m_connected[kKeyboard]))
+        force = true;
+    if (force)
+        SwitchToConnectedProduct();
+}
+
+void CVxAppDlg::SwitchToConnectedProduct()
+{
+    // The current product while it is there, else the other; from none, the mouse first. Without any
+    // device nothing changes: the pages stay as they are until the no-device notice.
+    int target = -1;
+    if (m_product == kKeyboard)
+        target = m_connected[kKeyboard] ? kKeyboard : m_connected[kMouse] ? kMouse : -1;
+    else
+        target = m_connected[kMouse] ? kMouse : m_connected[kKeyboard] ? kKeyboard : -1;
+    if (target != -1)
+        SwitchProduct(target, true);
+}
+
+void CVxAppDlg::SwitchProduct(int product, bool forced)
+{
+    if (product == kNoProduct) {
+        for (auto& [p, pages] : m_pages)
+            for (auto& [number, page] : pages)
+                if (page)
+                    ShowPage(page, false);
+        m_keyboardKeys.ShowKeyItems(false);
+        for (CBitmapItem* footnote : m_footnotes)
+            if (footnote)
+                footnote->Show(false);
+        m_currentPage = nullptr;
+        m_product = kNoProduct;
+        UpdateVersionLabels(kNoProduct);
+        UpdateApply();
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        return;
+    }
+    if (!IsProduct(product))
+        return;
+    if (!forced) {
+        if (product == m_product)
+            return;
+        if (!SettleBeforeSwitch())
+            return;
+    }
+    const int other = product == kMouse ? kKeyboard : kMouse;
+    for (CGUIItem* item : m_productItems[product])
+        item->Show(true);
+    for (CGUIItem* item : m_productItems[other])
+        item->Show(false);
+    for (auto& [number, page] : m_pages[other])
+        if (page)
+            ShowPage(page, false);
+    if (other == kKeyboard)
+        m_keyboardKeys.ShowKeyItems(false);
+
+    m_product = product;
+    SetTabSelected(m_productTabs[product], true);
+    SetTabSelected(m_productTabs[other], false);
+    SwitchPage(m_lastPage[product]);
+    UpdateVersionLabels(product);
+    m_unsaved[product] = m_heldUnsaved[product];
+    m_heldUnsaved[product] = false;
+    UpdateApply();
+}
+
+bool CVxAppDlg::SettleBeforeSwitch()
+{
+    const int product = m_product;
+    if (!IsProduct(product) || !m_unsaved[product])
+        return true;
+    CVxWarningDlg question(this, L"RefreshBeforeProductSwitchPopup.xml");
+    const INT_PTR answer = question.DoModal();
+    // The product's device may have left while the question was up: the switch has then been made.
+    if (m_product != product || !m_connected[product])
+        return false;
+    product == kMouse ? WaitForMouse() : WaitForKeyboard();
+    if (answer == IDCANCEL) {
+        // The changes are dropped: the configuration is read again from the device, so that no
+        // later write carries them.
+        m_connected[product] = LoadFromDevice(product);
+        if (m_connected[product])
+            RefreshProfilePages(product);
+        m_unsaved[product] = false;
+        return true;
+    }
+    if (SaveToDevice() != WriteStart::Started)
+        return false;
+    ClearModified();
+    return true;
+}
+
+void CVxAppDlg::SwitchPage(int page)
+{
+    CVxPage* set = PageOf(m_product, page);
+    if (!set || set == m_currentPage)
+        return;
+    for (auto& [number, other] : m_pages[m_product])
+        if (other && other != set)
+            ShowPage(other, false);
+    if (set == &m_mousePerformance)
+        m_mousePerformance.Refresh();
+    ShowPage(set, true);
+    m_currentPage = set;
+    m_lastPage[m_product] = page;
+    for (auto& [number, tab] : m_pageTabs[m_product])
+        SetTabSelected(tab, number == page);
+    set->Refresh();
+    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+}
+
+void CVxAppDlg::ShowPage(CVxPage* page, bool show)
+{
+    page->ShowAll(show);
+    if (page == &m_keyboardKeys)
+        m_keyboardKeys.ShowKeyItems(show);
+}
+
+CVxPage* CVxAppDlg::PageOf(int product, int page) const
+{
+    auto pages = m_pages.find(product);
+    if (pages == m_pages.end())
+        return nullptr;
+    auto found = pages->second.find(page);
+    return found == pages->second.end() ? nullptr : found->second;
+}
+
+void CVxAppDlg::SetTabSelected(CBitmapBtn* tab, bool selected)
+{
+    if (tab)
+        tab->SetState(selected);  // repaints only on a change
+}
+
+void CVxAppDlg::UpdateVersionLabels(int product)
+{
+    const std::wstring driverCaption = Caption(L"$DriverVersion", L"Driver Version");
+    const std::wstring firmwareCaption = Caption(L"$FirmwareVersion", L"Firmware Version");
+    if (!IsProduct(product)) {
+        if (m_firmwareLabel)
+            m_firmwareLabel->SetText((firmwareCaption + L":0.00").c_str(), 0);
+        if (m_driverLabel)
+            m_driverLabel->SetText((driverCaption + L":0.00").c_str(), 0);
+        return;
+    }
+    std::wstring firmware;
+    const bool known = product == kMouse ? FirmwareText(*m_mouseDevice, firmware)
+                                         : FirmwareText(*m_keyboardDevice, firmware);
+    if (known && m_firmwareLabel)
+        m_firmwareLabel->SetText((firmwareCaption + L": " + firmware).c_str(), 0);
+    if (m_driverLabel)
+        m_driverLabel->SetText((driverCaption + L": " + ProgramVersionText()).c_str(), 0);
+}
+
+void CVxAppDlg::UpdateApply()
+{
+    if (!m_apply)
+        return;
+    const bool offer = m_navigation && IsProduct(m_product) && m_unsaved[m_product] && !IsWriting(m_product);
+    if (m_apply->IsWindowEnabled() != offer)
+        m_apply->EnableWindow(offer);
+}
+
+// ---- saving and closing -----------------------------------------------------------------------
+
+void CVxAppDlg::WaitForWrites()
+{
+    WaitForMouse();
+    WaitForKeyboard();
+}
+
+void CVxAppDlg::SaveAndClose()
+{
+    // The product's previous write first (the next one would be refused), then this save, which
+    // must end before the devices are let go at exit.
+    WaitForWrites();
+    SaveToDevice();
+    WaitForWrites();
+    EndDialog(IDOK);
+}
+
+bool CVxAppDlg::MacroPageRecords() const
+{
+    return (m_currentPage == &m_mouseMacros && m_mouseMacros.IsRecording()) ||
+           (m_currentPage == &m_keyboardMacros && m_keyboardMacros.IsRecording());
+}
+
+void CVxAppDlg::OnOK()
+{
+    if (MacroPageRecords())
+        return;
+    SaveAndClose();
+}
+
+void CVxAppDlg::OnCancel()
+{
+    if (MacroPageRecords())
+        return;
+    // Nothing is written; a write Apply started still ends before the devices are let go.
+    WaitForWrites();
+    EndDialog(IDCANCEL);
+}
+
+void CVxAppDlg::StartNoDeviceTimer(UINT ms)
+{
+    m_noDeviceTimer = SetTimer(TIMER_NODEVICE, ms);
+}

@@ -1,0 +1,214 @@
+// CVxAppDlg: the configuration program's one window, a skinned panel from "MainPage.xml" over
+// dialog template 102. It holds the two products (mouse, keyboard) with their nine pages, switches
+// between them, routes the items' commands and notices to the pages (VxAppDlgRouting.cpp), keeps
+// each product's unsaved state, writes a product on Apply and OK, and follows devices arriving and
+// leaving.
+//
+// Devices: the dialog holds the addresses of the application's device and configuration pointers
+// and reads them anew at each use; a device object is made again on arrival and removal. A write
+// runs on the device's worker (IGenDevice::Transfer); while it runs, every other call to that
+// device fails. So the dialog tells a running write from a missing device: Apply is not offered
+// while the product's write runs (a 100 ms timer offers it again afterwards when the product was
+// edited meanwhile), OK waits for writes before it saves and before it ends, and a refused write
+// never counts as the device being gone while the device is busy.
+//
+// Everything runs on the user-interface thread.
+#pragma once
+
+#include <windows.h>
+
+#include <deque>
+#include <map>
+#include <vector>
+
+#include "GUIPanel.h"
+#include "GenDevice.h"
+#include "VxPages.h"
+
+class CBitmapBtn;
+class CBitmapItem;
+class CTextItem;
+
+class CVxAppDlg : public CGUIPanel
+{
+public:
+    enum Product : int
+    {
+        kMouse = 0,
+        kKeyboard = 1,
+        kNoProduct = 3,
+    };
+    enum class WriteStart
+    {
+        Started,  // the worker runs; the product counts as connected
+        Busy,     // the product's previous write still runs; nothing changed
+        Failed,   // the device did not take the write: it counts as gone
+    };
+
+    static constexpr UINT_PTR TIMER_NODEVICE = 1;
+    static constexpr UINT_PTR TIMER_WRITEPOLL = 2;
+    static constexpr UINT kNoDeviceStartMs = 500;    // at start-up, or after a failed write
+    static constexpr UINT kNoDeviceRemovalMs = 100;  // after a removal
+    static constexpr UINT kWritePollMs = 100;
+
+    // The addresses of the application's pointers (CVxApp), read anew at every use.
+    CVxAppDlg(IMouseConfig** mouseConfig, IGenMouse** mouseDevice, IGenKeyboard** keyboardDevice,
+              IKeyboardConfig** keyboardConfig);
+    ~CVxAppDlg() override;
+
+    // ---- for the pages ----
+    // The current product is unsaved; Apply is offered unless its write still runs.
+    void SetModified();
+    // The current product is saved; Apply is not offered.
+    void ClearModified();
+    // Refills what depends on the profiles of a product's pages (profile lists and drop-downs,
+    // button labels or key assignments, the performance and lighting pages).
+    void RefreshProfilePages(int product);
+    // Enables or disables the tabs of the connected products and the footer (off while recording).
+    void EnableNavigation(bool enable);
+    // Starts writing the current product to its device (nothing for none).
+    WriteStart SaveToDevice();
+    // Before a page reaches a device: waits for that device's write to end (DeviceWait.h).
+    void WaitForMouse();
+    void WaitForKeyboard();
+
+    // ---- state ----
+    int CurrentProduct() const { return m_product; }
+    // 1..9, or 0 when no page is shown.
+    int CurrentPageNumber() const;
+    bool IsUnsaved(int product) const { return IsProduct(product) && m_unsaved[product]; }
+    bool IsConnected(int product) const { return IsProduct(product) && m_connected[product]; }
+    bool IsRecording() const { return m_recording; }
+    // A write of the product's device runs.
+    bool IsWriting(int product) const;
+
+protected:
+    BOOL OnInitDialog() override;
+    void OnOK() override;
+    void OnCancel() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void BindItems() override { BindNamedItems(); }
+
+private:
+    static bool IsProduct(int product) { return product == kMouse || product == kKeyboard; }
+
+    // ---- start-up ----
+    void BindNamedItems();
+    void LoadPageLayouts();
+    void BuildTabLists();
+    void ConnectDevices();
+    void RefreshAllPages();
+    bool LoadMouseFromDevice();
+    bool LoadKeyboardFromDevice();
+    bool LoadFromDevice(int product);
+
+    // ---- products and pages ----
+    void UpdateProductTabs(bool force);
+    void SwitchToConnectedProduct();
+    void SwitchProduct(int product, bool forced);
+    // The unsaved product is written or its changes dropped before a switch; false: stay.
+    bool SettleBeforeSwitch();
+    void SwitchPage(int page);
+    void ShowPage(CVxPage* page, bool show);
+    void UpdateVersionLabels(int product);
+    void UpdateApply();
+    void SetTabSelected(CBitmapBtn* tab, bool selected);
+    CVxPage* PageOf(int product, int page) const;
+
+    // ---- saving and closing ----
+    void WaitForWrites();
+    // OK: waits for a running write, saves, waits for that write too, then closes.
+    void SaveAndClose();
+    bool MacroPageRecords() const;
+    void StartNoDeviceTimer(UINT ms);
+
+    // ---- messages (VxAppDlgRouting.cpp) ----
+    void DispatchCommand(CGUIItem& item);
+    void OnTimer(UINT_PTR id);
+    LRESULT OnDeviceChange(WPARAM event, LPARAM data);
+    void OnDeviceRemovedOrArrived(int product, bool arrival);
+    void OnDestroy();
+    LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 0; }
+    LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcMouseMove(WPARAM wParam, LPARAM lParam);
+    LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
+    LRESULT OnProfileListDoubleClick(WPARAM list, LPARAM info);
+    LRESULT OnProfileListCellText(WPARAM list, LPARAM info);
+    LRESULT OnProfileListCheckChanged(WPARAM list, LPARAM info);
+    LRESULT OnProfileListRightClick(WPARAM list, LPARAM info);
+    LRESULT OnProfileListMenu(WPARAM list, LPARAM info);
+    LRESULT OnProfileListComboChanged(WPARAM list, LPARAM info);
+    LRESULT OnRowClicked(WPARAM, LPARAM) { return 0; }
+    LRESULT OnSliderDragged(WPARAM value, LPARAM thumbId);
+    LRESULT OnSliderPositionSet(WPARAM value, LPARAM thumbId);
+    LRESULT OnAccelTrackNotify(WPARAM trackId, LPARAM point);
+    LRESULT OnDropdownClicked(WPARAM, LPARAM dropdown);
+    LRESULT OnDropdownSelChange(WPARAM index, LPARAM dropdown);
+    LRESULT OnAssignOptionSelected(WPARAM entry, LPARAM listId);
+    LRESULT OnKeyItemHover(WPARAM, LPARAM keyId);
+    LRESULT OnKeyItemClicked(WPARAM, LPARAM keyId);
+    LRESULT OnMacroDisplayChanged(WPARAM, LPARAM displayId);
+    LRESULT OnMacroDisplayEditKey(WPARAM, LPARAM displayId);
+    LRESULT OnDefaultDelayNotify(WPARAM, LPARAM edit);
+    // The item of the current page behind a notice: by window or by id; null when the sender is
+    // not an item of the current page (the notice is then ignored).
+    CGUIItem* PageItemByWindow(WPARAM window) const;
+    CGUIItem* PageItemById(LPARAM id) const;
+    // The profile list (248 or 249) of the current page that sent an XLIST notice, marking the
+    // product unsaved when mark is true; 0 when none.
+    int32_t ProfileListOf(WPARAM list, bool mark);
+
+    HICON m_bigIcon = nullptr;    // shared icons of the resource module: never destroyed
+    HICON m_smallIcon = nullptr;
+
+    IMouseConfig** m_mouseConfig;
+    IGenMouse** m_mouseDevice;
+    IGenKeyboard** m_keyboardDevice;
+    IKeyboardConfig** m_keyboardConfig;
+
+    // The nine pages.
+    CGUIItems* m_currentPage = nullptr;
+    CVxItems_Mouse_ASB m_mouseButtons;
+    CVxItems_Mouse_AJP m_mousePerformance;
+    CVxItems_Mouse_MGP m_mouseProfiles;
+    CVxItems_Mouse_MGM m_mouseMacros;
+    CVxItems_Mouse_LTG m_mouseLighting;
+    CVxItems_Keyboard_ASK m_keyboardKeys;
+    CVxItems_Keyboard_MGP m_keyboardProfiles;
+    CVxItems_Keyboard_MGM m_keyboardMacros;
+    CVxItems_Keyboard_LTG m_keyboardLighting;
+    // product -> (page number -> page), null for a page whose layout did not load.
+    std::map<int, std::map<int, CVxPage*>> m_pages;
+
+    // Named items of the main layout (borrowed from m_items).
+    CTextItem* m_firmwareLabel = nullptr;
+    CTextItem* m_driverLabel = nullptr;
+    CBitmapBtn* m_productTabs[2] = {};
+    CBitmapBtn* m_ok = nullptr;
+    CBitmapBtn* m_apply = nullptr;
+    CBitmapBtn* m_cancel = nullptr;
+    CBitmapItem* m_footnotes[2] = {};
+    // product -> items shown only with it; product -> (page number -> tab).
+    std::map<int, std::vector<CGUIItem*>> m_productItems;
+    std::map<int, std::map<int, CBitmapBtn*>> m_pageTabs;
+
+    int m_product = kMouse;
+    int m_lastPage[2] = {1, 6};
+    bool m_connected[2] = {};
+    bool m_unsaved[2] = {};
+    bool m_heldUnsaved[2] = {};
+    bool m_recording = false;
+    bool m_navigation = true;
+    UINT_PTR m_noDeviceTimer = 0;
+    bool m_pollingWrites = false;
+    // Device notices not handled yet (see OnDeviceChange).
+    struct DeviceNotice
+    {
+        int product;
+        bool arrival;
+    };
+    std::deque<DeviceNotice> m_deviceNotices;
+    bool m_handlingDeviceNotices = false;
+
+    HV_DECLARE_MSG_MAP()
+};

@@ -1,0 +1,588 @@
+// The main dialog's routing: the commands and notices of the skinned items, dispatched by item id
+// to the pages; the timers; device arrival and removal.
+//
+// A notice counts only when its sender is an item of the current page (or, for commands, of the
+// main layout itself); anything else is ignored. Every command of a page item marks the current
+// product unsaved before it is dispatched, whatever it does, and so do the notices the routing
+// table below marks.
+#include "VxAppDlg.h"
+
+#include <dbt.h>
+
+#include "BitmapBtn.h"
+#include "ControlMessages.h"
+#include "DeviceFactory.h"
+#include "DeviceListener.h"
+#include "ProfileFiles.h"
+#include "ShellOpen.h"
+#include "TextItem.h"
+#include "VxItemIds.h"
+#include "VxPopups.h"
+#include "WStr.h"
+
+namespace {
+
+// The support page; the reserved ".example" host stands for the maker's site.
+constexpr const wchar_t* kSupportPage = L"https://www.halvo.example/drivers/VEXA/win";
+
+// The check state of a check-box button, or of the check box a text item labels.
+bool IsItemChecked(const CGUIItem& item)
+{
+    if (item.kind == ItemKind::BitmapBtn)
+        return static_cast<const CBitmapBtn&>(item).IsChecked();
+    if (item.kind == ItemKind::TextItem)
+        if (const CBitmapBtn* box = static_cast<const CTextItem&>(item).CheckBox())
+            return box->IsChecked();
+    return false;
+}
+
+bool IsButtonDropdown(int32_t id)
+{
+    return id >= BUTTON_ASSNLEFTCLICK && id <= BUTTON_ASSNSCROLLDOWN;
+}
+
+} // namespace
+
+BEGIN_MSG_MAP(CVxAppDlg, CGUIPanel)
+    ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+    ON_MESSAGE(WM_NCMOUSEMOVE, OnNcMouseMove)
+    ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
+    ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
+    ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(WM_XLIST_DBLCLK, OnProfileListDoubleClick)
+    ON_MESSAGE(WM_XLIST_ROWCLICKED, OnRowClicked)
+    ON_MESSAGE(WM_XLIST_CELLTEXTCHANGED, OnProfileListCellText)
+    ON_MESSAGE(WM_XLIST_CHECKCHANGED, OnProfileListCheckChanged)
+    ON_MESSAGE(WM_XLIST_RCLICK, OnProfileListRightClick)
+    ON_MESSAGE(WM_XLIST_MENUCOMMAND, OnProfileListMenu)
+    ON_MESSAGE(WM_XLIST_COMBOCHANGED, OnProfileListComboChanged)
+    ON_MESSAGE(WM_SLIDER_POSCHANGING, OnSliderDragged)
+    ON_MESSAGE(WM_SLIDER_POSCHANGED, OnSliderPositionSet)
+    ON_MESSAGE(WM_SLIDERTRACK_CLICKED, OnAccelTrackNotify)
+    ON_MESSAGE(WM_DROPDOWN_CLICKED, OnDropdownClicked)
+    ON_MESSAGE(WM_DROPDOWN_SELCHANGE, OnDropdownSelChange)
+    ON_MESSAGE(WM_LISTPANEL_ITEMCLICK, OnAssignOptionSelected)
+    ON_MESSAGE(WM_KBDKEY_HOVER, OnKeyItemHover)
+    ON_MESSAGE(WM_KBDKEY_CLICKED, OnKeyItemClicked)
+    ON_MESSAGE(WM_MACRODISPLAY_CHANGED, OnMacroDisplayChanged)
+    ON_MESSAGE(WM_MACRODISPLAY_EDITKEY, OnMacroDisplayEditKey)
+    ON_MESSAGE(WM_EDITITEM_CHANGED, OnDefaultDelayNotify)
+END_MSG_MAP()
+
+// ---- commands -----------------------------------------------------------------------------------
+
+BOOL CVxAppDlg::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const HWND from = reinterpret_cast<HWND>(lParam);
+    CGUIItem* item = from ? m_items.FindByWindow(from) : nullptr;
+    if (!item && from && m_currentPage) {
+        item = m_currentPage->FindByWindow(from);
+        if (item)
+            SetModified();
+    }
+    // The default delay's own handler runs on WM_EDITITEM_CHANGED, once per change; its EN_CHANGE
+    // only marks the product, as every command of a page item does.
+    const bool delayEdit = item && (item->id == EDITCTRL_DEFAULT_DELAY || item->id == EDITCTRL_DEFAULT_DELAY_KEYBOARD);
+    if (item && !delayEdit && (item->kind == ItemKind::BitmapBtn || item->kind == ItemKind::TextItem) &&
+        item->id >= BUTTON_OK && item->id <= BUTTON_ENABLE_PROFILE_OSD)
+        DispatchCommand(*item);
+    return CGUIPanel::OnCommand(wParam, lParam);
+}
+
+void CVxAppDlg::DispatchCommand(CGUIItem& item)
+{
+    const int32_t id = item.id;
+    switch (id) {
+    case BUTTON_OK:
+        OnOK();
+        return;
+    case BUTTON_CANCEL:
+    case BUTTON_EXIT:
+        PostMessage(WM_CLOSE);
+        return;
+    case BUTTON_APPLY:
+        // Not offered while the product's write runs; a click that still arrives changes nothing.
+        if (IsProduct(m_product) && IsWriting(m_product))
+            return;
+        if (SaveToDevice() == WriteStart::Started)
+            ClearModified();
+        UpdateProductTabs(false);
+        return;
+    case BUTTON_UPDATE:
+        ShellOpen(m_hWnd, L"OPEN", kSupportPage);
+        return;
+    case BUTTON_HELP:
+        ShellOpen(m_hWnd, L"OPEN", wstr::Format(L"%lsManuals\\index.html", ProgramFolder().c_str()));
+        return;
+    case BUTTON_RESET_KEYBOARD_KEYS:
+        m_keyboardKeys.ResetKeys();
+        return;
+    case BUTTON_VXKBD_LTMAIN_ON:
+    case BUTTON_VXKBD_LTMAIN_OFF:
+        m_keyboardLighting.SetKeyboardLight(4, id == BUTTON_VXKBD_LTMAIN_ON);
+        return;
+    case BUTTON_VXKBD_LTSIDE_ON:
+    case BUTTON_VXKBD_LTSIDE_OFF:
+        m_keyboardLighting.SetKeyboardLight(10, id == BUTTON_VXKBD_LTSIDE_ON);
+        return;
+    case BUTTON_RESET_KEYBOARD:
+        m_keyboardKeys.ResetKeys();
+        m_keyboardLighting.ResetKeyboardLighting();
+        m_keyboardProfiles.FillKeyboardProfileList();
+        return;
+    case BUTTON_MACRO_CREATE_KEYBOARD:
+        m_keyboardMacros.CreateMacro();
+        return;
+    case BUTTON_MACRO_IMPORT_KEYBOARD:
+        m_keyboardMacros.ImportMacro();
+        return;
+    case BUTTON_MACRO_EXPORT_KEYBOARD:
+        m_keyboardMacros.ExportMacro();
+        return;
+    case BUTTON_MACRO_DELETE_KEYBOARD:
+        m_keyboardMacros.DeleteMacro();
+        return;
+    case BUTTON_MACRO_RECORD_KEYBOARD:
+    case BUTTON_MACRO_RECORD:
+        if (id == BUTTON_MACRO_RECORD ? m_mouseMacros.ToggleRecording() : m_keyboardMacros.ToggleRecording()) {
+            EnableNavigation(m_recording);
+            m_recording = !m_recording;
+        }
+        return;
+    case BUTTON_MACRO_ADVANCED_KEYBOARD:
+        if (m_keyboardMacros.HasMacroSelection())
+            m_keyboardMacros.OpenKeyboardAdvancedMacroPopup();
+        return;
+    case BUTTON_IGNORE_DELAY_KEYBOARD:
+        m_keyboardMacros.IgnoreDelays();
+        return;
+    case BUTTON_IGNORE_DELAY:
+        m_mouseMacros.IgnoreDelays();
+        return;
+    case BUTTON_INSERTDEFAULT_DELAY_KEYBOARD:
+        m_keyboardMacros.InsertDefaultDelays();
+        return;
+    case BUTTON_INSERTDEFAULT_DELAY:
+        m_mouseMacros.InsertDefaultDelays();
+        return;
+    case BUTTON_NEWPROFILE_KEYBOARD:
+    case BUTTON_IMPORTPROFILE_KEYBOARD:
+    case BUTTON_DELETEPROFILE_KEYBOARD:
+        if (id == BUTTON_NEWPROFILE_KEYBOARD)
+            m_keyboardProfiles.CreateKeyboardProfile();
+        else if (id == BUTTON_IMPORTPROFILE_KEYBOARD)
+            m_keyboardProfiles.ImportKeyboardProfile();
+        else
+            m_keyboardProfiles.DeleteKeyboardProfile();
+        RefreshProfilePages(kKeyboard);
+        return;
+    case BUTTON_EXPORTPROFILE_KEYBOARD:
+        m_keyboardProfiles.ExportKeyboardProfile();
+        return;
+    case BUTTON_ENABLE_PROFILE_OSD_KEYBOARD:
+        m_keyboardProfiles.SetProfileOsd(IsItemChecked(item));
+        return;
+    case BUTTON_PRODSELECT_MOUSE:
+    case BUTTON_PRODSELECT_KEYBOARD:
+        SwitchProduct(id == BUTTON_PRODSELECT_MOUSE ? kMouse : kKeyboard, false);
+        return;
+    case BUTTON_ENABLEACCELERATION:
+        m_mousePerformance.ToggleAcceleration();
+        return;
+    case BUTTON_RATE1:
+    case BUTTON_RATE2:
+    case BUTTON_RATE3:
+        m_mousePerformance.SetPollingRate(id - BUTTON_RATE1);
+        return;
+    case BUTTON_SENSITIVITY_STAGES:
+        m_mousePerformance.OpenSensitivityStagesPopup();
+        return;
+    case BUTTON_ENABLE_DPI_OSD:
+        if (*m_mouseConfig)
+            (*m_mouseConfig)->SetOsdDpi(IsItemChecked(item), nullptr);
+        return;
+    case BUTTON_ENABLEXY:
+        m_mousePerformance.ToggleXYSensitivity();
+        return;
+    case BUTTON_RESET_PROFILE:
+        m_mouseLighting.RestoreMouseDefaults();
+        m_mouseButtons.RefreshButtonLabels();
+        m_mouseProfiles.FillMouseProfileList();
+        if (m_currentPage == &m_mousePerformance)
+            m_mousePerformance.Refresh();
+        return;
+    case BUTTON_VXMOUSE_LTMAIN_ON:
+    case BUTTON_VXMOUSE_LTMAIN_OFF:
+        m_mouseLighting.SetMouseLight(0, id == BUTTON_VXMOUSE_LTMAIN_ON);
+        return;
+    case BUTTON_VXMOUSE_LTSIDE_ON:
+    case BUTTON_VXMOUSE_LTSIDE_OFF:
+        m_mouseLighting.SetMouseLight(10, id == BUTTON_VXMOUSE_LTSIDE_ON);
+        return;
+    case BUTTON_VXMOUSE_LTBASE_ON:
+    case BUTTON_VXMOUSE_LTBASE_OFF:
+        m_mouseLighting.SetMouseLight(9, id == BUTTON_VXMOUSE_LTBASE_ON);
+        return;
+    case BUTTON_MACRO_CREATE:
+        m_mouseMacros.CreateMacro();
+        return;
+    case BUTTON_MACRO_IMPORT:
+        m_mouseMacros.ImportMacro();
+        return;
+    case BUTTON_MACRO_EXPORT:
+        m_mouseMacros.ExportMacro();
+        return;
+    case BUTTON_MACRO_DELETE:
+        m_mouseMacros.DeleteMacro();
+        return;
+    case BUTTON_MACRO_ADVANCED:
+        if (m_mouseMacros.HasMacroSelection())
+            m_mouseMacros.OpenMouseAdvancedMacroPopup();
+        return;
+    case BUTTON_NEWPROFILE_MOUSE:
+        if (m_mouseProfiles.CreateMouseProfile())
+            RefreshProfilePages(kMouse);
+        return;
+    case BUTTON_IMPORTPROFILE_MOUSE:
+        m_mouseProfiles.ImportMouseProfile();
+        RefreshProfilePages(kMouse);
+        return;
+    case BUTTON_EXPORTPROFILE_MOUSE:
+        m_mouseProfiles.ExportMouseProfile();
+        return;
+    case BUTTON_DELETEPROFILE_MOUSE:
+        if (m_mouseProfiles.DeleteMouseProfile())
+            RefreshProfilePages(kMouse);
+        return;
+    case BUTTON_ENABLE_PROFILE_OSD:
+        if (*m_mouseConfig)
+            (*m_mouseConfig)->SetOsdProfile(IsItemChecked(item), nullptr);
+        return;
+    default:
+        if (id >= BUTTON_ASSIGNBUTTONS && id <= BUTTON_LIGHTINGMAINTENANCE_KEYBOARD)
+            SwitchPage(id - BUTTON_ASSIGNBUTTONS + 1);
+        return;  // the other ids of the range act on their own pages' items only
+    }
+}
+
+// ---- notices of the page items ------------------------------------------------------------------
+
+CGUIItem* CVxAppDlg::PageItemByWindow(WPARAM window) const
+{
+    const HWND hwnd = reinterpret_cast<HWND>(window);
+    return hwnd && m_currentPage ? m_currentPage->FindByWindow(hwnd) : nullptr;
+}
+
+CGUIItem* CVxAppDlg::PageItemById(LPARAM id) const
+{
+    return m_currentPage ? m_currentPage->FindById(static_cast<int32_t>(id)) : nullptr;
+}
+
+int32_t CVxAppDlg::ProfileListOf(WPARAM list, bool mark)
+{
+    const CGUIItem* item = PageItemByWindow(list);
+    if (!item)
+        return 0;
+    if (mark)
+        SetModified();
+    return item->id == LIST_PROFILELIST || item->id == LIST_PROFILELIST_KEYBOARD ? item->id : 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListDoubleClick(WPARAM list, LPARAM info)
+{
+    const int32_t id = ProfileListOf(list, true);
+    if (id == LIST_PROFILELIST && m_mouseProfiles.ActivateProfileRow(info))
+        RefreshProfilePages(kMouse);
+    else if (id == LIST_PROFILELIST_KEYBOARD && m_keyboardProfiles.ActivateProfileRow(info))
+        RefreshProfilePages(kKeyboard);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListCellText(WPARAM list, LPARAM info)
+{
+    const int32_t id = ProfileListOf(list, true);
+    if (id == LIST_PROFILELIST)
+        m_mouseProfiles.AssignMouseProfileApplication(info);
+    else if (id == LIST_PROFILELIST_KEYBOARD)
+        m_keyboardProfiles.AssignKeyboardProfileApplication(info);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListCheckChanged(WPARAM list, LPARAM info)
+{
+    const int32_t id = ProfileListOf(list, true);
+    if (id == LIST_PROFILELIST)
+        m_mouseProfiles.OnProfileCheckChanged(info);
+    else if (id == LIST_PROFILELIST_KEYBOARD)
+        m_keyboardProfiles.OnProfileCheckChanged(info);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListRightClick(WPARAM list, LPARAM info)
+{
+    const int32_t id = ProfileListOf(list, false);
+    if (id == LIST_PROFILELIST)
+        m_mouseProfiles.UpdateProfileMenu(info);
+    else if (id == LIST_PROFILELIST_KEYBOARD)
+        m_keyboardProfiles.UpdateProfileMenu(info);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListMenu(WPARAM list, LPARAM info)
+{
+    const int32_t id = ProfileListOf(list, true);
+    if (id == LIST_PROFILELIST) {
+        const ProfileMenuEntry entry = m_mouseProfiles.ShowMouseProfileMenu(info);
+        if (entry == ProfileMenuEntry::RestoreDefault) {
+            m_mouseLighting.Refresh();
+            m_mouseButtons.RefreshButtonLabels();
+        } else if (entry == ProfileMenuEntry::Rename) {
+            RefreshProfilePages(kMouse);
+        }
+    } else if (id == LIST_PROFILELIST_KEYBOARD) {
+        if (m_keyboardProfiles.ShowKeyboardProfileMenu(info) == ProfileMenuEntry::Rename)
+            RefreshProfilePages(kKeyboard);
+    }
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnProfileListComboChanged(WPARAM list, LPARAM)
+{
+    ProfileListOf(list, true);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnSliderDragged(WPARAM value, LPARAM thumbId)
+{
+    if (m_currentPage == &m_mousePerformance && PageItemById(thumbId))
+        m_mousePerformance.OnSliderDragged(static_cast<int>(value), static_cast<int32_t>(thumbId));
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnSliderPositionSet(WPARAM value, LPARAM thumbId)
+{
+    if (m_currentPage == &m_mousePerformance && PageItemById(thumbId))
+        m_mousePerformance.OnSliderPositionSet(static_cast<int>(value), static_cast<int32_t>(thumbId));
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnAccelTrackNotify(WPARAM trackId, LPARAM point)
+{
+    if (m_currentPage == &m_mousePerformance && PageItemById(static_cast<LPARAM>(trackId)))
+        m_mousePerformance.OnAccelTrackNotify(static_cast<int32_t>(trackId), point);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnDropdownClicked(WPARAM, LPARAM dropdown)
+{
+    const CGUIItem* item = PageItemByWindow(static_cast<WPARAM>(dropdown));
+    if (!item)
+        return 0;
+    if (IsButtonDropdown(item->id))
+        m_mouseButtons.OnAssignButtonClicked(item->id);
+    Invalidate(FALSE);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnDropdownSelChange(WPARAM index, LPARAM dropdown)
+{
+    const CGUIItem* item = PageItemByWindow(static_cast<WPARAM>(dropdown));
+    if (!item)
+        return 0;
+    SetModified();
+    const int choice = static_cast<int>(index);
+    if (item->id == BUTTON_KEYBOARD_DROPDOWN_PROFILESELECT) {
+        m_keyboardKeys.ActivateProfileByIndex(choice);
+        m_keyboardProfiles.FillKeyboardProfileList();
+        m_keyboardLighting.Refresh();
+    } else if (item->id == BUTTON_DROPDOWN_PROFILESELECT) {
+        // Each mouse page has its own profile selector; the choice holds on all of them.
+        m_mousePerformance.ActivateProfileByIndex(choice);
+        m_mouseButtons.ActivateButtonsProfileByIndex(choice);
+        m_mouseProfiles.SelectMouseProfileRow(choice);
+        m_mouseLighting.ActivateLightingProfileByIndex(choice);
+    } else if (IsButtonDropdown(item->id)) {
+        m_mouseButtons.AssignButtonFunction(item->id, choice);
+    } else if (item->id == LIST_GLOBALMACROLIST) {
+        m_mouseMacros.OnMacroChosen(choice);
+    } else if (item->id == LIST_GLOBALMACROLIST_KEYBOARD) {
+        m_keyboardMacros.OnMacroChosen(choice);
+    }
+    Invalidate(FALSE);
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnAssignOptionSelected(WPARAM entry, LPARAM listId)
+{
+    const CGUIItem* item = PageItemById(listId);
+    if (!item)
+        return 0;
+    SetModified();
+    if (item->id == LISTPANEL_ASSIGNOPTIONS)
+        m_keyboardKeys.AssignKeyOption(static_cast<int>(entry));
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnKeyItemHover(WPARAM, LPARAM keyId)
+{
+    if (m_currentPage == &m_keyboardKeys && m_keyboardKeys.KeyItems().FindById(static_cast<int32_t>(keyId)))
+        m_keyboardKeys.OnKeyHover(static_cast<int32_t>(keyId));
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnKeyItemClicked(WPARAM, LPARAM keyId)
+{
+    if (m_currentPage == &m_keyboardKeys && m_keyboardKeys.KeyItems().FindById(static_cast<int32_t>(keyId)))
+        m_keyboardKeys.OnKeyClicked(static_cast<int32_t>(keyId));
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnMacroDisplayChanged(WPARAM, LPARAM displayId)
+{
+    const CGUIItem* item = PageItemById(displayId);
+    if (!item)
+        return 0;
+    SetModified();
+    if (item->id == MACRO_DISPLAY)
+        m_mouseMacros.OnMacroDisplayChanged();
+    else if (item->id == MACRO_DISPLAY_KEYBOARD)
+        m_keyboardMacros.OnMacroDisplayChanged();
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnMacroDisplayEditKey(WPARAM, LPARAM displayId)
+{
+    const CGUIItem* item = PageItemById(displayId);
+    if (!item)
+        return 0;
+    SetModified();
+    if (item->id == MACRO_DISPLAY)
+        m_mouseMacros.OnMacroListChangedImpl();
+    else if (item->id == MACRO_DISPLAY_KEYBOARD)
+        m_keyboardMacros.OnMacroListChangedImpl();
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnDefaultDelayNotify(WPARAM, LPARAM edit)
+{
+    const CGUIItem* item = PageItemByWindow(static_cast<WPARAM>(edit));
+    if (!item)
+        return 0;
+    if (item->id == EDITCTRL_DEFAULT_DELAY)
+        m_mouseMacros.OnDefaultDelayChanged();
+    else if (item->id == EDITCTRL_DEFAULT_DELAY_KEYBOARD)
+        m_keyboardMacros.OnDefaultDelayChanged();
+    return 0;
+}
+
+// ---- window -------------------------------------------------------------------------------------
+
+LRESULT CVxAppDlg::OnNcHitTest(WPARAM, LPARAM)
+{
+    // The window is dragged by any free spot of its skin.
+    const LRESULT hit = Default();
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+LRESULT CVxAppDlg::OnNcMouseMove(WPARAM, LPARAM)
+{
+    m_keyboardKeys.ClearKeyHover();
+    return Default();
+}
+
+LRESULT CVxAppDlg::OnNcLButtonDown(WPARAM, LPARAM)
+{
+    m_keyboardKeys.ClearKeySelection();
+    return Default();
+}
+
+void CVxAppDlg::OnDestroy()
+{
+    // No device notice may reach a window that is gone.
+    DeviceListener().UnregisterAll();
+    CGUIPanel::OnDestroy();
+}
+
+void CVxAppDlg::OnTimer(UINT_PTR id)
+{
+    if (id == TIMER_WRITEPOLL) {
+        if (!IsWriting(kMouse) && !IsWriting(kKeyboard)) {
+            KillTimer(TIMER_WRITEPOLL);
+            m_pollingWrites = false;
+        }
+        UpdateApply();
+        return;
+    }
+    if (id != TIMER_NODEVICE || !m_noDeviceTimer) {
+        Default();
+        return;
+    }
+    KillTimer(TIMER_NODEVICE);
+    m_noDeviceTimer = 0;
+    // A device that came back in time keeps the program.
+    if (m_connected[kMouse] || m_connected[kKeyboard])
+        return;
+    CVxWarningDlg notice(this, L"NoMousePopup.xml");
+    notice.DoModal();
+    PostMessage(WM_CLOSE);
+}
+
+// ---- devices ------------------------------------------------------------------------------------
+
+LRESULT CVxAppDlg::OnDeviceChange(WPARAM event, LPARAM data)
+{
+    if (event != DBT_DEVICEARRIVAL && event != DBT_DEVICEREMOVECOMPLETE)
+        return TRUE;
+    std::wstring path;
+    if (!DeviceInterfacePathOf(data, &path) || ParseDeviceId(path, L"VID_") != kHalvoVendorId)
+        return TRUE;
+    const uint32_t productId = ParseDeviceId(path, L"PID_");
+    const int product = productId == kMouseProductId ? kMouse : productId == kKeyboardProductId ? kKeyboard : -1;
+    if (product == -1)
+        return TRUE;
+    m_deviceNotices.push_back({product, event == DBT_DEVICEARRIVAL});
+    // Making a device object again waits for its write, serving messages other threads send: a
+    // notice that comes in meanwhile is handled after this one, never inside it.
+    if (m_handlingDeviceNotices)
+        return TRUE;
+    m_handlingDeviceNotices = true;
+    while (!m_deviceNotices.empty()) {
+        const DeviceNotice notice = m_deviceNotices.front();
+        m_deviceNotices.pop_front();
+        OnDeviceRemovedOrArrived(notice.product, notice.arrival);
+    }
+    m_handlingDeviceNotices = false;
+    return TRUE;
+}
+
+void CVxAppDlg::OnDeviceRemovedOrArrived(int product, bool arrival)
+{
+    // A repeated arrival of a product that is there neither makes it again nor reads it: that
+    // would drop its unsaved edits.
+    if (arrival && m_connected[product])
+        return;
+    const bool currentLeaves = !arrival && product == m_product;
+    if (currentLeaves && m_recording) {
+        // The recording ends before its device is let go (the keyboard back in its normal mode).
+        if (product == kMouse)
+            m_mouseMacros.StopRecording();
+        else
+            m_keyboardMacros.StopRecording();
+        m_recording = false;
+        EnableNavigation(true);
+    }
+    const bool recreated = product == kMouse ? RecreateMouseDevice(m_mouseDevice, *m_mouseConfig)
+                                             : RecreateKeyboardDevice(m_keyboardDevice, *m_keyboardConfig);
+    m_connected[product] = arrival ? LoadFromDevice(product) : false;
+    if (recreated && m_connected[product])
+        RefreshProfilePages(product);
+    if (currentLeaves) {
+        m_heldUnsaved[product] = m_unsaved[product];
+        ClearModified();
+    }
+    UpdateProductTabs(false);
+    if (!m_connected[kMouse] && !m_connected[kKeyboard])
+        StartNoDeviceTimer(kNoDeviceRemovalMs);
+}

@@ -1,0 +1,447 @@
+// The configuration program run as the user runs it: from its install directory, with the
+// installer's registry values, against the registered simulator (the test's state and journal),
+// driven through its windows, which the tests find by their item ids.
+#include "VexaProgram.h"
+
+#include "SimTest.h"
+
+#include <gtest/gtest.h>
+
+#include <dbt.h>
+
+#include <algorithm>
+#include <cstddef>
+#include <thread>
+
+#include "BitmapBtn.h"
+#include "LangTable.h"
+#include "LayoutLoader.h"
+#include "SkinResourceCache.h"
+#include "WStr.h"
+
+using namespace vexatest;
+using hvtest::WaitUntil;
+
+namespace {
+
+// Item ids (the layouts' names in the name tables).
+enum : int
+{
+    kOk = 46,
+    kCancel = 47,
+    kApply = 48,
+    kPopupYes = 52,
+    kPopupNo = 53,
+    kPopupSingleOk = 55,
+    kKeyboardProfileSelect = 66,
+    kMouseTab = 87,
+    kKeyboardTab = 88,
+    kFirstPageTab = 89,
+    kButtonDropdown = 107,
+    kWarningHeading = 261,
+    kDriverLabel = 301,
+    kFirmwareLabel = 302,
+    kMouseFootnote = 337,
+    kKeyboardFootnote = 338,
+};
+
+// An item each page shows and no other page of its product has: pages 1 to 9.
+constexpr int kPageMarkers[] = {107, 286, 130, 122, 116, 65, 82, 74, 67};
+constexpr const wchar_t* kPageNames[] = {L"buttons",      L"performance",  L"profiles", L"macros", L"lighting",
+                                         L"keyboard_keys", L"keyboard_profiles", L"keyboard_macros",
+                                         L"keyboard_lighting"};
+
+// A write ends by setting the active profile.
+constexpr const char* kWriteEnd = "IProfileManager.SetActiveProfile";
+
+bool IsChange(const std::string& line)
+{
+    // Reads are "Get"s, "Is"s and enumerations; everything else the journal holds changes the device.
+    const size_t dot = line.find('.');
+    if (dot == std::string::npos)
+        return false;
+    const std::string method = line.substr(dot + 1);
+    return method.rfind("Get", 0) != 0 && method.rfind("Is", 0) != 0 && method.rfind("Enum", 0) != 0;
+}
+
+size_t CountChanges(const char* device)
+{
+    const std::vector<std::string> lines = JournalOf(device);
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), IsChange));
+}
+
+size_t CountCalls(const char* device, const char* method)
+{
+    const std::vector<std::string> lines = JournalOf(device);
+    return static_cast<size_t>(std::count_if(lines.begin(), lines.end(), [&](const std::string& line) {
+        return line.find(method) != std::string::npos;
+    }));
+}
+
+// The text the program shows for a language key in English, as its texts and captions make it.
+std::wstring English(const wchar_t* key, int caseMode = 0)
+{
+    static CGUIItems languages;
+    if (languages.Empty()) {
+        GetSkinResourceCache().SetFolder(InstallDir());
+        LoadLayoutFile(&languages, L"Language.xml", nullptr, false);
+        SetCurrentLangTable(FindRegisteredLangTable(0));
+    }
+    return CaptionText(key, caseMode);
+}
+
+// "major.minor" of the program file's product version, the minor with two digits.
+std::wstring ProgramVersion()
+{
+    const std::wstring exe = InstallDir() + L"\\HalvoVexaConfig.exe";
+    DWORD ignored = 0;
+    std::vector<BYTE> block(GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    VS_FIXEDFILEINFO* info = nullptr;
+    UINT size = 0;
+    if (block.empty() || !GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(block.size()), block.data()) ||
+        !VerQueryValueW(block.data(), L"\\", reinterpret_cast<void**>(&info), &size) || !info)
+        return L"?";
+    return wstr::Format(L"%d.%02d", HIWORD(info->dwProductVersionMS), LOWORD(info->dwProductVersionMS));
+}
+
+bool EndsWith(const std::wstring& text, const std::wstring& end)
+{
+    return text.size() >= end.size() && text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+// A HID device-interface notice as the system sends it, straight to one window (the tool's
+// announcements go to every window of the simulator's users and give up after two seconds).
+bool SendDeviceNotice(HWND window, bool arrival, DWORD vendor, DWORD product)
+{
+    const std::wstring path = wstr::Format(L"\\\\?\\HID#VID_%04lX&PID_%04lX#7&1a2b3c4d&0&0000#"
+                                           L"{4d1e55b2-f16f-11cf-88cb-001111000030}",
+                                           static_cast<unsigned long>(vendor), static_cast<unsigned long>(product));
+    const size_t bytes = offsetof(DEV_BROADCAST_DEVICEINTERFACE_W, dbcc_name) + (path.size() + 1) * sizeof(wchar_t);
+    std::vector<BYTE> block(bytes, 0);
+    auto* record = reinterpret_cast<DEV_BROADCAST_DEVICEINTERFACE_W*>(block.data());
+    record->dbcc_size = static_cast<DWORD>(bytes);
+    record->dbcc_devicetype = DBT_DEVTYP_DEVICEINTERFACE;
+    std::copy(path.begin(), path.end(), record->dbcc_name);
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutW(window, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
+                               reinterpret_cast<LPARAM>(record), SMTO_NORMAL, 2 * kSlowMs, &result) != 0;
+}
+
+class VexaProgramTest : public simtest::SimTest
+{
+protected:
+    void SetUp() override
+    {
+        simtest::SimTest::SetUp();
+        PrepareInstall();
+    }
+
+    // Marks the mouse unsaved as any page item's change does: a choice in a button's drop-down.
+    static void EditMouse(VexaProgram& program)
+    {
+        ASSERT_TRUE(program.ChooseInDropdown(kButtonDropdown, 0));
+        ASSERT_TRUE(program.WaitForItemEnabled(kApply, true)) << "a change offers Apply";
+    }
+    // The same while a write runs, when Apply is not offered.
+    static void EditMouseWhileWriting(VexaProgram& program)
+    {
+        ASSERT_TRUE(program.ChooseInDropdown(kButtonDropdown, 0));
+    }
+
+    static std::wstring PopupHeading(HWND popup)
+    {
+        return VexaProgram::TextOf(hvtest::FindItemWindow(popup, kWarningHeading, false));
+    }
+};
+
+TEST_F(VexaProgramTest, StartShowsTheMouseFirstAndASecondCopyBringsTheFirstToTheFront)
+{
+    VexaProgram program;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.Main();
+    EXPECT_TRUE(WaitUntil([&] { return VexaProgram::TextOf(main) == L"Halvo VEXA Configurator"; }, kSlowMs))
+        << "title \"" << simtest::Narrow(VexaProgram::TextOf(main)) << "\"";
+
+    // The tray program is started with the configuration program, from the install directory.
+    EXPECT_TRUE(WaitUntil([] { return hvtest::StandInStarts(InstallDir(), kTrayProgram) == 1; }, kSlowMs))
+        << "the stand-in tray program noted " << hvtest::StandInStarts(InstallDir(), kTrayProgram) << " starts";
+
+    // A layered window whose magenta pixels are see-through.
+    EXPECT_TRUE(GetWindowLongPtrW(main, GWL_EXSTYLE) & WS_EX_LAYERED);
+    COLORREF key = 0;
+    BYTE alpha = 0;
+    DWORD flags = 0;
+    ASSERT_TRUE(GetLayeredWindowAttributes(main, &key, &alpha, &flags));
+    EXPECT_EQ(RGB(255, 0, 255), key);
+    EXPECT_TRUE(flags & LWA_COLORKEY);
+
+    // The mouse first, on its first page; nothing unsaved.
+    EXPECT_TRUE(program.Item(kPageMarkers[0]));
+    EXPECT_TRUE(program.Item(kMouseFootnote));
+    EXPECT_FALSE(program.Item(kKeyboardFootnote));
+    for (int page = 2; page <= 9; ++page)
+        EXPECT_FALSE(program.Item(kPageMarkers[page - 1])) << "page " << page << " is shown";
+    EXPECT_TRUE(program.IsItemEnabled(kMouseTab));
+    EXPECT_TRUE(program.IsItemEnabled(kKeyboardTab));
+    EXPECT_FALSE(program.IsItemEnabled(kApply));
+
+    // The version labels: the mouse's firmware and this program's own version.
+    CComPtr<IDevice> mouse = Mouse();
+    ASSERT_TRUE(mouse);
+    DeviceInfo info{};
+    ASSERT_HRESULT_SUCCEEDED(mouse->GetDeviceInfo(&info));
+    CoTaskMemFree(info.name);
+    const std::wstring firmware = wstr::Format(L"%d.%02d", static_cast<int>(info.firmwareMajor),
+                                               static_cast<int>(info.firmwareMinor));
+    EXPECT_EQ(English(L"$FirmwareVersion") + L": " + firmware, program.ItemText(kFirmwareLabel));
+    EXPECT_EQ(English(L"$DriverVersion") + L": " + ProgramVersion(), program.ItemText(kDriverLabel));
+    EXPECT_TRUE(EndsWith(program.ItemText(kDriverLabel), L": 1.03")) << "the version record of the resources";
+
+    // A second copy finds the first, restores it and brings it to the front, and ends.
+    ShowWindow(main, SW_MINIMIZE);
+    ASSERT_TRUE(WaitUntil([&] { return IsIconic(main) != FALSE; }));
+    hvtest::ChildProcess second;
+    ASSERT_TRUE(program.StartOnly(second));
+    ASSERT_TRUE(second.Wait(kSlowMs)) << "the second copy did not end";
+    EXPECT_EQ(0u, second.ExitCode());
+    EXPECT_TRUE(WaitUntil([&] { return !IsIconic(main) && GetForegroundWindow() == main; }, kSlowMs))
+        << "iconic " << IsIconic(main) << ", foreground " << GetForegroundWindow() << ", main " << main;
+    EXPECT_TRUE(program.Running());
+    EXPECT_EQ(1, hvtest::StandInStarts(InstallDir(), kTrayProgram)) << "the second copy started no tray program";
+
+    ASSERT_TRUE(program.Click(kCancel));
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_EQ(0u, CountChanges("mouse") + CountChanges("keyboard")) << "starting and leaving writes nothing";
+}
+
+TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductAndEveryPageIsPictured)
+{
+    VexaProgram program;
+    ASSERT_TRUE(program.Start());
+    const HWND main = program.Main();
+    hvtest::Bitmap previous;
+    for (int page = 1; page <= 9; ++page) {
+        if (page == 6) {
+            ASSERT_TRUE(hvtest::Click(program.Item(kKeyboardTab)));
+            ASSERT_TRUE(program.WaitForItemShown(kKeyboardFootnote));
+            EXPECT_FALSE(program.Item(kMouseFootnote));
+        }
+        ASSERT_TRUE(hvtest::Click(program.Item(kFirstPageTab + page - 1))) << "tab of page " << page;
+        ASSERT_TRUE(program.WaitForItemShown(kPageMarkers[page - 1])) << "page " << page << " did not come up";
+        for (int other = 1; other <= 9; ++other) {
+            if (other != page) {
+                EXPECT_FALSE(program.Item(kPageMarkers[other - 1])) << "page " << other << " with page " << page;
+            }
+        }
+        const hvtest::Bitmap picture = hvtest::CaptureWindow(main);
+        ASSERT_FALSE(picture.Empty());
+        EXPECT_TRUE(picture.Save(hvtest::TestFile(wstr::Format(L"page%d_%ls.bmp", page, kPageNames[page - 1]))));
+        if (!previous.Empty() && previous.Width() == picture.Width() && previous.Height() == picture.Height()) {
+            EXPECT_FALSE(std::equal(picture.Data(), picture.Data() + picture.Width() * picture.Height(),
+                                    previous.Data()))
+                << "page " << page << " looks like the page before it";
+        }
+        previous = picture;
+    }
+    // A tab of the page shown changes nothing, and choosing a page marks nothing unsaved.
+    ASSERT_TRUE(program.ClickAndWait(kFirstPageTab + 8));
+    ASSERT_TRUE(program.ClickAndWait(kKeyboardTab));
+    EXPECT_TRUE(program.Item(kPageMarkers[8]));
+    EXPECT_FALSE(program.IsItemEnabled(kApply));
+    // Back on the mouse, its last page is shown again.
+    ASSERT_TRUE(program.Click(kMouseTab));
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[4]));
+    EXPECT_TRUE(program.WaitForItemShown(kMouseFootnote));
+
+    ASSERT_TRUE(program.Click(kCancel));
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(VexaProgramTest, ProductSwitchWithChangesWritesOnYesAndRereadsOnNo)
+{
+    VexaProgram program;
+    ASSERT_TRUE(program.Start(true));
+    EditMouse(program);
+
+    // Yes: the mouse is written, then the keyboard shown.
+    ASSERT_TRUE(program.Click(kKeyboardTab));
+    HWND question = program.WaitForPopup();
+    ASSERT_TRUE(question) << "no question before switching with changes";
+    EXPECT_EQ(English(L"$UnsavedHeading", 1), PopupHeading(question));
+    ASSERT_TRUE(hvtest::PostItemCommand(question, kPopupYes));
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[5]));
+    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; }, kSlowMs)) << "the mouse was not written";
+    EXPECT_FALSE(program.IsItemEnabled(kApply));
+
+    // No: the keyboard's changes are dropped and the keyboard is read again from the device.
+    ASSERT_TRUE(program.ChooseInDropdown(kKeyboardProfileSelect, 0));
+    ASSERT_TRUE(program.WaitForItemEnabled(kApply, true));
+    const size_t keyboardCalls = JournalOf("keyboard").size();
+    const size_t keyboardChanges = CountChanges("keyboard");
+    ASSERT_TRUE(program.Click(kMouseTab));
+    question = program.WaitForPopup();
+    ASSERT_TRUE(question);
+    ASSERT_TRUE(hvtest::PostItemCommand(question, kPopupNo));
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[0]));
+    EXPECT_GT(JournalOf("keyboard").size(), keyboardCalls) << "the keyboard was not read again";
+    EXPECT_EQ(keyboardChanges, CountChanges("keyboard")) << "the keyboard was written";
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, false)) << "the mouse was saved before the switch";
+
+    // Back to the keyboard: its changes are gone, so no question.
+    ASSERT_TRUE(program.Click(kKeyboardTab));
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[5]));
+    EXPECT_FALSE(program.Popup());
+
+    ASSERT_TRUE(program.Click(kCancel));
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(VexaProgramTest, ApplyWritesAndASlowWriteNeitherEndsTheProgramNorLosesTheChanges)
+{
+    VexaProgram program;
+    ASSERT_TRUE(program.Start());
+    EditMouse(program);
+    ASSERT_TRUE(program.Click(kApply));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
+    EXPECT_TRUE(WaitUntil([] { return CountCalls("mouse", kWriteEnd) == 1; }, kSlowMs)) << "Apply wrote nothing";
+    EXPECT_EQ(0u, CountChanges("keyboard")) << "Apply writes the product shown only";
+    const size_t oneWrite = CountChanges("mouse");
+
+    // A write slowed down at its end: edits during it are kept, Apply waits for it.
+    simtest::Tool({L"delay", L"3000", L"IProfileManager.SetActiveProfile"});
+    EditMouse(program);
+    ASSERT_TRUE(program.Click(kApply));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
+    EditMouseWhileWriting(program);
+    ASSERT_TRUE(WaitUntil([&] { return CountCalls("mouse", kWriteEnd) == 1 && CountChanges("mouse") > oneWrite; }, kSlowMs))
+        << "the second write did not start";
+    EXPECT_FALSE(program.IsItemEnabled(kApply)) << "Apply offered while the write runs";
+    // A second Apply that still arrives (the button is disabled) is refused by the running write:
+    // neither counted as a missing device nor taken as saved.
+    ASSERT_TRUE(program.Click(kApply));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, true)) << "Apply not offered again after the write";
+    EXPECT_EQ(2u, CountCalls("mouse", kWriteEnd));
+    EXPECT_TRUE(program.Running());
+    EXPECT_FALSE(program.Popup()) << "a notice came up";
+
+    // OK while a write runs waits for it (the window disabled), saves the edits and ends.
+    ASSERT_TRUE(program.Click(kApply));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
+    ASSERT_TRUE(program.Click(kOk));
+    EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Main()) || !program.Running(); }));
+    EXPECT_TRUE(program.WaitForExit(2 * kSlowMs));
+    EXPECT_EQ(0u, program.Process().ExitCode());
+    EXPECT_EQ(4u, CountCalls("mouse", kWriteEnd)) << "OK let the running write end and wrote once more";
+    simtest::Tool({L"delay", L"0"});
+}
+
+TEST_F(VexaProgramTest, CancelAndEscapeWriteNothing)
+{
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        EditMouse(program);
+        ASSERT_TRUE(program.Click(kCancel));
+        EXPECT_TRUE(program.WaitForExit());
+    }
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        EditMouse(program);
+        ASSERT_TRUE(hvtest::PressKey(VK_ESCAPE, 0, program.Main()));
+        EXPECT_TRUE(program.WaitForExit());
+    }
+    EXPECT_TRUE(simtest::JournalLines().empty()) << "something was written";
+}
+
+TEST_F(VexaProgramTest, TheLastDeviceLeavingEndsTheProgramUnlessItComesBackInTime)
+{
+    simtest::Tool({L"unplug", L"keyboard"});
+    VexaProgram program;
+    ASSERT_TRUE(program.Start(true));
+    EXPECT_FALSE(program.IsItemEnabled(kKeyboardTab));
+    EXPECT_TRUE(program.Item(kPageMarkers[0]));
+
+    // The mouse leaves and comes back before the program gives up on it: the removal is slowed
+    // down while it makes the device again, and the arrival comes in meanwhile.
+    simtest::Tool({L"delay", L"3000", L"IPollingRate.GetSupportedRates"});
+    const size_t before = JournalSize();
+    std::thread removal([&] { EXPECT_TRUE(SendDeviceNotice(program.Main(), false, 0x9D17, 0x22)); });
+    const bool removing = WaitUntil([&] { return JournalSize() > before; }, kSlowMs);
+    EXPECT_TRUE(removing) << "the removal did not reach the device";
+    EXPECT_TRUE(SendDeviceNotice(program.Main(), true, 0x9D17, 0x22));
+    removal.join();
+    simtest::Tool({L"delay", L"0"});
+    // The no-device timer runs now at the latest (its own firing, if not yet done, is taken away).
+    DWORD_PTR result = 0;
+    ASSERT_TRUE(SendMessageTimeoutW(program.Main(), WM_TIMER, 1, 0, SMTO_NORMAL, kSlowMs, &result));
+    EXPECT_TRUE(program.Running());
+    EXPECT_FALSE(program.Popup()) << "the no-device notice came up";
+    EXPECT_TRUE(program.IsItemEnabled(kMouseTab));
+
+    // Unplugged for good: the notice, and the program ends after its button.
+    simtest::Tool({L"unplug", L"mouse"});
+    const HWND notice = program.WaitForPopup();
+    ASSERT_TRUE(notice) << "no notice after the last device left";
+    EXPECT_EQ(English(L"$NoDeviceHeading", 1), PopupHeading(notice)) << "not NoMousePopup.xml";
+    EXPECT_TRUE(program.Running());
+    ASSERT_TRUE(hvtest::PostItemCommand(notice, kPopupSingleOk));
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(VexaProgramTest, WithoutDevicesTheProgramShowsNoPageAndEndsAfterItsNotice)
+{
+    simtest::Tool({L"unplug", L"mouse"});
+    simtest::Tool({L"unplug", L"keyboard"});
+    VexaProgram program;
+    ASSERT_TRUE(program.Start());
+    const HWND notice = program.WaitForPopup();
+    ASSERT_TRUE(notice) << "no notice without devices";
+    EXPECT_EQ(English(L"$NoDeviceHeading", 1), PopupHeading(notice));
+    for (int page = 1; page <= 9; ++page)
+        EXPECT_FALSE(program.Item(kPageMarkers[page - 1])) << "page " << page << " is shown";
+    EXPECT_FALSE(program.Item(kMouseFootnote));
+    EXPECT_FALSE(program.Item(kKeyboardFootnote));
+    EXPECT_FALSE(program.IsItemEnabled(kMouseTab));
+    EXPECT_FALSE(program.IsItemEnabled(kKeyboardTab));
+    EXPECT_EQ(English(L"$FirmwareVersion") + L":0.00", program.ItemText(kFirmwareLabel));
+    ASSERT_TRUE(hvtest::PostItemCommand(notice, kPopupSingleOk));
+    EXPECT_TRUE(program.WaitForExit());
+    EXPECT_TRUE(simtest::JournalLines().empty()) << "something was written";
+}
+
+TEST_F(VexaProgramTest, OtherDevicesAndRepeatedArrivalsChangeNothingAndAReturningDeviceGetsItsMarkBack)
+{
+    VexaProgram program;
+    ASSERT_TRUE(program.Start(true));
+    EditMouse(program);
+    const size_t calls = JournalSize();
+
+    // Another vendor's devices, other products of this vendor, and the mouse arriving again while
+    // it is there: nothing is made again or read, the edits stay unsaved.
+    simtest::Tool({L"announce", L"removal", L"0x1234", L"0x0022"});
+    simtest::Tool({L"announce", L"removal", L"0x9D17", L"0x0099"});
+    simtest::Tool({L"announce", L"arrival", L"0x9D17", L"0x0022"});
+    EXPECT_EQ(calls, JournalSize()) << "a device was read";
+    EXPECT_TRUE(program.IsItemEnabled(kMouseTab));
+    EXPECT_TRUE(program.IsItemEnabled(kApply)) << "the changes were dropped";
+    EXPECT_FALSE(program.Popup());
+
+    // The mouse leaves with its changes: the keyboard is shown, the mouse's tab disabled.
+    simtest::Tool({L"unplug", L"mouse"});
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[5]));
+    EXPECT_TRUE(program.WaitForItemEnabled(kMouseTab, false));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
+    // Back again and chosen: it is shown with its unsaved mark.
+    simtest::Tool({L"plug", L"mouse"});
+    EXPECT_TRUE(program.WaitForItemEnabled(kMouseTab, true));
+    ASSERT_TRUE(program.Click(kMouseTab));
+    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[0]));
+    EXPECT_TRUE(program.WaitForItemEnabled(kApply, true)) << "the unsaved mark did not come back";
+    EXPECT_FALSE(program.Popup());
+
+    ASSERT_TRUE(program.Click(kCancel));
+    EXPECT_TRUE(program.WaitForExit());
+}
+
+} // namespace

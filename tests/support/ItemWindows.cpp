@@ -1,0 +1,53 @@
+#include "ItemWindows.h"
+
+namespace hvtest {
+namespace {
+
+// GUIItem.h: kItemIdProperty.
+constexpr wchar_t kItemIdProperty[] = L"HvItemId";
+
+struct ItemSearch {
+    int id;
+    std::vector<HWND>* found;
+};
+
+BOOL CALLBACK CollectItem(HWND hwnd, LPARAM data)
+{
+    auto* s = reinterpret_cast<ItemSearch*>(data);
+    if (ItemIdOf(hwnd) == s->id)
+        s->found->push_back(hwnd);
+    return TRUE;
+}
+
+} // namespace
+
+int ItemIdOf(HWND window)
+{
+    const HANDLE value = window ? GetPropW(window, kItemIdProperty) : nullptr;
+    return value ? static_cast<int>(reinterpret_cast<intptr_t>(value) - 1) : -1;
+}
+
+std::vector<HWND> FindItemWindows(HWND top, int itemId)
+{
+    std::vector<HWND> found;
+    ItemSearch s = {itemId, &found};
+    EnumChildWindows(top, CollectItem, reinterpret_cast<LPARAM>(&s));
+    return found;
+}
+
+HWND FindItemWindow(HWND top, int itemId, bool visibleOnly)
+{
+    for (HWND hwnd : FindItemWindows(top, itemId))
+        if (!visibleOnly || IsWindowVisible(hwnd))
+            return hwnd;
+    return nullptr;
+}
+
+bool PostItemCommand(HWND dialog, int itemId, bool visibleOnly)
+{
+    HWND item = FindItemWindow(dialog, itemId, visibleOnly);
+    return item && PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
+                                reinterpret_cast<LPARAM>(item));
+}
+
+} // namespace hvtest
