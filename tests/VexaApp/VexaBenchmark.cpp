@@ -7,6 +7,7 @@
 // Each figure is the median of five runs. Start-up and tabs are measured on the program as a process
 // from its install directory; Apply on the main dialog in this process, where the device's own
 // IsBusy can be asked.
+#include "VexaInProcess.h"
 #include "VexaProgram.h"
 
 #include "SimTest.h"
@@ -16,16 +17,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <functional>
-#include <memory>
 #include <vector>
 
-#include "DeviceFactory.h"
-#include "KeyboardConfig.h"
-#include "MouseConfig.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "VxApp.h"
-#include "VxAppDlg.h"
 #include "VxItemIds.h"
 
 using namespace vexatest;
@@ -148,33 +141,21 @@ protected:
     {
         VexaBenchmark::SetUp();
         SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", L"1");
-        ASSERT_TRUE(RegisterSingleInstanceClass(GetModuleHandleW(nullptr)));
-        GetSkinResourceCache().SetFolder(hvtest::SkinImageDir());
-        InitNameTables();
-        m_mouseConfig = m_mouseObject.get();
-        m_keyboardConfig = m_keyboardObject.get();
-        CreateMouseDevice(g_MouseDescriptor, &m_mouse, m_mouseConfig);
-        CreateKeyboardDevice(g_KeyboardDescriptor, &m_keyboard, m_keyboardConfig);
-        m_dialog = std::make_unique<CVxAppDlg>(&m_mouseConfig, &m_mouse, &m_keyboard, &m_keyboardConfig);
-        ASSERT_TRUE(m_dialog->Create());
-        m_dialog->ShowWindow(SW_SHOWNA);
-        hvtest::FlushMessages();
+        ASSERT_TRUE(m_vexa.Open());
     }
 
     void TearDown() override
     {
-        m_dialog->DestroyWindow();
-        m_dialog.reset();
-        DestroyDevices();
+        m_vexa.Close();
         SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", nullptr);
         VexaBenchmark::TearDown();
     }
 
     void Command(int id)
     {
-        const HWND item = hvtest::FindItemWindow(*m_dialog, id);
+        const HWND item = m_vexa.Item(id);
         ASSERT_TRUE(item) << "item " << id;
-        m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(item));
+        m_vexa.Command(item);
     }
 
     // One edit: a command of an item of each page in pages (its tab first).
@@ -193,7 +174,7 @@ protected:
         std::vector<double> times, calls;
         for (int run = 0; run < kRuns; ++run) {
             Edit(pages);
-            ASSERT_TRUE(IsWindowEnabled(hvtest::FindItemWindow(*m_dialog, BUTTON_APPLY)));
+            ASSERT_TRUE(IsWindowEnabled(m_vexa.Item(BUTTON_APPLY)));
             const size_t before = JournalSize();
             const double start = NowMs();
             Command(BUTTON_APPLY);
@@ -207,19 +188,13 @@ protected:
         Report(what, Median(times), extra);
     }
 
-    std::unique_ptr<CVxConfig_Mouse> m_mouseObject = std::make_unique<CVxConfig_Mouse>();
-    std::unique_ptr<CVxConfig_Keyboard> m_keyboardObject = std::make_unique<CVxConfig_Keyboard>();
-    IMouseConfig* m_mouseConfig = nullptr;
-    IKeyboardConfig* m_keyboardConfig = nullptr;
-    IGenMouse* m_mouse = nullptr;
-    IGenKeyboard* m_keyboard = nullptr;
-    std::unique_ptr<CVxAppDlg> m_dialog;
+    InProcessVexa m_vexa;
 };
 
 TEST_F(VexaApplyBenchmark, Apply)
 {
-    auto mouseBusy = [this] { return m_mouse->IsBusy(); };
-    auto keyboardBusy = [this] { return m_keyboard->IsBusy(); };
+    auto mouseBusy = [this] { return m_vexa.Mouse()->IsBusy(); };
+    auto keyboardBusy = [this] { return m_vexa.Keyboard()->IsBusy(); };
     MeasureApply("Apply, mouse, one edit", BUTTON_PRODSELECT_MOUSE,
                  {{BUTTON_ADJUSTPERFORMANCE, BUTTON_ENABLEXY}}, mouseBusy);
     MeasureApply("Apply, mouse, edits on every page", BUTTON_PRODSELECT_MOUSE,

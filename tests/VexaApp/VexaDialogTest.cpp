@@ -29,6 +29,7 @@
 #include "VxApp.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
+#include "VexaInProcess.h"
 
 using hvtest::WaitUntil;
 
@@ -49,60 +50,31 @@ public:
 class VexaDialogTest : public simtest::SimTest
 {
 protected:
-    void SetUp() override
-    {
-        simtest::SimTest::SetUp();
-        ASSERT_TRUE(RegisterSingleInstanceClass(GetModuleHandleW(nullptr)));
-        GetSkinResourceCache().SetFolder(hvtest::SkinImageDir());
-        InitNameTables();
-    }
-
     void TearDown() override
     {
-        if (m_dialog && m_dialog->m_hWnd)
-            m_dialog->DestroyWindow();
-        m_dialog.reset();
-        DestroyDevices();
-        m_mouseObject.reset();
-        m_keyboardObject.reset();
+        m_vexa.Close();
         SetShellOpener(nullptr);
         simtest::SimTest::TearDown();
     }
 
-    // The devices and configurations as the application makes them, and the main dialog over them,
-    // shown without taking the focus.
     CVxAppDlg& OpenDialog()
     {
-        m_mouseObject = std::make_unique<CVxConfig_Mouse>();
-        m_keyboardObject = std::make_unique<CVxConfig_Keyboard>();
-        m_mouseConfig = m_mouseObject.get();
-        m_keyboardConfig = m_keyboardObject.get();
-        CreateMouseDevice(g_MouseDescriptor, &m_mouse, m_mouseConfig);
-        CreateKeyboardDevice(g_KeyboardDescriptor, &m_keyboard, m_keyboardConfig);
-        m_dialog = std::make_unique<CVxAppDlg>(&m_mouseConfig, &m_mouse, &m_keyboard, &m_keyboardConfig);
-        EXPECT_TRUE(m_dialog->Create());
-        m_dialog->ShowWindow(SW_SHOWNA);
-        hvtest::FlushMessages();
-        return *m_dialog;
+        CVxAppDlg* dialog = m_vexa.Open();
+        EXPECT_TRUE(dialog);
+        return *dialog;
     }
 
-    HWND Item(int id, bool visibleOnly = true) const { return hvtest::FindItemWindow(*m_dialog, id, visibleOnly); }
+    HWND Item(int id, bool visibleOnly = true) const { return m_vexa.Item(id, visibleOnly); }
 
     // What the item sends the dialog: its command, or one of its notices (with its window or id).
     void Command(HWND item, WORD code = BN_CLICKED)
     {
         ASSERT_TRUE(item);
-        m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), code), reinterpret_cast<LPARAM>(item));
+        m_vexa.Command(item, code);
     }
-    void Notice(UINT message, WPARAM wParam, LPARAM lParam) { m_dialog->SendMessage(message, wParam, lParam); }
+    void Notice(UINT message, WPARAM wParam, LPARAM lParam) { m_vexa.Dialog().SendMessage(message, wParam, lParam); }
 
-    IMouseConfig* m_mouseConfig = nullptr;
-    IKeyboardConfig* m_keyboardConfig = nullptr;
-    IGenMouse* m_mouse = nullptr;
-    IGenKeyboard* m_keyboard = nullptr;
-    std::unique_ptr<CVxConfig_Mouse> m_mouseObject;
-    std::unique_ptr<CVxConfig_Keyboard> m_keyboardObject;
-    std::unique_ptr<CVxAppDlg> m_dialog;
+    vexatest::InProcessVexa m_vexa;
 };
 
 TEST_F(VexaDialogTest, HelpAndUpdateOpenTheManualAndTheSupportPageThroughTheShell)
@@ -189,15 +161,15 @@ TEST_F(VexaDialogTest, ADeviceThatLeavesIsMadeAgainAndTheOtherProductShown)
     EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kMouse));
     EXPECT_EQ(CVxAppDlg::kKeyboard, dialog.CurrentProduct());
     EXPECT_EQ(6, dialog.CurrentPageNumber());
-    EXPECT_EQ(0u, m_mouse->GetProductId()) << "the stand-by mouse was not put in place";
-    EXPECT_EQ(20, m_mouseConfig->GetProfileCount()) << "the stand-by mouse fills the configuration";
+    EXPECT_EQ(0u, m_vexa.Mouse()->GetProductId()) << "the stand-by mouse was not put in place";
+    EXPECT_EQ(20, m_vexa.MouseConfig()->GetProfileCount()) << "the stand-by mouse fills the configuration";
     EXPECT_FALSE(IsWindowEnabled(Item(BUTTON_PRODSELECT_MOUSE)));
 
     simtest::Tool({L"plug", L"mouse"});
     hvtest::FlushMessages();
     EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kMouse));
-    EXPECT_EQ(0x22u, m_mouse->GetProductId()) << "the mouse's device object was not made again";
-    EXPECT_EQ(5, m_mouseConfig->GetProfileCount()) << "the mouse was not read again";
+    EXPECT_EQ(0x22u, m_vexa.Mouse()->GetProductId()) << "the mouse's device object was not made again";
+    EXPECT_EQ(5, m_vexa.MouseConfig()->GetProfileCount()) << "the mouse was not read again";
     EXPECT_EQ(CVxAppDlg::kKeyboard, dialog.CurrentProduct()) << "an arrival does not switch";
     Command(Item(BUTTON_PRODSELECT_MOUSE));
     EXPECT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct());
@@ -223,7 +195,7 @@ TEST_F(VexaDialogTest, ADeviceLeavingWhileItsWriteIsWaitedForIsMadeAgainUnderThe
     hvtest::FlushMessages();
     EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kMouse));
     EXPECT_FALSE(dialog.IsWriting(CVxAppDlg::kMouse));
-    EXPECT_EQ(0u, m_mouse->GetProductId()) << "the stand-by mouse is in place";
+    EXPECT_EQ(0u, m_vexa.Mouse()->GetProductId()) << "the stand-by mouse is in place";
     EXPECT_EQ(CVxAppDlg::kKeyboard, dialog.CurrentProduct());
     simtest::Tool({L"delay", L"0"});
 }
