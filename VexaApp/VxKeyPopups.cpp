@@ -14,7 +14,7 @@
 // ---- CVexaPopupBoxSingleKeyEntry ----------------------------------------------------------------
 
 CVexaPopupBoxSingleKeyEntry::CVexaPopupBoxSingleKeyEntry(CWnd* owner, SingleKeyEntry* result)
-    : CPopupBox(L"SingleKeyPopup.xml", owner), m_result(result)
+    : CVxFormPopup(L"SingleKeyPopup.xml", owner), m_result(result)
 {
 }
 
@@ -23,19 +23,17 @@ CVexaPopupBoxSingleKeyEntry::~CVexaPopupBoxSingleKeyEntry() = default;
 void CVexaPopupBoxSingleKeyEntry::BindItems()
 {
     m_edit = m_items.FindAs<CEditItemSingleKeyInputMMO>(EDITCTRL_POPUP_SINGLEKEYENTRY, ItemKind::EditItemSingleKey);
+    m_focus = m_edit;
 }
 
 BOOL CVexaPopupBoxSingleKeyEntry::OnInitDialog()
 {
-    CPopupBox::OnInitDialog();
-    if (!m_edit)
-        return TRUE;
+    const BOOL result = CVxFormPopup::OnInitDialog();
     // Raw input shows the keys the system keeps for itself too (Alt, the Windows keys); where
     // another window holds the registration, the key messages of the focused edit still serve.
-    m_edit->RegisterKeyInput();
-    if (!m_escOrEnter)
-        m_edit->SetFocus();
-    return FALSE;
+    if (m_edit)
+        m_edit->RegisterKeyInput();
+    return result;
 }
 
 BOOL CVexaPopupBoxSingleKeyEntry::PreTranslateMessage(MSG* msg)
@@ -44,7 +42,7 @@ BOOL CVexaPopupBoxSingleKeyEntry::PreTranslateMessage(MSG* msg)
         m_escOrEnter = msg->wParam == VK_ESCAPE || msg->wParam == VK_RETURN;
     else if (msg->message == WM_LBUTTONDOWN)
         m_escOrEnter = false;
-    return CPopupBox::PreTranslateMessage(msg);
+    return CVxFormPopup::PreTranslateMessage(msg);
 }
 
 void CVexaPopupBoxSingleKeyEntry::OnOK()
@@ -73,19 +71,6 @@ void CVexaPopupBoxSingleKeyEntry::OnCancel()
     EndDialog(IDCANCEL);
 }
 
-BOOL CVexaPopupBoxSingleKeyEntry::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    switch (CommandItemId(m_items, lParam)) {
-    case BUTTON_POPUP_OK:
-        OnOK();
-        return TRUE;
-    case BUTTON_POPUP_CANCEL:
-        OnCancel();
-        return TRUE;
-    default:
-        return CPopupBox::OnCommand(wParam, lParam);
-    }
-}
 
 // ---- CPredefinedMacroPopup ----------------------------------------------------------------------
 

@@ -74,16 +74,47 @@ BOOL CVxWarningDlg::OnCommand(WPARAM wParam, LPARAM lParam)
     }
 }
 
+// ---- CVxFormPopup -------------------------------------------------------------------------------
+
+CVxFormPopup::CVxFormPopup(const wchar_t* layoutFile, CWnd* owner) : CPopupBox(layoutFile, owner)
+{
+}
+
+CVxFormPopup::~CVxFormPopup() = default;
+
+BOOL CVxFormPopup::OnInitDialog()
+{
+    CPopupBox::OnInitDialog();
+    if (!m_focus)
+        return TRUE;
+    m_focus->SetFocus();
+    return FALSE;
+}
+
+BOOL CVxFormPopup::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (CommandItemId(m_items, lParam)) {
+    case BUTTON_POPUP_OK:
+        OnOK();
+        return TRUE;
+    case BUTTON_POPUP_CANCEL:
+        OnCancel();
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
+}
+
 // ---- CVxNameEntryPopup --------------------------------------------------------------------------
 
 CVxNameEntryPopup::CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result)
-    : CPopupBox(layoutFile, owner), m_result(result)
+    : CVxFormPopup(layoutFile, owner), m_result(result)
 {
 }
 
 CVxNameEntryPopup::CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result,
                                      const wchar_t* headingAppend)
-    : CPopupBox(layoutFile, owner), m_result(result), m_headingAppend(headingAppend ? headingAppend : L"")
+    : CVxFormPopup(layoutFile, owner), m_result(result), m_headingAppend(headingAppend ? headingAppend : L"")
 {
 }
 
@@ -97,15 +128,7 @@ void CVxNameEntryPopup::BindItems()
         AppendToHeading(*m_heading, m_headingAppend);
     if (m_edit)
         m_edit->SetLimitText(kMaxNameLength);
-}
-
-BOOL CVxNameEntryPopup::OnInitDialog()
-{
-    CPopupBox::OnInitDialog();
-    if (!m_edit)
-        return TRUE;
-    m_edit->SetFocus();
-    return FALSE;
+    m_focus = m_edit;
 }
 
 void CVxNameEntryPopup::OnOK()
@@ -115,24 +138,11 @@ void CVxNameEntryPopup::OnOK()
     EndDialog(IDOK);
 }
 
-BOOL CVxNameEntryPopup::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    switch (CommandItemId(m_items, lParam)) {
-    case BUTTON_POPUP_OK:
-        OnOK();
-        return TRUE;
-    case BUTTON_POPUP_CANCEL:
-        EndDialog(IDCANCEL);
-        return TRUE;
-    default:
-        return CPopupBox::OnCommand(wParam, lParam);
-    }
-}
 
 // ---- CVxNumEntryPopup ---------------------------------------------------------------------------
 
 CVxNumEntryPopup::CVxNumEntryPopup(CWnd* owner, int* result)
-    : CPopupBox(L"MacroRepeatEntryPopup.xml", owner), m_result(result)
+    : CVxFormPopup(L"MacroRepeatEntryPopup.xml", owner), m_result(result)
 {
 }
 
@@ -143,15 +153,7 @@ void CVxNumEntryPopup::BindItems()
     m_edit = m_items.FindAs<CEditItem>(EDITCTRL_POPUP_NUMENTRY, ItemKind::EditItem);
     if (m_edit)
         m_edit->SetNumeric(true, kMinCount, kMaxCount);
-}
-
-BOOL CVxNumEntryPopup::OnInitDialog()
-{
-    CPopupBox::OnInitDialog();
-    if (!m_edit)
-        return TRUE;
-    m_edit->SetFocus();
-    return FALSE;
+    m_focus = m_edit;
 }
 
 void CVxNumEntryPopup::OnOK()
@@ -175,24 +177,11 @@ void CVxNumEntryPopup::OnOK()
     EndDialog(IDOK);
 }
 
-BOOL CVxNumEntryPopup::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    switch (CommandItemId(m_items, lParam)) {
-    case BUTTON_POPUP_OK:
-        OnOK();
-        return TRUE;
-    case BUTTON_POPUP_CANCEL:
-        EndDialog(IDCANCEL);
-        return TRUE;
-    default:
-        return CPopupBox::OnCommand(wParam, lParam);
-    }
-}
 
 // ---- CVxDropdownSelectPopup ---------------------------------------------------------------------
 
 CVxDropdownSelectPopup::CVxDropdownSelectPopup(CWnd* owner, std::vector<std::wstring> texts, std::wstring* result)
-    : CPopupBox(L"SelectProfilePopup.xml", owner), m_texts(std::move(texts)), m_result(result)
+    : CVxFormPopup(L"SelectProfilePopup.xml", owner), m_texts(std::move(texts)), m_result(result)
 {
 }
 
@@ -217,19 +206,6 @@ void CVxDropdownSelectPopup::OnOK()
     EndDialog(IDOK);
 }
 
-BOOL CVxDropdownSelectPopup::OnCommand(WPARAM wParam, LPARAM lParam)
-{
-    switch (CommandItemId(m_items, lParam)) {
-    case BUTTON_POPUP_OK:
-        OnOK();
-        return TRUE;
-    case BUTTON_POPUP_CANCEL:
-        EndDialog(IDCANCEL);
-        return TRUE;
-    default:
-        return CPopupBox::OnCommand(wParam, lParam);
-    }
-}
 
 // ---- CVxMacroAssignmentPopup --------------------------------------------------------------------
 
@@ -257,7 +233,7 @@ int KnownPlayMode(int mode)
 
 CVxMacroAssignmentPopup::CVxMacroAssignmentPopup(CWnd* owner, int* playMode, std::vector<std::wstring> macroNames,
                                                  std::wstring* chosen)
-    : CPopupBox(L"SelectMacroPopup.xml", owner),
+    : CVxFormPopup(L"SelectMacroPopup.xml", owner),
       m_playModeOut(playMode),
       m_playMode(KnownPlayMode(playMode ? *playMode : 1)),
       m_macroNames(std::move(macroNames)),
@@ -322,14 +298,5 @@ BOOL CVxMacroAssignmentPopup::OnCommand(WPARAM wParam, LPARAM lParam)
             return TRUE;
         }
     }
-    switch (id) {
-    case BUTTON_POPUP_OK:
-        OnOK();
-        return TRUE;
-    case BUTTON_POPUP_CANCEL:
-        EndDialog(IDCANCEL);
-        return TRUE;
-    default:
-        return CPopupBox::OnCommand(wParam, lParam);
-    }
+    return CVxFormPopup::OnCommand(wParam, lParam);
 }

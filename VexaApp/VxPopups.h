@@ -44,9 +44,24 @@ private:
 // read from the variables given to its constructor; the modal result is IDOK or IDCANCEL. Enter
 // acts as the form's OK button and Escape as its Cancel button, except in the single-key form.
 
+// The base of the entry forms: the OK (54) and Cancel (56) buttons act as the dialog's OnOK and
+// OnCancel, and the control a form names in m_focus has the focus when the form shows.
+class CVxFormPopup : public CPopupBox
+{
+public:
+    CVxFormPopup(const wchar_t* layoutFile, CWnd* owner);
+    ~CVxFormPopup() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+    CWnd* m_focus = nullptr;  // an item of the popup's own list, set by BindItems
+};
+
 // A name ("MacroNamePopup.xml", "ProfileNamePopup.xml", "ProfileRenamePopup.xml"), at most 20
 // characters. OK stores the edit's text (empty when nothing was typed) in *result; Cancel leaves it.
-class CVxNameEntryPopup : public CPopupBox
+class CVxNameEntryPopup : public CVxFormPopup
 {
 public:
     static constexpr int kMaxNameLength = 20;
@@ -58,9 +73,7 @@ public:
     ~CVxNameEntryPopup() override;
 
 protected:
-    BOOL OnInitDialog() override;
     void BindItems() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 
 private:
@@ -73,7 +86,7 @@ private:
 // A repeat count ("MacroRepeatEntryPopup.xml"); the edit takes only the numbers 1..255. IDOK means
 // *result holds a count of 1..255. OK on an empty edit ends the popup with IDCANCEL, as Cancel does:
 // no count was given, and *result is left as it was in both cases.
-class CVxNumEntryPopup : public CPopupBox
+class CVxNumEntryPopup : public CVxFormPopup
 {
 public:
     static constexpr int kMinCount = 1;
@@ -83,9 +96,7 @@ public:
     ~CVxNumEntryPopup() override;
 
 protected:
-    BOOL OnInitDialog() override;
     void BindItems() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 
 private:
@@ -95,7 +106,7 @@ private:
 
 // One text out of a list ("SelectProfilePopup.xml"), the first selected: OK stores the selected
 // text in *result (an empty list leaves it as it was).
-class CVxDropdownSelectPopup : public CPopupBox
+class CVxDropdownSelectPopup : public CVxFormPopup
 {
 public:
     CVxDropdownSelectPopup(CWnd* owner, std::vector<std::wstring> texts, std::wstring* result);
@@ -103,7 +114,6 @@ public:
 
 protected:
     void BindItems() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
 
 private:
@@ -116,14 +126,12 @@ private:
 // of times, 3 until pressed again, 4 while pressed (any other value shows as 1); OK stores the
 // marked mode, 1 when none is marked. *chosen goes in as the name to select (else the first) and
 // out as the selected name on OK (an empty list leaves it). Cancel changes neither.
-class CVxMacroAssignmentPopup : public CPopupBox
+class CVxMacroAssignmentPopup : public CVxFormPopup
 {
 public:
     CVxMacroAssignmentPopup(CWnd* owner, int* playMode, std::vector<std::wstring> macroNames,
                             std::wstring* chosen);
     ~CVxMacroAssignmentPopup() override;
-
-    int PlayMode() const { return m_playMode; }
 
 protected:
     void BindItems() override;
@@ -131,7 +139,7 @@ protected:
     void OnOK() override;
 
 private:
-    // The play buttons in the order of m_modes.
+    // The four play buttons, in the order of their table in the source.
     static constexpr int kPlayButtons = 4;
     void MarkPlayMode();
     void OnPlayButton(int index);
@@ -158,7 +166,7 @@ struct SingleKeyEntry
 // its OK and Cancel buttons, and not while the last key pressed was Enter or Esc (so that a key
 // meant for the edit never closes the popup). OK closes only once a key or a modifier was captured
 // and fills *result (scanCode 0 when only modifiers were pressed); Cancel empties its text.
-class CVexaPopupBoxSingleKeyEntry : public CPopupBox
+class CVexaPopupBoxSingleKeyEntry : public CVxFormPopup
 {
 public:
     CVexaPopupBoxSingleKeyEntry(CWnd* owner, SingleKeyEntry* result);
@@ -169,7 +177,6 @@ public:
 protected:
     BOOL OnInitDialog() override;
     void BindItems() override;
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void OnOK() override;
     void OnCancel() override;
 
@@ -181,7 +188,8 @@ private:
 
 // The predefined commands of both groups in two drop-downs, on a panel of its own dialog template.
 // An add button closes with IDOK and Result() names the chosen command of its list (the first one
-// until another is chosen); the close button and Esc give IDCANCEL. Enter chooses nothing.
+// until another is chosen), as PredefinedMacros().GetMacro takes it; the close button and Esc give
+// IDCANCEL. Enter chooses nothing.
 class CPredefinedMacroPopup : public CGUIPanel
 {
 public:

@@ -34,6 +34,19 @@ namespace {
 
 // ---- Driving a modal popup from inside its loop ---------------------------------------------------
 
+// An absolute move of the pointer to a screen point (relative moves come out doubled under Wine).
+void MovePointer(POINT screen)
+{
+    INPUT move = {};
+    move.type = INPUT_MOUSE;
+    move.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(screen.x) * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) /
+                                   GetSystemMetrics(SM_CXSCREEN));
+    move.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(screen.y) * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) /
+                                   GetSystemMetrics(SM_CYSCREEN));
+    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    EXPECT_EQ(1u, SendInput(1, &move, sizeof(INPUT)));
+}
+
 // Runs steps from a thread timer while the popup's own modal loop runs (so that its keys go
 // through its PreTranslateMessage chain as the program's do): one step per tick once the popup is
 // up; a step that answers false is tried again on the next tick. A step still waiting after a few
@@ -46,9 +59,6 @@ public:
 
     PopupDriver(CDialog& popup, std::initializer_list<Step> steps) : m_popup(popup), m_steps(steps)
     {
-        // The owner's activation after the popup before (the display's focus arrives late) is
-        // over before the next popup shows.
-        hvtest::FlushMessages();
         s_current = this;
         m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
     }
@@ -61,10 +71,12 @@ public:
 
     // A press and release where the pointer now is, on the next tick: the window under the pointer
     // first takes the move (a button that tracks hovering holds the mouse until then).
-    static void PressOnNextTick()
+    static void PressOnNextTick(HWND target, POINT screen)
     {
-        if (s_current)
-            s_current->m_pressPending = true;
+        if (s_current) {
+            s_current->m_pressTarget = target;
+            s_current->m_pressAt = screen;
+        }
     }
 
 private:
@@ -73,8 +85,12 @@ private:
         PopupDriver* driver = s_current;
         if (!driver || driver->m_busy)
             return;
-        if (driver->m_pressPending) {
-            driver->m_pressPending = false;
+        if (driver->m_pressTarget) {
+            // The press waits until the target is the window under the pointer and holds the
+            // mouse, or nothing does.
+            if (!driver->PressReady())
+                return;
+            driver->m_pressTarget = nullptr;
             INPUT in[2] = {};
             in[0].type = in[1].type = INPUT_MOUSE;
             in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
@@ -113,7 +129,30 @@ private:
         }
     }
 
-    // Input must reach the popup, not the main dialog where it overlaps the popup.
+    bool PressReady()
+    {
+        if (!IsWindow(m_pressTarget)) {
+            m_pressTarget = nullptr;
+            return false;
+        }
+        const HWND top = GetAncestor(m_pressTarget, GA_ROOT);
+        if (BelowItsOwner(top)) {
+            SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+            return false;
+        }
+        POINT now = {};
+        GetCursorPos(&now);
+        if (now.x != m_pressAt.x || now.y != m_pressAt.y || WindowFromPoint(now) != m_pressTarget) {
+            MovePointer(m_pressAt);
+            return false;
+        }
+        const HWND capture = GetCapture();
+        return !capture || capture == m_pressTarget;
+    }
+
+    // Input must reach the popup, not the main dialog where it overlaps the popup. The owner's
+    // activation after the popup before (the display's focus arrives late) can raise it above the
+    // next one.
     static bool BelowItsOwner(HWND popup)
     {
         const HWND owner = GetWindow(popup, GW_OWNER);
@@ -125,7 +164,7 @@ private:
     }
 
     static constexpr UINT kTickMs = 60;
-    static constexpr DWORD kStepTimeoutMs = 6000;
+    static constexpr DWORD kStepTimeoutMs = 10000;
     static PopupDriver* s_current;
     CDialog& m_popup;
     std::deque<Step> m_steps;
@@ -133,7 +172,8 @@ private:
     DWORD m_stepStart = 0;
     int m_stepNumber = 0;
     bool m_busy = false;
-    bool m_pressPending = false;
+    HWND m_pressTarget = nullptr;
+    POINT m_pressAt = {};
 };
 PopupDriver* PopupDriver::s_current = nullptr;
 
@@ -166,7 +206,7 @@ void PressKeys(HWND window, const std::vector<WORD>& keys, WORD modifier = 0)
 }
 
 // A left click at a client point of window (default its centre): the pointer moves there now,
-// the press follows on the driver's next tick.
+// the press follows from the driver once the window has taken the move.
 void ClickOn(HWND window, POINT client = {-1, -1})
 {
     ASSERT_TRUE(IsWindow(window));
@@ -176,15 +216,8 @@ void ClickOn(HWND window, POINT client = {-1, -1})
         client = {r.right / 2, r.bottom / 2};
     ClientToScreen(window, &client);
     SetForegroundWindow(GetAncestor(window, GA_ROOT));
-    INPUT move = {};
-    move.type = INPUT_MOUSE;
-    move.mi.dx = static_cast<LONG>((static_cast<LONGLONG>(client.x) * 65536 + GetSystemMetrics(SM_CXSCREEN) - 1) /
-                                   GetSystemMetrics(SM_CXSCREEN));
-    move.mi.dy = static_cast<LONG>((static_cast<LONGLONG>(client.y) * 65536 + GetSystemMetrics(SM_CYSCREEN) - 1) /
-                                   GetSystemMetrics(SM_CYSCREEN));
-    move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    EXPECT_EQ(1u, SendInput(1, &move, sizeof(INPUT)));
-    PopupDriver::PressOnNextTick();
+    MovePointer(client);
+    PopupDriver::PressOnNextTick(window, client);
 }
 
 // ---- The popups' items ---------------------------------------------------------------------------
