@@ -10,7 +10,7 @@
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
-#include "VxProfileDropdown.h"
+#include "VxProfileHelpers.h"
 
 namespace {
 
@@ -91,16 +91,12 @@ void CVxItems_Mouse_LTG::RestoreMouseDefaults()
     const IMouseProfile* profile = config ? config->GetActiveProfile() : nullptr;
     if (!profile || !Dialog())
         return;
-    const GUID profileId = profile->GetGuid();
-    const std::wstring profileName = profile->GetName();
-    CVxWarningDlg question(Dialog(), L"RestorePopup.xml", (L": " + profileName).c_str());
+    const CAskedProfile<IMouseProfile> asked(*profile);
+    CVxWarningDlg question(Dialog(), L"RestorePopup.xml", (L": " + asked.Name()).c_str());
     if (question.DoModal() != IDOK)
         return;
-    // The device may have been read again while the question was up: only the profile asked about
-    // is reset.
     config = Config();
-    profile = config ? config->GetActiveProfile() : nullptr;
-    if (!profile || profile->GetGuid() != profileId || profile->GetName() != profileName)
+    if (!asked.StillActive(config))
         return;
     config->InitProfileDefaults(nullptr);
     Refresh();

@@ -13,7 +13,7 @@
 #include "TextItem.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
-#include "VxProfileDropdown.h"
+#include "VxProfileHelpers.h"
 
 namespace {
 
@@ -195,21 +195,17 @@ void CVxItems_Mouse_AJP::Place(CGUIItem* item, bool visible) const
 
 // ---- sensitivity --------------------------------------------------------------------------------
 
-CVxItems_Mouse_AJP::Sensitivity CVxItems_Mouse_AJP::SensitivityOfThumb(int32_t thumbId) const
-{
-    for (int i = 0; i < kSensitivityCount; ++i) {
-        const CPHSlider* thumb = ThumbOf(m_sensitivity[i]);
-        if (thumb && thumb->id == thumbId)
-            return static_cast<Sensitivity>(i);
-    }
-    return kSensitivityCount;
-}
-
-void CVxItems_Mouse_AJP::SetSensitivityFromSlider(Sensitivity which, int value)
+bool CVxItems_Mouse_AJP::SetSensitivityFromThumb(int32_t thumbId, int value)
 {
     IMouseConfig* config = Config();
-    if (!config)
-        return;
+    int which = kCombined;
+    for (; which < kSensitivityCount; ++which) {
+        const CPHSlider* thumb = ThumbOf(m_sensitivity[which]);
+        if (thumb && thumb->id == thumbId)
+            break;
+    }
+    if (!config || !Dialog() || which == kSensitivityCount)
+        return false;
     ReadDpiRange();
     const int32_t dpi = value * m_dpiStep;
     if (which == kCombined)
@@ -219,6 +215,14 @@ void CVxItems_Mouse_AJP::SetSensitivityFromSlider(Sensitivity which, int value)
     else
         config->SetSensitivityY(dpi, nullptr);
     UpdateSensitivityTexts();
+    Dialog()->SetModified();
+    return true;
+}
+
+bool CVxItems_Mouse_AJP::IsAccelerationThumb(int32_t thumbId) const
+{
+    const CPHSlider* thumb = ThumbOf(m_accel);
+    return thumb && thumb->id == thumbId;
 }
 
 void CVxItems_Mouse_AJP::MoveSensitivitySliders()
@@ -323,35 +327,16 @@ void CVxItems_Mouse_AJP::ToggleAcceleration()
 
 void CVxItems_Mouse_AJP::OnSliderDragged(int value, int32_t thumbId)
 {
-    IMouseConfig* config = Config();
-    if (!config || !Dialog())
+    if (SetSensitivityFromThumb(thumbId, value) || !IsAccelerationThumb(thumbId) || !Config() || !Dialog())
         return;
-    const Sensitivity which = SensitivityOfThumb(thumbId);
-    if (which != kSensitivityCount) {
-        SetSensitivityFromSlider(which, value);
-        Dialog()->SetModified();
-        return;
-    }
-    const CPHSlider* accel = ThumbOf(m_accel);
-    if (accel && accel->id == thumbId) {
-        config->SetAcceleration(value);
-        Dialog()->SetModified();
-    }
+    Config()->SetAcceleration(value);
+    Dialog()->SetModified();
 }
 
 void CVxItems_Mouse_AJP::OnSliderPositionSet(int value, int32_t thumbId)
 {
-    if (!Config() || !Dialog())
-        return;
-    const Sensitivity which = SensitivityOfThumb(thumbId);
-    if (which != kSensitivityCount) {
-        SetSensitivityFromSlider(which, value);
-        Dialog()->SetModified();
-        return;
-    }
     // Releasing the acceleration thumb stores nothing: its drag did.
-    const CPHSlider* accel = ThumbOf(m_accel);
-    if (accel && accel->id == thumbId)
+    if (!SetSensitivityFromThumb(thumbId, value) && IsAccelerationThumb(thumbId))
         SyncAccelerationSliders();
 }
 
@@ -407,18 +392,14 @@ void CVxItems_Mouse_AJP::OpenSensitivityStagesPopup()
     const IMouseProfile* profile = config->GetActiveProfile();
     if (!profile)
         return;
-    const GUID profileId = profile->GetGuid();
-    const std::wstring profileName = profile->GetName();
+    const CAskedProfile<IMouseProfile> asked(*profile);
     ReadDpiRange();
     DpiStageSet stages = ReadStageSet(*config, m_dpiMin, m_dpiMax, m_dpiStep);
     CVxItems_Mouse_DPIStagesPopup popup(Dialog(), &stages);
     if (popup.DoModal() != IDOK)
         return;
-    // The device may have been read again while the pop-up was up: the answer belongs to the
-    // profile it was asked for, and to no other.
     config = Config();
-    profile = config ? config->GetActiveProfile() : nullptr;
-    if (!profile || profile->GetGuid() != profileId || profile->GetName() != profileName)
+    if (!asked.StillActive(config))
         return;
     StoreStageSet(*config, stages);
     Refresh();

@@ -147,9 +147,10 @@ private:
     // The active profile's DPI range, made usable: step at least 1, maximum at least the minimum.
     void ReadDpiRange();
     void ApplySliderRanges();
-    // Which sensitivity slider a thumb id belongs to; kSensitivityCount for none.
-    Sensitivity SensitivityOfThumb(int32_t thumbId) const;
-    void SetSensitivityFromSlider(Sensitivity which, int value);
+    // A sensitivity thumb's value into the active profile (value times the step), the labels
+    // rewritten and the product marked; false for a thumb of no sensitivity slider.
+    bool SetSensitivityFromThumb(int32_t thumbId, int value);
+    bool IsAccelerationThumb(int32_t thumbId) const;
     void MoveSensitivitySliders();
     void UpdateSensitivityTexts();
     void LayOutXYMode(bool separate);

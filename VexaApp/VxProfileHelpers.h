@@ -1,6 +1,9 @@
-// The profile drop-down that several pages carry: the profiles' names in list order, the active one
-// shown. A choice there makes the profile of that index active.
+// What the pages share about profiles: the profile drop-down that several of them carry (the
+// profiles' names in list order, the active one shown; a choice there makes the profile of that
+// index active), and the profile a modal question was asked about.
 #pragma once
+
+#include <windows.h>
 
 #include <string>
 
@@ -40,3 +43,24 @@ bool ActivateProfileIndex(CDropdownListItem* dropdown, IBaseConfig<ProfileItf>* 
         dropdown->SetCurSel(index);
     return true;
 }
+
+// The active profile when a modal pop-up comes up. The pop-up's loop serves device notices, and an
+// arrival reads the device again: the answer then belongs to no profile there is now.
+template <class ProfileItf>
+class CAskedProfile
+{
+public:
+    explicit CAskedProfile(const ProfileItf& profile) : m_id(profile.GetGuid()), m_name(profile.GetName()) {}
+
+    const std::wstring& Name() const { return m_name; }
+    // The configuration's active profile if it is still the one asked about, else null.
+    ProfileItf* StillActive(const IBaseConfig<ProfileItf>* config) const
+    {
+        ProfileItf* profile = config ? config->GetActiveProfile() : nullptr;
+        return profile && profile->GetGuid() == m_id && profile->GetName() == m_name ? profile : nullptr;
+    }
+
+private:
+    GUID m_id;
+    std::wstring m_name;
+};
