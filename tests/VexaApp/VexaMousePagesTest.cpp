@@ -182,6 +182,25 @@ std::vector<std::string> ActiveProfileLines(const std::string& prefix)
     return found;
 }
 
+// How many pixels of rect differ between two pictures of one window.
+int ChangedPixels(const hvtest::Bitmap& before, const hvtest::Bitmap& after, const RECT& rect)
+{
+    int changed = 0;
+    for (int y = rect.top; y < rect.bottom && y < before.Height() && y < after.Height(); ++y)
+        for (int x = rect.left; x < rect.right && x < before.Width() && x < after.Width(); ++x)
+            changed += before.Pixel(x, y) != after.Pixel(x, y);
+    return changed;
+}
+
+// The client rectangle of an item's window within the dialog's client area.
+RECT RectIn(HWND dialog, HWND item)
+{
+    RECT rect{};
+    GetClientRect(item, &rect);
+    MapWindowPoints(item, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
 std::string OneLine(const std::vector<std::string>& lines)
 {
     return lines.size() == 1 ? lines[0] : "(" + std::to_string(lines.size()) + " lines)";
@@ -215,11 +234,12 @@ protected:
         hvtest::FlushMessages();
     }
 
-    void SavePicture(HWND window, const wchar_t* name)
+    hvtest::Bitmap SavePicture(HWND window, const wchar_t* name)
     {
         const hvtest::Bitmap picture = hvtest::CaptureClient(window);
         EXPECT_FALSE(picture.Empty()) << "no picture of " << simtest::Narrow(name);
         EXPECT_TRUE(picture.SaveToTestDir(name));
+        return picture;
     }
 
     vexatest::InProcessVexa m_vexa;
@@ -251,7 +271,7 @@ TEST_F(VexaMousePagesTest, PerformancePageSetsSensitivityAccelerationRateAndStag
     EXPECT_FALSE(Item(BITMAP_SLSENSTRK_X)) << "linked mode shows one slider";
     EXPECT_FALSE(Item(TEXT_DPIVALUE2));
     EXPECT_FALSE(dialog.IsUnsaved(CVxAppDlg::kMouse));
-    SavePicture(dialog, L"performance_page.bmp");
+    const hvtest::Bitmap linkedPicture = SavePicture(dialog, L"performance_page.bmp");
 
     DragThumb(*combined, PositionOf(*combined, 48));
     EXPECT_EQ(4800, config.GetSensitivity(nullptr));
@@ -270,6 +290,9 @@ TEST_F(VexaMousePagesTest, PerformancePageSetsSensitivityAccelerationRateAndStag
     EXPECT_FALSE(Item(BITMAP_SLSENSTRK_XY));
     for (int id : {BITMAP_SLSENSTRK_X, BITMAP_SLSENSTRK_Y, TEXT_HEADING_X, TEXT_HEADING_Y, TEXT_DPIVALUE2})
         EXPECT_TRUE(Item(id)) << id << " is not shown in separate mode";
+    // The second row's slider is drawn where there was none.
+    const hvtest::Bitmap separatePicture = SavePicture(dialog, L"performance_page_xy.bmp");
+    EXPECT_GT(ChangedPixels(linkedPicture, separatePicture, RectIn(dialog, Item(BITMAP_SLSENSTRK_Y))), 100);
     CPHSlider* sliderX = ThumbOn(Item(BITMAP_SLSENSTRK_X), SLIDER_DPI_MULTI_X_STAGE1);
     CPHSlider* sliderY = ThumbOn(Item(BITMAP_SLSENSTRK_Y), SLIDER_DPI_MULTI_Y_STAGE1);
     ASSERT_TRUE(sliderX && sliderY);
@@ -457,9 +480,14 @@ TEST_F(VexaMousePagesTest, LightingPageSwitchesTheActiveProfilesLightsAndRestore
     };
     expectShown("at first");
     EXPECT_NE(std::wstring::npos, Text(TEXT_DRIVERVER).find(L": 1.03")) << simtest::Narrow(Text(TEXT_DRIVERVER));
-    SavePicture(dialog, L"lighting_page.bmp");
+    const hvtest::Bitmap before = SavePicture(dialog, L"lighting_page.bmp");
 
     Click(BUTTON_VXMOUSE_LTMAIN_OFF);
+    // Both buttons of the pair are drawn anew: one marked, one not.
+    const hvtest::Bitmap after = hvtest::CaptureClient(dialog);
+    EXPECT_GT(ChangedPixels(before, after, RectIn(dialog, Item(BUTTON_VXMOUSE_LTMAIN_ON))), 100);
+    EXPECT_GT(ChangedPixels(before, after, RectIn(dialog, Item(BUTTON_VXMOUSE_LTMAIN_OFF))), 100);
+    EXPECT_EQ(0, ChangedPixels(before, after, RectIn(dialog, Item(BUTTON_VXMOUSE_LTSIDE_ON))));
     EXPECT_FALSE(config.GetLedState(0, nullptr));
     EXPECT_TRUE(Checked(BUTTON_VXMOUSE_LTMAIN_OFF));
     EXPECT_FALSE(Checked(BUTTON_VXMOUSE_LTMAIN_ON));
