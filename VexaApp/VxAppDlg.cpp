@@ -499,22 +499,27 @@ void CVxAppDlg::SetTabSelected(CBitmapBtn* tab, bool selected)
 
 void CVxAppDlg::UpdateVersionLabels(int product)
 {
+    WriteVersionLabels(product, m_firmwareLabel, m_driverLabel);
+}
+
+void CVxAppDlg::WriteVersionLabels(int product, CTextItem* firmwareLabel, CTextItem* driverLabel)
+{
     const std::wstring driverCaption = Caption(L"$DriverVersion", L"Driver Version");
     const std::wstring firmwareCaption = Caption(L"$FirmwareVersion", L"Firmware Version");
     if (!IsProduct(product)) {
-        if (m_firmwareLabel)
-            m_firmwareLabel->SetText((firmwareCaption + L":0.00").c_str(), 0);
-        if (m_driverLabel)
-            m_driverLabel->SetText((driverCaption + L":0.00").c_str(), 0);
+        if (firmwareLabel)
+            firmwareLabel->SetText((firmwareCaption + L":0.00").c_str(), 0);
+        if (driverLabel)
+            driverLabel->SetText((driverCaption + L":0.00").c_str(), 0);
         return;
     }
     std::wstring firmware;
     const bool known = product == kMouse ? FirmwareText(*m_mouseDevice, firmware)
                                          : FirmwareText(*m_keyboardDevice, firmware);
-    if (known && m_firmwareLabel)
-        m_firmwareLabel->SetText((firmwareCaption + L": " + firmware).c_str(), 0);
-    if (m_driverLabel)
-        m_driverLabel->SetText((driverCaption + L": " + ProgramVersionText()).c_str(), 0);
+    if (known && firmwareLabel)
+        firmwareLabel->SetText((firmwareCaption + L": " + firmware).c_str(), 0);
+    if (driverLabel)
+        driverLabel->SetText((driverCaption + L": " + ProgramVersionText()).c_str(), 0);
 }
 
 void CVxAppDlg::UpdateApply()

@@ -71,6 +71,10 @@ public:
     // Before a page reaches a device: waits for that device's write to end (DeviceWait.h).
     void WaitForMouse();
     void WaitForKeyboard();
+    // Writes a product's version labels as the dialog's own: "<caption>: <firmware>" (left as it
+    // is when the device gives none) and "<caption>: <major>.<minor>" of this program; either may
+    // be null.
+    void WriteVersionLabels(int product, CTextItem* firmwareLabel, CTextItem* driverLabel);
 
     // ---- state ----
     int CurrentProduct() const { return m_product; }

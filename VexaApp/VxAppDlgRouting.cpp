@@ -354,16 +354,18 @@ LRESULT CVxAppDlg::OnProfileListComboChanged(WPARAM list, LPARAM)
     return 0;
 }
 
+// A slider's thumb is in no item list (its slider is): the performance page knows its own thumbs
+// and ignores any other.
 LRESULT CVxAppDlg::OnSliderDragged(WPARAM value, LPARAM thumbId)
 {
-    if (m_currentPage == &m_mousePerformance && PageItemById(thumbId))
+    if (m_currentPage == &m_mousePerformance)
         m_mousePerformance.OnSliderDragged(static_cast<int>(value), static_cast<int32_t>(thumbId));
     return 0;
 }
 
 LRESULT CVxAppDlg::OnSliderPositionSet(WPARAM value, LPARAM thumbId)
 {
-    if (m_currentPage == &m_mousePerformance && PageItemById(thumbId))
+    if (m_currentPage == &m_mousePerformance)
         m_mousePerformance.OnSliderPositionSet(static_cast<int>(value), static_cast<int32_t>(thumbId));
     return 0;
 }

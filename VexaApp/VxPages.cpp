@@ -11,18 +11,6 @@ void CVxItems_Mouse_ASB::OnAssignButtonClicked(int32_t) {}
 void CVxItems_Mouse_ASB::RefreshButtonLabels() {}
 void CVxItems_Mouse_ASB::FillProfileDropdown() {}
 
-// ---- page 2 ----
-void CVxItems_Mouse_AJP::InitAdjustPerformancePage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_AJP::Refresh() {}
-void CVxItems_Mouse_AJP::ActivateProfileByIndex(int) {}
-void CVxItems_Mouse_AJP::ToggleAcceleration() {}
-void CVxItems_Mouse_AJP::SetPollingRate(int) {}
-void CVxItems_Mouse_AJP::OpenSensitivityStagesPopup() {}
-void CVxItems_Mouse_AJP::ToggleXYSensitivity() {}
-void CVxItems_Mouse_AJP::OnSliderDragged(int, int32_t) {}
-void CVxItems_Mouse_AJP::OnSliderPositionSet(int, int32_t) {}
-void CVxItems_Mouse_AJP::OnAccelTrackNotify(int32_t, LPARAM) {}
-
 // ---- page 3 ----
 void CVxItems_Mouse_MGP::InitMouseProfilePage(CVxAppDlg* dialog) { m_dialog = dialog; }
 void CVxItems_Mouse_MGP::Refresh() {}
@@ -41,13 +29,6 @@ bool CVxItems_Mouse_MGP::DeleteMouseProfile() { return false; }
 // ---- page 4 ----
 void CVxItems_Mouse_MGM::InitMouseMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
 void CVxItems_Mouse_MGM::OpenMouseAdvancedMacroPopup() {}
-
-// ---- page 5 ----
-void CVxItems_Mouse_LTG::InitMouseLightingPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_LTG::Refresh() {}
-void CVxItems_Mouse_LTG::ActivateLightingProfileByIndex(int) {}
-void CVxItems_Mouse_LTG::SetMouseLight(int, bool) {}
-void CVxItems_Mouse_LTG::RestoreMouseDefaults() {}
 
 // ---- page 6 ----
 void CVxItems_Keyboard_ASK::InitAssignKeysPage(CVxAppDlg* dialog) { m_dialog = dialog; }

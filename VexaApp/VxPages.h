@@ -15,10 +15,15 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 
 #include "GUIItem.h"
 #include "GenDevice.h"
 
+class CBitmapBtn;
+class CDropdownListItem;
+class CSliderHMulti;
+class CTextItem;
 class CVxAppDlg;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
@@ -101,7 +106,15 @@ public:
     void FillProfileDropdown();
 };
 
-// Page 2, "Mouse_AdjPerf.xml": DPI, sensitivity, acceleration and polling rate.
+// Page 2, "Mouse_AdjPerf.xml": DPI, sensitivity, acceleration and polling rate
+// (VxPageMousePerf.cpp).
+//
+// The sensitivity sliders move in whole steps of the active profile's DPI range: position range
+// minimum / step .. maximum / step, and a slider's value times the step is the DPI it stands for.
+// The acceleration sliders run over the configuration's acceleration range, which a device read
+// sets (empty before, and the sliders then rest at their start). Of the two acceleration sliders
+// only the enabled one takes input; both carry the same thumb id, so the page knows them by their
+// own items, never by that id.
 class CVxItems_Mouse_AJP : public CVxMousePage
 {
 public:
@@ -114,19 +127,64 @@ public:
     void Refresh() override;
     void ActivateProfileByIndex(int index);
     void ToggleAcceleration();
-    // index 0, 1, 2: the rate buttons 99..101.
+    // index 0, 1, 2: the rate buttons 99..101 (125, 500, 1000 Hz).
     void SetPollingRate(int index);
     void OpenSensitivityStagesPopup();
     void ToggleXYSensitivity();
     // The sliders: a thumb dragged or set (value, thumb item id), a click in a track (track item
-    // id, MAKELPARAM of the point). The page marks the product unsaved where it changes it.
+    // id, MAKELPARAM of the point). The page marks the product unsaved where it changes it; thumbs
+    // and tracks that are not its own are ignored.
     void OnSliderDragged(int value, int32_t thumbId);
     void OnSliderPositionSet(int value, int32_t thumbId);
     void OnAccelTrackNotify(int32_t trackId, LPARAM point);
     bool IsShown() const { return m_currentPage && *m_currentPage == this; }
 
 private:
+    enum Sensitivity { kCombined, kX, kY, kSensitivityCount };
+
+    void BindPageItems();
+    void FillPerformanceProfileDropdown();
+    // The active profile's DPI range, made usable: step at least 1, maximum at least the minimum.
+    void ReadDpiRange();
+    void ApplySliderRanges();
+    // A sensitivity thumb's value into the active profile (value times the step), the labels
+    // rewritten and the product marked; false for a thumb of no sensitivity slider.
+    bool SetSensitivityFromThumb(int32_t thumbId, int value);
+    bool IsAccelerationThumb(int32_t thumbId) const;
+    void MoveSensitivitySliders();
+    void UpdateSensitivityTexts();
+    void LayOutXYMode(bool separate);
+    void LayOutAcceleration(bool enabled);
+    void MoveAccelerationSliders(int32_t level);
+    void SyncAccelerationSliders();
+    void RefreshPollingRates();
+    // Shows an item of the page, but only while the page is shown.
+    void Place(CGUIItem* item, bool visible) const;
+
     CGUIItems* const* m_currentPage;
+    int32_t m_dpiMin = 0;
+    int32_t m_dpiMax = 0;
+    int32_t m_dpiStep = 1;
+
+    // Bound items, borrowed from the page's own list; any may be null.
+    CDropdownListItem* m_profileDropdown = nullptr;
+    CSliderHMulti* m_sensitivity[kSensitivityCount] = {};
+    CGUIItem* m_sensitivityTracks[kSensitivityCount] = {};
+    CTextItem* m_headingX = nullptr;
+    CTextItem* m_headingY = nullptr;
+    CTextItem* m_captionX = nullptr;
+    CTextItem* m_captionY = nullptr;
+    CTextItem* m_value1 = nullptr;
+    CTextItem* m_value2 = nullptr;
+    CBitmapBtn* m_separateXY = nullptr;
+    CSliderHMulti* m_accel = nullptr;
+    CSliderHMulti* m_accelOff = nullptr;
+    CGUIItem* m_accelTrack = nullptr;
+    CGUIItem* m_accelTrackOff = nullptr;
+    CBitmapBtn* m_accelCheck = nullptr;
+    CBitmapBtn* m_rates[3] = {};
+    std::wstring m_rateTexts[3];  // the rate buttons' own texts, put after the rate
+    CBitmapBtn* m_dpiOsd = nullptr;
 };
 
 // Page 3, "Mouse_MgProfs.xml": the mouse's profiles.
@@ -160,7 +218,8 @@ public:
     void OpenMouseAdvancedMacroPopup();
 };
 
-// Page 5, "Mouse_Lighting.xml": the lights, and the reset of the active profile.
+// Page 5, "Mouse_Lighting.xml": the lights of the active profile, the versions, and the reset
+// of the active profile (VxPageMouseLighting.cpp).
 class CVxItems_Mouse_LTG : public CVxMousePage
 {
 public:
@@ -170,7 +229,19 @@ public:
     void ActivateLightingProfileByIndex(int index);
     // led 0 main, 10 side, 9 base.
     void SetMouseLight(int led, bool on);
+    // Asks first; on Yes the active profile gets its defaults.
     void RestoreMouseDefaults();
+
+private:
+    struct Light
+    {
+        int led;
+        CBitmapBtn* on;
+        CBitmapBtn* off;
+    };
+
+    CDropdownListItem* m_profileDropdown = nullptr;  // borrowed from the page's list
+    Light m_lights[3] = {{0, nullptr, nullptr}, {10, nullptr, nullptr}, {9, nullptr, nullptr}};
 };
 
 // Page 6, "Keyboard_AssnKeys.xml": the keys' functions, over the key items of the keyboard

@@ -229,6 +229,8 @@ public:
 
     // ---- device-wide values ----
     virtual void SetAccelerationRange(int32_t min, int32_t max) = 0;
+    // The range a device read set (0 to 0 before one); null outputs are skipped.
+    virtual void GetAccelerationRange(int32_t* min, int32_t* max) const = 0;
     virtual void SetAccelerationEnabled(bool on) = 0;
     virtual bool GetAccelerationEnabled() const = 0;
     // Clamped to the acceleration range.

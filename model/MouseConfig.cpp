@@ -381,6 +381,14 @@ void CVxConfig_Mouse::SetAccelerationRange(int32_t min, int32_t max)
     m_accelerationMax = max;
 }
 
+void CVxConfig_Mouse::GetAccelerationRange(int32_t* min, int32_t* max) const
+{
+    if (min)
+        *min = m_accelerationMin;
+    if (max)
+        *max = m_accelerationMax;
+}
+
 void CVxConfig_Mouse::SetAcceleration(int32_t level)
 {
     m_acceleration = Clamp(level, m_accelerationMin, m_accelerationMax);

@@ -101,6 +101,7 @@ public:
     AssignmentAction GetDefaultAssignmentForItem(int32_t item) const override;
 
     void SetAccelerationRange(int32_t min, int32_t max) override;
+    void GetAccelerationRange(int32_t* min, int32_t* max) const override;
     void SetAccelerationEnabled(bool on) override { m_accelerationEnabled = on ? 1 : 0; }
     bool GetAccelerationEnabled() const override { return m_accelerationEnabled != 0; }
     void SetAcceleration(int32_t level) override;
