@@ -434,8 +434,8 @@ TEST_F(VexaMouseButtonsTest, EveryOfferedFunctionReachesTheDeviceAndTheLastClick
     EXPECT_EQ(Shown(L"$click", L""), LabelOf(BUTTON_ASSNLEFTCLICK));
     EXPECT_EQ(Shown(L"$menu", L""), LabelOf(BUTTON_ASSNRIGHTCLICK));
     EXPECT_EQ(Shown(L"$Forward", L""), LabelOf(BUTTON_ASSNBUTTON5));
-    EXPECT_EQ(Shown(L"$SensitivityStageDown", L""), LabelOf(BUTTON_ASSNRSIDEFRONT)) << "button 6 is the front one";
-    EXPECT_EQ(Shown(L"$SensitivityStageUp", L""), LabelOf(BUTTON_ASSNRSIDEREAR));
+    EXPECT_EQ(Shown(L"$SensitivityStageUp", L""), LabelOf(BUTTON_ASSNRSIDEFRONT)) << "button 6 is the front one";
+    EXPECT_EQ(Shown(L"$SensitivityStageDown", L""), LabelOf(BUTTON_ASSNRSIDEREAR));
     EXPECT_EQ(Shown(L"$scrollup", L""), LabelOf(BUTTON_ASSNSCROLLUP));
     EXPECT_EQ(15u, Dropdown(BUTTON_ASSNLEFTCLICK).Entries().size());
     EXPECT_EQ(6u, Dropdown(BUTTON_ASSNSCROLLDOWN).Entries().size()) << "the scroll directions offer less";
@@ -510,11 +510,11 @@ TEST_F(VexaMouseButtonsTest, EveryOfferedFunctionReachesTheDeviceAndTheLastClick
     EXPECT_EQ(Shown(L"$SingleKey", KeyName(VK_CONTROL, 0x1D) + L" + " + KeyName('B', 0x30)), LabelOf(BUTTON_ASSNBUTTON5));
 
     // The side buttons swap their DPI steps; the wheel's down direction is switched off.
-    Choose(BUTTON_ASSNRSIDEFRONT, {ChooseRow(L"$SensitivityStageUp")});
-    Choose(BUTTON_ASSNRSIDEREAR, {ChooseRow(L"$SensitivityStageDown")});
+    Choose(BUTTON_ASSNRSIDEFRONT, {ChooseRow(L"$SensitivityStageDown")});
+    Choose(BUTTON_ASSNRSIDEREAR, {ChooseRow(L"$SensitivityStageUp")});
     Choose(BUTTON_ASSNSCROLLDOWN, {ChooseRow(L"$buttonoff")});
-    EXPECT_EQ(kActionStageUp, Assigned(6).type);
-    EXPECT_EQ(kActionStageDown, Assigned(7).type);
+    EXPECT_EQ(kActionStageDown, Assigned(6).type);
+    EXPECT_EQ(kActionStageUp, Assigned(7).type);
     EXPECT_EQ(kActionButtonOff, Assigned(13).type);
 
     // Button 1 is the only one that clicks: taking it away is refused with the notice.
@@ -557,7 +557,7 @@ TEST_F(VexaMouseButtonsTest, EveryOfferedFunctionReachesTheDeviceAndTheLastClick
     EXPECT_EQ(kKindKey, record(5).kind);
     EXPECT_EQ(0x30, record(5).MakeCode());
     EXPECT_EQ(kModCtrl, record(5).Modifiers() & (kModCtrl | kModShift | kModAlt));
-    EXPECT_EQ(kFnDpiUp, record(7).Code()) << "button 6 has middleware id 7";
+    EXPECT_EQ(kFnDpiDown, record(7).Code()) << "button 6 has middleware id 7";
     EXPECT_EQ(kFnClick, record(6).Code()) << "button 7 has middleware id 6";
     EXPECT_EQ(kKindMacroRepeat, record(8).kind) << "the wheel's up direction";
     EXPECT_EQ(kRepeatOnce, record(8).RepeatMode());
