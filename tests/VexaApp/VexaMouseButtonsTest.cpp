@@ -71,30 +71,32 @@ public:
     const std::vector<std::wstring>& Shown() const { return m_shown; }
 
 private:
+    struct Found
+    {
+        HWND panel = nullptr;
+        HWND popup = nullptr;
+    };
+
+    static BOOL CALLBACK Collect(HWND hwnd, LPARAM param)
+    {
+        auto& found = *reinterpret_cast<Found*>(param);
+        CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
+        if (!wnd || !IsWindowVisible(hwnd))
+            return TRUE;
+        if (auto* panel = dynamic_cast<CListPanel*>(wnd)) {
+            if (GetFocus() == panel->List().GetSafeHwnd())
+                found.panel = hwnd;
+        } else if (dynamic_cast<CPopupBox*>(wnd) && IsWindowEnabled(hwnd)) {
+            found.popup = hwnd;
+        }
+        return TRUE;
+    }
+
     // The modal window in front: a list panel holding the focus, else an enabled popup.
     static HWND InFront(std::wstring* layout)
     {
-        struct Found
-        {
-            HWND panel = nullptr;
-            HWND popup = nullptr;
-        } found;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM param) {
-                auto& f = *reinterpret_cast<Found*>(param);
-                CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
-                if (!wnd || !IsWindowVisible(hwnd))
-                    return TRUE;
-                if (auto* panel = dynamic_cast<CListPanel*>(wnd)) {
-                    if (GetFocus() == panel->List().GetSafeHwnd())
-                        f.panel = hwnd;
-                } else if (dynamic_cast<CPopupBox*>(wnd) && IsWindowEnabled(hwnd)) {
-                    f.popup = hwnd;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        Found found;
+        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&found));
         if (found.panel) {
             layout->clear();
             return found.panel;
