@@ -274,7 +274,7 @@ void CVxAppDlg::RefreshProfilePages(int product)
     if (product == kMouse) {
         m_mouseProfiles.FillMouseProfileList();
         m_mouseButtons.RefreshButtonLabels();
-        m_mouseButtons.FillProfileDropdown();
+        m_mouseButtons.FillButtonsProfileDropdown();
         m_mousePerformance.Refresh();
         m_mouseLighting.Refresh();
     } else if (product == kKeyboard) {

@@ -3,13 +3,6 @@
 // Each first fill keeps the dialog; the pages fill their items from the configuration there once
 // they carry their handlers out. Handlers without a body here change nothing yet (VxPages.h).
 
-// ---- page 1 ----
-void CVxItems_Mouse_ASB::InitAssignButtonsPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_ASB::ActivateButtonsProfileByIndex(int) {}
-void CVxItems_Mouse_ASB::AssignButtonFunction(int32_t, int) {}
-void CVxItems_Mouse_ASB::OnAssignButtonClicked(int32_t) {}
-void CVxItems_Mouse_ASB::RefreshButtonLabels() {}
-void CVxItems_Mouse_ASB::FillProfileDropdown() {}
 
 // ---- page 3 ----
 void CVxItems_Mouse_MGP::InitMouseProfilePage(CVxAppDlg* dialog) { m_dialog = dialog; }

@@ -15,6 +15,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
 #include <string>
 
 #include "GUIItem.h"
@@ -24,6 +25,7 @@ class CBitmapBtn;
 class CDropdownListItem;
 class CSliderHMulti;
 class CTextItem;
+class CListPanelItem;
 class CVxAppDlg;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
@@ -91,19 +93,47 @@ public:
     void OnDefaultDelayChanged() {}
 };
 
-// Page 1, "Mouse_AssnBtns.xml": the buttons' functions.
+// Page 1, "Mouse_AssnBtns.xml": the buttons' functions. One drop-down per button offers the types
+// the button allows; the macro and profile entries open the two submenu panels, whose choice the
+// drop-down carries as its secondary text. At least one button keeps the click function.
 class CVxItems_Mouse_ASB : public CVxMousePage
 {
 public:
     using CVxMousePage::CVxMousePage;
     void InitAssignButtonsPage(CVxAppDlg* dialog);
+    // Refills the profile drop-down and the buttons' labels (profiles and macros may have changed
+    // on the other pages).
+    void Refresh() override;
     void ActivateButtonsProfileByIndex(int index);
     // A choice in one of the button drop-downs (107..115).
     void AssignButtonFunction(int32_t itemId, int index);
-    // A button drop-down is about to open: its choices are filled.
+    // A button drop-down is about to open: the submenus get the macros and the other profiles.
     void OnAssignButtonClicked(int32_t itemId);
     void RefreshButtonLabels();
-    void FillProfileDropdown();
+    void FillButtonsProfileDropdown();
+    // Whether a button of the active profile still clicks; shows "NoClickPopup.xml" when none does.
+    bool CheckClickAssigned();
+
+private:
+    // The button number of a button drop-down's item id; 0 when it is none.
+    int32_t ButtonOfItem(int32_t itemId) const;
+    // The action the user chose for the button: false when the choice came to nothing (a popup
+    // cancelled, an empty or unknown submenu choice).
+    bool ChooseAction(int32_t type, int32_t button, const std::wstring& data, AssignmentAction& action);
+    bool ChooseMacro(int32_t button, const std::wstring& name, AssignmentAction& action);
+    bool ChooseSingleKey(AssignmentAction& action);
+    bool ChooseProfile(const std::wstring& name, AssignmentAction& action) const;
+    // Stores the action on the button, and puts the old one back when no button clicks then.
+    void StoreAssignment(int32_t button, const AssignmentAction& action);
+    // What a button's drop-down shows after its type: the macro's or profile's name, the key.
+    std::wstring AssignmentDetail(const AssignmentAction& action) const;
+
+    // Items of the page (borrowed from the item list); null where the layout has none.
+    CDropdownListItem* m_profileDropdown = nullptr;
+    CListPanelItem* m_profileSubmenu = nullptr;
+    CListPanelItem* m_macroSubmenu = nullptr;
+    // button number -> its drop-down, for the buttons whose drop-down the layout has.
+    std::map<int32_t, CDropdownListItem*> m_buttonMap;
 };
 
 // Page 2, "Mouse_AdjPerf.xml": DPI, sensitivity, acceleration and polling rate

@@ -92,6 +92,14 @@ bool CDropdownListItem::SetCurSel(int index, const wchar_t* secondary)
     return true;
 }
 
+void CDropdownListItem::ClearCurSel()
+{
+    m_shown.clear();
+    m_secondary.clear();
+    if (m_hWnd)
+        Invalidate(FALSE);
+}
+
 void CDropdownListItem::SetDisabled(bool disabled)
 {
     m_disabled = disabled;

@@ -48,6 +48,8 @@ public:
     // Shows the entry, with the secondary text when given (none clears it); false, changing
     // nothing, outside the entries.
     bool SetCurSel(int index, const wchar_t* secondary = nullptr);
+    // Shows no entry (and no secondary text).
+    void ClearCurSel();
     const std::wstring& ShownText() const { return m_shown; }
     const std::wstring& SecondaryText() const { return m_secondary; }
 
