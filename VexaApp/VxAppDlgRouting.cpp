@@ -313,10 +313,11 @@ LRESULT CVxAppDlg::OnProfileListCellText(WPARAM list, LPARAM info)
 LRESULT CVxAppDlg::OnProfileListCheckChanged(WPARAM list, LPARAM info)
 {
     const int32_t id = ProfileListOf(list, true);
-    if (id == LIST_PROFILELIST)
-        m_mouseProfiles.OnProfileCheckChanged(info);
-    else if (id == LIST_PROFILELIST_KEYBOARD)
-        m_keyboardProfiles.OnProfileCheckChanged(info);
+    // A check of the active mark changes the active profile, which the product's pages show.
+    if (id == LIST_PROFILELIST && m_mouseProfiles.OnProfileCheckChanged(info))
+        RefreshProfilePages(kMouse);
+    else if (id == LIST_PROFILELIST_KEYBOARD && m_keyboardProfiles.OnProfileCheckChanged(info))
+        RefreshProfilePages(kKeyboard);
     return 0;
 }
 
@@ -338,11 +339,11 @@ LRESULT CVxAppDlg::OnProfileListMenu(WPARAM list, LPARAM info)
         if (entry == ProfileMenuEntry::RestoreDefault) {
             m_mouseLighting.Refresh();
             m_mouseButtons.RefreshButtonLabels();
-        } else if (entry == ProfileMenuEntry::Rename) {
+        } else if (entry != ProfileMenuEntry::None) {
             RefreshProfilePages(kMouse);
         }
     } else if (id == LIST_PROFILELIST_KEYBOARD) {
-        if (m_keyboardProfiles.ShowKeyboardProfileMenu(info) == ProfileMenuEntry::Rename)
+        if (m_keyboardProfiles.ShowKeyboardProfileMenu(info) != ProfileMenuEntry::None)
             RefreshProfilePages(kKeyboard);
     }
     return 0;

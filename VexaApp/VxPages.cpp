@@ -4,20 +4,7 @@
 // they carry their handlers out. Handlers without a body here change nothing yet (VxPages.h).
 
 
-// ---- page 3 ----
-void CVxItems_Mouse_MGP::InitMouseProfilePage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_MGP::Refresh() {}
-void CVxItems_Mouse_MGP::FillMouseProfileList() {}
-void CVxItems_Mouse_MGP::SelectMouseProfileRow(int) {}
-bool CVxItems_Mouse_MGP::ActivateProfileRow(LPARAM) { return false; }
-void CVxItems_Mouse_MGP::AssignMouseProfileApplication(LPARAM) {}
-void CVxItems_Mouse_MGP::OnProfileCheckChanged(LPARAM) {}
-void CVxItems_Mouse_MGP::UpdateProfileMenu(LPARAM) {}
-ProfileMenuEntry CVxItems_Mouse_MGP::ShowMouseProfileMenu(LPARAM) { return ProfileMenuEntry::None; }
-bool CVxItems_Mouse_MGP::CreateMouseProfile() { return false; }
-void CVxItems_Mouse_MGP::ImportMouseProfile() {}
-void CVxItems_Mouse_MGP::ExportMouseProfile() {}
-bool CVxItems_Mouse_MGP::DeleteMouseProfile() { return false; }
+// ---- page 3: VxPageProfiles.cpp ----
 
 // ---- page 4 ----
 void CVxItems_Mouse_MGM::InitMouseMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
@@ -41,20 +28,7 @@ void CVxItems_Keyboard_ASK::ClearKeySelection() {}
 void CVxItems_Keyboard_ASK::ResetKeys() {}
 void CVxItems_Keyboard_ASK::RefreshKeyAssignments() {}
 
-// ---- page 7 ----
-void CVxItems_Keyboard_MGP::InitKeyboardProfilePage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Keyboard_MGP::Refresh() {}
-void CVxItems_Keyboard_MGP::FillKeyboardProfileList() {}
-bool CVxItems_Keyboard_MGP::ActivateProfileRow(LPARAM) { return false; }
-void CVxItems_Keyboard_MGP::AssignKeyboardProfileApplication(LPARAM) {}
-void CVxItems_Keyboard_MGP::OnProfileCheckChanged(LPARAM) {}
-void CVxItems_Keyboard_MGP::UpdateProfileMenu(LPARAM) {}
-ProfileMenuEntry CVxItems_Keyboard_MGP::ShowKeyboardProfileMenu(LPARAM) { return ProfileMenuEntry::None; }
-void CVxItems_Keyboard_MGP::CreateKeyboardProfile() {}
-void CVxItems_Keyboard_MGP::ImportKeyboardProfile() {}
-void CVxItems_Keyboard_MGP::ExportKeyboardProfile() {}
-void CVxItems_Keyboard_MGP::DeleteKeyboardProfile() {}
-void CVxItems_Keyboard_MGP::SetProfileOsd(bool) {}
+// ---- page 7: VxPageProfiles.cpp ----
 
 // ---- page 8 ----
 void CVxItems_Keyboard_MGM::InitKeyboardMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }

@@ -17,6 +17,8 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <type_traits>
+#include <utility>
 
 #include "GUIItem.h"
 #include "GenDevice.h"
@@ -31,10 +33,10 @@ class CVxAppDlg;
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
 enum class ProfileMenuEntry
 {
-    None,
+    None,            // nothing changed
     RestoreDefault,  // "$RestoreDefault"
     Rename,          // "$Rename"
-    Other,
+    Other,           // another entry that changed the profiles or the active one
 };
 
 // Every page: the main dialog it belongs to, known from its first fill on.
@@ -217,26 +219,98 @@ private:
     CBitmapBtn* m_dpiOsd = nullptr;
 };
 
-// Page 3, "Mouse_MgProfs.xml": the mouse's profiles.
-class CVxItems_Mouse_MGP : public CVxMousePage
+// The profile pages of both products (pages 3 and 7, VxProfilePage.cpp): the list of the product's
+// profiles (one row per profile, by its index in the configuration; columns: 0 the active mark,
+// 1 the number, 2 the name, 3 the linked program's file name, 4 its automatic switch), its context
+// menu (the page's list panel, run by the list) and the profile commands. At most 20 profiles;
+// names are unique without regard to case. Handlers that change the profiles or the active one
+// leave the refresh of the product's other pages to the dialog, by what they return.
+class CBitmapBtn;
+class CListPanelItem;
+class CXListCtrl;
+
+template <class ConfigItf, class DeviceItf>
+class CVxProfilePage : public CVxProductPage<ConfigItf, DeviceItf>
 {
 public:
-    using CVxMousePage::CVxMousePage;
-    void InitMouseProfilePage(CVxAppDlg* dialog);
+    static constexpr int kMaxProfiles = 20;
+
+    using CVxProductPage<ConfigItf, DeviceItf>::CVxProductPage;
+    using ProfileItf = std::remove_pointer_t<decltype(std::declval<ConfigItf&>().GetProfile(0))>;
+
+    // The options entry "$UnassignApplication" for the selected row.
     void Refresh() override;
-    void FillMouseProfileList();
-    // The row of that profile index scrolled into view, selected and focused; the list refilled.
-    void SelectMouseProfileRow(int index);
-    // A double-clicked row becomes the active profile; true when it did.
+    // The profile of that index becomes active, its row scrolled into view, selected and focused.
+    void SelectProfileRow(int index);
+    // A double-clicked row (XListNotifyInfo) becomes the active profile; true when it did.
     bool ActivateProfileRow(LPARAM info);
-    void AssignMouseProfileApplication(LPARAM info);
-    void OnProfileCheckChanged(LPARAM info);
+    // A program chosen (a path) or taken away (empty) in the program cell.
+    void AssignProgram(LPARAM info);
+    // A check cell changed: the active mark makes its profile active (true then), the switch
+    // column turns the automatic switch on or off.
+    bool OnProfileCheckChanged(LPARAM info);
+    // Before the context menu opens: "$UnassignApplication" is offered only for a row with a program.
     void UpdateProfileMenu(LPARAM info);
-    ProfileMenuEntry ShowMouseProfileMenu(LPARAM info);
-    bool CreateMouseProfile();
-    void ImportMouseProfile();
-    void ExportMouseProfile();
-    bool DeleteMouseProfile();
+
+protected:
+    // Binds the list (listId), its context menu and the on-screen button; attaches the menu.
+    void InitProfilePage(CVxAppDlg* dialog, int32_t listId, int32_t osdButtonId);
+    void FillProfileList();
+    ProfileMenuEntry RunProfileMenu(LPARAM info);
+    bool CreateProfile();
+    bool CopyProfile(int row);
+    bool RenameProfile(int row);
+    bool DeleteProfile(int row);
+    bool SetActiveRow(int row);
+    bool RestoreProfileDefaults(int row);
+    bool ImportProfile();
+    void ExportProfile(int row);
+    // The row a menu entry or a button works on: the one the menu was opened over, else the
+    // selected one; -1 when none.
+    int TargetRow(int row) const;
+
+    // What the products do their own way.
+    virtual void GiveNewProfileDefaults(ProfileItf* profile) = 0;
+    virtual void GiveProfileDefaults(ProfileItf* profile) = 0;
+    virtual void PreviewProfile(ProfileItf* profile) = 0;
+
+    CXListCtrl* m_list = nullptr;         // items of the page
+    CListPanelItem* m_menu = nullptr;
+    CBitmapBtn* m_osdButton = nullptr;
+
+private:
+    ProfileItf* ProfileOfRow(int row) const;
+    // The name a copy of a profile of that name gets: the name (cut when long) and the first
+    // "(n)" no profile has; empty when every number is taken.
+    std::wstring CopyName(const std::wstring& name) const;
+    void WaitForDevice() const;
+    void UpdateUnassignEntry(int row);
+    // The notice of a layout, with text appended to its heading or its heading replaced.
+    void Notice(const wchar_t* layout, const std::wstring& append = std::wstring()) const;
+    void NoticeHeading(const wchar_t* layout, const wchar_t* heading) const;
+};
+
+// Page 3, "Mouse_MgProfs.xml": the mouse's profiles.
+class CVxItems_Mouse_MGP : public CVxProfilePage<IMouseConfig, IGenMouse>
+{
+public:
+    using CVxProfilePage::CVxProfilePage;
+    void InitMouseProfilePage(CVxAppDlg* dialog);
+    void FillMouseProfileList() { FillProfileList(); }
+    void SelectMouseProfileRow(int index) { SelectProfileRow(index); }
+    void AssignMouseProfileApplication(LPARAM info) { AssignProgram(info); }
+    ProfileMenuEntry ShowMouseProfileMenu(LPARAM info) { return RunProfileMenu(info); }
+    // True when a profile was made (it is the active one).
+    bool CreateMouseProfile() { return CreateProfile(); }
+    void ImportMouseProfile() { ImportProfile(); }
+    void ExportMouseProfile() { ExportProfile(-1); }
+    // The selected profile; true when it was deleted.
+    bool DeleteMouseProfile() { return DeleteProfile(-1); }
+
+protected:
+    void GiveNewProfileDefaults(IMouseProfile* profile) override;
+    void GiveProfileDefaults(IMouseProfile* profile) override;
+    void PreviewProfile(IMouseProfile* profile) override;
 };
 
 // Page 4, "Mouse_MgMcrs.xml": the mouse's macros.
@@ -298,24 +372,32 @@ private:
     CGUIItems m_keyItems;
 };
 
-// Page 7, "Keyboard_MgProfs.xml": the keyboard's profiles.
-class CVxItems_Keyboard_MGP : public CVxKeyboardPage
+// Page 7, "Keyboard_MgProfs.xml": the keyboard's profiles, and the on-screen display of a profile
+// change (one flag that every profile carries alike).
+class CVxItems_Keyboard_MGP : public CVxProfilePage<IKeyboardConfig, IGenKeyboard>
 {
 public:
-    using CVxKeyboardPage::CVxKeyboardPage;
+    using CVxProfilePage::CVxProfilePage;
     void InitKeyboardProfilePage(CVxAppDlg* dialog);
-    void Refresh() override;
-    void FillKeyboardProfileList();
-    bool ActivateProfileRow(LPARAM info);
-    void AssignKeyboardProfileApplication(LPARAM info);
-    void OnProfileCheckChanged(LPARAM info);
-    void UpdateProfileMenu(LPARAM info);
-    ProfileMenuEntry ShowKeyboardProfileMenu(LPARAM info);
-    void CreateKeyboardProfile();
-    void ImportKeyboardProfile();
-    void ExportKeyboardProfile();
-    void DeleteKeyboardProfile();
+    void FillKeyboardProfileList() { FillProfileList(); }
+    void SelectKeyboardProfileRow(int index) { SelectProfileRow(index); }
+    void AssignKeyboardProfileApplication(LPARAM info) { AssignProgram(info); }
+    ProfileMenuEntry ShowKeyboardProfileMenu(LPARAM info) { return RunProfileMenu(info); }
+    void CreateKeyboardProfile() { CreateProfile(); }
+    void ImportKeyboardProfile() { ImportProfile(); }
+    void ExportKeyboardProfile() { ExportProfile(-1); }
+    void DeleteKeyboardProfile() { DeleteProfile(-1); }
+    // The on-screen flag of every profile.
     void SetProfileOsd(bool on);
+
+protected:
+    void GiveNewProfileDefaults(IKeyboardProfile* profile) override;
+    void GiveProfileDefaults(IKeyboardProfile* profile) override;
+    void PreviewProfile(IKeyboardProfile*) override {}
+
+private:
+    // Every key of the keyboard its default function, for a profile that has no keys yet.
+    void GiveDefaultKeys(IKeyboardProfile* profile);
 };
 
 // Page 8, "Keyboard_MgMcrs.xml": the keyboard's macros.
