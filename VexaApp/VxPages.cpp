@@ -38,10 +38,6 @@ void CVxItems_Mouse_MGP::ImportMouseProfile() {}
 void CVxItems_Mouse_MGP::ExportMouseProfile() {}
 bool CVxItems_Mouse_MGP::DeleteMouseProfile() { return false; }
 
-// ---- page 4 ----
-void CVxItems_Mouse_MGM::InitMouseMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_MGM::OpenMouseAdvancedMacroPopup() {}
-
 // ---- page 5 ----
 void CVxItems_Mouse_LTG::InitMouseLightingPage(CVxAppDlg* dialog) { m_dialog = dialog; }
 void CVxItems_Mouse_LTG::Refresh() {}
@@ -81,10 +77,6 @@ void CVxItems_Keyboard_MGP::ImportKeyboardProfile() {}
 void CVxItems_Keyboard_MGP::ExportKeyboardProfile() {}
 void CVxItems_Keyboard_MGP::DeleteKeyboardProfile() {}
 void CVxItems_Keyboard_MGP::SetProfileOsd(bool) {}
-
-// ---- page 8 ----
-void CVxItems_Keyboard_MGM::InitKeyboardMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Keyboard_MGM::OpenKeyboardAdvancedMacroPopup() {}
 
 // ---- page 9 ----
 void CVxItems_Keyboard_LTG::InitKeyboardLightingPage(CVxAppDlg* dialog) { m_dialog = dialog; }
