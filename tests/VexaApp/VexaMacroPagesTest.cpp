@@ -104,8 +104,13 @@ private:
         script->m_found = nullptr;
         EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(script));
         CGUIPanel* popup = script->m_found;
-        if (!popup)
+        if (!popup) {
+            if (!script->m_steps.empty() && GetTickCount() - script->m_lastStepAt > kNotShownMs) {
+                ADD_FAILURE() << "no popup came up; this thread's windows:" << script->Windows();
+                script->m_lastStepAt = GetTickCount();
+            }
             return;
+        }
         if (script->m_steps.empty() || popup->GetSafeHwnd() == script->m_last) {
             if (GetTickCount() - script->m_lastStepAt > kLeftOpenMs) {
                 ADD_FAILURE() << "a popup was left open: " << wstr::WideToUtf8(popup->LayoutFile());
@@ -124,7 +129,25 @@ private:
         script->m_lastStepAt = GetTickCount();
     }
 
+    std::string Windows() const
+    {
+        std::string text;
+        EnumThreadWindows(
+            GetCurrentThreadId(),
+            [](HWND hwnd, LPARAM data) {
+                auto* out = reinterpret_cast<std::string*>(data);
+                auto* panel = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
+                *out += "\n  " + wstr::WideToUtf8(hvtest::ClassNameOf(hwnd)) + " \"" +
+                        wstr::WideToUtf8(panel ? panel->LayoutFile() : hvtest::TextOf(hwnd)) + "\" visible " +
+                        std::to_string(IsWindowVisible(hwnd) != 0) + " enabled " + std::to_string(IsWindowEnabled(hwnd) != 0);
+                return TRUE;
+            },
+            reinterpret_cast<LPARAM>(&text));
+        return text;
+    }
+
     static constexpr DWORD kLeftOpenMs = 8000;
+    static constexpr DWORD kNotShownMs = 20000;
     static constexpr UINT kTickMs = 80;
     static PopupScript* s_current;
 
@@ -185,7 +208,7 @@ PopupScript::Step EnterName(std::wstring name, std::wstring picture = L"")
 {
     return [=](CGUIPanel& popup) {
         EXPECT_EQ(L"MacroNamePopup.xml", popup.LayoutFile());
-        HWND edit = PopupItem(popup, 475);
+        HWND edit = PopupItem(popup, EDITCTRL_POPUP_NAMEENTRY);
         EXPECT_TRUE(edit);
         SetWindowTextW(edit, name.c_str());
         if (!picture.empty())
@@ -209,6 +232,19 @@ PopupScript::Step ChooseEntry(std::wstring name)
         }
         ADD_FAILURE() << "no entry " << wstr::WideToUtf8(name);
         list->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
+    };
+}
+
+// The single-key entry: a key typed into its edit (which reads raw input), OK.
+PopupScript::Step TypeKey(WORD vk, std::wstring picture = L"")
+{
+    return [=](CGUIPanel& popup) {
+        EXPECT_EQ(L"SingleKeyPopup.xml", popup.LayoutFile());
+        EXPECT_TRUE(hvtest::KeyDown(vk));
+        EXPECT_TRUE(hvtest::KeyUp(vk));
+        if (!picture.empty())
+            Picture(popup, picture);
+        ClickPopupItem(popup, BUTTON_POPUP_OK);
     };
 }
 
@@ -336,6 +372,7 @@ protected:
     // Right-clicks a row of the display and picks the command of its menu.
     void RunRowMenu(CMacroDisplayItem& display, int row, const wchar_t* command, std::initializer_list<PopupScript::Step> then = {})
     {
+        display.EnsureVisible(row, false);
         const CRect r = display.GetItemRect(row);
         const LPARAM point = MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2);
         std::vector<PopupScript::Step> steps = {ChooseEntry(command)};
@@ -483,10 +520,10 @@ TEST_F(VexaMacroPagesTest, MouseMacrosAreMadeRecordedEditedExchangedAndDeleted)
     WithPopups({[&](CGUIPanel& popup) {
                     EXPECT_EQ(L"AdvancedMacroPopup.xml", popup.LayoutFile());
                     Picture(popup, L"advanced_macro_popup.bmp");
-                    PostMessageW(PopupItem(popup, 244), WM_LBUTTONDOWN, MK_LBUTTON, 0);
+                    PostMessageW(PopupItem(popup, LIST_GLOBAL_BASIC_COMMANDS), WM_LBUTTONDOWN, MK_LBUTTON, 0);
                 },
                 ChooseEntry(L"$copy"),
-                [&](CGUIPanel& popup) { ClickPopupItem(popup, 60); }},
+                [&](CGUIPanel& popup) { ClickPopupItem(popup, BUTTON_ADD_BASIC_MACRO_CMDS); }},
                [&] { Command(BUTTON_MACRO_ADVANCED); });
     events = config->FindMacroByName(L"Alpha")->GetEvents();
     ASSERT_EQ(16u, events.size()) << Describe(events);
@@ -497,22 +534,7 @@ TEST_F(VexaMacroPagesTest, MouseMacrosAreMadeRecordedEditedExchangedAndDeleted)
     EXPECT_EQ(events.size(), display->Events().size());
 
     // Editing the first key event: only it changes, its release stays as it was.
-    SelectRow(*display, 0);
-    WithPopups({ChooseEntry(L"$Edit"),
-                [&](CGUIPanel& popup) {
-                    EXPECT_EQ(L"SingleKeyPopup.xml", popup.LayoutFile());
-                    HWND keyEdit = PopupItem(popup, 477);
-                    ASSERT_TRUE(keyEdit);
-                    ::SetFocus(keyEdit);
-                    hvtest::KeyDown('Z');
-                    hvtest::KeyUp('Z');
-                    Picture(popup, L"single_key_popup.bmp");
-                    ClickPopupItem(popup, BUTTON_POPUP_OK);
-                }},
-               [&] {
-                   const CRect r = display->GetItemRect(0);
-                   display->PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2));
-               });
+    RunRowMenu(*display, 0, L"$Edit", {TypeKey('Z', L"single_key_popup.bmp")});
     events = config->FindMacroByName(L"Alpha")->GetEvents();
     ASSERT_EQ(16u, events.size());
     EXPECT_EQ(Key('Z', true), events[0]) << Describe(events);
@@ -544,8 +566,8 @@ TEST_F(VexaMacroPagesTest, MouseMacrosAreMadeRecordedEditedExchangedAndDeleted)
     WithPopups({Answer(L"ConfirmDeleteMacroPopup.xml", L": Alpha", BUTTON_POPUP_YES)}, [&] { Command(BUTTON_MACRO_DELETE); });
     EXPECT_FALSE(config->FindMacroByName(L"Alpha"));
     EXPECT_EQ(static_cast<size_t>(factoryMacros), list->Entries().size());
-    if (factoryMacros > 0)
-        EXPECT_EQ(config->GetMacro(0)->GetName(), list->ShownText());
+    ASSERT_GT(factoryMacros, 0);
+    EXPECT_EQ(config->GetMacro(0)->GetName(), list->ShownText());
 
     // Imports: a file that is no macro fails with a notice; the exported one comes back.
     const std::wstring broken = hvtest::TestFile(L"broken.hvm");
@@ -621,17 +643,32 @@ TEST_F(VexaMacroPagesTest, KeyboardMacrosRecordInTheDefaultModeAndStopWhenTheKey
     events = config->FindMacroByName(L"Keys")->GetEvents();
     EXPECT_EQ((std::vector<MacroEvent>{Key('E', true), Key('E', false)}), events) << Describe(events);
 
-    // A predefined command before the selected event; with none selected, at the end.
-    SelectRow(*display, 1);
-    WithPopups({[&](CGUIPanel& popup) { PostMessageW(PopupItem(popup, 245), WM_LBUTTONDOWN, MK_LBUTTON, 0); },
+    // Not on the device before Apply: the export is refused with a notice.
+    WithPopups({Answer(L"ExportMacroWarningPopup.xml", L": Keys", BUTTON_POPUP_SINGLE_OK)},
+               [&] { Command(BUTTON_MACRO_EXPORT_KEYBOARD); });
+    EXPECT_TRUE(m_files.asked.empty());
+
+    // A delay after the first event, then that event's key changed.
+    RunRowMenu(*display, 0, L"$InsertDelay");
+    RunRowMenu(*display, 0, L"$Edit", {TypeKey('R')});
+    events = config->FindMacroByName(L"Keys")->GetEvents();
+    ASSERT_EQ(3u, events.size()) << Describe(events);
+    EXPECT_EQ(Key('R', true), events[0]);
+    EXPECT_EQ(kMacroEventDelay, events[1].type);
+    EXPECT_EQ(Key('E', false), events[2]);
+
+    // A predefined command goes before the selected event.
+    SelectRow(*display, 2);
+    WithPopups({[&](CGUIPanel& popup) { PostMessageW(PopupItem(popup, LIST_GLOBAL_ADDITIONAL_COMMANDS), WM_LBUTTONDOWN, MK_LBUTTON, 0); },
                 ChooseEntry(L"$lockpc"),
-                [&](CGUIPanel& popup) { ClickPopupItem(popup, 61); }},
+                [&](CGUIPanel& popup) { ClickPopupItem(popup, BUTTON_ADD_ADV_MACRO_CMDS); }},
                [&] { Command(BUTTON_MACRO_ADVANCED_KEYBOARD); });
     events = config->FindMacroByName(L"Keys")->GetEvents();
-    ASSERT_EQ(6u, events.size()) << Describe(events);
-    EXPECT_EQ(Key('E', true), events[0]);
-    EXPECT_EQ((MacroEvent{kMacroEventKey, 0x5B005B, 0x1FF}), events[1]) << Describe(events);
-    EXPECT_EQ(Key('E', false), events[5]);
+    ASSERT_EQ(7u, events.size()) << Describe(events);
+    EXPECT_EQ((MacroEvent{kMacroEventKey, 0x5B005B, 0x1FF}), events[2]) << Describe(events);
+    EXPECT_EQ((MacroEvent{kMacroEventKey, 0x5B005B, 0x101}), events[5]);
+    EXPECT_EQ(Key('E', false), events[6]);
+    EXPECT_EQ(events, display->Events());
 
     // Export after Apply; delete and import it back; after Apply the device holds it.
     const std::wstring file = hvtest::TestFile(L"keys.hvm");
@@ -640,7 +677,7 @@ TEST_F(VexaMacroPagesTest, KeyboardMacrosRecordInTheDefaultModeAndStopWhenTheKey
     Command(BUTTON_APPLY);
     Command(BUTTON_MACRO_EXPORT_KEYBOARD);
     EXPECT_FALSE(simtest::ReadBytes(file).empty());
-    EXPECT_TRUE(HasDeviceMacro(L"keyboard", "Keys", 6)) << ::testing::PrintToString(DeviceMacros(L"keyboard"));
+    EXPECT_TRUE(HasDeviceMacro(L"keyboard", "Keys", 7)) << ::testing::PrintToString(DeviceMacros(L"keyboard"));
     WithPopups({Answer(L"ConfirmDeleteMacroPopup.xml", L": Keys", BUTTON_POPUP_YES)},
                [&] { Command(BUTTON_MACRO_DELETE_KEYBOARD); });
     EXPECT_FALSE(config->FindMacroByName(L"Keys"));
@@ -648,7 +685,7 @@ TEST_F(VexaMacroPagesTest, KeyboardMacrosRecordInTheDefaultModeAndStopWhenTheKey
     Command(BUTTON_MACRO_IMPORT_KEYBOARD);
     ASSERT_TRUE(config->FindMacroByName(L"Keys"));
     Apply(dialog, true);
-    EXPECT_TRUE(HasDeviceMacro(L"keyboard", "Keys", 6)) << ::testing::PrintToString(DeviceMacros(L"keyboard"));
+    EXPECT_TRUE(HasDeviceMacro(L"keyboard", "Keys", 7)) << ::testing::PrintToString(DeviceMacros(L"keyboard"));
     EXPECT_EQ(static_cast<size_t>(factoryMacros + 1), DeviceMacros(L"keyboard").size());
 
     // The keyboard leaves while recording: the recording ends and the keyboard is back in its
