@@ -156,10 +156,10 @@ void CVxAppDlg::DispatchCommand(CGUIItem& item)
             m_keyboardMacros.OpenKeyboardAdvancedMacroPopup();
         return;
     case BUTTON_IGNORE_DELAY_KEYBOARD:
-        m_keyboardMacros.IgnoreDelays();
+        m_keyboardMacros.IgnoreMacroDelays();
         return;
     case BUTTON_IGNORE_DELAY:
-        m_mouseMacros.IgnoreDelays();
+        m_mouseMacros.IgnoreMacroDelays();
         return;
     case BUTTON_INSERTDEFAULT_DELAY_KEYBOARD:
         m_keyboardMacros.InsertDefaultDelays();

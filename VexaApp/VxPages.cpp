@@ -6,9 +6,6 @@
 
 // ---- page 3: VxPageProfiles.cpp ----
 
-// ---- page 4 ----
-void CVxItems_Mouse_MGM::InitMouseMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Mouse_MGM::OpenMouseAdvancedMacroPopup() {}
 
 // ---- page 6 ----
 void CVxItems_Keyboard_ASK::InitAssignKeysPage(CVxAppDlg* dialog) { m_dialog = dialog; }
@@ -29,10 +26,6 @@ void CVxItems_Keyboard_ASK::ResetKeys() {}
 void CVxItems_Keyboard_ASK::RefreshKeyAssignments() {}
 
 // ---- page 7: VxPageProfiles.cpp ----
-
-// ---- page 8 ----
-void CVxItems_Keyboard_MGM::InitKeyboardMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Keyboard_MGM::OpenKeyboardAdvancedMacroPopup() {}
 
 // ---- page 9 ----
 void CVxItems_Keyboard_LTG::InitKeyboardLightingPage(CVxAppDlg* dialog) { m_dialog = dialog; }

@@ -28,6 +28,8 @@ class CDropdownListItem;
 class CSliderHMulti;
 class CTextItem;
 class CListPanelItem;
+class CEditItem;
+class CMacroDisplayItem;
 class CVxAppDlg;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
@@ -67,33 +69,92 @@ protected:
 using CVxMousePage = CVxProductPage<IMouseConfig, IGenMouse>;
 using CVxKeyboardPage = CVxProductPage<IKeyboardConfig, IGenKeyboard>;
 
-// The macro pages of both products share their commands. XListNotifyInfo-style arguments are passed
-// as the message's lParam, valid only during the call.
+// The macro pages of both products (VxPageMacros.cpp): a drop-down of the configuration's macro
+// names, the macro display that shows and records the chosen macro, and the commands around them.
+// The chosen macro is the one the drop-down shows, looked up by name in every handler, so that no
+// macro pointer outlives a handler. The two products differ where the device does: recording on
+// the keyboard runs with the keyboard in its default mode and starts on an empty display, while
+// the mouse's recording adds to the macro shown; a predefined command goes after the selected
+// event on the mouse and before it on the keyboard; the keyboard exports no macro without events.
 template <class Base>
 class CVxMacroPage : public Base
 {
 public:
     using Base::Base;
 
-    void CreateMacro() {}
-    void ImportMacro() {}
-    void ExportMacro() {}
-    void DeleteMacro() {}
+    // The item ids of one product's page.
+    struct Ids
+    {
+        int32_t list, display, keyMenu, delayMenu, mouseMenu;
+        int32_t create, import, exportButton, remove, record, advanced, ignoreDelay, defaultDelay, delayEdit;
+    };
+
+    void CreateMacro();
+    void ImportMacro();
+    void ExportMacro();
+    void DeleteMacro();
     // Starts or stops recording; true when the page changed its recording state.
-    bool ToggleRecording() { return false; }
-    bool IsRecording() const { return false; }
+    bool ToggleRecording();
+    bool IsRecording() const;
     // Ends a recording at once (the keyboard back in its normal mode).
-    void StopRecording() {}
-    bool HasMacroSelection() const { return false; }
-    void IgnoreDelays() {}
-    void InsertDefaultDelays() {}
+    void StopRecording();
+    bool HasMacroSelection() const;
+    // The two recording options, which exclude each other: no delays at all, or the edit's delay
+    // between any two events.
+    void IgnoreMacroDelays();
+    void InsertDefaultDelays();
     // The macro list's choice (its drop-down index).
-    void OnMacroChosen(int) {}
-    void OnMacroDisplayChanged() {}
-    void OnMacroListChangedImpl() {}
+    void OnMacroChosen(int index);
+    // The display's rows changed: the chosen macro takes them.
+    void OnMacroDisplayChanged();
+    // "$Edit" on a key row: the key is asked for anew.
+    void OnMacroListChangedImpl();
     // Runs once per change of the default delay edit.
-    void OnDefaultDelayChanged() {}
+    void OnDefaultDelayChanged();
+
+protected:
+    static constexpr bool kKeyboard = std::is_same<Base, CVxKeyboardPage>::value;
+    static const Ids& ItemIds();
+
+    // The first fill: binds the items, both options off, the delay edit "50" and disabled, record
+    // and advanced disabled until a macro is chosen, the list filled.
+    void InitMacroPage(CVxAppDlg* dialog);
+    void FillMacroList();
+    // A predefined command into the chosen macro, after (mouse) or before (keyboard) the selected
+    // event; nothing when the macro would outgrow what a device holds.
+    void InsertPredefinedCommand();
+
+private:
+    CMacro* ChosenMacro() const;
+    void ShowMacro(const CMacro* macro);
+    // Every control but the record button; the delay edit only while its option is on.
+    void EnableMacroControls(bool enable);
+    void EnableRecordAndAdvanced(bool enable);
+    // The edit's delay (1..9,999,999 ms), 0 when it holds none.
+    int32_t DelayEditValue() const;
+    // The keyboard's device mode for recording (2) or after it (1); nothing to do on the mouse.
+    bool SetRecordingMode(bool recording);
+    void WaitForDevice();
+    void FinishRecording();
+    std::wstring FileFilter() const;
+
+    CDropdownListItem* m_list = nullptr;  // items of the page's own list
+    CMacroDisplayItem* m_display = nullptr;
+    CBitmapBtn* m_create = nullptr;
+    CBitmapBtn* m_import = nullptr;
+    CBitmapBtn* m_export = nullptr;
+    CBitmapBtn* m_delete = nullptr;
+    CBitmapBtn* m_record = nullptr;
+    CBitmapBtn* m_advanced = nullptr;
+    CBitmapBtn* m_ignoreDelay = nullptr;
+    CBitmapBtn* m_defaultDelay = nullptr;
+    CTextItem* m_ignoreDelayText = nullptr;
+    CTextItem* m_defaultDelayText = nullptr;
+    CEditItem* m_delayEdit = nullptr;
 };
+
+extern template class CVxMacroPage<CVxMousePage>;
+extern template class CVxMacroPage<CVxKeyboardPage>;
 
 // Page 1, "Mouse_AssnBtns.xml": the buttons' functions. One drop-down per button offers the types
 // the button allows; the macro and profile entries open the two submenu panels, whose choice the
