@@ -49,24 +49,6 @@ void CVxItems_Mouse_LTG::ActivateLightingProfileByIndex(int) {}
 void CVxItems_Mouse_LTG::SetMouseLight(int, bool) {}
 void CVxItems_Mouse_LTG::RestoreMouseDefaults() {}
 
-// ---- page 6 ----
-void CVxItems_Keyboard_ASK::InitAssignKeysPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Keyboard_ASK::Refresh() {}
-
-void CVxItems_Keyboard_ASK::ShowKeyItems(bool show)
-{
-    m_keyItems.ShowAll(show);
-}
-
-void CVxItems_Keyboard_ASK::ActivateProfileByIndex(int) {}
-void CVxItems_Keyboard_ASK::AssignKeyOption(int) {}
-void CVxItems_Keyboard_ASK::OnKeyHover(int32_t) {}
-void CVxItems_Keyboard_ASK::OnKeyClicked(int32_t) {}
-void CVxItems_Keyboard_ASK::ClearKeyHover() {}
-void CVxItems_Keyboard_ASK::ClearKeySelection() {}
-void CVxItems_Keyboard_ASK::ResetKeys() {}
-void CVxItems_Keyboard_ASK::RefreshKeyAssignments() {}
-
 // ---- page 7 ----
 void CVxItems_Keyboard_MGP::InitKeyboardProfilePage(CVxAppDlg* dialog) { m_dialog = dialog; }
 void CVxItems_Keyboard_MGP::Refresh() {}
@@ -85,9 +67,3 @@ void CVxItems_Keyboard_MGP::SetProfileOsd(bool) {}
 // ---- page 8 ----
 void CVxItems_Keyboard_MGM::InitKeyboardMacroPage(CVxAppDlg* dialog) { m_dialog = dialog; }
 void CVxItems_Keyboard_MGM::OpenKeyboardAdvancedMacroPopup() {}
-
-// ---- page 9 ----
-void CVxItems_Keyboard_LTG::InitKeyboardLightingPage(CVxAppDlg* dialog) { m_dialog = dialog; }
-void CVxItems_Keyboard_LTG::Refresh() {}
-void CVxItems_Keyboard_LTG::SetKeyboardLight(int, bool) {}
-void CVxItems_Keyboard_LTG::ResetKeyboardLighting() {}

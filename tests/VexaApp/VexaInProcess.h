@@ -32,6 +32,7 @@ public:
     IGenMouse* Mouse() const { return m_mouse; }
     IGenKeyboard* Keyboard() const { return m_keyboard; }
     IMouseConfig* MouseConfig() const { return m_mouseConfig; }
+    IKeyboardConfig* KeyboardConfig() const { return m_keyboardConfig; }
     // A visible item of the dialog (or any, with visibleOnly false); null when none.
     HWND Item(int id, bool visibleOnly = true) const;
     // What a button item sends the dialog when clicked (or another notification code), sent.
