@@ -1,7 +1,11 @@
 #include "VxPopups.h"
 
+#include "BitmapBtn.h"
+#include "DropdownListItem.h"
+#include "EditItem.h"
 #include "TextItem.h"
 #include "VxItemIds.h"
+#include "VxPopupCommands.h"
 
 namespace {
 
@@ -9,6 +13,22 @@ namespace {
 constexpr UINT kAppendedHeadingFormat = 0x8001;
 
 } // namespace
+
+int32_t CommandItemId(const CGUIItems& items, LPARAM lParam)
+{
+    // Items without a window (fonts, tables) carry window 0: a command without one names none.
+    const HWND from = reinterpret_cast<HWND>(lParam);
+    const CGUIItem* item = from ? items.FindByWindow(from) : nullptr;
+    return item ? item->id : -1;
+}
+
+void AppendToHeading(CTextItem& heading, const std::wstring& text)
+{
+    heading.SetFormat(kAppendedHeadingFormat);
+    heading.SetText((heading.GetText() + text).c_str(), 0);
+}
+
+// ---- CVxWarningDlg ------------------------------------------------------------------------------
 
 CVxWarningDlg::CVxWarningDlg(CWnd* owner, const wchar_t* layoutFile, const wchar_t* append)
     : CPopupBox(layoutFile, owner), m_append(append ? append : L"")
@@ -32,30 +52,284 @@ void CVxWarningDlg::BindItems()
         return;
     if (m_replaceText)
         m_heading->SetText(m_text.c_str(), 0);
-    if (!m_append.empty()) {
-        m_heading->SetFormat(kAppendedHeadingFormat);
-        m_heading->SetText((m_heading->GetText() + m_append).c_str(), 0);
-    }
+    if (!m_append.empty())
+        AppendToHeading(*m_heading, m_append);
 }
 
 BOOL CVxWarningDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 {
-    const HWND from = reinterpret_cast<HWND>(lParam);
-    if (const CGUIItem* item = from ? m_items.FindByWindow(from) : nullptr) {
-        switch (item->id) {
-        case BUTTON_POPUP_YES:
-        case BUTTON_POPUP_OK:
-        case BUTTON_POPUP_SINGLE_OK:
-            EndDialog(IDOK);
-            return TRUE;
-        case BUTTON_POPUP_NO:
-        case BUTTON_POPUP_CANCEL:
-        case BUTTON_POPUP_SINGLE_CANCEL:
-            EndDialog(IDCANCEL);
-            return TRUE;
-        default:
+    switch (CommandItemId(m_items, lParam)) {
+    case BUTTON_POPUP_YES:
+    case BUTTON_POPUP_OK:
+    case BUTTON_POPUP_SINGLE_OK:
+        EndDialog(IDOK);
+        return TRUE;
+    case BUTTON_POPUP_NO:
+    case BUTTON_POPUP_CANCEL:
+    case BUTTON_POPUP_SINGLE_CANCEL:
+        EndDialog(IDCANCEL);
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
+}
+
+// ---- CVxNameEntryPopup --------------------------------------------------------------------------
+
+CVxNameEntryPopup::CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result)
+    : CPopupBox(layoutFile, owner), m_result(result)
+{
+}
+
+CVxNameEntryPopup::CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result,
+                                     const wchar_t* headingAppend)
+    : CPopupBox(layoutFile, owner), m_result(result), m_headingAppend(headingAppend ? headingAppend : L"")
+{
+}
+
+CVxNameEntryPopup::~CVxNameEntryPopup() = default;
+
+void CVxNameEntryPopup::BindItems()
+{
+    m_edit = m_items.FindAs<CEditItem>(EDITCTRL_POPUP_NAMEENTRY, ItemKind::EditItem);
+    m_heading = m_items.FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem);
+    if (m_heading && !m_headingAppend.empty())
+        AppendToHeading(*m_heading, m_headingAppend);
+    if (m_edit)
+        m_edit->SetLimitText(kMaxNameLength);
+}
+
+BOOL CVxNameEntryPopup::OnInitDialog()
+{
+    CPopupBox::OnInitDialog();
+    if (!m_edit)
+        return TRUE;
+    m_edit->SetFocus();
+    return FALSE;
+}
+
+void CVxNameEntryPopup::OnOK()
+{
+    if (m_result)
+        *m_result = m_edit ? m_edit->GetWindowText().substr(0, kMaxNameLength) : std::wstring();
+    EndDialog(IDOK);
+}
+
+BOOL CVxNameEntryPopup::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (CommandItemId(m_items, lParam)) {
+    case BUTTON_POPUP_OK:
+        OnOK();
+        return TRUE;
+    case BUTTON_POPUP_CANCEL:
+        EndDialog(IDCANCEL);
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
+}
+
+// ---- CVxNumEntryPopup ---------------------------------------------------------------------------
+
+CVxNumEntryPopup::CVxNumEntryPopup(CWnd* owner, int* result)
+    : CPopupBox(L"MacroRepeatEntryPopup.xml", owner), m_result(result)
+{
+}
+
+CVxNumEntryPopup::~CVxNumEntryPopup() = default;
+
+void CVxNumEntryPopup::BindItems()
+{
+    m_edit = m_items.FindAs<CEditItem>(EDITCTRL_POPUP_NUMENTRY, ItemKind::EditItem);
+    if (m_edit)
+        m_edit->SetNumeric(true, kMinCount, kMaxCount);
+}
+
+BOOL CVxNumEntryPopup::OnInitDialog()
+{
+    CPopupBox::OnInitDialog();
+    if (!m_edit)
+        return TRUE;
+    m_edit->SetFocus();
+    return FALSE;
+}
+
+void CVxNumEntryPopup::OnOK()
+{
+    // The edit takes digits only, within the range; anything else read here is no count.
+    const std::wstring text = m_edit ? m_edit->GetWindowText() : std::wstring();
+    int count = 0;
+    for (wchar_t c : text) {
+        if (c < L'0' || c > L'9' || count > kMaxCount) {
+            count = 0;
             break;
         }
+        count = count * 10 + (c - L'0');
     }
-    return CPopupBox::OnCommand(wParam, lParam);
+    if (count < kMinCount || count > kMaxCount) {
+        EndDialog(IDCANCEL);
+        return;
+    }
+    if (m_result)
+        *m_result = count;
+    EndDialog(IDOK);
+}
+
+BOOL CVxNumEntryPopup::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (CommandItemId(m_items, lParam)) {
+    case BUTTON_POPUP_OK:
+        OnOK();
+        return TRUE;
+    case BUTTON_POPUP_CANCEL:
+        EndDialog(IDCANCEL);
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
+}
+
+// ---- CVxDropdownSelectPopup ---------------------------------------------------------------------
+
+CVxDropdownSelectPopup::CVxDropdownSelectPopup(CWnd* owner, std::vector<std::wstring> texts, std::wstring* result)
+    : CPopupBox(L"SelectProfilePopup.xml", owner), m_texts(std::move(texts)), m_result(result)
+{
+}
+
+CVxDropdownSelectPopup::~CVxDropdownSelectPopup() = default;
+
+void CVxDropdownSelectPopup::BindItems()
+{
+    m_list = m_items.FindAs<CDropdownListItem>(LIST_DROPDOWN_POPUP, ItemKind::DropdownList);
+    if (!m_list)
+        return;
+    m_list->ClearEntries();
+    for (const std::wstring& text : m_texts)
+        m_list->AddEntry(text.c_str());
+    m_list->SetCurSel(0);
+}
+
+void CVxDropdownSelectPopup::OnOK()
+{
+    const int selected = m_list ? m_list->GetCurSel() : -1;
+    if (selected >= 0 && m_result)
+        *m_result = m_list->GetEntryText(selected);
+    EndDialog(IDOK);
+}
+
+BOOL CVxDropdownSelectPopup::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    switch (CommandItemId(m_items, lParam)) {
+    case BUTTON_POPUP_OK:
+        OnOK();
+        return TRUE;
+    case BUTTON_POPUP_CANCEL:
+        EndDialog(IDCANCEL);
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
+}
+
+// ---- CVxMacroAssignmentPopup --------------------------------------------------------------------
+
+namespace {
+
+// The play buttons and the mode each stands for (the modes are the assignment's play modes).
+struct PlayButton
+{
+    int32_t id;
+    int mode;
+};
+constexpr PlayButton kPlayButtonModes[] = {
+    {BUTTON_MACRO_PLAY_ONCE, 1},
+    {BUTTON_MACRO_PLAY_MULTIPLE, 2},
+    {BUTTON_MACRO_PLAY_WHILEPRESSED, 4},
+    {BUTTON_MACRO_PLAY_UNTILPRESSED, 3},
+};
+
+int KnownPlayMode(int mode)
+{
+    return mode >= 1 && mode <= 4 ? mode : 1;
+}
+
+} // namespace
+
+CVxMacroAssignmentPopup::CVxMacroAssignmentPopup(CWnd* owner, int* playMode, std::vector<std::wstring> macroNames,
+                                                 std::wstring* chosen)
+    : CPopupBox(L"SelectMacroPopup.xml", owner),
+      m_playModeOut(playMode),
+      m_playMode(KnownPlayMode(playMode ? *playMode : 1)),
+      m_macroNames(std::move(macroNames)),
+      m_chosen(chosen)
+{
+    static_assert(sizeof(kPlayButtonModes) / sizeof(kPlayButtonModes[0]) == kPlayButtons);
+}
+
+CVxMacroAssignmentPopup::~CVxMacroAssignmentPopup() = default;
+
+void CVxMacroAssignmentPopup::BindItems()
+{
+    m_list = m_items.FindAs<CDropdownListItem>(LIST_DROPDOWN_POPUP, ItemKind::DropdownList);
+    for (int i = 0; i < kPlayButtons; ++i)
+        m_playButtons[i] = m_items.FindAs<CBitmapBtn>(kPlayButtonModes[i].id, ItemKind::BitmapBtn);
+    if (m_list) {
+        m_list->ClearEntries();
+        for (const std::wstring& name : m_macroNames)
+            m_list->AddEntry(name.c_str());
+        const int given = m_chosen ? m_list->FindEntry(*m_chosen) : -1;
+        m_list->SetCurSel(given >= 0 ? given : 0);
+    }
+    MarkPlayMode();
+}
+
+void CVxMacroAssignmentPopup::MarkPlayMode()
+{
+    for (int i = 0; i < kPlayButtons; ++i) {
+        if (m_playButtons[i])
+            m_playButtons[i]->SetState(kPlayButtonModes[i].mode == m_playMode);
+    }
+}
+
+void CVxMacroAssignmentPopup::OnPlayButton(int index)
+{
+    CBitmapBtn* pressed = m_playButtons[index];
+    // The button has toggled itself: marked now, its mode is chosen; unmarked, none is.
+    if (!pressed || !pressed->IsChecked()) {
+        m_playMode = 0;
+        return;
+    }
+    m_playMode = kPlayButtonModes[index].mode;
+    MarkPlayMode();
+}
+
+void CVxMacroAssignmentPopup::OnOK()
+{
+    const int selected = m_list ? m_list->GetCurSel() : -1;
+    if (selected >= 0 && m_chosen)
+        *m_chosen = m_list->GetEntryText(selected);
+    if (m_playModeOut)
+        *m_playModeOut = KnownPlayMode(m_playMode);
+    EndDialog(IDOK);
+}
+
+BOOL CVxMacroAssignmentPopup::OnCommand(WPARAM wParam, LPARAM lParam)
+{
+    const int32_t id = CommandItemId(m_items, lParam);
+    for (int i = 0; i < kPlayButtons; ++i) {
+        if (id == kPlayButtonModes[i].id) {
+            OnPlayButton(i);
+            return TRUE;
+        }
+    }
+    switch (id) {
+    case BUTTON_POPUP_OK:
+        OnOK();
+        return TRUE;
+    case BUTTON_POPUP_CANCEL:
+        EndDialog(IDCANCEL);
+        return TRUE;
+    default:
+        return CPopupBox::OnCommand(wParam, lParam);
+    }
 }

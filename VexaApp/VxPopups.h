@@ -7,9 +7,17 @@
 #include <string>
 #include <vector>
 
+#include "GdiObject.h"
 #include "PopupBox.h"
 
+class CBitmapBtn;
+class CDropdownListItem;
+class CEditItem;
+class CEditItemSingleKeyInputMMO;
 class CTextItem;
+class IMouseConfig;
+class IMouseProfile;
+struct AssignmentAction;
 
 class CVxWarningDlg : public CPopupBox
 {
@@ -33,7 +41,8 @@ private:
 };
 
 // --- Entry forms. Each is made on the stack of the handler that shows it, run with DoModal() and
-// read from the variables given to its constructor; the modal result is IDOK or IDCANCEL.
+// read from the variables given to its constructor; the modal result is IDOK or IDCANCEL. Enter
+// acts as the form's OK button and Escape as its Cancel button, except in the single-key form.
 
 // A name ("MacroNamePopup.xml", "ProfileNamePopup.xml", "ProfileRenamePopup.xml"), at most 20
 // characters. OK stores the edit's text (empty when nothing was typed) in *result; Cancel leaves it.
@@ -46,69 +55,208 @@ public:
     // The rename form: headingAppend follows the heading's own text (": " + the old name).
     CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result,
                       const wchar_t* headingAppend);
+    ~CVxNameEntryPopup() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+
+private:
+    std::wstring* m_result;
+    std::wstring m_headingAppend;
+    CEditItem* m_edit = nullptr;      // items of the popup's own list
+    CTextItem* m_heading = nullptr;
 };
 
-// A repeat count ("MacroRepeatEntryPopup.xml"): OK stores the typed number in *result (0 when the
-// edit is empty; the edit takes 1..255); Cancel leaves it.
+// A repeat count ("MacroRepeatEntryPopup.xml"); the edit takes only the numbers 1..255. IDOK means
+// *result holds a count of 1..255. OK on an empty edit ends the popup with IDCANCEL, as Cancel does:
+// no count was given, and *result is left as it was in both cases.
 class CVxNumEntryPopup : public CPopupBox
 {
 public:
+    static constexpr int kMinCount = 1;
     static constexpr int kMaxCount = 255;
 
     CVxNumEntryPopup(CWnd* owner, int* result);
+    ~CVxNumEntryPopup() override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+
+private:
+    int* m_result;
+    CEditItem* m_edit = nullptr;
 };
 
 // One text out of a list ("SelectProfilePopup.xml"), the first selected: OK stores the selected
-// text in *result.
+// text in *result (an empty list leaves it as it was).
 class CVxDropdownSelectPopup : public CPopupBox
 {
 public:
     CVxDropdownSelectPopup(CWnd* owner, std::vector<std::wstring> texts, std::wstring* result);
+    ~CVxDropdownSelectPopup() override;
+
+protected:
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+
+private:
+    std::vector<std::wstring> m_texts;
+    std::wstring* m_result;
+    CDropdownListItem* m_list = nullptr;
 };
 
 // A macro and how it plays ("SelectMacroPopup.xml"). *playMode goes in and out: 1 once, 2 a number
-// of times, 3 until pressed again, 4 while pressed (any other value shows as 1). *chosen goes in as
-// the name to select (else the first) and out as the selected name on OK.
+// of times, 3 until pressed again, 4 while pressed (any other value shows as 1); OK stores the
+// marked mode, 1 when none is marked. *chosen goes in as the name to select (else the first) and
+// out as the selected name on OK (an empty list leaves it). Cancel changes neither.
 class CVxMacroAssignmentPopup : public CPopupBox
 {
 public:
     CVxMacroAssignmentPopup(CWnd* owner, int* playMode, std::vector<std::wstring> macroNames,
                             std::wstring* chosen);
+    ~CVxMacroAssignmentPopup() override;
+
+    int PlayMode() const { return m_playMode; }
+
+protected:
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+
+private:
+    // The play buttons in the order of m_modes.
+    static constexpr int kPlayButtons = 4;
+    void MarkPlayMode();
+    void OnPlayButton(int index);
+
+    int* m_playModeOut;
+    int m_playMode;
+    std::vector<std::wstring> m_macroNames;
+    std::wstring* m_chosen;
+    CDropdownListItem* m_list = nullptr;
+    CBitmapBtn* m_playButtons[kPlayButtons] = {};
 };
 
 // A key with its modifiers, as the key-combination edit captured it.
 struct SingleKeyEntry
 {
-    std::wstring text;        // what the edit shows ("Ctrl + B")
+    std::wstring text;        // what the edit shows: the key's name
     uint16_t scanCode = 0;    // make code, 0 when only modifiers were pressed
     uint16_t virtualKey = 0;
     uint8_t flags = 0;        // KeyEventRecord::kCtrl, kShift, kAlt and the extended flag
 };
 
-// "SingleKeyPopup.xml": Enter and Esc typed into the edit are keys like any other; the popup closes
-// only through its OK and Cancel buttons. OK fills *result; Cancel empties its text.
+// "SingleKeyPopup.xml": a key-combination edit that takes the keyboard's raw input while the popup
+// is up. Enter and Esc typed into the edit are keys like any other; the popup closes only through
+// its OK and Cancel buttons, and not while the last key pressed was Enter or Esc (so that a key
+// meant for the edit never closes the popup). OK closes only once a key or a modifier was captured
+// and fills *result (scanCode 0 when only modifiers were pressed); Cancel empties its text.
 class CVexaPopupBoxSingleKeyEntry : public CPopupBox
 {
 public:
     CVexaPopupBoxSingleKeyEntry(CWnd* owner, SingleKeyEntry* result);
+    ~CVexaPopupBoxSingleKeyEntry() override;
+
+    BOOL PreTranslateMessage(MSG* msg) override;
+
+protected:
+    BOOL OnInitDialog() override;
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+private:
+    SingleKeyEntry* m_result;
+    CEditItemSingleKeyInputMMO* m_edit = nullptr;
+    bool m_escOrEnter = false;  // the last key pressed was Esc or Enter
 };
 
-// "AdvancedMacroPopup.xml" on template 133: the predefined commands of both groups. An add button
-// closes with IDOK and Result() names the chosen command; the close button gives IDCANCEL.
-class CVxPredefinedMacroPopup /* : public CPredefinedMacroPopup */
+// The predefined commands of both groups in two drop-downs, on a panel of its own dialog template.
+// An add button closes with IDOK and Result() names the chosen command of its list (the first one
+// until another is chosen); the close button and Esc give IDCANCEL. Enter chooses nothing.
+class CPredefinedMacroPopup : public CGUIPanel
+{
+public:
+    CPredefinedMacroPopup(UINT templateId, const wchar_t* layoutFile, CWnd* owner);
+    CPredefinedMacroPopup(const DLGTEMPLATE* dialogTemplate, const wchar_t* layoutFile, CWnd* owner);
+    ~CPredefinedMacroPopup() override;
+
+    const std::wstring& Result() const { return m_result; }
+
+protected:
+    BOOL OnInitDialog() override;
+    // Clears the item pointers; a derived popup looks them up.
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+    void OnOK() override {}
+
+    void FillBasicMacroCommands();
+    void FillAdvancedMacroCommands();
+
+    CDropdownListItem* m_basicList = nullptr;   // items of the popup's own list
+    CDropdownListItem* m_advancedList = nullptr;
+    CBitmapBtn* m_addBasic = nullptr;
+    CBitmapBtn* m_addAdvanced = nullptr;
+    CBitmapBtn* m_close = nullptr;
+    int m_basicIndex = 0;
+    int m_advancedIndex = 0;
+    std::wstring m_result;
+
+private:
+    LRESULT OnDropdownClicked(WPARAM wParam, LPARAM lParam);
+    LRESULT OnDropdownSelChange(WPARAM wParam, LPARAM lParam);
+    void Add(CDropdownListItem* list, int index);
+
+    HV_DECLARE_MSG_MAP()
+};
+
+// "AdvancedMacroPopup.xml" on the program's dialog template 133.
+class CVxPredefinedMacroPopup : public CPredefinedMacroPopup
 {
 public:
     explicit CVxPredefinedMacroPopup(CWnd* owner);
-    INT_PTR DoModal();
-    const std::wstring& Result() const;
+    // On a template equal to 133, for a module that does not carry the program's resources.
+    CVxPredefinedMacroPopup(CWnd* owner, const DLGTEMPLATE* dialogTemplate);
+
+protected:
+    void BindItems() override;
 };
 
-class IMouseConfig;
-class IMouseProfile;
-
-// "PreviewPopup.xml": one mouse profile shown read-only (the buttons' functions, the lights).
+// "PreviewPopup.xml": one mouse profile shown read-only: for each button "type: detail" (the
+// assignment's type, and the key, macro, profile or program it names; a macro, profile or program
+// that no longer exists gives the type only), and for each light its name and state. The close
+// button ends it with IDOK.
 class CVxPreviewPopup_Mouse : public CPopupBox
 {
 public:
+    // Texts longer than this many characters end in "...".
+    static constexpr size_t kMaxDetailLength = 22;
+
     CVxPreviewPopup_Mouse(CWnd* owner, IMouseProfile* profile, IMouseConfig* config);
+    ~CVxPreviewPopup_Mouse() override;
+
+    // The text shown for an assignment of the profile's configuration.
+    std::wstring AssignmentText(const AssignmentAction& action) const;
+
+protected:
+    void BindItems() override;
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
+
+private:
+    std::wstring AssignmentDetail(const AssignmentAction& action) const;
+    HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
+
+    IMouseProfile* m_profile;  // borrowed, like the configuration
+    IMouseConfig* m_config;
+    CBrush m_black;
+
+    HV_DECLARE_MSG_MAP()
 };

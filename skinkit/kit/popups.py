@@ -105,7 +105,7 @@ def entry_popups(P):
     heading(L, w, "$SingleKeyHeading")
     message(L, w, 56, 40, "$PressAKey")
     L.edit("EDITCTRL_POPUP_SINGLEKEYENTRY", 70, 104, w - 140, 30, "FONT_ARIAL16B", EDIT,
-           tag="EDITCTRLSK", bind="key capture")
+           tag="EDITCTRLSKMMO", bind="key-combination capture")
     two_buttons(P, L, w, h, "BUTTON_POPUP_OK", "BUTTON_POPUP_CANCEL", "$OK", "$Cancel")
     out.append(L)
     return out
