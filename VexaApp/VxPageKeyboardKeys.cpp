@@ -81,9 +81,6 @@ void CVxItems_Keyboard_ASK::InitAssignKeysPage(CVxAppDlg* dialog)
     m_options = FindAs<CListPanelItem>(LISTPANEL_ASSIGNOPTIONS, ItemKind::ListPanelItem);
     m_keyWindow = FindAs<CBitmapWindow>(BITMAPWIN_ASSIGNKEY, ItemKind::BitmapWindow);
     m_currentAssignment = FindAs<CTextItem>(TEXT_CURRENTASSIGNMENT_TEXT, ItemKind::TextItem);
-    // Only the hidden text is a window of its own to hide: the page shows and hides the rest.
-    if (m_currentAssignment)
-        m_currentAssignment->ShowWindow(SW_HIDE);
     FillKeyboardProfileCombo();
     FillAssignOptions();
     Refresh();
@@ -98,6 +95,9 @@ void CVxItems_Keyboard_ASK::Refresh()
     ResetAssignKeysState();
     FillKeyboardProfileCombo();
     RecolourKeys();
+    // The current assignment's text stays hidden, also after the page showed all its items.
+    if (m_currentAssignment)
+        m_currentAssignment->Show(false);
 }
 
 void CVxItems_Keyboard_ASK::ShowKeyItems(bool show)

@@ -187,18 +187,19 @@ std::map<DWORD, AssignmentRecord> ProfileRecords(int profile)
     return records;
 }
 
-// The dump line of the keyboard's light of that LED id in a profile.
-std::string LightLine(int profile, int ledId)
+// The dump's lights of the keyboard: "profile/led" -> on.
+std::map<std::string, bool> Lights()
 {
+    std::map<std::string, bool> lights;
     int current = -1;
-    const std::string prefix = " led " + std::to_string(ledId) + " ";
     for (const std::string& line : simtest::DumpLines(L"keyboard")) {
         if (line.rfind("profile ", 0) == 0)
             current = std::stoi(line.substr(8));
-        if (current == profile && line.rfind(prefix, 0) == 0)
-            return line;
+        int id = 0, on = 0;
+        if (line.rfind(" led ", 0) == 0 && sscanf(line.c_str(), " led %d on %d", &id, &on) == 2)
+            lights[std::to_string(current) + "/" + std::to_string(id)] = on != 0;
     }
-    return {};
+    return lights;
 }
 
 // A text as the language shows it.
@@ -207,11 +208,6 @@ std::wstring Text(const wchar_t* key)
     std::wstring text;
     TranslateText(key, text);
     return text;
-}
-
-bool Lit(int profile, int ledId)
-{
-    return LightLine(profile, ledId).find(" on 1 ") != std::string::npos;
 }
 
 class KeyboardPagesTest : public simtest::SimTest
@@ -361,15 +357,20 @@ TEST_F(KeyboardPagesTest, AKeyIsChosenOnThePictureGivenItsDefaultBackAndResetOnl
     EXPECT_TRUE(description->Text().empty()) << "leaving the keys empties the description";
 
     // A click chooses a key, a second click lets it go, a click on another key moves the choice.
+    // The keyboard holds no macro: the macro option stays off.
+    ASSERT_EQ(0, Config().GetMacroCount());
     ClickKey(f);
     EXPECT_TRUE(f->IsHighlighted());
-    for (int32_t type : {kActionDefaultKey, kActionSingleKey, kActionMacro, kActionProfile, kActionLaunch})
+    for (int32_t type : {kActionDefaultKey, kActionSingleKey, kActionProfile, kActionLaunch})
         EXPECT_TRUE(OptionEnabled(type)) << "type " << type << " with a key chosen";
+    EXPECT_FALSE(OptionEnabled(kActionMacro)) << "no macro to choose";
     EXPECT_TRUE(hvtest::CaptureWindow(dialog).SaveToTestDir(L"keyboard_keys_chosen.bmp"));
     ClickKey(f);
     EXPECT_FALSE(f->IsHighlighted());
     EXPECT_FALSE(OptionEnabled(kActionSingleKey)) << "the second click let the key go";
+    ASSERT_TRUE(Config().AddMacro(L"Sample Macro", {{kMacroEventKey, 0x41001E, 0xFF}, {kMacroEventKey, 0x41001E, 1}}));
     ClickKey(f);
+    EXPECT_TRUE(OptionEnabled(kActionMacro)) << "a macro to choose";
     ClickKey(e);
     EXPECT_FALSE(f->IsHighlighted());
     EXPECT_TRUE(e->IsHighlighted()) << "a click on another key moves the choice";
@@ -380,7 +381,7 @@ TEST_F(KeyboardPagesTest, AKeyIsChosenOnThePictureGivenItsDefaultBackAndResetOnl
 
     // E and A with other functions (as a device may hold them): marked, and described.
     ASSERT_TRUE(Config().SetAssignment(e->KeyHash(), AssignmentAction::Key(kActionSingleKey, 0x30, 0, kKeyFlagCtrl), nullptr));
-    ASSERT_TRUE(Config().SetAssignment(a->KeyHash(), AssignmentAction(kActionMacro, Config().GetMacro(0)->GetGuid()), nullptr));
+    ASSERT_TRUE(Config().SetAssignment(a->KeyHash(), AssignmentAction::ByName(kActionMacroByName, L"Sample Macro"), nullptr));
     dialog.RefreshProfilePages(CVxAppDlg::kKeyboard);
     EXPECT_TRUE(e->IsChecked());
     EXPECT_TRUE(a->IsChecked());
@@ -464,8 +465,8 @@ TEST_F(KeyboardPagesTest, KeysOfThePictureTakeEveryFunctionAndTheDeviceGetsThem)
     EXPECT_EQ(kKeyFlagCtrl, key.payload.key.flags & kKeyFlagCtrl);
     EXPECT_TRUE(a->IsChecked());
 
-    // B: the macro, played a number of times (3).
-    ASSERT_EQ(1, Config().GetMacroCount());
+    // B: a macro made here (known by its name until it is written), played a number of times (3).
+    ASSERT_TRUE(Config().AddMacro(L"Keys", {{kMacroEventKey, 0x41001E, 0xFF}, {kMacroEventKey, 0x41001E, 1}}));
     ClickKey(b);
     popups.Expect(L"keyboard_popup_macro.bmp", [](HWND popup) {
         HWND times = hvtest::FindItemWindow(popup, FindItemIdByName(L"BUTTON_MACRO_PLAY_MULTIPLE"), false);
@@ -481,7 +482,8 @@ TEST_F(KeyboardPagesTest, KeysOfThePictureTakeEveryFunctionAndTheDeviceGetsThem)
     });
     ChooseOption(kActionMacro);
     const AssignmentAction macro = Config().GetAssignment(b->KeyHash(), nullptr);
-    EXPECT_EQ(kActionMacro, macro.type);
+    EXPECT_EQ(kActionMacroByName, macro.type);
+    EXPECT_EQ(std::wstring(L"Keys"), macro.payload.name);
     EXPECT_EQ(kPlayCount, macro.playMode);
     EXPECT_EQ(3, macro.repeatCount);
 
@@ -494,7 +496,7 @@ TEST_F(KeyboardPagesTest, KeysOfThePictureTakeEveryFunctionAndTheDeviceGetsThem)
     ASSERT_EQ(1u, m_files.requests.size());
     EXPECT_EQ(L"*.exe|*.exe||", m_files.requests[0].filter);
     EXPECT_TRUE(m_files.requests[0].flags & OFN_FILEMUSTEXIST);
-    ClickKey(d);
+    EXPECT_TRUE(d->IsHighlighted()) << "a refused program leaves the key chosen";
     ChooseOption(kActionLaunch);
     EXPECT_EQ(kActionLaunchByName, Config().GetAssignment(d->KeyHash(), nullptr).type);
 
@@ -517,7 +519,10 @@ TEST_F(KeyboardPagesTest, KeysOfThePictureTakeEveryFunctionAndTheDeviceGetsThem)
     EXPECT_EQ(0x30, record(0x1E).MakeCode()) << "Ctrl+B on A";
     EXPECT_EQ(hvmw::kModCtrl, record(0x1E).Modifiers() & (hvmw::kModCtrl | hvmw::kModAlt | hvmw::kModShift));
     EXPECT_EQ(hvmw::kKindMacroRepeat, record(0x30).kind);
-    EXPECT_TRUE(hv::IsEqualGUID(Config().GetMacro(0)->GetGuid(), record(0x30).TargetGuid()));
+    ASSERT_TRUE(Config().FindMacroByName(L"Keys"));
+    EXPECT_FALSE(hv::IsNullGUID(Config().FindMacroByName(L"Keys")->GetGuid()));
+    EXPECT_TRUE(hv::IsEqualGUID(Config().FindMacroByName(L"Keys")->GetGuid(), record(0x30).TargetGuid()));
+    EXPECT_EQ(hvmw::kRepeatCount, record(0x30).RepeatMode());
     EXPECT_EQ(3, record(0x30).RepeatCount());
     EXPECT_EQ(hvmw::kKindProfile, record(0x2E).kind);
     EXPECT_TRUE(hv::IsEqualGUID(Config().GetProfile(1)->GetGuid(), record(0x2E).ProfileGuid()));
@@ -572,10 +577,12 @@ TEST_F(KeyboardPagesTest, LightsAreSwitchedPerProfileAndRestoredOnlyWhenConfirme
     EXPECT_TRUE(hvtest::CaptureWindow(dialog).SaveToTestDir(L"keyboard_lighting_off.bmp"));
 
     ApplyAndWait(dialog);
-    EXPECT_FALSE(Lit(0, 5)) << LightLine(0, 5);
-    EXPECT_FALSE(Lit(0, 11)) << LightLine(0, 11);
-    EXPECT_TRUE(Lit(1, 5)) << LightLine(1, 5);
-    EXPECT_FALSE(Lit(1, 11)) << LightLine(1, 11);
+    std::map<std::string, bool> lights = Lights();
+    ASSERT_TRUE(lights.count("0/5") && lights.count("0/11") && lights.count("1/5") && lights.count("1/11"));
+    EXPECT_FALSE(lights["0/5"]) << "the main light is LED 5";
+    EXPECT_FALSE(lights["0/11"]) << "the side light is LED 11";
+    EXPECT_TRUE(lights["1/5"]);
+    EXPECT_FALSE(lights["1/11"]);
 
     // Restore: No leaves the lights (and the keys); Yes lights both again.
     ASSERT_TRUE(Config().SetAssignment(HashText(L"a A"), AssignmentAction::Key(kActionSingleKey, 0x30, 0, 0), nullptr));
@@ -594,8 +601,9 @@ TEST_F(KeyboardPagesTest, LightsAreSwitchedPerProfileAndRestoredOnlyWhenConfirme
     EXPECT_EQ(kActionDefaultKey, Config().GetAssignment(HashText(L"a A"), nullptr).type);
 
     ApplyAndWait(dialog);
-    EXPECT_TRUE(Lit(0, 5)) << LightLine(0, 5);
-    EXPECT_TRUE(Lit(0, 11)) << LightLine(0, 11);
+    lights = Lights();
+    EXPECT_TRUE(lights["0/5"]);
+    EXPECT_TRUE(lights["0/11"]);
 }
 
 } // namespace
