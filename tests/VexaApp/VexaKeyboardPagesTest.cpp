@@ -273,18 +273,17 @@ protected:
     CListPanelStatic* Options()
     {
         CListPanelStatic* found = nullptr;
-        EnumChildWindows(
-            m_vexa.Dialog(),
-            [](HWND hwnd, LPARAM result) -> BOOL {
-                auto* list = dynamic_cast<CListPanelStatic*>(CWnd::FromHandlePermanent(hwnd));
-                if (list && IsWindowVisible(hwnd)) {
-                    *reinterpret_cast<CListPanelStatic**>(result) = list;
-                    return FALSE;
-                }
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&found));
+        EnumChildWindows(m_vexa.Dialog(), FindShownList, reinterpret_cast<LPARAM>(&found));
         return found;
+    }
+    static BOOL CALLBACK FindShownList(HWND hwnd, LPARAM result)
+    {
+        auto* list = dynamic_cast<CListPanelStatic*>(CWnd::FromHandlePermanent(hwnd));
+        if (list && IsWindowVisible(hwnd)) {
+            *reinterpret_cast<CListPanelStatic**>(result) = list;
+            return FALSE;
+        }
+        return TRUE;
     }
     // The row of the option of that assignment type; -1 when the list has none.
     int OptionRow(int32_t type)
