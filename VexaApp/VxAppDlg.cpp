@@ -47,18 +47,6 @@ std::wstring Caption(const wchar_t* key, const wchar_t* fallback)
     return TranslateText(key, text) ? text : std::wstring(fallback);
 }
 
-// "major.minor" of this program's product version, the minor with two digits.
-std::wstring ProgramVersionText()
-{
-    static const std::wstring text = [] {
-        CFileVersions versions;
-        versions.SetModulePath();
-        versions.ReadVersions();
-        return wstr::Format(L"%ls.%.2d", versions.ProductPart(0).c_str(), _wtoi(versions.ProductPart(1).c_str()));
-    }();
-    return text;
-}
-
 // Reads a device into its configuration and makes sure a profile is active: false when the device
 // does not answer, or holds no profile at all (*noProfile then set).
 template <class C, class P>
@@ -83,6 +71,17 @@ bool FirmwareText(IGenDevice<C, P>* device, std::wstring& text)
 }
 
 } // namespace
+
+std::wstring ProgramVersionText()
+{
+    static const std::wstring text = [] {
+        CFileVersions versions;
+        versions.SetModulePath();
+        versions.ReadVersions();
+        return wstr::Format(L"%ls.%.2d", versions.ProductPart(0).c_str(), _wtoi(versions.ProductPart(1).c_str()));
+    }();
+    return text;
+}
 
 CVxAppDlg::CVxAppDlg(IMouseConfig** mouseConfig, IGenMouse** mouseDevice, IGenKeyboard** keyboardDevice,
                      IKeyboardConfig** keyboardConfig)

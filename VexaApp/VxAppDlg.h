@@ -19,6 +19,7 @@
 
 #include <deque>
 #include <map>
+#include <string>
 #include <vector>
 
 #include "GUIPanel.h"
@@ -28,6 +29,10 @@
 class CBitmapBtn;
 class CBitmapItem;
 class CTextItem;
+
+// "major.minor" of this program's product version (its file's version record), the minor with two
+// digits, as the version labels show it.
+std::wstring ProgramVersionText();
 
 class CVxAppDlg : public CGUIPanel
 {

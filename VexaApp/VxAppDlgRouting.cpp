@@ -117,7 +117,7 @@ void CVxAppDlg::DispatchCommand(CGUIItem& item)
         ShellOpen(m_hWnd, L"OPEN", wstr::Format(L"%lsManuals\\index.html", ProgramFolder().c_str()));
         return;
     case BUTTON_RESET_KEYBOARD_KEYS:
-        m_keyboardKeys.ResetKeys();
+        m_keyboardKeys.ResetKeyboardKeys();
         return;
     case BUTTON_VXKBD_LTMAIN_ON:
     case BUTTON_VXKBD_LTMAIN_OFF:
@@ -128,8 +128,9 @@ void CVxAppDlg::DispatchCommand(CGUIItem& item)
         m_keyboardLighting.SetKeyboardLight(10, id == BUTTON_VXKBD_LTSIDE_ON);
         return;
     case BUTTON_RESET_KEYBOARD:
-        m_keyboardKeys.ResetKeys();
-        m_keyboardLighting.ResetKeyboardLighting();
+        // The lights follow only a restore the user confirmed.
+        if (m_keyboardKeys.ResetKeyboardKeys())
+            m_keyboardLighting.ResetKeyboardLighting();
         m_keyboardProfiles.FillKeyboardProfileList();
         return;
     case BUTTON_MACRO_CREATE_KEYBOARD:
@@ -397,7 +398,7 @@ LRESULT CVxAppDlg::OnDropdownSelChange(WPARAM index, LPARAM dropdown)
     SetModified();
     const int choice = static_cast<int>(index);
     if (item->id == BUTTON_KEYBOARD_DROPDOWN_PROFILESELECT) {
-        m_keyboardKeys.ActivateProfileByIndex(choice);
+        m_keyboardKeys.SelectKeyboardProfile(choice);
         m_keyboardProfiles.FillKeyboardProfileList();
         m_keyboardLighting.Refresh();
     } else if (item->id == BUTTON_DROPDOWN_PROFILESELECT) {

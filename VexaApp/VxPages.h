@@ -30,6 +30,8 @@ class CTextItem;
 class CListPanelItem;
 class CEditItem;
 class CMacroDisplayItem;
+class CBitmapWindow;
+class CKeyboardKeyItem;
 class CVxAppDlg;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
@@ -410,27 +412,60 @@ private:
 };
 
 // Page 6, "Keyboard_AssnKeys.xml": the keys' functions, over the key items of the keyboard
-// layout's own file (a second item list, shown with the page).
+// layout's own file (a second item list, shown with the page). A key is chosen by clicking its
+// picture (the pointer over a key describes its function); the options then act on the chosen key
+// in the active profile (VxPageKeyboardKeys.cpp).
 class CVxItems_Keyboard_ASK : public CVxKeyboardPage
 {
 public:
     using CVxKeyboardPage::CVxKeyboardPage;
     void InitAssignKeysPage(CVxAppDlg* dialog);
+    // Forgets the chosen key, refills the profile drop-down and marks the keys anew.
     void Refresh() override;
     CGUIItems& KeyItems() { return m_keyItems; }
     // Shows or hides the key items with the page, and brings their states up to date.
     void ShowKeyItems(bool show);
-    void ActivateProfileByIndex(int index);
-    void AssignKeyOption(int entry);
+    // The profile at that index of the drop-down becomes the active one.
+    void SelectKeyboardProfile(int index);
+    // A row of the options list clicked: its function given to the chosen key.
+    void AssignKeyOption(int row);
     void OnKeyHover(int32_t keyId);
     void OnKeyClicked(int32_t keyId);
     void ClearKeyHover();
     void ClearKeySelection();
-    void ResetKeys();
-    void RefreshKeyAssignments();
+    // Asks first; true when the user confirmed and the active profile's keys were reset.
+    bool ResetKeyboardKeys();
+    void RefreshKeyAssignments() { Refresh(); }
+
+    CKeyboardKeyItem* SelectedKey() const { return m_selectedKey; }
 
 private:
+    void FillKeyboardProfileCombo();
+    void FillAssignOptions();
+    void EnableAssignOptions(bool enabled);
+    void ResetAssignKeysState();
+    void RecolourKeys();
+    void DescribeKey(CKeyboardKeyItem* key);
+    std::wstring AssignmentDetail(const AssignmentAction& action, const CKeyboardKeyItem& key) const;
+    void EmptyHint();
+    void EmptyDescription();
+    CKeyboardKeyItem* KeyItem(int32_t id) const;
+    // After an assignment: the key shows it and is no longer chosen.
+    void AssignToSelectedKey(const AssignmentAction& action);
+    bool AssignKeyDefault();
+    bool AssignKeySingleKey();
+    bool AssignKeyMacro();
+    bool AssignKeyProfileSwitch();
+    bool AssignKeyLaunchProgram();
+
     CGUIItems m_keyItems;
+    CDropdownListItem* m_profileCombo = nullptr;  // items of the page's own list
+    CListPanelItem* m_options = nullptr;
+    CBitmapWindow* m_keyWindow = nullptr;
+    CTextItem* m_currentAssignment = nullptr;
+    CKeyboardKeyItem* m_selectedKey = nullptr;    // items of m_keyItems
+    CKeyboardKeyItem* m_hoverKey = nullptr;
+    bool m_keySelected = false;
 };
 
 // Page 7, "Keyboard_MgProfs.xml": the keyboard's profiles, and the on-screen display of a profile
@@ -470,14 +505,29 @@ public:
     void OpenKeyboardAdvancedMacroPopup();
 };
 
-// Page 9, "Keyboard_Lighting.xml": the keyboard's lights.
+// Page 9, "Keyboard_Lighting.xml": the keyboard's main and side lights, on or off in the active
+// profile, and the versions (VxPageKeyboardLighting.cpp).
 class CVxItems_Keyboard_LTG : public CVxKeyboardPage
 {
 public:
+    static constexpr int kMainLight = 4;
+    static constexpr int kSideLight = 10;
+
     using CVxKeyboardPage::CVxKeyboardPage;
     void InitKeyboardLightingPage(CVxAppDlg* dialog);
+    // The active profile's lights on the buttons, and the profile drop-down refilled.
     void Refresh() override;
-    // led 4 main, 10 side.
+    // led kMainLight or kSideLight.
     void SetKeyboardLight(int led, bool on);
     void ResetKeyboardLighting();
+
+private:
+    void RefreshKeyboardLightButtons();
+    void FillLightingProfileCombo();
+
+    CDropdownListItem* m_profileCombo = nullptr;  // items of the page's own list
+    CBitmapBtn* m_mainOn = nullptr;
+    CBitmapBtn* m_mainOff = nullptr;
+    CBitmapBtn* m_sideOn = nullptr;
+    CBitmapBtn* m_sideOff = nullptr;
 };

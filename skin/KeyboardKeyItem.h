@@ -6,12 +6,10 @@
 #include <string>
 
 #include "BitmapBtn.h"
+#include "ControlMessages.h"  // WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED: sent to the key's owner window
 
 struct KeyboardDefRecord;
 
-// wParam 0, lParam the key item's id; sent to the key's owner window.
-constexpr UINT WM_KBDKEY_HOVER = 0x720;
-constexpr UINT WM_KBDKEY_CLICKED = 0x721;
 
 class CKeyboardKeyItem : public CBitmapBtn
 {
@@ -45,6 +43,9 @@ public:
     void SetExtraPicture(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, HBITMAP mask,
                          const RECT& place);
     bool HasExtraPicture() const { return static_cast<bool>(m_extra[Normal]); }
+
+    // The key's picture in its normal state (borrowed; null before its bitmaps are set).
+    HBITMAP NormalPicture() const { return m_pictures[Normal]; }
 
     UINT VirtualKey() const { return m_virtualKey; }
     UINT ScanCode() const { return m_scanCode; }
