@@ -85,6 +85,7 @@ auto CVxProfilePage<C, D>::ProfileOfRow(int row) const -> ProfileItf*
 template <class C, class D>
 int CVxProfilePage<C, D>::TargetRow(int row) const
 {
+    // Without the list there is no row, and so no profile, to work on.
     if (!m_list)
         return -1;
     return row >= 0 && m_list->FindRowByKey(row) >= 0 ? row : m_list->GetSelectedRowKey();
@@ -300,7 +301,7 @@ bool CVxProfilePage<C, D>::CopyProfile(int row)
 {
     C* config = this->Config();
     ProfileItf* source = ProfileOfRow(TargetRow(row));
-    if (!m_list || !source)
+    if (!source)
         return false;
     if (config->GetProfileCount() >= kMaxProfiles) {
         NoticeHeading(L"ProfileLimitReachedPopup.xml", L"$Copy");
@@ -336,7 +337,7 @@ bool CVxProfilePage<C, D>::RenameProfile(int row)
     C* config = this->Config();
     const int target = TargetRow(row);
     ProfileItf* profile = ProfileOfRow(target);
-    if (!m_list || !profile)
+    if (!profile)
         return false;
     const std::wstring oldName = profile->GetName();
     std::wstring name;
@@ -361,7 +362,7 @@ bool CVxProfilePage<C, D>::DeleteProfile(int row)
     C* config = this->Config();
     const int target = TargetRow(row);
     ProfileItf* profile = ProfileOfRow(target);
-    if (!m_list || !profile)
+    if (!profile)
         return false;
     const std::wstring suffix = L": " + profile->GetName();
     if (target == 0) {
@@ -382,7 +383,7 @@ template <class C, class D>
 bool CVxProfilePage<C, D>::RestoreProfileDefaults(int row)
 {
     ProfileItf* profile = ProfileOfRow(TargetRow(row));
-    if (!m_list || !profile)
+    if (!profile)
         return false;
     if (CVxWarningDlg(this->m_dialog, L"RestorePopup.xml", (L": " + profile->GetName()).c_str()).DoModal() != IDOK)
         return false;
@@ -449,7 +450,7 @@ void CVxProfilePage<C, D>::ExportProfile(int row)
 {
     C* config = this->Config();
     ProfileItf* profile = ProfileOfRow(TargetRow(row));
-    if (!m_list || !profile)
+    if (!profile)
         return;
     WaitForDevice();
     D* device = this->Device();
