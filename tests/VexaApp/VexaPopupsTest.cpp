@@ -256,21 +256,21 @@ std::wstring WindowText(HWND window)
     return text;
 }
 
+BOOL CALLBACK FindOpenList(HWND hwnd, LPARAM result)
+{
+    auto* panel = dynamic_cast<CListPanel*>(CWnd::FromHandlePermanent(hwnd));
+    if (panel && IsWindowVisible(hwnd) && GetFocus() == panel->List().GetSafeHwnd()) {
+        *reinterpret_cast<CListPanel**>(result) = panel;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 // The open list of a drop-down, once it holds the focus.
 CListPanel* OpenList()
 {
     CListPanel* found = nullptr;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND hwnd, LPARAM result) -> BOOL {
-            auto* panel = dynamic_cast<CListPanel*>(CWnd::FromHandlePermanent(hwnd));
-            if (panel && IsWindowVisible(hwnd) && GetFocus() == panel->List().GetSafeHwnd()) {
-                *reinterpret_cast<CListPanel**>(result) = panel;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EnumThreadWindows(GetCurrentThreadId(), FindOpenList, reinterpret_cast<LPARAM>(&found));
     return found;
 }
 
