@@ -25,7 +25,7 @@ constexpr int kMaxMacros = 0x10000;
 // The delay edit: what it shows first and whenever it held no delay, and its range (7 digits).
 constexpr const wchar_t* kDefaultDelayText = L"50";
 constexpr int32_t kMaxDefaultDelay = 9999999;
-// The file dialogs take no path this long; the middleware's paths are shorter still.
+// A path this long is refused before it reaches the middleware.
 constexpr size_t kMaxMacroPathChars = 256;
 constexpr const wchar_t* kMacroExtension = L"hvm";
 
