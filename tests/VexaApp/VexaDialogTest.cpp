@@ -130,7 +130,8 @@ TEST_F(VexaDialogTest, OnlyItemsOfTheCurrentPageAreHeardAndEachOfTheirCommandsMa
     EXPECT_TRUE(dialog.IsWriting(CVxAppDlg::kMouse));
     EXPECT_FALSE(dialog.IsUnsaved(CVxAppDlg::kMouse));
     EXPECT_FALSE(IsWindowEnabled(Item(BUTTON_APPLY)));
-    Notice(WM_DROPDOWN_SELCHANGE, 2, reinterpret_cast<LPARAM>(dropdown));
+    // (The left button's first entry is the click it has: taking that away would ask first.)
+    Notice(WM_DROPDOWN_SELCHANGE, 0, reinterpret_cast<LPARAM>(dropdown));
     EXPECT_TRUE(dialog.IsUnsaved(CVxAppDlg::kMouse));
     EXPECT_FALSE(IsWindowEnabled(Item(BUTTON_APPLY)));
     // Another Apply meanwhile is refused by the running write, which says nothing of the device.

@@ -589,6 +589,13 @@ TEST_F(VexaMouseButtonsTest, EveryOfferedFunctionReachesTheDeviceAndTheLastClick
     EXPECT_EQ(Shown(L"$macro", L""), LabelOf(BUTTON_ASSNSCROLLBUTTON));
     EXPECT_EQ(Shown(L"$profile", L"Racing"), LabelOf(BUTTON_ASSNBUTTON4));
     EXPECT_EQ(L"Racing", Dropdown(BUTTON_DROPDOWN_PROFILESELECT).Entries()[2].name);
+
+    // A function the page does not offer, as a read may find one on the device: no entry is shown.
+    config.GetActiveProfile()->SetFromDevice(5, AssignmentAction(kActionDpiStage1), nullptr);
+    m_vexa.Command(Item(BUTTON_MANAGEMACROS));
+    m_vexa.Command(Item(BUTTON_ASSIGNBUTTONS));
+    EXPECT_EQ(Shown(L"", L""), LabelOf(BUTTON_ASSNBUTTON5));
+    EXPECT_EQ(Shown(L"$click", L""), LabelOf(BUTTON_ASSNRSIDEREAR));
 }
 
 } // namespace
