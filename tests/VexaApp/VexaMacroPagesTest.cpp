@@ -129,20 +129,19 @@ private:
         script->m_lastStepAt = GetTickCount();
     }
 
+    static BOOL CALLBACK DescribeWindow(HWND hwnd, LPARAM data)
+    {
+        auto* out = reinterpret_cast<std::string*>(data);
+        auto* panel = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
+        *out += "\n  " + wstr::WideToUtf8(hvtest::ClassNameOf(hwnd)) + " \"" +
+                wstr::WideToUtf8(panel ? panel->LayoutFile() : hvtest::TextOf(hwnd)) + "\" visible " +
+                std::to_string(IsWindowVisible(hwnd) != 0) + " enabled " + std::to_string(IsWindowEnabled(hwnd) != 0);
+        return TRUE;
+    }
     std::string Windows() const
     {
         std::string text;
-        EnumThreadWindows(
-            GetCurrentThreadId(),
-            [](HWND hwnd, LPARAM data) {
-                auto* out = reinterpret_cast<std::string*>(data);
-                auto* panel = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
-                *out += "\n  " + wstr::WideToUtf8(hvtest::ClassNameOf(hwnd)) + " \"" +
-                        wstr::WideToUtf8(panel ? panel->LayoutFile() : hvtest::TextOf(hwnd)) + "\" visible " +
-                        std::to_string(IsWindowVisible(hwnd) != 0) + " enabled " + std::to_string(IsWindowEnabled(hwnd) != 0);
-                return TRUE;
-            },
-            reinterpret_cast<LPARAM>(&text));
+        EnumThreadWindows(GetCurrentThreadId(), DescribeWindow, reinterpret_cast<LPARAM>(&text));
         return text;
     }
 
