@@ -4,6 +4,7 @@
 #include "VxPages.h"
 
 #include <algorithm>
+#include <string>
 
 #include "BitmapBtn.h"
 #include "DropdownListItem.h"
