@@ -7,9 +7,9 @@
 // never the pointers themselves, and reads them anew in every handler, so that a device object made
 // again on arrival (or a stand-by device) is used without rebinding.
 //
-// The handlers below are the page's whole interface to the main dialog. Those that the page does
-// not carry out yet change nothing and report nothing done (false, no menu entry run, no recording):
-// the routing reaches them all the same, and marks the product unsaved where it says so.
+// The handlers below are the page's whole interface to the main dialog; the routing marks the
+// product unsaved where it says so, before the handler runs. Each page's code is in a file of its own
+// (VxPage*.cpp, the profile pages' shared part in VxProfilePage.cpp).
 #pragma once
 
 #include <windows.h>
