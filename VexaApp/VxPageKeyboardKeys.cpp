@@ -19,7 +19,7 @@
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
-#include "VxProfileDropdown.h"
+#include "VxProfileHelpers.h"
 #include "WStr.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include "TextItem.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
-#include "VxProfileDropdown.h"
+#include "VxProfileHelpers.h"
 
 namespace {
 

@@ -18,6 +18,7 @@
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
+#include "VxProfileHelpers.h"
 
 namespace {
 
@@ -102,24 +103,7 @@ void CVxItems_Mouse_ASB::Refresh()
 
 void CVxItems_Mouse_ASB::FillButtonsProfileDropdown()
 {
-    if (!m_profileDropdown)
-        return;
-    m_profileDropdown->ClearEntries();
-    IMouseConfig* config = Config();
-    const int count = config ? config->GetProfileCount() : 0;
-    if (count <= 0) {
-        m_profileDropdown->ClearCurSel();
-        return;
-    }
-    const IMouseProfile* active = config->GetActiveProfile();
-    int selected = 0;
-    for (int i = 0; i < count; ++i) {
-        const IMouseProfile* profile = config->GetProfile(i);
-        m_profileDropdown->AddEntry(profile ? profile->GetName().c_str() : L"");
-        if (profile && profile == active)
-            selected = i;
-    }
-    m_profileDropdown->SetCurSel(selected);
+    FillProfileDropdown(m_profileDropdown, Config());
 }
 
 void CVxItems_Mouse_ASB::ActivateButtonsProfileByIndex(int index)

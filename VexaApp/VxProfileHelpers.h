@@ -11,13 +11,17 @@
 #include "DropdownListItem.h"
 
 // Empties the drop-down, adds every profile's name and shows the active one (the first when none
-// matches). Either argument may be null: then nothing happens.
+// matches). Without a configuration or a profile the drop-down shows nothing.
 template <class ProfileItf>
 void FillProfileDropdown(CDropdownListItem* dropdown, const IBaseConfig<ProfileItf>* config)
 {
-    if (!dropdown || !config)
+    if (!dropdown)
         return;
     dropdown->ClearEntries();
+    if (!config || config->GetProfileCount() <= 0) {
+        dropdown->ClearCurSel();  // emptied entries alone leave the old text shown
+        return;
+    }
     const ProfileItf* active = config->GetActiveProfile();
     int shown = 0;
     for (int i = 0; i < config->GetProfileCount(); ++i) {
