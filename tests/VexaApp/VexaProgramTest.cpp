@@ -11,12 +11,14 @@
 
 #include <algorithm>
 #include <cstddef>
+#include <map>
 #include <thread>
 
 #include "BitmapBtn.h"
 #include "LangTable.h"
 #include "LayoutLoader.h"
 #include "SkinResourceCache.h"
+#include "VxItemIds.h"
 #include "WStr.h"
 
 using namespace vexatest;
@@ -125,6 +127,60 @@ bool SendDeviceNotice(HWND window, bool arrival, DWORD vendor, DWORD product)
     DWORD_PTR result = 0;
     return SendMessageTimeoutW(window, WM_DEVICECHANGE, arrival ? DBT_DEVICEARRIVAL : DBT_DEVICEREMOVECOMPLETE,
                                reinterpret_cast<LPARAM>(record), SMTO_NORMAL, 2 * kSlowMs, &result) != 0;
+}
+
+// The lines of a device's dump that start with prefix (" led 1 ", " flags ") in its active profile,
+// and that profile's number.
+std::vector<std::string> ActiveProfileLines(const wchar_t* device, const std::string& prefix, int* number = nullptr)
+{
+    const std::vector<std::string> lines = simtest::DumpLines(device);
+    std::string active;
+    for (const std::string& line : lines)
+        if (line.rfind("active ", 0) == 0)
+            active = line.substr(7);
+    std::vector<std::string> found;
+    bool inActive = false;
+    for (const std::string& line : lines) {
+        if (line.rfind("profile ", 0) == 0) {
+            inActive = !active.empty() && line.find(active) != std::string::npos;
+            if (inActive && number)
+                *number = std::stoi(line.substr(8));
+        } else if (inActive && line.rfind(prefix, 0) == 0) {
+            found.push_back(line);
+        }
+    }
+    return found;
+}
+
+// Whether a light of the device's active profile is on, as its dump shows it (the dump numbers
+// the lights from 1); false with a test failure when the dump holds no such light.
+bool ActiveLightOn(const wchar_t* device, int dumpedLed)
+{
+    const std::string prefix = " led " + std::to_string(dumpedLed) + " on ";
+    const std::vector<std::string> lines = ActiveProfileLines(device, prefix);
+    EXPECT_EQ(1u, lines.size()) << simtest::Narrow(device) << " light " << dumpedLed;
+    return lines.size() == 1 && lines[0].compare(prefix.size(), 1, "1") == 0;
+}
+
+unsigned long ActiveFlags(const wchar_t* device)
+{
+    const std::vector<std::string> lines = ActiveProfileLines(device, " flags 0x");
+    return lines.size() == 1 ? std::stoul(lines[0].substr(9), nullptr, 16) : ~0ul;
+}
+
+// The pixels of an item as a picture of the program's main window shows them.
+std::vector<uint32_t> PixelsOf(const VexaProgram& program, int id)
+{
+    const HWND item = program.Item(id);
+    const hvtest::Bitmap picture = hvtest::CaptureWindow(program.Main());
+    std::vector<uint32_t> pixels;
+    RECT window{}, rect{};
+    if (!item || picture.Empty() || !GetWindowRect(program.Main(), &window) || !GetWindowRect(item, &rect))
+        return pixels;
+    for (int y = rect.top - window.top; y < rect.bottom - window.top && y < picture.Height(); ++y)
+        for (int x = rect.left - window.left; x < rect.right - window.left && x < picture.Width(); ++x)
+            pixels.push_back(picture.Pixel(x, y));
+    return pixels;
 }
 
 class VexaProgramTest : public simtest::SimTest
@@ -442,6 +498,125 @@ TEST_F(VexaProgramTest, OtherDevicesAndRepeatedArrivalsChangeNothingAndAReturnin
 
     ASSERT_TRUE(program.Click(kCancel));
     EXPECT_TRUE(program.WaitForExit());
+}
+
+TEST_F(VexaProgramTest, BothProductsConfiguredInOneRunAreWrittenOnceEachAndReadBackByTheNextRun)
+{
+    // What the simulator starts with: the lights to be switched off are on, the keyboard's second
+    // profile not active.
+    ASSERT_TRUE(ActiveLightOn(L"mouse", 1)) << "mouse main light";
+    const bool mouseBaseLight = ActiveLightOn(L"mouse", 10);
+    const unsigned long mouseFlags = ActiveFlags(L"mouse");
+    ASSERT_NE(~0ul, mouseFlags);
+    int keyboardProfile = -1;
+    ActiveProfileLines(L"keyboard", " led ", &keyboardProfile);
+    ASSERT_EQ(0, keyboardProfile);
+    ASSERT_NE(std::vector<std::string>{"polling 1"}, simtest::DumpLines(L"mouse", "polling"));
+
+    // The items whose drawing shows the settings changed, as drawn before and after the change.
+    std::map<int, std::vector<uint32_t>> before, after;
+    const auto change = [&](VexaProgram& program, std::initializer_list<int> shown, std::initializer_list<int> clicks) {
+        for (int id : shown)
+            before[id] = PixelsOf(program, id);
+        for (int id : clicks) {
+            if (id == BUTTON_ENABLE_DPI_OSD) {
+                // A check box takes its state from its own press: a press and release of the button.
+                const HWND box = program.Item(id);
+                ASSERT_TRUE(box);
+                DWORD_PTR result = 0;
+                SendMessageTimeoutW(box, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(2, 2), SMTO_NORMAL, kSlowMs, &result);
+                SendMessageTimeoutW(box, WM_LBUTTONUP, 0, MAKELPARAM(2, 2), SMTO_NORMAL, kSlowMs, &result);
+            } else {
+                ASSERT_TRUE(program.ClickAndWait(id)) << "item " << id;
+            }
+        }
+        for (int id : shown) {
+            EXPECT_TRUE(WaitUntil([&] { return !before[id].empty() && PixelsOf(program, id) != before[id]; }, kSlowMs))
+                << "item " << id << " was not drawn anew";
+            after[id] = PixelsOf(program, id);
+        }
+    };
+    const auto applyAndWait = [](VexaProgram& program, const char* device) {
+        ASSERT_TRUE(program.WaitForItemEnabled(BUTTON_APPLY, true)) << device << ": the change offers no Apply";
+        ASSERT_TRUE(program.Click(BUTTON_APPLY));
+        EXPECT_TRUE(WaitUntil([&] { return CountCalls(device, kWriteEnd) == 1; }, kSlowMs)) << device << " not written";
+        EXPECT_TRUE(program.WaitForItemEnabled(BUTTON_APPLY, false));
+    };
+
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        // The mouse: its main light off; 1000 Hz and the DPI shown on screen flipped.
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_LIGHTINGMAINTENANCE));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_VXMOUSE_LTMAIN_OFF));
+        change(program, {BUTTON_VXMOUSE_LTMAIN_ON, BUTTON_VXMOUSE_LTMAIN_OFF}, {BUTTON_VXMOUSE_LTMAIN_OFF});
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_ADJUSTPERFORMANCE));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_RATE3));
+        change(program, {BUTTON_RATE3, BUTTON_ENABLE_DPI_OSD}, {BUTTON_RATE3, BUTTON_ENABLE_DPI_OSD});
+        applyAndWait(program, "mouse");
+        EXPECT_EQ(0u, CountChanges("keyboard")) << "the mouse's Apply wrote the keyboard";
+
+        // The keyboard: its second profile made the active one, and that profile's main light off.
+        ASSERT_TRUE(program.Click(BUTTON_PRODSELECT_KEYBOARD));
+        ASSERT_TRUE(program.WaitForItemShown(kKeyboardFootnote));
+        EXPECT_FALSE(program.Popup()) << "a question though the mouse was saved";
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_LIGHTINGMAINTENANCE_KEYBOARD));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_VXKBD_LTMAIN_OFF));
+        ASSERT_TRUE(program.ChooseInDropdown(BUTTON_KEYBOARD_DROPDOWN_PROFILESELECT, 1));
+        change(program, {BUTTON_VXKBD_LTMAIN_ON, BUTTON_VXKBD_LTMAIN_OFF}, {BUTTON_VXKBD_LTMAIN_OFF});
+        applyAndWait(program, "keyboard");
+        EXPECT_EQ(1u, CountCalls("mouse", kWriteEnd)) << "the keyboard's Apply wrote the mouse again";
+
+        ASSERT_TRUE(program.Click(kCancel));
+        EXPECT_TRUE(program.WaitForExit());
+    }
+
+    // Both products hold what was chosen.
+    EXPECT_FALSE(ActiveLightOn(L"mouse", 1)) << "mouse main light";
+    EXPECT_EQ(mouseBaseLight, ActiveLightOn(L"mouse", 10)) << "mouse base light untouched";
+    EXPECT_EQ(std::vector<std::string>{"polling 1"}, simtest::DumpLines(L"mouse", "polling")) << "1000 Hz";
+    EXPECT_EQ(2ul, (ActiveFlags(L"mouse") ^ mouseFlags) & 2) << "the DPI on-screen flag";
+    ActiveProfileLines(L"keyboard", " led ", &keyboardProfile);
+    EXPECT_EQ(1, keyboardProfile) << "the keyboard's active profile";
+    EXPECT_FALSE(ActiveLightOn(L"keyboard", 5)) << "keyboard main light";
+    const std::string mouseDump = simtest::Tool({L"dump", L"mouse"});
+    const std::string keyboardDump = simtest::Tool({L"dump", L"keyboard"});
+    const size_t changes = CountChanges("mouse") + CountChanges("keyboard");
+
+    // The next run shows what was written: each item drawn as it was after the change.
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        const auto expectShownAsChanged = [&](int id) {
+            EXPECT_TRUE(WaitUntil([&] { return PixelsOf(program, id) == after[id]; }, 5000))
+                << "item " << id << " is not drawn as after the change"
+                << (PixelsOf(program, id) == before[id] ? " but as before it" : "");
+        };
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_ADJUSTPERFORMANCE));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_RATE3));
+        expectShownAsChanged(BUTTON_RATE3);
+        expectShownAsChanged(BUTTON_ENABLE_DPI_OSD);
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_LIGHTINGMAINTENANCE));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_VXMOUSE_LTMAIN_OFF));
+        expectShownAsChanged(BUTTON_VXMOUSE_LTMAIN_ON);
+        expectShownAsChanged(BUTTON_VXMOUSE_LTMAIN_OFF);
+        EXPECT_TRUE(hvtest::CaptureWindow(program.Main()).Save(hvtest::TestFile(L"restarted_mouse_lighting.bmp")));
+
+        ASSERT_TRUE(program.Click(BUTTON_PRODSELECT_KEYBOARD));
+        ASSERT_TRUE(program.WaitForItemShown(kKeyboardFootnote));
+        ASSERT_TRUE(program.ClickAndWait(BUTTON_LIGHTINGMAINTENANCE_KEYBOARD));
+        ASSERT_TRUE(program.WaitForItemShown(BUTTON_VXKBD_LTMAIN_OFF));
+        expectShownAsChanged(BUTTON_VXKBD_LTMAIN_ON);
+        expectShownAsChanged(BUTTON_VXKBD_LTMAIN_OFF);
+        EXPECT_TRUE(hvtest::CaptureWindow(program.Main()).Save(hvtest::TestFile(L"restarted_keyboard_lighting.bmp")));
+        EXPECT_FALSE(program.IsItemEnabled(BUTTON_APPLY)) << "reading back marked something unsaved";
+
+        ASSERT_TRUE(program.Click(kCancel));
+        EXPECT_TRUE(program.WaitForExit());
+    }
+    EXPECT_EQ(changes, CountChanges("mouse") + CountChanges("keyboard")) << "the second run wrote";
+    EXPECT_EQ(mouseDump, simtest::Tool({L"dump", L"mouse"}));
+    EXPECT_EQ(keyboardDump, simtest::Tool({L"dump", L"keyboard"}));
 }
 
 } // namespace
