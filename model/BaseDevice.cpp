@@ -73,6 +73,7 @@ void CBaseDevice<C, P>::ApplyEndedWrite()
 {
     ApplySnapshot(*m_job->snapshot, *m_job->live);
     m_known.AddAll(*m_job->snapshot->config);
+    m_outcome = m_job->result ? kWriteSucceeded : kWriteFailed;
     m_job.reset();
     m_worker.reset();
     m_busy = false;
@@ -158,6 +159,20 @@ bool CBaseDevice<C, P>::IsBusy()
 {
     SettleWrite();
     return m_busy;
+}
+
+template <class C, class P>
+WriteOutcome CBaseDevice<C, P>::TakeWriteOutcome(bool wait)
+{
+    if (wait && !m_joining)
+        FinishWrites();
+    else
+        SettleWrite();
+    if (m_busy || m_worker)
+        return kWriteNone;
+    const WriteOutcome outcome = m_outcome;
+    m_outcome = kWriteNone;
+    return outcome;
 }
 
 template <class C, class P>

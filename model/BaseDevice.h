@@ -43,6 +43,7 @@ public:
 
     void Uninit() override;
     bool IsBusy() override;
+    WriteOutcome TakeWriteOutcome(bool wait) override;
     bool ImportMacro(const wchar_t* path, ConfigItf* config) override;
     bool ExportMacro(const wchar_t* path, const CMacro* macro) override;
     bool HasMacro(const CMacro* macro) override;
@@ -145,6 +146,7 @@ private:
     std::unique_ptr<CWriteJob> m_job;
     std::unique_ptr<CThread> m_worker;
     CKnownItems m_known;
+    WriteOutcome m_outcome = kWriteNone;   // of the last write applied, until taken
 };
 
 // The first profile of the device's list with that GUID (a null GUID finds none).

@@ -41,6 +41,14 @@ enum TransferDirection : int
     kTransferRead = 1,    // on the calling thread
 };
 
+// How the last write of a device object ended, as the front end tells the user.
+enum WriteOutcome : int
+{
+    kWriteNone = 0,        // no write ended since the outcome was last taken
+    kWriteSucceeded = 1,   // every item of the write reached the device
+    kWriteFailed = 2,      // some item could not be written, or the device left during the write
+};
+
 template <class ConfigItf, class ProfileItf>
 class IGenDevice
 {
@@ -53,6 +61,11 @@ public:
     virtual void Uninit() = 0;
     // A write runs. Every other device operation fails meanwhile.
     virtual bool IsBusy() = 0;
+    // The outcome of the write that ended last, handed out once; kWriteNone while a write still
+    // runs (unless wait is set) or when none ended since the last call. With wait set, a running
+    // write is waited for first, as destruction waits for it (serving only messages other threads
+    // send), so that a device about to be replaced still tells how its last write went.
+    virtual WriteOutcome TakeWriteOutcome(bool wait) = 0;
 
     // Imports a macro file into the device and the configuration.
     virtual bool ImportMacro(const wchar_t* path, ConfigItf* config) = 0;

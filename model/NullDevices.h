@@ -23,6 +23,7 @@ public:
 
     void Uninit() override { m_keyHashes.clear(); }
     bool IsBusy() override { return false; }
+    WriteOutcome TakeWriteOutcome(bool) override { return kWriteNone; }
     bool ImportMacro(const wchar_t*, ConfigItf*) override { return false; }
     bool ExportMacro(const wchar_t*, const CMacro*) override { return false; }
     bool HasMacro(const CMacro*) override { return false; }

@@ -4,10 +4,14 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 which=${1:-all}
+# ccache, where installed, shares compiled objects between work trees and rebuilds.
+launcher=()
+command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DCMAKE_C_COMPILER_LAUNCHER=ccache)
 build_one() { # arch toolchain
   local dir="$top/build/$1"
   if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$2.cmake" >/dev/null
+    cmake -S "$top" -B "$dir" -G Ninja -DCMAKE_TOOLCHAIN_FILE="$top/cmake/toolchain-$2.cmake" \
+      "${launcher[@]}" >/dev/null
   fi
   cmake --build "$dir"
 }

@@ -18,8 +18,14 @@ elif ! dpkg-query -W -f='${Status}' wine32:i386 2>/dev/null | grep -q 'install o
 fi
 if [ ${#missing[@]} -gt 0 ]; then
   export DEBIAN_FRONTEND=noninteractive
-  apt-get update -qq
-  apt-get install -y -qq "${missing[@]}" >/dev/null
+  # A mirror in the middle of a sync fails one index now and then: the others still serve, and
+  # the install says whether what is needed could be had; try the pair a few times before giving up.
+  for try in 1 2 3; do
+    apt-get update -qq || true
+    if apt-get install -y -qq "${missing[@]}" >/dev/null; then break; fi
+    [ "$try" = 3 ] && { echo "setup: could not install ${missing[*]}" >&2; exit 1; }
+    sleep 20
+  done
 fi
 
 # pugixml: Debian ships no mingw build and its -dev package holds no sources, so the sources come
@@ -35,7 +41,7 @@ Suites: bookworm bookworm-updates
 Components: main
 Signed-By: /usr/share/keyrings/debian-archive-keyring.gpg
 SRC
-    apt-get update -qq
+    apt-get update -qq || true
   fi
   work=$(mktemp -d)
   (cd "$work" && apt-get source -qq pugixml >"$work/apt-source.log" 2>&1) || true
