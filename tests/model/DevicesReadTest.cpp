@@ -1,14 +1,22 @@
 // Reading a device when the middleware fails part way: every call of a mouse and a keyboard read
 // (and of their Init) failed in turn through the simulator's fault rules, the list of calls taken
-// from the simulator's journal of a clean read. A read either fails and leaves the configuration as
-// it was, or equals a clean read; a write-back of what it leaves loses nothing on the device. Also:
-// device records the program cannot translate go back unchanged, a cleared linked program reads as
-// cleared, and a write keeps the device items no read showed the configuration.
+// from the simulator's journal of a clean read, once with lists that end in HVMW_E_NO_MORE_ITEMS and
+// once with lists that end in E_INVALIDARG. A failed indexed call ends its list whatever its code;
+// any other failed call fails the read, which leaves the configuration as it was; a read that
+// succeeds equals a clean read, or a shorter one where a list ended early; a write-back of what it
+// leaves loses nothing on the device and writes nothing the device did not hold. A list cut short
+// at start-up leaves the unread lights and profiles as the device holds them through a write. And
+// every call of a read and of a write failed once in turn: the device never ends up with a value
+// that neither it nor the user had, and the write tells whether it failed. Also: device records
+// the program cannot translate go back unchanged, a cleared linked program reads as cleared, and a
+// write keeps the device items no read showed the configuration.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <set>
@@ -60,14 +68,61 @@ std::vector<CMiddlewareCall> CallsOf(const std::function<void()>& act)
 }
 
 // Makes exactly that call fail: a pass-through rule takes the calls of its method before it.
-void FailOnly(const CMiddlewareCall& call)
+void FailOnly(const CMiddlewareCall& call, HRESULT hr = E_FAIL)
 {
     ChangeState([&](mwsim::SimState& s) {
         s.faults.clear();
         if (call.nth > 1)
             s.faults.push_back({call.device, call.method, S_OK, call.nth - 1});
-        s.faults.push_back({call.device, call.method, E_FAIL, 1});
+        s.faults.push_back({call.device, call.method, hr, 1});
     });
+}
+
+// The indexed calls that walk a device's list: whatever code they fail with ends the list.
+bool IsListWalk(const CMiddlewareCall& call)
+{
+    static const wchar_t* const walks[] = {L"IProfileManager.GetProfile", L"ILedCollection.GetLed",
+                                           L"IMacroManager.GetMacro", L"IApplicationList.GetApplication",
+                                           L"IApm.GetLevel", L"IDeviceEnumerator.EnumDevice"};
+    return std::any_of(std::begin(walks), std::end(walks), [&](const wchar_t* m) { return call.method == m; });
+}
+
+// The code the simulator ends its lists with, and its text for traces.
+void SetListEnd(HRESULT code)
+{
+    ChangeState([&](mwsim::SimState& s) { s.listEnd = code; });
+}
+
+std::string ListEndText(HRESULT code)
+{
+    return code == E_INVALIDARG ? "lists end in E_INVALIDARG" : "lists end in HVMW_E_NO_MORE_ITEMS";
+}
+
+std::vector<std::wstring> SplitLines(const std::wstring& text)
+{
+    std::vector<std::wstring> lines;
+    std::wistringstream in(text);
+    for (std::wstring line; std::getline(in, line);)
+        lines.push_back(line);
+    return lines;
+}
+
+// Each line of dump is the line at its place in one of the allowed dumps (which list the same
+// items): the device holds nothing that none of them held.
+void ExpectEachLineFrom(const std::wstring& dump, const std::vector<std::wstring>& allowed)
+{
+    const std::vector<std::wstring> lines = SplitLines(dump);
+    for (const std::wstring& other : allowed) {
+        const std::vector<std::wstring> expected = SplitLines(other);
+        ASSERT_EQ(expected.size(), lines.size()) << "the device's items changed:\n"
+                                                 << wstr::WideToUtf8(dump) << "\nexpected items as in:\n"
+                                                 << wstr::WideToUtf8(other);
+    }
+    for (size_t i = 0; i < lines.size(); ++i) {
+        const bool known = std::any_of(allowed.begin(), allowed.end(),
+                                       [&](const std::wstring& other) { return SplitLines(other)[i] == lines[i]; });
+        EXPECT_TRUE(known) << "a value neither held: " << wstr::WideToUtf8(lines[i]);
+    }
 }
 
 // Whether every fault rule was used up (the failing call came); removes them.
@@ -213,14 +268,18 @@ protected:
 
     // Each call of Init on an empty configuration failed in turn: Init fails and the
     // configuration stays empty, or it equals a clean Init.
+    // A failed indexed call of the device ends that list instead: Init succeeds with the profiles
+    // listed before it.
     template <class Kind>
     void FailEachCallOfInit()
     {
         std::wstring clean;
+        int profiles = 0;
         const std::vector<CMiddlewareCall> calls = CallsOf([&] {
             CReader<Kind> reader;
             EXPECT_TRUE(reader.device->Init(reader.config.get()));
             clean = reader.Text();
+            profiles = reader.config->GetProfileCount();
         });
         ASSERT_GT(calls.size(), 10u);
         const std::wstring empty = CReader<Kind>().Text();
@@ -230,7 +289,12 @@ protected:
             FailOnly(call);
             const bool ok = reader.device->Init(reader.config.get());
             ASSERT_TRUE(FailureCame()) << "the call did not come";
-            EXPECT_EQ(ok ? clean : empty, reader.Text());
+            if (call.method == L"IProfileManager.GetProfile") {
+                EXPECT_TRUE(ok);
+                EXPECT_EQ(std::min(call.nth - 1, profiles), reader.config->GetProfileCount());
+            } else {
+                EXPECT_EQ(ok ? clean : empty, reader.Text());
+            }
         }
     }
 
@@ -264,8 +328,8 @@ protected:
             EXPECT_NE(tested.config->GetProfile(i)->GetName(), twin.config->GetProfile(i)->GetName());
         ASSERT_NE(original, clean);
 
-        const std::map<std::wstring, std::wstring> afterWriteBack = {
-            {clean, changedDump}, {original, DumpOf(dev, WithUnseenItems(dev, before, changed))}};
+        const std::wstring originalBack = DumpOf(dev, WithUnseenItems(dev, before, changed));
+        const std::map<std::wstring, std::wstring> afterWriteBack = {{clean, changedDump}, {original, originalBack}};
         // A write-back depends only on the configuration, the device's state and what the device
         // object was shown by reads: each distinct outcome of a read is written back once.
         std::set<std::wstring> writtenBack;
@@ -276,18 +340,30 @@ protected:
             const bool ok = tested.Read();
             ASSERT_TRUE(FailureCame()) << "the call did not come";
             const std::wstring read = tested.Text();
-            EXPECT_EQ(ok ? clean : original, read);
+            const bool listEnded = IsListWalk(call) && call.device == mwsim::DevName(dev);
+            if (listEnded) {
+                // The list ends there: the read takes what came before (all of it when this was
+                // the call past its end).
+                EXPECT_TRUE(ok);
+            } else {
+                EXPECT_EQ(ok ? clean : original, read);
+            }
             ASSERT_EQ(changedDump, Dump(dev)) << "a read changed the device";
             // Only a call about another device (the information of a device passed over while
             // looking for this one) may fail without failing the read.
-            if (ok) {
+            if (ok && !listEnded) {
                 EXPECT_NE(std::wstring(mwsim::DevName(dev)), call.device) << "a failed call went unnoticed";
             }
             failed += ok ? 0 : 1;
-            const auto expected = afterWriteBack.find(read);
-            if (expected != afterWriteBack.end() && writtenBack.insert(read).second) {
+            if (writtenBack.insert(read).second) {
+                // A list cut short: what the read reached goes back as the device holds it, the
+                // rest as the earlier read left it; nothing is deleted or made.
                 ASSERT_TRUE(tested.WriteBack());
-                EXPECT_EQ(expected->second, Dump(dev));
+                const auto expected = afterWriteBack.find(read);
+                if (expected != afterWriteBack.end())
+                    EXPECT_EQ(expected->second, Dump(dev));
+                else
+                    ExpectEachLineFrom(Dump(dev), {changedDump, originalBack});
                 SetDevice(dev, changed);
             }
             if (ok) {
@@ -316,8 +392,22 @@ TEST_F(DevicesRead, EachCallOfAMouseReadFailedInTurn)
     FailEachCallOfRead<CMouseKind>();
 }
 
+TEST_F(DevicesRead, EachCallOfAMouseReadFailedInTurnWithListsEndingInInvalidArg)
+{
+    SetListEnd(E_INVALIDARG);
+    FailEachCallOfInit<CMouseKind>();
+    FailEachCallOfRead<CMouseKind>();
+}
+
 TEST_F(DevicesRead, EachCallOfAKeyboardReadFailedInTurn)
 {
+    FailEachCallOfInit<CKeyboardKind>();
+    FailEachCallOfRead<CKeyboardKind>();
+}
+
+TEST_F(DevicesRead, EachCallOfAKeyboardReadFailedInTurnWithListsEndingInInvalidArg)
+{
+    SetListEnd(E_INVALIDARG);
     FailEachCallOfInit<CKeyboardKind>();
     FailEachCallOfRead<CKeyboardKind>();
 }
@@ -464,4 +554,135 @@ TEST_F(DevicesRead, AWriteKeepsTheDeviceItemsNoReadShowedTheConfiguration)
     ASSERT_TRUE(keyboard.WriteBack());
     EXPECT_TRUE(DumpLines(Dev::Keyboard, L"macro ").empty());
     EXPECT_EQ(std::wstring::npos, Dump(Dev::Keyboard).find(GuidText(added)));
+}
+
+namespace {
+
+// The device with every value changed from the factory's and items the program never made, so
+// that a default written over it shows.
+template <class Kind>
+mwsim::DeviceState SeedChangedDevice()
+{
+    ChangeState([](mwsim::SimState& s) { mwsim::ResetDevice(s, Kind::kDev); });
+    mwsim::DeviceState d = DeviceNow(Kind::kDev);
+    ChangeEverything(Kind::kDev, d);
+    SetDevice(Kind::kDev, d);
+    return d;
+}
+
+// Lists cut short during the start-up read (a light list, the profile list), with either code:
+// the read succeeds with what came before, and a write leaves the lights and profiles it did not
+// reach exactly as the device holds them.
+template <class Kind>
+void CutListsAtStartUp()
+{
+    const Dev dev = Kind::kDev;
+    for (HRESULT code : {HVMW_E_NO_MORE_ITEMS, E_INVALIDARG}) {
+        for (const CMiddlewareCall& cut : {CMiddlewareCall{mwsim::DevName(dev), L"ILedCollection.GetLed", 1},
+                                           CMiddlewareCall{mwsim::DevName(dev), L"ILedCollection.GetLed", 6},
+                                           CMiddlewareCall{mwsim::DevName(dev), L"IProfileManager.GetProfile", 3}}) {
+            SCOPED_TRACE(ListEndText(code) + ", cut at " + cut.Text());
+            SeedChangedDevice<Kind>();
+            const std::wstring before = Dump(dev);
+            CReader<Kind> reader;
+            ASSERT_TRUE(reader.device->Init(reader.config.get()));
+            FailOnly(cut, code);
+            ASSERT_TRUE(reader.Read());
+            ASSERT_TRUE(FailureCame());
+            ASSERT_TRUE(reader.WriteBack());
+            EXPECT_EQ(kWriteSucceeded, reader.device->TakeWriteOutcome(true));
+            EXPECT_EQ(before, Dump(dev));
+        }
+    }
+}
+
+// Each kind of call of a start-up read (Init and read) and of a write failed once, the first call
+// of its kind, while the user changes one light's colour: the device ends up holding, value by
+// value, what it held or what the user set, and the write reports failure exactly when a call of
+// it failed (a failed indexed call ends a list, which is no failure).
+template <class Kind>
+void FailEachKindOfCallOnce(int led, int ledId)
+{
+    const Dev dev = Kind::kDev;
+    constexpr COLORREF kUserColor = 0x123456;
+    const mwsim::DeviceState seeded = SeedChangedDevice<Kind>();
+    const std::wstring before = Dump(dev);
+    mwsim::DeviceState withChange = seeded;
+    for (mwsim::LedState& l : withChange.profiles[0].leds)
+        if (l.id == ledId)
+            l.color = kUserColor;
+    const std::wstring changed = DumpOf(dev, withChange);
+    ASSERT_NE(before, changed);
+    const auto userChange = [&](typename Kind::Config& config) {
+        ASSERT_TRUE(config.SetLedColor(led, kUserColor, config.GetProfile(0)));
+    };
+
+    const std::vector<CMiddlewareCall> readCalls = CallsOf([&] { EXPECT_TRUE(CReader<Kind>().InitAndRead()); });
+    std::vector<CMiddlewareCall> writeCalls;
+    {
+        CReader<Kind> clean;
+        ASSERT_TRUE(clean.InitAndRead());
+        userChange(*clean.config);
+        writeCalls = CallsOf([&] { EXPECT_TRUE(clean.WriteBack()); });
+        EXPECT_EQ(kWriteSucceeded, clean.device->TakeWriteOutcome(true));
+        EXPECT_EQ(changed, Dump(dev));
+    }
+    std::set<std::wstring> seen;
+    int tried = 0;
+    for (int phase = 0; phase < 2; ++phase) {
+        for (const CMiddlewareCall& call : phase == 0 ? readCalls : writeCalls) {
+            if (!seen.insert(std::to_wstring(phase) + call.device + L" " + call.method).second)
+                continue;
+            SCOPED_TRACE((phase == 0 ? "read: " : "write: ") + call.Text());
+            ++tried;
+            SetDevice(dev, seeded);
+            CReader<Kind> reader;
+            if (phase == 0)
+                FailOnly(call);
+            if (!reader.device->Init(reader.config.get())) {
+                // Without the device nothing is read and nothing can be written.
+                EXPECT_TRUE(FailureCame());
+                EXPECT_EQ(before, Dump(dev));
+                continue;
+            }
+            reader.Read();
+            userChange(*reader.config);
+            if (phase == 1)
+                FailOnly(call);
+            const bool started = reader.device->Transfer(reader.config.get(), kTransferWrite, kTransferAll);
+            EXPECT_TRUE(FailureCame()) << "the call did not come";
+            if (!started) {
+                // The write could not reach the device: it changed nothing.
+                EXPECT_EQ(phase, 1);
+                EXPECT_EQ(before, Dump(dev));
+                continue;
+            }
+            ASSERT_TRUE(WaitWhileBusy([&] { return reader.device->IsBusy(); }));
+            const WriteOutcome outcome = reader.device->TakeWriteOutcome(true);
+            // A failed indexed call of the write ends a list, which fails the write only where
+            // something it had to send was not reached.
+            if (phase == 0)
+                EXPECT_EQ(kWriteSucceeded, outcome);
+            else if (!IsListWalk(call))
+                EXPECT_EQ(kWriteFailed, outcome);
+            ExpectEachLineFrom(Dump(dev), {before, changed});
+            if (outcome == kWriteSucceeded)
+                EXPECT_EQ(changed, Dump(dev));
+        }
+    }
+    EXPECT_GT(tried, 30);
+}
+
+} // namespace
+
+TEST_F(DevicesRead, ListsCutShortAtStartUpAreNotWrittenOver)
+{
+    CutListsAtStartUp<CMouseKind>();
+    CutListsAtStartUp<CKeyboardKind>();
+}
+
+TEST_F(DevicesRead, AnyOneCallOfAReadOrAWriteFailedLeavesOnlyValuesTheDeviceOrTheUserHad)
+{
+    FailEachKindOfCallOnce<CMouseKind>(0, hvmw::kLedScrollWheel);
+    FailEachKindOfCallOnce<CKeyboardKind>(4, hvmw::kLedBacklight);
 }

@@ -116,9 +116,9 @@ TEST_F(SimTest, ListsEndWithTheChosenCode)
         CComPtr<ILed> led;
         EXPECT_EQ(expected, ProfileFeature<ILedCollection>(ActiveProfile(mouse))->GetLed(64, led.Put()));
         CComPtr<IMacro> macro;
-        EXPECT_EQ(expected, DeviceFeature<IMacroManager>(mouse)->GetMacro(0, macro.Put()));
+        EXPECT_EQ(expected, DeviceFeature<IMacroManager>(mouse)->GetMacro(99, macro.Put()));
         CComPtr<IApplication> app;
-        EXPECT_EQ(expected, DeviceFeature<IApplicationList>(keyboard)->GetApplication(0, app.Put()));
+        EXPECT_EQ(expected, DeviceFeature<IApplicationList>(keyboard)->GetApplication(99, app.Put()));
         CComPtr<IApmLevel> level;
         EXPECT_EQ(expected, DeviceFeature<IApm>(mouse)->GetLevel(99, level.Put()));
         // Items within the list are found either way.
