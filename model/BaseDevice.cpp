@@ -90,7 +90,7 @@ bool CBaseDevice<C, P>::Connect()
     if (FAILED(::CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put()))))
         return false;
     CComPtr<IDevice> found;
-    for (int i = 0; !found; ++i) {
+    for (int i = 0; !found && i < kMaxDeviceListWalk; ++i) {
         CComPtr<IDevice> device;
         if (FAILED(root->EnumDevice(i, device.Put())))
             break;
@@ -455,7 +455,7 @@ int CBaseDevice<C, P>::GetProfileCount()
     int count = 0;
     CComPtr<IProfileManager> manager;
     if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)))
-        for (;; ++count) {
+        for (; count < kMaxDeviceListWalk; ++count) {
             CComPtr<IProfile> profile;
             if (FAILED(manager->GetProfile(count, profile.Put())))
                 break;

@@ -265,8 +265,16 @@ bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownI
     for (int i = 0; i < config.GetMacroCount(); ++i) {
         CMacro* macro = config.GetMacro(i);
         CComPtr<IMacro> existing;
-        if (hv::IsNullGUID(macro->GetGuid()) || FAILED(manager->GetMacroById(macro->GetGuid(), existing.Put()))) {
+        // Made again only where the device says it has none such: a lookup that merely failed
+        // would make a second copy.
+        const HRESULT found =
+            hv::IsNullGUID(macro->GetGuid()) ? HVMW_E_NOT_FOUND : manager->GetMacroById(macro->GetGuid(), existing.Put());
+        if (found == HVMW_E_NOT_FOUND) {
             ok = CreateDeviceMacro(manager.Get(), *macro) && ok;
+            continue;
+        }
+        if (FAILED(found) || !existing) {
+            ok = false;
             continue;
         }
         CReadMacro read;
@@ -324,7 +332,13 @@ bool WriteApplications(IDevice* device, IKeyboardConfig& config, const CKnownIte
     for (int i = 0; i < config.GetAppCount(); ++i) {
         CHvApp* app = config.GetApp(i);
         CComPtr<IApplication> existing;
-        if (hv::IsNullGUID(app->guid) || FAILED(list->GetApplicationById(app->guid, existing.Put()))) {
+        const HRESULT found =
+            hv::IsNullGUID(app->guid) ? HVMW_E_NOT_FOUND : list->GetApplicationById(app->guid, existing.Put());
+        if (FAILED(found) && found != HVMW_E_NOT_FOUND) {
+            ok = false;
+            continue;
+        }
+        if (found == HVMW_E_NOT_FOUND || !existing) {
             GUID id{};
             if (FAILED(list->AddApplication(existing.Put())) || FAILED(existing->GetId(&id))) {
                 ok = false;

@@ -363,9 +363,9 @@ bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig
 }
 
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known)
+bool DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known)
 {
-    DeleteUnwantedItems<IProfile>(
+    return DeleteUnwantedItems<IProfile>(
         [&](int i, IProfile** out) { return manager->GetProfile(i, out); },
         [&](IProfile* profile) { return manager->DeleteProfile(profile); },
         [&](const GUID& id) {
@@ -404,9 +404,9 @@ bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileI
 template bool CreateListedProfiles<IMouseProfile>(const std::vector<CListedProfile>&, IBaseConfig<IMouseProfile>&);
 template bool CreateListedProfiles<IKeyboardProfile>(const std::vector<CListedProfile>&,
                                                      IBaseConfig<IKeyboardProfile>&);
-template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&,
+template bool DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&,
                                                   const CKnownItems*);
-template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&,
+template bool DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&,
                                                      const CKnownItems*);
 template bool SetDeviceActiveProfile<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
 template bool SetDeviceActiveProfile<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);

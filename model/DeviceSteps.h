@@ -225,13 +225,13 @@ bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vecto
 template <class ProfileItf>
 bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig<ProfileItf>& config);
 
-// The profile list of a write: device profiles the configuration lacks are deleted (this does not
-// affect the write's result); a configuration profile without GUID is added on the device and takes
+// The profile list of a write: device profiles the configuration lacks are deleted (false when one
+// could not be); a configuration profile without GUID is added on the device and takes
 // the device's GUID, one with a GUID has its device twin renamed where the names differ without
 // regard to case. The configuration's active profile becomes the device's at the end, where a read
 // or the user chose it.
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known);
+bool DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known);
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile);
 template <class ProfileItf>
 bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileItf>& config);

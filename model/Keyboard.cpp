@@ -86,7 +86,7 @@ bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::v
     if (c.Has(kFeatureProfiles) && FAILED(GetDeviceFeature(c.device, manager)))
         ok = false;
     if (manager) {
-        DeleteMissingProfiles(manager.Get(), config, c.known);
+        ok = DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
             if (c.Cancelled())
                 return false;

@@ -90,7 +90,7 @@ bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<
     if (c.Has(kFeatureProfiles) && FAILED(GetDeviceFeature(c.device, manager)))
         ok = false;
     if (manager) {
-        DeleteMissingProfiles(manager.Get(), config, c.known);
+        ok = DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
             if (c.Cancelled())
                 return false;
