@@ -348,9 +348,11 @@ void ExpectMadeProfileReadsBack(const std::wstring& written, const std::wstring&
     const std::vector<std::wstring> made = ProfileSection(written, name);
     const std::vector<std::wstring> back = ProfileSection(read, name);
     ASSERT_FALSE(made.empty());
-    for (const std::wstring& line : made)
-        if (line.find(L" type -1") == std::wstring::npos)
+    for (const std::wstring& line : made) {
+        if (line.find(L" type -1") == std::wstring::npos) {
             EXPECT_NE(back.end(), std::find(back.begin(), back.end(), line)) << wstr::WideToUtf8(line);
+        }
+    }
 }
 
 } // namespace devtest
