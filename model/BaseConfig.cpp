@@ -100,6 +100,7 @@ bool CBaseConfig<Profile, Itf>::SetActiveProfile(ProfileItf* profile)
     if (profile && !Own(profile))
         return false;   // a pointer the list does not own would dangle
     m_activeProfile = Own(profile);
+    m_filled.activeProfile = true;
     return true;
 }
 
@@ -340,6 +341,7 @@ bool CBaseConfig<Profile, Itf>::SetDeviceEntry(int32_t index, const AssignmentAc
     if (action.type != kActionApmEvent)
         return false;
     m_deviceMap[index] = action;
+    m_filled.apmEvents = true;
     return true;
 }
 
@@ -384,6 +386,7 @@ bool CBaseConfig<Profile, Itf>::SetApmValue(int index, int32_t value)
     if (index < 0 || index >= GetApmCount())
         return false;
     m_apm[index]->value = value;
+    m_filled.apmLevels = true;
     return true;
 }
 
@@ -394,6 +397,7 @@ bool CBaseConfig<Profile, Itf>::SetApmPair(int index, int32_t first, int32_t sec
         return false;
     m_apm[index]->first = first;
     m_apm[index]->second = second;
+    m_filled.apmLevels = true;
     return true;
 }
 
@@ -423,6 +427,7 @@ bool CBaseConfig<Profile, Itf>::AddApm(int32_t value, int32_t first, int32_t sec
     if (at != m_apm.end() && (*at)->second == second)
         return false;
     m_apm.insert(at, std::make_unique<CAPM>(value, first, second));
+    m_filled.apmLevels = true;
     return true;
 }
 
@@ -449,6 +454,7 @@ template <class Profile, class Itf>
 void CBaseConfig<Profile, Itf>::SetMaxLedBrightness(int32_t brightness)
 {
     m_maxLedBrightness = std::min(brightness, 100);
+    m_filled.maxLedBrightness = true;
 }
 
 template class CProfileList<CVxProfile_Keyboard>;

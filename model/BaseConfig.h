@@ -105,7 +105,11 @@ public:
     bool GetApmValue(int index, int32_t* value) const override;
     bool GetApmPair(int index, int32_t* first, int32_t* second) const override;
     bool AddApm(int32_t value, int32_t first, int32_t second) override;
-    void ClearApm() override { m_apm.clear(); }
+    void ClearApm() override
+    {
+        m_apm.clear();
+        m_filled.apmLevels = true;
+    }
 
     void ResetBatteryRange() override;
     void SetBatteryState(int32_t state) override { m_batteryState = state; }
@@ -114,12 +118,23 @@ public:
     int32_t GetBatteryRangeMax() const override { return m_batteryRangeMax; }
     void SetBatteryLevel(int32_t level) override { m_batteryLevel = ClampToBatteryRange(level); }
     int32_t GetBatteryLevel() const override { return m_batteryLevel; }
-    void SetCriticalBatteryLevel(int32_t level) override { m_criticalBatteryLevel = ClampToBatteryRange(level); }
+    void SetCriticalBatteryLevel(int32_t level) override
+    {
+        m_criticalBatteryLevel = ClampToBatteryRange(level);
+        m_filled.criticalBatteryLevel = true;
+    }
     int32_t GetCriticalBatteryLevel() const override { return m_criticalBatteryLevel; }
-    void SetSleepTime(int32_t seconds) override { m_sleepTime = seconds; }
+    void SetSleepTime(int32_t seconds) override
+    {
+        m_sleepTime = seconds;
+        m_filled.sleepTime = true;
+    }
     int32_t GetSleepTime() const override { return m_sleepTime; }
     void SetMaxLedBrightness(int32_t brightness) override;
     int32_t GetMaxLedBrightness() const override { return m_maxLedBrightness; }
+
+    const CConfigFilled& GetFilled() const override { return m_filled; }
+    void SetFilled(const CConfigFilled& filled) override { m_filled = filled; }
 
 protected:
     explicit CBaseConfig(const CConfigPaths& paths) : m_paths(paths) {}
@@ -135,6 +150,8 @@ protected:
     Profile* AppendProfile(const wchar_t* name);
     // The on-screen-profile flag profiles get by default: the active profile's, else none.
     bool DefaultOsdProfile(bool none) const { return m_activeProfile ? m_activeProfile->GetOsdProfile() : none; }
+
+    CConfigFilled m_filled;
 
 private:
     int32_t ClampToBatteryRange(int32_t level) const;

@@ -90,7 +90,7 @@ bool CBaseDevice<C, P>::Connect()
     if (FAILED(::CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put()))))
         return false;
     CComPtr<IDevice> found;
-    for (int i = 0; !found; ++i) {
+    for (int i = 0; !found && i < kMaxDeviceListWalk; ++i) {
         CComPtr<IDevice> device;
         if (FAILED(root->EnumDevice(i, device.Put())))
             break;
@@ -233,6 +233,11 @@ unsigned CBaseDevice<C, P>::WorkerMain()
         context.controls = &job.controls;
         context.known = &job.known;
         ok = WriteBody(context, *job.snapshot->config, &job.snapshot->conversions);
+        // A device that left during the write, after its last call, has not kept what it took.
+        DeviceInfo info{};
+        if (ok && FAILED(job.device->GetDeviceInfo(&info)))
+            ok = false;
+        ::CoTaskMemFree(info.name);
     } catch (...) {
         // The messenger's lock not obtained in time, or memory exhausted: the write has failed.
         ok = false;
@@ -261,8 +266,15 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
             ok = CommitRead(*read, config);
         else
             CommitReadStatus(*read, config);
-        if (ok)
+        if (ok) {
+            // The lists a read replaced are known as it found them: an item a list cut short left
+            // out is not one a write may delete.
+            if (flags & kTransferMacros)
+                m_known.macros.clear();
+            if (flags & kTransferApplications)
+                m_known.apps.clear();
             m_known.AddAll(config);
+        }
     } catch (...) {
         ok = false;
     }
@@ -443,7 +455,7 @@ int CBaseDevice<C, P>::GetProfileCount()
     int count = 0;
     CComPtr<IProfileManager> manager;
     if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)))
-        for (;; ++count) {
+        for (; count < kMaxDeviceListWalk; ++count) {
             CComPtr<IProfile> profile;
             if (FAILED(manager->GetProfile(count, profile.Put())))
                 break;

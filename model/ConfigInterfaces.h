@@ -15,6 +15,19 @@
 #include "ModelRecords.h"
 #include "ProfileInterfaces.h"
 
+// The device-wide values a read of the device filled or the user set since: a write sends only
+// these, and every other one keeps the device's value. The setters mark what they set; a device
+// object's Init forgets them all, since nothing of the device has been read into them yet.
+struct CConfigFilled
+{
+    bool activeProfile = false;
+    bool accelerationLevel = false, accelerationEnabled = false;
+    bool pollingRate = false;
+    bool apmLevels = false;
+    bool apmEvents = false;
+    bool criticalBatteryLevel = false, maxLedBrightness = false, sleepTime = false;
+};
+
 template <class ProfileItf>
 class IBaseConfig
 {
@@ -142,6 +155,10 @@ public:
     // At most 100.
     virtual void SetMaxLedBrightness(int32_t brightness) = 0;
     virtual int32_t GetMaxLedBrightness() const = 0;
+
+    // ---- what a write may send (the profiles keep their own, IBaseProfile::GetFilled) ----
+    virtual const CConfigFilled& GetFilled() const = 0;
+    virtual void SetFilled(const CConfigFilled& filled) = 0;
 };
 
 class IKeyboardConfig : public IBaseConfig<IKeyboardProfile>

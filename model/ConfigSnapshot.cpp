@@ -40,6 +40,21 @@ void CopyStatus(IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
     to.SetMaxLedBrightness(from.GetMaxLedBrightness());
 }
 
+// The status with its marks: the values the read's copy may send, and no others of live's.
+template <class ProfileItf>
+void CommitStatus(IBaseConfig<ProfileItf>& read, IBaseConfig<ProfileItf>& live)
+{
+    CConfigFilled filled = live.GetFilled();
+    const CConfigFilled& from = read.GetFilled();
+    CopyStatus(read, live);
+    filled.apmLevels = from.apmLevels;
+    filled.apmEvents = from.apmEvents;
+    filled.criticalBatteryLevel = from.criticalBatteryLevel;
+    filled.maxLedBrightness = from.maxLedBrightness;
+    filled.sleepTime = from.sleepTime;
+    live.SetFilled(filled);
+}
+
 // to's macros become copies of from's, GUIDs and files included.
 template <class ProfileItf>
 void ReplaceMacros(const IBaseConfig<ProfileItf>& from, IBaseConfig<ProfileItf>& to)
@@ -91,6 +106,8 @@ std::unique_ptr<CVxConfig_Mouse> CopyOf(IMouseConfig& live)
     for (int i = 0; i < live.GetSupportedPollingRateCount(); ++i)
         rates.push_back(live.GetSupportedPollingRate(i));
     copy->SetSupportedPollingRates(rates);
+    // The copy's setters marked everything: it may send only what live may.
+    copy->SetFilled(live.GetFilled());
     return copy;
 }
 
@@ -98,6 +115,7 @@ std::unique_ptr<CVxConfig_Keyboard> CopyOf(IKeyboardConfig& live)
 {
     auto copy = std::make_unique<CVxConfig_Keyboard>();
     CopyCommon(live, *copy);
+    copy->SetFilled(live.GetFilled());
     return copy;
 }
 
@@ -304,20 +322,25 @@ bool CommitRead(IMouseConfig& read, IMouseConfig& live)
     for (int i = 0; i < read.GetSupportedPollingRateCount(); ++i)
         rates.push_back(read.GetSupportedPollingRate(i));
     live.SetSupportedPollingRates(rates);
+    // What the read filled joins what live could send before (the copy started from live's marks).
+    live.SetFilled(read.GetFilled());
     return true;
 }
 
 bool CommitRead(IKeyboardConfig& read, IKeyboardConfig& live)
 {
-    return CommitCommon<CVxProfile_Keyboard>(read, live);
+    if (!CommitCommon<CVxProfile_Keyboard>(read, live))
+        return false;
+    live.SetFilled(read.GetFilled());
+    return true;
 }
 
 void CommitReadStatus(IMouseConfig& read, IMouseConfig& live)
 {
-    CopyStatus(read, live);
+    CommitStatus(read, live);
 }
 
 void CommitReadStatus(IKeyboardConfig& read, IKeyboardConfig& live)
 {
-    CopyStatus(read, live);
+    CommitStatus(read, live);
 }

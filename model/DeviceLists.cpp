@@ -88,11 +88,18 @@ int RoundDiv(long long numerator, long long denominator)
 
 bool WriteAcceleration(IDevice* device, const IMouseConfig& config)
 {
+    const CConfigFilled& filled = config.GetFilled();
+    if (!filled.accelerationLevel && !filled.accelerationEnabled)
+        return true;
     CComPtr<IAcceleration> acceleration;
     if (FAILED(GetDeviceFeature(device, acceleration)))
         return false;
-    acceleration->SetLevel(config.GetAcceleration());
-    return SUCCEEDED(config.GetAccelerationEnabled() ? acceleration->Enable() : acceleration->Disable());
+    bool ok = true;
+    if (filled.accelerationLevel)
+        ok = SUCCEEDED(acceleration->SetLevel(config.GetAcceleration()));
+    if (filled.accelerationEnabled)
+        ok = SUCCEEDED(config.GetAccelerationEnabled() ? acceleration->Enable() : acceleration->Disable()) && ok;
+    return ok;
 }
 
 bool ReadAcceleration(IDevice* device, IMouseConfig& config)
@@ -110,6 +117,8 @@ bool ReadAcceleration(IDevice* device, IMouseConfig& config)
 
 bool WritePollingRate(IDevice* device, const IMouseConfig& config)
 {
+    if (!config.GetFilled().pollingRate)
+        return true;
     CComPtr<IPollingRate> rate;
     const int32_t code = PollingRateCodeFromIndex(config.GetPollingRate());
     return code >= 0 && SUCCEEDED(GetDeviceFeature(device, rate)) && SUCCEEDED(rate->SetRate(code));
@@ -228,9 +237,15 @@ bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro)
         manager->DeleteMacro(created.Get());
         return false;
     }
+    if (FAILED(created->SetName(macro.GetName()))) {
+        // Kept only when it cannot be deleted either: then the configuration knows it by its GUID
+        // and the next write names it.
+        if (FAILED(manager->DeleteMacro(created.Get())))
+            macro.SetGuid(id);
+        return false;
+    }
     macro.SetGuid(id);
-    const bool named = SUCCEEDED(created->SetName(macro.GetName()));
-    return SUCCEEDED(SetDeviceEvents(created.Get(), macro.GetEvents())) && named;
+    return SUCCEEDED(SetDeviceEvents(created.Get(), macro.GetEvents()));
 }
 
 // ---- macros ----
@@ -241,20 +256,25 @@ bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownI
     CComPtr<IMacroManager> manager;
     if (FAILED(GetDeviceFeature(device, manager)))
         return false;
-    if (!DeleteUnwantedItems<IMacro>(
-            [&](int i, IMacro** out) { return manager->GetMacro(i, out); },
-            [&](IMacro* macro) { return manager->DeleteMacro(macro); },
-            [&](const GUID& id) {
-                return config.FindMacroByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::macros, id);
-            },
-            true))
-        return false;
-    bool ok = true;
+    bool ok = DeleteUnwantedItems<IMacro>(
+        [&](int i, IMacro** out) { return manager->GetMacro(i, out); },
+        [&](IMacro* macro) { return manager->DeleteMacro(macro); },
+        [&](const GUID& id) {
+            return config.FindMacroByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::macros, id);
+        });
     for (int i = 0; i < config.GetMacroCount(); ++i) {
         CMacro* macro = config.GetMacro(i);
         CComPtr<IMacro> existing;
-        if (hv::IsNullGUID(macro->GetGuid()) || FAILED(manager->GetMacroById(macro->GetGuid(), existing.Put()))) {
+        // Made again only where the device says it has none such: a lookup that merely failed
+        // would make a second copy.
+        const HRESULT found =
+            hv::IsNullGUID(macro->GetGuid()) ? HVMW_E_NOT_FOUND : manager->GetMacroById(macro->GetGuid(), existing.Put());
+        if (found == HVMW_E_NOT_FOUND) {
             ok = CreateDeviceMacro(manager.Get(), *macro) && ok;
+            continue;
+        }
+        if (FAILED(found) || !existing) {
+            ok = false;
             continue;
         }
         CReadMacro read;
@@ -263,6 +283,8 @@ bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownI
             onDevice.SetGuid(read.guid);
             if (onDevice == *macro)
                 continue;
+        } else {
+            ok = false;
         }
         if (!wstr::EqualsNoCase(read.name, macro->GetName()))
             ok = SUCCEEDED(existing->SetName(macro->GetName())) && ok;
@@ -301,26 +323,34 @@ bool WriteApplications(IDevice* device, IKeyboardConfig& config, const CKnownIte
     CComPtr<IApplicationList> list;
     if (FAILED(GetDeviceFeature(device, list)))
         return false;
-    if (!DeleteUnwantedItems<IApplication>(
-            [&](int i, IApplication** out) { return list->GetApplication(i, out); },
-            [&](IApplication* app) { return list->DeleteApplication(app); },
-            [&](const GUID& id) {
-                return config.FindAppByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::apps, id);
-            },
-            true))
-        return false;
-    bool ok = true;
+    bool ok = DeleteUnwantedItems<IApplication>(
+        [&](int i, IApplication** out) { return list->GetApplication(i, out); },
+        [&](IApplication* app) { return list->DeleteApplication(app); },
+        [&](const GUID& id) {
+            return config.FindAppByGuid(id) != nullptr || !MayDelete(known, &CKnownItems::apps, id);
+        });
     for (int i = 0; i < config.GetAppCount(); ++i) {
         CHvApp* app = config.GetApp(i);
         CComPtr<IApplication> existing;
-        if (hv::IsNullGUID(app->guid) || FAILED(list->GetApplicationById(app->guid, existing.Put()))) {
+        const HRESULT found =
+            hv::IsNullGUID(app->guid) ? HVMW_E_NOT_FOUND : list->GetApplicationById(app->guid, existing.Put());
+        if (FAILED(found) && found != HVMW_E_NOT_FOUND) {
+            ok = false;
+            continue;
+        }
+        if (found == HVMW_E_NOT_FOUND || !existing) {
             GUID id{};
             if (FAILED(list->AddApplication(existing.Put())) || FAILED(existing->GetId(&id))) {
                 ok = false;
                 continue;
             }
+            // As with macros: no nameless application stays behind.
+            if (FAILED(existing->SetName(app->name.c_str()))) {
+                ok = false;
+                if (SUCCEEDED(list->DeleteApplication(existing.Get())))
+                    continue;
+            }
             app->guid = id;
-            ok = SUCCEEDED(existing->SetName(app->name.c_str())) && ok;
             continue;
         }
         CTaskString name;
@@ -433,14 +463,13 @@ bool ReadApmEvents(IApm* apm, IBaseConfig<ProfileItf>& config)
 
 } // namespace
 
+namespace {
+
 template <class ProfileItf>
-bool WriteApm(IDevice* device, IBaseConfig<ProfileItf>& config)
+bool WriteApmLevels(IApm* apm, IBaseConfig<ProfileItf>& config)
 {
-    CComPtr<IApm> apm;
-    if (FAILED(GetDeviceFeature(device, apm)))
-        return false;
     const int target = config.GetApmCount();
-    int count = CountApmLevels(apm.Get());
+    int count = CountApmLevels(apm);
     for (; count > target; --count) {
         CComPtr<IApmLevel> level;
         if (FAILED(apm->GetLevel(0, level.Put())) || FAILED(apm->DeleteLevel(level.Get())))
@@ -470,13 +499,32 @@ bool WriteApm(IDevice* device, IBaseConfig<ProfileItf>& config)
         HRESULT hr = level->SetUpperLimit(second);
         int current = 0;
         if (hr == HVMW_E_REFUSED && SUCCEEDED(level->GetUpperLimit(&current)) && second > current) {
-            RaiseFollowingLimits(apm.Get(), i, target, second - current);
+            RaiseFollowingLimits(apm, i, target, second - current);
             hr = level->SetUpperLimit(second);
         }
         ok = SUCCEEDED(hr) && ok;
         ok = SUCCEEDED(level->SetColor(static_cast<COLORREF>(value))) && ok;
     }
-    return WriteApmEvents(apm.Get(), config) && ok;
+    return ok;
+}
+
+} // namespace
+
+template <class ProfileItf>
+bool WriteApm(IDevice* device, IBaseConfig<ProfileItf>& config)
+{
+    const CConfigFilled& filled = config.GetFilled();
+    if (!filled.apmLevels && !filled.apmEvents)
+        return true;
+    CComPtr<IApm> apm;
+    if (FAILED(GetDeviceFeature(device, apm)))
+        return false;
+    bool ok = true;
+    if (filled.apmLevels)
+        ok = WriteApmLevels(apm.Get(), config);
+    if (filled.apmEvents)
+        ok = WriteApmEvents(apm.Get(), config) && ok;
+    return ok;
 }
 
 template <class ProfileItf>
@@ -559,12 +607,20 @@ bool ReadBattery(IDevice* device, IBaseConfig<ProfileItf>& config)
 template <class ProfileItf>
 bool WritePowerManagement(IDevice* device, const IBaseConfig<ProfileItf>& config)
 {
+    const CConfigFilled& filled = config.GetFilled();
+    if (!filled.criticalBatteryLevel && !filled.maxLedBrightness && !filled.sleepTime)
+        return true;
     CComPtr<IPowerManagement> power;
     if (FAILED(GetDeviceFeature(device, power)))
         return false;
-    bool ok = SUCCEEDED(power->SetCriticalLevel(PercentFromBatteryValue(config, config.GetCriticalBatteryLevel())));
-    ok = SUCCEEDED(power->SetMaxLedBrightness(config.GetMaxLedBrightness())) && ok;
-    return SUCCEEDED(power->SetSleepTime(config.GetSleepTime())) && ok;
+    bool ok = true;
+    if (filled.criticalBatteryLevel)
+        ok = SUCCEEDED(power->SetCriticalLevel(PercentFromBatteryValue(config, config.GetCriticalBatteryLevel())));
+    if (filled.maxLedBrightness)
+        ok = SUCCEEDED(power->SetMaxLedBrightness(config.GetMaxLedBrightness())) && ok;
+    if (filled.sleepTime)
+        ok = SUCCEEDED(power->SetSleepTime(config.GetSleepTime())) && ok;
+    return ok;
 }
 
 template <class ProfileItf>

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <memory>
+#include <set>
 
 #include "CodeTables.h"
 #include "KeyboardDef.h"
@@ -355,20 +356,21 @@ bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig
             return false;
         profile->SetGuid(entry.guid);
         ApplyDpiLimits(entry, *profile);
+        // It holds the configuration's defaults, not the device's values, until a read fills it.
+        profile->ForgetFilled();
     }
     return true;
 }
 
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known)
+bool DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known)
 {
-    DeleteUnwantedItems<IProfile>(
+    return DeleteUnwantedItems<IProfile>(
         [&](int i, IProfile** out) { return manager->GetProfile(i, out); },
         [&](IProfile* profile) { return manager->DeleteProfile(profile); },
         [&](const GUID& id) {
             return config.FindProfileByGuid(id) != nullptr || !known || !CKnownItems::Holds(known->profiles, id);
-        },
-        false);
+        });
 }
 
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile)
@@ -393,7 +395,7 @@ template <class ProfileItf>
 bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileItf>& config)
 {
     const ProfileItf* active = config.GetActiveProfile();
-    if (!active)
+    if (!active || !config.GetFilled().activeProfile)
         return true;
     CComPtr<IProfile> profile = FindDeviceProfile(manager, active->GetGuid());
     return profile && SUCCEEDED(manager->SetActiveProfile(profile.Get()));
@@ -402,9 +404,9 @@ bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileI
 template bool CreateListedProfiles<IMouseProfile>(const std::vector<CListedProfile>&, IBaseConfig<IMouseProfile>&);
 template bool CreateListedProfiles<IKeyboardProfile>(const std::vector<CListedProfile>&,
                                                      IBaseConfig<IKeyboardProfile>&);
-template void DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&,
+template bool DeleteMissingProfiles<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&,
                                                   const CKnownItems*);
-template void DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&,
+template bool DeleteMissingProfiles<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&,
                                                      const CKnownItems*);
 template bool SetDeviceActiveProfile<IMouseProfile>(IProfileManager*, const IBaseConfig<IMouseProfile>&);
 template bool SetDeviceActiveProfile<IKeyboardProfile>(IProfileManager*, const IBaseConfig<IKeyboardProfile>&);
@@ -413,29 +415,31 @@ bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi)
 {
     if (!device)
         return false;
+    const CProfileFilled& filled = profile.GetFilled();
     bool ok = SUCCEEDED(device->SetName(profile.GetName().c_str()));
     CComPtr<IProfileProperties> properties;
     if (FAILED(GetProfileFeature(device, properties)))
         return false;
     // The device keeps the linked program's file name, which automatic switching compares with.
     const std::wstring app = profile.GetLinkedApplication();
-    if (app.size() > kLinkedAppChars - 1)
-        return false;
-    wchar_t buffer[kLinkedAppChars] = {};
-    std::copy(app.begin(), app.end(), buffer);
-    bool bit0Made = false;
-    bool bit0Ok = false;
-    if (SUCCEEDED(properties->SetProperty(kPropLinkedApp, buffer, 0, kLinkedAppBytes, 0))) {
-        bit0Made = true;
-        bit0Ok = WriteFlag(properties.Get(), kFlagAutoSwitch, !app.empty() && profile.GetAutoSwitch());
-    } else {
-        ok = false;
+    bool linkWritten = !filled.link;
+    if (filled.link && app.size() <= kLinkedAppChars - 1) {
+        wchar_t buffer[kLinkedAppChars] = {};
+        std::copy(app.begin(), app.end(), buffer);
+        linkWritten = SUCCEEDED(properties->SetProperty(kPropLinkedApp, buffer, 0, kLinkedAppBytes, 0));
     }
-    if (bit0Made && !bit0Ok)
-        return false;
-    if (!WriteFlag(properties.Get(), kFlagOsdDpi, osdDpi))
-        return false;
-    return WriteFlag(properties.Get(), kFlagOsdProfile, profile.GetOsdProfile()) && ok;
+    ok = linkWritten && ok;
+    // Automatic switching needs a linked program: it is not switched on for a link the device did
+    // not take.
+    if (linkWritten && (filled.link || filled.autoSwitch)) {
+        const bool autoSwitch = profile.GetAutoSwitch() && (!filled.link || !app.empty());
+        ok = WriteFlag(properties.Get(), kFlagAutoSwitch, autoSwitch) && ok;
+    }
+    if (filled.osdDpi)
+        ok = WriteFlag(properties.Get(), kFlagOsdDpi, osdDpi) && ok;
+    if (filled.osdProfile)
+        ok = WriteFlag(properties.Get(), kFlagOsdProfile, profile.GetOsdProfile()) && ok;
+    return ok;
 }
 
 bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse)
@@ -494,24 +498,33 @@ bool WriteDpi(IProfile* device, IMouseProfile& profile)
     CComPtr<IDpi> dpi;
     if (FAILED(GetProfileFeature(device, dpi)))
         return false;
+    const CProfileFilled& filled = profile.GetFilled();
+    bool ok = true;
+    // One call sets every stage: it is sent only when each of them is known.
     const int count = profile.GetEnabledStageCount();
-    std::vector<DpiValue> stages(static_cast<size_t>(std::max(count, 1)));
-    for (int s = 1; s <= count; ++s) {
-        const bool separate = profile.GetStageSeparateXY(s);
-        stages[s - 1].x = separate ? profile.GetStageDpiX(s) : profile.GetStageDpi(s);
-        stages[s - 1].y = separate ? profile.GetStageDpiY(s) : profile.GetStageDpi(s);
+    bool stagesKnown = filled.dpiActive;
+    for (int s = 1; s <= count; ++s)
+        stagesKnown = stagesKnown && filled.stages.count(s) != 0;
+    if (stagesKnown) {
+        std::vector<DpiValue> stages(static_cast<size_t>(std::max(count, 1)));
+        for (int s = 1; s <= count; ++s) {
+            const bool separate = profile.GetStageSeparateXY(s);
+            stages[s - 1].x = separate ? profile.GetStageDpiX(s) : profile.GetStageDpi(s);
+            stages[s - 1].y = separate ? profile.GetStageDpiY(s) : profile.GetStageDpi(s);
+        }
+        ok = SUCCEEDED(dpi->SetStages(count, stages.data()));
     }
-    if (FAILED(dpi->SetStages(count, stages.data())))
-        return false;
+    if (!filled.dpiActive)
+        return ok;
     int current = 0;
     if (FAILED(dpi->GetActiveStage(&current)))
-        return false;
-    if (current != profile.GetCurrentDpiStage() && FAILED(dpi->SetActiveStage(profile.GetCurrentDpiStage())))
-        return false;
+        ok = false;
+    else if (current != profile.GetCurrentDpiStage())
+        ok = SUCCEEDED(dpi->SetActiveStage(profile.GetCurrentDpiStage())) && ok;
     const bool separate = profile.GetXYSeparate();
     const int x = separate ? profile.GetSensitivityX() : profile.GetSensitivity();
     const int y = separate ? profile.GetSensitivityY() : profile.GetSensitivity();
-    return SUCCEEDED(dpi->SetActiveDpi(x, y));
+    return SUCCEEDED(dpi->SetActiveDpi(x, y)) && ok;
 }
 
 bool ReadDpi(IProfile* device, IMouseProfile& profile)
@@ -621,7 +634,7 @@ bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<ui
     std::vector<AssignmentRecord> records;
     for (uint32_t bit : bits) {
         const int32_t button = CodeTables()->ButtonFromMaskBit(bit);
-        if (button == 0)
+        if (button == 0 || profile.GetFilled().controls.count(button) == 0)
             continue;
         RawAssignment kept;
         records.push_back(profile.GetDeviceRecord(button, kept) ? RecordOfRaw(kept)
@@ -657,7 +670,7 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
     std::vector<AssignmentRecord> records;
     for (uint32_t code : codes) {
         const int32_t key = KeyIdOfCode(code);
-        if (key == 0)
+        if (key == 0 || profile.GetFilled().controls.count(key) == 0)
             continue;
         RawAssignment kept;
         records.push_back(profile.GetDeviceRecord(key, kept) ? RecordOfRaw(kept)
@@ -696,31 +709,40 @@ bool WriteLighting(IProfile* device, const IBaseProfile& profile)
     CComPtr<ILedCollection> leds;
     if (FAILED(GetProfileFeature(device, leds)))
         return false;
-    for (int i = 0;; ++i) {
+    const CProfileFilled& filled = profile.GetFilled();
+    // A list that ends before a light with values to send was reached did not take them.
+    std::set<int> unreached;
+    for (const auto& [index, values] : filled.lights)
+        if (values != 0)
+            unreached.insert(index);
+    bool ok = true;
+    for (int i = 0; i < kMaxDeviceListWalk; ++i) {
         CComPtr<ILed> led;
         if (FAILED(leds->GetLed(i, led.Put())))
-            break;
+            return ok && unreached.empty();
         int id = 0;
-        if (FAILED(led->GetId(&id)))
+        if (!led || FAILED(led->GetId(&id))) {
+            ok = false;
             continue;
+        }
         const int index = LedIndexFromId(id);
         if (index < 0)
             continue;   // a light the configuration does not know keeps its state
-        if (profile.GetLedState(index))
-            led->TurnOn();
-        else
-            led->TurnOff();
+        // Only the values a read filled or the user set; the light keeps the others.
+        unreached.erase(index);
+        if (filled.HasLight(index, CProfileFilled::kLightState))
+            ok = SUCCEEDED(profile.GetLedState(index) ? led->TurnOn() : led->TurnOff()) && ok;
         CComPtr<ILEDColor> color;
-        if (SUCCEEDED(led.As(color)))
-            color->SetColor(profile.GetLedColor(index));
+        if (filled.HasLight(index, CProfileFilled::kLightColor) && SUCCEEDED(led.As(color)))
+            ok = SUCCEEDED(color->SetColor(profile.GetLedColor(index))) && ok;
         CComPtr<ILEDBrightness> brightness;
-        if (SUCCEEDED(led.As(brightness)))
-            brightness->SetBrightness(profile.GetLedBrightness(index));
+        if (filled.HasLight(index, CProfileFilled::kLightBrightness) && SUCCEEDED(led.As(brightness)))
+            ok = SUCCEEDED(brightness->SetBrightness(profile.GetLedBrightness(index))) && ok;
         CComPtr<ILedEffect> effect;
-        if (SUCCEEDED(led.As(effect)))
-            effect->SetEffect(NormalizeLightingEffect(profile.GetLedEffect(index)), 0, 0);
+        if (filled.HasLight(index, CProfileFilled::kLightEffect) && SUCCEEDED(led.As(effect)))
+            ok = SUCCEEDED(effect->SetEffect(NormalizeLightingEffect(profile.GetLedEffect(index)), 0, 0)) && ok;
     }
-    return true;
+    return false;
 }
 
 bool ReadLighting(IProfile* device, IBaseProfile& profile)

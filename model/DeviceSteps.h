@@ -107,34 +107,39 @@ private:
 constexpr int kMaxDeviceListWalk = 4096;
 
 // Deletes the items of a device list that keep(guid) does not want, walking it by index: after a
-// deletion the same index holds the next item. An item still listed after its deletion was
-// reported done counts as refused, so a middleware that reports deletions it did not make cannot
-// keep the walk going. A refused deletion ends the walk with false when stopOnRefusal is set, else
-// the item is stepped over. An item whose GUID cannot be read is kept.
+// deletion the same index holds the next item. Any failure of the indexed call ends the list. An
+// item still listed after its deletion was reported done counts as refused, so a middleware that
+// reports deletions it did not make cannot keep the walk going. A refused deletion is stepped over
+// and makes the result false, as does an item whose GUID cannot be read (it is kept).
 template <class Item, class GetAt, class Delete, class Keep>
-bool DeleteUnwantedItems(GetAt getAt, Delete remove, Keep keep, bool stopOnRefusal)
+bool DeleteUnwantedItems(GetAt getAt, Delete remove, Keep keep)
 {
     std::vector<GUID> deleted;
+    bool ok = true;
     for (int i = 0, steps = 0; steps < kMaxDeviceListWalk; ++steps) {
         CComPtr<Item> item;
-        if (FAILED(getAt(i, item.Put())) || !item)
-            return true;
+        if (FAILED(getAt(i, item.Put())))
+            return ok;
         GUID id{};
-        if (FAILED(item->GetId(&id)) || keep(id)) {
+        if (!item || FAILED(item->GetId(&id))) {
+            ok = false;
+            ++i;
+            continue;
+        }
+        if (keep(id)) {
             ++i;
             continue;
         }
         const bool stillThere = std::any_of(deleted.begin(), deleted.end(),
                                             [&](const GUID& d) { return ::IsEqualGUID(d, id) != FALSE; });
         if (stillThere || FAILED(remove(item.Get()))) {
-            if (stopOnRefusal)
-                return false;
+            ok = false;
             ++i;
             continue;
         }
         deleted.push_back(id);
     }
-    return !stopOnRefusal;
+    return false;
 }
 
 // ---- profiles ----
@@ -146,18 +151,19 @@ bool ProfileName(IProfile* profile, std::wstring& name);
 CComPtr<IProfile> FindDeviceProfile(IProfileManager* manager, const GUID& guid);
 
 // Walks a device list (profiles, macros, applications, lights, APM levels) for a read:
-// visit(item) for each item from index 0. Only the middleware's end of the list
-// (HVMW_E_NO_MORE_ITEMS) ends it well; any other failure, a null item, a failed visit or a list
-// longer than any device holds fails the walk, so that a fault never passes for a shorter list.
+// visit(item) for each item from index 0 until the indexed call fails, whatever its code: the
+// middleware names no code for the end of a list. A list cut short by a fault is therefore read as
+// a shorter one; that is safe because a write sends only what a read filled (CProfileFilled,
+// CConfigFilled) and deletes only items a read showed (CKnownItems). A null item, a failed visit
+// or a list longer than any device holds fails the walk.
 template <class Item, class GetAt, class Visit>
 bool ReadEachItem(GetAt getAt, Visit visit)
 {
     for (int i = 0; i < kMaxDeviceListWalk; ++i) {
         CComPtr<Item> item;
-        const HRESULT hr = getAt(i, item.Put());
-        if (hr == HVMW_E_NO_MORE_ITEMS)
+        if (FAILED(getAt(i, item.Put())))
             return true;
-        if (FAILED(hr) || !item || !visit(item.Get()))
+        if (!item || !visit(item.Get()))
             return false;
     }
     return false;
@@ -219,16 +225,19 @@ bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vecto
 template <class ProfileItf>
 bool CreateListedProfiles(const std::vector<CListedProfile>& listed, IBaseConfig<ProfileItf>& config);
 
-// The profile list of a write: device profiles the configuration lacks are deleted (this does not
-// affect the write's result); a configuration profile without GUID is added on the device and takes
+// The profile list of a write: device profiles the configuration lacks are deleted (false when one
+// could not be); a configuration profile without GUID is added on the device and takes
 // the device's GUID, one with a GUID has its device twin renamed where the names differ without
-// regard to case. The configuration's active profile becomes the device's at the end.
+// regard to case. The configuration's active profile becomes the device's at the end, where a read
+// or the user chose it.
 template <class ProfileItf>
-void DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known);
+bool DeleteMissingProfiles(IProfileManager* manager, const IBaseConfig<ProfileItf>& config, const CKnownItems* known);
 bool EnsureDeviceProfile(IProfileManager* manager, IBaseProfile& profile);
 template <class ProfileItf>
 bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileItf>& config);
 
+// The writes of a profile's parts send only what its GetFilled() marks; each goes on past a failed
+// call and fails the step at its end.
 // Name, linked program and the three profile flags. osdDpi is the mouse's on-screen DPI flag.
 bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi);
 // Name, GUID, linked program (cleared when the device has none) and flags; mouse receives the
@@ -257,6 +266,7 @@ bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfi
                const std::vector<uint32_t>& codes);
 bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config);
 
+// A failed call on a light fails the step; the other lights are still written.
 bool WriteLighting(IProfile* device, const IBaseProfile& profile);
 // Any failed call fails the step; an interface a light does not offer is passed over.
 bool ReadLighting(IProfile* device, IBaseProfile& profile);
@@ -283,11 +293,13 @@ std::vector<MacroEventRecord> ToDeviceEvents(const std::vector<MacroEvent>& even
 std::vector<MacroEvent> FromDeviceEvents(const MacroEventBlock* block);
 // Replaces a device macro's events; a new macro's block ends in 8 zero bytes.
 HRESULT SetDeviceEvents(IMacro* macro, const std::vector<MacroEvent>& events);
-// Creates a device macro with the configuration macro's name and events; stores its GUID.
+// Creates a device macro with the configuration macro's name and events; stores its GUID. A macro
+// that cannot be named is deleted again (the device keeps no nameless macro) and keeps no GUID.
 bool CreateDeviceMacro(IMacroManager* manager, CMacro& macro);
 
 // The writes delete only device items that known holds and the configuration does not (null:
-// none). The reads replace the configuration's list with the device's; any failed call, a
+// none); they go on past a failed item and fail at their end. The device-wide writes send only
+// what the configuration's GetFilled() marks. The reads replace the configuration's list with the device's; any failed call, a
 // macro's events included, fails them.
 template <class ProfileItf>
 bool WriteMacros(IDevice* device, IBaseConfig<ProfileItf>& config, const CKnownItems* known);

@@ -434,7 +434,7 @@ static_assert(sizeof(MacroEventBlock) == 8);
 
 struct IDeviceEnumerator : public IUnknown
 {
-    // Devices from index 0 until it fails (HVMW_E_NO_MORE_ITEMS).
+    // Devices from index 0 until it fails, with whatever code (often HVMW_E_NO_MORE_ITEMS).
     virtual HRESULT STDMETHODCALLTYPE EnumDevice(int index, IDevice** out) = 0;
     // By the name that DeviceInfo gives.
     virtual HRESULT STDMETHODCALLTYPE GetDeviceByName(LPCWSTR name, IDevice** out) = 0;

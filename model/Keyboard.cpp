@@ -41,6 +41,8 @@ bool CKeyboard::Init(IKeyboardConfig* config)
             m_keys = std::move(keys);
         if (context.Has(kFeatureBattery))
             config->ResetBatteryRange();
+        // Nothing of the device has been read into the device-wide values yet.
+        config->SetFilled(CConfigFilled());
         KnowItemsOf(*config);
     }
     Disconnect();
@@ -77,47 +79,52 @@ bool CKeyboard::WriteBody(const CStepContext& c, IKeyboardConfig& config, std::v
 {
     if (!c.device)
         return false;
+    // Every item is written whatever became of the ones before it; any failure fails the write at
+    // its end. Only cancelling stops it.
     bool ok = true;
     CComPtr<IProfileManager> manager;
-    if (c.Has(kFeatureProfiles)) {
-        if (FAILED(GetDeviceFeature(c.device, manager)))
-            return false;
-        DeleteMissingProfiles(manager.Get(), config, c.known);
+    if (c.Has(kFeatureProfiles) && FAILED(GetDeviceFeature(c.device, manager)))
+        ok = false;
+    if (manager) {
+        ok = DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
+            if (c.Cancelled())
+                return false;
             IKeyboardProfile* profile = config.GetProfile(i);
-            if (ok && !c.Cancelled())
-                ok = EnsureDeviceProfile(manager.Get(), *profile);
+            ok = EnsureDeviceProfile(manager.Get(), *profile) && ok;
             CComPtr<IProfile> device = FindDeviceProfile(manager.Get(), profile->GetGuid());
-            if (!device)
+            if (!device) {
+                ok = false;
                 continue;
-            ok = ok && !c.Cancelled();
-            if (ok && c.Runs(kTransferProperties, kFeatureProfileProperties))
-                ok = WriteProperties(device.Get(), *profile, false);
-            if (ok && c.Runs(kTransferKeys, kFeatureKeys)) {
+            }
+            if (c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = WriteProperties(device.Get(), *profile, false) && ok;
+            if (c.Runs(kTransferKeys, kFeatureKeys)) {
                 std::vector<uint32_t> codes;
                 if (c.controls)
                     codes = *c.controls;
-                if (codes.empty())
-                    ReadKeyList(device.Get(), codes);
+                if (codes.empty() && !ReadKeyList(device.Get(), codes))
+                    ok = false;
                 ConvertKeyAssignments(c.device, config, i, codes, log);
-                ok = WriteKeys(device.Get(), *profile, config, codes);
+                ok = WriteKeys(device.Get(), *profile, config, codes) && ok;
             }
-            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
-                ok = WriteLighting(device.Get(), *profile);
+            if (c.Runs(kTransferLighting, kFeatureLighting))
+                ok = WriteLighting(device.Get(), *profile) && ok;
         }
     }
-    ok = ok && !c.Cancelled();
-    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
-        ok = WriteMacros(c.device, config, c.known);
-    if (ok && c.Runs(kTransferApplications, kFeatureApplications))
-        ok = WriteApplications(c.device, config, c.known);
+    if (c.Cancelled())
+        return false;
+    if (c.Runs(kTransferMacros, kFeatureMacros))
+        ok = WriteMacros(c.device, config, c.known) && ok;
+    if (c.Runs(kTransferApplications, kFeatureApplications))
+        ok = WriteApplications(c.device, config, c.known) && ok;
     if (c.Runs(kTransferApm, kFeatureApm))
         ok = WriteApm(c.device, config) && ok;
     if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
         ok = WritePowerManagement(c.device, config) && ok;
-    if (ok && manager && (c.flags & kTransferProfileGroups))
-        ok = SetDeviceActiveProfile(manager.Get(), config);
-    return ok;
+    if (manager && (c.flags & kTransferProfileGroups))
+        ok = SetDeviceActiveProfile(manager.Get(), config) && ok;
+    return ok && !c.Cancelled();
 }
 
 bool CKeyboard::ReadBody(const CStepContext& c, IKeyboardConfig& config)

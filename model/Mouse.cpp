@@ -58,6 +58,8 @@ bool CMouse::Init(IMouseConfig* config)
             config->SetSupportedPollingRates(rates);
         if (context.Has(kFeatureBattery))
             config->ResetBatteryRange();
+        // Nothing of the device has been read into the device-wide values yet.
+        config->SetFilled(CConfigFilled());
         KnowItemsOf(*config);
     }
     Disconnect();
@@ -81,59 +83,64 @@ bool CMouse::WriteBody(const CStepContext& c, IMouseConfig& config, std::vector<
 {
     if (!c.device)
         return false;
+    // Every item is written whatever became of the ones before it; any failure fails the write at
+    // its end. Only cancelling stops it.
     bool ok = true;
     CComPtr<IProfileManager> manager;
-    if (c.Has(kFeatureProfiles)) {
-        if (FAILED(GetDeviceFeature(c.device, manager)))
-            return false;
-        DeleteMissingProfiles(manager.Get(), config, c.known);
+    if (c.Has(kFeatureProfiles) && FAILED(GetDeviceFeature(c.device, manager)))
+        ok = false;
+    if (manager) {
+        ok = DeleteMissingProfiles(manager.Get(), config, c.known);
         for (int i = 0; i < config.GetProfileCount(); ++i) {
+            if (c.Cancelled())
+                return false;
             IMouseProfile* profile = config.GetProfile(i);
-            if (ok && !c.Cancelled())
-                ok = EnsureDeviceProfile(manager.Get(), *profile);
+            ok = EnsureDeviceProfile(manager.Get(), *profile) && ok;
             CComPtr<IProfile> device = FindDeviceProfile(manager.Get(), profile->GetGuid());
-            if (!device)
+            if (!device) {
+                ok = false;
                 continue;
+            }
             c.Text(kProfilePrefix + profile->GetName());
             c.Percent(10);
-            ok = ok && !c.Cancelled();
-            if (ok && c.Runs(kTransferProperties, kFeatureProfileProperties))
-                ok = WriteProperties(device.Get(), *profile, profile->GetOsdDpi());
-            if (ok && c.Runs(kTransferDpi, kFeatureDpi)) {
+            if (c.Runs(kTransferProperties, kFeatureProfileProperties))
+                ok = WriteProperties(device.Get(), *profile, profile->GetOsdDpi()) && ok;
+            if (c.Runs(kTransferDpi, kFeatureDpi)) {
                 const bool dpi = WriteDpi(device.Get(), *profile);
-                ok = dpi || c.descriptor->productId == kProductIgnoringDpi;
+                ok = (dpi || c.descriptor->productId == kProductIgnoringDpi) && ok;
             }
             c.Percent(30);
-            if (ok && c.Runs(kTransferButtons, kFeatureButtons)) {
+            if (c.Runs(kTransferButtons, kFeatureButtons)) {
                 std::vector<uint32_t> bits;
                 if (c.controls)
                     bits = *c.controls;
-                if (bits.empty())
-                    ReadButtonList(device.Get(), bits);
+                if (bits.empty() && !ReadButtonList(device.Get(), bits))
+                    ok = false;
                 ConvertMouseAssignments(c.device, config, i, bits, log);
-                ok = WriteButtons(device.Get(), *profile, bits);
+                ok = WriteButtons(device.Get(), *profile, bits) && ok;
             }
             c.Percent(60);
             c.Percent(90);
-            if (ok && c.Runs(kTransferLighting, kFeatureLighting))
-                ok = WriteLighting(device.Get(), *profile);
+            if (c.Runs(kTransferLighting, kFeatureLighting))
+                ok = WriteLighting(device.Get(), *profile) && ok;
             c.Percent(100);
         }
     }
-    ok = ok && !c.Cancelled();
-    if (ok && c.Runs(kTransferAcceleration, kFeatureAcceleration))
-        ok = WriteAcceleration(c.device, config);
-    if (ok && c.Runs(kTransferPollingRate, kFeaturePollingRate))
-        ok = WritePollingRate(c.device, config);
-    if (ok && c.Runs(kTransferMacros, kFeatureMacros))
-        ok = WriteMacros(c.device, config, c.known);
+    if (c.Cancelled())
+        return false;
+    if (c.Runs(kTransferAcceleration, kFeatureAcceleration))
+        ok = WriteAcceleration(c.device, config) && ok;
+    if (c.Runs(kTransferPollingRate, kFeaturePollingRate))
+        ok = WritePollingRate(c.device, config) && ok;
+    if (c.Runs(kTransferMacros, kFeatureMacros))
+        ok = WriteMacros(c.device, config, c.known) && ok;
     if (c.Runs(kTransferApm, kFeatureApm))
         ok = WriteApm(c.device, config) && ok;
     if (c.Runs(kTransferPowerManagement, kFeaturePowerManagement))
         ok = WritePowerManagement(c.device, config) && ok;
-    if (ok && manager && (c.flags & kTransferProfileGroups))
-        ok = SetDeviceActiveProfile(manager.Get(), config);
-    return ok;
+    if (manager && (c.flags & kTransferProfileGroups))
+        ok = SetDeviceActiveProfile(manager.Get(), config) && ok;
+    return ok && !c.Cancelled();
 }
 
 bool CMouse::ReadBody(const CStepContext& c, IMouseConfig& config)

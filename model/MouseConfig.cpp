@@ -392,6 +392,7 @@ void CVxConfig_Mouse::GetAccelerationRange(int32_t* min, int32_t* max) const
 void CVxConfig_Mouse::SetAcceleration(int32_t level)
 {
     m_acceleration = Clamp(level, m_accelerationMin, m_accelerationMax);
+    m_filled.accelerationLevel = true;
 }
 
 void CVxConfig_Mouse::SetSupportedPollingRates(const std::vector<int32_t>& rates)

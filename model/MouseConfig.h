@@ -102,11 +102,19 @@ public:
 
     void SetAccelerationRange(int32_t min, int32_t max) override;
     void GetAccelerationRange(int32_t* min, int32_t* max) const override;
-    void SetAccelerationEnabled(bool on) override { m_accelerationEnabled = on ? 1 : 0; }
+    void SetAccelerationEnabled(bool on) override
+    {
+        m_accelerationEnabled = on ? 1 : 0;
+        m_filled.accelerationEnabled = true;
+    }
     bool GetAccelerationEnabled() const override { return m_accelerationEnabled != 0; }
     void SetAcceleration(int32_t level) override;
     int32_t GetAcceleration() const override { return m_acceleration; }
-    void SetPollingRate(int32_t index) override { m_pollingRate = index; }
+    void SetPollingRate(int32_t index) override
+    {
+        m_pollingRate = index;
+        m_filled.pollingRate = true;
+    }
     int32_t GetPollingRate() const override { return m_pollingRate; }
     void SetSupportedPollingRates(const std::vector<int32_t>& rates) override;
     int GetSupportedPollingRateCount() const override { return m_supportedRateCount; }

@@ -21,6 +21,7 @@ void CBaseProfile<Itf>::SetLinkedApplicationPath(const wchar_t* path)
     size_t slash = m_linkedApplicationPath.find_last_of(L"\\/:");
     m_linkedApplication = slash == std::wstring::npos ? m_linkedApplicationPath
                                                       : m_linkedApplicationPath.substr(slash + 1);
+    m_filled.link = true;
 }
 
 template <class Itf>
@@ -30,6 +31,7 @@ bool CBaseProfile<Itf>::SetAssignment(int32_t key, const AssignmentAction& actio
         return false;
     m_assignments[key] = action;
     m_deviceRecords.erase(key);
+    m_filled.controls.insert(key);
     return true;
 }
 
@@ -38,6 +40,7 @@ void CBaseProfile<Itf>::SetFromDevice(int32_t key, const AssignmentAction& shown
 {
     m_assignments[key] = shown;
     KeepDeviceRecord(key, kept);
+    m_filled.controls.insert(key);
 }
 
 template <class Itf>
@@ -96,7 +99,7 @@ int32_t CBaseProfile<Itf>::GetLedEffect(int led) const
 template <class Itf>
 void CBaseProfile<Itf>::SetLedBrightness(int led, int32_t brightness)
 {
-    Light(led).brightness = std::min(brightness, 100);
+    Light(led, CProfileFilled::kLightBrightness).brightness = std::min(brightness, 100);
 }
 
 template <class Itf>
@@ -128,6 +131,7 @@ void CBaseProfile<Itf>::CopyFrom(const CBaseProfile& source)
     m_autoSwitch = source.m_autoSwitch;
     m_osdProfile = source.m_osdProfile;
     m_guid = source.m_guid;
+    m_filled = source.m_filled;
     m_assignments = source.m_assignments;
     m_deviceRecords = source.m_deviceRecords;
     m_lights = source.m_lights;
@@ -140,8 +144,10 @@ template class CBaseProfile<IMouseProfile>;
 
 void CKeyboardProfile::ResetToDefaultKeys()
 {
-    for (auto& [key, action] : m_assignments)
+    for (auto& [key, action] : m_assignments) {
         action = MakeDefaultKeyAssignment(key);
+        m_filled.controls.insert(key);
+    }
     m_deviceRecords.clear();
 }
 
@@ -151,6 +157,8 @@ bool CMouseProfile::SetDpiStageCount(int count)
 {
     count = std::clamp(count, 1, kMaxStages);
     m_stages.assign(static_cast<size_t>(count), DpiStage());
+    // Zeroed stages hold nothing of the device's.
+    m_filled.stages.clear();
     m_enabledStageCount = std::min(m_enabledStageCount, count);
     SetCurrentDpiStage(1);
     return true;
@@ -159,6 +167,7 @@ bool CMouseProfile::SetDpiStageCount(int count)
 void CMouseProfile::SetEnabledStageCount(int count)
 {
     m_enabledStageCount = std::clamp(count, 0, GetDpiStageCount());
+    m_filled.dpiActive = true;
 }
 
 int CMouseProfile::StageIndex(int stage) const
@@ -173,6 +182,7 @@ bool CMouseProfile::SetCurrentDpiStage(int stage)
     if (stage < 1)
         return false;
     m_currentStage = StageIndex(stage);
+    m_filled.dpiActive = true;
     return m_currentStage >= 0;
 }
 
@@ -182,6 +192,7 @@ bool CMouseProfile::SetStageSeparateXY(int stage, bool separate)
     if (i < 0)
         return false;
     m_stages[i].separateXY = separate ? 1 : 0;
+    m_filled.stages.insert(i + 1);
     return true;
 }
 
@@ -206,6 +217,7 @@ bool CMouseProfile::SetStageField(int stage, int32_t DpiStage::*field, int32_t d
     if (i < 0)
         return false;
     m_stages[i].*field = ClampToRange(dpi);
+    m_filled.stages.insert(i + 1);
     return true;
 }
 
@@ -239,6 +251,7 @@ bool CMouseProfile::SetButtonAssignment(int32_t button, const AssignmentAction& 
         return false;
     m_buttons[button] = action;
     m_deviceRecords.erase(button);
+    m_filled.controls.insert(button);
     return true;
 }
 
@@ -246,6 +259,7 @@ void CMouseProfile::SetFromDevice(int32_t button, const AssignmentAction& shown,
 {
     m_buttons[button] = shown;
     KeepDeviceRecord(button, kept);
+    m_filled.controls.insert(button);
 }
 
 AssignmentAction CMouseProfile::GetButtonAssignment(int32_t button)

@@ -28,7 +28,11 @@ public:
     void SetProfileFilePath(const wchar_t* path) { m_profileFilePath = path ? path : L""; }
 
     std::wstring GetLinkedApplication() const override { return m_linkedApplication; }
-    void SetLinkedApplication(const wchar_t* text) override { m_linkedApplication = text ? text : L""; }
+    void SetLinkedApplication(const wchar_t* text) override
+    {
+        m_linkedApplication = text ? text : L"";
+        m_filled.link = true;
+    }
     std::wstring GetLinkedApplicationPath() const override { return m_linkedApplicationPath; }
     void SetLinkedApplicationPath(const wchar_t* path) override;
 
@@ -38,22 +42,33 @@ public:
     void SetFromDevice(int32_t key, const AssignmentAction& shown, const RawAssignment* kept) override;
     bool GetDeviceRecord(int32_t control, RawAssignment& record) const override;
 
-    void SetLedState(int led, bool on) override { Light(led).on = on ? 1 : 0; }
+    void SetLedState(int led, bool on) override { Light(led, CProfileFilled::kLightState).on = on ? 1 : 0; }
     bool GetLedState(int led) const override;
-    void SetLedColor(int led, COLORREF color) override { Light(led).color = color; }
+    void SetLedColor(int led, COLORREF color) override { Light(led, CProfileFilled::kLightColor).color = color; }
     COLORREF GetLedColor(int led) const override;
-    void SetLedEffect(int led, int32_t effect) override { Light(led).effect = effect; }
+    void SetLedEffect(int led, int32_t effect) override { Light(led, CProfileFilled::kLightEffect).effect = effect; }
     int32_t GetLedEffect(int led) const override;
     void SetLedBrightness(int led, int32_t brightness) override;
     int32_t GetLedBrightness(int led) const override;
 
-    void SetAutoSwitch(bool on) override { m_autoSwitch = on ? 1 : 0; }
+    void SetAutoSwitch(bool on) override
+    {
+        m_autoSwitch = on ? 1 : 0;
+        m_filled.autoSwitch = true;
+    }
     bool GetAutoSwitch() const override { return m_autoSwitch != 0; }
-    void SetOsdProfile(bool on) override { m_osdProfile = on ? 1 : 0; }
+    void SetOsdProfile(bool on) override
+    {
+        m_osdProfile = on ? 1 : 0;
+        m_filled.osdProfile = true;
+    }
     bool GetOsdProfile() const override { return m_osdProfile != 0; }
 
     bool SaveToFile(std::wstring& outPath, const wchar_t* folder, const wchar_t* extension) override;
     bool LoadFromFile(const wchar_t* fileName, const wchar_t* folder, const wchar_t* extension) override;
+
+    const CProfileFilled& GetFilled() const override { return m_filled; }
+    void ForgetFilled() override { m_filled = CProfileFilled(); }
 
     uint64_t GetIdentity() const override { return m_identity; }
     // For the configuration's rename: the renamed copy stays the same profile.
@@ -72,8 +87,12 @@ protected:
     // Keeps the control's device record, or forgets it (null).
     void KeepDeviceRecord(int32_t control, const RawAssignment* kept);
 
-    // The entry of a light, added as {off, 0, 0, 100} when it has none.
-    LightingEntry& Light(int led) { return m_lights[led]; }
+    // The entry of a light, added as {off, 0, 0, 100} when it has none, for a setter of value.
+    LightingEntry& Light(int led, unsigned value)
+    {
+        m_filled.lights[led] |= value;
+        return m_lights[led];
+    }
     const LightingEntry* FindLight(int led) const;
 
     std::map<int32_t, AssignmentAction> m_assignments;
@@ -87,6 +106,7 @@ protected:
     GUID m_guid = GUID();
     uint8_t m_autoSwitch = 0;
     uint8_t m_osdProfile = 1;
+    CProfileFilled m_filled;
     uint64_t m_identity = NewProfileIdentity();
 };
 
@@ -110,7 +130,11 @@ public:
     int GetEnabledStageCount() const override { return m_enabledStageCount; }
     void SetEnabledStageCount(int count) override;
 
-    void SetOsdDpi(bool on) override { m_osdDpi = on ? 1 : 0; }
+    void SetOsdDpi(bool on) override
+    {
+        m_osdDpi = on ? 1 : 0;
+        m_filled.osdDpi = true;
+    }
     bool GetOsdDpi() const override { return m_osdDpi != 0; }
 
     bool SetStageSeparateXY(int stage, bool separate) override;
@@ -124,13 +148,29 @@ public:
     bool SetStageDpiY(int stage, int32_t dpi) override { return SetStageField(stage, &DpiStage::dpiY, dpi); }
     int32_t GetStageDpiY(int stage) const override { return GetStageField(stage, &DpiStage::dpiY); }
 
-    void SetSensitivity(int32_t value) override { m_sensitivity = value; }
+    void SetSensitivity(int32_t value) override
+    {
+        m_sensitivity = value;
+        m_filled.dpiActive = true;
+    }
     int32_t GetSensitivity() const override { return m_sensitivity; }
-    void SetSensitivityX(int32_t value) override { m_sensitivityX = value; }
+    void SetSensitivityX(int32_t value) override
+    {
+        m_sensitivityX = value;
+        m_filled.dpiActive = true;
+    }
     int32_t GetSensitivityX() const override { return m_sensitivityX; }
-    void SetSensitivityY(int32_t value) override { m_sensitivityY = value; }
+    void SetSensitivityY(int32_t value) override
+    {
+        m_sensitivityY = value;
+        m_filled.dpiActive = true;
+    }
     int32_t GetSensitivityY() const override { return m_sensitivityY; }
-    void SetXYSeparate(bool separate) override { m_xySeparate = separate ? 1 : 0; }
+    void SetXYSeparate(bool separate) override
+    {
+        m_xySeparate = separate ? 1 : 0;
+        m_filled.dpiActive = true;
+    }
     bool GetXYSeparate() const override { return m_xySeparate != 0; }
 
     void SetValueD(int32_t value) override { m_valueD = value; }

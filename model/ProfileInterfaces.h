@@ -6,10 +6,36 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "ModelRecords.h"
+
+// The parts of a profile that a read of its device filled or the user set since (created, changed,
+// imported or restored): a write sends only these, and every other part keeps the device's value.
+// The profile's setters mark what they set; a profile the device lists but a read did not reach
+// has none marked. The name is always the device's or the user's and needs no mark.
+struct CProfileFilled
+{
+    bool link = false;         // the linked program
+    bool autoSwitch = false;   // profile flag bit 0
+    bool osdDpi = false;       // bit 1 (mouse)
+    bool osdProfile = false;   // bit 2
+    bool dpiActive = false;    // current stage, sensitivity and its X/Y split, enabled stage count
+    std::set<int> stages;      // DPI stage values, by stage number
+    std::set<int32_t> controls;   // buttons (mouse) or keys (keyboard)
+    // By light index: which of its values (kLight... bits).
+    std::map<int, unsigned> lights;
+
+    static constexpr unsigned kLightState = 1, kLightColor = 2, kLightEffect = 4, kLightBrightness = 8;
+    bool HasLight(int led, unsigned value) const
+    {
+        const auto it = lights.find(led);
+        return it != lights.end() && (it->second & value) != 0;
+    }
+};
 
 // What mouse and keyboard profiles share. Lights are keyed by LED index (LED id - 1); their
 // getters answer 0 for a light that has no entry and never add one.
@@ -70,6 +96,10 @@ public:
     // Profile files: profiles persist on the devices, so both report failure and change nothing.
     virtual bool SaveToFile(std::wstring& outPath, const wchar_t* folder, const wchar_t* extension) = 0;
     virtual bool LoadFromFile(const wchar_t* fileName, const wchar_t* folder, const wchar_t* extension) = 0;
+
+    virtual const CProfileFilled& GetFilled() const = 0;
+    // Nothing counts as filled any more (a profile made from the device's list, before a read).
+    virtual void ForgetFilled() = 0;
 
     // Which profile this is, unique in the process: a rename, which replaces the profile object,
     // keeps it; every other profile made (copies included) gets its own.

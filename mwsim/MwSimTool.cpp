@@ -10,6 +10,9 @@
 //                                           device is mouse, keyboard, root or *; method e.g. IDpi.SetStages or *
 //   mwsim fail clear                        removes every fault rule
 //   mwsim delay <ms> [method]               every call (or every call of method) waits ms first; 0 ends it
+//   mwsim listend invalidarg|nomoreitems    what an indexed call (EnumDevice, GetProfile, GetLed, GetMacro,
+//                                           GetApplication, GetLevel) answers past its list's end:
+//                                           E_INVALIDARG or HVMW_E_NO_MORE_ITEMS (the default, restored by reset)
 //   mwsim set mouse|keyboard <field> <value>
 //                                           one device-wide value as given, unchecked (battery, charging,
 //                                           critical, max-led, sleep, mode, layout, polling, acceleration,
@@ -64,6 +67,7 @@ int Usage()
 {
     return Fail(L"usage: mwsim reset [mouse|keyboard] | dump [mouse|keyboard] | plug|unplug mouse|keyboard | "
                 L"fail <device> <method> <hresult> [count|always] | fail clear | delay <ms> [method] | "
+                L"listend invalidarg|nomoreitems | "
                 L"set mouse|keyboard <field> <value> | path | press <device> <id> | dpi up|down|<stage> | "
                 L"profile <device> next|previous|<index> | otf start|end|assign <key>|cancel | redirect <vk> | "
                 L"announce arrival|removal <vendor> <product> | feature <device> <interface> on|off",
@@ -337,6 +341,17 @@ int Delay(const std::vector<std::wstring>& args)
     });
 }
 
+int ListEnd(const std::vector<std::wstring>& args)
+{
+    if (args.size() != 1 || (args[0] != L"invalidarg" && args[0] != L"nomoreitems"))
+        return Usage();
+    const HRESULT code = args[0] == L"invalidarg" ? E_INVALIDARG : HVMW_E_NO_MORE_ITEMS;
+    return Change([&](SimState& state) {
+        state.listEnd = code;
+        return 0;
+    });
+}
+
 // Seeds a device-wide value, also one the devices would never take, for tests of the programs.
 int SetField(const std::vector<std::wstring>& args)
 {
@@ -402,6 +417,8 @@ int wmain(int argc, wchar_t** argv)
         return FailRule(args);
     if (command == L"delay")
         return Delay(args);
+    if (command == L"listend")
+        return ListEnd(args);
     if (command == L"set")
         return SetField(args);
     if (command == L"press")

@@ -101,7 +101,7 @@ public:
         return Read(m_handle, L"IApm.GetLevel", [&](CCall& c) -> HRESULT {
             const auto& levels = c.Device().apmLevels;
             if (index < 0 || static_cast<size_t>(index) >= levels.size())
-                return HVMW_E_NO_MORE_ITEMS;
+                return c.ListEnd();
             return Make<CApmLevel>(LevelHandle(m_handle, levels[index].handle), out);
         });
     }

@@ -158,6 +158,8 @@ public:
     SimState& State() { return m_session.State(); }
     DeviceState& Device() { return m_session.State().Of(m_handle.dev); }
     Dev DevKind() const { return m_handle.dev; }
+    // The answer of an indexed call past the end of its list.
+    HRESULT ListEnd() const { return m_session.State().listEnd; }
     const Handle& Target() const { return m_handle; }
     void Changed() { m_changed = true; }
     bool IsChanged() const { return m_changed; }

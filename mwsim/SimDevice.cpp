@@ -23,7 +23,7 @@ public:
                 if (d.present && seen++ == index)
                     return CreateDevice(dev, d.generation, out);
             }
-            return HVMW_E_NO_MORE_ITEMS;
+            return c.ListEnd();
         });
     }
 

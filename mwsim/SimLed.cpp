@@ -157,9 +157,9 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return OnLeds(L"ILedCollection.GetLed", [&](std::vector<LedState>& leds) {
+        return OnLeds(L"ILedCollection.GetLed", [&](CCall& c, std::vector<LedState>& leds) {
             if (index < 0 || static_cast<size_t>(index) >= leds.size())
-                return HVMW_E_NO_MORE_ITEMS;
+                return c.ListEnd();
             return Make<CLed>(LedHandle(leds[index].id), out);
         });
     }
@@ -169,7 +169,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return OnLeds(L"ILedCollection.GetLedById", [&](std::vector<LedState>& leds) {
+        return OnLeds(L"ILedCollection.GetLedById", [&](CCall&, std::vector<LedState>& leds) {
             for (const LedState& l : leds)
                 if (l.id == id)
                     return Make<CLed>(LedHandle(id), out);
@@ -193,10 +193,10 @@ private:
     {
         return Read(m_handle, method, [&](CCall& c) -> HRESULT {
             if (m_handle.deviceLeds)
-                return body(c.Device().deviceLeds);
+                return body(c, c.Device().deviceLeds);
             ProfileState* p = nullptr;
             const HRESULT hr = c.Profile(&p);
-            return FAILED(hr) ? hr : body(p->leds);
+            return FAILED(hr) ? hr : body(c, p->leds);
         });
     }
 };

@@ -225,7 +225,7 @@ public:
         return Read(m_list, Traits::kGet, [&](CCall& c) -> HRESULT {
             auto& entries = Traits::Of(c.Device());
             if (index < 0 || static_cast<size_t>(index) >= entries.size())
-                return HVMW_E_NO_MORE_ITEMS;
+                return c.ListEnd();
             return CreateEntry<Traits>(m_list, entries[index].id, out);
         });
     }

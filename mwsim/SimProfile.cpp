@@ -97,7 +97,7 @@ public:
         return Read(m_handle, L"IProfileManager.GetProfile", [&](CCall& c) -> HRESULT {
             const auto& profiles = c.Device().profiles;
             if (index < 0 || static_cast<size_t>(index) >= profiles.size())
-                return HVMW_E_NO_MORE_ITEMS;
+                return c.ListEnd();
             return CreateProfile(m_handle, profiles[index].id, out);
         });
     }

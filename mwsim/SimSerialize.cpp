@@ -13,7 +13,7 @@ constexpr uint32_t kProfileMagic = 0x46505648; // "HVPF"
 constexpr uint32_t kMacroMagic = 0x464D5648;   // "HVMF"
 constexpr uint32_t kAppMagic = 0x46415648;     // "HVAF"
 constexpr uint32_t kVersion = 2;      // the profile, macro and application files
-constexpr uint32_t kStateVersion = 3; // the state file
+constexpr uint32_t kStateVersion = 4; // the state file
 
 class Writer
 {
@@ -348,6 +348,7 @@ std::vector<uint8_t> Serialize(const SimState& state)
     }
     w.U32(state.delayMs);
     w.Str(state.delayMethod);
+    w.I32(state.listEnd);
     w.U32(static_cast<uint32_t>(state.connections.size()));
     for (const ConnectionState& c : state.connections) {
         w.U32(c.cookie);
@@ -391,6 +392,7 @@ bool Deserialize(const std::vector<uint8_t>& bytes, SimState* state)
     }
     s.delayMs = r.U32();
     s.delayMethod = r.Str();
+    s.listEnd = r.I32();
     s.connections.resize(r.Count(28, kMaxConnections));
     for (ConnectionState& c : s.connections) {
         c.cookie = r.U32();

@@ -173,6 +173,9 @@ struct SimState
     std::vector<FaultRule> faults;
     uint32_t delayMs = 0;
     std::wstring delayMethod; // empty: every call
+    // What an indexed call (EnumDevice, GetProfile, GetLed, GetMacro, GetApplication, GetLevel) answers
+    // past the end of its list: the interface promises only a failure, so programs must take any code.
+    HRESULT listEnd = HVMW_E_NO_MORE_ITEMS;
     // Not device state: kept by a reset.
     std::vector<ConnectionState> connections;
     uint32_t nextCookie = 1;

@@ -119,10 +119,12 @@ TEST_F(DevicesKeyboard, RoundTripOfEveryKindOfValue)
     EXPECT_NE(std::wstring::npos, apps[1].find(L"\"C:\\\\Tools\\\\tool.exe\""));
     EXPECT_EQ(L" events 3, key 0x1E 0x0, delay 20, key 0x1E 0x1", DumpLine(Dev::Keyboard, L" events "));
 
+    // Read again: what was written reads back; the new profile holds what it was given and the
+    // device's own values for the rest.
     CVxConfig_Keyboard again;
     CKeyboard second(g_KeyboardDescriptor);
     ReadInto(second, again);
-    EXPECT_EQ(Describe(config), Describe(again));
+    ExpectMadeProfileReadsBack(Describe(config), Describe(again), L"Fresh");
 
     // Unplugged: the null keyboard stands in with its 20 profiles.
     ChangeState([](mwsim::SimState& s) { s.Of(Dev::Keyboard).present = 0; });
@@ -306,13 +308,15 @@ TEST_F(DevicesKeyboard, LinkedProgramIsTheFileNameOfAtMost127Characters)
     ASSERT_TRUE(WriteAndWait(keyboard, config));
     EXPECT_EQ(L" app \"short.exe\"", DumpLine(Dev::Keyboard, L" app "));
 
-    // A file name of 128 characters fails the properties step and is not written.
+    // A file name of 128 characters is not written and fails the write; the rest still goes out.
     config.GetProfile(0)->SetLinkedApplicationPath((L"C:\\" + std::wstring(124, L'f') + L".exe").c_str());
     ClearJournal();
     ASSERT_TRUE(keyboard.Transfer(&config, kTransferWrite, kTransferAll));
     ASSERT_TRUE(WaitWhileBusy([&] { return keyboard.IsBusy(); }));
+    EXPECT_EQ(kWriteFailed, keyboard.TakeWriteOutcome(true));
     EXPECT_EQ(L" app \"short.exe\"", DumpLine(Dev::Keyboard, L" app "));
-    EXPECT_EQ(0, CountLines(Journal(), L"IProfileProperties.SetProperty"));
+    EXPECT_EQ(config.GetProfileCount(), CountLines(Journal(), L"IProfile.SetName"));
+    EXPECT_EQ(1, CountLines(Journal(), L"IProfileManager.SetActiveProfile"));
 }
 
 TEST_F(DevicesKeyboard, MacroImportAndExportThroughFiles)
@@ -520,6 +524,7 @@ TEST_F(DevicesKeyboard, ApplicationDeletionsTheMiddlewareOnlyClaimsEndTheStep)
     }
     EXPECT_EQ(1, lies.deleteCalls.load());
     EXPECT_EQ(1u, DumpLines(Dev::Keyboard, L"application ").size());
-    // The step failed: the write does not go on to set the active profile.
-    EXPECT_EQ(0, CountLines(Journal(), L"IProfileManager.SetActiveProfile"));
+    // The step failed, and so does the write, which still goes on to set the active profile.
+    EXPECT_EQ(kWriteFailed, keyboard.TakeWriteOutcome(true));
+    EXPECT_EQ(1, CountLines(Journal(), L"IProfileManager.SetActiveProfile"));
 }

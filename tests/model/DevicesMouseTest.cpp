@@ -197,11 +197,12 @@ TEST_F(DevicesMouse, RoundTripOfEveryKindOfValue)
     EXPECT_EQ(L"macro 1 " + GuidText(config.FindMacroByName(L"Mine")->GetGuid()) + L" \"Mine\"", macros[1]);
     EXPECT_EQ(L" events 4, key 0x1D 0x0, key 0x2E 0x0, key 0x2E 0x1, key 0x1D 0x1", DumpLine(Dev::Mouse, L" events ", 1));
 
-    // Read again: the configuration the device gives back is the one written.
+    // Read again: the configuration the device gives back is the one written; the new profile
+    // holds what it was given and the device's own values for the rest.
     CVxConfig_Mouse again;
     CMouse second(g_MouseDescriptor);
     ReadInto(second, again);
-    EXPECT_EQ(Describe(config), Describe(again));
+    ExpectMadeProfileReadsBack(Describe(config), Describe(again), L"Fresh");
 }
 
 TEST_F(DevicesMouse, ProgressReachesTheListenersInOrder)
@@ -260,8 +261,9 @@ TEST_F(DevicesMouse, WriteDeletesBeforeAddingAndRewritesOnlyWhatChanged)
     EXPECT_EQ(0, CountLines(journal, L"IMacroManager.DeleteMacro"));
     ASSERT_FALSE(journal.empty());
     EXPECT_NE(std::wstring::npos, journal.back().find(L"IProfileManager.SetActiveProfile"));
-    // Buttons: one record per call, 11 per profile.
-    EXPECT_EQ(5 * 11, CountLines(journal, L"IButtonAssignments.SetAssignments"));
+    // Buttons: one record per call, 11 per profile read; the new profile sends the 9 buttons it
+    // gave defaults, and the device's new profile keeps its own records for the other two.
+    EXPECT_EQ(4 * 11 + 9, CountLines(journal, L"IButtonAssignments.SetAssignments"));
 }
 
 TEST_F(DevicesMouse, ByNameMacroWithAGuidIsReferredToNotMadeAgain)
@@ -325,51 +327,106 @@ TEST_F(DevicesMouse, SecondTransferWhileWritingIsRefusedAndTheFirstCompletes)
     EXPECT_TRUE(mouse.Transfer(&other, kTransferRead, kTransferAll));
 }
 
-TEST_F(DevicesMouse, RefusedRecordsAndStepsSkipOnlyWhatTheyShould)
+TEST_F(DevicesMouse, RefusedCallsFailTheWriteAndEverythingElseStillGoesOut)
 {
     CVxConfig_Mouse config;
     CMouse mouse(g_MouseDescriptor);
     ReadInto(mouse, config);
+    EXPECT_EQ(kWriteNone, mouse.TakeWriteOutcome(true));
     CProgressListener listener;
     mouse.AddListener(listener.Window());
 
-    // One refused button record: the other records of that profile are still written; the write
-    // fails and the steps after it are skipped, while every profile still reports its progress.
-    Fail(L"mouse", L"IButtonAssignments.SetAssignments", E_FAIL, 1);
+    // A clean write sends every step and reports success.
     ClearJournal();
-    ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
-    ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
-    std::vector<std::wstring> journal = Journal();
-    EXPECT_EQ(11, CountLines(journal, L"IButtonAssignments.SetAssignments"));
-    EXPECT_EQ(1, CountLines(journal, L" -> 0x80004005"));
-    EXPECT_EQ(0, CountLines(journal, L"ILEDColor.SetColor"));
-    EXPECT_EQ(0, CountLines(journal, L"IAcceleration."));
-    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
-    EXPECT_EQ(1, CountLines(journal, L"IDpi.SetStages"));
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    EXPECT_EQ(kWriteSucceeded, mouse.TakeWriteOutcome(true));
+    const std::vector<std::wstring> clean = JournalCalls();
     EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
 
-    // A refused stage list: the rest of that DPI step and every later step are skipped, the
-    // other profiles' steps too; what went before it went out, and every profile is still looked
-    // up and reports its progress.
-    Fail(L"mouse", L"IDpi.SetStages", HVMW_E_REFUSED, 1);
-    listener.Clear();
+    // One refused button record, one refused stage list early in the first profile and one
+    // refused light: every other call of the write still goes out (the other profiles, the
+    // polling rate, the macros, the active profile), and the write reports its failure.
+    const std::pair<const wchar_t*, HRESULT> refusals[] = {{L"IButtonAssignments.SetAssignments", E_FAIL},
+                                                            {L"IDpi.SetStages", HVMW_E_REFUSED},
+                                                            {L"ILEDColor.SetColor", E_FAIL}};
+    for (const auto& [method, hr] : refusals) {
+        SCOPED_TRACE(wstr::WideToUtf8(method));
+        Fail(L"mouse", method, hr, 1);
+        listener.Clear();
+        ClearJournal();
+        ASSERT_TRUE(WriteAndWait(mouse, config));
+        EXPECT_EQ(kWriteFailed, mouse.TakeWriteOutcome(true));
+        EXPECT_EQ(clean, JournalCalls());
+        const std::vector<std::wstring> journal = Journal();
+        EXPECT_EQ(1, CountLines(journal, L" -> 0x"));
+        EXPECT_EQ(1, CountLines(journal, L"IProfileManager.SetActiveProfile"));
+        EXPECT_EQ(1, CountLines(journal, L"IPollingRate.SetRate"));
+        EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
+    }
+    // Nothing failed: the next write succeeds again.
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    EXPECT_EQ(kWriteSucceeded, mouse.TakeWriteOutcome(true));
+}
+
+TEST_F(DevicesMouse, AMacroThatCannotBeNamedIsNotLeftOnTheDevice)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    ASSERT_TRUE(config.AddMacro(L"Fresh", {{kMacroEventDelay, 20, 0}}));
+    const size_t macros = DumpLines(Dev::Mouse, L"macro ").size();
+
+    Fail(L"mouse", L"IMacro.SetName", E_FAIL, 1);
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    EXPECT_EQ(kWriteFailed, mouse.TakeWriteOutcome(true));
+    EXPECT_EQ(macros, DumpLines(Dev::Mouse, L"macro ").size()) << Dump(Dev::Mouse);
+    EXPECT_TRUE(hv::IsNullGUID(config.FindMacroByName(L"Fresh")->GetGuid()));
+
+    // The next write makes it whole.
+    ASSERT_TRUE(WriteAndWait(mouse, config));
+    EXPECT_EQ(kWriteSucceeded, mouse.TakeWriteOutcome(true));
+    const std::vector<std::wstring> lines = DumpLines(Dev::Mouse, L"macro ");
+    ASSERT_EQ(macros + 1, lines.size());
+    EXPECT_NE(std::wstring::npos, lines.back().find(L"\"Fresh\""));
+}
+
+TEST_F(DevicesMouse, DestructionThatWaitsTooLongStopsTheWrite)
+{
+    CVxConfig_Mouse config;
+    auto mouse = std::make_unique<CMouse>(g_MouseDescriptor);
+    ReadInto(*mouse, config);
+    // Every call takes a while: the whole write would take far longer than destruction waits.
+    Delay(100, nullptr);
     ClearJournal();
+    ASSERT_TRUE(mouse->Transfer(&config, kTransferWrite, kTransferAll));
+    const ULONGLONG start = ::GetTickCount64();
+    mouse.reset();
+    const ULONGLONG took = ::GetTickCount64() - start;
+    Delay(0, nullptr);
+    EXPECT_GE(took, static_cast<ULONGLONG>(CMouse::kWriteJoinMs));
+    EXPECT_LT(took, 30000u);
+    const std::vector<std::wstring> journal = Journal();
+    EXPECT_LT(CountLines(journal, L"IDpi.SetStages"), config.GetProfileCount());
+    EXPECT_EQ(0, CountLines(journal, L"IPollingRate.SetRate"));
+    EXPECT_EQ(0, CountLines(journal, L"IProfileManager.SetActiveProfile"));
+}
+
+TEST_F(DevicesMouse, ADeviceThatLeavesDuringAWriteFailsIt)
+{
+    CVxConfig_Mouse config;
+    CMouse mouse(g_MouseDescriptor);
+    ReadInto(mouse, config);
+    config.SetPollingRate(2);
+    // The write is held up at its polling rate (one call); the mouse is pulled out meanwhile.
+    Delay(1500, L"IPollingRate.SetRate");
     ASSERT_TRUE(mouse.Transfer(&config, kTransferWrite, kTransferAll));
+    ChangeState([](mwsim::SimState& s) {
+        s.Of(Dev::Mouse).present = 0;
+        ++s.Of(Dev::Mouse).generation;
+    });
     ASSERT_TRUE(WaitWhileBusy([&] { return mouse.IsBusy(); }));
-    const std::vector<std::wstring> expected = {
-        L"mouse IProfile.SetName",                // the first profile's properties
-        L"mouse IProfileProperties.SetProperty",  // linked program
-        L"mouse IProfileProperties.SetProperty",  // flag bit 0
-        L"mouse IProfileProperties.SetProperty",  // flag bit 1
-        L"mouse IProfileProperties.SetProperty",  // flag bit 2
-        L"mouse IDpi.SetStages",                  // refused: nothing after it
-    };
-    EXPECT_EQ(expected, JournalCalls());
-    journal = Journal();
-    ASSERT_FALSE(journal.empty());
-    EXPECT_NE(std::wstring::npos, journal.back().find(L" -> 0x80070005"));
-    EXPECT_EQ(1, CountLines(journal, L" -> 0x"));
-    EXPECT_EQ(ExpectedProgress(config, true), listener.Received());
+    EXPECT_EQ(kWriteFailed, mouse.TakeWriteOutcome(true));
+    Delay(0, nullptr);
 }
 
 TEST_F(DevicesMouse, NullMouseStandsInAndReportsFalse)
@@ -539,11 +596,12 @@ TEST_F(DevicesMouse, DeletionsTheMiddlewareOnlyClaimsEndTheWalk)
         ASSERT_TRUE(middleware.Registered());
         ASSERT_TRUE(WriteAndWait(mouse, config));
     }
-    // One deletion asked for each: the profile still listed is stepped over, the macro still
-    // listed ends the macro step (a refused deletion).
+    // One deletion asked for each: the item still listed is stepped over; the macro's counts as a
+    // refused deletion, which fails the write.
     EXPECT_EQ(2, lies.deleteCalls.load());
     EXPECT_EQ(5u, DumpLines(Dev::Mouse, L"profile ").size());
     EXPECT_EQ(1u, DumpLines(Dev::Mouse, L"macro ").size());
+    EXPECT_EQ(kWriteFailed, mouse.TakeWriteOutcome(true));
 }
 
 TEST_F(DevicesMouse, FailedImportsDeleteOnlyWhatTheyMade)

@@ -1,5 +1,6 @@
 #include "DevicesSim.h"
 
+#include <algorithm>
 #include <fstream>
 #include <sstream>
 
@@ -302,6 +303,56 @@ void CDevicesTest::SetUp()
     UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     LoadKeyboardDefinition();
     FillCodeTables();
+}
+
+namespace {
+
+// Splits a Describe text into the lines before, of, and after the named profile's section.
+void SplitAtProfile(const std::wstring& described, const std::wstring& name, std::wstring* outside,
+                    std::vector<std::wstring>* section)
+{
+    std::wistringstream in(described);
+    bool inside = false;
+    for (std::wstring line; std::getline(in, line);) {
+        if (!line.empty() && line[0] != L' ')
+            inside = line.rfind(L"profile ", 0) == 0 && line.size() >= name.size() + 2 &&
+                     line.compare(line.size() - name.size() - 2, name.size() + 2, L"\"" + name + L"\"") == 0;
+        if (inside) {
+            if (section)
+                section->push_back(line);
+        } else if (outside) {
+            *outside += line + L"\n";
+        }
+    }
+}
+
+} // namespace
+
+std::vector<std::wstring> ProfileSection(const std::wstring& described, const std::wstring& name)
+{
+    std::vector<std::wstring> section;
+    SplitAtProfile(described, name, nullptr, &section);
+    return section;
+}
+
+std::wstring WithoutProfile(const std::wstring& described, const std::wstring& name)
+{
+    std::wstring outside;
+    SplitAtProfile(described, name, &outside, nullptr);
+    return outside;
+}
+
+void ExpectMadeProfileReadsBack(const std::wstring& written, const std::wstring& read, const std::wstring& name)
+{
+    EXPECT_EQ(WithoutProfile(written, name), WithoutProfile(read, name));
+    const std::vector<std::wstring> made = ProfileSection(written, name);
+    const std::vector<std::wstring> back = ProfileSection(read, name);
+    ASSERT_FALSE(made.empty());
+    for (const std::wstring& line : made) {
+        if (line.find(L" type -1") == std::wstring::npos) {
+            EXPECT_NE(back.end(), std::find(back.begin(), back.end(), line)) << wstr::WideToUtf8(line);
+        }
+    }
 }
 
 } // namespace devtest

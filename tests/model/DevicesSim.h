@@ -44,6 +44,14 @@ void LoadKeyboardDefinition();
 // applications; device-wide values.
 std::wstring Describe(IMouseConfig& config);
 std::wstring Describe(IKeyboardConfig& config);
+// The lines of a Describe text that belong to the profile of that name, its heading first; and
+// the text without them.
+std::vector<std::wstring> ProfileSection(const std::wstring& described, const std::wstring& name);
+std::wstring WithoutProfile(const std::wstring& described, const std::wstring& name);
+// A profile the user made goes out with what it was given; the device's new profile keeps its own
+// values for the rest. Each line of the made profile's section but those of controls it gave no
+// function reads back the same.
+void ExpectMadeProfileReadsBack(const std::wstring& written, const std::wstring& read, const std::wstring& name);
 
 // Joins a COM apartment for the test and leaves it after.
 class CComApartment

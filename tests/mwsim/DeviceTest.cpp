@@ -100,6 +100,42 @@ TEST_F(SimTest, ServerIsRegisteredAndAnswersTheMiddlewareBoundary)
 
 // The configuration program creates the objects on its UI thread and writes from a worker thread
 // that joins no apartment; the test program may create them from any apartment.
+// Every indexed walk ends with the code the control tool chose; a reset brings back the default.
+TEST_F(SimTest, ListsEndWithTheChosenCode)
+{
+    const auto ends = [&](HRESULT expected) {
+        CComPtr<IDeviceEnumerator> root = Root();
+        ASSERT_TRUE(root);
+        CComPtr<IDevice> device;
+        EXPECT_EQ(expected, root->EnumDevice(2, device.Put()));
+        EXPECT_EQ(expected, root->EnumDevice(-1, device.Put()));
+        CComPtr<IDevice> mouse = Mouse(), keyboard = Keyboard();
+        ASSERT_TRUE(mouse && keyboard);
+        CComPtr<IProfile> profile;
+        EXPECT_EQ(expected, Profiles(mouse)->GetProfile(99, profile.Put()));
+        CComPtr<ILed> led;
+        EXPECT_EQ(expected, ProfileFeature<ILedCollection>(ActiveProfile(mouse))->GetLed(64, led.Put()));
+        CComPtr<IMacro> macro;
+        EXPECT_EQ(expected, DeviceFeature<IMacroManager>(mouse)->GetMacro(99, macro.Put()));
+        CComPtr<IApplication> app;
+        EXPECT_EQ(expected, DeviceFeature<IApplicationList>(keyboard)->GetApplication(99, app.Put()));
+        CComPtr<IApmLevel> level;
+        EXPECT_EQ(expected, DeviceFeature<IApm>(mouse)->GetLevel(99, level.Put()));
+        // Items within the list are found either way.
+        EXPECT_HRESULT_SUCCEEDED(Profiles(mouse)->GetProfile(0, profile.Put()));
+        EXPECT_HRESULT_SUCCEEDED(ProfileFeature<ILedCollection>(ActiveProfile(mouse))->GetLed(0, led.Put()));
+    };
+    ends(HVMW_E_NO_MORE_ITEMS);
+    Tool({L"listend", L"invalidarg"});
+    ends(E_INVALIDARG);
+    Tool({L"listend", L"nomoreitems"});
+    ends(HVMW_E_NO_MORE_ITEMS);
+    Tool({L"listend", L"invalidarg"});
+    Tool({L"reset"});
+    ends(HVMW_E_NO_MORE_ITEMS);
+    EXPECT_NE(0u, ToolExitCode({L"listend", L"maybe"}));
+}
+
 TEST_F(SimTest, ObjectsServeThreadsOfAnyApartment)
 {
     CComPtr<IDevice> mouse = Mouse();
