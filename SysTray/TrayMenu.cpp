@@ -12,12 +12,37 @@ constexpr wchar_t kCloseTrayKey[] = L"$CloseTrayIcon";
 constexpr wchar_t kCloseTrayText[] = L"Close Tray Icon";
 // A device's entries keep to their own thousand of command ids.
 constexpr size_t kMaxProfileEntries = kProfileCommandBase - 1;
+// The longest profile name the menu shows whole; a longer one is cut to this length, "..." included.
+constexpr size_t kMaxMenuNameChars = 64;
+constexpr wchar_t kCutMark[] = L"...";
 
 // The translation of key through the current language; false when no language is current or it has
 // no text for the key.
 bool Translated(const wchar_t* key, std::wstring& text)
 {
     return TranslateText(key, text);
+}
+
+// A profile name as its menu entry shows it: cut to its first characters and "..." when it is too long
+// for a menu (never between the halves of a surrogate pair), and every "&" doubled so that it shows as
+// itself rather than marking an accelerator.
+std::wstring MenuEntryText(const std::wstring& name)
+{
+    std::wstring shown = name;
+    if (shown.size() > kMaxMenuNameChars) {
+        size_t keep = kMaxMenuNameChars - (std::size(kCutMark) - 1);
+        if (IS_HIGH_SURROGATE(shown[keep - 1]))
+            --keep;
+        shown = shown.substr(0, keep) + kCutMark;
+    }
+    std::wstring text;
+    text.reserve(shown.size() + 8);
+    for (wchar_t c : shown) {
+        text += c;
+        if (c == L'&')
+            text += L'&';
+    }
+    return text;
 }
 
 // The popup of one device: its profiles, the active one checked; empty for an absent device.
@@ -34,7 +59,8 @@ CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present)
     std::vector<std::wstring> names;
     device->GetProfileNames(names);
     for (size_t i = 0; i < names.size() && i < kMaxProfileEntries; ++i)
-        popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i, names[i].c_str());
+        popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i,
+                         MenuEntryText(names[i]).c_str());
     return popup;
 }
 
@@ -80,10 +106,7 @@ void CVexaSysTrayDlg::ShowTrayMenu(POINT point)
     m_menuShowing = true;
     m_trayIcon->OnTrayNotification(kTrayIconId, WM_RBUTTONUP, point);
     m_menuShowing = false;
-    if (m_closePending) {
-        m_closePending = false;
-        CloseTray();
-    }
+    RunPendingClose();
 }
 
 void CVexaSysTrayDlg::SelectProfile(UINT index, UINT row)
