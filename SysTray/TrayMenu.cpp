@@ -5,6 +5,8 @@
 #include "LangTable.h"
 #include "SysTrayRes.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kLoadConfigKey[] = L"$LoadHalvoVEXA";
@@ -45,19 +47,22 @@ std::wstring MenuEntryText(const std::wstring& name)
     return text;
 }
 
-// The popup of one device: its profiles, the active one checked; empty for an absent device.
-CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present)
+// The popup of one device: its profiles, the active one checked; empty for an absent device. names
+// receives the profile names its entries stand for.
+CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present, std::vector<std::wstring>& names)
 {
     CMenu popup;
     popup.CreatePopupMenu();
+    names.clear();
     CScopedDevice device(TheDeviceManager(), slot.productId);
     *present = device->IsPresent();
     if (!*present)
         return popup;
     std::wstring active;
     device->GetActiveProfileName(active);
-    std::vector<std::wstring> names;
     device->GetProfileNames(names);
+    if (names.size() > kMaxProfileEntries)
+        names.resize(kMaxProfileEntries);
     for (size_t i = 0; i < names.size() && i < kMaxProfileEntries; ++i)
         popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i,
                          MenuEntryText(names[i]).c_str());
@@ -80,9 +85,10 @@ void CVexaSysTrayDlg::BuildTrayMenu()
         ::ModifyMenuW(tray, ID_TRAY_LOAD_CONFIG, MF_BYCOMMAND | MF_STRING, ID_TRAY_LOAD_CONFIG, text.c_str());
 
     UINT base = kProfileCommandBase;
-    for (const DeviceSlotInfo& slot : kDeviceSlots) {
+    for (size_t row = 0; row < std::size(kDeviceSlots); ++row) {
+        const DeviceSlotInfo& slot = kDeviceSlots[row];
         bool present = false;
-        CMenu popup = DevicePopup(slot, base, &present);
+        CMenu popup = DevicePopup(slot, base, &present, m_menuNames[row]);
         tray.AppendSubMenu(std::move(popup), slot.displayName);
         if (!present)
             tray.EnableMenuItem(tray.GetMenuItemCount() - 1, MF_BYPOSITION | MF_GRAYED);
@@ -115,12 +121,25 @@ void CVexaSysTrayDlg::SelectProfile(UINT index, UINT row)
         return;
     CScopedDevice device(TheDeviceManager(), kDeviceSlots[row].productId);
     std::vector<std::wstring> names;
-    if (!device->GetProfileNames(names) || index >= names.size())
+    if (!device->GetProfileNames(names))
         return;
+    // The entry stands for the profile whose name it showed, wherever that profile is now; a profile of
+    // that name that is gone takes the command with it. A command that no menu built is taken by index.
+    const std::vector<std::wstring>& shown = m_menuNames[row];
+    std::wstring name;
+    if (index < shown.size()) {
+        if (std::find(names.begin(), names.end(), shown[index]) == names.end())
+            return;
+        name = shown[index];
+    } else if (shown.empty() && index < names.size()) {
+        name = names[index];
+    } else {
+        return;
+    }
     // The chosen profile's own flag decides whether its name is shown.
     _Profile_Setting_ chosen;
-    device->GetProfileSetting(names[index], chosen);
-    chosen.name = names[index];
+    device->GetProfileSetting(name, chosen);
+    chosen.name = name;
     if (device->SetActiveProfile(chosen) && chosen.osdProfile == 1)
         ShowProfileOsd(chosen.name);
 }

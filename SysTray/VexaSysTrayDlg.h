@@ -136,6 +136,10 @@ private:
     bool m_menuShowing = false;
     bool m_closePending = false;
     int m_menuBuilds = 0;
+    // The profile names each device's entries showed when the menu was last built, by row: an entry
+    // chosen after the menu's loop (in which a device may have gone, come back or changed) is looked up
+    // again by its name.
+    std::vector<std::wstring> m_menuNames[std::size(kDeviceSlots)];
     CVexaSysTrayDlg** m_ownerSlot = nullptr;
 
     HV_DECLARE_MSG_MAP()

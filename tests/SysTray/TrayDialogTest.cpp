@@ -187,6 +187,13 @@ TEST_F(TrayDialog, MenuListsTheProfilesOfEachDeviceAndItsEntriesActivateThem)
     EXPECT_EQ(ProfileGuid(L"mouse", 4), Active(L"mouse"));
     Post(WM_COMMAND, 1000);
     EXPECT_EQ(ProfileGuid(L"mouse", 0), Active(L"mouse"));
+    // An entry chosen once its profile is renamed (the menu's loop lets that happen) stands for a
+    // profile that is gone: nothing changes. The other entries still find theirs.
+    ASSERT_HRESULT_SUCCEEDED(ProfileAt(Mouse(), 2)->SetName(L"Renamed"));
+    ClearJournal();
+    Post(WM_COMMAND, 1002);
+    EXPECT_TRUE(JournalWith("SetActiveProfile").empty());
+    EXPECT_EQ(ProfileGuid(L"mouse", 0), Active(L"mouse"));
     Post(WM_COMMAND, 1003);
 
     // Back, the keyboard has its connections and its profiles again.
