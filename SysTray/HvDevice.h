@@ -85,11 +85,11 @@ public:
     virtual bool AssignMacroToKeyInProfile(const std::wstring& profileName, const GUID& macroId, int first, int key);
 
     // ---- on-the-fly recording: device mode and the macro-record LED ----
+    // The light is best effort in all four: each part of it is set where the LED offers it, and a
+    // light that cannot be set changes nothing else (the mode is set, the recording kept).
     virtual bool BeginMacroRecording();
     virtual bool EndMacroRecording();
     virtual bool CancelMacroRecording();
-    // The light is best effort in all four: each part of it is set where the LED offers it, and a
-    // light that cannot be set changes nothing else.
     // Back to normal mode, LED off, then a new macro of the recorded events assigned to the key in the
     // active profile; true when it was made and assigned. No events make no macro and leave the key.
     virtual bool FinishMacroRecording(int first, int key, const std::vector<MacroEventRecord>& recorded);

@@ -45,6 +45,13 @@ bool ForEachProcess(const std::function<bool(const PROCESSENTRY32W&)>& visit)
     return true;
 }
 
+// What follows the last backslash, slash or drive colon.
+std::wstring FileNamePart(const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L"\\/:");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
 } // namespace
 
 bool CPcManager::GetLanguage(std::wstring& name) const
@@ -103,17 +110,6 @@ bool CPcManager::IsForegroundProgram(const std::wstring& program) const
     std::wstring name;
     return GetForegroundProgram(name) && LinkNamesProgram(program, name);
 }
-
-namespace {
-
-// What follows the last backslash, slash or drive colon.
-std::wstring FileNamePart(const std::wstring& path)
-{
-    const size_t separator = path.find_last_of(L"\\/:");
-    return separator == std::wstring::npos ? path : path.substr(separator + 1);
-}
-
-} // namespace
 
 bool LinkNamesProgram(const std::wstring& link, const std::wstring& exeName)
 {

@@ -63,7 +63,7 @@ CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present, std::vec
     device->GetProfileNames(names);
     if (names.size() > kMaxProfileEntries)
         names.resize(kMaxProfileEntries);
-    for (size_t i = 0; i < names.size() && i < kMaxProfileEntries; ++i)
+    for (size_t i = 0; i < names.size(); ++i)
         popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i,
                          MenuEntryText(names[i]).c_str());
     return popup;
