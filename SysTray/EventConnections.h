@@ -3,8 +3,9 @@
 // A connection holds one reference to the feature it watches, taken when it is made, so that it
 // outlives the short-lived device wrapper that made it (HvDevice.h), and one reference to its sink.
 // Making a connection advises the sink; destroying it unadvises the sink when it holds a cookie,
-// clears the cookie and releases its reference to the sink, also when the unadvise fails (the sink
-// then lives on for as long as the middleware holds it, and deletes itself). A connection never
+// clears the cookie, detaches the sink from its handler and releases its reference to the sink, also
+// when the unadvise fails (the sink then lives on for as long as the middleware holds it, and deletes
+// itself, but whatever the middleware still delivers to it reaches no handler). A connection never
 // deletes its sink. A failed advise leaves a connection that delivers nothing.
 //
 // The device manager (DeviceManager.h) owns the connections; everything runs on the thread that
@@ -39,8 +40,10 @@ public:
     ~CSinkConnection() override
     {
         Disconnect();
-        if (m_sink)
+        if (m_sink) {
+            m_sink->Detach();
             m_sink->Release();
+        }
     }
 
     // Advises the sink once; each failure simply ends the step.

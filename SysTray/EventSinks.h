@@ -4,8 +4,10 @@
 // Ownership: a sink is reference-counted and deletes itself when the count reaches 0. It is made with
 // one reference, which its connection (EventConnections.h) holds; the middleware holds one more while
 // advised and, for the length of an event call, another. So a handler that unregisters the connection
-// that is calling it leaves the sink alive until the call has returned. The handler is borrowed and
-// must outlive every sink made for it; a null handler makes a sink that ignores its events.
+// that is calling it leaves the sink alive until the call has returned. The handler is borrowed: it
+// must outlive the sink's connection, which detaches the sink from it when it ends, since the
+// middleware may keep the sink and call it later (an unadvise it refused, an event already on its
+// way). A null or detached handler makes a sink that ignores its events.
 #pragma once
 
 #include "EventHandlers.h"
@@ -45,6 +47,8 @@ public:
     }
 
     int ProductId() const noexcept { return m_productId; }
+    // From now on the events are answered and dropped.
+    void Detach() noexcept { m_handler = nullptr; }
 
 protected:
     CEventSink(int productId, Handler* handler) noexcept : m_productId(productId), m_handler(handler) {}
@@ -67,7 +71,7 @@ protected:
     const int m_productId;
 
 private:
-    Handler* const m_handler; // borrowed
+    Handler* m_handler; // borrowed; null once detached
     std::atomic<long> m_refs{1};
 };
 

@@ -58,10 +58,12 @@ CComPtr<I> Query(const CComPtr<From>& from)
     return queried;
 }
 
-// Whether a walk's failed call is the index past the last element.
-bool IsEndOfList(HRESULT hr)
+// Whether an indexed call ends a walk. The interface describes its lists as "from index 0 until the
+// call fails" and names no code, so any failure (or an item not handed out) is the end of the list;
+// only a failure of another call on an item that was found fails a walk.
+bool IsEndOfList(HRESULT hr, const void* item)
 {
-    return hr == HVMW_E_NO_MORE_ITEMS;
+    return FAILED(hr) || !item;
 }
 
 // Property 0x80000002, kept only when the middleware reports a size; terminated within the buffer
@@ -120,16 +122,19 @@ int NewMacroNumber(const std::wstring& name)
     return number;
 }
 
-// Applies one LED setting; every write must succeed.
+// Applies one LED setting as far as the LED offers it: colour, effect and brightness each where the
+// LED has the interface, each tried whatever became of the others, and the switch on or off always,
+// so that a light that misbehaves is still turned off. True when every write that was made succeeded.
 bool ApplyLed(const CComPtr<ILed>& led, const CLed& setting)
 {
-    CComPtr<ILEDColor> colour = Query<ILEDColor>(led);
-    CComPtr<ILedEffect> effect = Query<ILedEffect>(led);
-    CComPtr<ILEDBrightness> brightness = Query<ILEDBrightness>(led);
-    return colour && effect && brightness && SUCCEEDED(colour->SetColor(setting.color)) &&
-           SUCCEEDED(effect->SetEffect(setting.effect, setting.duration, setting.delay)) &&
-           SUCCEEDED(brightness->SetBrightness(setting.brightness)) &&
-           SUCCEEDED(setting.on == 1 ? led->TurnOn() : led->TurnOff());
+    bool written = true;
+    if (CComPtr<ILEDColor> colour = Query<ILEDColor>(led))
+        written = SUCCEEDED(colour->SetColor(setting.color)) && written;
+    if (CComPtr<ILedEffect> effect = Query<ILedEffect>(led))
+        written = SUCCEEDED(effect->SetEffect(setting.effect, setting.duration, setting.delay)) && written;
+    if (CComPtr<ILEDBrightness> brightness = Query<ILEDBrightness>(led))
+        written = SUCCEEDED(brightness->SetBrightness(setting.brightness)) && written;
+    return SUCCEEDED(setting.on == 1 ? led->TurnOn() : led->TurnOff()) && written;
 }
 
 struct CTaskMemFree
@@ -158,7 +163,8 @@ CHvDevice::CHvDevice(DWORD productId) : m_productId(productId)
     }
     for (int i = 0; m_root && i < kMaxWalk; ++i) {
         CComPtr<IDevice> device;
-        if (FAILED(m_root->EnumDevice(i, device.Put())) || !device)
+        const HRESULT hr = m_root->EnumDevice(i, device.Put());
+        if (IsEndOfList(hr, device.Get()))
             break;
         CComPtr<IDeviceIdentity> identity = Query<IDeviceIdentity>(device);
         DWORD first = 0, product = 0;
@@ -185,10 +191,8 @@ bool CHvDevice::ForEachProfile(Visit&& visit)
     for (int i = 0; i < kMaxWalk; ++i) {
         CComPtr<IProfile> profile;
         const HRESULT hr = m_profiles->GetProfile(i, profile.Put());
-        if (IsEndOfList(hr))
+        if (IsEndOfList(hr, profile.Get()))
             return true;
-        if (FAILED(hr) || !profile)
-            return false;
         if (!visit(profile))
             return true;
     }
@@ -298,10 +302,10 @@ bool CHvDevice::GetNewMacroName(std::wstring& name)
             return false;
         CComPtr<IMacro> macro;
         const HRESULT hr = macros->GetMacro(i, macro.Put());
-        if (IsEndOfList(hr))
+        if (IsEndOfList(hr, macro.Get()))
             break;
         std::wstring own;
-        if (FAILED(hr) || !macro || !ReadName(macro.Get(), own))
+        if (!ReadName(macro.Get(), own))
             return false;
         largest = std::max(largest, NewMacroNumber(own));
     }
@@ -344,7 +348,8 @@ bool CHvDevice::FindMacro(const GUID& macroId, CComPtr<IMacro>& found)
     for (int i = 0; macros && i < kMaxWalk; ++i) {
         CComPtr<IMacro> macro;
         GUID id{};
-        if (FAILED(macros->GetMacro(i, macro.Put())) || !macro || FAILED(macro->GetId(&id)))
+        const HRESULT hr = macros->GetMacro(i, macro.Put());
+        if (IsEndOfList(hr, macro.Get()) || FAILED(macro->GetId(&id)))
             return false;
         if (::IsEqualGUID(id, macroId)) {
             found = std::move(macro);
@@ -393,7 +398,11 @@ bool CHvDevice::AssignMacroToKeyInProfile(const std::wstring& profileName, const
 
 bool CHvDevice::BeginMacroRecording()
 {
-    return m_device && SetDeviceModeDefault() && SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kRecording));
+    if (!m_device)
+        return false;
+    const bool mode = SetDeviceModeDefault();
+    const bool led = SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kRecording));
+    return mode && led;
 }
 
 bool CHvDevice::EndMacroRecording()
@@ -403,7 +412,10 @@ bool CHvDevice::EndMacroRecording()
 
 bool CHvDevice::CancelMacroRecording()
 {
-    return SetDeviceModeNormal() && SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kOff));
+    // The light goes out also when the mode cannot be set.
+    const bool mode = SetDeviceModeNormal();
+    const bool led = SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kOff));
+    return mode && led;
 }
 
 bool CHvDevice::FinishMacroRecording(int first, int key, const std::vector<MacroEventRecord>& recorded)
@@ -411,12 +423,14 @@ bool CHvDevice::FinishMacroRecording(int first, int key, const std::vector<Macro
     if (!HasMiddleware())
         return false;
     SetDeviceModeNormal();
-    const bool ledOff = SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kOff));
+    // The light only shows the recording's step: whatever becomes of it, the recording is kept.
+    SetLedEffect(CMacroLedScheme::Step(CMacroLedScheme::kOff));
+    // Nothing captured is no macro: the key keeps what it does.
+    if (recorded.empty())
+        return false;
     std::wstring name;
-    const bool named = GetNewMacroName(name);
-    const std::vector<MacroEventRecord> events = recorded;
     GUID macroId{};
-    return ledOff && named && CreateMacro(name, events, macroId) && AssignMacroToKey(macroId, first, key);
+    return GetNewMacroName(name) && CreateMacro(name, recorded, macroId) && AssignMacroToKey(macroId, first, key);
 }
 
 bool CHvDevice::AbortMacroRecording()
@@ -538,7 +552,8 @@ bool CHvDevice::SetProfileLedEffect(const std::wstring& profileName, const CLed&
     for (int i = 0; leds && i < kMaxWalk; ++i) {
         CComPtr<ILed> led;
         int id = 0;
-        if (FAILED(leds->GetLed(i, led.Put())) || !led || FAILED(led->GetId(&id)))
+        const HRESULT hr = leds->GetLed(i, led.Put());
+        if (IsEndOfList(hr, led.Get()) || FAILED(led->GetId(&id)))
             return false;
         if (id == setting.id)
             return ApplyLed(led, setting);

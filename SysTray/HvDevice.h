@@ -7,8 +7,9 @@
 // absent device gives a wrapper whose operations all fail. Event connections made by a wrapper hold
 // their own references and outlive it (EventConnections.h).
 //
-// Walks over the middleware's lists (profiles, macros, LEDs, devices) end at the index past the last
-// element; any other failure inside a walk fails the walk.
+// Walks over the middleware's lists (profiles, macros, LEDs, devices) end at the first index whose
+// call fails, whatever the code; a failure of another call on an element that was found (its name, its
+// id) fails the walk.
 #pragma once
 
 #include "ComPtr.h"
@@ -84,11 +85,13 @@ public:
     virtual bool AssignMacroToKeyInProfile(const std::wstring& profileName, const GUID& macroId, int first, int key);
 
     // ---- on-the-fly recording: device mode and the macro-record LED ----
+    // The light is best effort in all four: each part of it is set where the LED offers it, and a
+    // light that cannot be set changes nothing else (the mode is set, the recording kept).
     virtual bool BeginMacroRecording();
     virtual bool EndMacroRecording();
     virtual bool CancelMacroRecording();
-    // Back to normal mode, LED off, then, only when the LED write succeeded, a new macro of the
-    // recorded events assigned to the key in the active profile.
+    // Back to normal mode, LED off, then a new macro of the recorded events assigned to the key in the
+    // active profile; true when it was made and assigned. No events make no macro and leave the key.
     virtual bool FinishMacroRecording(int first, int key, const std::vector<MacroEventRecord>& recorded);
     virtual bool AbortMacroRecording();
 
@@ -114,8 +117,9 @@ public:
     // ---- LEDs and device mode ----
     // The setting applied to the active profile's LED of that id.
     virtual bool SetLedEffect(const CLed& led);
-    // Colour, effect, brightness, then on or off, for the profile's LED of the setting's id; false
-    // when the profile or the LED cannot be found or any of the writes fails.
+    // Colour, effect and brightness where the LED offers them, then on or off, for the profile's LED of
+    // the setting's id; each write is made whatever became of the others. False when the profile or the
+    // LED cannot be found or any write made fails.
     virtual bool SetProfileLedEffect(const std::wstring& profileName, const CLed& led);
     virtual bool SetDeviceModeDefault();
     virtual bool SetDeviceModeNormal();

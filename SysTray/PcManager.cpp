@@ -45,6 +45,13 @@ bool ForEachProcess(const std::function<bool(const PROCESSENTRY32W&)>& visit)
     return true;
 }
 
+// What follows the last backslash, slash or drive colon.
+std::wstring FileNamePart(const std::wstring& path)
+{
+    const size_t separator = path.find_last_of(L"\\/:");
+    return separator == std::wstring::npos ? path : path.substr(separator + 1);
+}
+
 } // namespace
 
 bool CPcManager::GetLanguage(std::wstring& name) const
@@ -101,7 +108,15 @@ bool CPcManager::GetForegroundProgram(std::wstring& name) const
 bool CPcManager::IsForegroundProgram(const std::wstring& program) const
 {
     std::wstring name;
-    return GetForegroundProgram(name) && name == program;
+    return GetForegroundProgram(name) && LinkNamesProgram(program, name);
+}
+
+bool LinkNamesProgram(const std::wstring& link, const std::wstring& exeName)
+{
+    const std::wstring linked = FileNamePart(link);
+    const std::wstring running = FileNamePart(exeName);
+    return !linked.empty() && ::CompareStringOrdinal(linked.c_str(), static_cast<int>(linked.size()), running.c_str(),
+                                                     static_cast<int>(running.size()), TRUE) == CSTR_EQUAL;
 }
 
 bool CPcManager::IsConfigToolRunning() const

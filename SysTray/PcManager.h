@@ -30,8 +30,8 @@ public:
     bool GetProcessExeName(DWORD processId, std::wstring& name) const;
     // The executable file name of the process that owns the foreground window.
     bool GetForegroundProgram(std::wstring& name) const;
-    // Whether the process that owns the foreground window runs an executable of exactly that file
-    // name (with regard to case).
+    // Whether the process that owns the foreground window runs the program a profile links
+    // (LinkNamesProgram).
     bool IsForegroundProgram(const std::wstring& program) const;
     bool IsConfigToolRunning() const;
     // Ends the first process found that runs the configuration program; true when it was ended.
@@ -40,3 +40,8 @@ public:
 };
 
 CPcManager& ThePcManager();
+
+// Whether a profile's linked program names the executable exeName: the file-name part of each (the
+// link may be a full path, as the test program stores it) compared without regard to case, as the
+// file system compares them. An empty link names nothing.
+bool LinkNamesProgram(const std::wstring& link, const std::wstring& exeName);

@@ -86,7 +86,7 @@ void CVexaSysTrayDlg::AutoSwitchProfiles()
         if (!device->GetProfileSettings(m_settings) || !device->GetActiveProfileName(active) || m_settings.empty())
             continue;
         for (const _Profile_Setting_& setting : m_settings) {
-            if (setting.autoSwitch == 0 || !hasForeground || setting.application != foreground)
+            if (setting.autoSwitch == 0 || !hasForeground || !LinkNamesProgram(setting.application, foreground))
                 continue;
             // The first linked profile wins; when it is active already, nothing changes.
             if (setting.name != active && device->SetActiveProfile(setting) && setting.osdProfile == 1)

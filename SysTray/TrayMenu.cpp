@@ -5,6 +5,8 @@
 #include "LangTable.h"
 #include "SysTrayRes.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr wchar_t kLoadConfigKey[] = L"$LoadHalvoVEXA";
@@ -12,6 +14,9 @@ constexpr wchar_t kCloseTrayKey[] = L"$CloseTrayIcon";
 constexpr wchar_t kCloseTrayText[] = L"Close Tray Icon";
 // A device's entries keep to their own thousand of command ids.
 constexpr size_t kMaxProfileEntries = kProfileCommandBase - 1;
+// The longest profile name the menu shows whole; a longer one is cut to this length, "..." included.
+constexpr size_t kMaxMenuNameChars = 64;
+constexpr wchar_t kCutMark[] = L"...";
 
 // The translation of key through the current language; false when no language is current or it has
 // no text for the key.
@@ -20,21 +25,47 @@ bool Translated(const wchar_t* key, std::wstring& text)
     return TranslateText(key, text);
 }
 
-// The popup of one device: its profiles, the active one checked; empty for an absent device.
-CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present)
+// A profile name as its menu entry shows it: cut to its first characters and "..." when it is too long
+// for a menu (never between the halves of a surrogate pair), and every "&" doubled so that it shows as
+// itself rather than marking an accelerator.
+std::wstring MenuEntryText(const std::wstring& name)
+{
+    std::wstring shown = name;
+    if (shown.size() > kMaxMenuNameChars) {
+        size_t keep = kMaxMenuNameChars - (std::size(kCutMark) - 1);
+        if (IS_HIGH_SURROGATE(shown[keep - 1]))
+            --keep;
+        shown = shown.substr(0, keep) + kCutMark;
+    }
+    std::wstring text;
+    text.reserve(shown.size() + 8);
+    for (wchar_t c : shown) {
+        text += c;
+        if (c == L'&')
+            text += L'&';
+    }
+    return text;
+}
+
+// The popup of one device: its profiles, the active one checked; empty for an absent device. names
+// receives the profile names its entries stand for.
+CMenu DevicePopup(const DeviceSlotInfo& slot, UINT base, bool* present, std::vector<std::wstring>& names)
 {
     CMenu popup;
     popup.CreatePopupMenu();
+    names.clear();
     CScopedDevice device(TheDeviceManager(), slot.productId);
     *present = device->IsPresent();
     if (!*present)
         return popup;
     std::wstring active;
     device->GetActiveProfileName(active);
-    std::vector<std::wstring> names;
     device->GetProfileNames(names);
-    for (size_t i = 0; i < names.size() && i < kMaxProfileEntries; ++i)
-        popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i, names[i].c_str());
+    if (names.size() > kMaxProfileEntries)
+        names.resize(kMaxProfileEntries);
+    for (size_t i = 0; i < names.size(); ++i)
+        popup.AppendMenu(MF_STRING | (names[i] == active ? MF_CHECKED : MF_UNCHECKED), base + i,
+                         MenuEntryText(names[i]).c_str());
     return popup;
 }
 
@@ -54,9 +85,10 @@ void CVexaSysTrayDlg::BuildTrayMenu()
         ::ModifyMenuW(tray, ID_TRAY_LOAD_CONFIG, MF_BYCOMMAND | MF_STRING, ID_TRAY_LOAD_CONFIG, text.c_str());
 
     UINT base = kProfileCommandBase;
-    for (const DeviceSlotInfo& slot : kDeviceSlots) {
+    for (size_t row = 0; row < std::size(kDeviceSlots); ++row) {
+        const DeviceSlotInfo& slot = kDeviceSlots[row];
         bool present = false;
-        CMenu popup = DevicePopup(slot, base, &present);
+        CMenu popup = DevicePopup(slot, base, &present, m_menuNames[row]);
         tray.AppendSubMenu(std::move(popup), slot.displayName);
         if (!present)
             tray.EnableMenuItem(tray.GetMenuItemCount() - 1, MF_BYPOSITION | MF_GRAYED);
@@ -80,10 +112,7 @@ void CVexaSysTrayDlg::ShowTrayMenu(POINT point)
     m_menuShowing = true;
     m_trayIcon->OnTrayNotification(kTrayIconId, WM_RBUTTONUP, point);
     m_menuShowing = false;
-    if (m_closePending) {
-        m_closePending = false;
-        CloseTray();
-    }
+    RunPendingClose();
 }
 
 void CVexaSysTrayDlg::SelectProfile(UINT index, UINT row)
@@ -92,12 +121,25 @@ void CVexaSysTrayDlg::SelectProfile(UINT index, UINT row)
         return;
     CScopedDevice device(TheDeviceManager(), kDeviceSlots[row].productId);
     std::vector<std::wstring> names;
-    if (!device->GetProfileNames(names) || index >= names.size())
+    if (!device->GetProfileNames(names))
         return;
+    // The entry stands for the profile whose name it showed, wherever that profile is now; a profile of
+    // that name that is gone takes the command with it. A command that no menu built is taken by index.
+    const std::vector<std::wstring>& shown = m_menuNames[row];
+    std::wstring name;
+    if (index < shown.size()) {
+        if (std::find(names.begin(), names.end(), shown[index]) == names.end())
+            return;
+        name = shown[index];
+    } else if (shown.empty() && index < names.size()) {
+        name = names[index];
+    } else {
+        return;
+    }
     // The chosen profile's own flag decides whether its name is shown.
     _Profile_Setting_ chosen;
-    device->GetProfileSetting(names[index], chosen);
-    chosen.name = names[index];
+    device->GetProfileSetting(name, chosen);
+    chosen.name = name;
     if (device->SetActiveProfile(chosen) && chosen.osdProfile == 1)
         ShowProfileOsd(chosen.name);
 }

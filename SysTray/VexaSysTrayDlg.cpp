@@ -131,6 +131,7 @@ BOOL CVexaSysTrayDlg::OnInitDialog()
     RegisterNotifications();
     TheDeviceManager().BuildDeviceTable();
     RegisterAllDeviceCallbacks();
+    m_initialised = true;
     return TRUE;
 }
 
@@ -182,14 +183,17 @@ void CVexaSysTrayDlg::ReleaseRegistrations()
 
 void CVexaSysTrayDlg::CloseTray()
 {
-    if (m_menuShowing) {
-        // The menu's loop runs inside a handler of this window: end it, and close once it returned.
+    if (m_menuShowing || m_aboutBox) {
+        // The menu's or the box's loop runs inside a handler of this window: end it, and close once it
+        // returned (RunPendingClose).
         m_closePending = true;
-        ::EndMenu();
+        if (m_menuShowing)
+            ::EndMenu();
+        if (m_aboutBox && m_aboutBox->m_hWnd)
+            m_aboutBox->EndDialog(IDCANCEL);
         return;
     }
-    CancelAllMacroRecordings();
-    ReleaseRegistrations();
+    // WM_DESTROY cancels the recordings and releases the rest.
     DestroyWindow();
 }
 
@@ -208,8 +212,14 @@ BOOL CVexaSysTrayDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 LRESULT CVexaSysTrayDlg::OnSysCommand(WPARAM wParam, LPARAM)
 {
     if ((wParam & 0xFFF0) == IDM_ABOUTBOX) {
+        // One box at a time: its loop serves this window's messages, another command among them.
+        if (m_aboutBox)
+            return 0;
         CDialog about(IDD_ABOUTBOX, this);
+        m_aboutBox = &about;
         about.DoModal();
+        m_aboutBox = nullptr;
+        RunPendingClose();
         return 0;
     }
     return Default();
@@ -236,13 +246,32 @@ LRESULT CVexaSysTrayDlg::OnQueryDragIcon(WPARAM, LPARAM)
     return reinterpret_cast<LRESULT>(m_largeIcon);
 }
 
+void CVexaSysTrayDlg::RunPendingClose()
+{
+    if (!m_closePending || m_menuShowing || m_aboutBox)
+        return;
+    m_closePending = false;
+    CloseTray();
+}
+
 LRESULT CVexaSysTrayDlg::OnDeviceChange(WPARAM event, LPARAM data)
 {
+    // Notices that arrive before the dialog is set up (the box of a failed start) or after it was torn
+    // down have no callbacks to look after.
+    if (!m_initialised)
+        return TRUE;
     CDeviceManager& manager = TheDeviceManager();
     if (event == DBT_DEVNODES_CHANGED) {
         for (const DeviceSlotInfo& slot : kDeviceSlots) {
-            CScopedDevice device(manager, slot.productId);
-            if (!device->IsPresent())
+            bool present = false;
+            {
+                CScopedDevice device(manager, slot.productId);
+                present = device->IsPresent();
+            }
+            // An arrival served before the middleware listed the device left it without callbacks.
+            if (present)
+                RegisterDeviceCallbacksFor(slot.productId);
+            else
                 PostMessage(WM_DEVICE_GONE, slot.productId);
         }
         return TRUE;
@@ -265,6 +294,8 @@ LRESULT CVexaSysTrayDlg::OnDeviceChange(WPARAM event, LPARAM data)
 
 LRESULT CVexaSysTrayDlg::OnSessionChange(WPARAM code, LPARAM)
 {
+    if (!m_initialised)
+        return 0;
     switch (code) {
     case WTS_CONSOLE_CONNECT:
     case WTS_SESSION_LOGON:
@@ -349,6 +380,10 @@ void CVexaSysTrayDlg::OnClose()
 
 void CVexaSysTrayDlg::OnDestroy()
 {
+    // However the window goes, no device is left recording (in its default mode, its light on).
+    if (m_initialised)
+        CancelAllMacroRecordings();
+    m_initialised = false;
     ReleaseRegistrations();
     m_trayIcon.reset();
     Default();

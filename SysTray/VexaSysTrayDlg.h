@@ -10,8 +10,9 @@
 //
 // Ownership: the object is made with new and deletes itself once its window is gone (PostNcDestroy);
 // whoever keeps a pointer to it gives its address to SetOwnerSlot and finds it cleared then. Before
-// the window goes (WM_DESTROY), every connection, notification registration, timer, raw input
-// registration and the icon are released, so no event reaches a dead handler.
+// the window goes (WM_DESTROY), every recording is cancelled and every connection, notification
+// registration, timer, raw input registration and the icon are released, so no event reaches a dead
+// handler.
 #pragma once
 
 #include "Dialog.h"
@@ -77,7 +78,9 @@ private:
     void RegisterNotifications();
     // Releases whatever ties the system or the middleware to this window; safe to repeat.
     void ReleaseRegistrations();
+    // Closes now, or, while the menu or the About box shows, ends it and closes once it returned.
     void CloseTray();
+    void RunPendingClose();
 
     // ---- window messages ----
     LRESULT OnSysCommand(WPARAM wParam, LPARAM lParam);
@@ -127,9 +130,16 @@ private:
 
     HRESULT m_apartment;
     bool m_initFailed = false;
+    // From the end of OnInitDialog to WM_DESTROY: the span in which device and session notices act.
+    bool m_initialised = false;
+    CDialog* m_aboutBox = nullptr; // while the About box shows
     bool m_menuShowing = false;
     bool m_closePending = false;
     int m_menuBuilds = 0;
+    // The profile names each device's entries showed when the menu was last built, by row: an entry
+    // chosen after the menu's loop (in which a device may have gone, come back or changed) is looked up
+    // again by its name.
+    std::vector<std::wstring> m_menuNames[std::size(kDeviceSlots)];
     CVexaSysTrayDlg** m_ownerSlot = nullptr;
 
     HV_DECLARE_MSG_MAP()

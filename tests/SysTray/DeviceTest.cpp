@@ -159,10 +159,22 @@ TEST_F(SimTest, TrayDeviceReadsAndWritesProfilesAsTheDumpShows)
     EXPECT_EQ(5600, maximum);
     EXPECT_EQ(100, step);
 
-    // A failure inside a walk fails the walk.
+    // A failure of a call on a profile that was found fails the walk.
     Tool({L"fail", L"mouse", L"IProfile.GetName", L"0x80004005"});
     EXPECT_FALSE(mouse->GetProfileNames(names));
     EXPECT_TRUE(names.empty());
+    // The list's own call failing ends the list, whatever its code: here at its start.
+    for (const wchar_t* end : {L"0x80070057", L"0x80004005"}) {
+        Tool({L"fail", L"mouse", L"IProfileManager.GetProfile", end});
+        EXPECT_FALSE(mouse->GetProfileNames(names));
+        EXPECT_TRUE(names.empty());
+        ASSERT_TRUE(mouse->GetProfileNames(names));
+        EXPECT_EQ(5u, names.size());
+    }
+    // A device list that ends at once leaves the device unfound.
+    Tool({L"fail", L"root", L"IDeviceEnumerator.EnumDevice", L"0x80070057"});
+    EXPECT_FALSE(CScopedDevice(manager, hvmw::kProductMouse)->IsPresent());
+    EXPECT_TRUE(CScopedDevice(manager, hvmw::kProductMouse)->IsPresent());
 
     // Audio sync stays on while its connection lives.
     {
@@ -235,6 +247,15 @@ TEST_F(SimTest, TrayDeviceNamesMakesAndAssignsMacros)
     EXPECT_EQ(" assign 0x0001E " + MacroRecordText(first), ProfileLine(L"keyboard", 2, " assign 0x0001E "));
     EXPECT_EQ(Lines{"active " + ProfileGuid(L"keyboard", 2)}, DumpLines(L"keyboard", "active "));
 
+    // A macro list that ends with another code than "no more items" is a list all the same: a middleware
+    // that ends its lists so still gets new macros named. A failure on a macro that was found fails.
+    Tool({L"fail", L"keyboard", L"IMacroManager.GetMacro", L"0x80070057"});
+    ASSERT_TRUE(keyboard->GetNewMacroName(name));
+    EXPECT_EQ(L"New Macro1", name);
+    Tool({L"fail", L"keyboard", L"IMacro.GetName", L"0x80004005"});
+    EXPECT_FALSE(keyboard->GetNewMacroName(name));
+    EXPECT_TRUE(name.empty());
+
     // A macro whose events the device refuses is taken away again.
     Tool({L"fail", L"keyboard", L"IMacro.SetEvents", L"0x80004005"});
     EXPECT_FALSE(keyboard->CreateMacro(L"Refused", SampleEvents(), other));
@@ -304,13 +325,52 @@ TEST_F(SimTest, TrayDeviceRecordingSetsModeAndMacroLed)
     ASSERT_HRESULT_SUCCEEDED(CLSIDFromString(wstr::Utf8ToWide(macroGuid).c_str(), &macroId));
     EXPECT_EQ(" assign 0x2001D " + MacroRecordText(macroId), KeyAssignment("0x2001D"));
 
-    // A failed LED write makes no macro.
+    // The light is best effort: a colour the LED refuses leaves effect, brightness and the switching
+    // off to go ahead, and the recording still becomes the key's macro.
     ASSERT_TRUE(keyboard->BeginMacroRecording());
     ASSERT_TRUE(keyboard->EndMacroRecording());
+    ClearJournal();
     Tool({L"fail", L"keyboard", L"ILEDColor.SetColor", L"0x80004005"});
-    EXPECT_FALSE(keyboard->FinishMacroRecording(2, 0x1E, SampleEvents()));
-    EXPECT_EQ(1u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_TRUE(keyboard->FinishMacroRecording(2, 0x1E, SampleEvents()));
+    Lines refused = ledWrites("0xFF", "0 0 0", "TurnOff");
+    refused[0] += " -> 0x80004005";
+    EXPECT_EQ(Joined(Lines{"keyboard IDeviceMode.SetMode 1"}, refused), recordingCalls());
     EXPECT_EQ(Lines{"mode 1"}, mode());
-    EXPECT_EQ(" assign 0x0001E src 1 kind 5 data 1E00000000000000000000000000000000000000", KeyAssignment("0x0001E"));
-    EXPECT_EQ(1u, JournalWith("ILEDColor.SetColor " + profile + " led 7 0xFF -> 0x80004005").size());
+    EXPECT_EQ(" led 7 on 0 color 0x0000FF brightness 100 effect 0 0 0 caps 111", led7());
+    const Lines twoMacros = DumpLines(L"keyboard", "macro ");
+    ASSERT_EQ(2u, twoMacros.size());
+    EXPECT_NE(std::string::npos, twoMacros[1].find("\"New Macro2\""));
+    GUID secondId{};
+    ASSERT_HRESULT_SUCCEEDED(
+        CLSIDFromString(wstr::Utf8ToWide(twoMacros[1].substr(twoMacros[1].find('{'), 38)).c_str(), &secondId));
+    EXPECT_EQ(" assign 0x0001E " + MacroRecordText(secondId), KeyAssignment("0x0001E"));
+
+    // A light that turns on and off but has no colour: the rest is set, the recording kept.
+    Tool({L"feature", L"keyboard", L"ILEDColor", L"off"});
+    ClearJournal();
+    EXPECT_TRUE(keyboard->BeginMacroRecording());
+    Lines colourless = ledWrites("0xFF", "0 0 0", "TurnOn");
+    colourless.erase(colourless.begin());
+    EXPECT_EQ(Joined(Lines{"keyboard IDeviceMode.SetMode 2"}, colourless), recordingCalls());
+    EXPECT_EQ(" led 7 on 1 color 0x0000FF brightness 100 effect 0 0 0 caps 111", led7());
+    // A refused switch still turns the mode back and makes the macro; a cancel that cannot set the
+    // mode still turns the light off.
+    Tool({L"fail", L"keyboard", L"ILed.TurnOff", L"0x80004005"});
+    EXPECT_TRUE(keyboard->FinishMacroRecording(2, 0x30, SampleEvents()));
+    EXPECT_EQ(3u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(Lines{"mode 1"}, mode());
+    ASSERT_TRUE(keyboard->BeginMacroRecording());
+    Tool({L"fail", L"keyboard", L"IDeviceMode.SetMode", L"0x80004005"});
+    EXPECT_FALSE(keyboard->CancelMacroRecording());
+    EXPECT_EQ(" led 7 on 0 color 0x0000FF brightness 100 effect 0 0 0 caps 111", led7());
+    Tool({L"feature", L"keyboard", L"ILEDColor", L"on"});
+
+    // A recording that captured nothing makes no macro and leaves the key as it was.
+    ASSERT_TRUE(keyboard->BeginMacroRecording());
+    ASSERT_TRUE(keyboard->EndMacroRecording());
+    EXPECT_FALSE(keyboard->FinishMacroRecording(2, 0x1E, {}));
+    EXPECT_EQ(3u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(" assign 0x0001E " + MacroRecordText(secondId), KeyAssignment("0x0001E"));
+    EXPECT_EQ(Lines{"mode 1"}, mode());
+    EXPECT_EQ(" led 7 on 0 color 0x0000FF brightness 100 effect 0 0 0 caps 111", led7());
 }

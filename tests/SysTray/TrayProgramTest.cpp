@@ -17,6 +17,8 @@
 
 #include "HvTest.h"
 
+#include <functional>
+
 using namespace simtest;
 using namespace traytest;
 using traytest::JournalWith;
@@ -61,9 +63,13 @@ class CBoxAnswerer : public ICommonDialogs
 {
 public:
     std::vector<std::wstring> asked;
+    // What happens while a box is up, before it is answered.
+    std::function<void()> whileShown;
     int ShowMessage(HWND, const std::wstring& text, const std::wstring&, UINT type) override
     {
         asked.push_back(text + L":" + std::to_wstring(type));
+        if (whileShown)
+            whileShown();
         return IDOK;
     }
     bool PickFile(const FileDialogRequest&, std::wstring&) override { return false; }
@@ -132,6 +138,87 @@ TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
     EXPECT_FALSE(IconShown(dialog));
 }
 
+// The tray program's modal loops are its menu and its About box: devices that go and come while
+// either shows are looked after at once, and what the user chooses afterwards acts on the devices
+// as they are then. A close asked for while the box shows ends the box, then the tray.
+TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxShows)
+{
+    CInstallerKey installer;
+    SetInstallerValues(InstallDir(), L"English");
+    hvtest::ChildProcess tray;
+    ASSERT_TRUE(tray.Start(InstallDir() + L"\\HalvoVexaSysTray.exe"));
+    const HWND dialog = tray.WaitForWindow(L"#32770", kTrayCaption);
+    ASSERT_TRUE(dialog);
+    ASSERT_TRUE(hvtest::WaitUntil([] { return LiveConnections(L"mouse") && LiveConnections(L"keyboard"); }, 10000));
+    auto shownWindow = [&](const wchar_t* className, const wchar_t* title) {
+        HWND found = nullptr;
+        hvtest::WaitUntil([&] { return (found = hvtest::FindTopWindow(className, title, tray.Id(), true)) != nullptr; },
+                          10000);
+        return found;
+    };
+    auto active = [](const wchar_t* device) {
+        const Lines lines = DumpLines(device, "active ");
+        return lines.size() == 1 ? lines[0].substr(7) : std::string();
+    };
+    // The device goes and comes back, and the tray drops its callbacks and makes them again.
+    auto goAndCome = [&](const std::vector<std::wstring>& go, const std::vector<std::wstring>& come,
+                         const wchar_t* device) {
+        Tool(go);
+        EXPECT_TRUE(hvtest::WaitUntil([&] { return !LiveConnections(device); }, 10000)) << simtest::Narrow(go[0]);
+        Tool(come);
+        EXPECT_TRUE(hvtest::WaitUntil([&] { return LiveConnections(device); }, 10000)) << simtest::Narrow(come[0]);
+    };
+
+    // The menu, opened from the icon; the keyboard is unplugged and plugged, the mouse's removal and
+    // arrival announced, while it shows.
+    ::PostMessageW(dialog, WM_TRAY_NOTIFY, kTrayIconId, WM_RBUTTONUP);
+    const HWND menu = shownWindow(L"#32768", nullptr);
+    ASSERT_TRUE(menu);
+    EXPECT_TRUE(hvtest::CaptureWindow(menu).SaveToTestDir(L"tray_menu_while_devices_change.bmp"));
+    goAndCome({L"unplug", L"keyboard"}, {L"plug", L"keyboard"}, L"keyboard");
+    goAndCome({L"announce", L"removal", L"0x9D17", L"0x22"}, {L"announce", L"arrival", L"0x9D17", L"0x22"}, L"mouse");
+    EXPECT_TRUE(::IsWindowVisible(menu));
+    // The user goes on in the menu: down to "VEXA Keyboard", into it, down to its third profile.
+    for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN})
+        ::PostMessageW(menu, WM_KEYDOWN, key, 1);
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"keyboard") == ProfileGuid(L"keyboard", 2); }, 10000));
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return hvtest::FindTopWindow(L"#32768", nullptr, tray.Id(), true) == nullptr; },
+                                  10000));
+
+    // The About box: the mouse unplugged and plugged, the keyboard's removal and arrival announced;
+    // the keyboard's recording still reaches the tray while the box shows.
+    ::PostMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    HWND about = shownWindow(L"#32770", L"About VexaSysTray");
+    ASSERT_TRUE(about);
+    EXPECT_TRUE(hvtest::CaptureWindow(about).SaveToTestDir(L"tray_about_while_devices_change.bmp"));
+    goAndCome({L"unplug", L"mouse"}, {L"plug", L"mouse"}, L"mouse");
+    goAndCome({L"announce", L"removal", L"0x9D17", L"0x23"}, {L"announce", L"arrival", L"0x9D17", L"0x23"}, L"keyboard");
+    Tool({L"otf", L"start"});
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }, 10000));
+    Tool({L"otf", L"cancel"});
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 1"}; }, 10000));
+    ::PostMessageW(about, WM_COMMAND, IDOK, 0);
+    EXPECT_TRUE(hvtest::WaitForWindowGone(about, 10000));
+    ::PostMessageW(dialog, WM_COMMAND, kProfileCommandBase + 3, 0);
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"mouse") == ProfileGuid(L"mouse", 3); }, 10000));
+
+    // Closed while the box shows and the keyboard records: the box ends, the recording is cancelled,
+    // and the tray ends.
+    ::PostMessageW(dialog, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+    about = shownWindow(L"#32770", L"About VexaSysTray");
+    ASSERT_TRUE(about);
+    Tool({L"otf", L"start"});
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }, 10000));
+    ::PostMessageW(dialog, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(tray.Wait(10000));
+    EXPECT_EQ(0u, tray.ExitCode());
+    EXPECT_EQ(Lines{"mode 1"}, DumpLines(L"keyboard", "mode "));
+    EXPECT_EQ(Lines{" led 7 on 0 color 0x0000FF brightness 100 effect 0 0 0 caps 111"},
+              Lines{DumpLines(L"keyboard", " led 7 ").front()});
+    EXPECT_FALSE(LiveConnections(L"mouse"));
+    EXPECT_FALSE(LiveConnections(L"keyboard"));
+}
+
 TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
 {
     CInstallerKey installer;
@@ -185,9 +272,16 @@ TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
     ASSERT_EQ(1u, g_notifyCalls.size());
     EXPECT_EQ(DWORD(NIM_DELETE), g_notifyCalls[0].message);
 
-    // The shell refuses the icon: the message box, and the tray ends.
+    // The shell refuses the icon: the message box, and the tray ends. Devices announced while the box
+    // shows get no callbacks from a tray that is not set up.
     g_refuseAdd = true;
     CBoxAnswerer boxes;
+    boxes.whileShown = [] {
+        Tool({L"announce", L"removal", L"0x9D17", L"0x22"});
+        Tool({L"announce", L"arrival", L"0x9D17", L"0x22"});
+        Tool({L"announce", L"arrival", L"0x9D17", L"0x23"});
+        hvtest::FlushMessages();
+    };
     ICommonDialogs* previous = SetCommonDialogs(&boxes);
     dialog = new CVexaSysTrayDlg;
     dialog->SetOwnerSlot(&dialog);
@@ -197,6 +291,7 @@ TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
               boxes.asked);
     EXPECT_EQ(nullptr, hvtest::FindTopWindow(L"#32770", kTrayCaption, ::GetCurrentProcessId()));
     EXPECT_FALSE(LiveConnections(L"mouse"));
+    EXPECT_FALSE(LiveConnections(L"keyboard"));
     {
         // The application gives up as well, and lets the next copy start.
         CVexaSysTrayApp app;
@@ -249,14 +344,21 @@ TEST(TrayPcManager, InstallDirectoryLanguageAndProcesses)
     ASSERT_TRUE(WaitForProcesses(L"HalvoVexaConfig.exe", 2));
     EXPECT_TRUE(pc.IsConfigToolRunning());
     EXPECT_TRUE(WaitForStarts(L"HalvoVexaConfig.exe", 2));
-    // The file name of the program in front, with regard to case.
+    // The program in front by the file name of a link, a full path or not, without regard to case.
     HWND front = hvtest::WaitForWindow(L"HvStandIn");
     ASSERT_TRUE(front);
     ::SetForegroundWindow(front);
     ASSERT_TRUE(hvtest::WaitUntil([&] { return ::GetForegroundWindow() == front; }, 5000));
-    EXPECT_TRUE(pc.IsForegroundProgram(L"HalvoVexaConfig.exe"));
-    EXPECT_FALSE(pc.IsForegroundProgram(L"halvovexaconfig.exe"));
-    EXPECT_FALSE(pc.IsForegroundProgram(L"HalvoVexaConfig"));
+    EXPECT_TRUE(pc.IsForegroundProgram(InstallDir() + L"\\halvovexaconfig.EXE"));
+    std::wstring foreground;
+    ASSERT_TRUE(pc.GetForegroundProgram(foreground));
+    EXPECT_TRUE(LinkNamesProgram(L"HalvoVexaConfig.exe", foreground));
+    EXPECT_TRUE(LinkNamesProgram(L"halvovexaconfig.exe", foreground));
+    EXPECT_TRUE(LinkNamesProgram(L"D:/Elsewhere/HALVOVEXACONFIG.EXE", foreground));
+    EXPECT_FALSE(LinkNamesProgram(L"HalvoVexaConfig", foreground));
+    EXPECT_FALSE(LinkNamesProgram(L"HalvoVexaConfig.exe\\", foreground));
+    EXPECT_FALSE(LinkNamesProgram(L"MyHalvoVexaConfig.exe", foreground));
+    EXPECT_FALSE(LinkNamesProgram(L"", foreground));
     DWORD processId = 0;
     ::GetWindowThreadProcessId(front, &processId);
     ASSERT_TRUE(pc.GetProcessExeName(processId, text));
