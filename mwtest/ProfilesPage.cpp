@@ -131,7 +131,7 @@ void CProfilesPage::FillList()
         if (SUCCEEDED(m_manager->GetActiveProfile(profile.Put())) && profile && FAILED(profile->GetId(&active)))
             active = GUID{};
     }
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < kMaxListWalk; ++i) {
         IProfile* profile = nullptr;
         if (FAILED(m_manager->GetProfile(i, &profile)) || !profile)
             break;
