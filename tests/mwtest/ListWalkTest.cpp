@@ -243,6 +243,15 @@ protected:
 
 TEST_F(ListWalkTest, ListsEndAtAnyFailureOfTheIndexedCall)
 {
+    // The factory mouse has no applications: two of them.
+    {
+        CComPtr<IApplicationList> applications = DeviceFeature<IApplicationList>(Mouse());
+        ASSERT_TRUE(applications);
+        for (int i = 0; i < 2; ++i) {
+            CComPtr<IApplication> added;
+            ASSERT_HRESULT_SUCCEEDED(applications->AddApplication(added.Put()));
+        }
+    }
     // The devices: a middleware whose first EnumDevice answers E_INVALIDARG has none to list.
     simtest::Tool({L"fail", L"root", L"IDeviceEnumerator.EnumDevice", kInvalidArg});
     Open();
