@@ -1,6 +1,6 @@
 // The test program while its device leaves and comes back in the middle of each of its modal loops:
-// a context menu, a message box, a file dialog, a colour dialog, the macro editor and the
-// assignment editor. The program keeps the device it picked until the sheet closes, so whatever it
+// a context menu, a message box, a file dialog, a colour dialog, the macro editor, the assignment
+// editor and the capture of a new key. The program keeps the device it picked until the sheet closes, so whatever it
 // does once the loop ends goes to a device that is gone for good (the device back is another
 // plug-in): each such operation must fail as the program says it fails (its message box, or
 // nothing written), never crash, and work again once the user picks the device again.
@@ -53,20 +53,20 @@ protected:
         Open();
         ChooseDevice(L"VEXA Mouse");
     }
-    // The mouse unplugged and plugged again, each announced to the program's windows and the
+    // A device unplugged and plugged again, each announced to the program's windows and the
     // announcement delivered, as it would be inside the loop that is running.
-    static void LeaveAndComeBack()
+    static void LeaveAndComeBack(const wchar_t* device = L"mouse")
     {
-        EXPECT_NE(std::string::npos, simtest::Tool({L"unplug", L"mouse"}).find("announced to"));
+        EXPECT_NE(std::string::npos, simtest::Tool({L"unplug", device}).find("announced to"));
         hvtest::FlushMessages();
-        EXPECT_NE(std::string::npos, simtest::Tool({L"plug", L"mouse"}).find("announced to"));
+        EXPECT_NE(std::string::npos, simtest::Tool({L"plug", device}).find("announced to"));
         hvtest::FlushMessages();
     }
-    // The user picks the mouse again on the device page and goes back to a page.
-    void PickAgain(UINT templateId)
+    // The user picks the device again on the device page and goes back to a page.
+    void PickAgain(UINT templateId, const wchar_t* name = L"VEXA Mouse")
     {
         ASSERT_TRUE(Select(IDD_DEVICES));
-        ChooseDevice(L"VEXA Mouse");
+        ChooseDevice(name);
         ASSERT_TRUE(Select(templateId));
     }
     // A right click on a row (-1: below the rows); act runs inside the menu's loop, then the item
@@ -253,6 +253,50 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
     EditRow(buttons, 0, {chooseMenu(false)});
     EXPECT_EQ(L"Menu", RowText(buttons, 0, 1));
     EXPECT_NE(left, simtest::DumpLines(L"mouse", " assign 0x00001 ").at(0));
+
+    // The capture of a new key, then the editor: the keyboard leaves and comes back while the key
+    // is captured; the editor opens on the gone keyboard (nothing to choose from) and its OK
+    // writes nothing.
+    PickAgain(IDD_KEYS, L"VEXA Keyboard");
+    HWND keysPage = PageWindow(IDD_KEYS);
+    HWND keys = Item(IDD_KEYS, IDC_KEY_LIST);
+    const int keyRows = Rows(keys);
+    ASSERT_LT(0, keyRows);
+    const auto captureF8 = [&](bool leave) {
+        CDialogScript script({{IDD_NEW_KEY_MAPPING,
+                               [leave](HWND dialog) {
+                                   if (leave)
+                                       LeaveAndComeBack(L"keyboard");
+                                   ASSERT_TRUE(hvtest::PressKey(VK_F8, 0, GetDlgItem(dialog, IDC_NEWKEY_HOTKEY)));
+                                   ClickItem(dialog, IDOK);
+                               }},
+                              {IDD_BUTTON_MAPPING, [leave](HWND dialog) {
+                                   if (leave) {
+                                       EXPECT_EQ(0, SendDlgItemMessageW(dialog, IDC_MAP_MACRO, CB_GETCOUNT, 0, 0));
+                                   }
+                                   EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_MAP_SINGLE_KEY));
+                                   ClickItem(dialog, IDOK);
+                               }}});
+        NMITEMACTIVATE click = {};
+        click.hdr.hwndFrom = keys;
+        click.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(keys));
+        click.hdr.code = static_cast<UINT>(NM_DBLCLK);
+        click.iItem = -1;
+        click.ptAction = {5, 30000};
+        SendMessageW(keysPage, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
+        EXPECT_TRUE(script.WaitDone());
+    };
+    char f8[32];
+    snprintf(f8, sizeof f8, " assign 0x%05X ", MapVirtualKeyW(VK_F8, MAPVK_VK_TO_VSC));
+    const std::vector<std::string> f8Before = simtest::DumpLines(L"keyboard", f8);
+    captureF8(true);
+    EXPECT_EQ(f8Before, simtest::DumpLines(L"keyboard", f8));
+    EXPECT_TRUE(Calls("IKeyAssignments.SetAssignments").empty());
+    EXPECT_EQ(keyRows, Rows(keys));
+    PickAgain(IDD_KEYS, L"VEXA Keyboard");
+    captureF8(false);
+    EXPECT_EQ(1u, Calls("IKeyAssignments.SetAssignments").size());
+    EXPECT_EQ(0u, Refused("IKeyAssignments.SetAssignments"));
 
     // The sheet closes as usual and leaves nothing advised.
     EXPECT_EQ(2u, dialogs.messages.size());
