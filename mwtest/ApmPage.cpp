@@ -127,7 +127,7 @@ void CAPMPage::FillLevels()
         m_levels.DeleteColumn(column);
     m_levelColors.clear();
     int previous = 0;
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < kMaxListWalk; ++i) {
         CComPtr<IApmLevel> level = Level(i);
         int limit = 0;
         COLORREF colour = 0;
@@ -145,16 +145,21 @@ void CAPMPage::FillLevels()
     }
 }
 
+int CAPMPage::LowerLimit(int index) const
+{
+    int lower = 0;
+    if (CComPtr<IApmLevel> previous = Level(index - 1))
+        previous->GetUpperLimit(&lower);
+    return lower;
+}
+
 void CAPMPage::SelectLevel(int index)
 {
     CComPtr<IApmLevel> level = Level(index);
     int limit = 0;
     if (!level || FAILED(level->GetUpperLimit(&limit)))
         return;
-    int lower = 0;
-    if (CComPtr<IApmLevel> previous = Level(index - 1))
-        previous->GetUpperLimit(&lower);
-    SetText(IDC_APM_LOWER, Number(lower));
+    SetText(IDC_APM_LOWER, Number(LowerLimit(index)));
     SetText(IDC_APM_UPPER, Number(limit));
     COLORREF colour = 0;
     if (SUCCEEDED(level->GetColor(&colour)))
@@ -191,16 +196,24 @@ LRESULT CAPMPage::OnHeaderNotify(const NMHEADERW& notify)
         SelectLevel(notify.iItem);
         break;
     case HDN_ITEMCHANGINGW:
-        // The upper limit the new width makes, shown while the divider moves.
+        // The upper limit the new width makes, shown while the divider moves. The column's lower
+        // limit is the level before it, whichever level the edits show: a drag need not start
+        // with a click on the column (and Wine tells no start).
         if (width)
-            SetText(IDC_APM_UPPER, Number(DlgItemNumber(m_hWnd, IDC_APM_LOWER) + notify.pitem->cxy));
+            SetText(IDC_APM_UPPER, Number(LowerLimit(notify.iItem) + notify.pitem->cxy));
         break;
     case HDN_ENDTRACKW:
         if (width) {
             CComPtr<IApmLevel> level = Level(notify.iItem);
-            // The list is filled again once the header has finished with its items.
-            if (level && SUCCEEDED(level->SetUpperLimit(DlgItemNumber(m_hWnd, IDC_APM_LOWER) + notify.pitem->cxy)))
-                PostMessage(kMsgRefill);
+            if (!level)
+                break;
+            level->SetUpperLimit(LowerLimit(notify.iItem) + notify.pitem->cxy);
+            // The resized level is the selected one, showing what the device now holds, as when
+            // the drag's start was told.
+            SelectLevel(notify.iItem);
+            // The list is filled again once the header has finished with its items: the columns
+            // show the device's levels, a refused width included.
+            PostMessage(kMsgRefill);
         }
         break;
     default:

@@ -38,6 +38,8 @@ private:
     // shows the upper limit it makes and writes it when it ends. FALSE lets the header go on.
     LRESULT OnHeaderNotify(const NMHEADERW& notify);
     void SelectLevel(int level);
+    // A level's lower limit: the upper limit of the level before it, 0 for the first.
+    int LowerLimit(int index) const;
     void FillLevels();
     void FillEvents();
     CComPtr<IApmLevel> Level(int index) const;

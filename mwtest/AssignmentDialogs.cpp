@@ -134,11 +134,14 @@ void CButtonsDlg::FillCombos()
             m_function.SetItemData(item, function.value);
     }
     std::vector<std::wstring> names;
-    for (int i = 0; m_macros; ++i) {
+    for (int i = 0; m_macros && i < kMaxListWalk; ++i) {
         CComPtr<IMacro> macro;
-        GUID id = {};
-        if (FAILED(m_macros->GetMacro(i, macro.Put())) || !macro || FAILED(macro->GetId(&id)))
+        if (FAILED(m_macros->GetMacro(i, macro.Put())) || !macro)
             break;
+        // A macro without an id cannot be assigned: the others still can.
+        GUID id = {};
+        if (FAILED(macro->GetId(&id)))
+            continue;
         LPWSTR name = nullptr;
         const HRESULT named = macro->GetName(&name);
         names.push_back(SUCCEEDED(named) ? TakeText(name) : std::wstring());
@@ -153,23 +156,26 @@ void CButtonsDlg::FillCombos()
     for (const wchar_t* op : kDpiOps)
         m_dpiOp.AddString(op);
     if (m_profiles) {
-        for (int i = 0;; ++i) {
+        for (int i = 0; i < kMaxListWalk; ++i) {
             CComPtr<IProfile> profile;
-            GUID id = {};
-            if (FAILED(m_profiles->GetProfile(i, profile.Put())) || !profile || FAILED(profile->GetId(&id)))
+            if (FAILED(m_profiles->GetProfile(i, profile.Put())) || !profile)
                 break;
-            m_profileId.AddString(GuidText(id).c_str());
+            GUID id = {};
+            if (SUCCEEDED(profile->GetId(&id)))
+                m_profileId.AddString(GuidText(id).c_str());
         }
-        // The stages of the active profile.
+        // The stages of the active profile: as many as the array handed out holds.
         CComPtr<IProfile> active;
         CComPtr<IDpi> dpi;
         int count = 0;
         DpiValue* stages = nullptr;
         if (SUCCEEDED(m_profiles->GetActiveProfile(active.Put())) && active &&
             SUCCEEDED(active->GetFeature(__uuidof(IDpi), dpi.PutVoid())) && dpi &&
-            SUCCEEDED(dpi->GetStages(&count, &stages)))
-            for (int stage = 1; stage <= count; ++stage)
+            SUCCEEDED(dpi->GetStages(&count, &stages))) {
+            const int held = TaskBlockItems(stages, count, sizeof(DpiValue));
+            for (int stage = 1; stage <= held; ++stage)
                 m_dpiStage.AddString(wstr::Format(L"%d", stage).c_str());
+        }
         ::CoTaskMemFree(stages);
     }
     for (const Choice& mode : kRepeatModes) {
@@ -178,12 +184,13 @@ void CButtonsDlg::FillCombos()
             m_repeatMode.SetItemData(item, mode.value);
     }
     if (m_applications) {
-        for (int i = 0;; ++i) {
+        for (int i = 0; i < kMaxListWalk; ++i) {
             CComPtr<IApplication> application;
-            GUID id = {};
-            if (FAILED(m_applications->GetApplication(i, application.Put())) || !application ||
-                FAILED(application->GetId(&id)))
+            if (FAILED(m_applications->GetApplication(i, application.Put())) || !application)
                 break;
+            GUID id = {};
+            if (FAILED(application->GetId(&id)))
+                continue;
             const int item = m_application.AddString(GuidText(id).c_str());
             if (item >= 0)
                 m_application.SetItemData(item, static_cast<LPARAM>(m_applicationIds.size()));

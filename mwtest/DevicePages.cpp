@@ -2,6 +2,7 @@
 
 #include "HvMwApiSheet.h"
 #include "MwTestRes.h"
+#include "PageKit.h"
 #include "WStr.h"
 
 // ---- CDevicePage --------------------------------------------------------------------------------
@@ -21,8 +22,8 @@ BOOL CDevicePage::OnInitDialog()
     CHvMwApiSheet* sheet = Sheet();
     CComPtr<IDeviceEnumerator> root = sheet ? sheet->Root() : CComPtr<IDeviceEnumerator>();
     if (root) {
-        // Devices from index 0 until the middleware has no more; the list keeps names only.
-        for (int index = 0;; ++index) {
+        // Devices from index 0 until the call fails, whatever it answers; the list keeps names only.
+        for (int index = 0; index < kMaxListWalk; ++index) {
             CComPtr<IDevice> device;
             if (FAILED(root->EnumDevice(index, device.Put())))
                 break;

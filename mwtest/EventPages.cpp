@@ -62,7 +62,7 @@ void CHvAppPage::FillList()
     ReleaseRows<IApplication>(m_list);
     if (!m_applications)
         return;
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < kMaxListWalk; ++i) {
         IApplication* application = nullptr;
         if (FAILED(m_applications->GetApplication(i, &application)) || !application)
             break;

@@ -1,6 +1,7 @@
 #include "FeaturePages.h"
 
 #include "MwTestRes.h"
+#include "PageKit.h"
 #include "WStr.h"
 
 namespace {
@@ -57,7 +58,9 @@ void CPollingRatePage::FillRates(IPollingRate* rate)
     int* rates = nullptr;
     if (FAILED(rate->GetSupportedRates(&count, &rates)))
         return;
-    for (int i = 0; rates && i < count; ++i) {
+    // The count is believed only as far as the block holds rates.
+    const int held = TaskBlockItems(rates, count, sizeof(int));
+    for (int i = 0; i < held; ++i) {
         const int index = m_rates.AddString(wstr::Format(L"%dHz", rates[i]).c_str());
         if (index >= 0)
             m_rates.SetItemData(index, rates[i]);

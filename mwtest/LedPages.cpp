@@ -121,7 +121,7 @@ CComPtr<ILedCollection> CLEDPage::Leds() const
 void CLEDPage::ListLeds()
 {
     CComPtr<ILedCollection> leds = Leds();
-    for (int i = 0; leds; ++i) {
+    for (int i = 0; leds && i < kMaxListWalk; ++i) {
         CComPtr<ILed> led;
         int id = 0;
         if (FAILED(leds->GetLed(i, led.Put())) || !led)
@@ -143,7 +143,7 @@ CComPtr<ILed> CLEDPage::SelectedLed() const
         return nullptr;
     const int wanted = static_cast<int>(m_leds.GetItemData(selected));
     CComPtr<ILedCollection> leds = Leds();
-    for (int i = 0; leds; ++i) {
+    for (int i = 0; leds && i < kMaxListWalk; ++i) {
         CComPtr<ILed> led;
         int id = 0;
         if (FAILED(leds->GetLed(i, led.Put())) || !led)

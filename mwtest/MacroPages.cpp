@@ -275,7 +275,7 @@ void CMacrosPage::FillList()
 {
     m_manager = DeviceFeature<IMacroManager>();
     ReleaseRows<IMacro>(m_list);
-    for (int i = 0; m_manager; ++i) {
+    for (int i = 0; m_manager && i < kMaxListWalk; ++i) {
         IMacro* macro = nullptr;
         if (FAILED(m_manager->GetMacro(i, &macro)) || !macro)
             break;

@@ -110,10 +110,13 @@ protected:
             if (SUCCEEDED((list->*import)(path.c_str(), &made)) && made)
                 made->Release();
             return true;
-        case ID_MENU_EXPORT:
-            if (clicked && ChooseFile(false, L"hvm", filter, &path))
-                clicked->Export(path.c_str());
+        case ID_MENU_EXPORT: {
+            // Held across the file dialog, whose loop may let the rows be filled again.
+            const CComPtr<Item> exported(clicked);
+            if (exported && ChooseFile(false, L"hvm", filter, &path))
+                exported->Export(path.c_str());
             return false;
+        }
         default:
             return false;
         }

@@ -31,17 +31,37 @@ bool ParseGuid(const std::wstring& text, GUID* id)
     return true;
 }
 
+namespace {
+
+// The bytes of a task-allocated block; 0 for none or for a block of another allocator.
+size_t TaskBlockBytes(const void* block)
+{
+    if (!block)
+        return 0;
+    IMalloc* allocator = nullptr;
+    if (FAILED(::CoGetMalloc(1, &allocator)) || !allocator)
+        return 0;
+    const SIZE_T size = allocator->GetSize(const_cast<void*>(block));
+    allocator->Release();
+    // (SIZE_T)-1: not a block of this allocator.
+    return size == static_cast<SIZE_T>(-1) ? 0 : size;
+}
+
+} // namespace
+
 bool TaskBlockHolds(const void* block, size_t bytes)
 {
     if (!block)
         return bytes == 0;
-    IMalloc* allocator = nullptr;
-    if (FAILED(::CoGetMalloc(1, &allocator)) || !allocator)
-        return false;
-    const SIZE_T size = allocator->GetSize(const_cast<void*>(block));
-    allocator->Release();
-    // (SIZE_T)-1: not a block of this allocator.
-    return size != static_cast<SIZE_T>(-1) && size >= bytes;
+    return TaskBlockBytes(block) >= bytes;
+}
+
+int TaskBlockItems(const void* block, int count, size_t itemBytes)
+{
+    if (count <= 0 || itemBytes == 0)
+        return 0;
+    const size_t held = TaskBlockBytes(block) / itemBytes;
+    return held < static_cast<size_t>(count) ? static_cast<int>(held) : count;
 }
 
 int DlgItemNumber(HWND dialog, int id)

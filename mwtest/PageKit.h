@@ -43,6 +43,14 @@ int DlgItemNumber(HWND dialog, int id);
 // Whether a block the middleware allocated with the task allocator holds at least bytes: its
 // counts are checked against it before anything past its start is read.
 bool TaskBlockHolds(const void* block, size_t bytes);
+// How many of count items of itemBytes each a task-allocated block really holds (0 for none, or
+// for a block of another allocator): a count the middleware gives is taken only that far.
+int TaskBlockItems(const void* block, int count, size_t itemBytes);
+
+// The most items a walk of the middleware's lists takes (devices, profiles, LEDs, macros,
+// applications, APM levels), as in the other programs: a list walks from index 0 until the indexed
+// call fails, whatever its code, and a middleware that never fails it cannot hold a page forever.
+inline constexpr int kMaxListWalk = 4096;
 
 // Red, green and blue of a COLORREF as decimal bytes.
 inline int RedOf(COLORREF c) { return static_cast<int>(c & 0xFF); }

@@ -131,7 +131,7 @@ void CProfilesPage::FillList()
         if (SUCCEEDED(m_manager->GetActiveProfile(profile.Put())) && profile && FAILED(profile->GetId(&active)))
             active = GUID{};
     }
-    for (int i = 0;; ++i) {
+    for (int i = 0; i < kMaxListWalk; ++i) {
         IProfile* profile = nullptr;
         if (FAILED(m_manager->GetProfile(i, &profile)) || !profile)
             break;
@@ -185,8 +185,9 @@ void CProfilesPage::RunCommand(UINT command, int row)
 {
     if (!m_manager)
         return;
-    // A row was clicked when the notification names one.
-    IProfile* clicked = RowProfile(row);
+    // A row was clicked when the notification names one. Held for the command: a file dialog's
+    // loop may let the rows be filled again.
+    const CComPtr<IProfile> clicked(RowProfile(row));
     switch (command) {
     case ID_MENU_NEW: {
         // A failed call hands out nothing to release.
@@ -200,7 +201,7 @@ void CProfilesPage::RunCommand(UINT command, int row)
     case ID_MENU_DELETE:
         if (!clicked)
             return;
-        if (FAILED(m_manager->DeleteProfile(clicked)))
+        if (FAILED(m_manager->DeleteProfile(clicked.Get())))
             Tell(L"Cannot delete profile!");
         break;
     case ID_MENU_IMPORT: {
@@ -221,7 +222,7 @@ void CProfilesPage::RunCommand(UINT command, int row)
     case ID_MENU_SET_ACTIVE:
         // The check box follows through the profile manager's event.
         if (clicked)
-            m_manager->SetActiveProfile(clicked);
+            m_manager->SetActiveProfile(clicked.Get());
         return;
     case ID_MENU_RESTORE_DEFAULT: {
         CComPtr<IRestoreDefaults> restore;

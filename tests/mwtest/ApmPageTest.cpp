@@ -1,5 +1,5 @@
 // The APM page against the simulated mouse: the levels as coloured columns, selected, resized by
-// a drag on the header's divider (the upper limit shown live, written at the end), added, deleted,
+// a drag on the header's divider (written when the drag ends, from the level before), added, deleted,
 // applied and coloured; the events' modes, colours and on/off boxes; a device without the
 // feature, whose APM tab cannot become current.
 #include "BenchTest.h"
@@ -56,22 +56,29 @@ protected:
         SendMessageW(header, HDM_GETITEMRECT, static_cast<WPARAM>(column), reinterpret_cast<LPARAM>(&rect));
         return rect;
     }
-    // A header notification the way the list view would pass it on to the page.
-    void SendHeaderNotify(int code, int column, int width)
+    // A drag of a column's right divider by dx pixels with the real mouse: pressed on the divider,
+    // moved, released; the level's limit is unchanged until the release.
+    void DragDivider(int column, int dx)
     {
-        HDITEMW item = {};
-        if (width >= 0) {
-            item.mask = HDI_WIDTH;
-            item.cxy = width;
-        }
-        NMHEADERW notify = {};
-        notify.hdr.hwndFrom = header;
-        notify.hdr.idFrom = static_cast<UINT_PTR>(GetDlgCtrlID(header));
-        notify.hdr.code = static_cast<UINT>(code);
-        notify.iItem = column;
-        notify.pitem = &item;
-        SendMessageW(page, WM_NOTIFY, notify.hdr.idFrom, reinterpret_cast<LPARAM>(&notify));
+        const RECT rect = HeaderItem(column);
+        const int y = (rect.top + rect.bottom) / 2;
+        const std::string before = Levels().at(static_cast<size_t>(column));
+        ASSERT_TRUE(hvtest::MouseDown(header, {rect.right - 1, y}));
+        POINT to = {rect.right - 1 + dx, y};
+        ClientToScreen(header, &to);
+        ASSERT_TRUE(hvtest::MoveCursorTo(to));
         hvtest::FlushMessages();
+        EXPECT_EQ(before, Levels().at(static_cast<size_t>(column)));
+        ASSERT_TRUE(hvtest::MouseUp());
+        hvtest::FlushMessages();
+    }
+    // The upper limits written so far, as the journal has them (its last word).
+    static std::vector<std::string> WrittenLimits()
+    {
+        std::vector<std::string> limits;
+        for (const std::string& line : Calls("IApmLevel.SetUpperLimit"))
+            limits.push_back(line.substr(line.rfind(' ') + 1));
+        return limits;
     }
     void ClickHeader(int column)
     {
@@ -127,26 +134,34 @@ TEST_F(ApmPageTest, LevelsSelectedResizedAddedDeletedAppliedAndColoured)
     button = hvtest::CaptureClient(Item(IDD_APM, IDC_APM_COLOR));
     hvtest::ExpectPixelNear(button, button.Width() / 2, button.Height() / 2, 0x00FFFF);
 
-    // A drag on the second column's divider: the upper limit follows live, the level's limit is
-    // written when the drag ends. Wine's list view passes on only the end of the drag
-    // (HDN_ENDTRACKW): the test sends the page the start (HDN_BEGINTRACKW) and the changes
-    // (HDN_ITEMCHANGINGW) as the header reports them.
-    const RECT second = HeaderItem(1);
-    const int y = (second.top + second.bottom) / 2;
-    ASSERT_TRUE(hvtest::MouseDown(header, {second.right - 1, y}));
-    SendHeaderNotify(HDN_BEGINTRACKW, 1, -1);
-    ASSERT_TRUE(hvtest::MoveCursorTo([&] {
-        POINT p = {second.right + 19, y};
-        ClientToScreen(header, &p);
-        return p;
-    }()));
-    hvtest::FlushMessages();
-    SendHeaderNotify(HDN_ITEMCHANGINGW, 1, 80);
-    EXPECT_EQ(L"140", Text(IDD_APM, IDC_APM_UPPER));
-    EXPECT_EQ("apm-level upper 120 color 0x00FFFF", Levels().at(1));
-    ASSERT_TRUE(hvtest::MouseUp());
-    hvtest::FlushMessages();
+    // A drag on the second column's divider, made with the third level selected: the edits show
+    // another level's limits, and the drag tells the page only its end (HDN_ENDTRACKW), as
+    // Wine's list does. The level's limit is written when the drag ends, from the level before
+    // it (60) and the new width, and the resized level becomes the selected one.
+    ClickHeader(2);
+    EXPECT_EQ(L"120", Text(IDD_APM, IDC_APM_LOWER));
+    EXPECT_EQ(L"250", Text(IDD_APM, IDC_APM_UPPER));
+    DragDivider(1, 20);
     EXPECT_EQ("apm-level upper 140 color 0x00FFFF", Levels().at(1));
+    EXPECT_EQ(std::vector<std::string>{"140"}, WrittenLimits());
+    EXPECT_EQ((std::vector<std::wstring>{L"60:60", L"80:140", L"110:250"}), Columns());
+    EXPECT_EQ(L"60", Text(IDD_APM, IDC_APM_LOWER));
+    EXPECT_EQ(L"140", Text(IDD_APM, IDC_APM_UPPER));
+    // The first column's lower limit is 0, whatever the edits showed before.
+    SetDlgItemTextW(page, IDC_APM_LOWER, L"77");
+    DragDivider(0, -10);
+    EXPECT_EQ("apm-level upper 50 color 0x00FF00", Levels().at(0));
+    EXPECT_EQ(L"0", Text(IDD_APM, IDC_APM_LOWER));
+    EXPECT_EQ(L"50", Text(IDD_APM, IDC_APM_UPPER));
+    EXPECT_EQ((std::vector<std::wstring>{L"50:50", L"90:140", L"110:250"}), Columns());
+    // A width the device refuses (past the next level's limit) leaves the level as it was, and
+    // the column shows the device's level again.
+    DragDivider(1, 150);
+    EXPECT_EQ("apm-level upper 140 color 0x00FFFF", Levels().at(1));
+    EXPECT_EQ((std::vector<std::wstring>{L"50:50", L"90:140", L"110:250"}), Columns());
+    EXPECT_EQ(L"140", Text(IDD_APM, IDC_APM_UPPER));
+    // Back to the limits the rest of the test starts from.
+    DragDivider(0, 10);
     EXPECT_EQ((std::vector<std::wstring>{L"60:60", L"80:140", L"110:250"}), Columns());
 
     // Add a level at the upper limit typed.

@@ -21,12 +21,16 @@ CRecordingDialogs::~CRecordingDialogs()
 
 int CRecordingDialogs::ShowMessage(HWND, const std::wstring& text, const std::wstring&, UINT)
 {
+    if (whileOpen)
+        whileOpen();
     messages.push_back(text);
     return IDOK;
 }
 
 bool CRecordingDialogs::PickFile(const FileDialogRequest& request, std::wstring& path)
 {
+    if (whileOpen)
+        whileOpen();
     fileRequests.push_back(request);
     if (fileAnswer.empty())
         return false;
@@ -36,6 +40,8 @@ bool CRecordingDialogs::PickFile(const FileDialogRequest& request, std::wstring&
 
 bool CRecordingDialogs::PickColor(const ColorDialogRequest& request, COLORREF& colour)
 {
+    if (whileOpen)
+        whileOpen();
     colorRequests.push_back(request);
     if (!colorPicked)
         return false;

@@ -40,6 +40,9 @@ public:
     bool colorPicked = false;  // the colour dialog picks colorAnswer (else it is cancelled)
     COLORREF colorAnswer = 0;
     std::vector<std::pair<std::wstring, std::wstring>> opened;  // verb, target
+    // Runs inside every message box, file dialog and colour dialog before it is answered: what
+    // happens while the user looks at one (a device leaving, say).
+    std::function<void()> whileOpen;
 
 private:
     ICommonDialogs* m_previousDialogs;
