@@ -38,7 +38,7 @@ int32_t ReadColumnWidth(pugi::xml_node column, int32_t columnId)
     const CLangTable* language = GetCurrentLangTable();
     const void* override = language && columnId != -1 ? language->FindWidthOverride(columnId) : nullptr;
     if (override)
-        width = ParseInteger(static_cast<const wchar_t*>(override));
+        width = std::min(ParseInteger(static_cast<const wchar_t*>(override)), kMaxLayoutCoordinate);
     else
         ReadCoordinate(column, "width", width);
     return width < 0 ? 0 : width;
