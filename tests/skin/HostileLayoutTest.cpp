@@ -238,32 +238,46 @@ TEST(HostileLayout, NumbersAreBoundedBeforeArithmetic)
         " <VSCROLL bdrwidth='2147483647'><VSBMP_TMB>none.bmp</VSBMP_TMB></VSCROLL>"
         "</ITEM>"));
     pugi::xml_node item = doc.document_element();
+    // Positions within the coordinate range, sizes within the much smaller size range: an item, a
+    // border or a list is never larger than a picture that can be painted in bounded memory and time.
     const int32_t limit = layout::kMaxLayoutCoordinate;
-    EXPECT_EQ(layout::ReadRect(item, -1), CRect(limit, -limit, 2 * limit, -2 * limit));
-    EXPECT_EQ(layout::ReadRawRect(item.child("RECT")), CRect(limit, -limit, limit, -limit));
+    const int32_t size = layout::kMaxLayoutSize;
+    EXPECT_EQ(layout::ReadRect(item, -1), CRect(limit, -limit, limit + size, -limit - size));
+    EXPECT_EQ(layout::ReadRawRect(item.child("RECT")), CRect(limit, -limit, size, -size));
 
     layout::FillInfo fill;
     EXPECT_TRUE(layout::ReadFillInfo(item, fill));
-    EXPECT_EQ(fill.rect, CRect(0, 0, limit, limit));
+    EXPECT_EQ(fill.rect, CRect(0, 0, size, size));
 
     VScrollSkin skin;
     EXPECT_TRUE(layout::ReadScrollSkin(item, skin));
-    EXPECT_EQ(skin.borderWidth, limit);
-    EXPECT_EQ(skin.Width(), limit);  // no bitmap loads: the border alone
+    EXPECT_EQ(skin.borderWidth, size);
+    EXPECT_EQ(skin.Width(), size);  // no bitmap loads: the border alone
 
     // Every value out of range was reported once per read, against its element.
     size_t rectErrors = 0;
     for (const std::wstring& error : log.Errors())
         rectErrors += error.find(L"RECT: ") == 0;
     EXPECT_EQ(rectErrors, 8u + 2u);
-    ExpectOneError(log.Errors(), {L"VSCROLL: bdrwidth=\"2147483647\" is outside -32767..32767"});
+    ExpectOneError(log.Errors(), {L"VSCROLL: bdrwidth=\"2147483647\" is outside -4096..4096"});
+    size_t sizeErrors = 0;
+    for (const std::wstring& error : log.Errors())
+        sizeErrors += error.find(L"is outside -4096..4096") != std::wstring::npos;
+    EXPECT_EQ(sizeErrors, 2u + 2u + 2u + 1u) << "the widths and heights of three reads, the border width";
 
     // The largest values in range add up without overflow, and pass without an error.
     const size_t errors = log.Errors().size();
     pugi::xml_document edge;
-    ASSERT_TRUE(edge.load_string("<ITEM><RECT left='32767' top='-32767' right='32767' bottom='-32767'/></ITEM>"));
-    EXPECT_EQ(layout::ReadRect(edge.document_element(), -1), CRect(limit, -limit, 2 * limit, -2 * limit));
+    ASSERT_TRUE(edge.load_string("<ITEM><RECT left='32767' top='-32767' right='4096' bottom='-4096'/></ITEM>"));
+    EXPECT_EQ(layout::ReadRect(edge.document_element(), -1), CRect(limit, -limit, limit + size, -limit - size));
     EXPECT_EQ(log.Errors().size(), errors);
+
+    // A size just past its bound is an error of its element, which a load then skips.
+    pugi::xml_document past;
+    ASSERT_TRUE(past.load_string("<ITEM><RECT left='0' top='0' right='4097' bottom='20'/></ITEM>"));
+    layout::ReadRect(past.document_element(), -1);
+    EXPECT_EQ(log.Errors().size(), errors + 1);
+    EXPECT_EQ(log.Errors().back(), L"RECT: right=\"4097\" is outside -4096..4096");
 }
 
 TEST(HostileLayout, BrokenFilesAreToldWithTheirNameAndFault)
