@@ -158,6 +158,7 @@ private:
     LRESULT OnKeyItemClicked(WPARAM, LPARAM keyId);
     LRESULT OnMacroDisplayChanged(WPARAM, LPARAM displayId);
     LRESULT OnMacroDisplayEditKey(WPARAM, LPARAM displayId);
+    LRESULT OnMacroRecordingFull(WPARAM, LPARAM displayId);
     LRESULT OnDefaultDelayNotify(WPARAM, LPARAM edit);
     // The item of the current page behind a notice: by window or by id; null when the sender is
     // not an item of the current page (the notice is then ignored).

@@ -68,6 +68,7 @@ BEGIN_MSG_MAP(CVxAppDlg, CGUIPanel)
     ON_MESSAGE(WM_KBDKEY_CLICKED, OnKeyItemClicked)
     ON_MESSAGE(WM_MACRODISPLAY_CHANGED, OnMacroDisplayChanged)
     ON_MESSAGE(WM_MACRODISPLAY_EDITKEY, OnMacroDisplayEditKey)
+    ON_MESSAGE(WM_MACRODISPLAY_RECORDINGFULL, OnMacroRecordingFull)
     ON_MESSAGE(WM_EDITITEM_CHANGED, OnDefaultDelayNotify)
 END_MSG_MAP()
 
@@ -453,6 +454,19 @@ LRESULT CVxAppDlg::OnMacroDisplayChanged(WPARAM, LPARAM displayId)
         m_mouseMacros.OnMacroDisplayChanged();
     else if (item->id == MACRO_DISPLAY_KEYBOARD)
         m_keyboardMacros.OnMacroDisplayChanged();
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnMacroRecordingFull(WPARAM, LPARAM displayId)
+{
+    // The display closed its recording at the most a macro holds: it ends as its stop button ends it.
+    const CGUIItem* display = PageItemById(displayId);
+    const bool mouse = display && display->id == MACRO_DISPLAY;
+    const bool keyboard = display && display->id == MACRO_DISPLAY_KEYBOARD;
+    if (!(mouse && m_mouseMacros.IsRecording()) && !(keyboard && m_keyboardMacros.IsRecording()))
+        return 0;
+    if (CGUIItem* button = PageItemById(mouse ? BUTTON_MACRO_RECORD : BUTTON_MACRO_RECORD_KEYBOARD))
+        DispatchCommand(*button);
     return 0;
 }
 

@@ -78,6 +78,9 @@ constexpr UINT WM_DROPDOWN_CLICKED = 0x634;
 constexpr UINT WM_MACRODISPLAY_CHANGED = 0x6BC;
 constexpr UINT WM_MACRODISPLAY_EDITKEY = 0x6BD;
 constexpr UINT WM_MACRODISPLAY_PLAYDONE = 0x6BE;
+// Macro display -> owner or parent (posted): the recording reached the most a macro holds and was
+// closed; the owner ends it (ToggleRecording). wParam 0, lParam the item id.
+constexpr UINT WM_MACRODISPLAY_RECORDINGFULL = 0x6BF;
 
 // Keyboard key item -> owner (sent): wParam 0, lParam the key's item id. HOVER on a mouse move,
 // CLICKED on a left button press.

@@ -298,7 +298,7 @@ void CListPanelList::OnLButtonDown(UINT flags, CPoint point)
             const CRect rowRect = GetItemRect(row);
             const int shown = std::min<int>(static_cast<int>(nested->Entries().size()), kMaxUnscrolledRows);
             const int height = m_rowHeight * shown + 2 * BorderOf(nested->Look());
-            m_nestedChoice = nested->PopupPanel(height, m_hWnd, rowRect.right, rowRect.top);
+            m_nestedChoice = nested->PopupSubmenu(height, m_hWnd, rowRect);
             // The outer choice comes with the nested one: the opener reads it from the item.
             nested->SetChoice(m_nestedChoice);
         }

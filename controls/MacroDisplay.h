@@ -106,8 +106,17 @@ public:
     // Starts or stops recording; the new state. Refused (false, nothing changes) when read-only.
     // Starting registers the keyboard and the mouse for the list and hides the scroll bar; a refused
     // registration starts nothing. Stopping removes the registration and shows the bar again.
+    //
+    // A recording never outgrows what a macro holds (kMaxMacroEvents): an event is taken only when
+    // the macro still has room after it for the release of every key and button then down. The first
+    // one that does not fit closes the recording: each key and button still down gets its release
+    // (the last pressed first, without delays), the registration goes, nothing more is taken, and
+    // WM_MACRODISPLAY_RECORDINGFULL is posted to the owner, which ends the recording as its stop
+    // button would (IsRecording stays true until then).
     bool ToggleRecording();
     bool IsRecording() const { return m_recording; }
+    // The recording was closed at the limit and takes nothing more.
+    bool IsRecordingClosed() const { return m_recordingClosed; }
     bool IsReadOnly() const { return m_readOnly; }
     int32_t MaxEvents() const { return m_maxEvents; }
     void ClearEvents();
@@ -163,6 +172,11 @@ private:
     void DeleteRow(int row);
     void SelectRow(int row);
     bool AddRecordedEvent(const MacroEvent& event);
+    // The releases of every key and button still down, then no more input (see ToggleRecording).
+    void CloseRecording();
+    // A recorded event as a press (+1), a release of a press this recording took (-1), or neither
+    // (0); the index of the press it releases in m_pressed, for a release.
+    int PressChange(const MacroEvent& event, size_t* pressIndex) const;
     void NotifyOwner(UINT message);
     HWND NoticeWindow() const;
     void SyncScrollBar();
@@ -222,6 +236,9 @@ private:
     std::vector<MacroEvent> m_events;
     int32_t m_maxEvents;
     std::vector<uint16_t> m_heldKeys;
+    // The presses of this recording not yet released, in order: what closing it must release.
+    std::vector<MacroEvent> m_pressed;
+    bool m_recordingClosed = false;
     std::vector<MacroEvent> m_replay;
     size_t m_replayCursor = 0;
 

@@ -58,6 +58,8 @@ bool CMacroDisplayItem::ToggleRecording()
     RawInputRegistration& registration = TheRawInputRegistration();
     if (m_recording) {
         m_recording = false;
+        m_recordingClosed = false;
+        m_pressed.clear();
         registration.UnregisterFor(m_hWnd);
         if (m_scrollBar && m_scrollBar->IsWindow() && IsWindowVisible())
             m_scrollBar->ShowWindow(SW_SHOW);
@@ -72,8 +74,9 @@ bool CMacroDisplayItem::ToggleRecording()
     registration.AddUsage(kUsageMouse);
     if (!registration.Register(m_hWnd))
         return false;
-    ResetRawModifiers();
     m_heldKeys.clear();
+    m_pressed.clear();
+    m_recordingClosed = false;
     // The delays count from here: a recording added to shown events starts with the time since it
     // started, not since whatever happened before.
     m_lastTick = m_tick();
@@ -93,7 +96,7 @@ LRESULT CMacroDisplayItem::OnInput(WPARAM, LPARAM lParam)
 
 void CMacroDisplayItem::RecordRawInput(const RAWINPUT& input)
 {
-    if (m_readOnly)
+    if (m_readOnly || m_recordingClosed)
         return;
     if (input.header.dwType == RIM_TYPEMOUSE) {
         const MouseButtonState button = MouseButtonFlagMap(input.data.mouse.usButtonFlags);
@@ -122,30 +125,96 @@ void CMacroDisplayItem::RecordRawInput(const RAWINPUT& input)
     SyncScrollBar();
 }
 
+int CMacroDisplayItem::PressChange(const MacroEvent& event, size_t* pressIndex) const
+{
+    if (event.type != kMacroEventKey && event.type != kMacroEventMouse)
+        return 0;
+    const bool key = event.type == kMacroEventKey;
+    const int32_t state = key ? (event.extra & 0xFF) : event.extra;
+    if (state == kKeyStatePressed)
+        return 1;
+    // A key by its scan code and E0 flag, a button by its number.
+    auto same = [&](const MacroEvent& press) {
+        if (press.type != event.type)
+            return false;
+        if (!key)
+            return press.value == event.value;
+        return (press.value & 0xFFFF) == (event.value & 0xFFFF) &&
+               ((press.extra >> 8) & KeyEventRecord::kExtended) == ((event.extra >> 8) & KeyEventRecord::kExtended);
+    };
+    for (size_t i = m_pressed.size(); i-- > 0;) {
+        if (same(m_pressed[i])) {
+            if (pressIndex)
+                *pressIndex = i;
+            return -1;
+        }
+    }
+    return 0;
+}
+
 bool CMacroDisplayItem::AddRecordedEvent(const MacroEvent& event)
 {
-    if (!m_recording || m_readOnly)
+    if (!m_recording || m_readOnly || m_recordingClosed)
         return false;
     bool withDelay = false;
     int32_t delay = 0;
+    DWORD now = m_lastTick;
     if (m_events.empty()) {
-        m_lastTick = m_tick();  // the first event has no delay before it
+        now = m_tick();  // the first event has no delay before it
     } else if (m_ignoreDelays) {
     } else if (m_useDefaultDelay) {
         withDelay = true;
         delay = m_defaultDelay;
     } else {
-        const DWORD now = m_tick();
+        now = m_tick();
         delay = static_cast<int32_t>(std::min<DWORD>(now - m_lastTick, static_cast<DWORD>(kMaxMacroDelay)));
-        m_lastTick = now;
         withDelay = true;
     }
-    // The model and the device hold no more events than this.
-    if (m_events.size() + (withDelay ? 2 : 1) > kMaxMacroEvents)
+    // Room for the event, its delay, and then the release of everything down after it.
+    size_t pressIndex = 0;
+    const int change = PressChange(event, &pressIndex);
+    const size_t downAfter = m_pressed.size() + (change > 0 ? 1 : 0) - (change < 0 ? 1 : 0);
+    if (m_events.size() + (withDelay ? 2 : 1) + downAfter > kMaxMacroEvents) {
+        CloseRecording();
         return false;
+    }
+    m_lastTick = now;
     if (withDelay)
         InsertRow(-1, DelayEvent(delay));
+    if (change > 0)
+        m_pressed.push_back(event);
+    else if (change < 0)
+        m_pressed.erase(m_pressed.begin() + static_cast<ptrdiff_t>(pressIndex));
     return InsertRow(-1, event) >= 0;
+}
+
+void CMacroDisplayItem::CloseRecording()
+{
+    // The last pressed goes up first; a key's release carries the modifiers still down after it,
+    // as a real release would.
+    while (!m_pressed.empty()) {
+        const MacroEvent press = m_pressed.back();
+        m_pressed.pop_back();
+        MacroEvent release = press;
+        if (press.type == kMacroEventKey) {
+            RAWKEYBOARD keyboard{};
+            keyboard.MakeCode = static_cast<USHORT>(press.value & 0xFFFF);
+            keyboard.VKey = static_cast<USHORT>((static_cast<uint32_t>(press.value) >> 16) & 0xFFFF);
+            keyboard.Flags = static_cast<USHORT>(RI_KEY_BREAK |
+                                                 (((press.extra >> 8) & KeyEventRecord::kExtended) ? RI_KEY_E0 : 0));
+            KeyEventRecord record = m_record;
+            KeyRecordFromRawKeyboard(record, keyboard);
+            release = KeyEvent(record);
+        } else {
+            release.extra = kKeyStateReleased;
+        }
+        InsertRow(-1, release);
+    }
+    m_recordingClosed = true;
+    TheRawInputRegistration().UnregisterFor(m_hWnd);
+    SyncScrollBar();
+    if (m_hWnd)
+        ::PostMessageW(NoticeWindow(), WM_MACRODISPLAY_RECORDINGFULL, 0, static_cast<LPARAM>(id));
 }
 
 // ---- Replay -------------------------------------------------------------------------------------

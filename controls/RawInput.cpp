@@ -38,6 +38,31 @@ UINT SidedModifier(UINT virtualKey, UINT scanCode, bool extended)
     }
 }
 
+// The sided modifier a raw key event is about, 0 when it is no modifier's own event: the event
+// must name a modifier key itself (an event without a virtual key, which takes the last key's,
+// says nothing about a modifier), and its side comes from the make code and the E0 prefix.
+UINT RawModifierKeyOf(const RAWKEYBOARD& keyboard)
+{
+    switch (keyboard.VKey) {
+    case VK_SHIFT:
+    case VK_LSHIFT:
+    case VK_RSHIFT:
+        return keyboard.MakeCode == kScanLeftShift    ? VK_LSHIFT
+               : keyboard.MakeCode == kScanRightShift ? VK_RSHIFT
+                                                      : 0;
+    case VK_CONTROL:
+    case VK_LCONTROL:
+    case VK_RCONTROL:
+        return (keyboard.Flags & RI_KEY_E0) ? VK_RCONTROL : VK_LCONTROL;
+    case VK_MENU:
+    case VK_LMENU:
+    case VK_RMENU:
+        return (keyboard.Flags & RI_KEY_E0) ? VK_RMENU : VK_LMENU;
+    default:
+        return 0;
+    }
+}
+
 uint8_t ModifierFlag(UINT sidedKey)
 {
     switch (sidedKey) {
@@ -131,6 +156,9 @@ bool RawInputRegistration::Register(HWND window)
 {
     if (m_registered || !m_devices.empty() || !window || m_usages.empty())
         return false;
+    // The raw stream starts afresh: a modifier let go while nobody was registered was never seen
+    // going up, and must not be held into the keys of this registration.
+    ResetRawModifiers();
     for (USHORT usage : m_usages) {
         RAWINPUTDEVICE device{};
         device.usUsagePage = kUsagePageGenericDesktop;
@@ -167,6 +195,7 @@ void RawInputRegistration::Unregister()
     m_devices.clear();
     m_usages.clear();
     m_registered = false;
+    ResetRawModifiers();
 }
 
 bool RawInputRegistration::IsRegisteredFor(HWND window) const noexcept
@@ -219,8 +248,10 @@ bool KeyRecordFromRawKeyboard(KeyEventRecord& record, const RAWKEYBOARD& keyboar
     record.virtualKey = static_cast<uint16_t>(SidedModifier(given, keyboard.MakeCode, extended));
     record.state = down ? KeyEventRecord::kDown : KeyEventRecord::kUp;
     const bool real = keyboard.MakeCode != 0 && (keyboard.Flags & RI_KEY_E1) == 0 && !(extended && keyboard.VKey == 0xFF);
-    if (real)
-        TheRawModifiers().Note(record.virtualKey, down);
+    if (real) {
+        if (const UINT modifier = RawModifierKeyOf(keyboard))
+            TheRawModifiers().Note(modifier, down);
+    }
     record.flags = static_cast<uint8_t>((extended ? KeyEventRecord::kExtended : 0) | TheRawModifiers().Flags());
     GetKeyDisplayName(record.virtualKey, record.keyName, record.scanCode, extended);
     if (real) {

@@ -87,9 +87,11 @@ const RAWINPUT* ReadRawInput(HRAWINPUT input, std::vector<BYTE>& buffer);
 // E0 key without a virtual key (the system's fake shifts). A generic modifier key becomes its left or
 // right key by scan code and E0. The modifier flags are those of the modifiers held as the raw input
 // itself reports them (the thread's key state is not kept while legacy messages are off): this
-// function follows the modifier keys it is given, so every raw key of a recording goes through it.
+// function follows the modifier keys it is given, so every raw key of a registration goes through
+// it. A modifier's state comes from its own key events only, and every registration starts with no
+// modifier held (Register and Unregister forget them).
 bool KeyRecordFromRawKeyboard(KeyEventRecord& record, const RAWKEYBOARD& keyboard);
-// Forgets the modifiers that KeyRecordFromRawKeyboard saw held (a new recording starts).
+// Forgets the modifiers that KeyRecordFromRawKeyboard saw held.
 void ResetRawModifiers();
 
 // A key message into record. Returns 1 when the message is to be eaten: not a key message, an

@@ -22,12 +22,7 @@ END_MSG_MAP()
 
 bool CreateFallbackFont(CFont& font)
 {
-    LOGFONTW lf = {};
-    lf.lfHeight = 14;
-    lf.lfWeight = FW_BOLD;
-    lf.lfPitchAndFamily = FF_SWISS;
-    wstr::CopyBounded(lf.lfFaceName, LF_FACESIZE, L"Arial");
-    return font.CreateFontIndirect(lf);
+    return CreateSkinFont(kSkinFontHeight, font);
 }
 
 std::wstring CaptionText(const wchar_t* key, int caseMode)

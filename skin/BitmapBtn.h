@@ -19,7 +19,8 @@ class CFontItem;
 
 // Text colour used where the configured colour is 0 (0 itself would vanish on the black skins).
 constexpr COLORREF kFallbackTextColor = 0xFEFEFE;
-// Arial, 14 units high, bold: the font of an item that draws text without a font item.
+// The skin font (CreateSkinFont) of kSkinFontHeight: the font of an item that draws text without a
+// font item.
 bool CreateFallbackFont(CFont& font);
 // A caption as shown: translated, case mode 1 upper or 2 lower, the first "\n" (backslash, n)
 // turned into a line break.

@@ -154,7 +154,7 @@ std::unique_ptr<CGUIItem> BuildColorButton(pugi::xml_node element, CWnd* owner)
     button->SetFrameColors(frame, frameHot);
     button->SetArrowColor(arrow);
     int32_t frameWidth = 0;
-    if (ReadCoordinate(element, "bdrwidth", frameWidth))
+    if (ReadExtent(element, "bdrwidth", frameWidth))
         button->SetFrameWidth(std::max(0, static_cast<int>(frameWidth)));
     std::wstring value;
     button->SetHasArrow(ReadAttribute(element, "hasarrow", value) && IsTrueish(value));

@@ -106,9 +106,9 @@ int CEditItem::OnCreate(CREATESTRUCTW*)
     m_disabledBrush.DeleteObject();
     m_backBrush.CreateSolidBrush(m_back);
     m_disabledBrush.CreateSolidBrush(m_backDisabled);
-    // Without a font item, the items' own font rather than the system's.
+    // Without a font item, the skin's own font rather than the system's.
     if (!m_font && !m_fallbackFont)
-        CreateFallbackFont(m_fallbackFont);
+        CreateSkinFont(kSkinFontHeight, m_fallbackFont);
     HFONT font = m_font ? static_cast<HFONT>(*m_font) : static_cast<HFONT>(m_fallbackFont);
     SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ApplyFrameColors();

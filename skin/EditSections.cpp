@@ -25,7 +25,7 @@ namespace {
 int32_t ReadSize(pugi::xml_node node, const char* name, int32_t fallback)
 {
     int32_t n = fallback;
-    if (!ReadCoordinate(node, name, n))
+    if (!ReadExtent(node, name, n))
         return fallback;
     return n < 0 ? 0 : n;
 }
@@ -38,9 +38,9 @@ int32_t ReadColumnWidth(pugi::xml_node column, int32_t columnId)
     const CLangTable* language = GetCurrentLangTable();
     const void* override = language && columnId != -1 ? language->FindWidthOverride(columnId) : nullptr;
     if (override)
-        width = ParseInteger(static_cast<const wchar_t*>(override));
+        width = std::min(ParseInteger(static_cast<const wchar_t*>(override)), kMaxLayoutSize);
     else
-        ReadCoordinate(column, "width", width);
+        ReadExtent(column, "width", width);
     return width < 0 ? 0 : width;
 }
 

@@ -1,5 +1,7 @@
 #include "GUIPanel.h"
 
+#include <algorithm>
+
 #include "BitmapHelpers.h"
 #include "Dc.h"
 #include "LayoutLoader.h"
@@ -52,7 +54,7 @@ int CGUIPanel::OnCreate(CREATESTRUCTW*)
     m_background = m_items.FindAs<CPanelBitmap>(kBackgroundItemId, ItemKind::PanelBitmap);
     if (m_background && m_background->GetSafeHandle()) {
         CSize size = m_background->GetSize();
-        SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     }
     // Without a background (a layout that is missing or broken) the panel keeps its template's
     // size: the popup shows empty rather than not at all.
@@ -64,10 +66,42 @@ int CGUIPanel::OnCreate(CREATESTRUCTW*)
             m_region = region.Detach();  // the window owns it now
     }
     if (m_layoutFile.empty())
-        SetWindowPos(nullptr, 0, 0, m_rect.Width(), m_rect.Height(), SWP_NOZORDER | SWP_NOACTIVATE);
+        SetWindowPos(nullptr, 0, 0, m_rect.Width(), m_rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    PlaceOverOwner();
 
     m_created = true;
     return static_cast<int>(Default());
+}
+
+void CGUIPanel::PlaceOverOwner()
+{
+    if (GetStyle() & WS_CHILD)
+        return;
+    HWND owner = ::GetWindow(m_hWnd, GW_OWNER);
+    if (!owner && m_owner)
+        owner = ::GetAncestor(m_owner->GetSafeHwnd(), GA_ROOT);
+    const bool overOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
+    MONITORINFO monitor = {sizeof(monitor)};
+    ::GetMonitorInfoW(overOwner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
+                                : ::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY),
+                      &monitor);
+    const CRect work(monitor.rcWork);
+    CRect over = work;
+    if (overOwner)
+        ::GetWindowRect(owner, &over);
+    const CRect window = GetWindowRect();
+    const CPoint at = CentredOn(over, window.Size(), work);
+    SetWindowPos(nullptr, at.x, at.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+CPoint CGUIPanel::CentredOn(const RECT& over, SIZE size, const RECT& work)
+{
+    LONG x = over.left + ((over.right - over.left) - size.cx) / 2;
+    LONG y = over.top + ((over.bottom - over.top) - size.cy) / 2;
+    // Kept on the work area; a panel larger than it shows its top-left part.
+    x = std::max(work.left, std::min(x, work.right - size.cx));
+    y = std::max(work.top, std::min(y, work.bottom - size.cy));
+    return CPoint(x, y);
 }
 
 void CGUIPanel::OnDestroy()

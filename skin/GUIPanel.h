@@ -1,6 +1,10 @@
 // The dialog base of the main window and of every popup: it loads its layout file into its items
 // when its window is created, takes the size of the layout's BACKGROUND picture, clips itself to
 // the opaque pixels of the MASK picture and paints the background.
+//
+// A panel opens centred over its owner (a panel without one on the work area), kept on the work
+// area of the owner's monitor. Panels that open at an anchor of their own (drop-down lists, menus)
+// move there from their OnInitDialog, after this placement.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +35,8 @@ public:
     // The window region made from the mask; owned by the window once set (null when none).
     HRGN Region() const { return m_region; }
     bool IsCreated() const { return m_created; }
+    // The top-left corner of a window of size centred on over and kept on work.
+    static CPoint CentredOn(const RECT& over, SIZE size, const RECT& work);
     // Whether the layout load reports progress through the program's progress window.
     void SetReportProgress(bool report) { m_reportProgress = report; }
 
@@ -38,6 +44,10 @@ protected:
     // Looks the panel's items up by id and keeps pointers to them; each panel calls it from its
     // OnInitDialog, when the items exist.
     virtual void BindItems() = 0;
+
+    // Centres a top-level panel over its owner's window (or on the work area when it has no shown
+    // owner), kept on the work area.
+    void PlaceOverOwner();
 
     int OnCreate(CREATESTRUCTW* create);
     void OnDestroy();

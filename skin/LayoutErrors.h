@@ -12,6 +12,12 @@
 #include <pugixml.hpp>
 
 // Collects the errors reported on this thread while it lives. Logs nest; the innermost collects.
+//
+// What reports here: every layout load (LoadLayoutFile, LoadLayout) for the file as a whole (missing,
+// not well-formed, no known root, a panel without its BACKGROUND or MASK) and for each faulty
+// element; the LANG elements for their language files (missing, unreadable or without texts; the
+// English texts then stand in); the KEYBOARDDEF element for the keyboard definition and the key
+// defaults (missing, unreadable or refused, with the reason).
 class CLayoutErrorLog
 {
 public:

@@ -78,24 +78,50 @@ private:
     CProgressMessenger* m_previous = nullptr;
 };
 
+// What pugixml found wrong with a layout file, for the error report.
+std::wstring DescribeParseFault(const pugi::xml_parse_result& result)
+{
+    switch (result.status) {
+    case pugi::status_file_not_found:
+        return L"the file is missing";
+    case pugi::status_io_error:
+        return L"the file cannot be read";
+    case pugi::status_out_of_memory:
+        return L"the file is too large to read";
+    default:
+        return wstr::Format(L"the file is no well-formed XML (%hs at byte %lld)", result.description(),
+                            static_cast<long long>(result.offset));
+    }
+}
+
 std::wstring FileNameOf(const std::wstring& path)
 {
     size_t slash = path.rfind(L'\\');
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names.
+// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names. A panel
+// without it is no panel: that is reported as an error of the file.
 bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIItems* items, CWnd* owner)
 {
     pugi::xml_node element = root.child(name);
-    if (!element)
+    const std::wstring wideName = wstr::Utf8ToWide(name);
+    if (!element) {
+        ReportLayoutError(L"the panel has no " + wideName);
         return false;
+    }
     std::wstring file = wstr::Trim(layout::ElementText(element));
-    if (file.empty())
+    if (file.empty()) {
+        ReportLayoutError(element, L"names no picture");
         return false;
-    SkinResource* entry = layout::ReadSkinFile(element, file, SkinResourcePicture);
-    if (!entry || !entry->bitmap)
+    }
+    if (!layout::CheckSkinFileName(element, file, SkinTypeFolder(SkinResourcePicture)))
         return false;
+    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourcePicture);
+    if (!entry || !entry->bitmap) {
+        ReportLayoutError(element, L"the picture \"" + file + L"\" of skins\\ cannot be read");
+        return false;
+    }
     auto bitmap = std::make_unique<CPanelBitmap>(entry->bitmap.Get(), owner ? owner->GetSafeHwnd() : nullptr);
     if (!bitmap->GetSafeHandle())
         return false;
@@ -125,12 +151,14 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
     scope.AttachProgress();
     CGUIItemFactory& factory = scope.Factory();
 
-    pugi::xml_document document;
-    if (!document.load_file(path.c_str(), pugi::parse_default, pugi::encoding_utf8))
-        return false;
-
     std::wstring fileName = FileNameOf(path);
     CLayoutFileScope errorsName(fileName);
+    pugi::xml_document document;
+    const pugi::xml_parse_result parsed = document.load_file(path.c_str(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) {
+        ReportLayoutError(DescribeParseFault(parsed));
+        return false;
+    }
     factory.SendText(fileName.c_str());
 
     if (pugi::xml_node root = document.child("KEYBOARD")) {
@@ -146,6 +174,7 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
     }
     if (pugi::xml_node root = document.child("ITEMLIST"))
         return RunLayoutSections(factory, root, items, owner);
+    ReportLayoutError(L"the file has no GUIPANEL, ITEMLIST or KEYBOARD root");
     return false;
 }
 

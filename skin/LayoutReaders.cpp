@@ -26,13 +26,25 @@ HBITMAP SkinBitmap(pugi::xml_node element, const std::wstring& fileName)
     return entry ? entry->bitmap.Get() : nullptr;
 }
 
-int32_t Bounded(long value)
+int32_t Bounded(long value, int32_t limit = kMaxLayoutCoordinate)
 {
-    if (value > kMaxLayoutCoordinate)
-        return kMaxLayoutCoordinate;
-    if (value < -kMaxLayoutCoordinate)
-        return -kMaxLayoutCoordinate;
+    if (value > limit)
+        return limit;
+    if (value < -limit)
+        return -limit;
     return static_cast<int32_t>(value);
+}
+
+bool ReadBoundedNumber(pugi::xml_node node, const char* name, int32_t limit, int32_t& target)
+{
+    std::wstring value;
+    if (!ReadAttribute(node, name, value))
+        return false;
+    long n = std::wcstol(value.c_str(), nullptr, 10);
+    target = Bounded(n, limit);
+    if (target != n)
+        ReportLayoutError(node, wstr::Format(L"%hs=\"%ls\" is outside %d..%d", name, value.c_str(), -limit, limit));
+    return true;
 }
 
 // A RECT in the file's form: left, top, width, height.
@@ -49,8 +61,8 @@ RawRect ReadRawRectValues(pugi::xml_node rect)
     RawRect r;
     ReadCoordinate(rect, "left", r.left);
     ReadCoordinate(rect, "top", r.top);
-    ReadCoordinate(rect, "right", r.width);
-    ReadCoordinate(rect, "bottom", r.height);
+    ReadExtent(rect, "right", r.width);
+    ReadExtent(rect, "bottom", r.height);
     return r;
 }
 
@@ -65,12 +77,12 @@ bool ParseRectOverride(const wchar_t* text, RawRect& r)
 {
     int32_t values[4] = {0, 0, 0, 0};
     const wchar_t* p = text;
-    for (int32_t& v : values) {
+    for (int i = 0; i < 4; ++i) {
         wchar_t* end = nullptr;
         long n = std::wcstol(p, &end, 10);
         if (end == p)
             return false;
-        v = Bounded(n);
+        values[i] = Bounded(n, i < 2 ? kMaxLayoutCoordinate : kMaxLayoutSize);
         p = end;
     }
     r.left = values[0];
@@ -110,16 +122,12 @@ int32_t ParseInteger(const std::wstring& value)
 
 bool ReadCoordinate(pugi::xml_node node, const char* name, int32_t& target)
 {
-    std::wstring value;
-    if (!ReadAttribute(node, name, value))
-        return false;
-    long n = std::wcstol(value.c_str(), nullptr, 10);
-    target = Bounded(n);
-    if (target != n) {
-        ReportLayoutError(node, wstr::Format(L"%hs=\"%ls\" is outside %d..%d", name, value.c_str(),
-                                             -kMaxLayoutCoordinate, kMaxLayoutCoordinate));
-    }
-    return true;
+    return ReadBoundedNumber(node, name, kMaxLayoutCoordinate, target);
+}
+
+bool ReadExtent(pugi::xml_node node, const char* name, int32_t& target)
+{
+    return ReadBoundedNumber(node, name, kMaxLayoutSize, target);
 }
 
 bool CheckSkinFileName(pugi::xml_node element, const std::wstring& name, const wchar_t* folder)
@@ -379,7 +387,7 @@ bool ReadScrollSkin(pugi::xml_node node, VScrollSkin& skin)
     for (int i = 0; i < VScrollSkin::kBitmapCount; ++i)
         skin.bitmaps[i] = ReadBitmap(scroll, kChildren[i]);
     int32_t borderWidth = 0;
-    if (ReadCoordinate(scroll, "bdrwidth", borderWidth))
+    if (ReadExtent(scroll, "bdrwidth", borderWidth))
         skin.borderWidth = borderWidth;
     return true;
 }

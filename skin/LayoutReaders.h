@@ -60,6 +60,10 @@ struct TextInfo
 // Every coordinate and size a layout gives lies within -kMaxLayoutCoordinate..kMaxLayoutCoordinate,
 // so that a right edge (left + width) or a sum of widths is far from overflowing.
 constexpr int32_t kMaxLayoutCoordinate = 32767;
+// Every width, height, border width, margin and list height lies within -kMaxLayoutSize..
+// kMaxLayoutSize: larger than any screen, and small enough that what is drawn at that size (a
+// picture of the item's size is painted off screen) takes bounded memory and time.
+constexpr int32_t kMaxLayoutSize = 4096;
 
 // ---- Conversions ----
 
@@ -70,6 +74,8 @@ int32_t ParseInteger(const std::wstring& value);
 // A coordinate or size attribute; false (target untouched) when it is missing. A value outside the
 // coordinate range is reported as an error of node and bounded to the range.
 bool ReadCoordinate(pugi::xml_node node, const char* name, int32_t& target);
+// A size attribute (a width, height, border width, margin); as ReadCoordinate within the size range.
+bool ReadExtent(pugi::xml_node node, const char* name, int32_t& target);
 // Whether name can be a file of folder (such as "skins\"; SkinFileNameFault); a refused name is
 // reported as an error of element.
 bool CheckSkinFileName(pugi::xml_node element, const std::wstring& name, const wchar_t* folder);
@@ -88,11 +94,11 @@ std::wstring ChildFileName(pugi::xml_node node, const char* child);
 // "name" through the item name table; -1 when missing or unknown.
 int32_t ReadItemId(pugi::xml_node node);
 // The item's rectangle: the language's "RECT" override for itemId, else the RECT child, both in
-// left/top/width/height form, converted to (left, top, left + width, top + height). Every value is a
-// coordinate (ReadCoordinate).
+// left/top/width/height form, converted to (left, top, left + width, top + height). The left and top
+// are coordinates (ReadCoordinate), the width and height sizes (ReadExtent).
 CRect ReadRect(pugi::xml_node node, int32_t itemId);
-// A given element that must be named RECT, unconverted: (left, top, right, bottom) as written, each
-// a coordinate (ReadCoordinate).
+// A given element that must be named RECT, unconverted: (left, top, right, bottom) as written, the
+// first two coordinates (ReadCoordinate), the last two sizes (ReadExtent).
 CRect ReadRawRect(pugi::xml_node rect);
 // The named child's text, trimmed, as a bitmap of the skin cache; null when missing or unloadable,
 // and when the name is refused (ReadSkinFile).
@@ -133,7 +139,7 @@ CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items);
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items);
 // SBMN, SBMO, SBMD, SBMDS, SBMM (each with override) and RECT; true when SBMN is there.
 bool ReadStateBitmaps(pugi::xml_node node, int32_t itemId, StateBitmapSet& set);
-// The VSCROLL child's six bitmaps and "bdrwidth" (a coordinate); false (no skin) without VSBMP_TMB.
+// The VSCROLL child's six bitmaps and "bdrwidth" (a size); false (no skin) without VSBMP_TMB.
 bool ReadScrollSkin(pugi::xml_node node, VScrollSkin& skin);
 // A scroll bar for list from the VSCROLL child (an empty skin when there is none); not created yet.
 std::unique_ptr<CVScrollBar> ReadScrollBar(pugi::xml_node node, HWND list);

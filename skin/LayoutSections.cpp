@@ -137,21 +137,79 @@ void ReadColumnOverride(pugi::xml_node element, CLangTable& table)
                             (value.size() + 1) * sizeof(wchar_t));
 }
 
-std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CWnd* owner)
+// The language whose texts stand in for a language whose file is missing or holds no texts: the
+// English one, whose item name is LANGUAGE_DEFAULT.
+constexpr int32_t kEnglishLanguageId = 0;
+
+// The texts of a language file, or why there are none. A missing, unreadable or textless file is
+// told as an error of its own, which does not fault the LANG element: the language still comes,
+// with the English texts.
+struct LanguageTexts
+{
+    SkinResource* entry = nullptr;
+    std::wstring fault;
+};
+
+LanguageTexts ReadLanguageFile(const std::wstring& file)
+{
+    LanguageTexts texts;
+    texts.entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceLanguage);
+    if (!texts.entry || !texts.entry->fileRead) {
+        texts.fault = L"the language file \"" + file + L"\" of lang\\ is missing or cannot be read";
+    } else {
+        CLangTable probe;
+        if (!probe.Parse(texts.entry->data.size(), texts.entry->Data()))
+            texts.fault = L"the language file \"" + file + L"\" of lang\\ holds no texts";
+    }
+    return texts;
+}
+
+// The LANG of the English texts in the same list, when it is another element than element.
+pugi::xml_node EnglishLanguageOf(pugi::xml_node element)
+{
+    for (pugi::xml_node lang = element.parent().child("LANG"); lang; lang = lang.next_sibling("LANG")) {
+        if (lang != element && ReadItemId(lang) == kEnglishLanguageId)
+            return lang;
+    }
+    return pugi::xml_node();
+}
+
+std::unique_ptr<CLangTable> BuildLanguageFrom(pugi::xml_node element, int32_t id, CWnd* owner, bool mayFallBack)
 {
     std::wstring file;
     ReadAttribute(element, "file", file);
     file = wstr::Trim(file);
-    if (file.empty())
+    if (file.empty()) {
+        ReportLayoutError(element, L"names no language file");
         return nullptr;
-    SkinResource* entry = ReadSkinFile(element, file, SkinResourceLanguage);
-    // A file that is missing, unreadable or refused skips the language; an empty one still gives a
-    // table, which translates nothing.
-    if (!entry || !entry->fileRead)
+    }
+    // A name beyond lang\ is a fault of the layout: the element goes.
+    if (!CheckSkinFileName(element, file, SkinTypeFolder(SkinResourceLanguage)))
         return nullptr;
+    LanguageTexts texts;
+    {
+        CLayoutElementCheck own;
+        texts = ReadLanguageFile(file);
+        if (!texts.fault.empty()) {
+            std::unique_ptr<CLangTable> standIn;
+            if (pugi::xml_node english = mayFallBack ? EnglishLanguageOf(element) : pugi::xml_node()) {
+                // The English element whole: its texts go with its own fonts and adjustments. Its
+                // faults are its own, told where it is built itself.
+                CLayoutErrorLog quiet;
+                CLayoutElementCheck englishCheck;
+                standIn = BuildLanguageFrom(english, id, owner, false);
+                if (englishCheck.Faulty() || (standIn && standIn->PairCount() == 0))
+                    standIn.reset();
+            }
+            ReportLayoutError(element, texts.fault + (standIn ? L"; the English texts are shown" : L""));
+            if (standIn)
+                return standIn;
+        }
+    }
 
     auto table = std::make_unique<CLangTable>();
-    table->Parse(entry->data.size(), entry->Data());
+    if (texts.entry && texts.entry->fileRead)
+        table->Parse(texts.entry->data.size(), texts.entry->Data());
     table->id = id;
     table->owner = owner;
 
@@ -169,6 +227,11 @@ std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CW
     for (pugi::xml_node ovr = element.child("LANGOVERRIDE"); ovr; ovr = ovr.next_sibling("LANGOVERRIDE"))
         ReadLanguageOverride(ovr, *table);
     return table;
+}
+
+std::unique_ptr<CLangTable> BuildLanguage(pugi::xml_node element, int32_t id, CWnd* owner)
+{
+    return BuildLanguageFrom(element, id, owner, true);
 }
 
 uint32_t ReadLanguages(pugi::xml_node root, CGUIItems* items, CWnd* owner)
@@ -223,6 +286,27 @@ uint32_t ReadKeyboardLayouts(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 
 // ---- FONTS --------------------------------------------------------------------------------------
 
+// A font's size or weight is at most this: a weight ends at 1000, and a character cell larger than
+// that is no text of a panel (a pitch of 65536 took gigabytes and seconds to paint one text).
+constexpr int32_t kMaxFontNumber = 1000;
+
+// "pitch", "boldlevel", "width": taken when greater than 0; a value above kMaxFontNumber is an error
+// of the element.
+template <class Field>
+void ReadFontNumber(pugi::xml_node element, const char* name, Field& target)
+{
+    std::wstring value;
+    if (!ReadAttribute(element, name, value))
+        return;
+    const int32_t n = ParseInteger(value);
+    if (n > kMaxFontNumber) {
+        ReportLayoutError(element, wstr::Format(L"%hs=\"%ls\" is above %d", name, value.c_str(), kMaxFontNumber));
+        return;
+    }
+    if (n > 0)
+        target = n;
+}
+
 std::unique_ptr<CGUIItem> BuildFont(pugi::xml_node element, CWnd* owner)
 {
     int32_t id = ReadItemId(element);
@@ -233,12 +317,9 @@ std::unique_ptr<CGUIItem> BuildFont(pugi::xml_node element, CWnd* owner)
     std::wstring value;
     if (ReadAttribute(element, "typeface", value) && !value.empty())
         wstr::CopyBounded(lf.lfFaceName, LF_FACESIZE, value.c_str());  // at most 31 characters
-    if (ReadAttribute(element, "pitch", value) && ParseInteger(value) > 0)
-        lf.lfHeight = ParseInteger(value);
-    if (ReadAttribute(element, "boldlevel", value) && ParseInteger(value) > 0)
-        lf.lfWeight = ParseInteger(value);
-    if (ReadAttribute(element, "width", value) && ParseInteger(value) > 0)
-        lf.lfWidth = ParseInteger(value);
+    ReadFontNumber(element, "pitch", lf.lfHeight);
+    ReadFontNumber(element, "boldlevel", lf.lfWeight);
+    ReadFontNumber(element, "width", lf.lfWidth);
 
     // A private font file is registered first, so that its face can be named in "typeface".
     std::wstring fontFile = wstr::Trim(ElementText(element));
@@ -400,18 +481,35 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
     file = wstr::Trim(file);
     if (file.empty())
         return false;
-    SkinResource* entry = ReadSkinFile(element, file, SkinResourceBinary);
-    CKeyboardDef& definition = GetKeyboardDef();
-    if (!entry || !definition.Load(entry->data.size(), entry->Data()))
+    if (!CheckSkinFileName(element, file, SkinTypeFolder(SkinResourceBinary)))
         return false;
+    SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourceBinary);
+    CKeyboardDef& definition = GetKeyboardDef();
+    if (!entry || !entry->fileRead) {
+        ReportLayoutError(element, L"the keyboard definition \"" + file + L"\" of bin\\ is missing or cannot be read");
+        return false;
+    }
+    if (!definition.Load(entry->data.size(), entry->Data())) {
+        ReportLayoutError(element, L"the keyboard definition \"" + file + L"\" is refused: " + definition.LoadError());
+        return false;
+    }
 
     bool result = true;
     std::wstring defaults;
     if (ReadAttribute(element, "kbddefaults", defaults)) {
         defaults = wstr::Trim(defaults);
-        SkinResource* defaultsEntry = defaults.empty() ? nullptr : ReadSkinFile(element, defaults, SkinResourceBinary);
-        result = defaultsEntry && defaultsEntry->Data() &&
-                 definition.SetDefaultCodes(defaultsEntry->Data(), defaultsEntry->data.size());
+        if (!CheckSkinFileName(element, defaults, SkinTypeFolder(SkinResourceBinary)))
+            return false;
+        SkinResource* defaultsEntry = GetSkinResourceCache().Get(defaults.c_str(), SkinResourceBinary);
+        if (!defaultsEntry || !defaultsEntry->Data()) {
+            ReportLayoutError(element, L"the key defaults \"" + defaults + L"\" of bin\\ are missing or cannot be read");
+            result = false;
+        } else if (!definition.SetDefaultCodes(defaultsEntry->Data(), defaultsEntry->data.size())) {
+            ReportLayoutError(element, wstr::Format(L"the key defaults \"%ls\" are refused: %u bytes do not hold the "
+                                                    L"count they begin with and its pairs",
+                                                    defaults.c_str(), static_cast<unsigned>(defaultsEntry->data.size())));
+            result = false;
+        }
     }
     definition.id = id;
     definition.kind = ItemKind::KeyboardDef;

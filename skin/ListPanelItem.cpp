@@ -1,5 +1,6 @@
 #include "ListPanelItem.h"
 
+#include <algorithm>
 #include <set>
 
 #include "FontItem.h"
@@ -50,6 +51,31 @@ int CListPanelItem::PopupPanel(int height, HWND window, int x, int y)
         ::ClientToScreen(window, &origin);
     const CRect rect(origin.x + x, origin.y + y, origin.x + x + m_width,
                      origin.y + y + (height > 0 ? height : m_defaultHeight));
+    CWnd* parent = CWnd::FromHandlePermanent(window);
+    CListPanel panel(parent ? parent : m_ownerWindow, rect, m_entries, m_sorted, false);
+    panel.Look() = m_look;
+    return static_cast<int>(panel.DoModal());
+}
+
+CRect CListPanelItem::SubmenuPlace(const RECT& row, SIZE size, const RECT& screen)
+{
+    LONG x = row.right;
+    if (x + size.cx > screen.right && row.left - size.cx >= screen.left)
+        x = row.left - size.cx;
+    x = std::max(screen.left, std::min(x, screen.right - size.cx));
+    LONG y = std::max(screen.top, std::min(row.top, screen.bottom - size.cy));
+    return CRect(x, y, x + size.cx, y + size.cy);
+}
+
+int CListPanelItem::PopupSubmenu(int height, HWND window, const RECT& row)
+{
+    CRect onScreen(row);
+    if (window)
+        ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
+    MONITORINFO monitor = {sizeof(monitor)};
+    ::GetMonitorInfoW(::MonitorFromRect(&onScreen, MONITOR_DEFAULTTONEAREST), &monitor);
+    const CSize size(m_width, height > 0 ? height : m_defaultHeight);
+    const CRect rect = SubmenuPlace(onScreen, size, monitor.rcMonitor);
     CWnd* parent = CWnd::FromHandlePermanent(window);
     CListPanel panel(parent ? parent : m_ownerWindow, rect, m_entries, m_sorted, false);
     panel.Look() = m_look;

@@ -36,6 +36,13 @@ public:
     // Runs the entries as a modal panel at (x, y) of window's client area, height (the default
     // when 0) high; returns the chosen entry's index, or -1.
     int PopupPanel(int height, HWND window, int x, int y);
+    // Runs the entries as the submenu of a row (row: in window's client area), height high: beside
+    // the row's right end, level with its top; left of the row when the screen has no room on its
+    // right; never past the screen's edges. The chosen entry's index, or -1.
+    int PopupSubmenu(int height, HWND window, const RECT& row);
+    // Where PopupSubmenu places a panel of size beside row (both in screen coordinates) on a screen
+    // whose bounds are screen.
+    static CRect SubmenuPlace(const RECT& row, SIZE size, const RECT& screen);
     // Makes the list shown on a page, at rect of parent; false when its window could not be made.
     bool CreateStaticList(HWND parent, const RECT& rect);
     CListPanelStatic* StaticList() const { return m_staticList.get(); }

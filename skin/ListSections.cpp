@@ -24,7 +24,7 @@ template <class Item>
 void ApplyNonNegative(pugi::xml_node node, const char* name, Item& item, void (Item::*setter)(int))
 {
     int32_t n = 0;
-    if (ReadCoordinate(node, name, n))
+    if (ReadExtent(node, name, n))
         (item.*setter)(n < 0 ? 0 : n);
 }
 
@@ -129,7 +129,7 @@ void ReadDropdownLook(pugi::xml_node element, CDropdownListItem& dropdown)
                                     {"disbfontclr", &CDropdownListItem::SetDisabledFontColor}});
     ApplyNonNegative(element, "bdrwidth", dropdown, &CDropdownListItem::SetBorderWidth);
     int32_t height = 0;
-    ReadCoordinate(element.child("CLIST"), "height", height);
+    ReadExtent(element.child("CLIST"), "height", height);
     dropdown.SetListHeight(height < 0 ? 0 : height);
     dropdown.SetListScrollSkin(ListScrollSkin(element));
 }

@@ -39,9 +39,9 @@ int ColumnWidth(pugi::xml_node element, int columnId)
     const CLangTable* language = GetCurrentLangTable();
     const void* override = language && columnId != -1 ? language->FindWidthOverride(columnId) : nullptr;
     if (override)
-        width = std::min(ParseInteger(static_cast<const wchar_t*>(override)), kMaxLayoutCoordinate);
+        width = std::min(ParseInteger(static_cast<const wchar_t*>(override)), kMaxLayoutSize);
     else
-        ReadCoordinate(element, "width", width);
+        ReadExtent(element, "width", width);
     return std::max(width, 0);
 }
 
@@ -93,7 +93,7 @@ std::unique_ptr<CGUIItem> BuildXListCtrl(pugi::xml_node element, const CGUIItems
     FrameBitmapInfo frame;
     const bool hasFrame = ReadFramePicture(element, frame);
     int32_t borderWidth = 0;
-    ReadCoordinate(element, "bdrwidth", borderWidth);
+    ReadExtent(element, "bdrwidth", borderWidth);
     borderWidth = std::max(borderWidth, 0);
 
     // The width is the bar's, the border's and the columns' whose name resolves, not RECT's.

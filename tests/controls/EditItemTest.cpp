@@ -5,6 +5,7 @@
 // progress thread ended with a bound; and the sections' edge cases.
 #include "ControlMessages.h"
 #include "EditItem.h"
+#include "FontItem.h"
 #include "GUIItem.h"
 #include "MacroDisplay.h"
 #include "NameTables.h"
@@ -298,6 +299,61 @@ TEST(EditItems, LayoutBuildsFramedEditsAndProgressPanelsWithoutTakingTheKeyboard
     EXPECT_TRUE(number->Frame()->IsWindowVisible());
 }
 
+TEST(EditItems, AnEditWithoutFontItemDrawsInTheSkinFont)
+{
+    // The skin font itself: Arial, bold, of the height asked for, as the system makes it.
+    auto metrics = [](HFONT font) {
+        TEXTMETRICW tm = {};
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, font);
+        EXPECT_TRUE(GetTextMetricsW(dc, &tm));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        return tm;
+    };
+    for (int height : {14, 30, -20}) {
+        SCOPED_TRACE(height);
+        CFont font;
+        ASSERT_TRUE(CreateSkinFont(height, font));
+        LOGFONTW lf = {};
+        ASSERT_EQ(GetObjectW(font, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+        EXPECT_EQ(lf.lfHeight, height);
+        EXPECT_EQ(lf.lfWeight, FW_BOLD);
+        EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+        EXPECT_EQ(lf.lfQuality, DEFAULT_QUALITY);
+        EXPECT_EQ(lf.lfPitchAndFamily & 0xF0, FF_SWISS);
+        EXPECT_STREQ(lf.lfFaceName, L"Arial");
+        const TEXTMETRICW tm = metrics(font);
+        if (height > 0)
+            EXPECT_EQ(tm.tmHeight, height) << "the character cell";
+        else
+            EXPECT_EQ(tm.tmHeight - tm.tmInternalLeading, -height) << "the character";
+        EXPECT_EQ(tm.tmWeight, FW_BOLD);
+        EXPECT_EQ(tm.tmPitchAndFamily & 0xF0, FF_SWISS);
+    }
+
+    // An edit without a font item shows its text in it; one with a font item in that font.
+    Scene scene;
+    ASSERT_TRUE(scene.scene->created);
+    auto* delay = scene.Find<CEditItem>(L"EDITCTRL_DEFAULT_DELAY", ItemKind::EditItem);
+    auto* number = scene.Find<CEditItem>(L"EDITCTRL_POPUP_NUMENTRY", ItemKind::EditItem);
+    ASSERT_TRUE(delay && number);
+    HFONT used = reinterpret_cast<HFONT>(delay->SendMessage(WM_GETFONT));
+    ASSERT_NE(used, nullptr);
+    LOGFONTW lf = {};
+    ASSERT_EQ(GetObjectW(used, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+    EXPECT_EQ(lf.lfHeight, kSkinFontHeight);
+    EXPECT_EQ(lf.lfWeight, FW_BOLD);
+    EXPECT_EQ(lf.lfCharSet, DEFAULT_CHARSET);
+    EXPECT_STREQ(lf.lfFaceName, L"Arial");
+    const TEXTMETRICW tm = metrics(used);
+    EXPECT_EQ(tm.tmHeight, kSkinFontHeight);
+    EXPECT_EQ(tm.tmWeight, FW_BOLD);
+    HFONT layoutFont = reinterpret_cast<HFONT>(number->SendMessage(WM_GETFONT));
+    ASSERT_EQ(GetObjectW(layoutFont, sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+    EXPECT_EQ(lf.lfHeight, 15) << "FONT_ARIAL14B of the layout";
+}
+
 TEST(EditItems, NumericEditTakesOnlyNumbersInItsRange)
 {
     Scene scene;
@@ -478,6 +534,51 @@ TEST(EditItems, KeyCombinationEditCapturesCtrlA)
     CEditItemSingleKeyInputMMO::SetSecondsClock(nullptr);
     CEditItemSingleKeyInputMMO::ResetLastStep();
     ResetRawModifiers();
+}
+
+TEST(EditItems, KeyEntryForgetsAShiftHeldPastTheEndOfTheLastEntry)
+{
+    CEditItemSingleKeyInputMMO::ResetLastStep();
+    {
+        // Shift held, A pressed and let go; the entry ends while the Shift is still down, and the
+        // Shift goes up after it.
+        Scene scene;
+        ASSERT_TRUE(scene.scene->created);
+        auto* combination =
+            scene.Find<CEditItemSingleKeyInputMMO>(L"EDITCTRL_DEFAULT_DELAY_KEYBOARD", ItemKind::EditItemSingleKey);
+        ASSERT_NE(combination, nullptr);
+        ASSERT_TRUE(hvtest::PrepareTarget(*combination));
+        ASSERT_TRUE(combination->RegisterKeyInput());
+        ASSERT_TRUE(hvtest::KeyDown(VK_SHIFT));
+        ASSERT_TRUE(hvtest::KeyDown('A'));
+        ASSERT_TRUE(hvtest::KeyUp('A'));
+        ASSERT_TRUE(hvtest::WaitUntil(
+            [&] { return combination->State() == CEditItemSingleKeyInputMMO::CaptureState::Completed; }, 5000));
+        EXPECT_EQ(combination->KeyVirtualKey(), 'A');
+        EXPECT_EQ(combination->Modifiers(), KeyEventRecord::kShift) << "Shift+A";
+        // The entry ends (its window goes, taking its registration) with the Shift still down.
+    }
+    EXPECT_FALSE(TheRawInputRegistration().IsRegistered());
+    ASSERT_TRUE(hvtest::KeyUp(VK_SHIFT));
+    hvtest::FlushMessages();
+    {
+        // The next entry, a new edit as every popup makes: B alone is plain B.
+        Scene scene;
+        ASSERT_TRUE(scene.scene->created);
+        auto* combination =
+            scene.Find<CEditItemSingleKeyInputMMO>(L"EDITCTRL_DEFAULT_DELAY_KEYBOARD", ItemKind::EditItemSingleKey);
+        ASSERT_NE(combination, nullptr);
+        ASSERT_TRUE(hvtest::PrepareTarget(*combination));
+        ASSERT_TRUE(combination->RegisterKeyInput());
+        ASSERT_TRUE(hvtest::PressKey('B'));
+        ASSERT_TRUE(hvtest::WaitUntil(
+            [&] { return combination->State() == CEditItemSingleKeyInputMMO::CaptureState::Completed; }, 5000));
+        EXPECT_EQ(combination->KeyVirtualKey(), 'B');
+        EXPECT_EQ(combination->Modifiers(), 0) << "not Shift+B";
+        EXPECT_EQ(combination->GetWindowText(), KeyName('B'));
+        combination->UnregisterKeyInput();
+    }
+    CEditItemSingleKeyInputMMO::ResetLastStep();
 }
 
 TEST(EditItems, ProgressPanelEndsItsThreadAndWaitsWithABound)

@@ -263,6 +263,59 @@ TEST(ListPanel, SortedDisabledAndNestedRows)
     EXPECT_EQ(nestedRect.Height(), 3 * CListPanelList::kRowHeight + 2 * 1);
 }
 
+TEST(ListPanel, SubmenusOpenLeftOfTheirRowAtTheScreensRightEdgeAndNeverPastIt)
+{
+    Host host;
+    ASSERT_TRUE(host.created);
+    MONITORINFO monitor = {sizeof(monitor)};
+    GetMonitorInfoW(MonitorFromWindow(host.panel, MONITOR_DEFAULTTONEAREST), &monitor);
+    const CRect screen(monitor.rcMonitor);
+    // The outer panel ends 10 pixels before the right edge and 4 above the bottom: its submenu, 120
+    // wide and three rows high, has room neither right of the row nor below its top.
+    host.panel.SetWindowPos(nullptr, screen.right - 200, screen.bottom - 120, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    hvtest::FlushMessages();
+
+    CListPanelItem nested(&host.panel, 120, 100);
+    nested.SetEntries(Entries({L"red", L"green", L"blue"}));
+    std::vector<ListEntry> entries = Entries({L"plain", L"more", L"colours", L"last"});
+    entries[2].value = nested.EntryValue();
+    const CRect anchor = host.Beside(150, 4 * 18 + 4);
+    ASSERT_EQ(anchor.right, screen.right - 10);
+    CListPanel outer(&host.panel, anchor, entries, false, false);
+    outer.Look() = Look();
+    CRect outerShown, outerRow, nestedRect;
+    ModalScript script({[&](CListPanel& shown) {
+                            outerShown = shown.GetWindowRect();
+                            CListPanelList& list = shown.List();
+                            outerRow = list.GetItemRect(2);
+                            MapWindowPoints(list, nullptr, reinterpret_cast<POINT*>(&outerRow), 2);
+                            hvtest::Click(list, RowCentre(list, 2));  // opens the submenu
+                        },
+                        [&](CListPanel& inner) {
+                            nestedRect = inner.GetWindowRect();
+                            hvtest::Bitmap shot = hvtest::CaptureScreen(CRect(nestedRect.left, outerShown.top,
+                                                                              outerShown.right, screen.bottom));
+                            shot.SaveToTestDir(L"list_panel_submenu_at_edge.bmp");
+                            hvtest::Click(inner.List(), RowCentre(inner.List(), 2));
+                        }});
+    EXPECT_EQ(outer.DoModal(), 2);
+    EXPECT_TRUE(script.Done());
+    EXPECT_EQ(nested.GetCurSel(), 2);
+    EXPECT_EQ(outerShown, anchor) << "the menu keeps its anchor";
+    EXPECT_EQ(nestedRect.Size(), CSize(120, 3 * CListPanelList::kRowHeight + 2 * 1));
+    EXPECT_EQ(nestedRect.right, outerRow.left) << "left of the row";
+    EXPECT_EQ(nestedRect.bottom, screen.bottom) << "moved up to the screen's bottom edge";
+    EXPECT_LT(nestedRect.top, outerRow.top);
+
+    // The placement rule on its own: right of the row where there is room, left where not, and on
+    // the screen when neither side has room.
+    const CRect bounds(0, 0, 800, 600);
+    EXPECT_EQ(CListPanelItem::SubmenuPlace(CRect(100, 50, 300, 68), CSize(120, 56), bounds), CRect(300, 50, 420, 106));
+    EXPECT_EQ(CListPanelItem::SubmenuPlace(CRect(500, 50, 700, 68), CSize(120, 56), bounds), CRect(380, 50, 500, 106));
+    EXPECT_EQ(CListPanelItem::SubmenuPlace(CRect(50, 580, 760, 598), CSize(120, 56), bounds), CRect(680, 544, 800, 600));
+    EXPECT_EQ(CListPanelItem::SubmenuPlace(CRect(-40, -10, 20, 8), CSize(120, 56), bounds), CRect(20, 0, 140, 56));
+}
+
 TEST(ListPanel, ScrollBarWheelAndRowTooltips)
 {
     Host host;

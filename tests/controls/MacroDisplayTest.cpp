@@ -440,23 +440,34 @@ TEST(MacroDisplay, RecordingRulesOnMadeUpRawInput)
     EXPECT_EQ(display->Events(), expected) << Describe(display->Events());
     display->SetCaptureWindow(nullptr);
 
-    // No event beyond the most a macro holds: a pair that does not fit is left out whole.
+    // No event beyond the most a macro holds: the first event that would leave no room for the
+    // release of every button still down (5, pressed above, and 1 while it is down) closes the
+    // recording with those releases, the last pressed first.
     display->ShowWindow(SW_HIDE);
     size_t fed = 0;
-    while (display->Events().size() < kMaxMacroEvents - 1 && fed < 2 * kMaxMacroEvents) {
+    while (!display->IsRecordingClosed() && fed < 2 * kMaxMacroEvents)
         display->RecordRawInput(RawMouse(++fed % 2 ? RI_MOUSE_BUTTON_1_DOWN : RI_MOUSE_BUTTON_1_UP));
-    }
-    EXPECT_EQ(display->Events().size(), kMaxMacroEvents - 1);
-    display->RecordRawInput(RawMouse(RI_MOUSE_BUTTON_2_DOWN));
-    EXPECT_EQ(display->Events().size(), kMaxMacroEvents - 1) << "a delay and an event would be one too many";
+    ASSERT_TRUE(display->IsRecordingClosed());
+    const std::vector<MacroEvent>& full = display->Events();
+    ASSERT_LE(full.size(), kMaxMacroEvents);
+    EXPECT_EQ(full.size(), kMaxMacroEvents - 2) << "a delay and a press of 1 would leave no room for two releases";
+    ASSERT_GE(full.size(), 5u);
+    EXPECT_EQ(std::vector<MacroEvent>(full.end() - 5, full.end()),
+              (std::vector<MacroEvent>{Delay(75), Mouse(1, true), Delay(75), Mouse(1, false), Mouse(5, false)}))
+        << "the release of 5 closes it";
+    EXPECT_EQ(display->GetItemCount(), static_cast<int>(full.size()));
+    EXPECT_FALSE(TheRawInputRegistration().IsRegistered()) << "the closed recording takes no more input";
+    MSG notice;
+    ASSERT_TRUE(PeekMessageW(&notice, scene.panel, WM_MACRODISPLAY_RECORDINGFULL, WM_MACRODISPLAY_RECORDINGFULL,
+                             PM_REMOVE));
+    EXPECT_EQ(notice.lParam, static_cast<LPARAM>(display->id));
     display->SetUseDefaultDelay(false);
     display->SetIgnoreDelays(true);
     display->RecordRawInput(RawMouse(RI_MOUSE_BUTTON_2_DOWN));
-    display->RecordRawInput(RawMouse(RI_MOUSE_BUTTON_2_UP));
-    EXPECT_EQ(display->Events().size(), kMaxMacroEvents);
-    EXPECT_EQ(display->Events().back(), Mouse(2, true));
-    EXPECT_EQ(display->GetItemCount(), static_cast<int>(kMaxMacroEvents));
+    EXPECT_EQ(display->Events().size(), kMaxMacroEvents - 2);
+    EXPECT_TRUE(display->IsRecording()) << "until the owner ends it";
     EXPECT_FALSE(display->ToggleRecording());
+    EXPECT_FALSE(display->IsRecordingClosed());
     display->ClearEvents();
     EXPECT_EQ(display->GetItemCount(), 0);
 
@@ -471,6 +482,57 @@ TEST(MacroDisplay, RecordingRulesOnMadeUpRawInput)
     // Not recording: nothing is added.
     display->RecordRawInput(RawKey(0x1E, false, 'A'));
     EXPECT_EQ(display->Events().size(), 1u);
+}
+
+TEST(MacroDisplay, ARecordingAtTheLimitEndsWithEveryKeyAndButtonUp)
+{
+    Scene scene;
+    ASSERT_TRUE(scene.created);
+    CMacroDisplayItem* display = scene.display;
+    ASSERT_NE(display, nullptr);
+    std::vector<MacroEvent> received;
+    scene.panel.onReceived = [&](const Received& r) {
+        if (r.message == WM_MACRODISPLAY_RECORDINGFULL)
+            received.push_back({0, static_cast<int32_t>(r.lParam), 0});
+    };
+
+    // A macro shown with room for four more events; the recording adds to it, without delays.
+    const size_t shownCount = kMaxMacroEvents - 4;
+    const std::vector<MacroEvent> shown(shownCount, Delay(10));
+    ASSERT_TRUE(display->SetEvents(&shown));
+    display->SetIgnoreDelays(true);
+    ASSERT_TRUE(hvtest::PrepareTarget(*display));
+    ASSERT_TRUE(display->ToggleRecording());
+
+    // Shift held, the left button held over the list: each still leaves room for the releases.
+    ASSERT_TRUE(hvtest::KeyDown(VK_SHIFT));
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return display->Events().size() == shownCount + 1; }, 5000));
+    ASSERT_TRUE(PressButtons(MOUSEEVENTF_LEFTDOWN, 0));
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return display->Events().size() == shownCount + 2; }, 5000))
+        << Describe(display->Events());
+    // C would leave room for only two of three releases: the recording closes with the two.
+    ASSERT_TRUE(hvtest::KeyDown('C'));
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return !received.empty(); }, 5000)) << Describe(display->Events());
+    ASSERT_TRUE(hvtest::KeyUp('C'));
+    ASSERT_TRUE(hvtest::MouseUp());
+    ASSERT_TRUE(hvtest::KeyUp(VK_SHIFT));
+    hvtest::FlushMessages();
+
+    const std::vector<MacroEvent>& events = display->Events();
+    ASSERT_EQ(events.size(), kMaxMacroEvents);
+    const uint16_t scanShift = static_cast<uint16_t>(MapVirtualKeyW(VK_SHIFT, MAPVK_VK_TO_VSC));
+    const std::vector<MacroEvent> recorded(events.begin() + static_cast<ptrdiff_t>(shownCount), events.end());
+    EXPECT_EQ(recorded, (std::vector<MacroEvent>{Key(VK_LSHIFT, scanShift, true, KeyEventRecord::kShift), Mouse(1, true),
+                                                 Mouse(1, false), Key(VK_LSHIFT, scanShift, false)}))
+        << Describe(recorded);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0].value, display->id);
+    EXPECT_TRUE(display->IsRecordingClosed());
+    EXPECT_FALSE(TheRawInputRegistration().IsRegistered());
+    // The owner ends it, as its stop button would; the macro is what was shown.
+    EXPECT_FALSE(display->ToggleRecording());
+    EXPECT_EQ(display->Events().size(), kMaxMacroEvents);
+    EXPECT_EQ(display->GetItemCount(), static_cast<int>(kMaxMacroEvents));
 }
 
 TEST(MacroDisplay, MenusInsertDeleteAndEditRowsAndDelays)

@@ -241,6 +241,30 @@ TEST(RawInputRecords, MadeUpRawKeysAndKeyMessages)
     EXPECT_EQ(KeyEventRecord::kAlt | KeyEventRecord::kCtrl, record.flags);
     ResetRawModifiers();
 
+    // A modifier's state comes from its own events: a key without a virtual key after the Shift
+    // (it takes the Shift's as its own) neither releases nor presses it.
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x2A, 0, VK_SHIFT)));
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x1E, RI_KEY_BREAK, 0xFF)));
+    EXPECT_EQ(KeyEventRecord::kShift, record.flags) << "the Shift is still down";
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x2A, RI_KEY_BREAK, VK_SHIFT)));
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x1E, 0, 0xFF)));
+    EXPECT_EQ(0, record.flags) << "a key taking the Shift's virtual key does not press it";
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x1E, RI_KEY_BREAK, 'A')));
+
+    // Every registration starts with no modifier held, and its end forgets those it saw.
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x1D, 0, VK_CONTROL)));
+    RawInputRegistration& registration = TheRawInputRegistration();
+    registration.AddUsage(kUsageKeyboard);
+    hvtest::ScopedWindow target(hvtest::CreateTestWindow(50, 50));
+    ASSERT_TRUE(registration.Register(target));
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x30, 0, 'B')));
+    EXPECT_EQ(0, record.flags) << "the Ctrl went down before the registration";
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x2A, 0, VK_SHIFT)));
+    registration.Unregister();
+    ASSERT_TRUE(KeyRecordFromRawKeyboard(record, Raw(0x30, 0, 'B')));
+    EXPECT_EQ(0, record.flags) << "the Shift of the ended registration";
+    ResetRawModifiers();
+
     // Key data without any modifier held: the left Ctrl, the right Ctrl, the keypad's Enter.
     record.virtualKey = VK_CONTROL;
     KeyRecordFromKeyData(0x001D0001, record, true);

@@ -8,6 +8,7 @@
 #include "GUIPanel.h"
 #include "NameTables.h"
 #include "PanelBitmap.h"
+#include "PopupBox.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
@@ -268,12 +269,110 @@ TEST(GuiPanel, WithoutUsableLayoutKeepsItsOwnSize)
     EXPECT_EQ(noBackground.GetWindowRect().Size(), templateSize.Size());
     hvtest::FlushMessages();
 
-    // Without a layout the panel takes the rectangle's size and has no region.
+    // Without a layout the panel takes the rectangle's size and has no region; without an owner it
+    // opens in the middle of the work area.
     CTestPanel fixed(CRect(10, 10, 110, 60), PopupTemplate().Get(), nullptr);
     ASSERT_TRUE(fixed.Create());
-    EXPECT_EQ(fixed.GetWindowRect(), CRect(0, 0, 100, 50));
+    RECT work{};
+    SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0);
+    const CPoint middle((work.left + work.right - 100) / 2, (work.top + work.bottom - 50) / 2);
+    EXPECT_EQ(fixed.GetWindowRect(), CRect(middle.x, middle.y, middle.x + 100, middle.y + 50));
     EXPECT_EQ(fixed.Region(), nullptr);
     HRGN none = CreateRectRgn(0, 0, 0, 0);
     EXPECT_EQ(GetWindowRgn(fixed, none), ERROR);
     DeleteObject(none);
+}
+
+namespace {
+
+// A shown top-level window that popups are opened over.
+class COwner : public CWnd
+{
+public:
+    bool Create(const RECT& rect)
+    {
+        return CreateEx(0, hvtest::TestWindowClass(), L"owner", WS_POPUP | WS_VISIBLE, rect, nullptr, 0);
+    }
+};
+
+CRect WorkAreaOf(HWND window)
+{
+    MONITORINFO monitor = {sizeof(monitor)};
+    GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
+    return CRect(monitor.rcWork);
+}
+
+CPopupBox* g_shownPopup = nullptr;
+CRect g_shownAt;
+
+void CALLBACK NoteShownPopup(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (g_shownPopup && g_shownPopup->IsWindow() && g_shownPopup->IsWindowVisible() && g_shownAt.IsRectNull()) {
+        g_shownAt = g_shownPopup->GetWindowRect();
+        g_shownPopup->EndDialog(IDOK);
+    }
+}
+
+// Runs a popup modally over its owner and returns where it was shown.
+CRect ShownAt(CPopupBox& popup)
+{
+    g_shownPopup = &popup;
+    g_shownAt = CRect();
+    const UINT_PTR timer = SetTimer(nullptr, 0, 50, NoteShownPopup);
+    const INT_PTR result = popup.DoModal();
+    KillTimer(nullptr, timer);
+    g_shownPopup = nullptr;
+    EXPECT_EQ(result, IDOK);
+    return g_shownAt;
+}
+
+} // namespace
+
+TEST(GuiPanel, PopupsOpenCentredOverTheirOwnerAndStayOnTheWorkArea)
+{
+    constexpr int kPopupWidth = 200;
+    constexpr int kPopupHeight = 120;
+    WriteSkinBitmap(L"centred_bg.bmp", kPopupWidth, kPopupHeight, [](int, int) { return 0x404040u; });
+    WriteSkinBitmap(L"centred_mask.bmp", kPopupWidth, kPopupHeight, [](int, int) { return 0u; });
+    WriteLayout(L"centred_popup.xml",
+                "<GUIPANEL><BACKGROUND>centred_bg.bmp</BACKGROUND><MASK>centred_mask.bmp</MASK></GUIPANEL>");
+    InitNameTables();
+
+    // An owner off the middle of the screen: the popup opens over its middle.
+    const CRect work = WorkAreaOf(GetDesktopWindow());
+    COwner owner;
+    ASSERT_TRUE(owner.Create(CRect(work.left + 40, work.top + 50, work.left + 440, work.top + 350)));
+    CPopupBox popup(L"centred_popup.xml", &owner);
+    const CRect shown = ShownAt(popup);
+    EXPECT_EQ(shown, CRect(work.left + 140, work.top + 140, work.left + 340, work.top + 260));
+    EXPECT_EQ(shown.CenterPoint(), owner.GetWindowRect().CenterPoint());
+
+    // An owner partly beyond the bottom right corner: the popup stays on the work area, in the
+    // corner, over the owner as far as it can.
+    owner.SetWindowPos(nullptr, work.right - 120, work.bottom - 90, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    CPopupBox nearEdge(L"centred_popup.xml", &owner);
+    EXPECT_EQ(ShownAt(nearEdge), CRect(work.right - kPopupWidth, work.bottom - kPopupHeight, work.right, work.bottom));
+
+    // ... and beyond the top left corner.
+    owner.SetWindowPos(nullptr, work.left - 250, work.top - 170, 300, 200, SWP_NOZORDER | SWP_NOACTIVATE);
+    CPopupBox nearCorner(CRect(0, 0, 150, 60), &owner);
+    EXPECT_EQ(ShownAt(nearCorner), CRect(work.left, work.top, work.left + 150, work.top + 60));
+
+    // An owner near the right edge, its middle still on the screen: centred across it, moved in.
+    owner.SetWindowPos(nullptr, work.right - 160, work.top + 300, 160, 100, SWP_NOZORDER | SWP_NOACTIVATE);
+    CPopupBox atEdge(L"centred_popup.xml", &owner);
+    const CRect edge = ShownAt(atEdge);
+    EXPECT_EQ(edge.right, work.right);
+    EXPECT_EQ(edge.CenterPoint().y, owner.GetWindowRect().CenterPoint().y);
+
+    // A hidden owner: the middle of the work area.
+    owner.ShowWindow(SW_HIDE);
+    CPopupBox hiddenOwner(L"centred_popup.xml", &owner);
+    EXPECT_EQ(ShownAt(hiddenOwner).CenterPoint(), CRect(work).CenterPoint());
+    owner.DestroyWindow();
+
+    EXPECT_EQ(CGUIPanel::CentredOn(CRect(0, 0, 100, 100), CSize(40, 20), CRect(0, 0, 800, 600)), CPoint(30, 40));
+    EXPECT_EQ(CGUIPanel::CentredOn(CRect(700, 550, 900, 700), CSize(40, 20), CRect(0, 0, 800, 600)), CPoint(760, 580));
+    EXPECT_EQ(CGUIPanel::CentredOn(CRect(0, 0, 100, 100), CSize(900, 700), CRect(0, 0, 800, 600)), CPoint(0, 0))
+        << "larger than the work area: its top left part shows";
 }

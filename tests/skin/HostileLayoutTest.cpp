@@ -26,6 +26,14 @@ using namespace layouttest;
 
 namespace {
 
+std::string Listed(const std::vector<std::wstring>& errors)
+{
+    std::string listed;
+    for (const std::wstring& error : errors)
+        listed += "\n  " + wstr::WideToUtf8(error);
+    return listed;
+}
+
 // The one error that mentions every part; a failure lists all errors when there is not exactly one.
 void ExpectOneError(const std::vector<std::wstring>& errors, std::initializer_list<std::wstring> parts)
 {
@@ -230,30 +238,173 @@ TEST(HostileLayout, NumbersAreBoundedBeforeArithmetic)
         " <VSCROLL bdrwidth='2147483647'><VSBMP_TMB>none.bmp</VSBMP_TMB></VSCROLL>"
         "</ITEM>"));
     pugi::xml_node item = doc.document_element();
+    // Positions within the coordinate range, sizes within the much smaller size range: an item, a
+    // border or a list is never larger than a picture that can be painted in bounded memory and time.
     const int32_t limit = layout::kMaxLayoutCoordinate;
-    EXPECT_EQ(layout::ReadRect(item, -1), CRect(limit, -limit, 2 * limit, -2 * limit));
-    EXPECT_EQ(layout::ReadRawRect(item.child("RECT")), CRect(limit, -limit, limit, -limit));
+    const int32_t size = layout::kMaxLayoutSize;
+    EXPECT_EQ(layout::ReadRect(item, -1), CRect(limit, -limit, limit + size, -limit - size));
+    EXPECT_EQ(layout::ReadRawRect(item.child("RECT")), CRect(limit, -limit, size, -size));
 
     layout::FillInfo fill;
     EXPECT_TRUE(layout::ReadFillInfo(item, fill));
-    EXPECT_EQ(fill.rect, CRect(0, 0, limit, limit));
+    EXPECT_EQ(fill.rect, CRect(0, 0, size, size));
 
     VScrollSkin skin;
     EXPECT_TRUE(layout::ReadScrollSkin(item, skin));
-    EXPECT_EQ(skin.borderWidth, limit);
-    EXPECT_EQ(skin.Width(), limit);  // no bitmap loads: the border alone
+    EXPECT_EQ(skin.borderWidth, size);
+    EXPECT_EQ(skin.Width(), size);  // no bitmap loads: the border alone
 
     // Every value out of range was reported once per read, against its element.
     size_t rectErrors = 0;
     for (const std::wstring& error : log.Errors())
         rectErrors += error.find(L"RECT: ") == 0;
     EXPECT_EQ(rectErrors, 8u + 2u);
-    ExpectOneError(log.Errors(), {L"VSCROLL: bdrwidth=\"2147483647\" is outside -32767..32767"});
+    ExpectOneError(log.Errors(), {L"VSCROLL: bdrwidth=\"2147483647\" is outside -4096..4096"});
+    size_t sizeErrors = 0;
+    for (const std::wstring& error : log.Errors())
+        sizeErrors += error.find(L"is outside -4096..4096") != std::wstring::npos;
+    EXPECT_EQ(sizeErrors, 2u + 2u + 2u + 1u) << "the widths and heights of three reads, the border width";
 
     // The largest values in range add up without overflow, and pass without an error.
     const size_t errors = log.Errors().size();
     pugi::xml_document edge;
-    ASSERT_TRUE(edge.load_string("<ITEM><RECT left='32767' top='-32767' right='32767' bottom='-32767'/></ITEM>"));
-    EXPECT_EQ(layout::ReadRect(edge.document_element(), -1), CRect(limit, -limit, 2 * limit, -2 * limit));
+    ASSERT_TRUE(edge.load_string("<ITEM><RECT left='32767' top='-32767' right='4096' bottom='-4096'/></ITEM>"));
+    EXPECT_EQ(layout::ReadRect(edge.document_element(), -1), CRect(limit, -limit, limit + size, -limit - size));
     EXPECT_EQ(log.Errors().size(), errors);
+
+    // A size just past its bound is an error of its element, which a load then skips.
+    pugi::xml_document past;
+    ASSERT_TRUE(past.load_string("<ITEM><RECT left='0' top='0' right='4097' bottom='20'/></ITEM>"));
+    layout::ReadRect(past.document_element(), -1);
+    EXPECT_EQ(log.Errors().size(), errors + 1);
+    EXPECT_EQ(log.Errors().back(), L"RECT: right=\"4097\" is outside -4096..4096");
+}
+
+TEST(HostileLayout, BrokenFilesAreToldWithTheirNameAndFault)
+{
+    WriteSkinBitmap(L"broken_bg.bmp", 20, 10, White);
+    WriteLayout(L"BrokenXml.xml", "<GUIPANEL><BACKGROUND>broken_bg.bmp</BACKGROUND>\n<MASK>broken_bg.bmp</GUIPANEL>");
+    WriteLayout(L"BrokenRoot.xml", "<PANEL><BACKGROUND>broken_bg.bmp</BACKGROUND></PANEL>");
+    WriteLayout(L"BrokenNoMask.xml", "<GUIPANEL><BACKGROUND>broken_bg.bmp</BACKGROUND></GUIPANEL>");
+    WriteLayout(L"BrokenPicture.xml",
+                "<GUIPANEL><BACKGROUND>no_such_bg.bmp</BACKGROUND><MASK>broken_bg.bmp</MASK></GUIPANEL>");
+    CGUIItems items;
+    CLayoutErrorLog log;
+    EXPECT_FALSE(LoadLayoutFile(&items, L"NoSuchPage.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"BrokenXml.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"BrokenRoot.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"BrokenNoMask.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"BrokenPicture.xml", nullptr, false));
+    ASSERT_EQ(log.Errors().size(), 5u);
+    EXPECT_EQ(log.Errors()[0], L"NoSuchPage.xml: the file is missing");
+    ExpectOneError(log.Errors(), {L"BrokenXml.xml: the file is no well-formed XML (", L"at byte"});
+    EXPECT_EQ(log.Errors()[2], L"BrokenRoot.xml: the file has no GUIPANEL, ITEMLIST or KEYBOARD root");
+    EXPECT_EQ(log.Errors()[3], L"BrokenNoMask.xml: the panel has no MASK");
+    EXPECT_EQ(log.Errors()[4], L"BrokenPicture.xml: BACKGROUND: the picture \"no_such_bg.bmp\" of skins\\ cannot be read");
+    items.DeleteAll();
+}
+
+TEST(HostileLayout, FontSizesAreBounded)
+{
+    // A pitch of 65536 made one text take gigabytes and seconds to paint: a size or weight above 1000
+    // is a fault of the font, which is skipped; 1000 itself is a font.
+    WriteLayout(L"HostileFonts.xml", "<ITEMLIST><FONTLIST>"
+                                     " <FONT name='FONT_ARIAL12' typeface='Arial' pitch='65536'/>"
+                                     " <FONT name='FONT_ARIAL14' typeface='Arial' pitch='12' width='1001'/>"
+                                     " <FONT name='FONT_ARIAL14B' typeface='Arial' pitch='14' boldlevel='5000'/>"
+                                     " <FONT name='FONT_ARIAL16' typeface='Arial' pitch='1000' width='1000' boldlevel='1000'/>"
+                                     " <FONT name='FONT_ARIAL16B' typeface='Arial' pitch='-70000' width='0'/>"
+                                     "</FONTLIST></ITEMLIST>");
+    CGUIItems items;
+    CLayoutErrorLog log;
+    ASSERT_TRUE(LoadLayoutFile(&items, L"HostileFonts.xml", nullptr, false));
+    ASSERT_EQ(items.Size(), 2u);
+    auto* largest = items.FindAs<CFontItem>(ItemId(L"FONT_ARIAL16"), ItemKind::FontItem);
+    ASSERT_NE(largest, nullptr);
+    LOGFONTW lf = {};
+    ASSERT_EQ(GetObjectW(static_cast<HFONT>(*largest), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+    EXPECT_EQ(lf.lfHeight, 1000);
+    EXPECT_EQ(lf.lfWidth, 1000);
+    EXPECT_EQ(lf.lfWeight, 1000);
+    auto* unset = items.FindAs<CFontItem>(ItemId(L"FONT_ARIAL16B"), ItemKind::FontItem);
+    ASSERT_NE(unset, nullptr);
+    ASSERT_EQ(GetObjectW(static_cast<HFONT>(*unset), sizeof(lf), &lf), static_cast<int>(sizeof(lf)));
+    EXPECT_EQ(lf.lfHeight, 0) << "a size not above 0 leaves the system's";
+    EXPECT_EQ(log.Errors(), (std::vector<std::wstring>{
+                                L"HostileFonts.xml: FONT \"FONT_ARIAL12\": pitch=\"65536\" is above 1000",
+                                L"HostileFonts.xml: FONT \"FONT_ARIAL14\": width=\"1001\" is above 1000",
+                                L"HostileFonts.xml: FONT \"FONT_ARIAL14B\": boldlevel=\"5000\" is above 1000",
+                            }));
+}
+
+TEST(HostileLayout, ALanguageWithoutItsTextsShowsTheEnglishOnesAndSaysWhy)
+{
+    WriteLanguageFile(L"broken_english.lng", {L"HalvoVexa language file", L"v", L"OK", L"OK", L"Cancel", L"Cancel",
+                                              L"END OF FILE"});
+    WriteLanguageFile(L"broken_notexts.lng", {L"HalvoVexa Sprachdatei", L"v", L"END OF FILE"});
+    const std::string xml = "<ITEMLIST><LANGLIST>"
+                            "<LANG name='LANGUAGE_GERMAN' file='broken_missing.lng'>"
+                            " <LANGOVERRIDE name='BUTTON_OK' caps='U'/></LANG>"
+                            "<LANG name='LANGUAGE_FRENCH' file='broken_notexts.lng'/>"
+                            "<LANG name='LANGUAGE_DEFAULT' file='broken_english.lng'>"
+                            " <LANGOVERRIDE name='BUTTON_CANCEL' caps='L'/></LANG>"
+                            "</LANGLIST></ITEMLIST>";
+    WriteLayout(L"BrokenLanguages.xml", xml);
+    const int32_t german = ItemId(L"LANGUAGE_GERMAN");
+    const int32_t french = ItemId(L"LANGUAGE_FRENCH");
+
+    // The whole list, as the tray program loads it.
+    {
+        CGUIItems items;
+        CLayoutErrorLog log;
+        SetLanguageFilter(-1);
+        ASSERT_TRUE(LoadLayoutFile(&items, L"BrokenLanguages.xml", nullptr, false));
+        ASSERT_EQ(items.Size(), 3u) << Listed(log.Errors());
+        for (int32_t id : {german, french}) {
+            CLangTable* table = FindRegisteredLangTable(id);
+            ASSERT_NE(table, nullptr) << id;
+            std::wstring text;
+            EXPECT_TRUE(table->Translate(L"$Cancel", text));
+            EXPECT_EQ(text, L"Cancel");
+            // The English element's adjustments come with its texts.
+            EXPECT_NE(table->FindOverride(ItemId(L"BUTTON_CANCEL"), L"caps"), nullptr);
+            EXPECT_EQ(table->FindOverride(ItemId(L"BUTTON_OK"), L"caps"), nullptr);
+        }
+        EXPECT_EQ(log.Errors(),
+                  (std::vector<std::wstring>{
+                      L"BrokenLanguages.xml: LANG \"LANGUAGE_GERMAN\": the language file \"broken_missing.lng\" of "
+                      L"lang\\ is missing or cannot be read; the English texts are shown",
+                      L"BrokenLanguages.xml: LANG \"LANGUAGE_FRENCH\": the language file \"broken_notexts.lng\" of "
+                      L"lang\\ holds no texts; the English texts are shown",
+                  }));
+    }
+    // Only the chosen language, as the configuration program loads it.
+    {
+        CGUIItems items;
+        CLayoutErrorLog log;
+        SetLanguageFilter(german);
+        ASSERT_TRUE(LoadLayoutFile(&items, L"BrokenLanguages.xml", nullptr, false));
+        SetLanguageFilter(-1);
+        ASSERT_EQ(items.Size(), 1u);
+        CLangTable* table = FindRegisteredLangTable(german);
+        ASSERT_NE(table, nullptr);
+        std::wstring text;
+        EXPECT_TRUE(table->Translate(L"$OK", text));
+        EXPECT_EQ(text, L"OK");
+        EXPECT_EQ(log.Errors().size(), 1u);
+    }
+    // Without English texts to stand in, the language says so and translates nothing.
+    WriteLayout(L"BrokenNoEnglish.xml", "<ITEMLIST><LANGLIST>"
+                                        "<LANG name='LANGUAGE_GERMAN' file='broken_missing.lng'/>"
+                                        "<LANG name='LANGUAGE_DEFAULT' file='broken_missing_too.lng'/>"
+                                        "</LANGLIST></ITEMLIST>");
+    CGUIItems items;
+    CLayoutErrorLog log;
+    ASSERT_TRUE(LoadLayoutFile(&items, L"BrokenNoEnglish.xml", nullptr, false));
+    ASSERT_EQ(log.Errors().size(), 2u);
+    EXPECT_EQ(log.Errors()[0], L"BrokenNoEnglish.xml: LANG \"LANGUAGE_GERMAN\": the language file \"broken_missing.lng\" "
+                               L"of lang\\ is missing or cannot be read");
+    ExpectOneError(log.Errors(), {L"LANG \"LANGUAGE_DEFAULT\": the language file \"broken_missing_too.lng\""});
+    ASSERT_NE(FindRegisteredLangTable(german), nullptr);
+    EXPECT_EQ(FindRegisteredLangTable(german)->PairCount(), 0u);
 }

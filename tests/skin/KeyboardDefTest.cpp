@@ -1,5 +1,10 @@
 #include "KeyboardDef.h"
+#include "GUIItem.h"
+#include "LayoutErrors.h"
+#include "LayoutLoader.h"
+#include "NameTables.h"
 
+#include "LayoutTestFiles.h"
 #include "TestFiles.h"
 
 #include <gtest/gtest.h>
@@ -249,4 +254,55 @@ TEST(KeyboardDef, DefaultCodes)
     unchanged(CFileBuilder().I32(-1).bytes);
     unchanged({ 1, 0 });
     EXPECT_FALSE(def.SetDefaultCodes(nullptr, 12));
+}
+
+// The program's keyboard definition read through a keyboard layout file, as the program reads it:
+// a definition or key defaults file that is missing or faulty is told with the file's name and what
+// is wrong with it. (The program's definition is read once: the faulty files come first, while it
+// is not read yet.)
+TEST(KeyboardDef, FaultyDefinitionFilesAreToldWithTheirNameAndFault)
+{
+    using namespace layouttest;
+    InitNameTables();
+    UseTestSkinFolder();
+    auto keyboardLayout = [](const char* keys, const char* defaults) {
+        std::string xml = std::string("<KEYBOARD><KEYBOARDDEF name='KBDDEF_WINDOWS' file='") + keys + "'";
+        if (defaults)
+            xml += std::string(" kbddefaults='") + defaults + "'";
+        return xml + "/></KEYBOARD>";
+    };
+    KeyFileBuilder truncated;
+    truncated.I32(2).Record(L"a A", 0x1E);
+    WriteBinFile(L"two_keys_one_written.bin", truncated.bytes);
+    KeyFileBuilder keys;
+    keys.I32(1).Record(L"a A", 0x1E);
+    WriteBinFile(L"one_key.bin", keys.bytes);
+    KeyFileBuilder longDefaults;
+    longDefaults.I32(1).I32(HashText(L"a A")).I32(0x1E).I32(7);
+    WriteBinFile(L"defaults_too_long.bin", longDefaults.bytes);
+    WriteLayout(L"KeysMissing.xml", keyboardLayout("no_such_keys.bin", nullptr));
+    WriteLayout(L"KeysTruncated.xml", keyboardLayout("two_keys_one_written.bin", nullptr));
+    WriteLayout(L"DefaultsMissing.xml", keyboardLayout("one_key.bin", "no_such_defaults.bin"));
+    WriteLayout(L"DefaultsTooLong.xml", keyboardLayout("one_key.bin", "defaults_too_long.bin"));
+
+    CLayoutErrorLog log;
+    CGUIItems items;
+    ASSERT_FALSE(GetKeyboardDef().IsLoaded());
+    EXPECT_FALSE(LoadLayoutFile(&items, L"KeysMissing.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"KeysTruncated.xml", nullptr, false));
+    EXPECT_FALSE(GetKeyboardDef().IsLoaded());
+    EXPECT_FALSE(LoadLayoutFile(&items, L"DefaultsMissing.xml", nullptr, false));
+    EXPECT_FALSE(LoadLayoutFile(&items, L"DefaultsTooLong.xml", nullptr, false));
+    const std::vector<std::wstring> expected = {
+        L"KeysMissing.xml: KEYBOARDDEF \"KBDDEF_WINDOWS\": the keyboard definition \"no_such_keys.bin\" of bin\\ is "
+        L"missing or cannot be read",
+        L"KeysTruncated.xml: KEYBOARDDEF \"KBDDEF_WINDOWS\": the keyboard definition \"two_keys_one_written.bin\" is "
+        L"refused: the keyboard definition holds 1 of 2 keys",
+        L"DefaultsMissing.xml: KEYBOARDDEF \"KBDDEF_WINDOWS\": the key defaults \"no_such_defaults.bin\" of bin\\ are "
+        L"missing or cannot be read",
+        L"DefaultsTooLong.xml: KEYBOARDDEF \"KBDDEF_WINDOWS\": the key defaults \"defaults_too_long.bin\" are refused: 16 "
+        L"bytes do not hold the count they begin with and its pairs",
+    };
+    EXPECT_EQ(log.Errors(), expected);
+    EXPECT_TRUE(items.Empty());
 }

@@ -269,7 +269,8 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
 
     auto items = std::make_unique<CGUIItems>();
     ASSERT_TRUE(LoadLayout(path, items.get(), nullptr, false));
-    ASSERT_EQ(items->Size(), 4u);  // the missing file and the unknown name are skipped
+    // The unknown name is skipped; the missing file and the empty one give the English texts.
+    ASSERT_EQ(items->Size(), 5u);
     const int32_t english = ItemId(L"LANGUAGE_DEFAULT");
     const int32_t german = ItemId(L"LANGUAGE_GERMAN");
     CLangTable* en = FindRegisteredLangTable(english);
@@ -313,16 +314,21 @@ TEST(LayoutLoader, LanguageListWithOverridesAndFontReplacements)
     EXPECT_EQ(out, L"$InsertDelay");
     EXPECT_EQ(layout::ReadCaps(button.document_element(), ItemId(L"BUTTON_OK")), 2);
     EXPECT_EQ(layout::ReadRect(button.document_element(), ItemId(L"BUTTON_CANCEL")), CRect(1, 1, 2, 2));
-    EXPECT_EQ(FindRegisteredLangTable(ItemId(L"LANGUAGE_KOREAN")), items->At(2));
-    // An empty language file gives a table without texts, which leaves every text as written.
+    EXPECT_EQ(FindRegisteredLangTable(ItemId(L"LANGUAGE_KOREAN")), items->At(3));
+    // A missing and an empty language file give the English texts, never the keys as written.
+    CLangTable* fr = FindRegisteredLangTable(ItemId(L"LANGUAGE_FRENCH"));
+    ASSERT_NE(fr, nullptr);
+    EXPECT_EQ(items->At(2), fr);
     CLangTable* ja = FindRegisteredLangTable(ItemId(L"LANGUAGE_JAPANESE"));
     ASSERT_NE(ja, nullptr);
-    EXPECT_EQ(items->At(3), ja);
-    EXPECT_EQ(ja->PairCount(), 0u);
-    EXPECT_TRUE(ja->Header().empty());
-    SetCurrentLangTable(ja);
-    EXPECT_FALSE(TranslateText(L"$hello", out));
-    EXPECT_EQ(out, L"$hello");
+    EXPECT_EQ(items->At(4), ja);
+    for (CLangTable* standIn : {fr, ja}) {
+        EXPECT_EQ(standIn->PairCount(), 2u);
+        EXPECT_EQ(standIn->Header(), L"English");
+        SetCurrentLangTable(standIn);
+        EXPECT_TRUE(TranslateText(L"$hello", out));
+        EXPECT_EQ(out, L"Hello there");
+    }
 
     // Loading the file again into a second list: its tables replace the first list's in the
     // registry. The first list goes with its German table current: the second list's tables stay
