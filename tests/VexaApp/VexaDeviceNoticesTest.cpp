@@ -223,9 +223,10 @@ TEST_F(VexaDeviceNoticesTest, ADeviceLeavingDuringItsWriteIsToldAsAFailedWrite)
     dialog.WaitForMouse();
     EXPECT_EQ(0x22u, m_vexa.Mouse()->GetProductId()) << "the device object was made again inside the wait";
     EXPECT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct()) << "the product changed inside the wait";
-    simtest::Tool({L"delay", L"0"});
+    // From here on messages are served (the tool's runs too): the notice of the failed write comes.
     PopupScript script;
     script.Expect(PopupScript::Answer(kWriteFailedNoticeLayout, BUTTON_POPUP_SINGLE_OK));
+    simtest::Tool({L"delay", L"0"});
     EXPECT_TRUE(unplug.Wait(30000));
     EXPECT_TRUE(WaitUntil([&] {
         hvtest::FlushMessages();
