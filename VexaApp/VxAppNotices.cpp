@@ -58,6 +58,8 @@ void CVxTextNotice::BindItems()
     wstr::CopyBounded(font.lfFaceName, LF_FACESIZE, L"Arial");
     if (m_listFont.CreateFontIndirect(font))
         message->SetItemFont(&m_listFont);
+    // One file a line, as written, whatever the layout's own text format.
+    message->SetFormat(DT_LEFT | DT_WORDBREAK | DT_NOPREFIX);
     const CRect client = GetClientRect();
     CRect rect = message->GetWindowRect();
     ScreenToClient(&rect);

@@ -8,6 +8,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <regex>
 #include <thread>
 
@@ -65,6 +67,31 @@ bool WriteText(const std::wstring& path, const std::string& text)
 {
     simtest::WriteBytes(path, std::vector<uint8_t>(text.begin(), text.end()));
     return ReadText(path) == text;
+}
+
+// A picture of another program's window once it shows what shown() looks for in it.
+hvtest::Bitmap PictureShowing(HWND window, const std::function<bool(const hvtest::Bitmap&)>& shown)
+{
+    RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    hvtest::Bitmap picture;
+    WaitUntil([&] {
+        picture = hvtest::CaptureWindow(window);
+        return !picture.Empty() && shown(picture);
+    }, 10000);
+    return picture;
+}
+
+// Rows of rect (window coordinates) that hold light text pixels.
+int TextRows(const hvtest::Bitmap& picture, const RECT& rect)
+{
+    int rows = 0;
+    for (int y = std::max<LONG>(rect.top, 0); y < rect.bottom && y < picture.Height(); ++y) {
+        bool text = false;
+        for (int x = std::max<LONG>(rect.left, 0); x < rect.right && x < picture.Width() && !text; ++x)
+            text = hvtest::ColorNear(picture.At(x, y), RGB(255, 255, 255), 60);
+        rows += text;
+    }
+    return rows;
 }
 
 // A copy of the install directory of its own, with files to break.
@@ -191,7 +218,15 @@ TEST_F(VexaProgramFaultsTest, RefusedFilesAreListedInOneNoticeAndABrokenPageIsSh
         EXPECT_NE(std::wstring::npos, message.find(file)) << simtest::Narrow(file) << " is not named in \""
                                                            << simtest::Narrow(message) << "\"";
     EXPECT_NE(std::wstring::npos, message.find(L"99999999")) << "what is wrong is not told";
-    EXPECT_TRUE(hvtest::CaptureWindow(notice).SaveToTestDir(L"notice_refused_files.bmp"));
+    // The picture shows the list, four files on five lines or more.
+    RECT list{};
+    GetWindowRect(hvtest::FindItemWindow(notice, kMessageText, false), &list);
+    RECT frame{};
+    GetWindowRect(notice, &frame);
+    OffsetRect(&list, -frame.left, -frame.top);
+    const hvtest::Bitmap picture = PictureShowing(notice, [&](const hvtest::Bitmap& p) { return TextRows(p, list) >= 40; });
+    EXPECT_GE(TextRows(picture, list), 40) << "the list is not shown";
+    EXPECT_TRUE(picture.SaveToTestDir(L"notice_refused_files.bmp"));
     ASSERT_TRUE(hvtest::PostItemCommand(notice, BUTTON_POPUP_SINGLE_OK));
     EXPECT_TRUE(WaitUntil([&] { return !program.Popup(); }, kSlowMs));
 
