@@ -160,9 +160,11 @@ TEST_F(VexaProgramFaultsTest, CopiesStartedTogetherOrCloseAfterEachOtherLeaveOne
         };
         EXPECT_TRUE(WaitUntil([&] { return running() == 1 && MainWindows().size() == 1; }, 4 * kSlowMs))
             << running() << " copies run, " << MainWindows().size() << " main windows";
-        for (hvtest::ChildProcess& copy : copies)
-            if (!copy.Running())
+        for (hvtest::ChildProcess& copy : copies) {
+            if (!copy.Running()) {
                 EXPECT_EQ(0u, copy.ExitCode());
+            }
+        }
         const std::vector<HWND> windows = MainWindows();
         ASSERT_EQ(1u, windows.size());
         PostMessageW(windows[0], WM_CLOSE, 0, 0);
