@@ -46,20 +46,25 @@ std::string DeviceMode(const wchar_t* device)
     return lines.empty() ? std::string() : lines[0];
 }
 
+struct PopupSearch
+{
+    HWND main;
+    HWND found;
+};
+
+BOOL CALLBACK FindOwnedPopup(HWND hwnd, LPARAM data)
+{
+    auto* search = reinterpret_cast<PopupSearch*>(data);
+    if (hwnd != search->main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == search->main)
+        search->found = hwnd;
+    return TRUE;
+}
+
 // A visible popup window of this thread other than the dialog, made by the dialog's modal loops.
 HWND VisiblePopupOf(DWORD thread, HWND main)
 {
-    struct Search
-    {
-        HWND main;
-        HWND found;
-    } search{main, nullptr};
-    EnumThreadWindows(thread, [](HWND hwnd, LPARAM data) {
-        auto* s = reinterpret_cast<Search*>(data);
-        if (hwnd != s->main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == s->main)
-            s->found = hwnd;
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
+    PopupSearch search{main, nullptr};
+    EnumThreadWindows(thread, FindOwnedPopup, reinterpret_cast<LPARAM>(&search));
     return search.found;
 }
 
