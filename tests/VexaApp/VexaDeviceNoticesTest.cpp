@@ -336,6 +336,13 @@ TEST_F(VexaDeviceNoticesTest, AnArrivalWhileAKeyboardMacroRecordsLeavesTheTabsOf
     EXPECT_TRUE(Enabled(BUTTON_PRODSELECT_MOUSE));
     EXPECT_EQ(std::string("mode 1"), DeviceMode(L"keyboard"));
 
+    // The session ends while recording: the keyboard is back in its normal mode before it goes.
+    Command(BUTTON_MACRO_RECORD_KEYBOARD);
+    ASSERT_EQ(std::string("mode 2"), DeviceMode(L"keyboard"));
+    dialog.SendMessage(WM_ENDSESSION, TRUE, 0);
+    EXPECT_FALSE(dialog.IsRecording());
+    EXPECT_EQ(std::string("mode 1"), DeviceMode(L"keyboard"));
+
     // Recording again, the dialog's window goes (as at any end of the program): the recording stops
     // first and the keyboard is back in its normal mode.
     Command(BUTTON_MACRO_RECORD_KEYBOARD);
