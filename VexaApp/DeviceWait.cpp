@@ -7,6 +7,17 @@ constexpr DWORD kPollMs = 20;
 // Paint messages served per round: a window that never validates must not hold the wait.
 constexpr int kPaintsPerRound = 64;
 
+thread_local int t_waits = 0;
+
+class CWaitMark
+{
+public:
+    CWaitMark() { ++t_waits; }
+    ~CWaitMark() { --t_waits; }
+    CWaitMark(const CWaitMark&) = delete;
+    CWaitMark& operator=(const CWaitMark&) = delete;
+};
+
 void ServePaintAndSent()
 {
     MSG msg;
@@ -22,6 +33,7 @@ void WaitWhileBusy(HWND window, const std::function<bool()>& busy)
 {
     if (!busy())
         return;
+    const CWaitMark mark;
     const bool disable = window && ::IsWindowEnabled(window);
     if (disable)
         ::EnableWindow(window, FALSE);
@@ -31,4 +43,9 @@ void WaitWhileBusy(HWND window, const std::function<bool()>& busy)
     }
     if (disable)
         ::EnableWindow(window, TRUE);
+}
+
+bool DeviceWaitRunning()
+{
+    return t_waits > 0;
 }

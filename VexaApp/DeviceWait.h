@@ -16,6 +16,8 @@
 
 // Waits while busy() answers true, window disabled (when it was enabled) for the time of the wait.
 void WaitWhileBusy(HWND window, const std::function<bool()>& busy);
+// A wait of this thread runs: work that must not run inside one (a device notice) is put off.
+bool DeviceWaitRunning();
 
 // Waits for the write of the device *device points to, if one runs. The pointer is read anew at
 // every look: a notice the wait serves may make the device object again (a device that left).

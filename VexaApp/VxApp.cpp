@@ -11,6 +11,7 @@
 #include "KeyboardConfig.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "LayoutErrors.h"
 #include "LayoutLoader.h"
 #include "MouseConfig.h"
 #include "NameTables.h"
@@ -18,12 +19,16 @@
 #include "ShellOpen.h"
 #include "VexaAppRes.h"
 #include "VxAppDlg.h"
+#include "VxAppNotices.h"
 #include "VxItemIds.h"
 
 namespace {
 
-// How long a starting copy waits for another one that is starting at the same moment.
-constexpr DWORD kSingleInstanceWaitMs = 1000;
+// How long a later copy waits for the first copy's main window: as long as a start can take (both
+// devices read on a slow machine, many copies starting at once).
+constexpr DWORD kFirstCopyStartMs = 120000;
+// How often it looks again meanwhile.
+constexpr DWORD kFirstCopyPollMs = 100;
 // CS_DBLCLKS | CS_SAVEBITS | CS_BYTEALIGNWINDOW.
 constexpr UINT kMainClassStyle = 0x2808;
 
@@ -152,16 +157,8 @@ int CVxApp::LanguageCode()
 BOOL CVxApp::InitInstance()
 {
     RegisterSingleInstanceClass(m_hInstance);
-    {
-        // The mutex only serialises copies that start together while they look for each other.
-        CKernelHandle mutex(::CreateMutexW(nullptr, FALSE, kSingleInstanceName));
-        if (::WaitForSingleObject(mutex.Get(), kSingleInstanceWaitMs) == WAIT_TIMEOUT)
-            return FALSE;
-        const bool another = ActivateRunningCopy();
-        ::ReleaseMutex(mutex.Get());
-        if (another)
-            return FALSE;
-    }
+    if (!BecomeTheRunningCopy())
+        return FALSE;
 
     INITCOMMONCONTROLSEX controls = {sizeof(controls), 0xFF};
     ::InitCommonControlsEx(&controls);
@@ -182,11 +179,15 @@ BOOL CVxApp::InitInstance()
         // Started at every start, without looking whether it runs: its own mutex ends a second copy.
         ShellOpen(nullptr, L"open", installer.installDir + L"\\" + kTrayProgram, SW_SHOWNORMAL);
     }
+    // What the install directory's files hold wrong is collected from here to the end of the main
+    // dialog's start and shown there in one notice; the program goes on with what loaded.
+    auto startErrors = std::make_unique<CLayoutErrorLog>();
     ChooseLanguage(LanguageCodeOf(installer));
     ActivateKeyboardLayout();
 
     {
         CVxAppDlg dialog(&m_mouseConfig, &m_mouseDevice, &m_keyboardDevice, &m_keyboardConfig);
+        dialog.SetStartErrorLog(std::move(startErrors));
         SetMainWnd(&dialog);
         dialog.DoModal();
         SetMainWnd(nullptr);
@@ -194,7 +195,54 @@ BOOL CVxApp::InitInstance()
     Teardown();
     if (SUCCEEDED(com))
         ::CoUninitialize();
+    ReleaseSingleInstance();
     return FALSE;
+}
+
+bool CVxApp::BecomeTheRunningCopy()
+{
+    // The first copy holds the mutex as long as it runs. A later one never reads a device: it waits
+    // for the first copy's window (which appears only once that copy has read its devices), brings
+    // it to the front and ends. Should the first copy end meanwhile, the mutex comes free (or is
+    // abandoned) and the waiting copy runs in its place.
+    m_instanceMutex.Reset(::CreateMutexW(nullptr, FALSE, kSingleInstanceName));
+    if (!m_instanceMutex)
+        return true;  // without the mutex nothing can be told apart; run rather than never start
+    const DWORD start = ::GetTickCount();
+    for (;;) {
+        const DWORD waited = ::WaitForSingleObject(m_instanceMutex.Get(), 0);
+        if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED) {
+            m_ownsInstanceMutex = true;
+            return true;
+        }
+        if (waited != WAIT_TIMEOUT)
+            return false;
+        if (const HWND running = ::FindWindowW(kSingleInstanceName, nullptr); running && ::IsWindowVisible(running)) {
+            ActivateRunningCopy();
+            break;
+        }
+        if (::GetTickCount() - start >= kFirstCopyStartMs) {
+            // The first copy is stuck before its window: raise whatever it has, and end.
+            ActivateRunningCopy();
+            break;
+        }
+        // The first copy may end while this one waits: the wait on the mutex wakes for that too.
+        const DWORD next = ::WaitForSingleObject(m_instanceMutex.Get(), kFirstCopyPollMs);
+        if (next == WAIT_OBJECT_0 || next == WAIT_ABANDONED) {
+            m_ownsInstanceMutex = true;
+            return true;
+        }
+    }
+    m_instanceMutex.Reset();
+    return false;
+}
+
+void CVxApp::ReleaseSingleInstance()
+{
+    if (m_ownsInstanceMutex)
+        ::ReleaseMutex(m_instanceMutex.Get());
+    m_ownsInstanceMutex = false;
+    m_instanceMutex.Reset();
 }
 
 void CVxApp::CreateDevices()
@@ -211,7 +259,7 @@ void CVxApp::ChooseLanguage(int code)
 {
     g_languageCode = code;
     // Loading the file registers one table per language; an unknown code leaves the table as it is.
-    LoadLayoutFile(&m_languageItems, L"Language.xml", nullptr, false);
+    LoadStartLayout(&m_languageItems, L"Language.xml", nullptr);
     if (CLangTable* table = FindRegisteredLangTable(code))
         SetCurrentLangTable(table);
 }
@@ -219,7 +267,7 @@ void CVxApp::ChooseLanguage(int code)
 void CVxApp::ActivateKeyboardLayout()
 {
     const int32_t item = ChooseKeyboardLayoutItem(m_keyboardDevice);
-    LoadLayoutFile(&m_keyboardLayoutItems, L"KeyboardLayout.xml", nullptr, false);
+    LoadStartLayout(&m_keyboardLayoutItems, L"KeyboardLayout.xml", nullptr);
     ActivateKeyboardLayoutItem(KeyboardLayouts(), item);
 }
 

@@ -16,6 +16,7 @@
 
 #include "GUIItem.h"
 #include "GenDevice.h"
+#include "Handles.h"
 #include "WinApp.h"
 
 class CKeyboardLayouts;
@@ -41,6 +42,10 @@ public:
     static int LanguageCode();
 
 private:
+    // True for the first copy, which then holds the single-instance mutex until it ends; false for
+    // a later copy, after it has brought the first one to the front.
+    bool BecomeTheRunningCopy();
+    void ReleaseSingleInstance();
     void CreateDevices();
     void ChooseLanguage(int code);
     void ActivateKeyboardLayout();
@@ -55,6 +60,8 @@ private:
     CGUIItems m_keyboardLayoutItems;  // "KeyboardLayout.xml": the Windows layouts
     std::unique_ptr<CVxConfig_Mouse> m_mouseConfigObject;
     std::unique_ptr<CVxConfig_Keyboard> m_keyboardConfigObject;
+    CKernelHandle m_instanceMutex;   // "SINGLE_INSTANCE_APP_VEXA", held while this copy runs
+    bool m_ownsInstanceMutex = false;
 };
 
 // ---- start-up steps, each on its own for the tests ----

@@ -7,8 +7,10 @@
 #include "FileVersions.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "LayoutErrors.h"
 #include "TextItem.h"
 #include "VexaAppRes.h"
+#include "VxAppNotices.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
 #include "WStr.h"
@@ -18,6 +20,12 @@ namespace {
 
 // The colour the main window's skin leaves see-through.
 constexpr COLORREF kTransparentColour = RGB(255, 0, 255);
+// The refused files one notice lists by name; more are counted.
+constexpr size_t kMaxListedFiles = 5;
+// The close button the window makes when its layout gave none.
+constexpr int kFallbackCloseWidth = 88;
+constexpr int kFallbackCloseHeight = 26;
+constexpr int kFallbackCloseMargin = 12;
 
 struct PageLayout
 {
@@ -120,6 +128,11 @@ CVxAppDlg::~CVxAppDlg()
     m_keyboardKeys.KeyItems().DeleteAll();
 }
 
+void CVxAppDlg::SetStartErrorLog(std::unique_ptr<CLayoutErrorLog> log)
+{
+    m_startLog = std::move(log);
+}
+
 // ---- start-up -------------------------------------------------------------------------------
 
 BOOL CVxAppDlg::OnInitDialog()
@@ -134,8 +147,11 @@ BOOL CVxAppDlg::OnInitDialog()
     LoadPageLayouts();
     // The keys of the keyboard layout the application activated, from that layout's own file.
     if (const CKeyboardLayoutSetting* layout = KeyboardLayouts().Active(); layout && !layout->layoutItems.empty())
-        LoadLayoutFile(&m_keyboardKeys.KeyItems(), layout->layoutItems, this, false);
+        LoadStartLayout(&m_keyboardKeys.KeyItems(), layout->layoutItems, this);
+    m_keyboardKeys.ShowKeyItems(false);
     BindNamedItems();
+    if (!m_ok && !m_cancel && !m_items.FindById(BUTTON_EXIT))
+        AddFallbackClose();
     BuildTabLists();
     ConnectDevices();
     RefreshAllPages();
@@ -151,7 +167,34 @@ BOOL CVxAppDlg::OnInitDialog()
     SetWindowPos(nullptr, work.left + ((work.right - work.left) - window.Width()) / 2,
                  work.top + ((work.bottom - work.top) - window.Height()) / 2, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+
+    // Start-up is done: what its files held wrong is told once the window is up.
+    if (m_startLog) {
+        m_startErrors = m_startLog->Errors();
+        m_startLog.reset();
+    }
+    if (!m_startErrors.empty()) {
+        m_startErrorsToTell = true;
+        PostMessage(WM_VX_SHOWNOTICES);
+    }
     return TRUE;
+}
+
+void CVxAppDlg::AddFallbackClose()
+{
+    // Without OK, Cancel or exit of its layout the window would have nothing to close it with but
+    // keys; this button acts as Cancel.
+    const CRect client = GetClientRect();
+    m_fallbackClose = ::CreateWindowExW(0, L"BUTTON", L"Close", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_PUSHBUTTON,
+                                        client.right - kFallbackCloseWidth - kFallbackCloseMargin,
+                                        client.bottom - kFallbackCloseHeight - kFallbackCloseMargin,
+                                        kFallbackCloseWidth, kFallbackCloseHeight, m_hWnd,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(IDCANCEL)),
+                                        CWinApp::ResourceInstance(), nullptr);
+    if (m_fallbackClose) {
+        ::SendMessageW(m_fallbackClose, WM_SETFONT, reinterpret_cast<WPARAM>(::GetStockObject(DEFAULT_GUI_FONT)), FALSE);
+        ::SetWindowPos(m_fallbackClose, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
 }
 
 void CVxAppDlg::LoadPageLayouts()
@@ -161,9 +204,12 @@ void CVxAppDlg::LoadPageLayouts()
                              &m_keyboardProfiles, &m_keyboardMacros, &m_keyboardLighting};
     for (size_t i = 0; i < std::size(kPageLayouts); ++i) {
         const PageLayout& layout = kPageLayouts[i];
-        const bool loaded = LoadLayoutFile(sets[i], layout.file, this, false);
-        // A page whose layout did not load keeps its number and is skipped from then on.
-        m_pages[layout.product][layout.page] = loaded ? sets[i] : nullptr;
+        // A page whose layout did not load is an empty page: shown, it shows nothing and hides the
+        // others. Every page waits hidden until it is chosen.
+        if (!LoadStartLayout(sets[i], layout.file, this))
+            sets[i]->DeleteAll();
+        sets[i]->ShowAll(false);
+        m_pages[layout.product][layout.page] = sets[i];
     }
 }
 
@@ -312,11 +358,13 @@ CVxAppDlg::WriteStart CVxAppDlg::SaveToDevice()
         started = m_product == kMouse ? (*m_mouseDevice && (*m_mouseDevice)->Transfer(*m_mouseConfig, kTransferWrite, kTransferAll))
                                       : (*m_keyboardDevice && (*m_keyboardDevice)->Transfer(*m_keyboardConfig, kTransferWrite, kTransferAll));
         m_connected[m_product] = started;
+        // A device that did not take the write counts as gone; the user learns that the settings
+        // did not reach it.
+        if (!started)
+            NoteWriteFailure(m_product);
     }
-    if (started && !m_pollingWrites) {
-        // Offers Apply again once the write has ended, should the product be edited meanwhile.
-        m_pollingWrites = SetTimer(TIMER_WRITEPOLL, kWritePollMs) != 0;
-    }
+    if (started)
+        StartWritePolling();
     if (!m_connected[kMouse] && !m_connected[kKeyboard]) {
         StartNoDeviceTimer(kNoDeviceStartMs);
         return WriteStart::Failed;
@@ -357,8 +405,9 @@ int CVxAppDlg::CurrentPageNumber() const
 void CVxAppDlg::UpdateProductTabs(bool force)
 {
     for (int product : {kMouse, kKeyboard}) {
+        // While a macro records, a product that arrives is noted but cannot be chosen.
         if (m_productTabs[product])
-            m_productTabs[product]->EnableWindow(m_connected[product]);
+            m_productTabs[product]->EnableWindow(m_connected[product] && m_navigation);
         if (product == m_product && !m_connected[product])
             force = true;
     }
@@ -390,9 +439,17 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
                 if (page)
                     ShowPage(page, false);
         m_keyboardKeys.ShowKeyItems(false);
+        // Both products' page tabs and footnotes go too: they would lie over each other.
+        for (auto& [p, items] : m_productItems)
+            for (CGUIItem* item : items)
+                item->Show(false);
         for (CBitmapItem* footnote : m_footnotes)
             if (footnote)
                 footnote->Show(false);
+        if (IsProduct(m_product)) {
+            m_heldUnsaved[m_product] = m_heldUnsaved[m_product] || m_unsaved[m_product];
+            m_unsaved[m_product] = false;
+        }
         m_currentPage = nullptr;
         m_product = kNoProduct;
         UpdateVersionLabels(kNoProduct);
@@ -407,8 +464,19 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
             return;
         if (!SettleBeforeSwitch())
             return;
+        // The product chosen may have left while the question or the wait was up.
+        if (!m_connected[product]) {
+            UpdateProductTabs(false);
+            return;
+        }
     }
     const int other = product == kMouse ? kKeyboard : kMouse;
+    // A product left without a save (its device failed, or another was forced in) keeps its mark
+    // for its return.
+    if (m_product == other) {
+        m_heldUnsaved[other] = m_heldUnsaved[other] || m_unsaved[other];
+        m_unsaved[other] = false;
+    }
     for (CGUIItem* item : m_productItems[product])
         item->Show(true);
     for (CGUIItem* item : m_productItems[other])
@@ -439,7 +507,10 @@ bool CVxAppDlg::SettleBeforeSwitch()
     // The product's device may have left while the question was up: the switch has then been made.
     if (m_product != product || !m_connected[product])
         return false;
+    // Device notices wait for the end of the wait, so the product stays; looked at again all the same.
     product == kMouse ? WaitForMouse() : WaitForKeyboard();
+    if (m_product != product || !m_connected[product])
+        return false;
     if (answer == IDCANCEL) {
         // The changes are dropped: the configuration is read again from the device, so that no
         // later write carries them.
@@ -543,15 +614,26 @@ void CVxAppDlg::SaveAndClose()
     // The product's previous write first (the next one would be refused), then this save, which
     // must end before the devices are let go at exit.
     WaitForWrites();
+    TakeWriteOutcomes();
+    // This write sends the whole product again: an earlier failure of it is made good or told anew.
+    if (IsProduct(m_product))
+        m_writeFailed[m_product] = false;
     SaveToDevice();
     WaitForWrites();
+    TakeWriteOutcomes();
+    if (m_writeFailed[kMouse] || m_writeFailed[kKeyboard]) {
+        // The user is told and stays, with the product unsaved, to try again or to leave.
+        ShowPendingNotices();
+        UpdateProductTabs(false);
+        return;
+    }
     EndDialog(IDOK);
 }
 
 bool CVxAppDlg::MacroPageRecords() const
 {
-    return (m_currentPage == &m_mouseMacros && m_mouseMacros.IsRecording()) ||
-           (m_currentPage == &m_keyboardMacros && m_keyboardMacros.IsRecording());
+    // Either macro page: the one recording need not be the page shown.
+    return m_mouseMacros.IsRecording() || m_keyboardMacros.IsRecording();
 }
 
 void CVxAppDlg::OnOK()
@@ -565,9 +647,94 @@ void CVxAppDlg::OnCancel()
 {
     if (MacroPageRecords())
         return;
-    // Nothing is written; a write Apply started still ends before the devices are let go.
+    // Nothing is written; a write Apply started still ends before the devices are let go, and is
+    // told when it failed.
     WaitForWrites();
+    TakeWriteOutcomes();
+    ShowPendingNotices();
     EndDialog(IDCANCEL);
+}
+
+bool CVxAppDlg::TakeWriteOutcome(int product, bool wait)
+{
+    WriteOutcome outcome = kWriteNone;
+    if (product == kMouse && *m_mouseDevice)
+        outcome = (*m_mouseDevice)->TakeWriteOutcome(wait);
+    else if (product == kKeyboard && *m_keyboardDevice)
+        outcome = (*m_keyboardDevice)->TakeWriteOutcome(wait);
+    if (outcome != kWriteFailed)
+        return false;
+    NoteWriteFailure(product);
+    return true;
+}
+
+void CVxAppDlg::TakeWriteOutcomes()
+{
+    TakeWriteOutcome(kMouse, false);
+    TakeWriteOutcome(kKeyboard, false);
+}
+
+void CVxAppDlg::NoteWriteFailure(int product)
+{
+    if (!IsProduct(product))
+        return;
+    // Unsaved again, so that Apply offers the write once more; a product not shown gets its mark
+    // back when it is shown.
+    if (product == m_product)
+        m_unsaved[product] = true;
+    else
+        m_heldUnsaved[product] = true;
+    m_writeFailed[product] = true;
+    UpdateApply();
+    // The notice comes from the timer, once nothing else is up.
+    StartWritePolling();
+}
+
+void CVxAppDlg::StartWritePolling()
+{
+    // Offers Apply again once a write has ended, and reads how it ended.
+    if (!m_pollingWrites && m_hWnd)
+        m_pollingWrites = SetTimer(TIMER_WRITEPOLL, kWritePollMs) != 0;
+}
+
+bool CVxAppDlg::CanShowNotice() const
+{
+    // Not over another popup, a recording, a wait or a device notice being handled; the timer or
+    // the end of those comes back.
+    return m_hWnd && IsWindowEnabled() && !m_showingNotice && !MacroPageRecords() && !DeviceWaitRunning() &&
+           !m_handlingDeviceNotices;
+}
+
+void CVxAppDlg::ShowPendingNotices()
+{
+    if (!CanShowNotice())
+        return;
+    if (m_startErrorsToTell) {
+        m_startErrorsToTell = false;
+        m_showingNotice = true;
+        CVxTextNotice notice(this, kStartFilesNoticeLayout, L"$FileErrorHeading",
+                             RefusedFilesMessage(m_startErrors, kMaxListedFiles), true);
+        notice.DoModal();
+        m_showingNotice = false;
+    }
+    if (m_writeFailed[kMouse] || m_writeFailed[kKeyboard]) {
+        m_writeFailed[kMouse] = m_writeFailed[kKeyboard] = false;
+        m_showingNotice = true;
+        CVxTextNotice notice(this, kWriteFailedNoticeLayout, WriteFailedHeading(), WriteFailedMessage());
+        notice.DoModal();
+        m_showingNotice = false;
+    }
+}
+
+void CVxAppDlg::StopRecordingForExit()
+{
+    const bool recorded = MacroPageRecords();
+    m_mouseMacros.StopRecording();
+    m_keyboardMacros.StopRecording();
+    if (recorded || m_recording) {
+        m_recording = false;
+        m_navigation = true;
+    }
 }
 
 void CVxAppDlg::StartNoDeviceTimer(UINT ms)

@@ -12,6 +12,15 @@
 // edited meanwhile), OK waits for writes before it saves and before it ends, and a refused write
 // never counts as the device being gone while the device is busy.
 //
+// A write's outcome is read when its worker has ended (a timer looks while writes run; OK and Cancel
+// wait for them; a device object about to be made again is asked first): a failed write leaves its
+// product unsaved, so that Apply can try again, and is told in a notice. OK stays open after it.
+//
+// Device notices (WM_DEVICECHANGE) are only queued where they arrive, and handled from a message
+// the dialog posts to itself: never inside a wait for a device (which serves sent messages only),
+// never inside a device call that joins its finished write. So a device object is never made again
+// under one of its own calls, and the current product does not change in the middle of a step.
+//
 // Everything runs on the user-interface thread.
 #pragma once
 
@@ -19,6 +28,7 @@
 
 #include <deque>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -28,6 +38,7 @@
 
 class CBitmapBtn;
 class CBitmapItem;
+class CLayoutErrorLog;
 class CTextItem;
 
 // "major.minor" of this program's product version (its file's version record), the minor with two
@@ -52,6 +63,10 @@ public:
 
     static constexpr UINT_PTR TIMER_NODEVICE = 1;
     static constexpr UINT_PTR TIMER_WRITEPOLL = 2;
+    static constexpr UINT_PTR TIMER_DEVICENOTICES = 3;  // notices put off by a wait, tried again
+    // Posted to itself: handle the queued device notices; show the notices waiting to be shown.
+    static constexpr UINT WM_VX_DEVICENOTICES = WM_APP + 0x40;
+    static constexpr UINT WM_VX_SHOWNOTICES = WM_APP + 0x41;
     static constexpr UINT kNoDeviceStartMs = 500;    // at start-up, or after a failed write
     static constexpr UINT kNoDeviceRemovalMs = 100;  // after a removal
     static constexpr UINT kWritePollMs = 100;
@@ -60,6 +75,12 @@ public:
     CVxAppDlg(IMouseConfig** mouseConfig, IGenMouse** mouseDevice, IGenKeyboard** keyboardDevice,
               IKeyboardConfig** keyboardConfig);
     ~CVxAppDlg() override;
+
+    // The log that collects what the install directory's files hold wrong; the dialog adds its own
+    // layouts' faults, ends it when its start is done and shows what it holds in one notice.
+    void SetStartErrorLog(std::unique_ptr<CLayoutErrorLog> log);
+    // What start-up refused, one line per fault ("<file>: <what>").
+    const std::vector<std::wstring>& StartErrors() const { return m_startErrors; }
 
     // ---- for the pages ----
     // The current product is unsaved; Apply is offered unless its write still runs.
@@ -90,6 +111,8 @@ public:
     bool IsRecording() const { return m_recording; }
     // A write of the product's device runs.
     bool IsWriting(int product) const;
+    // A write of the product failed and has not been told yet.
+    bool HasUntoldWriteFailure(int product) const { return IsProduct(product) && m_writeFailed[product]; }
 
 protected:
     BOOL OnInitDialog() override;
@@ -126,6 +149,20 @@ private:
 
     // ---- saving and closing ----
     void WaitForWrites();
+    // Takes how the product's last write ended (wait: for a running one first); a failure leaves
+    // the product unsaved and is told later. True when it failed.
+    bool TakeWriteOutcome(int product, bool wait);
+    void TakeWriteOutcomes();
+    void NoteWriteFailure(int product);
+    void StartWritePolling();
+    // Shows the notices waiting (start-up's refused files, failed writes) when nothing else is up.
+    void ShowPendingNotices();
+    bool CanShowNotice() const;
+    // Before the dialog ends, however it ends: a recording stops and the keyboard goes back to its
+    // normal mode.
+    void StopRecordingForExit();
+    // A close button of the window's own where the layout gave none.
+    void AddFallbackClose();
     // OK: waits for a running write, saves, waits for that write too, then closes.
     void SaveAndClose();
     bool MacroPageRecords() const;
@@ -135,8 +172,14 @@ private:
     void DispatchCommand(CGUIItem& item);
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
+    LRESULT OnDeviceNoticesPosted(WPARAM, LPARAM);
+    LRESULT OnShowNoticesPosted(WPARAM, LPARAM);
+    void PostDeviceNotices();
+    void HandleDeviceNotices();
     void OnDeviceRemovedOrArrived(int product, bool arrival);
+    int OnCreate(CREATESTRUCTW* create);
     void OnDestroy();
+    LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 0; }
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcMouseMove(WPARAM wParam, LPARAM lParam);
@@ -219,6 +262,14 @@ private:
     };
     std::deque<DeviceNotice> m_deviceNotices;
     bool m_handlingDeviceNotices = false;
+    bool m_deviceNoticesPosted = false;
+    // A product's write failed and the notice telling it is still to come.
+    bool m_writeFailed[2] = {};
+    bool m_showingNotice = false;
+    std::unique_ptr<CLayoutErrorLog> m_startLog;
+    std::vector<std::wstring> m_startErrors;
+    bool m_startErrorsToTell = false;
+    HWND m_fallbackClose = nullptr;  // a child window: goes with the dialog
 
     HV_DECLARE_MSG_MAP()
 };

@@ -13,9 +13,12 @@
 #include "ControlMessages.h"
 #include "DeviceFactory.h"
 #include "DeviceListener.h"
+#include "DeviceWait.h"
+#include "LayoutErrors.h"
 #include "ProfileFiles.h"
 #include "ShellOpen.h"
 #include "TextItem.h"
+#include "VxAppNotices.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
 #include "WStr.h"
@@ -41,9 +44,17 @@ bool IsButtonDropdown(int32_t id)
     return id >= BUTTON_ASSNLEFTCLICK && id <= BUTTON_ASSNSCROLLDOWN;
 }
 
+// The items that leave the page or the program: off while a macro records.
+bool IsNavigation(int32_t id)
+{
+    return id == BUTTON_OK || id == BUTTON_CANCEL || id == BUTTON_APPLY || id == BUTTON_EXIT ||
+           (id >= BUTTON_PRODSELECT_MOUSE && id <= BUTTON_LIGHTINGMAINTENANCE_KEYBOARD);
+}
+
 } // namespace
 
 BEGIN_MSG_MAP(CVxAppDlg, CGUIPanel)
+    ON_WM_CREATE()
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
     ON_MESSAGE(WM_NCMOUSEMOVE, OnNcMouseMove)
     ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
@@ -51,6 +62,9 @@ BEGIN_MSG_MAP(CVxAppDlg, CGUIPanel)
     ON_WM_TIMER()
     ON_WM_DESTROY()
     ON_MESSAGE(WM_DEVICECHANGE, OnDeviceChange)
+    ON_MESSAGE(WM_VX_DEVICENOTICES, OnDeviceNoticesPosted)
+    ON_MESSAGE(WM_VX_SHOWNOTICES, OnShowNoticesPosted)
+    ON_MESSAGE(WM_ENDSESSION, OnEndSession)
     ON_MESSAGE(WM_XLIST_DBLCLK, OnProfileListDoubleClick)
     ON_MESSAGE(WM_XLIST_ROWCLICKED, OnRowClicked)
     ON_MESSAGE(WM_XLIST_CELLTEXTCHANGED, OnProfileListCellText)
@@ -95,6 +109,9 @@ BOOL CVxAppDlg::OnCommand(WPARAM wParam, LPARAM lParam)
 void CVxAppDlg::DispatchCommand(CGUIItem& item)
 {
     const int32_t id = item.id;
+    // A click that still reaches a disabled tab or footer button while a macro records does nothing.
+    if (!m_navigation && IsNavigation(id))
+        return;
     switch (id) {
     case BUTTON_OK:
         OnOK();
@@ -516,25 +533,74 @@ LRESULT CVxAppDlg::OnNcLButtonDown(WPARAM, LPARAM)
     return Default();
 }
 
+int CVxAppDlg::OnCreate(CREATESTRUCTW* create)
+{
+    // "MainPage.xml" is read here: its faults go to the start-up log, a file not read at all too.
+    std::vector<std::wstring> errors;
+    int result = 0;
+    {
+        CLayoutErrorLog log;
+        result = CGUIPanel::OnCreate(create);
+        errors = log.Errors();
+    }
+    for (const std::wstring& error : errors)
+        ReportLayoutError(error);
+    if (m_items.Empty() && errors.empty())
+        ReportUnreadLayout(m_layoutFile);
+    return result;
+}
+
 void CVxAppDlg::OnDestroy()
 {
+    // However the dialog ends, a recording does not outlive it: the keyboard goes back to its
+    // normal mode while the items and the devices are still there.
+    StopRecordingForExit();
     // No device notice may reach a window that is gone.
     DeviceListener().UnregisterAll();
+    KillTimer(TIMER_DEVICENOTICES);
     CGUIPanel::OnDestroy();
+}
+
+LRESULT CVxAppDlg::OnEndSession(WPARAM ending, LPARAM)
+{
+    // The session ends without the dialog's own end.
+    if (ending)
+        StopRecordingForExit();
+    return 0;
 }
 
 void CVxAppDlg::OnTimer(UINT_PTR id)
 {
     if (id == TIMER_WRITEPOLL) {
-        if (!IsWriting(kMouse) && !IsWriting(kKeyboard)) {
+        bool writing = false;
+        for (int product : {kMouse, kKeyboard}) {
+            if (IsWriting(product))
+                writing = true;
+            else
+                TakeWriteOutcome(product, false);
+        }
+        if (!writing && !m_writeFailed[kMouse] && !m_writeFailed[kKeyboard] && !m_startErrorsToTell) {
             KillTimer(TIMER_WRITEPOLL);
             m_pollingWrites = false;
         }
         UpdateApply();
+        ShowPendingNotices();
+        return;
+    }
+    if (id == TIMER_DEVICENOTICES) {
+        KillTimer(TIMER_DEVICENOTICES);
+        HandleDeviceNotices();
         return;
     }
     if (id != TIMER_NODEVICE || !m_noDeviceTimer) {
         Default();
+        return;
+    }
+    // A device notice still queued may bring a device back: it counts first.
+    HandleDeviceNotices();
+    if (m_showingNotice) {
+        // Over a notice of its own the program's end waits for that notice.
+        m_noDeviceTimer = SetTimer(TIMER_NODEVICE, kNoDeviceRemovalMs);
         return;
     }
     KillTimer(TIMER_NODEVICE);
@@ -560,11 +626,51 @@ LRESULT CVxAppDlg::OnDeviceChange(WPARAM event, LPARAM data)
     const int product = productId == kMouseProductId ? kMouse : productId == kKeyboardProductId ? kKeyboard : -1;
     if (product == -1)
         return TRUE;
+    // The notice is sent, so it can arrive inside any wait that serves sent messages (a wait for a
+    // write, a device call joining its worker, the teardown of a device object): it is only noted
+    // here and handled from the dialog's own message loop.
     m_deviceNotices.push_back({product, event == DBT_DEVICEARRIVAL});
+    PostDeviceNotices();
+    return TRUE;
+}
+
+void CVxAppDlg::PostDeviceNotices()
+{
+    if (!m_deviceNoticesPosted && m_hWnd)
+        m_deviceNoticesPosted = PostMessage(WM_VX_DEVICENOTICES) != FALSE;
+}
+
+LRESULT CVxAppDlg::OnDeviceNoticesPosted(WPARAM, LPARAM)
+{
+    m_deviceNoticesPosted = false;
+    HandleDeviceNotices();
+    return 0;
+}
+
+LRESULT CVxAppDlg::OnShowNoticesPosted(WPARAM, LPARAM)
+{
+    if (m_startErrorsToTell && !CanShowNotice()) {
+        // Something else is up (the no-device notice, a wait): the timer tries again.
+        StartWritePolling();
+        return 0;
+    }
+    ShowPendingNotices();
+    return 0;
+}
+
+void CVxAppDlg::HandleDeviceNotices()
+{
+    if (m_deviceNotices.empty())
+        return;
+    // A posted message reaches here only from a message loop, but a loop may run inside a wait
+    // (a sent message's handler): the notices are tried again once it is over.
+    if (m_handlingDeviceNotices || DeviceWaitRunning()) {
+        if (!m_handlingDeviceNotices)
+            SetTimer(TIMER_DEVICENOTICES, kWritePollMs);
+        return;
+    }
     // Making a device object again waits for its write, serving messages other threads send: a
-    // notice that comes in meanwhile is handled after this one, never inside it.
-    if (m_handlingDeviceNotices)
-        return TRUE;
+    // notice that comes in meanwhile is queued and handled after this one, never inside it.
     m_handlingDeviceNotices = true;
     while (!m_deviceNotices.empty()) {
         const DeviceNotice notice = m_deviceNotices.front();
@@ -572,7 +678,6 @@ LRESULT CVxAppDlg::OnDeviceChange(WPARAM event, LPARAM data)
         OnDeviceRemovedOrArrived(notice.product, notice.arrival);
     }
     m_handlingDeviceNotices = false;
-    return TRUE;
 }
 
 void CVxAppDlg::OnDeviceRemovedOrArrived(int product, bool arrival)
@@ -591,6 +696,9 @@ void CVxAppDlg::OnDeviceRemovedOrArrived(int product, bool arrival)
         m_recording = false;
         EnableNavigation(true);
     }
+    // The device object goes: how its last write ended is taken from it first (waiting for a write
+    // that runs); one the device left in the middle of counts as failed.
+    TakeWriteOutcome(product, true);
     const bool recreated = product == kMouse ? RecreateMouseDevice(m_mouseDevice, *m_mouseConfig)
                                              : RecreateKeyboardDevice(m_keyboardDevice, *m_keyboardConfig);
     m_connected[product] = arrival ? LoadFromDevice(product) : false;

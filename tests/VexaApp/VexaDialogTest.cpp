@@ -178,29 +178,6 @@ TEST_F(VexaDialogTest, ADeviceThatLeavesIsMadeAgainAndTheOtherProductShown)
     EXPECT_TRUE(IsWindowEnabled(Item(BUTTON_APPLY)));
 }
 
-TEST_F(VexaDialogTest, ADeviceLeavingWhileItsWriteIsWaitedForIsMadeAgainUnderTheWait)
-{
-    CVxAppDlg& dialog = OpenDialog();
-    simtest::Tool({L"delay", L"3000", L"IProfileManager.SetActiveProfile"});
-    Command(Item(BUTTON_ASSNLEFTCLICK));
-    Command(Item(BUTTON_APPLY));
-    ASSERT_TRUE(dialog.IsWriting(CVxAppDlg::kMouse));
-    // The mouse leaves while the dialog waits for its write (as OK does): the notice is served by
-    // the wait, the device object made again, and the wait goes on with the new one.
-    hvtest::ChildProcess unplug;
-    hvtest::StartOptions options;
-    options.hidden = true;
-    ASSERT_TRUE(unplug.Start(hvtest::BinFile(L"mwsim.exe"), {L"unplug", L"mouse"}, options));
-    dialog.WaitForMouse();
-    EXPECT_TRUE(unplug.Wait(30000));
-    hvtest::FlushMessages();
-    EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kMouse));
-    EXPECT_FALSE(dialog.IsWriting(CVxAppDlg::kMouse));
-    EXPECT_EQ(0u, m_vexa.Mouse()->GetProductId()) << "the stand-by mouse is in place";
-    EXPECT_EQ(CVxAppDlg::kKeyboard, dialog.CurrentProduct());
-    simtest::Tool({L"delay", L"0"});
-}
-
 TEST_F(VexaDialogTest, WithoutDevicesNothingIsShownUntilOneComes)
 {
     simtest::Tool({L"unplug", L"mouse"});

@@ -36,10 +36,19 @@ bool VexaProgram::StartOnly(hvtest::ChildProcess& process) const
 
 bool VexaProgram::Start(bool journalReads)
 {
+    return StartFrom(InstallDir(), journalReads);
+}
+
+bool VexaProgram::StartFrom(const std::wstring& installDir, bool journalReads)
+{
+    if (!hvtest::SetInstallerValues(installDir, L"English")) {
+        ADD_FAILURE() << "the installer's values could not be written";
+        return false;
+    }
     hvtest::StartOptions options;
     options.workDir = hvtest::TestDir();
     options.env = {{L"HV_MWSIM_JOURNAL_READS", journalReads ? L"1" : L""}};
-    if (!m_process.Start(InstallDir() + L"\\HalvoVexaConfig.exe", {}, options)) {
+    if (!m_process.Start(installDir + L"\\HalvoVexaConfig.exe", {}, options)) {
         ADD_FAILURE() << "HalvoVexaConfig.exe did not start: " << m_process.LastError();
         return false;
     }

@@ -31,6 +31,8 @@ public:
     // Starts the install copy and waits until its main window is up; false (with a test failure)
     // when it is not. With journalReads the simulator journals every call, reads too.
     bool Start(bool journalReads = false);
+    // The same from another install directory (its installer values written first).
+    bool StartFrom(const std::wstring& installDir, bool journalReads = false);
     // Starts a copy without waiting for anything (a second copy).
     bool StartOnly(hvtest::ChildProcess& process) const;
 
