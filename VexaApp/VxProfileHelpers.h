@@ -1,6 +1,11 @@
 // What the pages share about profiles: the profile drop-down that several of them carry (the
 // profiles' names in list order, the active one shown; a choice there makes the profile of that
-// index active), and the profile a modal question was asked about.
+// index active), and the profile or macro a modal popup was opened about.
+//
+// Every modal loop (a popup, a question, a file dialog, a device wait) serves device notices, and
+// an arrival or removal reads the device again: every profile and macro of its configuration is
+// then made anew. A page holds no pointer into the configuration across one; it keeps what it asked
+// about by GUID and name and looks it up again afterwards, and drops the action when it is gone.
 #pragma once
 
 #include <windows.h>
@@ -57,6 +62,21 @@ public:
     explicit CAskedProfile(const ProfileItf& profile) : m_id(profile.GetGuid()), m_name(profile.GetName()) {}
 
     const std::wstring& Name() const { return m_name; }
+    // The profile asked about wherever the list holds it now (its index in *index), else null.
+    ProfileItf* StillThere(const IBaseConfig<ProfileItf>* config, int* index = nullptr) const
+    {
+        if (index)
+            *index = -1;
+        for (int i = 0; config && i < config->GetProfileCount(); ++i) {
+            ProfileItf* profile = config->GetProfile(i);
+            if (profile && profile->GetGuid() == m_id && profile->GetName() == m_name) {
+                if (index)
+                    *index = i;
+                return profile;
+            }
+        }
+        return nullptr;
+    }
     // The configuration's active profile if it is still the one asked about, else null.
     ProfileItf* StillActive(const IBaseConfig<ProfileItf>* config) const
     {
@@ -67,4 +87,39 @@ public:
 private:
     GUID m_id;
     std::wstring m_name;
+};
+
+// A macro a modal popup was opened about.
+class CAskedMacro
+{
+public:
+    explicit CAskedMacro(const CMacro& macro) : m_id(macro.GetGuid()), m_name(macro.GetName()) {}
+
+    const std::wstring& Name() const { return m_name; }
+    // The macro asked about if the configuration still holds it, else null.
+    template <class ProfileItf>
+    CMacro* StillThere(const IBaseConfig<ProfileItf>* config) const
+    {
+        CMacro* macro = config ? config->FindMacroByName(m_name.c_str()) : nullptr;
+        return macro && macro->GetGuid() == m_id && m_name == macro->GetName() ? macro : nullptr;
+    }
+
+private:
+    GUID m_id;
+    std::wstring m_name;
+};
+
+// Names a popup in *slot for as long as it runs, so that the page's refresh after a device read
+// can give it the lists of the configuration read.
+template <class Popup>
+class COpenPopup
+{
+public:
+    COpenPopup(Popup*& slot, Popup& popup) : m_slot(slot) { m_slot = &popup; }
+    ~COpenPopup() { m_slot = nullptr; }
+    COpenPopup(const COpenPopup&) = delete;
+    COpenPopup& operator=(const COpenPopup&) = delete;
+
+private:
+    Popup*& m_slot;
 };

@@ -8,12 +8,16 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "BitmapBtn.h"
 #include "CommonDialogs.h"
 #include "ControlMessages.h"
+#include "DropdownListItem.h"
 #include "KeyboardConfig.h"
 #include "MouseConfig.h"
 #include "PopupScript.h"
@@ -46,6 +50,12 @@ public:
     bool PickFile(const FileDialogRequest& request, std::wstring& path) override
     {
         requests.push_back(request);
+        // What happens while the dialog is up (a device leaving), once.
+        if (meanwhile) {
+            const std::function<void()> run = std::move(meanwhile);
+            meanwhile = nullptr;
+            run();
+        }
         if (answers.empty()) {
             ADD_FAILURE() << "an unexpected file dialog";
             return false;
@@ -58,6 +68,7 @@ public:
 
     std::vector<std::wstring> answers;  // empty text: cancel
     std::vector<FileDialogRequest> requests;
+    std::function<void()> meanwhile;
 
 private:
     ICommonDialogs* m_previous;
@@ -437,13 +448,23 @@ void ProfilePageTest::RunScenario(const Page& page, Config* config)
     const std::wstring broken = hvtest::TestFile(L"broken.hvp");
     simtest::WriteBytes(broken, {'H', 'V', 'P', 0, 1, 2});
     files.answers = {broken};
-    Press(page.import, {Notice(L"FileErrorPopUp.xml")});
+    Press(page.import, {Notice(L"FileErrorPopUp.xml", &heading)});
+    EXPECT_HEADING(Text(L"$FileErrorHeading") + L": broken.hvp", heading);
     EXPECT_EQ(7, list.GetItemCount());
+    // A file whose name the list holds gets the duplicate notice and leaves nothing on the device.
+    files.answers = {exported};
+    Press(page.import, {Notice(L"DuplicateProfileWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateProfileHeading") + L": Work", heading);
+    EXPECT_FALSE(files.requests.back().save);
+    EXPECT_EQ(7, list.GetItemCount());
+    EXPECT_EQ(7u, Dump(page.device).profiles.size());
+    // Under a name of its own, it comes in.
+    Menu(list, 5, L"$Rename", {PopupScript::TypeName(L"ProfileRenamePopup.xml", L"Office")});
+    Apply(dialog, page.product);
     files.answers = {exported};
     Press(page.import, {});
-    EXPECT_FALSE(files.requests.back().save);
     ASSERT_EQ(8, list.GetItemCount());
-    EXPECT_EQ("Work(2)", Names(list)[7]) << "an imported name the list holds is told apart";
+    EXPECT_EQ("Work", Names(list)[7]);
 
     // ---- the twenty-first profile ----
     while (list.GetItemCount() < 20)
@@ -467,8 +488,14 @@ TEST_F(ProfilePageTest, TheMouseProfilePageManagesTheProfilesTheMouseThenHolds)
     ASSERT_EQ(3, dialog.CurrentPageNumber());
     RunScenario(kMousePage, m_vexa.MouseConfig());
 
-    // The preview of a profile.
-    Menu(List(LIST_PROFILELIST), 1, L"$Preview", {Notice(L"PreviewPopup.xml")});
+    // The preview of a profile: its heading names the profile.
+    std::wstring heading;
+    Menu(List(LIST_PROFILELIST), 1, L"$Preview", {[&heading](CPopupBox& popup) {
+             heading = vexatest::HeadingOf(popup);
+             hvtest::CaptureWindow(popup.m_hWnd).SaveToTestDir(L"popup_preview_heading.bmp");
+             Notice(L"PreviewPopup.xml")(popup);
+         }});
+    EXPECT_HEADING(Text(L"$PreviewHeading") + L": Profile 2", heading);
 }
 
 TEST_F(ProfilePageTest, TheKeyboardProfilePageManagesTheProfilesAndTheirOnScreenFlag)
