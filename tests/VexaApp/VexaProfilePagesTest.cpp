@@ -10,6 +10,7 @@
 
 #include <shlobj.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 #include <vector>
@@ -532,3 +533,242 @@ TEST_F(ProfilePageTest, TheKeyboardProfilePageManagesTheProfilesAndTheirOnScreen
 
 } // namespace
 
+
+// ---- device notices inside the pages' modal loops ------------------------------------------------
+
+namespace {
+
+using Tools = std::vector<std::vector<std::wstring>>;
+
+// The control tool run (a device unplugged, plugged) while a popup is up, then the popup answered:
+// the notices the tool sends are served by the popup's own loop, as a user's unplugging would be.
+Step Meanwhile(Tools tools, Step then)
+{
+    return [tools, then](CPopupBox& popup) {
+        for (const std::vector<std::wstring>& args : tools)
+            simtest::Tool(args);
+        then(popup);
+    };
+}
+
+const Tools kLeave = {{L"unplug", L"mouse"}};
+const Tools kLeaveAndReturn = {{L"unplug", L"mouse"}, {L"plug", L"mouse"}};
+
+std::vector<std::string> DumpedNames(const wchar_t* device)
+{
+    std::vector<std::string> names;
+    for (const DumpedProfile& profile : Dump(device).profiles)
+        names.push_back(profile.name);
+    return names;
+}
+
+std::vector<std::string> DumpedMacroNames(const wchar_t* device)
+{
+    std::vector<std::string> names;
+    for (const std::string& line : simtest::DumpLines(device, "macro "))
+        names.push_back(Unquote(line.substr(line.find('}'))));
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
+// The mouse leaves, or leaves and comes back, while a question, a name form or a file dialog of
+// the profile and macro pages is up. Each command then acts on the profile or macro it asked about
+// where the mouse read anew still holds it, and on nothing where it is gone; the simulator's dump
+// after Apply shows that no other profile or macro was touched.
+TEST_F(ProfilePageTest, ADeviceLeavingDuringAQuestionAFormOrAFileDialogTouchesNoOtherProfile)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    IMouseConfig* config = m_vexa.MouseConfig();
+    FileAnswers files;
+    const auto showProfiles = [&] {
+        Click(BUTTON_PRODSELECT_MOUSE);
+        Click(BUTTON_MANAGEPROFILES);
+        ASSERT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct());
+        ASSERT_EQ(3, dialog.CurrentPageNumber());
+    };
+    CXListCtrl* list = &List(LIST_PROFILELIST);
+    // Two programs linked and written, to see which profile a restore reaches.
+    files.answers = {L"C:\\Games\\Game.exe"};
+    Menu(*list, 2, L"$AssignApplication");
+    files.answers = {L"D:\\Tools\\Tool.exe"};
+    Menu(*list, 3, L"$AssignApplication");
+    Apply(dialog, CVxAppDlg::kMouse);
+    ASSERT_EQ("Tool.exe", Dump(L"mouse").profiles[3].app);
+
+    // Restore defaults (a question); the mouse leaves while it is up; Yes restores nothing: the
+    // profile asked about is gone, and the stand-by profiles are not it.
+    Menu(*list, 3, L"$RestoreDefault",
+         {Meanwhile(kLeave, PopupScript::Answer(L"RestorePopup.xml", kYes))});
+    EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kMouse));
+    ASSERT_EQ(20, config->GetProfileCount());
+    EXPECT_EQ(L"PROFILE04", config->GetProfile(3)->GetName());
+    EXPECT_EQ(L"", config->GetProfile(3)->GetLinkedApplication());
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    list = &List(LIST_PROFILELIST);
+    EXPECT_EQ("Tool.exe", simtest::Narrow(list->GetCellText(3, 3)));
+
+    // Again; the mouse leaves and comes back while the question is up: the profile read anew (the
+    // same GUID and name) is the one restored, and no other.
+    Menu(*list, 3, L"$RestoreDefault",
+         {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"RestorePopup.xml", kYes))});
+    EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kMouse));
+    showProfiles();
+    EXPECT_EQ("", simtest::Narrow(list->GetCellText(3, 3)));
+    EXPECT_EQ("Game.exe", simtest::Narrow(list->GetCellText(2, 3)));
+    Apply(dialog, CVxAppDlg::kMouse);
+    DumpedDevice dumped = Dump(L"mouse");
+    ASSERT_EQ(5u, dumped.profiles.size());
+    EXPECT_EQ("", dumped.profiles[3].app);
+    EXPECT_EQ("Game.exe", dumped.profiles[2].app);
+
+    // Delete (a question): the mouse leaves for good meanwhile: nothing is deleted from what
+    // stands in for it; it comes back with its five profiles.
+    Menu(*list, 4, L"$Delete", {Meanwhile(kLeave, PopupScript::Answer(L"ConfirmDeletePopup.xml", kYes))});
+    EXPECT_EQ(20, config->GetProfileCount());
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    EXPECT_EQ(5, list->GetItemCount());
+    // It leaves and comes back meanwhile: the profile asked about is deleted, no other.
+    Menu(*list, 4, L"$Delete", {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"ConfirmDeletePopup.xml", kYes))});
+    showProfiles();
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Profile 2", "Profile 3", "Profile 4"}), Names(*list));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Profile 2", "Profile 3", "Profile 4"}), DumpedNames(L"mouse"));
+
+    // Rename (a name form): the mouse leaves and comes back meanwhile: the same profile gets the name.
+    Menu(*list, 1, L"$Rename",
+         {Meanwhile(kLeaveAndReturn, PopupScript::TypeName(L"ProfileRenamePopup.xml", L"Renamed"))});
+    showProfiles();
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 3", "Profile 4"}), DumpedNames(L"mouse"));
+
+    // Export (a file dialog): the mouse leaves meanwhile: nothing is written; it leaves and comes
+    // back: the profile read anew is exported.
+    const std::wstring exported = hvtest::TestFile(L"notice_export.hvp");
+    DeleteFileW(exported.c_str());
+    files.answers = {exported};
+    files.meanwhile = [] { simtest::Tool({L"unplug", L"mouse"}); };
+    Menu(*list, 1, L"$Export");
+    EXPECT_TRUE(simtest::ReadBytes(exported).empty()) << "a profile that is gone was exported";
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    files.answers = {exported};
+    files.meanwhile = [] {
+        simtest::Tool({L"unplug", L"mouse"});
+        simtest::Tool({L"plug", L"mouse"});
+    };
+    Menu(*list, 1, L"$Export");
+    EXPECT_FALSE(simtest::ReadBytes(exported).empty());
+
+    // Import (a file dialog) with the mouse leaving and coming back meanwhile: the checks are made
+    // again on the mouse read anew; the file's name is in the list: the duplicate notice.
+    showProfiles();
+    std::wstring heading;
+    files.answers = {exported};
+    files.meanwhile = [] {
+        simtest::Tool({L"unplug", L"mouse"});
+        simtest::Tool({L"plug", L"mouse"});
+    };
+    Menu(*list, 0, L"$Import", {Notice(L"DuplicateProfileWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateProfileHeading") + L": Renamed", heading);
+    EXPECT_EQ(4u, Dump(L"mouse").profiles.size()) << "a refused import left a profile on the mouse";
+
+    // The macro page: a macro written to the mouse, deleted with the mouse leaving and coming back
+    // during the question: that macro is deleted, the others stay.
+    showProfiles();
+    Click(BUTTON_MANAGEMACROS);
+    const std::vector<std::string> factoryMacros = DumpedMacroNames(L"mouse");
+    Press(BUTTON_MACRO_CREATE, {PopupScript::TypeName(L"MacroNamePopup.xml", L"Kept")});
+    Apply(dialog, CVxAppDlg::kMouse);
+    ASSERT_TRUE(Contains(DumpedMacroNames(L"mouse"), "Kept"));
+    Press(BUTTON_MACRO_DELETE,
+          {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"ConfirmDeleteMacroPopup.xml", kYes))});
+    Click(BUTTON_PRODSELECT_MOUSE);
+    Click(BUTTON_MANAGEMACROS);
+    EXPECT_FALSE(config->FindMacroByName(L"Kept"));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ(factoryMacros, DumpedMacroNames(L"mouse"));
+
+    // A macro made but not written is gone once the mouse is read anew: the macro list no longer
+    // offers it.
+    Press(BUTTON_MACRO_CREATE, {PopupScript::TypeName(L"MacroNamePopup.xml", L"Loose")});
+    auto* macros = dynamic_cast<CDropdownListItem*>(CWnd::FromHandlePermanent(Item(LIST_GLOBALMACROLIST)));
+    ASSERT_TRUE(macros);
+    ASSERT_GE(macros->FindEntry(L"Loose"), 0);
+    simtest::Tool({L"unplug", L"mouse"});
+    simtest::Tool({L"plug", L"mouse"});
+    Click(BUTTON_PRODSELECT_MOUSE);
+    Click(BUTTON_MANAGEMACROS);
+    EXPECT_LT(macros->FindEntry(L"Loose"), 0) << "the list still offers a macro the mouse does not hold";
+    EXPECT_EQ(static_cast<int>(factoryMacros.size()), config->GetMacroCount());
+}
+
+// A profile chosen on another page of the mouse leaves the focus where it was: keys pressed then
+// never reach the hidden profile list, whose selection Delete, Export and Rename act on.
+TEST_F(ProfilePageTest, AProfileChosenOnAnotherPageLeavesTheFocusOutOfTheHiddenList)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    Click(BUTTON_ASSIGNBUTTONS);
+    ASSERT_EQ(1, dialog.CurrentPageNumber());
+    const HWND dropdown = Item(BUTTON_DROPDOWN_PROFILESELECT);
+    ASSERT_TRUE(dropdown);
+    dialog.SetFocus();
+    dialog.SendMessage(WM_DROPDOWN_SELCHANGE, 2, reinterpret_cast<LPARAM>(dropdown));
+    hvtest::FlushMessages();
+    EXPECT_EQ(m_vexa.MouseConfig()->GetProfile(2), m_vexa.MouseConfig()->GetActiveProfile());
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_NE(list.GetSafeHwnd(), GetFocus());
+    // Shown, the list has the active profile selected.
+    Click(BUTTON_MANAGEPROFILES);
+    EXPECT_EQ(2, list.GetSelectedRowKey());
+}
+
+// The export dialogs start in the install folder's "save" folder, made where it is missing, and in
+// the documents folder where it cannot be made.
+TEST_F(ProfilePageTest, TheExportDialogStartsInASaveFolderThatExists)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    FileAnswers files;
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    Apply(dialog, CVxAppDlg::kMouse);
+    std::wstring folder = m_vexa.MouseConfig()->GetProfileFolder();
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    // The folder emptied and removed, as a fresh install has it.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.c_str()));
+    files.answers = {L""};
+    Menu(list, 0, L"$Export");
+    ASSERT_EQ(1u, files.requests.size());
+    const DWORD made = GetFileAttributesW(folder.c_str());
+    EXPECT_TRUE(made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_DIRECTORY)) << "the folder was not made";
+    EXPECT_EQ(std::wstring(m_vexa.MouseConfig()->GetProfileFolder()), files.requests[0].initialFolder);
+
+    // A file where the folder should be: the documents folder.
+    RemoveDirectoryW(folder.c_str());
+    simtest::WriteBytes(folder, {'x'});
+    files.answers = {L""};
+    Menu(list, 0, L"$Export");
+    DeleteFileW(folder.c_str());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_EQ(2u, files.requests.size());
+    wchar_t documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+    EXPECT_EQ(std::wstring(documents), files.requests[1].initialFolder);
+}
