@@ -29,6 +29,7 @@
 #include "VexaInProcess.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
+#include "WStr.h"
 
 namespace {
 
@@ -858,6 +859,14 @@ TEST_F(VexaPopupsTest, PreviewShowsEachButtonsFunctionAndTheLightsAndNamesOnlyWh
                 EXPECT_EQ(rows[i], Text(popup, TEXT_PREVIEW_01 + static_cast<int32_t>(i))->GetText())
                     << "row " << i + 1;
             }
+            // The heading names the profile shown.
+            if (const CTextItem* heading = Text(popup, TEXT_WARNDLG_HEADING))
+                // The heading's own text in the case its item gives it, the name as it is.
+                EXPECT_TRUE(wstr::EqualsNoCase(English(L"$PreviewHeading") + L": Shown", heading->GetText()) &&
+                            heading->GetText().substr(heading->GetText().size() - 7) == L": Shown")
+                    << simtest::Narrow(heading->GetText());
+            else
+                ADD_FAILURE() << "the preview has no heading";
             EXPECT_EQ(lights[0], Text(popup, TEXT_HEADING_MAIN)->GetText());
             EXPECT_EQ(lights[1], Text(popup, TEXT_HEADING_SIDE)->GetText());
             EXPECT_EQ(lights[2], Text(popup, TEXT_HEADING_BASE)->GetText());
