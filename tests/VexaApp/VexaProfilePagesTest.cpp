@@ -21,7 +21,9 @@
 #include "DropdownListItem.h"
 #include "KeyboardConfig.h"
 #include "MouseConfig.h"
+#include "PopupBox.h"
 #include "PopupScript.h"
+#include "TextItem.h"
 #include "VexaInProcess.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
@@ -771,4 +773,125 @@ TEST_F(ProfilePageTest, TheExportDialogStartsInASaveFolderThatExists)
     wchar_t documents[MAX_PATH] = {};
     ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
     EXPECT_EQ(std::wstring(documents), files.requests[1].initialFolder);
+}
+
+// ---- imported files ---------------------------------------------------------------------------------
+
+namespace {
+
+// A notice answered, its heading and message kept.
+Step NoticeSaying(const wchar_t* layout, std::wstring* heading, std::wstring* message)
+{
+    return [layout, heading, message](CPopupBox& popup) {
+        const auto* text = popup.Items().FindAs<CTextItem>(262, ItemKind::TextItem);  // TEXT_WARNDLG_MESSAGE
+        *message = text ? text->GetText() : std::wstring();
+        Notice(layout, heading)(popup);
+    };
+}
+
+// Puts a NUL in place of the first 'X' of the UTF-16 name "abXcd" in a file.
+void PutNulInName(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes = simtest::ReadBytes(path);
+    const uint8_t name[] = {'a', 0, 'b', 0, 'X', 0, 'c', 0, 'd', 0};
+    auto at = std::search(bytes.begin(), bytes.end(), std::begin(name), std::end(name));
+    ASSERT_NE(bytes.end(), at) << "no name in the file";
+    at[4] = 0;
+    simtest::WriteBytes(path, bytes);
+}
+
+} // namespace
+
+// Profile and macro files whose names a name form would not take (empty, longer than 20
+// characters, up to 32,767; a line break; a NUL within) are refused with a notice that names the
+// file and what is wrong with it, and nothing of them stays on the mouse; a name in use gets the
+// duplicate notice.
+TEST_F(ProfilePageTest, ImportedFilesWithNamesNoFormTakesAreRefusedWithTheirReason)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    FileAnswers files;
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    const CComPtr<IDevice> mouse = Mouse();
+    ASSERT_TRUE(mouse);
+    const size_t profiles = Dump(L"mouse").profiles.size();
+    const size_t macros = simtest::DumpLines(L"mouse", "macro ").size();
+
+    struct Case
+    {
+        std::wstring name;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {L"", L"$ImportNameEmptyMessage"},
+        {std::wstring(21, L'n'), L"$ImportNameTooLongMessage"},
+        {std::wstring(32767, L'n'), L"$ImportNameTooLongMessage"},
+        {L"two\r\nlines", L"$ImportNameControlMessage"},
+        {L"abXcd", L"$ImportNameControlMessage"},
+    };
+    std::wstring heading;
+    std::wstring message;
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::wstring fileName = L"bad" + std::to_wstring(++n);
+        SCOPED_TRACE(simtest::Narrow(fileName));
+        // The files as the middleware exports items of those names.
+        const std::wstring profileFile = hvtest::TestFile(fileName + L".hvp");
+        const std::wstring macroFile = hvtest::TestFile(fileName + L".hvm");
+        {
+            CComPtr<IProfileManager> manager = Profiles(mouse);
+            CComPtr<IProfile> made;
+            ASSERT_HRESULT_SUCCEEDED(manager->AddProfile(made.Put()));
+            ASSERT_HRESULT_SUCCEEDED(made->SetName(c.name.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(made->Export(profileFile.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(manager->DeleteProfile(made.Get()));
+            CComPtr<IMacroManager> macroManager = DeviceFeature<IMacroManager>(mouse);
+            CComPtr<IMacro> macro;
+            ASSERT_HRESULT_SUCCEEDED(macroManager->AddMacro(macro.Put()));
+            ASSERT_HRESULT_SUCCEEDED(macro->SetName(c.name.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(macro->Export(macroFile.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(macroManager->DeleteMacro(macro.Get()));
+        }
+        if (c.name == L"abXcd") {
+            PutNulInName(profileFile);
+            PutNulInName(macroFile);
+        }
+
+        Click(BUTTON_MANAGEPROFILES);
+        files.answers = {profileFile};
+        Press(BUTTON_IMPORTPROFILE_MOUSE, {NoticeSaying(L"FileErrorPopUp.xml", &heading, &message)});
+        EXPECT_HEADING(Text(L"$FileErrorHeading") + L": " + fileName + L".hvp", heading);
+        EXPECT_EQ(Text(c.message), message);
+        EXPECT_EQ(5, list.GetItemCount());
+        EXPECT_EQ(profiles, Dump(L"mouse").profiles.size()) << "a refused profile stayed on the mouse";
+
+        Click(BUTTON_MANAGEMACROS);
+        files.answers = {macroFile};
+        Press(BUTTON_MACRO_IMPORT, {NoticeSaying(L"FileErrorPopUp.xml", &heading, &message)});
+        EXPECT_HEADING(Text(L"$FileErrorHeading") + L": " + fileName + L".hvm", heading);
+        EXPECT_EQ(Text(c.message), message);
+        EXPECT_EQ(macros, simtest::DumpLines(L"mouse", "macro ").size()) << "a refused macro stayed on the mouse";
+    }
+
+    // A name of 20 characters is taken; its twin then gets the duplicate notice, and stays off the
+    // mouse.
+    const std::wstring longest = std::wstring(19, L'm') + L"z";
+    const std::wstring macroFile = hvtest::TestFile(L"longest.hvm");
+    {
+        CComPtr<IMacroManager> macroManager = DeviceFeature<IMacroManager>(mouse);
+        CComPtr<IMacro> macro;
+        ASSERT_HRESULT_SUCCEEDED(macroManager->AddMacro(macro.Put()));
+        ASSERT_HRESULT_SUCCEEDED(macro->SetName(longest.c_str()));
+        ASSERT_HRESULT_SUCCEEDED(macro->Export(macroFile.c_str()));
+        ASSERT_HRESULT_SUCCEEDED(macroManager->DeleteMacro(macro.Get()));
+    }
+    files.answers = {macroFile};
+    Press(BUTTON_MACRO_IMPORT, {});
+    ASSERT_TRUE(m_vexa.MouseConfig()->FindMacroByName(longest.c_str()));
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    files.answers = {macroFile};
+    Press(BUTTON_MACRO_IMPORT, {Notice(L"DuplicateMacroWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateMacroHeading") + L": " + longest, heading);
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
 }
