@@ -639,39 +639,45 @@ TEST_F(KeyboardPagesTest, TheKeyResetAndTheMacroChoiceFollowTheKeyboardThroughIt
     };
     ASSERT_FALSE(sameRecords(factory, changed));
 
-    // The keyboard leaves while the question is up; Yes resets nothing.
-    {
+    // The keyboard leaves and comes back while the question is up: the profile read anew (the same
+    // GUID and name, still the active one) is reset.
+    const auto askLeavingAndReturning = [&](const wchar_t* picture, bool switchProfile) {
         PopupAnswers popups(dialog);
-        popups.Expect(L"keyboard_restore_leaving.bmp", [](HWND popup) {
-            simtest::Tool({L"unplug", L"keyboard"});
-            ClickPopupItem(popup, BUTTON_POPUP_YES);
-        });
-        Command(Item(BUTTON_RESET_KEYBOARD_KEYS));
-        EXPECT_TRUE(popups.Done());
-    }
-    EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kKeyboard));
-    simtest::Tool({L"plug", L"keyboard"});
-    FlushMessages();
-    Command(Item(BUTTON_PRODSELECT_KEYBOARD));
-    EXPECT_EQ(kActionSingleKey, Config().GetAssignment(hash, nullptr).type);
-    EXPECT_TRUE(sameRecords(changed, ProfileRecords(active)));
-
-    // It leaves and comes back while the question is up: the profile read anew is reset.
-    {
-        PopupAnswers popups(dialog);
-        popups.Expect(L"keyboard_restore_returning.bmp", [](HWND popup) {
+        popups.Expect(picture, [switchProfile](HWND popup) {
+            // The keyboard's own profile key pressed meanwhile: another profile is active on it.
+            if (switchProfile)
+                simtest::Tool({L"profile", L"keyboard", L"next"});
             simtest::Tool({L"unplug", L"keyboard"});
             simtest::Tool({L"plug", L"keyboard"});
             ClickPopupItem(popup, BUTTON_POPUP_YES);
         });
         Command(Item(BUTTON_RESET_KEYBOARD_KEYS));
         EXPECT_TRUE(popups.Done());
-    }
-    Command(Item(BUTTON_PRODSELECT_KEYBOARD));
+        EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kKeyboard));
+        Command(Item(BUTTON_PRODSELECT_KEYBOARD));
+    };
+    askLeavingAndReturning(L"keyboard_restore_returning.bmp", false);
     EXPECT_EQ(kActionDefaultKey, Config().GetAssignment(hash, nullptr).type);
     dialog.SetModified();
     ApplyAndWait(dialog);
     EXPECT_TRUE(sameRecords(factory, ProfileRecords(active))) << "the reset did not reach the profile asked about";
+
+    // Again, but another profile is active once the keyboard is read anew: Yes resets neither.
+    ASSERT_TRUE(Config().SetAssignment(hash, AssignmentAction::Key(kActionSingleKey, scanB, 'B', 0), nullptr));
+    const int next = (active + 1) % Config().GetProfileCount();
+    ASSERT_NE(next, active);
+    ASSERT_TRUE(Config().SetAssignment(hash, AssignmentAction::Key(kActionSingleKey, scanB, 'B', 0), Config().GetProfile(next)));
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    const std::map<DWORD, AssignmentRecord> asked = ProfileRecords(active);
+    const std::map<DWORD, AssignmentRecord> other = ProfileRecords(next);
+    askLeavingAndReturning(L"keyboard_restore_switched.bmp", true);
+    ASSERT_EQ(Config().GetProfile(next), Config().GetActiveProfile());
+    EXPECT_EQ(kActionSingleKey, Config().GetAssignment(hash, nullptr).type) << "the reset reached another profile";
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    EXPECT_TRUE(sameRecords(asked, ProfileRecords(active)));
+    EXPECT_TRUE(sameRecords(other, ProfileRecords(next))) << "the reset reached another profile";
 
     // A macro made but not written is offered by the macro choice until the keyboard is read anew
     // while the choice is up: then the choice offers only what the keyboard holds.
