@@ -6,6 +6,8 @@
 // an arrival or removal reads the device again: every profile and macro of its configuration is
 // then made anew. A page holds no pointer into the configuration across one; it keeps what it asked
 // about by GUID and name and looks it up again afterwards, and drops the action when it is gone.
+// An item not yet written has no GUID until the write that gives it one ends, which may happen in
+// such a loop too: an item asked about without a GUID is known by its name alone.
 #pragma once
 
 #include <windows.h>
@@ -55,6 +57,13 @@ bool ActivateProfileIndex(CDropdownListItem* dropdown, IBaseConfig<ProfileItf>* 
 
 // The active profile when a modal pop-up comes up. The pop-up's loop serves device notices, and an
 // arrival reads the device again: the answer then belongs to no profile there is now.
+// Whether an item found now is the one asked about (its GUID then, and name).
+inline bool IsAskedItem(const GUID& askedId, const std::wstring& askedName, const GUID& id, const std::wstring& name)
+{
+    static const GUID kNone{};
+    return name == askedName && (askedId == kNone || id == askedId);
+}
+
 template <class ProfileItf>
 class CAskedProfile
 {
@@ -69,7 +78,7 @@ public:
             *index = -1;
         for (int i = 0; config && i < config->GetProfileCount(); ++i) {
             ProfileItf* profile = config->GetProfile(i);
-            if (profile && profile->GetGuid() == m_id && profile->GetName() == m_name) {
+            if (profile && IsAskedItem(m_id, m_name, profile->GetGuid(), profile->GetName())) {
                 if (index)
                     *index = i;
                 return profile;
@@ -81,7 +90,7 @@ public:
     ProfileItf* StillActive(const IBaseConfig<ProfileItf>* config) const
     {
         ProfileItf* profile = config ? config->GetActiveProfile() : nullptr;
-        return profile && profile->GetGuid() == m_id && profile->GetName() == m_name ? profile : nullptr;
+        return profile && IsAskedItem(m_id, m_name, profile->GetGuid(), profile->GetName()) ? profile : nullptr;
     }
 
 private:
@@ -101,7 +110,7 @@ public:
     CMacro* StillThere(const IBaseConfig<ProfileItf>* config) const
     {
         CMacro* macro = config ? config->FindMacroByName(m_name.c_str()) : nullptr;
-        return macro && macro->GetGuid() == m_id && m_name == macro->GetName() ? macro : nullptr;
+        return macro && IsAskedItem(m_id, m_name, macro->GetGuid(), macro->GetName()) ? macro : nullptr;
     }
 
 private:
