@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
@@ -23,6 +24,7 @@
 
 #include "GUIItem.h"
 #include "GenDevice.h"
+#include "VxProfileHelpers.h"
 
 class CBitmapBtn;
 class CDropdownListItem;
@@ -36,8 +38,6 @@ class CKeyboardKeyItem;
 class CVxAppDlg;
 class CVxDropdownSelectPopup;
 class CVxMacroAssignmentPopup;
-template <class ProfileItf>
-class CAskedProfile;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
 enum class ProfileMenuEntry
@@ -326,6 +326,8 @@ public:
     // column turns the automatic switch on or off.
     bool OnProfileCheckChanged(LPARAM info);
     // Before the context menu opens: "$UnassignApplication" is offered only for a row with a program.
+    // The row's profile is remembered: what the menu then does to the row is done only while the
+    // row still shows that profile (the menu and its file dialog may let the device be read anew).
     void UpdateProfileMenu(LPARAM info);
 
 protected:
@@ -356,9 +358,15 @@ protected:
     CXListCtrl* m_list = nullptr;         // items of the page
     CListPanelItem* m_menu = nullptr;
     CBitmapBtn* m_osdButton = nullptr;
+    // The row the context menu was last opened over, and its profile then.
+    int m_menuRow = -1;
+    std::optional<CAskedProfile<ProfileItf>> m_menuProfile;
 
 private:
     ProfileItf* ProfileOfRow(int row) const;
+    // False (the list refilled) when the row the context menu was opened over no longer shows the
+    // profile it showed then; true for any other row.
+    bool MenuRowStillHolds(int row);
     // The name a copy of a profile of that name gets: the name (cut when long) and the first
     // "(n)" no profile has; empty when every number is taken.
     std::wstring CopyName(const std::wstring& name) const;

@@ -185,7 +185,24 @@ void CVxProfilePage<C, D>::UpdateUnassignEntry(int row)
 template <class C, class D>
 void CVxProfilePage<C, D>::UpdateProfileMenu(LPARAM info)
 {
-    UpdateUnassignEntry(info ? InfoOf(info)->rowKey : -1);
+    const int row = info ? InfoOf(info)->rowKey : -1;
+    m_menuRow = row;
+    m_menuProfile.reset();
+    if (const ProfileItf* profile = ProfileOfRow(row))
+        m_menuProfile.emplace(*profile);
+    UpdateUnassignEntry(row);
+}
+
+template <class C, class D>
+bool CVxProfilePage<C, D>::MenuRowStillHolds(int row)
+{
+    if (row < 0 || row != m_menuRow || !m_menuProfile)
+        return true;
+    int index = -1;
+    if (m_menuProfile->StillThere(this->Config(), &index) && index == row)
+        return true;
+    FillProfileList();
+    return false;
 }
 
 template <class C, class D>
@@ -193,7 +210,7 @@ void CVxProfilePage<C, D>::AssignProgram(LPARAM info)
 {
     const XListNotifyInfo* notice = InfoOf(info);
     ProfileItf* profile = notice && m_list ? ProfileOfRow(notice->rowKey) : nullptr;
-    if (!profile || notice->column != kProgramColumn)
+    if (!profile || notice->column != kProgramColumn || !MenuRowStillHolds(notice->rowKey))
         return;
     const std::wstring path = notice->Text();
     if (path.empty()) {
@@ -247,6 +264,9 @@ ProfileMenuEntry CVxProfilePage<C, D>::RunProfileMenu(LPARAM info)
         return ProfileMenuEntry::None;
     const std::wstring entry = notice->Text();
     const int row = notice->rowKey;
+    // New and Import work on no row.
+    if (entry != L"$New" && entry != L"$Import" && !MenuRowStillHolds(row))
+        return ProfileMenuEntry::None;
     const auto changed = [](bool done) { return done ? ProfileMenuEntry::Other : ProfileMenuEntry::None; };
     if (entry == L"$New")
         return changed(CreateProfile());

@@ -682,6 +682,32 @@ TEST_F(ProfilePageTest, ADeviceLeavingDuringAQuestionAFormOrAFileDialogTouchesNo
     EXPECT_HEADING(Text(L"$DuplicateProfileHeading") + L": Renamed", heading);
     EXPECT_EQ(4u, Dump(L"mouse").profiles.size()) << "a refused import left a profile on the mouse";
 
+    // The context menu (a popup) of row 2, "Profile 3": meanwhile that profile goes from the mouse
+    // and the mouse is read anew, so that row 2 shows "Profile 4": the menu's Delete then deletes
+    // nothing, and asks nothing.
+    showProfiles();
+    ASSERT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 3", "Profile 4"}), Names(*list));
+    {
+        PopupScript script;
+        script.Expect([this](CPopupBox& popup) {
+            CComPtr<IProfile> gone = ProfileAt(Mouse(), 2);
+            CComPtr<IProfileManager> manager = Profiles(Mouse());
+            if (gone && manager)
+                EXPECT_HRESULT_SUCCEEDED(manager->DeleteProfile(gone.Get()));
+            for (const std::vector<std::wstring>& args : kLeaveAndReturn)
+                simtest::Tool(args);
+            PopupScript::Choose(L"$Delete")(popup);
+        });
+        RightClick(*list, 2);
+        hvtest::FlushMessages();
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(1u, script.Seen().size()) << "the menu acted on the profile that took the row";
+    }
+    showProfiles();
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 4"}), Names(*list));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 4"}), DumpedNames(L"mouse"));
+
     // The macro page: a macro written to the mouse, deleted with the mouse leaving and coming back
     // during the question: that macro is deleted, the others stay.
     showProfiles();
