@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GdiObject.h"
+#include "ImportCheck.h"
 #include "PopupBox.h"
 
 class CBitmapBtn;
@@ -79,7 +80,8 @@ protected:
 class CVxNameEntryPopup : public CVxFormPopup
 {
 public:
-    static constexpr int kMaxNameLength = 20;
+    // Names read from files obey the same bound.
+    static constexpr int kMaxNameLength = static_cast<int>(kMaxItemNameLength);
 
     CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result);
     // The rename form: headingAppend follows the heading's own text (": " + the old name).
