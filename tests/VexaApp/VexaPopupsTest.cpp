@@ -918,14 +918,17 @@ BOOL CALLBACK CloseRefusal(HWND hwnd, LPARAM)
     return FALSE;
 }
 
+void CALLBACK LookForRefusal(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseRefusal, 0);
+}
+
 RefusalSeen ShowRefusal(CWnd* owner, const wchar_t* path, ImportOutcome outcome, const wchar_t* name, bool profile,
                         const wchar_t* picture)
 {
     g_refusal = RefusalSeen();
     g_refusal.picture = picture;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 60, [](HWND, UINT, UINT_PTR, DWORD) {
-        EnumThreadWindows(GetCurrentThreadId(), CloseRefusal, 0);
-    });
+    const UINT_PTR timer = SetTimer(nullptr, 0, 60, LookForRefusal);
     ShowImportRefusal(owner, path, ImportResult{outcome, name}, profile);
     KillTimer(nullptr, timer);
     return g_refusal;
