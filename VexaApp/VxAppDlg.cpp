@@ -322,10 +322,12 @@ void CVxAppDlg::RefreshProfilePages(int product)
         m_mouseButtons.FillButtonsProfileDropdown();
         m_mousePerformance.Refresh();
         m_mouseLighting.Refresh();
+        m_mouseMacros.Refresh();
     } else if (product == kKeyboard) {
         m_keyboardProfiles.FillKeyboardProfileList();
         m_keyboardKeys.RefreshKeyAssignments();
         m_keyboardLighting.Refresh();
+        m_keyboardMacros.Refresh();
     }
 }
 

@@ -110,6 +110,32 @@ void CVxItems_Keyboard_ASK::ShowKeyItems(bool show)
 void CVxItems_Keyboard_ASK::FillKeyboardProfileCombo()
 {
     FillProfileDropdown(m_profileCombo, Config());
+    // An open choice offers what the configuration holds now.
+    if (m_openMacroChoice)
+        m_openMacroChoice->SetMacroNames(MacroNames());
+    if (m_openProfileChoice)
+        m_openProfileChoice->SetTexts(OtherProfileNames());
+}
+
+std::vector<std::wstring> CVxItems_Keyboard_ASK::MacroNames() const
+{
+    IKeyboardConfig* config = Config();
+    std::vector<std::wstring> names;
+    for (int i = 0; config && i < config->GetMacroCount(); ++i)
+        if (const CMacro* macro = config->GetMacro(i))
+            names.emplace_back(macro->GetName());
+    return names;
+}
+
+std::vector<std::wstring> CVxItems_Keyboard_ASK::OtherProfileNames() const
+{
+    IKeyboardConfig* config = Config();
+    const IKeyboardProfile* active = config ? config->GetActiveProfile() : nullptr;
+    std::vector<std::wstring> names;
+    for (int i = 0; config && i < config->GetProfileCount(); ++i)
+        if (const IKeyboardProfile* profile = config->GetProfile(i); profile && profile != active)
+            names.push_back(profile->GetName());
+    return names;
 }
 
 void CVxItems_Keyboard_ASK::FillAssignOptions()
@@ -327,6 +353,10 @@ void CVxItems_Keyboard_ASK::AssignKeyOption(int row)
     const std::vector<ListEntry>& rows = m_options->Entries();
     if (static_cast<size_t>(row) >= rows.size())
         return;
+    // The options' popups and file dialog may let a device read make the profiles anew: an
+    // assignment goes to the profile it was chosen for only.
+    const CAskedProfile<IKeyboardProfile> asked(*config->GetActiveProfile());
+    m_askedProfile = &asked;
     switch (static_cast<int32_t>(rows[static_cast<size_t>(row)].value)) {
     case kActionDefaultKey:
         AssignKeyDefault();
@@ -346,6 +376,7 @@ void CVxItems_Keyboard_ASK::AssignKeyOption(int row)
     default:
         break;
     }
+    m_askedProfile = nullptr;
     if (!m_keySelected)
         EnableAssignOptions(false);
     if (CListPanelStatic* list = m_options->StaticList())
@@ -356,6 +387,8 @@ void CVxItems_Keyboard_ASK::AssignToSelectedKey(const AssignmentAction& action)
 {
     IKeyboardConfig* config = Config();
     CKeyboardKeyItem* key = m_selectedKey;
+    if (m_askedProfile && !m_askedProfile->StillActive(config))
+        return;
     if (!config || !key || !config->SetAssignment(key->KeyHash(), action, nullptr))
         return;
     if (m_dialog)
@@ -398,9 +431,6 @@ bool CVxItems_Keyboard_ASK::AssignKeyMacro()
     IKeyboardConfig* config = Config();
     if (!m_selectedKey || !config)
         return false;
-    std::vector<std::wstring> names;
-    for (int i = 0; i < config->GetMacroCount(); ++i)
-        names.emplace_back(config->GetMacro(i)->GetName());
     const AssignmentAction current = config->GetAssignment(m_selectedKey->KeyHash(), nullptr);
     int playMode = kPlayOnce;
     std::wstring chosen;
@@ -411,10 +441,14 @@ bool CVxItems_Keyboard_ASK::AssignKeyMacro()
             playMode = current.playMode;
         }
     }
-    CVxMacroAssignmentPopup popup(m_dialog, &playMode, names, &chosen);
-    if (popup.DoModal() != IDOK || chosen.empty())
-        return false;
-    const CMacro* macro = config->FindMacroByName(chosen.c_str());
+    CVxMacroAssignmentPopup popup(m_dialog, &playMode, MacroNames(), &chosen);
+    {
+        const COpenPopup<CVxMacroAssignmentPopup> open(m_openMacroChoice, popup);
+        if (popup.DoModal() != IDOK || chosen.empty())
+            return false;
+    }
+    config = Config();
+    const CMacro* macro = config ? config->FindMacroByName(chosen.c_str()) : nullptr;
     if (!macro)
         return false;
     AssignmentAction action = hv::IsNullGUID(macro->GetGuid())
@@ -442,16 +476,15 @@ bool CVxItems_Keyboard_ASK::AssignKeyProfileSwitch()
     IKeyboardConfig* config = Config();
     if (!m_selectedKey || !config)
         return false;
-    const IKeyboardProfile* active = config->GetActiveProfile();
-    std::vector<std::wstring> names;
-    for (int i = 0; i < config->GetProfileCount(); ++i)
-        if (config->GetProfile(i) != active)
-            names.push_back(config->GetProfile(i)->GetName());
     std::wstring chosen;
-    CVxDropdownSelectPopup popup(m_dialog, names, &chosen);
-    if (popup.DoModal() != IDOK || chosen.empty())
-        return false;
-    const IKeyboardProfile* profile = config->FindProfileByName(chosen.c_str());
+    CVxDropdownSelectPopup popup(m_dialog, OtherProfileNames(), &chosen);
+    {
+        const COpenPopup<CVxDropdownSelectPopup> open(m_openProfileChoice, popup);
+        if (popup.DoModal() != IDOK || chosen.empty())
+            return false;
+    }
+    config = Config();
+    const IKeyboardProfile* profile = config ? config->FindProfileByName(chosen.c_str()) : nullptr;
     if (!profile)
         return false;
     AssignToSelectedKey(hv::IsNullGUID(profile->GetGuid())
@@ -476,6 +509,9 @@ bool CVxItems_Keyboard_ASK::AssignKeyLaunchProgram()
         notice.DoModal();
         return false;
     }
+    config = Config();
+    if (!config)
+        return false;
     const CHvApp* app = config->FindApp(path.c_str());
     if (!app)
         app = config->AddApp(path.c_str());
@@ -503,14 +539,15 @@ void CVxItems_Keyboard_ASK::SelectKeyboardProfile(int index)
 bool CVxItems_Keyboard_ASK::ResetKeyboardKeys()
 {
     IKeyboardConfig* config = Config();
-    IKeyboardProfile* active = config ? config->GetActiveProfile() : nullptr;
-    if (!active)
+    const IKeyboardProfile* asked = config ? config->GetActiveProfile() : nullptr;
+    if (!asked)
         return false;
-    CVxWarningDlg question(m_dialog, L"RestorePopup.xml", (L": " + active->GetName()).c_str());
-    if (question.DoModal() != IDOK)
+    const CAskedProfile<IKeyboardProfile> question(*asked);
+    if (CVxWarningDlg(m_dialog, L"RestorePopup.xml", (L": " + question.Name()).c_str()).DoModal() != IDOK)
         return false;
-    // The question may have run while the profiles changed under it.
-    active = config->GetActiveProfile();
+    // The question's loop may have read the keyboard again: only the profile asked about is reset,
+    // and only while it is the one the page shows.
+    IKeyboardProfile* active = question.StillActive(Config());
     if (!active)
         return false;
     active->ResetToDefaultKeys();

@@ -9,6 +9,7 @@
 #include "CommonDialogs.h"
 #include "DropdownListItem.h"
 #include "EditItem.h"
+#include "ImportCheck.h"
 #include "ListPanelItem.h"
 #include "MacroDisplay.h"
 #include "PredefinedMacros.h"
@@ -16,6 +17,7 @@
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
+#include "VxProfileHelpers.h"
 #include "WStr.h"
 
 namespace {
@@ -150,6 +152,32 @@ void CVxItems_Keyboard_MGM::InitKeyboardMacroPage(CVxAppDlg* dialog)
 }
 
 template <class Base>
+void CVxMacroPage<Base>::Refresh()
+{
+    if (!m_list)
+        return;
+    // A device read makes the macros anew: the list shows the ones there are, and the macro shown
+    // stays chosen only where the configuration still holds it.
+    const std::wstring shown = m_list->GetCurSel() >= 0 ? m_list->ShownText() : std::wstring();
+    FillMacroList();
+    auto* config = this->Config();
+    const CMacro* macro = config && !shown.empty() ? config->FindMacroByName(shown.c_str()) : nullptr;
+    const int entry = macro ? m_list->FindEntry(macro->GetName()) : -1;
+    if (entry >= 0) {
+        m_list->SetCurSel(entry);
+        if (!IsRecording())
+            ShowMacro(macro);
+        return;
+    }
+    if (IsRecording())
+        return;
+    m_list->ClearCurSel();
+    m_list->Invalidate(FALSE);
+    ShowMacro(nullptr);
+    EnableRecordAndAdvanced(false);
+}
+
+template <class Base>
 void CVxMacroPage<Base>::FillMacroList()
 {
     if (!m_list)
@@ -229,6 +257,9 @@ void CVxMacroPage<Base>::CreateMacro()
     CVxNameEntryPopup entry(this->m_dialog, L"MacroNamePopup.xml", &name);
     if (entry.DoModal() != IDOK || name.empty())
         return;
+    config = this->Config();
+    if (!config || config->GetMacroCount() >= kMaxMacros)
+        return;
     // Names compare without regard to case, as the devices keep them.
     const CMacro* existing = config->FindMacroByName(name.c_str());
     CMacro* macro = existing ? nullptr : config->AddMacro(name.c_str(), {});
@@ -248,16 +279,21 @@ void CVxMacroPage<Base>::CreateMacro()
 template <class Base>
 void CVxMacroPage<Base>::DeleteMacro()
 {
-    auto* config = this->Config();
-    CMacro* macro = ChosenMacro();
-    if (!config || !macro)
+    const CMacro* macro = ChosenMacro();
+    if (!macro)
         return;
-    const std::wstring shown = L": " + std::wstring(macro->GetName());
+    const CAskedMacro asked(*macro);
+    const std::wstring shown = L": " + asked.Name();
     if (CVxWarningDlg(this->m_dialog, L"ConfirmDeleteMacroPopup.xml", shown.c_str()).DoModal() != IDOK)
         return;
-    // The popup's loop served other messages: the macro is looked up again.
-    if (CMacro* still = ChosenMacro())
-        config->RemoveMacro(still);
+    // The popup's loop may have read the device again: only the macro asked about is deleted.
+    auto* config = this->Config();
+    CMacro* doomed = asked.StillThere(config);
+    if (!doomed) {
+        Refresh();
+        return;
+    }
+    config->RemoveMacro(doomed);
     FillMacroList();
     if (m_list && m_list->SetCurSel(0)) {
         ShowMacro(ChosenMacro());
@@ -289,7 +325,7 @@ void CVxMacroPage<Base>::ImportMacro()
     const std::wstring filter = FileFilter();
     CFileDialog dialog(true, kMacroExtension, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, filter.c_str(),
                        this->m_dialog->GetSafeHwnd());
-    dialog.m_request.initialFolder = config->GetMacroFolder();
+    dialog.m_request.initialFolder = FileDialogFolder(config->GetMacroFolder());
     if (dialog.DoModal() != IDOK)
         return;
     const std::wstring path = dialog.GetPathName();
@@ -301,11 +337,13 @@ void CVxMacroPage<Base>::ImportMacro()
     }
     WaitForDevice();
     auto* device = this->Device();
-    if (!device || !device->ImportMacro(path.c_str(), this->Config())) {
-        CVxWarningDlg(this->m_dialog, L"FileErrorPopUp.xml").DoModal();
+    ImportResult result;
+    if (!device || !this->Config() || !device->ImportMacro(path.c_str(), this->Config(), &result)) {
+        ShowImportRefusal(this->m_dialog, path, result, false);
+        Refresh();
         return;
     }
-    FillMacroList();
+    Refresh();
 }
 
 template <class Base>
@@ -314,13 +352,15 @@ void CVxMacroPage<Base>::ExportMacro()
     const CMacro* macro = ChosenMacro();
     if (!macro || (kKeyboard && macro->GetEvents().empty()))
         return;
-    const std::wstring name = macro->GetName();
+    const CAskedMacro asked(*macro);
     // Only what a write reached the device with can be exported: an Apply just before is waited for.
     WaitForDevice();
-    macro = ChosenMacro();
+    macro = asked.StillThere(this->Config());
+    if (!macro)
+        return;
     auto* device = this->Device();
-    if (!macro || !device || !device->HasMacro(macro)) {
-        const std::wstring shown = L": " + name;
+    if (!device || !device->HasMacro(macro)) {
+        const std::wstring shown = L": " + asked.Name();
         CVxWarningDlg(this->m_dialog, L"ExportMacroWarningPopup.xml", shown.c_str()).DoModal();
         return;
     }
@@ -328,13 +368,15 @@ void CVxMacroPage<Base>::ExportMacro()
     CFileDialog dialog(false, kMacroExtension, nullptr, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, filter.c_str(),
                        this->m_dialog->GetSafeHwnd());
     if (auto* config = this->Config())
-        dialog.m_request.initialFolder = config->GetMacroFolder();
+        dialog.m_request.initialFolder = FileDialogFolder(config->GetMacroFolder());
     if (dialog.DoModal() != IDOK)
         return;
     WaitForDevice();
-    macro = ChosenMacro();
+    macro = asked.StillThere(this->Config());
+    if (!macro)
+        return;
     device = this->Device();
-    if (!macro || !device || !device->ExportMacro(dialog.GetPathName().c_str(), macro))
+    if (!device || !device->ExportMacro(dialog.GetPathName().c_str(), macro))
         CVxWarningDlg(this->m_dialog, L"FileErrorPopUp.xml").DoModal();
 }
 
@@ -379,8 +421,10 @@ bool CVxMacroPage<Base>::ToggleRecording()
         FinishRecording();
         return true;
     }
-    if (!ChosenMacro())
+    const CMacro* chosen = ChosenMacro();
+    if (!chosen)
         return false;
+    const CAskedMacro asked(*chosen);
     if (IsChecked(m_defaultDelay)) {
         const int32_t delay = DelayEditValue();
         if (delay == 0) {
@@ -391,6 +435,12 @@ bool CVxMacroPage<Base>::ToggleRecording()
     }
     if (!SetRecordingMode(true))
         return false;
+    // The notice or the wait for the device may have read it again: the macro must still be there.
+    if (!asked.StillThere(this->Config())) {
+        SetRecordingMode(false);
+        Refresh();
+        return false;
+    }
     if (kKeyboard)
         m_display->ClearEvents();
     // Presses on the record button (the one that stops the recording) are not part of the macro.
@@ -506,6 +556,10 @@ void CVxMacroPage<Base>::OnMacroListChangedImpl()
     if (row < 0 || static_cast<size_t>(row) >= events.size() || events[static_cast<size_t>(row)].type != kMacroEventKey)
         return;
     const MacroEvent event = events[static_cast<size_t>(row)];
+    const CMacro* shown = ChosenMacro();
+    if (!shown)
+        return;
+    const CAskedMacro asked(*shown);
     SingleKeyEntry key;
     key.scanCode = static_cast<uint16_t>(static_cast<uint32_t>(event.value) & 0xFFFF);
     key.virtualKey = static_cast<uint16_t>(static_cast<uint32_t>(event.value) >> 16);
@@ -515,7 +569,10 @@ void CVxMacroPage<Base>::OnMacroListChangedImpl()
     // Modifiers alone make no key event: the event stays.
     if (popup.DoModal() != IDOK || key.scanCode == 0)
         return;
-    // The popup's loop served other messages: the row must still be the same key event.
+    // The popup's loop served other messages: the macro must still be the one shown, and the row the
+    // same key event.
+    if (!asked.StillThere(this->Config()) || IsRecording())
+        return;
     if (static_cast<size_t>(row) >= m_display->Events().size() || !(m_display->Events()[static_cast<size_t>(row)] == event))
         return;
     m_display->ReplaceEvent(row, WithKey(event, key));
@@ -525,14 +582,16 @@ void CVxMacroPage<Base>::OnMacroListChangedImpl()
 template <class Base>
 void CVxMacroPage<Base>::InsertPredefinedCommand()
 {
-    if (!m_display || IsRecording() || !ChosenMacro())
+    const CMacro* chosen = m_display && !IsRecording() ? ChosenMacro() : nullptr;
+    if (!chosen)
         return;
+    const CAskedMacro asked(*chosen);
     CVxPredefinedMacroPopup popup(this->m_dialog);
     if (popup.DoModal() != IDOK || popup.Result().empty())
         return;
     std::vector<MacroEvent> command;
     PredefinedMacros().GetMacro(popup.Result().c_str(), command);
-    CMacro* macro = ChosenMacro();
+    CMacro* macro = asked.StillThere(this->Config());
     if (!macro || command.empty() || IsRecording())
         return;
     std::vector<MacroEvent> events = macro->GetEvents();

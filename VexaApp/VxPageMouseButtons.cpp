@@ -122,6 +122,10 @@ void CVxItems_Mouse_ASB::RefreshButtonLabels()
 {
     IMouseConfig* config = Config();
     IMouseProfile* profile = config ? config->GetActiveProfile() : nullptr;
+    // The submenus and an open macro choice offer what the configuration holds now.
+    FillSubmenus();
+    if (m_openMacroChoice)
+        m_openMacroChoice->SetMacroNames(MacroNames());
     for (const auto& [button, dropdown] : m_buttonMap) {
         dropdown->ClearEntries();
         if (!profile) {
@@ -177,14 +181,29 @@ std::wstring CVxItems_Mouse_ASB::AssignmentDetail(const AssignmentAction& action
 
 void CVxItems_Mouse_ASB::OnAssignButtonClicked(int32_t itemId)
 {
+    if (ButtonOfItem(itemId))
+        FillSubmenus();
+}
+
+std::vector<std::wstring> CVxItems_Mouse_ASB::MacroNames() const
+{
     IMouseConfig* config = Config();
-    if (!config || !ButtonOfItem(itemId))
+    std::vector<std::wstring> names;
+    for (int i = 0; config && i < config->GetMacroCount(); ++i)
+        if (const CMacro* macro = config->GetMacro(i))
+            names.emplace_back(macro->GetName());
+    return names;
+}
+
+void CVxItems_Mouse_ASB::FillSubmenus()
+{
+    IMouseConfig* config = Config();
+    if (!config)
         return;
     if (m_macroSubmenu) {
         std::vector<ListEntry> macros;
-        for (int i = 0; i < config->GetMacroCount(); ++i)
-            if (const CMacro* macro = config->GetMacro(i))
-                macros.push_back(SubmenuEntry(macro->GetName()));
+        for (const std::wstring& name : MacroNames())
+            macros.push_back(SubmenuEntry(name));
         m_macroSubmenu->SetEntries(macros);
     }
     if (m_profileSubmenu) {
@@ -222,8 +241,10 @@ void CVxItems_Mouse_ASB::AssignButtonFunction(int32_t itemId, int index)
     std::wstring data;
     m_buttonMap[button]->GetCurSelWithData(data);
     AssignmentAction action;
+    const CAskedProfile<IMouseProfile> asked(*profile);
+    // A popup's loop may read the mouse again: the choice goes to the profile it was made for only.
     if (index >= 0 && static_cast<size_t>(index) < types.size() &&
-        ChooseAction(types[static_cast<size_t>(index)], button, data, action))
+        ChooseAction(types[static_cast<size_t>(index)], button, data, action) && asked.StillActive(Config()))
         StoreAssignment(button, action);
     // The drop-down shows the choice it was given; after a choice that came to nothing it must
     // show the button's function again.
@@ -262,19 +283,19 @@ bool CVxItems_Mouse_ASB::ChooseSingleKey(AssignmentAction& action)
 
 bool CVxItems_Mouse_ASB::ChooseMacro(int32_t button, const std::wstring& name, AssignmentAction& action)
 {
-    if (name.empty() || !Config()->FindMacroByName(name.c_str()))
+    // A macro the submenu still showed after it was gone leaves the choice open to the others.
+    if (name.empty() || Config()->GetMacroCount() <= 0)
         return false;
     // A button that plays a macro already keeps its way of playing unless the user changes it.
     const AssignmentAction current = Config()->GetButtonAssignment(button, nullptr);
     int playMode = ByGuidActionType(current.type) == kActionMacro ? current.playMode : kPlayOnce;
-    std::vector<std::wstring> names;
-    for (int i = 0; i < Config()->GetMacroCount(); ++i)
-        if (const CMacro* macro = Config()->GetMacro(i))
-            names.emplace_back(macro->GetName());
     std::wstring chosen = name;
-    CVxMacroAssignmentPopup popup(m_dialog, &playMode, std::move(names), &chosen);
-    if (popup.DoModal() != IDOK)
-        return false;
+    CVxMacroAssignmentPopup popup(m_dialog, &playMode, MacroNames(), &chosen);
+    {
+        const COpenPopup<CVxMacroAssignmentPopup> open(m_openMacroChoice, popup);
+        if (popup.DoModal() != IDOK)
+            return false;
+    }
     int count = 0;
     if (playMode == kPlayCount) {
         // No count, or none of 1..255, plays the macro once.
@@ -288,7 +309,7 @@ bool CVxItems_Mouse_ASB::ChooseMacro(int32_t button, const std::wstring& name, A
         playMode = kPlayOnce;
     // Looked up again: the popup's choice may be another macro, and the list may have been read
     // anew while the popups ran.
-    const CMacro* macro = Config()->FindMacroByName(chosen.c_str());
+    const CMacro* macro = chosen.empty() ? nullptr : Config()->FindMacroByName(chosen.c_str());
     if (!macro)
         return false;
     // A macro the device has not stored yet has no identifier: it is assigned by name.

@@ -16,12 +16,15 @@
 
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <type_traits>
 #include <utility>
+#include <vector>
 
 #include "GUIItem.h"
 #include "GenDevice.h"
+#include "VxProfileHelpers.h"
 
 class CBitmapBtn;
 class CDropdownListItem;
@@ -33,6 +36,8 @@ class CMacroDisplayItem;
 class CBitmapWindow;
 class CKeyboardKeyItem;
 class CVxAppDlg;
+class CVxDropdownSelectPopup;
+class CVxMacroAssignmentPopup;
 
 // What the profile list's context menu did, so that the dialog refreshes what it touched.
 enum class ProfileMenuEntry
@@ -91,6 +96,9 @@ public:
         int32_t create, import, exportButton, remove, record, advanced, ignoreDelay, defaultDelay, delayEdit;
     };
 
+    // The list refilled from the configuration (after a device read, and whenever the page is
+    // shown); the chosen macro stays chosen and shown while the configuration holds it.
+    void Refresh() override;
     void CreateMacro();
     void ImportMacro();
     void ExportMacro();
@@ -190,6 +198,9 @@ private:
     bool ChooseProfile(const std::wstring& name, AssignmentAction& action) const;
     // Stores the action on the button, and puts the old one back when no button clicks then.
     void StoreAssignment(int32_t button, const AssignmentAction& action);
+    // The submenus: every macro, and every profile but the active one.
+    void FillSubmenus();
+    std::vector<std::wstring> MacroNames() const;
     // What a button's drop-down shows after its type: the macro's or profile's name, the key.
     std::wstring AssignmentDetail(const AssignmentAction& action) const;
 
@@ -199,6 +210,8 @@ private:
     CListPanelItem* m_macroSubmenu = nullptr;
     // button number -> its drop-down, for the buttons whose drop-down the layout has.
     std::map<int32_t, CDropdownListItem*> m_buttonMap;
+    // The macro choice while it runs, refilled by a refresh after a device read.
+    CVxMacroAssignmentPopup* m_openMacroChoice = nullptr;
 };
 
 // Page 2, "Mouse_AdjPerf.xml": DPI, sensitivity, acceleration and polling rate
@@ -313,6 +326,8 @@ public:
     // column turns the automatic switch on or off.
     bool OnProfileCheckChanged(LPARAM info);
     // Before the context menu opens: "$UnassignApplication" is offered only for a row with a program.
+    // The row's profile is remembered: what the menu then does to the row is done only while the
+    // row still shows that profile (the menu and its file dialog may let the device be read anew).
     void UpdateProfileMenu(LPARAM info);
 
 protected:
@@ -327,6 +342,9 @@ protected:
     bool SetActiveRow(int row);
     bool RestoreProfileDefaults(int row);
     bool ImportProfile();
+    // The checks before an import, made before the file dialog and again after it: room for one
+    // more profile, and the device holding the profiles the list shows (a notice when not).
+    bool ImportAllowed();
     void ExportProfile(int row);
     // The row a menu entry or a button works on: the one the menu was opened over, else the
     // selected one; -1 when none.
@@ -340,9 +358,15 @@ protected:
     CXListCtrl* m_list = nullptr;         // items of the page
     CListPanelItem* m_menu = nullptr;
     CBitmapBtn* m_osdButton = nullptr;
+    // The row the context menu was last opened over, and its profile then.
+    int m_menuRow = -1;
+    std::optional<CAskedProfile<ProfileItf>> m_menuProfile;
 
 private:
     ProfileItf* ProfileOfRow(int row) const;
+    // False (the list refilled) when the row the context menu was opened over no longer shows the
+    // profile it showed then; true for any other row.
+    bool MenuRowStillHolds(int row);
     // The name a copy of a profile of that name gets: the name (cut when long) and the first
     // "(n)" no profile has; empty when every number is taken.
     std::wstring CopyName(const std::wstring& name) const;
@@ -457,6 +481,9 @@ private:
     bool AssignKeyMacro();
     bool AssignKeyProfileSwitch();
     bool AssignKeyLaunchProgram();
+    std::vector<std::wstring> MacroNames() const;
+    // Every profile's name but the active one's.
+    std::vector<std::wstring> OtherProfileNames() const;
 
     CGUIItems m_keyItems;
     CDropdownListItem* m_profileCombo = nullptr;  // items of the page's own list
@@ -466,6 +493,11 @@ private:
     CKeyboardKeyItem* m_selectedKey = nullptr;    // items of m_keyItems
     CKeyboardKeyItem* m_hoverKey = nullptr;
     bool m_keySelected = false;
+    // While an option runs: the profile it was chosen for, and its open choice popup (refilled by a
+    // refresh after a device read).
+    const CAskedProfile<IKeyboardProfile>* m_askedProfile = nullptr;
+    CVxMacroAssignmentPopup* m_openMacroChoice = nullptr;
+    CVxDropdownSelectPopup* m_openProfileChoice = nullptr;
 };
 
 // Page 7, "Keyboard_MgProfs.xml": the keyboard's profiles, and the on-screen display of a profile

@@ -6,7 +6,9 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
+class CDropdownListItem;
 class CGUIItems;
 class CTextItem;
 
@@ -16,3 +18,6 @@ int32_t CommandItemId(const CGUIItems& items, LPARAM lParam);
 
 // Puts text after the heading's own, on one line that ends in an ellipsis where it does not fit.
 void AppendToHeading(CTextItem& heading, const std::wstring& text);
+
+// Fills a drop-down with texts and selects the entry of that text, else the first (none when empty).
+void RefillList(CDropdownListItem& list, const std::vector<std::wstring>& texts, const std::wstring& selected);

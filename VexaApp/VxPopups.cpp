@@ -1,8 +1,11 @@
 #include "VxPopups.h"
 
+#include <shlobj.h>
+
 #include "BitmapBtn.h"
 #include "DropdownListItem.h"
 #include "EditItem.h"
+#include "ImportCheck.h"
 #include "TextItem.h"
 #include "VxItemIds.h"
 #include "VxPopupCommands.h"
@@ -11,8 +14,73 @@ namespace {
 
 // DT_CENTER | DT_END_ELLIPSIS: a heading with a long name appended stays on its line.
 constexpr UINT kAppendedHeadingFormat = 0x8001;
+constexpr int32_t kMessageItemId = 262;  // TEXT_WARNDLG_MESSAGE
+
+bool IsFolder(const std::wstring& path)
+{
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+std::wstring DocumentsFolder()
+{
+    wchar_t path[MAX_PATH] = {};
+    if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
+        return std::wstring();
+    return path;
+}
+
+std::wstring FileNameOfPath(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
+// The message that says what is wrong with an imported name; null for other outcomes.
+const wchar_t* NameFaultMessage(ImportOutcome outcome)
+{
+    switch (outcome) {
+    case ImportOutcome::NameEmpty:
+        return L"$ImportNameEmptyMessage";
+    case ImportOutcome::NameTooLong:
+        return L"$ImportNameTooLongMessage";
+    case ImportOutcome::NameControl:
+        return L"$ImportNameControlMessage";
+    default:
+        return nullptr;
+    }
+}
 
 } // namespace
+
+std::wstring FileDialogFolder(const wchar_t* folder)
+{
+    std::wstring path = folder ? folder : L"";
+    if (!path.empty()) {
+        // The install folder comes without it: it is made on first use.
+        if (IsFolder(path) || ::CreateDirectoryW(path.c_str(), nullptr) || IsFolder(path))
+            return path;
+    }
+    return DocumentsFolder();
+}
+
+void ShowImportRefusal(CWnd* owner, const std::wstring& path, const ImportResult& result, bool profile)
+{
+    if (result.outcome == ImportOutcome::Imported)
+        return;
+    if (result.outcome == ImportOutcome::NameInUse) {
+        const std::wstring shown = L": " + result.name;
+        CVxWarningDlg(owner, profile ? L"DuplicateProfileWarningPopup.xml" : L"DuplicateMacroWarningPopup.xml",
+                      shown.c_str())
+            .DoModal();
+        return;
+    }
+    const std::wstring file = L": " + FileNameOfPath(path);
+    CVxWarningDlg notice(owner, L"FileErrorPopUp.xml", file.c_str());
+    if (const wchar_t* message = NameFaultMessage(result.outcome))
+        notice.SetMessage(message);
+    notice.DoModal();
+}
 
 int32_t CommandItemId(const CGUIItems& items, LPARAM lParam)
 {
@@ -20,6 +88,19 @@ int32_t CommandItemId(const CGUIItems& items, LPARAM lParam)
     const HWND from = reinterpret_cast<HWND>(lParam);
     const CGUIItem* item = from ? items.FindByWindow(from) : nullptr;
     return item ? item->id : -1;
+}
+
+void RefillList(CDropdownListItem& list, const std::vector<std::wstring>& texts, const std::wstring& selected)
+{
+    list.ClearEntries();
+    for (const std::wstring& text : texts)
+        list.AddEntry(text.c_str());
+    const int kept = selected.empty() ? -1 : list.FindEntry(selected);
+    if (!texts.empty())
+        list.SetCurSel(kept >= 0 ? kept : 0);
+    else
+        list.ClearCurSel();
+    list.Invalidate(FALSE);
 }
 
 void AppendToHeading(CTextItem& heading, const std::wstring& text)
@@ -45,8 +126,18 @@ void CVxWarningDlg::SetText(const wchar_t* text)
         m_heading->SetText(m_text.c_str(), 0);
 }
 
+void CVxWarningDlg::SetMessage(const wchar_t* text)
+{
+    m_messageText = text ? text : L"";
+    if (m_message)
+        m_message->SetText(m_messageText.c_str(), 0);
+}
+
 void CVxWarningDlg::BindItems()
 {
+    m_message = m_items.FindAs<CTextItem>(kMessageItemId, ItemKind::TextItem);
+    if (m_message && !m_messageText.empty())
+        m_message->SetText(m_messageText.c_str(), 0);
     m_heading = m_items.FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem);
     if (!m_heading)
         return;
@@ -198,6 +289,16 @@ void CVxDropdownSelectPopup::BindItems()
     m_list->SetCurSel(0);
 }
 
+void CVxDropdownSelectPopup::SetTexts(std::vector<std::wstring> texts)
+{
+    m_texts = std::move(texts);
+    if (!m_list)
+        return;
+    const int selected = m_list->GetCurSel();
+    const std::wstring kept = selected >= 0 ? m_list->GetEntryText(selected) : std::wstring();
+    RefillList(*m_list, m_texts, kept);
+}
+
 void CVxDropdownSelectPopup::OnOK()
 {
     const int selected = m_list ? m_list->GetCurSel() : -1;
@@ -249,14 +350,19 @@ void CVxMacroAssignmentPopup::BindItems()
     m_list = m_items.FindAs<CDropdownListItem>(LIST_DROPDOWN_POPUP, ItemKind::DropdownList);
     for (int i = 0; i < kPlayButtons; ++i)
         m_playButtons[i] = m_items.FindAs<CBitmapBtn>(kPlayButtonModes[i].id, ItemKind::BitmapBtn);
-    if (m_list) {
-        m_list->ClearEntries();
-        for (const std::wstring& name : m_macroNames)
-            m_list->AddEntry(name.c_str());
-        const int given = m_chosen ? m_list->FindEntry(*m_chosen) : -1;
-        m_list->SetCurSel(given >= 0 ? given : 0);
-    }
+    if (m_list)
+        RefillList(*m_list, m_macroNames, m_chosen ? *m_chosen : std::wstring());
     MarkPlayMode();
+}
+
+void CVxMacroAssignmentPopup::SetMacroNames(std::vector<std::wstring> macroNames)
+{
+    m_macroNames = std::move(macroNames);
+    if (!m_list)
+        return;
+    const int selected = m_list->GetCurSel();
+    const std::wstring kept = selected >= 0 ? m_list->GetEntryText(selected) : std::wstring();
+    RefillList(*m_list, m_macroNames, kept);
 }
 
 void CVxMacroAssignmentPopup::MarkPlayMode()

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "GdiObject.h"
+#include "ImportCheck.h"
 #include "PopupBox.h"
 
 class CBitmapBtn;
@@ -18,6 +19,17 @@ class CTextItem;
 class IMouseConfig;
 class IMouseProfile;
 struct AssignmentAction;
+struct ImportResult;
+
+// The folder a file dialog starts in: folder, made when it is missing; the user's documents
+// folder when it cannot be made (or none is given).
+std::wstring FileDialogFolder(const wchar_t* folder);
+
+// Tells why an import of the file at path was not taken: the duplicate notice of a profile or a
+// macro ("DuplicateProfileWarningPopup.xml", "DuplicateMacroWarningPopup.xml") for a name in use,
+// else "FileErrorPopUp.xml" naming the file, its message saying what is wrong with the name where
+// the name was at fault.
+void ShowImportRefusal(CWnd* owner, const std::wstring& path, const ImportResult& result, bool profile);
 
 class CVxWarningDlg : public CPopupBox
 {
@@ -28,16 +40,20 @@ public:
 
     // Replaces the heading's text; called before the popup runs, it is shown once it is up.
     void SetText(const wchar_t* text);
+    // Replaces the message's text (262 TEXT_WARNDLG_MESSAGE), as SetText does the heading's.
+    void SetMessage(const wchar_t* text);
 
 protected:
     void BindItems() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
 private:
-    CTextItem* m_heading = nullptr;  // an item of the popup's own list
+    CTextItem* m_heading = nullptr;  // items of the popup's own list
+    CTextItem* m_message = nullptr;
     std::wstring m_append;
     std::wstring m_text;
     bool m_replaceText = false;
+    std::wstring m_messageText;
 };
 
 // --- Entry forms. Each is made on the stack of the handler that shows it, run with DoModal() and
@@ -64,7 +80,8 @@ protected:
 class CVxNameEntryPopup : public CVxFormPopup
 {
 public:
-    static constexpr int kMaxNameLength = 20;
+    // Names read from files obey the same bound.
+    static constexpr int kMaxNameLength = static_cast<int>(kMaxItemNameLength);
 
     CVxNameEntryPopup(CWnd* owner, const wchar_t* layoutFile, std::wstring* result);
     // The rename form: headingAppend follows the heading's own text (": " + the old name).
@@ -112,6 +129,10 @@ public:
     CVxDropdownSelectPopup(CWnd* owner, std::vector<std::wstring> texts, std::wstring* result);
     ~CVxDropdownSelectPopup() override;
 
+    // New texts while the popup runs (the configuration was read anew): the selected text stays
+    // selected where the new texts hold it, else the first is.
+    void SetTexts(std::vector<std::wstring> texts);
+
 protected:
     void BindItems() override;
     void OnOK() override;
@@ -132,6 +153,10 @@ public:
     CVxMacroAssignmentPopup(CWnd* owner, int* playMode, std::vector<std::wstring> macroNames,
                             std::wstring* chosen);
     ~CVxMacroAssignmentPopup() override;
+
+    // The macros' names anew while the popup runs (the configuration was read again): the
+    // selected macro stays selected where the list still holds it, else the first is.
+    void SetMacroNames(std::vector<std::wstring> macroNames);
 
 protected:
     void BindItems() override;
@@ -238,10 +263,11 @@ protected:
     void BindItems() override;
 };
 
-// "PreviewPopup.xml": one mouse profile shown read-only: for each button "type: detail" (the
-// assignment's type, and the key, macro, profile or program it names; a macro, profile or program
-// that no longer exists gives the type only), and for each light its name and state. The close
-// button ends it with IDOK.
+// "PreviewPopup.xml": one mouse profile shown read-only: its heading followed by ": " and the
+// profile's name, for each button "type: detail" (the assignment's type, and the key, macro,
+// profile or program it names; a macro, profile or program that no longer exists gives the type
+// only), and for each light its name and state. The close button ends it with IDOK. The profile is
+// read only while the popup is made: nothing of it is held while the popup runs.
 class CVxPreviewPopup_Mouse : public CPopupBox
 {
 public:
@@ -262,8 +288,9 @@ private:
     std::wstring AssignmentDetail(const AssignmentAction& action) const;
     HBRUSH OnCtlColor(HDC dc, HWND control, UINT type);
 
-    IMouseProfile* m_profile;  // borrowed, like the configuration
+    IMouseProfile* m_profile;  // borrowed, like the configuration, until the popup is bound
     IMouseConfig* m_config;
+    std::wstring m_name;
     CBrush m_black;
 
     HV_DECLARE_MSG_MAP()

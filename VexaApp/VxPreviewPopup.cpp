@@ -72,7 +72,11 @@ BEGIN_MSG_MAP(CVxPreviewPopup_Mouse, CPopupBox)
 END_MSG_MAP()
 
 CVxPreviewPopup_Mouse::CVxPreviewPopup_Mouse(CWnd* owner, IMouseProfile* profile, IMouseConfig* config)
-    : CPopupBox(L"PreviewPopup.xml", owner), m_profile(profile), m_config(config), m_black(RGB(0, 0, 0))
+    : CPopupBox(L"PreviewPopup.xml", owner),
+      m_profile(profile),
+      m_config(config),
+      m_name(profile ? profile->GetName() : std::wstring()),
+      m_black(RGB(0, 0, 0))
 {
 }
 
@@ -136,8 +140,12 @@ std::wstring CVxPreviewPopup_Mouse::AssignmentText(const AssignmentAction& actio
 void CVxPreviewPopup_Mouse::BindItems()
 {
     IMouseProfile* profile = m_profile ? m_profile : (m_config ? m_config->GetActiveProfile() : nullptr);
+    // The popup's loop may let a device read make the profiles anew: the profile is read here only.
+    m_profile = nullptr;
     if (!profile)
         return;
+    if (CTextItem* heading = m_items.FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem))
+        AppendToHeading(*heading, L": " + (m_name.empty() ? profile->GetName() : m_name));
     for (size_t i = 0; i < sizeof(kPreviewButtons) / sizeof(kPreviewButtons[0]); ++i) {
         const int32_t id = TEXT_PREVIEW_01 + static_cast<int32_t>(i);
         if (CTextItem* text = m_items.FindAs<CTextItem>(id, ItemKind::TextItem))

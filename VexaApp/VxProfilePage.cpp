@@ -10,11 +10,13 @@
 #include "CommonDialogs.h"
 #include "ControlMessages.h"
 #include "DeviceWait.h"
+#include "ImportCheck.h"
 #include "ListPanelItem.h"
 #include "NameTables.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
+#include "VxProfileHelpers.h"
 #include "WStr.h"
 #include "XListCtrl.h"
 
@@ -141,7 +143,10 @@ void CVxProfilePage<C, D>::SelectProfileRow(int index)
         config->SetActiveProfile(profile);
     m_list->EnsureVisible(index, false);
     FillProfileList();
-    m_list->SetFocus();
+    // A choice made on another page leaves the focus there: keys pressed into a hidden list would
+    // move its selection, which Delete, Export and Rename then act on.
+    if (m_list->IsWindowVisible())
+        m_list->SetFocus();
 }
 
 template <class C, class D>
@@ -180,7 +185,24 @@ void CVxProfilePage<C, D>::UpdateUnassignEntry(int row)
 template <class C, class D>
 void CVxProfilePage<C, D>::UpdateProfileMenu(LPARAM info)
 {
-    UpdateUnassignEntry(info ? InfoOf(info)->rowKey : -1);
+    const int row = info ? InfoOf(info)->rowKey : -1;
+    m_menuRow = row;
+    m_menuProfile.reset();
+    if (const ProfileItf* profile = ProfileOfRow(row))
+        m_menuProfile.emplace(*profile);
+    UpdateUnassignEntry(row);
+}
+
+template <class C, class D>
+bool CVxProfilePage<C, D>::MenuRowStillHolds(int row)
+{
+    if (row < 0 || row != m_menuRow || !m_menuProfile)
+        return true;
+    int index = -1;
+    if (m_menuProfile->StillThere(this->Config(), &index) && index == row)
+        return true;
+    FillProfileList();
+    return false;
 }
 
 template <class C, class D>
@@ -188,7 +210,7 @@ void CVxProfilePage<C, D>::AssignProgram(LPARAM info)
 {
     const XListNotifyInfo* notice = InfoOf(info);
     ProfileItf* profile = notice && m_list ? ProfileOfRow(notice->rowKey) : nullptr;
-    if (!profile || notice->column != kProgramColumn)
+    if (!profile || notice->column != kProgramColumn || !MenuRowStillHolds(notice->rowKey))
         return;
     const std::wstring path = notice->Text();
     if (path.empty()) {
@@ -242,6 +264,9 @@ ProfileMenuEntry CVxProfilePage<C, D>::RunProfileMenu(LPARAM info)
         return ProfileMenuEntry::None;
     const std::wstring entry = notice->Text();
     const int row = notice->rowKey;
+    // New and Import work on no row.
+    if (entry != L"$New" && entry != L"$Import" && !MenuRowStillHolds(row))
+        return ProfileMenuEntry::None;
     const auto changed = [](bool done) { return done ? ProfileMenuEntry::Other : ProfileMenuEntry::None; };
     if (entry == L"$New")
         return changed(CreateProfile());
@@ -281,6 +306,10 @@ bool CVxProfilePage<C, D>::CreateProfile()
     std::wstring name;
     CVxNameEntryPopup entry(this->m_dialog, L"ProfileNamePopup.xml", &name);
     if (entry.DoModal() != IDOK || name.empty())
+        return false;
+    // The form's loop may have read the device again, and the list with it.
+    config = this->Config();
+    if (!config || config->GetProfileCount() >= kMaxProfiles)
         return false;
     if (ProfileItf* existing = config->FindProfileByName(name.c_str())) {
         Notice(L"DuplicateProfileWarningPopup.xml", L": " + existing->GetName());
@@ -334,23 +363,27 @@ std::wstring CVxProfilePage<C, D>::CopyName(const std::wstring& name) const
 template <class C, class D>
 bool CVxProfilePage<C, D>::RenameProfile(int row)
 {
-    C* config = this->Config();
-    const int target = TargetRow(row);
-    ProfileItf* profile = ProfileOfRow(target);
+    const ProfileItf* profile = ProfileOfRow(TargetRow(row));
     if (!profile)
         return false;
-    const std::wstring oldName = profile->GetName();
+    const CAskedProfile<ProfileItf> asked(*profile);
     std::wstring name;
-    CVxNameEntryPopup entry(this->m_dialog, L"ProfileRenamePopup.xml", &name, (L": " + oldName).c_str());
+    CVxNameEntryPopup entry(this->m_dialog, L"ProfileRenamePopup.xml", &name, (L": " + asked.Name()).c_str());
     if (entry.DoModal() != IDOK || name.empty())
+        return false;
+    C* config = this->Config();
+    int target = -1;
+    ProfileItf* renamed = asked.StillThere(config, &target);
+    if (!renamed)
         return false;
     // The renamed profile's own name counts too, in any case.
     if (ProfileItf* existing = config->FindProfileByName(name.c_str())) {
         Notice(L"DuplicateProfileWarningPopup.xml", L": " + existing->GetName());
-        m_list->SetCellText(target, kNameColumn, oldName.c_str());
+        // The notice's loop may have read the list anew: the cell shows what the list holds.
+        FillProfileList();
         return false;
     }
-    if (!config->RenameProfile(profile, name.c_str()))
+    if (!config->RenameProfile(renamed, name.c_str()))
         return false;
     FillProfileList();
     return true;
@@ -359,22 +392,29 @@ bool CVxProfilePage<C, D>::RenameProfile(int row)
 template <class C, class D>
 bool CVxProfilePage<C, D>::DeleteProfile(int row)
 {
-    C* config = this->Config();
     const int target = TargetRow(row);
-    ProfileItf* profile = ProfileOfRow(target);
+    const ProfileItf* profile = ProfileOfRow(target);
     if (!profile)
         return false;
-    const std::wstring suffix = L": " + profile->GetName();
+    const CAskedProfile<ProfileItf> asked(*profile);
+    const std::wstring suffix = L": " + asked.Name();
     if (target == 0) {
         Notice(L"DisallowDeletePopup.xml", suffix);
         return false;
     }
     if (CVxWarningDlg(this->m_dialog, L"ConfirmDeletePopup.xml", suffix.c_str()).DoModal() != IDOK)
         return false;
-    config->DeleteProfile(profile);
+    C* config = this->Config();
+    int index = -1;
+    ProfileItf* doomed = asked.StillThere(config, &index);
+    // Gone, or moved to the head of a list read meanwhile: the first profile stays.
+    if (!doomed || index == 0)
+        return false;
+    config->DeleteProfile(doomed);
     if (!config->GetActiveProfile())
         config->SetActiveProfile(config->GetProfile(0));
-    m_list->EnsureVisible(0, false);
+    if (m_list)
+        m_list->EnsureVisible(0, false);
     FillProfileList();
     return true;
 }
@@ -382,12 +422,16 @@ bool CVxProfilePage<C, D>::DeleteProfile(int row)
 template <class C, class D>
 bool CVxProfilePage<C, D>::RestoreProfileDefaults(int row)
 {
-    ProfileItf* profile = ProfileOfRow(TargetRow(row));
+    const ProfileItf* profile = ProfileOfRow(TargetRow(row));
     if (!profile)
         return false;
-    if (CVxWarningDlg(this->m_dialog, L"RestorePopup.xml", (L": " + profile->GetName()).c_str()).DoModal() != IDOK)
+    const CAskedProfile<ProfileItf> asked(*profile);
+    if (CVxWarningDlg(this->m_dialog, L"RestorePopup.xml", (L": " + asked.Name()).c_str()).DoModal() != IDOK)
         return false;
-    GiveProfileDefaults(profile);
+    ProfileItf* restored = asked.StillThere(this->Config());
+    if (!restored)
+        return false;
+    GiveProfileDefaults(restored);
     FillProfileList();
     return true;
 }
@@ -395,23 +439,14 @@ bool CVxProfilePage<C, D>::RestoreProfileDefaults(int row)
 template <class C, class D>
 bool CVxProfilePage<C, D>::ImportProfile()
 {
-    C* config = this->Config();
-    if (!m_list || !config)
+    if (!m_list || !this->Config())
         return false;
-    if (config->GetProfileCount() >= kMaxProfiles) {
-        NoticeHeading(L"ProfileLimitReachedPopup.xml", L"$Importprofilefromafile");
+    if (!ImportAllowed())
         return false;
-    }
-    WaitForDevice();
-    D* device = this->Device();
-    if (!device || device->GetProfileCount() != config->GetProfileCount()) {
-        NoticeHeading(L"ImporttProfileWarningPopup.xml", L"$Importprofilefromafile");
-        return false;
-    }
     const std::wstring filter = FileFilter();
     CFileDialog dialog(true, kProfileExtension, nullptr, OFN_FILEMUSTEXIST | OFN_HIDEREADONLY, filter.c_str(),
                        this->m_dialog->m_hWnd);
-    dialog.m_request.initialFolder = config->GetProfileFolder();
+    dialog.m_request.initialFolder = FileDialogFolder(this->Config()->GetProfileFolder());
     if (dialog.DoModal() != IDOK)
         return false;
     const std::wstring path = dialog.GetPathName();
@@ -419,53 +454,69 @@ bool CVxProfilePage<C, D>::ImportProfile()
         NoticeHeading(L"PathLengthLimitReachedPopUp.xml", L"$Import");
         return false;
     }
-    // The file dialog ran a loop of its own: a write may have started meanwhile.
-    WaitForDevice();
-    device = this->Device();
-    const int before = config->GetProfileCount();
-    if (!device || !device->ImportProfile(path.c_str(), config)) {
-        Notice(L"FileErrorPopUp.xml");
+    // The file dialog ran a loop of its own: the device may have been read again, or a write may
+    // have started, meanwhile.
+    if (!ImportAllowed())
         return false;
-    }
-    // A file may carry the name of a profile the list holds: the imported one is told apart as a
-    // copy is, and the next write gives the device that name.
-    ProfileItf* imported = config->GetProfileCount() > before ? config->GetProfile(before) : nullptr;
-    if (imported) {
-        const std::wstring name = imported->GetName();
-        for (int i = 0; i < before; ++i) {
-            if (!wstr::EqualsNoCase(config->GetProfile(i)->GetName(), name))
-                continue;
-            const std::wstring unique = CopyName(name);
-            if (!unique.empty())
-                config->RenameProfile(imported, unique.c_str());
-            break;
-        }
+    C* config = this->Config();
+    D* device = this->Device();
+    ImportResult result;
+    if (!device || !config || !device->ImportProfile(path.c_str(), config, &result)) {
+        ShowImportRefusal(this->m_dialog, path, result, true);
+        FillProfileList();
+        return false;
     }
     FillProfileList();
     return true;
 }
 
 template <class C, class D>
-void CVxProfilePage<C, D>::ExportProfile(int row)
+bool CVxProfilePage<C, D>::ImportAllowed()
 {
     C* config = this->Config();
-    ProfileItf* profile = ProfileOfRow(TargetRow(row));
-    if (!profile)
-        return;
+    if (!config)
+        return false;
+    if (config->GetProfileCount() >= kMaxProfiles) {
+        NoticeHeading(L"ProfileLimitReachedPopup.xml", L"$Importprofilefromafile");
+        return false;
+    }
     WaitForDevice();
     D* device = this->Device();
+    config = this->Config();
+    if (!device || !config || device->GetProfileCount() != config->GetProfileCount()) {
+        NoticeHeading(L"ImporttProfileWarningPopup.xml", L"$Importprofilefromafile");
+        return false;
+    }
+    return true;
+}
+
+template <class C, class D>
+void CVxProfilePage<C, D>::ExportProfile(int row)
+{
+    const ProfileItf* chosen = ProfileOfRow(TargetRow(row));
+    if (!chosen)
+        return;
+    const CAskedProfile<ProfileItf> asked(*chosen);
+    WaitForDevice();
+    D* device = this->Device();
+    ProfileItf* profile = asked.StillThere(this->Config());
+    if (!profile)
+        return;
     if (!device || !device->HasProfile(profile)) {
-        Notice(L"ExportProfileWarningPopup.xml", L": " + profile->GetName());
+        Notice(L"ExportProfileWarningPopup.xml", L": " + asked.Name());
         return;
     }
     const std::wstring filter = FileFilter();
     CFileDialog dialog(false, kProfileExtension, nullptr, OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY, filter.c_str(),
                        this->m_dialog->m_hWnd);
-    dialog.m_request.initialFolder = config->GetProfileFolder();
+    dialog.m_request.initialFolder = FileDialogFolder(this->Config()->GetProfileFolder());
     if (dialog.DoModal() != IDOK)
         return;
     WaitForDevice();
     device = this->Device();
+    profile = asked.StillThere(this->Config());
+    if (!profile)
+        return;
     if (!device || !device->ExportProfile(dialog.GetPathName().c_str(), profile))
         Notice(L"FileErrorPopUp.xml");
 }

@@ -10,6 +10,42 @@ std::wstring VersionText(DWORD major, DWORD minor)
     return wstr::Format(L"%d.%02d", static_cast<int>(major), static_cast<int>(minor));
 }
 
+// The name of an imported item (getName: its GetName), checked as a typed name is. The text of a
+// name with a NUL in it ends at the NUL: the block the middleware allocated tells whether more
+// follows it, which a plain string would cut off unseen.
+template <class GetName>
+ImportOutcome ReadImportedName(GetName&& getName, std::wstring& name)
+{
+    name.clear();
+    LPWSTR text = nullptr;
+    if (FAILED(getName(&text)) || !text) {
+        ::CoTaskMemFree(text);
+        return ImportOutcome::NotRead;
+    }
+    size_t chars = 0;
+    CComPtr<IMalloc> allocator;
+    if (SUCCEEDED(::CoGetMalloc(1, allocator.Put()))) {
+        const SIZE_T bytes = allocator->GetSize(text);
+        if (bytes != static_cast<SIZE_T>(-1))
+            chars = bytes / sizeof(wchar_t);
+    }
+    const size_t length = chars ? wcsnlen(text, chars) : wcslen(text);
+    bool more = false;
+    for (size_t i = length + 1; i < chars && !more; ++i)
+        more = text[i] != L'\0';
+    name.assign(text, length);
+    ::CoTaskMemFree(text);
+    if (more)
+        return ImportOutcome::NameControl;
+    return CheckItemName(name);
+}
+
+void Tell(ImportResult* result, ImportOutcome outcome, const std::wstring& name)
+{
+    if (result)
+        *result = ImportResult{outcome, name};
+}
+
 } // namespace
 
 CComPtr<IProfile> DeviceProfileById(IDevice* device, const GUID& guid)
@@ -284,40 +320,57 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
 }
 
 template <class C, class P>
-bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config)
+bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config, ImportResult* result)
 {
+    Tell(result, ImportOutcome::NoDevice, std::wstring());
     SettleWrite();
     if (!path || !config || !Connect())
         return false;
-    bool ok = false;
+    ImportOutcome outcome = ImportOutcome::NotRead;
+    std::wstring name;
     CComPtr<IMacroManager> manager;
     CComPtr<IMacro> imported;
     if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) && SUCCEEDED(manager->ImportMacro(path, imported.Put()))) {
-        CTaskString name;
         GUID id{};
         const bool identified = SUCCEEDED(imported->GetId(&id));
         // A middleware may hand back a macro it held already: one the configuration knows is
         // neither added twice nor deleted.
-        const bool known = identified && config->FindMacroByGuid(id) != nullptr;
+        const CMacro* held = identified ? config->FindMacroByGuid(id) : nullptr;
         MacroEventBlock* block = nullptr;
-        if (identified && !known && SUCCEEDED(imported->GetName(name.Put())) &&
-            SUCCEEDED(imported->GetEvents(&block))) {
+        if (held) {
+            outcome = ImportOutcome::NameInUse;
+            name = held->GetName();
+        } else if (identified) {
+            outcome = ReadImportedName([&](LPWSTR* text) { return imported->GetName(text); }, name);
+            if (outcome == ImportOutcome::Imported && config->FindMacroByName(name.c_str()))
+                outcome = ImportOutcome::NameInUse;
+            if (outcome == ImportOutcome::Imported && FAILED(imported->GetEvents(&block)))
+                outcome = ImportOutcome::NotRead;
+        }
+        if (outcome == ImportOutcome::Imported) {
             const std::vector<MacroEvent> events = FromDeviceEvents(block);
-            if (CMacro* macro = config->AddMacro(name.Text().c_str(), events)) {
+            if (CMacro* macro = config->AddMacro(name.c_str(), events)) {
                 macro->SetGuid(id);
                 macro->SetFilePath(path);
                 m_known.AddAll(*config);
-                ok = true;
+            } else {
+                outcome = ImportOutcome::NameInUse;
             }
         }
         ::CoTaskMemFree(block);
-        // The configuration refused it (a macro of that name exists) or it could not be read:
-        // the copy the import made on the device would be an orphan the configuration never shows.
-        if (!ok && !known)
+        // The configuration refused it or it could not be read: the copy the import made on the
+        // device would be an orphan the configuration never shows.
+        if (outcome != ImportOutcome::Imported && !held)
             manager->DeleteMacro(imported.Get());
     }
     Disconnect();
-    return ok;
+    if (outcome == ImportOutcome::NameInUse) {
+        // The name the list shows for it.
+        if (const CMacro* existing = config->FindMacroByName(name.c_str()))
+            name = existing->GetName();
+    }
+    Tell(result, outcome, name);
+    return outcome == ImportOutcome::Imported;
 }
 
 template <class C, class P>
@@ -350,39 +403,57 @@ bool CBaseDevice<C, P>::HasMacro(const CMacro* macro)
 }
 
 template <class C, class P>
-bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config)
+bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config, ImportResult* result)
 {
+    Tell(result, ImportOutcome::NoDevice, std::wstring());
     SettleWrite();
     if (!path || !config || !m_descriptor.HasFeature(kFeatureProfiles) || !Connect())
         return false;
-    bool ok = false;
+    ImportOutcome outcome = ImportOutcome::NotRead;
+    std::wstring name;
     CComPtr<IProfileManager> manager;
     CComPtr<IProfile> imported;
     if (SUCCEEDED(GetDeviceFeature(m_device.Get(), manager)) &&
         SUCCEEDED(manager->ImportProfile(path, imported.Put()))) {
-        std::wstring name;
         GUID id{};
         const bool identified = ProfileGuid(imported.Get(), id);
         // A profile the configuration holds already is not made twice, nor deleted.
-        const bool known = identified && config->FindProfileByGuid(id) != nullptr;
-        P* profile = nullptr;
-        if (identified && !known && ProfileName(imported.Get(), name) &&
-            (profile = config->CreateProfile(name.c_str())) != nullptr) {
-            profile->SetGuid(id);
-            profile = config->FindProfileByGuid(id);
-            ok = profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
+        const P* held = identified ? config->FindProfileByGuid(id) : nullptr;
+        if (held) {
+            outcome = ImportOutcome::NameInUse;
+            name = held->GetName();
+        } else if (identified) {
+            outcome = ReadImportedName([&](LPWSTR* text) { return imported->GetName(text); }, name);
+            // Names are unique without regard to case, as the name forms keep them.
+            if (const P* existing = outcome == ImportOutcome::Imported ? config->FindProfileByName(name.c_str()) : nullptr) {
+                outcome = ImportOutcome::NameInUse;
+                name = existing->GetName();
+            }
+        }
+        if (outcome == ImportOutcome::Imported) {
+            P* profile = config->CreateProfile(name.c_str());
+            if (profile) {
+                profile->SetGuid(id);
+                profile = config->FindProfileByGuid(id);
+            }
+            const bool filled =
+                profile && FillImportedProfile(Context(kTransferAll, false), *config, *profile, imported.Get());
             // Half read, the profile would hold defaults where the device's copy holds the file's
             // values, and the next write would put the defaults on the device: neither stays.
-            if (!ok)
-                config->DeleteProfile(profile);
+            if (!filled) {
+                if (profile)
+                    config->DeleteProfile(profile);
+                outcome = ImportOutcome::NotRead;
+            }
         }
-        if (!ok && !known)
+        if (outcome != ImportOutcome::Imported && !held)
             manager->DeleteProfile(imported.Get());
-        if (ok)
+        if (outcome == ImportOutcome::Imported)
             m_known.AddAll(*config);
     }
     Disconnect();
-    return ok;
+    Tell(result, outcome, name);
+    return outcome == ImportOutcome::Imported;
 }
 
 template <class C, class P>

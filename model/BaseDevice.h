@@ -44,10 +44,10 @@ public:
     void Uninit() override;
     bool IsBusy() override;
     WriteOutcome TakeWriteOutcome(bool wait) override;
-    bool ImportMacro(const wchar_t* path, ConfigItf* config) override;
+    bool ImportMacro(const wchar_t* path, ConfigItf* config, ImportResult* result = nullptr) override;
     bool ExportMacro(const wchar_t* path, const CMacro* macro) override;
     bool HasMacro(const CMacro* macro) override;
-    bool ImportProfile(const wchar_t* path, ConfigItf* config) override;
+    bool ImportProfile(const wchar_t* path, ConfigItf* config, ImportResult* result = nullptr) override;
     bool ExportProfile(const wchar_t* path, ProfileItf* profile) override;
     bool HasProfile(ProfileItf* profile) override;
     bool SetDefaultMode() override { return false; }

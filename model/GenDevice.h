@@ -10,6 +10,7 @@
 #include <string>
 
 #include "ConfigInterfaces.h"
+#include "ImportCheck.h"
 #include "Macro.h"
 
 class CProgressMessenger;
@@ -67,12 +68,14 @@ public:
     // send), so that a device about to be replaced still tells how its last write went.
     virtual WriteOutcome TakeWriteOutcome(bool wait) = 0;
 
-    // Imports a macro file into the device and the configuration.
-    virtual bool ImportMacro(const wchar_t* path, ConfigItf* config) = 0;
+    // Imports a macro file into the device and the configuration; *result (when given) tells
+    // why a file was not taken. A file not taken leaves nothing on the device.
+    virtual bool ImportMacro(const wchar_t* path, ConfigItf* config, ImportResult* result = nullptr) = 0;
     virtual bool ExportMacro(const wchar_t* path, const CMacro* macro) = 0;
     // The device holds a macro with the macro's GUID.
     virtual bool HasMacro(const CMacro* macro) = 0;
-    virtual bool ImportProfile(const wchar_t* path, ConfigItf* config) = 0;
+    // The same for a profile file.
+    virtual bool ImportProfile(const wchar_t* path, ConfigItf* config, ImportResult* result = nullptr) = 0;
     virtual bool ExportProfile(const wchar_t* path, ProfileItf* profile) = 0;
     virtual bool HasProfile(ProfileItf* profile) = 0;
 

@@ -24,10 +24,10 @@ public:
     void Uninit() override { m_keyHashes.clear(); }
     bool IsBusy() override { return false; }
     WriteOutcome TakeWriteOutcome(bool) override { return kWriteNone; }
-    bool ImportMacro(const wchar_t*, ConfigItf*) override { return false; }
+    bool ImportMacro(const wchar_t*, ConfigItf*, ImportResult* result = nullptr) override { return NoImport(result); }
     bool ExportMacro(const wchar_t*, const CMacro*) override { return false; }
     bool HasMacro(const CMacro*) override { return false; }
-    bool ImportProfile(const wchar_t*, ConfigItf*) override { return false; }
+    bool ImportProfile(const wchar_t*, ConfigItf*, ImportResult* result = nullptr) override { return NoImport(result); }
     bool ExportProfile(const wchar_t*, ProfileItf*) override { return false; }
     bool HasProfile(ProfileItf*) override { return false; }
     bool SetDefaultMode() override { return false; }
@@ -44,6 +44,13 @@ public:
 protected:
     // Clears the profiles and makes "PROFILE01" to "PROFILE20" with their GUIDs; none active.
     void MakeProfiles(ConfigItf& config, bool mouse);
+    // A stand-by device takes no file.
+    static bool NoImport(ImportResult* result)
+    {
+        if (result)
+            *result = ImportResult{ImportOutcome::NoDevice, std::wstring()};
+        return false;
+    }
 
     std::vector<int32_t> m_keyHashes;
 };

@@ -295,6 +295,14 @@ T = {
     "FileErrorHeading": ("File not read", "Datei nicht gelesen"),
     "FileErrorMessage": ("The file could not be read, or it is not a file of this kind.",
                          "Die Datei konnte nicht gelesen werden oder hat nicht das richtige Format."),
+    "ImportNameEmptyMessage": ("The file gives no name. It was not imported.",
+                               "Die Datei nennt keinen Namen. Sie wurde nicht importiert."),
+    "ImportNameTooLongMessage": ("The name in the file is longer than 20 characters. It was not imported.",
+                                 "Der Name in der Datei ist l\u00e4nger als 20 Zeichen. Sie wurde nicht importiert."),
+    "ImportNameControlMessage": ("The name in the file holds line breaks or other control characters. "
+                                 "It was not imported.",
+                                 "Der Name in der Datei enth\u00e4lt Zeilenumbr\u00fcche oder andere Steuerzeichen. "
+                                 "Sie wurde nicht importiert."),
     "ExportMacroHeading": ("Apply first", "Erst \u00fcbernehmen"),
     "ExportMacroMessage": ("This macro is not on the device yet. Press Apply, then export it.",
                            "Dieses Makro ist noch nicht im Ger\u00e4t. Bitte \u00dcbernehmen dr\u00fccken und dann exportieren."),
@@ -385,6 +393,7 @@ CODE_KEYS = [
     "AssignApplication", "UnassignApplication", "Edit", "InsertDelay", "Record", "Stop",
     "Createanewprofile", "Importprofilefromafile", "On", "Off", "APM", "Custom", "DriverVersion",
     "FirmwareVersion", "LoadHalvoVEXA", "CloseTrayIcon",
+    "ImportNameEmptyMessage", "ImportNameTooLongMessage", "ImportNameControlMessage",
 ]
 
 HEADER = {"English": "HalvoVexa language file", "German": "HalvoVexa Sprachdatei"}

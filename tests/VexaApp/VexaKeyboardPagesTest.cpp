@@ -20,6 +20,7 @@
 #include "BitmapBtn.h"
 #include "BitmapWindow.h"
 #include "CommonDialogs.h"
+#include "DropdownListItem.h"
 #include "ControlMessages.h"
 #include "KeyboardDef.h"
 #include "KeyboardKeyItem.h"
@@ -603,6 +604,106 @@ TEST_F(KeyboardPagesTest, LightsAreSwitchedPerProfileAndRestoredOnlyWhenConfirme
     lights = Lights();
     EXPECT_TRUE(lights["0/5"]);
     EXPECT_TRUE(lights["0/11"]);
+}
+
+
+// The key page's reset (a question) and its macro choice (a popup) while the keyboard leaves, or
+// leaves and comes back: the reset reaches the profile it asked about where the keyboard read anew
+// still holds it and nothing where it is gone, and the choice offers the macros there are.
+TEST_F(KeyboardPagesTest, TheKeyResetAndTheMacroChoiceFollowTheKeyboardThroughItsNotices)
+{
+    CVxAppDlg& dialog = OpenKeyboardPage(6);
+    CKeyboardKeyItem* a = Key(L"BUTTON_KB_A");
+    ASSERT_TRUE(a);
+    const int32_t hash = a->KeyHash();
+    int active = -1;
+    for (int i = 0; i < Config().GetProfileCount(); ++i)
+        if (Config().GetProfile(i) == Config().GetActiveProfile())
+            active = i;
+    ASSERT_GE(active, 0);
+    const std::map<DWORD, AssignmentRecord> factory = ProfileRecords(active);
+    // The key given another function, written.
+    const uint16_t scanB = static_cast<uint16_t>(MapVirtualKeyW('B', MAPVK_VK_TO_VSC));
+    ASSERT_TRUE(Config().SetAssignment(hash, AssignmentAction::Key(kActionSingleKey, scanB, 'B', 0), nullptr));
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    const std::map<DWORD, AssignmentRecord> changed = ProfileRecords(active);
+    ASSERT_NE(factory.size(), 0u);
+    const auto sameRecords = [](const std::map<DWORD, AssignmentRecord>& x, const std::map<DWORD, AssignmentRecord>& y) {
+        if (x.size() != y.size())
+            return false;
+        for (const auto& [id, record] : x)
+            if (!y.count(id) || memcmp(&record, &y.at(id), sizeof record) != 0)
+                return false;
+        return true;
+    };
+    ASSERT_FALSE(sameRecords(factory, changed));
+
+    // The keyboard leaves and comes back while the question is up: the profile read anew (the same
+    // GUID and name, still the active one) is reset.
+    const auto askLeavingAndReturning = [&](const wchar_t* picture, bool switchProfile) {
+        PopupAnswers popups(dialog);
+        popups.Expect(picture, [switchProfile](HWND popup) {
+            // The keyboard's own profile key pressed meanwhile: another profile is active on it.
+            if (switchProfile)
+                simtest::Tool({L"profile", L"keyboard", L"next"});
+            simtest::Tool({L"unplug", L"keyboard"});
+            simtest::Tool({L"plug", L"keyboard"});
+            ClickPopupItem(popup, BUTTON_POPUP_YES);
+        });
+        Command(Item(BUTTON_RESET_KEYBOARD_KEYS));
+        EXPECT_TRUE(popups.Done());
+        EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kKeyboard));
+        Command(Item(BUTTON_PRODSELECT_KEYBOARD));
+    };
+    askLeavingAndReturning(L"keyboard_restore_returning.bmp", false);
+    EXPECT_EQ(kActionDefaultKey, Config().GetAssignment(hash, nullptr).type);
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    EXPECT_TRUE(sameRecords(factory, ProfileRecords(active))) << "the reset did not reach the profile asked about";
+
+    // Again, but another profile is active once the keyboard is read anew: Yes resets neither.
+    ASSERT_TRUE(Config().SetAssignment(hash, AssignmentAction::Key(kActionSingleKey, scanB, 'B', 0), nullptr));
+    const int next = (active + 1) % Config().GetProfileCount();
+    ASSERT_NE(next, active);
+    ASSERT_TRUE(Config().SetAssignment(hash, AssignmentAction::Key(kActionSingleKey, scanB, 'B', 0), Config().GetProfile(next)));
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    const std::map<DWORD, AssignmentRecord> asked = ProfileRecords(active);
+    const std::map<DWORD, AssignmentRecord> other = ProfileRecords(next);
+    askLeavingAndReturning(L"keyboard_restore_switched.bmp", true);
+    ASSERT_EQ(Config().GetProfile(next), Config().GetActiveProfile());
+    EXPECT_EQ(kActionSingleKey, Config().GetAssignment(hash, nullptr).type) << "the reset reached another profile";
+    dialog.SetModified();
+    ApplyAndWait(dialog);
+    EXPECT_TRUE(sameRecords(asked, ProfileRecords(active)));
+    EXPECT_TRUE(sameRecords(other, ProfileRecords(next))) << "the reset reached another profile";
+
+    // A macro made but not written is offered by the macro choice until the keyboard is read anew
+    // while the choice is up: then the choice offers only what the keyboard holds.
+    ASSERT_TRUE(Config().AddMacro(L"Loose", {}));
+    dialog.RefreshProfilePages(CVxAppDlg::kKeyboard);
+    ClickKey(Key(L"BUTTON_KB_F"));
+    bool offered = false;
+    bool stillOffered = true;
+    {
+        PopupAnswers popups(dialog);
+        popups.Expect(L"keyboard_macro_choice_refilled.bmp", [&](HWND popup) {
+            auto* box = dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(popup));
+            auto* list = box ? box->Items().FindAs<CDropdownListItem>(LIST_DROPDOWN_POPUP, ItemKind::DropdownList)
+                             : nullptr;
+            offered = list && list->FindEntry(L"Loose") >= 0;
+            simtest::Tool({L"unplug", L"keyboard"});
+            simtest::Tool({L"plug", L"keyboard"});
+            stillOffered = list && list->FindEntry(L"Loose") >= 0;
+            ClickPopupItem(popup, BUTTON_POPUP_CANCEL);
+        });
+        ChooseOption(kActionMacro);
+        EXPECT_TRUE(popups.Done());
+    }
+    EXPECT_TRUE(offered);
+    EXPECT_FALSE(stillOffered) << "the choice still offers a macro the keyboard does not hold";
+    EXPECT_FALSE(Config().FindMacroByName(L"Loose"));
 }
 
 } // namespace

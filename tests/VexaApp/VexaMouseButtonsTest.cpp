@@ -598,4 +598,67 @@ TEST_F(VexaMouseButtonsTest, EveryOfferedFunctionReachesTheDeviceAndTheLastClick
     EXPECT_EQ(Shown(L"$click", L""), LabelOf(BUTTON_ASSNRSIDEREAR));
 }
 
+
+// The macro choice of a button (a popup) while the mouse leaves and comes back: it then offers
+// the macros the mouse holds (a macro not yet written is gone), and its answer reaches the
+// profile it was asked for only while that profile is still the active one.
+TEST_F(VexaMouseButtonsTest, TheMacroChoiceFollowsTheMouseThroughItsNotices)
+{
+    CVxAppDlg* dialog = m_vexa.Open();
+    ASSERT_TRUE(dialog);
+    IMouseConfig& config = *m_vexa.MouseConfig();
+    ASSERT_TRUE(config.AddMacro(L"Fresh", {}));
+    const auto leaveAndReturn = [](bool switchProfile) {
+        // The mouse's own profile button pressed meanwhile: another profile is active on it.
+        if (switchProfile)
+            simtest::Tool({L"profile", L"mouse", L"next"});
+        simtest::Tool({L"unplug", L"mouse"});
+        simtest::Tool({L"plug", L"mouse"});
+    };
+    const auto macroNames = [](HWND popup) {
+        auto* box = dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(popup));
+        auto* list = box ? box->Items().FindAs<CDropdownListItem>(LIST_DROPDOWN_POPUP, ItemKind::DropdownList) : nullptr;
+        std::vector<std::wstring> names;
+        for (size_t i = 0; list && i < list->Entries().size(); ++i)
+            names.push_back(list->Entries()[i].name);
+        return names;
+    };
+    // Runs the button's drop-down on the mouse page; the steps answer what comes up.
+    const auto choose = [&](std::vector<ModalAnswers::Step> steps) {
+        m_vexa.Command(m_vexa.Item(BUTTON_PRODSELECT_MOUSE));
+        m_vexa.Command(m_vexa.Item(BUTTON_ASSIGNBUTTONS));
+        ASSERT_EQ(1, dialog->CurrentPageNumber());
+        ModalAnswers answers(std::move(steps));
+        Dropdown(BUTTON_ASSNRIGHTCLICK).SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
+        hvtest::FlushMessages();
+        EXPECT_TRUE(answers.Done());
+    };
+
+    std::vector<std::wstring> before, after;
+    choose({ChooseRow(L"$macro"), ChooseRow(L"Fresh"), ModalAnswers::Popup(L"SelectMacroPopup.xml", [&](HWND popup) {
+                before = macroNames(popup);
+                leaveAndReturn(false);
+                after = macroNames(popup);
+                PostCommand(popup, L"BUTTON_POPUP_CANCEL");
+                return true;
+            })});
+    EXPECT_EQ((std::vector<std::wstring>{L"Sample Macro", L"Fresh"}), before);
+    EXPECT_EQ((std::vector<std::wstring>{L"Sample Macro"}), after) << "the choice offers a macro the mouse does not hold";
+    EXPECT_FALSE(config.FindMacroByName(L"Fresh"));
+
+    // OK after another profile became active on the mouse meanwhile: neither profile changes.
+    const AssignmentAction first = config.GetButtonAssignment(2, config.GetProfile(0));
+    const AssignmentAction second = config.GetButtonAssignment(2, config.GetProfile(1));
+    ASSERT_EQ(config.GetProfile(0), config.GetActiveProfile());
+    choose({ChooseRow(L"$macro"), ChooseRow(L"Sample Macro"),
+            ModalAnswers::Popup(L"SelectMacroPopup.xml", [&](HWND popup) {
+                leaveAndReturn(true);
+                PostCommand(popup, L"BUTTON_POPUP_OK");
+                return true;
+            })});
+    ASSERT_EQ(config.GetProfile(1), config.GetActiveProfile());
+    EXPECT_EQ(first, config.GetButtonAssignment(2, config.GetProfile(0)));
+    EXPECT_EQ(second, config.GetButtonAssignment(2, config.GetProfile(1))) << "the choice reached another profile";
+}
+
 } // namespace

@@ -18,6 +18,7 @@
 #include "DialogTemplate.h"
 #include "DropdownListItem.h"
 #include "EditItem.h"
+#include "ImportCheck.h"
 #include "LangTable.h"
 #include "LayoutSections.h"
 #include "ListPanel.h"
@@ -29,6 +30,7 @@
 #include "VexaInProcess.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
+#include "WStr.h"
 
 namespace {
 
@@ -858,6 +860,14 @@ TEST_F(VexaPopupsTest, PreviewShowsEachButtonsFunctionAndTheLightsAndNamesOnlyWh
                 EXPECT_EQ(rows[i], Text(popup, TEXT_PREVIEW_01 + static_cast<int32_t>(i))->GetText())
                     << "row " << i + 1;
             }
+            // The heading names the profile shown.
+            if (const CTextItem* heading = Text(popup, TEXT_WARNDLG_HEADING))
+                // The heading's own text in the case its item gives it, the name as it is.
+                EXPECT_TRUE(wstr::EqualsNoCase(English(L"$PreviewHeading") + L": Shown", heading->GetText()) &&
+                            heading->GetText().substr(heading->GetText().size() - 7) == L": Shown")
+                    << simtest::Narrow(heading->GetText());
+            else
+                ADD_FAILURE() << "the preview has no heading";
             EXPECT_EQ(lights[0], Text(popup, TEXT_HEADING_MAIN)->GetText());
             EXPECT_EQ(lights[1], Text(popup, TEXT_HEADING_SIDE)->GetText());
             EXPECT_EQ(lights[2], Text(popup, TEXT_HEADING_BASE)->GetText());
@@ -877,6 +887,80 @@ TEST_F(VexaPopupsTest, PreviewShowsEachButtonsFunctionAndTheLightsAndNamesOnlyWh
     std::vector<std::wstring> afterDelete = expected;
     afterDelete[5] = profileType;
     check(L"popup_preview_deleted.bmp", afterDelete);
+}
+
+
+// What a refused import shows: the file named in the heading, and what is wrong with the name in
+// the message; a name in use gets the duplicate notice with that name.
+struct RefusalSeen
+{
+    std::wstring layout;
+    std::wstring heading;
+    std::wstring message;
+    const wchar_t* picture = nullptr;
+};
+RefusalSeen g_refusal;
+
+BOOL CALLBACK CloseRefusal(HWND hwnd, LPARAM)
+{
+    auto* popup = dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd));
+    if (!popup || !IsWindowVisible(hwnd) || !g_refusal.layout.empty())
+        return TRUE;
+    g_refusal.layout = popup->LayoutFile();
+    if (const CTextItem* heading = Text(*popup, TEXT_WARNDLG_HEADING))
+        g_refusal.heading = heading->GetText();
+    if (const CTextItem* message = Text(*popup, 262))  // TEXT_WARNDLG_MESSAGE
+        g_refusal.message = message->GetText();
+    UpdateWindow(hwnd);
+    if (g_refusal.picture)
+        Picture(*popup, g_refusal.picture);
+    popup->EndDialog(IDOK);
+    return FALSE;
+}
+
+void CALLBACK LookForRefusal(HWND, UINT, UINT_PTR, DWORD)
+{
+    EnumThreadWindows(GetCurrentThreadId(), CloseRefusal, 0);
+}
+
+RefusalSeen ShowRefusal(CWnd* owner, const wchar_t* path, ImportOutcome outcome, const wchar_t* name, bool profile,
+                        const wchar_t* picture)
+{
+    g_refusal = RefusalSeen();
+    g_refusal.picture = picture;
+    const UINT_PTR timer = SetTimer(nullptr, 0, 60, LookForRefusal);
+    ShowImportRefusal(owner, path, ImportResult{outcome, name}, profile);
+    KillTimer(nullptr, timer);
+    return g_refusal;
+}
+
+TEST_F(VexaPopupsTest, ARefusedImportNamesTheFileAndWhatIsWrongWithTheName)
+{
+    RefusalSeen seen = ShowRefusal(Owner(), L"C:\\Files\\lines.hvm", ImportOutcome::NameControl, L"", false,
+                                   L"popup_import_refused_name.bmp");
+    EXPECT_EQ(L"FileErrorPopUp.xml", seen.layout);
+    EXPECT_TRUE(wstr::EqualsNoCase(English(L"$FileErrorHeading") + L": lines.hvm", seen.heading))
+        << simtest::Narrow(seen.heading);
+    EXPECT_EQ(English(L"$ImportNameControlMessage"), seen.message);
+    EXPECT_NE(L'$', seen.message.empty() ? L'$' : seen.message[0]) << "the language has no text for it";
+
+    seen = ShowRefusal(Owner(), L"C:\\Files\\long.hvp", ImportOutcome::NameTooLong, L"", true, L"popup_import_long_name.bmp");
+    EXPECT_EQ(English(L"$ImportNameTooLongMessage"), seen.message);
+    EXPECT_NE(L'$', seen.message.empty() ? L'$' : seen.message[0]);
+    seen = ShowRefusal(Owner(), L"C:\\Files\\empty.hvp", ImportOutcome::NameEmpty, L"", true, L"popup_import_empty_name.bmp");
+    EXPECT_EQ(English(L"$ImportNameEmptyMessage"), seen.message);
+    EXPECT_NE(L'$', seen.message.empty() ? L'$' : seen.message[0]);
+
+    // A file that is not read keeps the notice's own message.
+    seen = ShowRefusal(Owner(), L"C:\\Files\\broken.hvm", ImportOutcome::NotRead, L"", false, L"popup_import_not_read.bmp");
+    EXPECT_EQ(English(L"$FileErrorMessage"), seen.message);
+
+    seen = ShowRefusal(Owner(), L"C:\\Files\\twin.hvm", ImportOutcome::NameInUse, L"Twin", false,
+                       L"popup_import_name_in_use.bmp");
+    EXPECT_EQ(L"DuplicateMacroWarningPopup.xml", seen.layout);
+    EXPECT_TRUE(wstr::EqualsNoCase(English(L"$DuplicateMacroHeading") + L": Twin", seen.heading));
+    seen = ShowRefusal(Owner(), L"C:\\Files\\twin.hvp", ImportOutcome::NameInUse, L"Twin", true, nullptr);
+    EXPECT_EQ(L"DuplicateProfileWarningPopup.xml", seen.layout);
 }
 
 } // namespace

@@ -8,15 +8,22 @@
 
 #include <gtest/gtest.h>
 
+#include <shlobj.h>
+
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "BitmapBtn.h"
 #include "CommonDialogs.h"
 #include "ControlMessages.h"
+#include "DropdownListItem.h"
 #include "KeyboardConfig.h"
 #include "MouseConfig.h"
+#include "PopupBox.h"
 #include "PopupScript.h"
+#include "TextItem.h"
 #include "VexaInProcess.h"
 #include "VxAppDlg.h"
 #include "VxItemIds.h"
@@ -46,6 +53,12 @@ public:
     bool PickFile(const FileDialogRequest& request, std::wstring& path) override
     {
         requests.push_back(request);
+        // What happens while the dialog is up (a device leaving), once.
+        if (meanwhile) {
+            const std::function<void()> run = std::move(meanwhile);
+            meanwhile = nullptr;
+            run();
+        }
         if (answers.empty()) {
             ADD_FAILURE() << "an unexpected file dialog";
             return false;
@@ -58,6 +71,7 @@ public:
 
     std::vector<std::wstring> answers;  // empty text: cancel
     std::vector<FileDialogRequest> requests;
+    std::function<void()> meanwhile;
 
 private:
     ICommonDialogs* m_previous;
@@ -437,13 +451,23 @@ void ProfilePageTest::RunScenario(const Page& page, Config* config)
     const std::wstring broken = hvtest::TestFile(L"broken.hvp");
     simtest::WriteBytes(broken, {'H', 'V', 'P', 0, 1, 2});
     files.answers = {broken};
-    Press(page.import, {Notice(L"FileErrorPopUp.xml")});
+    Press(page.import, {Notice(L"FileErrorPopUp.xml", &heading)});
+    EXPECT_HEADING(Text(L"$FileErrorHeading") + L": broken.hvp", heading);
     EXPECT_EQ(7, list.GetItemCount());
+    // A file whose name the list holds gets the duplicate notice and leaves nothing on the device.
+    files.answers = {exported};
+    Press(page.import, {Notice(L"DuplicateProfileWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateProfileHeading") + L": Work", heading);
+    EXPECT_FALSE(files.requests.back().save);
+    EXPECT_EQ(7, list.GetItemCount());
+    EXPECT_EQ(7u, Dump(page.device).profiles.size());
+    // Under a name of its own, it comes in.
+    Menu(list, 5, L"$Rename", {PopupScript::TypeName(L"ProfileRenamePopup.xml", L"Office")});
+    Apply(dialog, page.product);
     files.answers = {exported};
     Press(page.import, {});
-    EXPECT_FALSE(files.requests.back().save);
     ASSERT_EQ(8, list.GetItemCount());
-    EXPECT_EQ("Work(2)", Names(list)[7]) << "an imported name the list holds is told apart";
+    EXPECT_EQ("Work", Names(list)[7]);
 
     // ---- the twenty-first profile ----
     while (list.GetItemCount() < 20)
@@ -467,8 +491,14 @@ TEST_F(ProfilePageTest, TheMouseProfilePageManagesTheProfilesTheMouseThenHolds)
     ASSERT_EQ(3, dialog.CurrentPageNumber());
     RunScenario(kMousePage, m_vexa.MouseConfig());
 
-    // The preview of a profile.
-    Menu(List(LIST_PROFILELIST), 1, L"$Preview", {Notice(L"PreviewPopup.xml")});
+    // The preview of a profile: its heading names the profile.
+    std::wstring heading;
+    Menu(List(LIST_PROFILELIST), 1, L"$Preview", {[&heading](CPopupBox& popup) {
+             heading = vexatest::HeadingOf(popup);
+             hvtest::CaptureWindow(popup.m_hWnd).SaveToTestDir(L"popup_preview_heading.bmp");
+             Notice(L"PreviewPopup.xml")(popup);
+         }});
+    EXPECT_HEADING(Text(L"$PreviewHeading") + L": Profile 2", heading);
 }
 
 TEST_F(ProfilePageTest, TheKeyboardProfilePageManagesTheProfilesAndTheirOnScreenFlag)
@@ -505,3 +535,389 @@ TEST_F(ProfilePageTest, TheKeyboardProfilePageManagesTheProfilesAndTheirOnScreen
 
 } // namespace
 
+
+// ---- device notices inside the pages' modal loops ------------------------------------------------
+
+namespace {
+
+using Tools = std::vector<std::vector<std::wstring>>;
+
+// The control tool run (a device unplugged, plugged) while a popup is up, then the popup answered:
+// the notices the tool sends are served by the popup's own loop, as a user's unplugging would be.
+Step Meanwhile(Tools tools, Step then)
+{
+    return [tools, then](CPopupBox& popup) {
+        for (const std::vector<std::wstring>& args : tools)
+            simtest::Tool(args);
+        then(popup);
+    };
+}
+
+const Tools kLeave = {{L"unplug", L"mouse"}};
+const Tools kLeaveAndReturn = {{L"unplug", L"mouse"}, {L"plug", L"mouse"}};
+
+std::vector<std::string> DumpedNames(const wchar_t* device)
+{
+    std::vector<std::string> names;
+    for (const DumpedProfile& profile : Dump(device).profiles)
+        names.push_back(profile.name);
+    return names;
+}
+
+std::vector<std::string> DumpedMacroNames(const wchar_t* device)
+{
+    std::vector<std::string> names;
+    for (const std::string& line : simtest::DumpLines(device, "macro "))
+        names.push_back(Unquote(line.substr(line.find('}'))));
+    return names;
+}
+
+bool Contains(const std::vector<std::string>& names, const std::string& name)
+{
+    return std::find(names.begin(), names.end(), name) != names.end();
+}
+
+} // namespace
+
+// The mouse leaves, or leaves and comes back, while a question, a name form or a file dialog of
+// the profile and macro pages is up. Each command then acts on the profile or macro it asked about
+// where the mouse read anew still holds it, and on nothing where it is gone; the simulator's dump
+// after Apply shows that no other profile or macro was touched.
+TEST_F(ProfilePageTest, ADeviceLeavingDuringAQuestionAFormOrAFileDialogTouchesNoOtherProfile)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    IMouseConfig* config = m_vexa.MouseConfig();
+    FileAnswers files;
+    const auto showProfiles = [&] {
+        Click(BUTTON_PRODSELECT_MOUSE);
+        Click(BUTTON_MANAGEPROFILES);
+        ASSERT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct());
+        ASSERT_EQ(3, dialog.CurrentPageNumber());
+    };
+    CXListCtrl* list = &List(LIST_PROFILELIST);
+    // Two programs linked and written, to see which profile a restore reaches.
+    files.answers = {L"C:\\Games\\Game.exe"};
+    Menu(*list, 2, L"$AssignApplication");
+    files.answers = {L"D:\\Tools\\Tool.exe"};
+    Menu(*list, 3, L"$AssignApplication");
+    Apply(dialog, CVxAppDlg::kMouse);
+    ASSERT_EQ("Tool.exe", Dump(L"mouse").profiles[3].app);
+
+    // Restore defaults (a question); the mouse leaves while it is up; Yes restores nothing: the
+    // profile asked about is gone, and the stand-by profiles are not it.
+    Menu(*list, 3, L"$RestoreDefault",
+         {Meanwhile(kLeave, PopupScript::Answer(L"RestorePopup.xml", kYes))});
+    EXPECT_FALSE(dialog.IsConnected(CVxAppDlg::kMouse));
+    ASSERT_EQ(20, config->GetProfileCount());
+    EXPECT_EQ(L"PROFILE04", config->GetProfile(3)->GetName());
+    EXPECT_EQ(L"", config->GetProfile(3)->GetLinkedApplication());
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    list = &List(LIST_PROFILELIST);
+    EXPECT_EQ("Tool.exe", simtest::Narrow(list->GetCellText(3, 3)));
+
+    // Again; the mouse leaves and comes back while the question is up: the profile read anew (the
+    // same GUID and name) is the one restored, and no other.
+    Menu(*list, 3, L"$RestoreDefault",
+         {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"RestorePopup.xml", kYes))});
+    EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kMouse));
+    showProfiles();
+    EXPECT_EQ("", simtest::Narrow(list->GetCellText(3, 3)));
+    EXPECT_EQ("Game.exe", simtest::Narrow(list->GetCellText(2, 3)));
+    Apply(dialog, CVxAppDlg::kMouse);
+    DumpedDevice dumped = Dump(L"mouse");
+    ASSERT_EQ(5u, dumped.profiles.size());
+    EXPECT_EQ("", dumped.profiles[3].app);
+    EXPECT_EQ("Game.exe", dumped.profiles[2].app);
+
+    // Delete (a question): the mouse leaves for good meanwhile: nothing is deleted from what
+    // stands in for it; it comes back with its five profiles.
+    Menu(*list, 4, L"$Delete", {Meanwhile(kLeave, PopupScript::Answer(L"ConfirmDeletePopup.xml", kYes))});
+    EXPECT_EQ(20, config->GetProfileCount());
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    EXPECT_EQ(5, list->GetItemCount());
+    // It leaves and comes back meanwhile: the profile asked about is deleted, no other.
+    Menu(*list, 4, L"$Delete", {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"ConfirmDeletePopup.xml", kYes))});
+    showProfiles();
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Profile 2", "Profile 3", "Profile 4"}), Names(*list));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Profile 2", "Profile 3", "Profile 4"}), DumpedNames(L"mouse"));
+
+    // Rename (a name form): the mouse leaves and comes back meanwhile: the same profile gets the name.
+    Menu(*list, 1, L"$Rename",
+         {Meanwhile(kLeaveAndReturn, PopupScript::TypeName(L"ProfileRenamePopup.xml", L"Renamed"))});
+    showProfiles();
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 3", "Profile 4"}), DumpedNames(L"mouse"));
+
+    // Export (a file dialog): the mouse leaves meanwhile: nothing is written; it leaves and comes
+    // back: the profile read anew is exported.
+    const std::wstring exported = hvtest::TestFile(L"notice_export.hvp");
+    DeleteFileW(exported.c_str());
+    files.answers = {exported};
+    files.meanwhile = [] { simtest::Tool({L"unplug", L"mouse"}); };
+    Menu(*list, 1, L"$Export");
+    EXPECT_TRUE(simtest::ReadBytes(exported).empty()) << "a profile that is gone was exported";
+    simtest::Tool({L"plug", L"mouse"});
+    showProfiles();
+    files.answers = {exported};
+    files.meanwhile = [] {
+        simtest::Tool({L"unplug", L"mouse"});
+        simtest::Tool({L"plug", L"mouse"});
+    };
+    Menu(*list, 1, L"$Export");
+    EXPECT_FALSE(simtest::ReadBytes(exported).empty());
+
+    // Import (a file dialog) with the mouse leaving and coming back meanwhile: the checks are made
+    // again on the mouse read anew; the file's name is in the list: the duplicate notice.
+    showProfiles();
+    std::wstring heading;
+    files.answers = {exported};
+    files.meanwhile = [] {
+        simtest::Tool({L"unplug", L"mouse"});
+        simtest::Tool({L"plug", L"mouse"});
+    };
+    Menu(*list, 0, L"$Import", {Notice(L"DuplicateProfileWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateProfileHeading") + L": Renamed", heading);
+    EXPECT_EQ(4u, Dump(L"mouse").profiles.size()) << "a refused import left a profile on the mouse";
+
+    // The context menu (a popup) of row 2, "Profile 3": meanwhile that profile goes from the mouse
+    // and the mouse is read anew, so that row 2 shows "Profile 4": the menu's Delete then deletes
+    // nothing, and asks nothing.
+    showProfiles();
+    ASSERT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 3", "Profile 4"}), Names(*list));
+    {
+        PopupScript script;
+        script.Expect([this](CPopupBox& popup) {
+            CComPtr<IProfile> gone = ProfileAt(Mouse(), 2);
+            CComPtr<IProfileManager> manager = Profiles(Mouse());
+            if (gone && manager)
+                EXPECT_HRESULT_SUCCEEDED(manager->DeleteProfile(gone.Get()));
+            for (const std::vector<std::wstring>& args : kLeaveAndReturn)
+                simtest::Tool(args);
+            PopupScript::Choose(L"$Delete")(popup);
+        });
+        RightClick(*list, 2);
+        hvtest::FlushMessages();
+        EXPECT_TRUE(script.Done());
+        EXPECT_EQ(1u, script.Seen().size()) << "the menu acted on the profile that took the row";
+    }
+    showProfiles();
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 4"}), Names(*list));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ((std::vector<std::string>{"Profile 1", "Renamed", "Profile 4"}), DumpedNames(L"mouse"));
+
+    // The macro page: a macro written to the mouse, deleted with the mouse leaving and coming back
+    // during the question: that macro is deleted, the others stay.
+    showProfiles();
+    Click(BUTTON_MANAGEMACROS);
+    const std::vector<std::string> factoryMacros = DumpedMacroNames(L"mouse");
+    Press(BUTTON_MACRO_CREATE, {PopupScript::TypeName(L"MacroNamePopup.xml", L"Kept")});
+    Apply(dialog, CVxAppDlg::kMouse);
+    ASSERT_TRUE(Contains(DumpedMacroNames(L"mouse"), "Kept"));
+    Press(BUTTON_MACRO_DELETE,
+          {Meanwhile(kLeaveAndReturn, PopupScript::Answer(L"ConfirmDeleteMacroPopup.xml", kYes))});
+    Click(BUTTON_PRODSELECT_MOUSE);
+    Click(BUTTON_MANAGEMACROS);
+    EXPECT_FALSE(config->FindMacroByName(L"Kept"));
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ(factoryMacros, DumpedMacroNames(L"mouse"));
+
+    // A macro made but not written is gone once the mouse is read anew: the macro list no longer
+    // offers it.
+    Press(BUTTON_MACRO_CREATE, {PopupScript::TypeName(L"MacroNamePopup.xml", L"Loose")});
+    auto* macros = dynamic_cast<CDropdownListItem*>(CWnd::FromHandlePermanent(Item(LIST_GLOBALMACROLIST)));
+    ASSERT_TRUE(macros);
+    ASSERT_GE(macros->FindEntry(L"Loose"), 0);
+    simtest::Tool({L"unplug", L"mouse"});
+    simtest::Tool({L"plug", L"mouse"});
+    Click(BUTTON_PRODSELECT_MOUSE);
+    Click(BUTTON_MANAGEMACROS);
+    EXPECT_LT(macros->FindEntry(L"Loose"), 0) << "the list still offers a macro the mouse does not hold";
+    EXPECT_EQ(static_cast<int>(factoryMacros.size()), config->GetMacroCount());
+}
+
+// A profile chosen on another page of the mouse leaves the focus where it was: keys pressed then
+// never reach the hidden profile list, whose selection Delete, Export and Rename act on.
+TEST_F(ProfilePageTest, AProfileChosenOnAnotherPageLeavesTheFocusOutOfTheHiddenList)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    Click(BUTTON_ASSIGNBUTTONS);
+    ASSERT_EQ(1, dialog.CurrentPageNumber());
+    const HWND dropdown = Item(BUTTON_DROPDOWN_PROFILESELECT);
+    ASSERT_TRUE(dropdown);
+    dialog.SetFocus();
+    dialog.SendMessage(WM_DROPDOWN_SELCHANGE, 2, reinterpret_cast<LPARAM>(dropdown));
+    hvtest::FlushMessages();
+    EXPECT_EQ(m_vexa.MouseConfig()->GetProfile(2), m_vexa.MouseConfig()->GetActiveProfile());
+    EXPECT_FALSE(IsWindowVisible(list));
+    EXPECT_NE(list.GetSafeHwnd(), GetFocus());
+    // Shown, the list has the active profile selected.
+    Click(BUTTON_MANAGEPROFILES);
+    EXPECT_EQ(2, list.GetSelectedRowKey());
+}
+
+// The export dialogs start in the install folder's "save" folder, made where it is missing, and in
+// the documents folder where it cannot be made.
+TEST_F(ProfilePageTest, TheExportDialogStartsInASaveFolderThatExists)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    FileAnswers files;
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    Apply(dialog, CVxAppDlg::kMouse);
+    std::wstring folder = m_vexa.MouseConfig()->GetProfileFolder();
+    while (!folder.empty() && (folder.back() == L'\\' || folder.back() == L'/'))
+        folder.pop_back();
+    // The folder emptied and removed, as a fresh install has it.
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do
+            DeleteFileW((folder + L"\\" + found.cFileName).c_str());
+        while (FindNextFileW(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryW(folder.c_str());
+    ASSERT_EQ(INVALID_FILE_ATTRIBUTES, GetFileAttributesW(folder.c_str()));
+    files.answers = {L""};
+    Menu(list, 0, L"$Export");
+    ASSERT_EQ(1u, files.requests.size());
+    const DWORD made = GetFileAttributesW(folder.c_str());
+    EXPECT_TRUE(made != INVALID_FILE_ATTRIBUTES && (made & FILE_ATTRIBUTE_DIRECTORY)) << "the folder was not made";
+    EXPECT_EQ(std::wstring(m_vexa.MouseConfig()->GetProfileFolder()), files.requests[0].initialFolder);
+
+    // A file where the folder should be: the documents folder.
+    RemoveDirectoryW(folder.c_str());
+    simtest::WriteBytes(folder, {'x'});
+    files.answers = {L""};
+    Menu(list, 0, L"$Export");
+    DeleteFileW(folder.c_str());
+    CreateDirectoryW(folder.c_str(), nullptr);
+    ASSERT_EQ(2u, files.requests.size());
+    wchar_t documents[MAX_PATH] = {};
+    ASSERT_TRUE(SUCCEEDED(SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, documents)));
+    EXPECT_EQ(std::wstring(documents), files.requests[1].initialFolder);
+}
+
+// ---- imported files ---------------------------------------------------------------------------------
+
+namespace {
+
+// A notice answered, its heading and message kept.
+Step NoticeSaying(const wchar_t* layout, std::wstring* heading, std::wstring* message)
+{
+    return [layout, heading, message](CPopupBox& popup) {
+        const auto* text = popup.Items().FindAs<CTextItem>(262, ItemKind::TextItem);  // TEXT_WARNDLG_MESSAGE
+        *message = text ? text->GetText() : std::wstring();
+        Notice(layout, heading)(popup);
+    };
+}
+
+// Puts a NUL in place of the first 'X' of the UTF-16 name "abXcd" in a file.
+void PutNulInName(const std::wstring& path)
+{
+    std::vector<uint8_t> bytes = simtest::ReadBytes(path);
+    const uint8_t name[] = {'a', 0, 'b', 0, 'X', 0, 'c', 0, 'd', 0};
+    auto at = std::search(bytes.begin(), bytes.end(), std::begin(name), std::end(name));
+    ASSERT_NE(bytes.end(), at) << "no name in the file";
+    at[4] = 0;
+    simtest::WriteBytes(path, bytes);
+}
+
+} // namespace
+
+// Profile and macro files whose names a name form would not take (empty, longer than 20
+// characters, up to 32,767; a line break; a NUL within) are refused with a notice that names the
+// file and what is wrong with it, and nothing of them stays on the mouse; a name in use gets the
+// duplicate notice.
+TEST_F(ProfilePageTest, ImportedFilesWithNamesNoFormTakesAreRefusedWithTheirReason)
+{
+    CVxAppDlg& dialog = Open(BUTTON_MANAGEPROFILES);
+    FileAnswers files;
+    CXListCtrl& list = List(LIST_PROFILELIST);
+    const CComPtr<IDevice> mouse = Mouse();
+    ASSERT_TRUE(mouse);
+    const size_t profiles = Dump(L"mouse").profiles.size();
+    const size_t macros = simtest::DumpLines(L"mouse", "macro ").size();
+
+    struct Case
+    {
+        std::wstring name;
+        const wchar_t* message;
+    };
+    const Case cases[] = {
+        {L"", L"$ImportNameEmptyMessage"},
+        {std::wstring(21, L'n'), L"$ImportNameTooLongMessage"},
+        {std::wstring(32767, L'n'), L"$ImportNameTooLongMessage"},
+        {L"two\r\nlines", L"$ImportNameControlMessage"},
+        {L"abXcd", L"$ImportNameControlMessage"},
+    };
+    std::wstring heading;
+    std::wstring message;
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::wstring fileName = L"bad" + std::to_wstring(++n);
+        SCOPED_TRACE(simtest::Narrow(fileName));
+        // The files as the middleware exports items of those names.
+        const std::wstring profileFile = hvtest::TestFile(fileName + L".hvp");
+        const std::wstring macroFile = hvtest::TestFile(fileName + L".hvm");
+        {
+            CComPtr<IProfileManager> manager = Profiles(mouse);
+            CComPtr<IProfile> made;
+            ASSERT_HRESULT_SUCCEEDED(manager->AddProfile(made.Put()));
+            ASSERT_HRESULT_SUCCEEDED(made->SetName(c.name.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(made->Export(profileFile.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(manager->DeleteProfile(made.Get()));
+            CComPtr<IMacroManager> macroManager = DeviceFeature<IMacroManager>(mouse);
+            CComPtr<IMacro> macro;
+            ASSERT_HRESULT_SUCCEEDED(macroManager->AddMacro(macro.Put()));
+            ASSERT_HRESULT_SUCCEEDED(macro->SetName(c.name.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(macro->Export(macroFile.c_str()));
+            ASSERT_HRESULT_SUCCEEDED(macroManager->DeleteMacro(macro.Get()));
+        }
+        if (c.name == L"abXcd") {
+            PutNulInName(profileFile);
+            PutNulInName(macroFile);
+        }
+
+        Click(BUTTON_MANAGEPROFILES);
+        files.answers = {profileFile};
+        Press(BUTTON_IMPORTPROFILE_MOUSE, {NoticeSaying(L"FileErrorPopUp.xml", &heading, &message)});
+        EXPECT_HEADING(Text(L"$FileErrorHeading") + L": " + fileName + L".hvp", heading);
+        EXPECT_EQ(Text(c.message), message);
+        EXPECT_EQ(5, list.GetItemCount());
+        EXPECT_EQ(profiles, Dump(L"mouse").profiles.size()) << "a refused profile stayed on the mouse";
+
+        Click(BUTTON_MANAGEMACROS);
+        files.answers = {macroFile};
+        Press(BUTTON_MACRO_IMPORT, {NoticeSaying(L"FileErrorPopUp.xml", &heading, &message)});
+        EXPECT_HEADING(Text(L"$FileErrorHeading") + L": " + fileName + L".hvm", heading);
+        EXPECT_EQ(Text(c.message), message);
+        EXPECT_EQ(macros, simtest::DumpLines(L"mouse", "macro ").size()) << "a refused macro stayed on the mouse";
+    }
+
+    // A name of 20 characters is taken; its twin then gets the duplicate notice, and stays off the
+    // mouse.
+    const std::wstring longest = std::wstring(19, L'm') + L"z";
+    const std::wstring macroFile = hvtest::TestFile(L"longest.hvm");
+    {
+        CComPtr<IMacroManager> macroManager = DeviceFeature<IMacroManager>(mouse);
+        CComPtr<IMacro> macro;
+        ASSERT_HRESULT_SUCCEEDED(macroManager->AddMacro(macro.Put()));
+        ASSERT_HRESULT_SUCCEEDED(macro->SetName(longest.c_str()));
+        ASSERT_HRESULT_SUCCEEDED(macro->Export(macroFile.c_str()));
+        ASSERT_HRESULT_SUCCEEDED(macroManager->DeleteMacro(macro.Get()));
+    }
+    files.answers = {macroFile};
+    Press(BUTTON_MACRO_IMPORT, {});
+    ASSERT_TRUE(m_vexa.MouseConfig()->FindMacroByName(longest.c_str()));
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    files.answers = {macroFile};
+    Press(BUTTON_MACRO_IMPORT, {Notice(L"DuplicateMacroWarningPopup.xml", &heading)});
+    EXPECT_HEADING(Text(L"$DuplicateMacroHeading") + L": " + longest, heading);
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    Apply(dialog, CVxAppDlg::kMouse);
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+}

@@ -50,6 +50,9 @@ TEST_F(DevicesImport, MouseProfileArrivesWithTheDevicesValuesAndNothingElseChang
     ::DeleteFileW(file.c_str());
     ASSERT_TRUE(mouse.ExportProfile(file.c_str(), source));
     EXPECT_TRUE(mouse.Probe());
+    // An import takes no name the list holds: the source goes by another name first.
+    ASSERT_TRUE((source = config.RenameProfile(source, L"Original")) != nullptr);
+    ASSERT_TRUE(WriteAndWait(mouse, config));
 
     CVxConfig_Mouse live;
     ReadInto(mouse, live);

@@ -351,9 +351,17 @@ TEST_F(DevicesKeyboard, MacroImportAndExportThroughFiles)
     const std::wstring profileFile = hvtest::TestFile(L"exported.hvp");
     ::DeleteFileW(profileFile.c_str());
     ASSERT_TRUE(keyboard.ExportProfile(profileFile.c_str(), config.GetProfile(1)));
+    // Its name is in the list: refused as a name in use, and nothing stays on the device.
+    ImportResult refused;
+    EXPECT_FALSE(keyboard.ImportProfile(profileFile.c_str(), &config, &refused));
+    EXPECT_EQ(ImportOutcome::NameInUse, refused.outcome);
+    EXPECT_EQ(config.GetProfile(1)->GetName(), refused.name);
+    EXPECT_EQ(5, keyboard.GetProfileCount());
+    const std::wstring exportedName = config.GetProfile(1)->GetName();
+    ASSERT_TRUE(config.RenameProfile(config.GetProfile(1), L"Renamed"));
     ASSERT_TRUE(keyboard.ImportProfile(profileFile.c_str(), &config));
     ASSERT_EQ(6, config.GetProfileCount());
-    EXPECT_EQ(config.GetProfile(1)->GetName(), config.GetProfile(5)->GetName());
+    EXPECT_EQ(exportedName, config.GetProfile(5)->GetName());
     EXPECT_TRUE(keyboard.HasProfile(config.GetProfile(5)));
     EXPECT_EQ(6, keyboard.GetProfileCount());
 }
