@@ -81,7 +81,8 @@ void CGUIPanel::PlaceOverOwner()
     if (!owner && m_owner)
         owner = ::GetAncestor(m_owner->GetSafeHwnd(), GA_ROOT);
     const bool overOwner = owner && ::IsWindowVisible(owner) && !::IsIconic(owner);
-    MONITORINFO monitor = {sizeof(monitor)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(overOwner ? ::MonitorFromWindow(owner, MONITOR_DEFAULTTONEAREST)
                                 : ::MonitorFromWindow(m_hWnd, MONITOR_DEFAULTTOPRIMARY),
                       &monitor);

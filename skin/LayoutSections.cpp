@@ -29,17 +29,6 @@ namespace {
 
 int32_t g_languageFilter = -1;
 
-// A section whose element kinds are built elsewhere: the children are visited, nothing is built.
-uint32_t VisitOnly(pugi::xml_node root, const char* listName, std::initializer_list<const char*> names)
-{
-    SectionCount count;
-    pugi::xml_node list = root.child(listName);
-    if (!list)
-        return 0;
-    VisitChildren(list, names, count);
-    return count.Packed();
-}
-
 std::wstring AttributeName(pugi::xml_attribute attribute)
 {
     return wstr::Utf8ToWide(attribute.name());

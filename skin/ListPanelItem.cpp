@@ -72,7 +72,8 @@ int CListPanelItem::PopupSubmenu(int height, HWND window, const RECT& row)
     CRect onScreen(row);
     if (window)
         ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&onScreen), 2);
-    MONITORINFO monitor = {sizeof(monitor)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     ::GetMonitorInfoW(::MonitorFromRect(&onScreen, MONITOR_DEFAULTTONEAREST), &monitor);
     const CSize size(m_width, height > 0 ? height : m_defaultHeight);
     const CRect rect = SubmenuPlace(onScreen, size, monitor.rcMonitor);

@@ -295,6 +295,11 @@ T = {
     "FileErrorHeading": ("File not read", "Datei nicht gelesen"),
     "FileErrorMessage": ("The file could not be read, or it is not a file of this kind.",
                          "Die Datei konnte nicht gelesen werden oder hat nicht das richtige Format."),
+    "WriteFailedHeading": ("Not saved", "Nicht gespeichert"),
+    "WriteFailedMessage": ("The settings could not all be written to the device. They are kept: press Apply to "
+                           "try again.",
+                           "Die Einstellungen konnten nicht alle auf das Ger\u00e4t geschrieben werden. Sie bleiben "
+                           "erhalten: zum erneuten Versuch \u00dcbernehmen dr\u00fccken."),
     "ImportNameEmptyMessage": ("The file gives no name. It was not imported.",
                                "Die Datei nennt keinen Namen. Sie wurde nicht importiert."),
     "ImportNameTooLongMessage": ("The name in the file is longer than 20 characters. It was not imported.",
@@ -394,6 +399,7 @@ CODE_KEYS = [
     "Createanewprofile", "Importprofilefromafile", "On", "Off", "APM", "Custom", "DriverVersion",
     "FirmwareVersion", "LoadHalvoVEXA", "CloseTrayIcon",
     "ImportNameEmptyMessage", "ImportNameTooLongMessage", "ImportNameControlMessage",
+    "WriteFailedHeading", "WriteFailedMessage",
 ]
 
 HEADER = {"English": "HalvoVexa language file", "German": "HalvoVexa Sprachdatei"}

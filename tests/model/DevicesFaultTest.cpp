@@ -113,8 +113,9 @@ void FailEachKindOfCallOnce(int led, int ledId, bool reads)
             if (phase == 1)
                 FailOnly(call);
             const bool started = reader.device->Transfer(reader.config.get(), kTransferWrite, kTransferAll);
-            if (started)
+            if (started) {
                 ASSERT_TRUE(WaitWhileBusy([&] { return reader.device->IsBusy(); }));
+            }
             EXPECT_TRUE(FailureCame()) << "the call did not come";
             if (!started) {
                 // The write could not reach the device: it changed nothing.
@@ -126,13 +127,15 @@ void FailEachKindOfCallOnce(int led, int ledId, bool reads)
             // A refused change always fails the write. A failed question may be made up for (a
             // name that cannot be read is written anyway; a failed indexed call ends a list), but
             // a write that reports success has put every change on the device.
-            if (phase == 0)
+            if (phase == 0) {
                 EXPECT_EQ(kWriteSucceeded, outcome);
-            else if (ChangesTheDevice(call))
+            } else if (ChangesTheDevice(call)) {
                 EXPECT_EQ(kWriteFailed, outcome);
+            }
             ExpectEachLineFrom(Dump(dev), {before, changed});
-            if (outcome == kWriteSucceeded)
+            if (outcome == kWriteSucceeded) {
                 EXPECT_EQ(userChanged ? changed : before, Dump(dev));
+            }
         }
     }
     EXPECT_GT(tried, reads ? 40 : 20);
