@@ -17,14 +17,23 @@ LRESULT CALLBACK StandInProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
 
 void NoteStart(const std::wstring& path)
 {
+    // Copies started together append one after the other: an append of two processes at once
+    // can land on one offset under Wine, and a start would go uncounted.
+    HANDLE lock = ::CreateMutexW(nullptr, FALSE, L"HvTrayStandInStarts");
+    if (lock)
+        ::WaitForSingleObject(lock, 10000);
     HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                 OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    const std::string line = std::to_string(::GetCurrentProcessId()) + "\r\n";
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
+    if (file != INVALID_HANDLE_VALUE) {
+        const std::string line = std::to_string(::GetCurrentProcessId()) + "\r\n";
+        DWORD written = 0;
+        ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+        ::CloseHandle(file);
+    }
+    if (lock) {
+        ::ReleaseMutex(lock);
+        ::CloseHandle(lock);
+    }
 }
 
 } // namespace

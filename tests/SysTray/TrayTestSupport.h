@@ -34,7 +34,7 @@ std::wstring StandInPath(const wchar_t* exeName);
 int StandInStarts(const wchar_t* exeName);
 // Waits until a stand-in has noted exactly starts starts (a started stand-in notes itself a moment
 // later); true if it has.
-bool WaitForStarts(const wchar_t* exeName, int starts, DWORD timeoutMs = 5000);
+bool WaitForStarts(const wchar_t* exeName, int starts, DWORD timeoutMs = 15000);
 void ForgetStarts(const wchar_t* exeName);
 // The ids of the running processes of that executable file name (exact).
 std::vector<DWORD> ProcessesNamed(const wchar_t* exeName);
