@@ -47,13 +47,6 @@ const wchar_t* TypeName(int32_t type)
     return type >= 0 && type <= kActionApmEvent ? FindAssignmentTypeName(type) : nullptr;
 }
 
-// "name.ext" of a path.
-std::wstring FileNameOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 // "Ctrl + Shift + B": the modifiers of a key action and the system's name of its key.
 std::wstring KeyCombinationText(const AssignmentAction& action)
 {
@@ -334,10 +327,10 @@ std::wstring CVxItems_Keyboard_ASK::AssignmentDetail(const AssignmentAction& act
     }
     case kActionLaunch: {
         const CHvApp* app = config->FindAppByGuid(action.payload.guid);
-        return app ? L" " + FileNameOf(app->name) : std::wstring();
+        return app ? L" " + wstr::FileNameOf(app->name) : std::wstring();
     }
     case kActionLaunchByName:
-        return L" " + FileNameOf(action.payload.name);
+        return L" " + wstr::FileNameOf(action.payload.name);
     default:
         return key.Caption();
     }

@@ -9,6 +9,7 @@
 #include "TextItem.h"
 #include "VxItemIds.h"
 #include "VxPopupCommands.h"
+#include "WStr.h"
 
 namespace {
 
@@ -28,12 +29,6 @@ std::wstring DocumentsFolder()
     if (FAILED(::SHGetFolderPathW(nullptr, CSIDL_PERSONAL, nullptr, SHGFP_TYPE_CURRENT, path)))
         return std::wstring();
     return path;
-}
-
-std::wstring FileNameOfPath(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 // The message that says what is wrong with an imported name; null for other outcomes.
@@ -75,7 +70,7 @@ void ShowImportRefusal(CWnd* owner, const std::wstring& path, const ImportResult
             .DoModal();
         return;
     }
-    const std::wstring file = L": " + FileNameOfPath(path);
+    const std::wstring file = L": " + wstr::FileNameOf(path);
     CVxWarningDlg notice(owner, L"FileErrorPopUp.xml", file.c_str());
     if (const wchar_t* message = NameFaultMessage(result.outcome))
         notice.SetMessage(message);

@@ -12,6 +12,7 @@
 #include "TextItem.h"
 #include "VxItemIds.h"
 #include "VxPopupCommands.h"
+#include "WStr.h"
 
 namespace {
 
@@ -48,12 +49,6 @@ std::wstring Translated(const wchar_t* key)
 std::wstring ActionName(const AssignmentAction& action)
 {
     return std::wstring(action.payload.name, wcsnlen(action.payload.name, kActionNameLength));
-}
-
-std::wstring FileNameOf(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
 std::wstring Shortened(const std::wstring& text, size_t maxLength)
@@ -113,11 +108,11 @@ std::wstring CVxPreviewPopup_Mouse::AssignmentDetail(const AssignmentAction& act
         return std::wstring();
     case 63:
         if (const CHvApp* app = m_config ? m_config->FindAppByGuid(action.payload.guid) : nullptr)
-            return FileNameOf(app->name);
+            return wstr::FileNameOf(app->name);
         return std::wstring();
     case 64:
         if (const CHvApp* app = m_config ? m_config->FindApp(ActionName(action).c_str()) : nullptr)
-            return FileNameOf(app->name);
+            return wstr::FileNameOf(app->name);
         return std::wstring();
     default:
         return std::wstring();

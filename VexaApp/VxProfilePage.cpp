@@ -50,13 +50,6 @@ std::wstring FileFilter()
                         kProfileExtension);
 }
 
-// The file part of a path (name and extension).
-std::wstring FilePart(const std::wstring& path)
-{
-    const size_t slash = path.find_last_of(L"\\/");
-    return slash == std::wstring::npos ? path : path.substr(slash + 1);
-}
-
 } // namespace
 
 template <class C, class D>
@@ -217,7 +210,7 @@ void CVxProfilePage<C, D>::AssignProgram(LPARAM info)
         // The program was taken away.
         profile->SetLinkedApplicationPath(L"");
     } else if (path.size() > 1) {
-        if (FilePart(path).size() < kMaxProgramFileName) {
+        if (wstr::FileNameOf(path).size() < kMaxProgramFileName) {
             profile->SetLinkedApplicationPath(path.c_str());
         } else {
             // The profile keeps the program it had, and the cell shows it again.

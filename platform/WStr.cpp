@@ -52,6 +52,12 @@ int CompareNoCase(const std::wstring& a, const std::wstring& b)
     return r ? r - CSTR_EQUAL : CompareUpperCopies(a, b);
 }
 
+std::wstring FileNameOf(const std::wstring& path)
+{
+    const size_t slash = path.find_last_of(L"\\/");
+    return slash == std::wstring::npos ? path : path.substr(slash + 1);
+}
+
 bool EqualsNoCase(const std::wstring& a, const std::wstring& b)
 {
     return a.size() == b.size() && CompareNoCase(a, b) == 0;

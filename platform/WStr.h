@@ -23,6 +23,8 @@ std::wstring Utf8ToWide(const std::string& s);
 std::string WideToUtf8(const std::wstring& s);
 
 // Copies src into dst[cap], always terminated when cap > 0; false when src did not fit.
+// The file part of a path: what follows its last backslash or slash.
+std::wstring FileNameOf(const std::wstring& path);
 bool CopyBounded(wchar_t* dst, size_t cap, const wchar_t* src);
 
 } // namespace wstr
