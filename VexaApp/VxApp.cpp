@@ -16,6 +16,7 @@
 #include "MouseConfig.h"
 #include "NameTables.h"
 #include "ProfileFiles.h"
+#include "SharedConnection.h"
 #include "ShellOpen.h"
 #include "VexaAppRes.h"
 #include "VxAppDlg.h"
@@ -171,6 +172,9 @@ BOOL CVxApp::InitInstance()
     }
     FillLanguageNameTable();
     FillKeyboardLayoutItemTable();
+    // Start-up connects once: making the devices, the keyboard's layout and the dialog's first reads
+    // share this connection, which the dialog ends once it has read them.
+    auto startConnection = std::make_unique<CSharedConnection>();
     CreateDevices();
     InitNameTables();
 
@@ -188,6 +192,7 @@ BOOL CVxApp::InitInstance()
     {
         CVxAppDlg dialog(&m_mouseConfig, &m_mouseDevice, &m_keyboardDevice, &m_keyboardConfig);
         dialog.SetStartErrorLog(std::move(startErrors));
+        dialog.SetStartConnection(std::move(startConnection));
         SetMainWnd(&dialog);
         dialog.DoModal();
         SetMainWnd(nullptr);

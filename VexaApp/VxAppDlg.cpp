@@ -8,6 +8,8 @@
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "LayoutErrors.h"
+#include "LayoutLoader.h"
+#include "SharedConnection.h"
 #include "TextItem.h"
 #include "VexaAppRes.h"
 #include "VxAppNotices.h"
@@ -133,6 +135,11 @@ void CVxAppDlg::SetStartErrorLog(std::unique_ptr<CLayoutErrorLog> log)
     m_startLog = std::move(log);
 }
 
+void CVxAppDlg::SetStartConnection(std::unique_ptr<CSharedConnection> connection)
+{
+    m_startConnection = std::move(connection);
+}
+
 // ---- start-up -------------------------------------------------------------------------------
 
 BOOL CVxAppDlg::OnInitDialog()
@@ -144,11 +151,7 @@ BOOL CVxAppDlg::OnInitDialog()
     ::SetLayeredWindowAttributes(m_hWnd, kTransparentColour, 0, LWA_COLORKEY);
     SetWindowText(L"Halvo VEXA Configurator");
     DeviceListener().Register(m_hWnd);
-    LoadPageLayouts();
-    // The keys of the keyboard layout the application activated, from that layout's own file.
-    if (const CKeyboardLayoutSetting* layout = KeyboardLayouts().Active(); layout && !layout->layoutItems.empty())
-        LoadStartLayout(&m_keyboardKeys.KeyItems(), layout->layoutItems, this);
-    m_keyboardKeys.ShowKeyItems(false);
+    PreparePageLayouts();
     BindNamedItems();
     if (!m_ok && !m_cancel && !m_items.FindById(BUTTON_EXIT))
         AddFallbackClose();
@@ -197,20 +200,93 @@ void CVxAppDlg::AddFallbackClose()
     }
 }
 
-void CVxAppDlg::LoadPageLayouts()
+void CVxAppDlg::PreparePageLayouts()
 {
-    CVxPage* const sets[] = {&m_mouseButtons,   &m_mousePerformance, &m_mouseProfiles,
-                             &m_mouseMacros,    &m_mouseLighting,    &m_keyboardKeys,
-                             &m_keyboardProfiles, &m_keyboardMacros, &m_keyboardLighting};
     for (size_t i = 0; i < std::size(kPageLayouts); ++i) {
         const PageLayout& layout = kPageLayouts[i];
-        // A page whose layout did not load is an empty page: shown, it shows nothing and hides the
-        // others. Every page waits hidden until it is chosen.
-        if (!LoadStartLayout(sets[i], layout.file, this))
-            sets[i]->DeleteAll();
-        sets[i]->ShowAll(false);
-        m_pages[layout.product][layout.page] = sets[i];
+        m_pageLayouts[i] = std::make_unique<CPreparedLayout>();
+        PrepareStartLayout(*m_pageLayouts[i], layout.file, this);
+        m_pages[layout.product][layout.page] = PageAt(i);
     }
+    // The keys of the keyboard layout the application activated, from that layout's own file: read
+    // now, as its keyboard definition is the configuration's.
+    if (const CKeyboardLayoutSetting* layout = KeyboardLayouts().Active(); layout && !layout->layoutItems.empty()) {
+        m_keyLayout = std::make_unique<CPreparedLayout>();
+        PrepareStartLayout(*m_keyLayout, layout->layoutItems, this);
+    }
+}
+
+CVxPage* CVxAppDlg::PageAt(size_t index)
+{
+    CVxPage* const pages[kPageCount] = {&m_mouseButtons,     &m_mousePerformance, &m_mouseProfiles,
+                                        &m_mouseMacros,      &m_mouseLighting,    &m_keyboardKeys,
+                                        &m_keyboardProfiles, &m_keyboardMacros,   &m_keyboardLighting};
+    return index < kPageCount ? pages[index] : nullptr;
+}
+
+size_t CVxAppDlg::IndexOf(const CVxPage* page) const
+{
+    for (size_t i = 0; i < std::size(kPageLayouts); ++i) {
+        const auto pages = m_pages.find(kPageLayouts[i].product);
+        if (pages == m_pages.end())
+            continue;
+        const auto found = pages->second.find(kPageLayouts[i].page);
+        if (found != pages->second.end() && found->second == page)
+            return i;
+    }
+    return kPageCount;
+}
+
+bool CVxAppDlg::BuildPage(CVxPage* page)
+{
+    const size_t index = IndexOf(page);
+    if (index >= kPageCount || m_pageBuilt[index])
+        return false;
+    m_pageBuilt[index] = true;
+    std::vector<std::wstring> errors;
+    {
+        CLayoutErrorLog log;
+        if (m_pageLayouts[index])
+            BuildPreparedLayout(*m_pageLayouts[index], page, this);
+        if (page == &m_keyboardKeys && m_keyLayout)
+            BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this);
+        errors = log.Errors();
+    }
+    m_pageLayouts[index].reset();
+    if (page == &m_keyboardKeys)
+        m_keyLayout.reset();
+    if (m_startLog) {
+        // Still starting: the start-up notice tells them.
+        for (const std::wstring& error : errors)
+            ReportLayoutError(error);
+    } else if (!errors.empty()) {
+        m_buildErrors.insert(m_buildErrors.end(), errors.begin(), errors.end());
+        if (m_hWnd)
+            PostMessage(WM_VX_SHOWNOTICES);
+    }
+    return true;
+}
+
+void CVxAppDlg::InitPage(CVxPage* page)
+{
+    if (page == &m_mouseButtons)
+        m_mouseButtons.InitAssignButtonsPage(this);
+    else if (page == &m_mousePerformance)
+        m_mousePerformance.InitAdjustPerformancePage(this);
+    else if (page == &m_mouseProfiles)
+        m_mouseProfiles.InitMouseProfilePage(this);
+    else if (page == &m_mouseMacros)
+        m_mouseMacros.InitMouseMacroPage(this);
+    else if (page == &m_mouseLighting)
+        m_mouseLighting.InitMouseLightingPage(this);
+    else if (page == &m_keyboardKeys)
+        m_keyboardKeys.InitAssignKeysPage(this);
+    else if (page == &m_keyboardProfiles)
+        m_keyboardProfiles.InitKeyboardProfilePage(this);
+    else if (page == &m_keyboardMacros)
+        m_keyboardMacros.InitKeyboardMacroPage(this);
+    else if (page == &m_keyboardLighting)
+        m_keyboardLighting.InitKeyboardLightingPage(this);
 }
 
 void CVxAppDlg::BindNamedItems()
@@ -248,6 +324,8 @@ void CVxAppDlg::ConnectDevices()
 {
     m_connected[kMouse] = LoadMouseFromDevice();
     m_connected[kKeyboard] = LoadKeyboardFromDevice();
+    // Start-up is over: later operations connect for themselves, and see the devices as they are then.
+    m_startConnection.reset();
     if (!m_connected[kMouse] && !m_connected[kKeyboard]) {
         SwitchProduct(kNoProduct, true);
         StartNoDeviceTimer(kNoDeviceStartMs);
@@ -284,15 +362,10 @@ void CVxAppDlg::RefreshAllPages()
     for (auto& [product, tabs] : m_pageTabs)
         for (auto& [page, tab] : tabs)
             SetTabSelected(tab, false);
-    m_mouseButtons.InitAssignButtonsPage(this);
-    m_mousePerformance.InitAdjustPerformancePage(this);
-    m_mouseProfiles.InitMouseProfilePage(this);
-    m_mouseMacros.InitMouseMacroPage(this);
-    m_mouseLighting.InitMouseLightingPage(this);
-    m_keyboardKeys.InitAssignKeysPage(this);
-    m_keyboardProfiles.InitKeyboardProfilePage(this);
-    m_keyboardMacros.InitKeyboardMacroPage(this);
-    m_keyboardLighting.InitKeyboardLightingPage(this);
+    // A page not built yet is filled as an empty page is: its handlers have the dialog and find
+    // none of its items. It is filled again once built.
+    for (size_t i = 0; i < kPageCount; ++i)
+        InitPage(PageAt(i));
     Invalidate(FALSE);
 }
 
@@ -352,18 +425,23 @@ void CVxAppDlg::EnableNavigation(bool enable)
 
 CVxAppDlg::WriteStart CVxAppDlg::SaveToDevice()
 {
+    return WriteProduct(m_product);
+}
+
+CVxAppDlg::WriteStart CVxAppDlg::WriteProduct(int product)
+{
     bool started = false;
-    if (IsProduct(m_product)) {
+    if (IsProduct(product)) {
         // A write still running refuses the next one, and that says nothing of the device.
-        if (IsWriting(m_product))
+        if (IsWriting(product))
             return WriteStart::Busy;
-        started = m_product == kMouse ? (*m_mouseDevice && (*m_mouseDevice)->Transfer(*m_mouseConfig, kTransferWrite, kTransferAll))
-                                      : (*m_keyboardDevice && (*m_keyboardDevice)->Transfer(*m_keyboardConfig, kTransferWrite, kTransferAll));
-        m_connected[m_product] = started;
+        started = product == kMouse ? (*m_mouseDevice && (*m_mouseDevice)->Transfer(*m_mouseConfig, kTransferWrite, kTransferAll))
+                                    : (*m_keyboardDevice && (*m_keyboardDevice)->Transfer(*m_keyboardConfig, kTransferWrite, kTransferAll));
+        m_connected[product] = started;
         // A device that did not take the write counts as gone; the user learns that the settings
         // did not reach it.
         if (!started)
-            NoteWriteFailure(m_product);
+            NoteWriteFailure(product);
     }
     if (started)
         StartWritePolling();
@@ -436,6 +514,7 @@ void CVxAppDlg::SwitchToConnectedProduct()
 void CVxAppDlg::SwitchProduct(int product, bool forced)
 {
     if (product == kNoProduct) {
+        HoldRedraw(true);
         for (auto& [p, pages] : m_pages)
             for (auto& [number, page] : pages)
                 if (page)
@@ -456,7 +535,7 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
         m_product = kNoProduct;
         UpdateVersionLabels(kNoProduct);
         UpdateApply();
-        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+        ReleaseRedraw();
         return;
     }
     if (!IsProduct(product))
@@ -473,6 +552,7 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
         }
     }
     const int other = product == kMouse ? kKeyboard : kMouse;
+    HoldRedraw(true);
     // A product left without a save (its device failed, or another was forced in) keeps its mark
     // for its return.
     if (m_product == other) {
@@ -497,6 +577,7 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
     m_unsaved[product] = m_heldUnsaved[product];
     m_heldUnsaved[product] = false;
     UpdateApply();
+    ReleaseRedraw();
 }
 
 bool CVxAppDlg::SettleBeforeSwitch()
@@ -533,25 +614,122 @@ void CVxAppDlg::SwitchPage(int page)
     CVxPage* set = PageOf(m_product, page);
     if (!set || set == m_currentPage)
         return;
+    // A page made now paints while it is made and filled, and the keys are a hundred windows: the
+    // window's painting stops until the switch is done. Other pages need only the switch's paint.
+    HoldRedraw(NeedsBuild(set) || set == &m_keyboardKeys || m_currentPage == &m_keyboardKeys);
     for (auto& [number, other] : m_pages[m_product])
         if (other && other != set)
             ShowPage(other, false);
-    if (set == &m_mousePerformance)
-        m_mousePerformance.Refresh();
+    if (BuildPage(set)) {
+        // The first fill, as at start: before the page is current, so that what its items report
+        // while they are filled is no user's change.
+        const bool unsaved = m_unsaved[m_product];
+        InitPage(set);
+        m_unsaved[m_product] = unsaved;
+    }
     ShowPage(set, true);
     m_currentPage = set;
     m_lastPage[m_product] = page;
     for (auto& [number, tab] : m_pageTabs[m_product])
         SetTabSelected(tab, number == page);
     set->Refresh();
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ALLCHILDREN);
+    UpdateApply();
+    ReleaseRedraw();
+}
+
+bool CVxAppDlg::NeedsBuild(CVxPage* page) const
+{
+    const size_t index = IndexOf(page);
+    return index < kPageCount && !m_pageBuilt[index];
+}
+
+void CVxAppDlg::HoldRedraw(bool stopPainting)
+{
+    const bool visible = m_hWnd && IsWindowVisible();
+    // The window system shows what the window has painted now and then, in the middle of a paint
+    // too: a still picture of the window covers it until the switch has painted.
+    if (m_redrawHolds++ == 0 && visible) {
+        m_curtain.Take(m_hWnd, kTransparentColour);
+        m_curtain.Raise();
+    }
+    // Many windows come and go more cheaply while the window does not paint at all.
+    if (stopPainting && !m_redrawOff && visible) {
+        SendMessage(WM_SETREDRAW, FALSE);
+        m_redrawOff = true;
+    }
+}
+
+void CVxAppDlg::ReleaseRedraw()
+{
+    if (m_redrawHolds == 0 || --m_redrawHolds > 0 || !m_hWnd)
+        return;
+    if (m_redrawOff) {
+        m_redrawOff = false;
+        SendMessage(WM_SETREDRAW, TRUE);
+        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
+    }
+    // Without a stop what changed is invalid, and only that paints.
+    if (IsWindowVisible())
+        PaintNow();
+    m_curtain.Lower();
+}
+
+void CVxAppDlg::PaintNow()
+{
+    // The keys page's hundred keys paint as one picture, after the window and its other items
+    // (which lie under them): a paint of its own for each key took longer than all the rest.
+    std::vector<std::pair<CBitmapBtn*, CRect>> keys;  // each key and its place in the client area
+    CRect area;
+    if (m_currentPage == &m_keyboardKeys) {
+        for (CGUIItem* item : m_keyboardKeys.KeyItems()) {
+            auto* key = dynamic_cast<CBitmapBtn*>(item);
+            if (!key || !key->GetSafeHwnd() || !key->IsWindowVisible())
+                continue;
+            const CRect place = PlaceOf(key->GetSafeHwnd());
+            if (keys.empty())
+                area = place;
+            else
+                area.UnionRect(area, place);
+            keys.emplace_back(key, place);
+        }
+    }
+    for (const auto& [key, place] : keys)
+        ::ValidateRect(key->GetSafeHwnd(), nullptr);
+    // Where a key's shape leaves a hole the window shows through: painted first.
+    if (!keys.empty())
+        RedrawWindow(&area, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
+    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+    if (keys.empty() || area.IsRectEmpty())
+        return;
+    CClientDC window(m_hWnd);
+    CMemoryDC canvas(window);
+    CBitmap picture;
+    if (!canvas || !picture.CreateCompatibleBitmap(window, area.Width(), area.Height())) {
+        for (const auto& [key, place] : keys)
+            key->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+        return;
+    }
+    canvas.SelectObject(static_cast<HBITMAP>(picture));
+    canvas.BitBlt(0, 0, area.Width(), area.Height(), window, area.left, area.top, SRCCOPY);
+    for (const auto& [key, place] : keys)
+        key->DrawOnto(canvas, POINT{place.left - area.left, place.top - area.top});
+    window.BitBlt(area.left, area.top, area.Width(), area.Height(), canvas, 0, 0, SRCCOPY);
+}
+
+CRect CVxAppDlg::PlaceOf(HWND child) const
+{
+    RECT place{};
+    ::GetWindowRect(child, &place);
+    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
+    return CRect(place);
 }
 
 void CVxAppDlg::ShowPage(CVxPage* page, bool show)
 {
     page->ShowAll(show);
+    // The keys' states come with the refresh that follows every showing (SwitchPage).
     if (page == &m_keyboardKeys)
-        m_keyboardKeys.ShowKeyItems(show);
+        m_keyboardKeys.KeyItems().ShowAll(show);
 }
 
 CVxPage* CVxAppDlg::PageOf(int product, int page) const
@@ -617,12 +795,27 @@ void CVxAppDlg::SaveAndClose()
     // must end before the devices are let go at exit.
     WaitForWrites();
     TakeWriteOutcomes();
-    // This write sends the whole product again: an earlier failure of it is made good or told anew.
-    if (IsProduct(m_product))
-        m_writeFailed[m_product] = false;
-    SaveToDevice();
-    WaitForWrites();
-    TakeWriteOutcomes();
+    // Only a product marked unsaved is written: the one shown by its unsaved mark, the other by the
+    // mark it keeps while not shown (its write failed, or its device left and came back) once its
+    // device is there. With nothing marked nothing is written and the window closes at once.
+    bool wrote = false;
+    for (int product : {kMouse, kKeyboard}) {
+        const bool shown = product == m_product;
+        if (!(shown ? m_unsaved[product] : m_heldUnsaved[product] && m_connected[product]))
+            continue;
+        // This write sends the whole product again: an earlier failure of it is made good or told anew.
+        m_writeFailed[product] = false;
+        if (WriteProduct(product) != WriteStart::Started)
+            continue;
+        wrote = true;
+        // A failure gives the mark back (NoteWriteFailure).
+        if (!shown)
+            m_heldUnsaved[product] = false;
+    }
+    if (wrote) {
+        WaitForWrites();
+        TakeWriteOutcomes();
+    }
     if (m_writeFailed[kMouse] || m_writeFailed[kKeyboard]) {
         // The user is told and stays, with the product unsaved, to try again or to leave.
         ShowPendingNotices();
@@ -716,6 +909,15 @@ void CVxAppDlg::ShowPendingNotices()
         m_showingNotice = true;
         CVxTextNotice notice(this, kStartFilesNoticeLayout, L"$FileErrorHeading",
                              RefusedFilesMessage(m_startErrors, kMaxListedFiles), true);
+        notice.DoModal();
+        m_showingNotice = false;
+    }
+    if (!m_buildErrors.empty()) {
+        const std::vector<std::wstring> errors = std::move(m_buildErrors);
+        m_buildErrors.clear();
+        m_showingNotice = true;
+        CVxTextNotice notice(this, kStartFilesNoticeLayout, L"$FileErrorHeading",
+                             RefusedFilesMessage(errors, kMaxListedFiles), true);
         notice.DoModal();
         m_showingNotice = false;
     }

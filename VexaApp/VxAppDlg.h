@@ -4,6 +4,11 @@
 // each product's unsaved state, writes a product on Apply and OK, and follows devices arriving and
 // leaving.
 //
+// Pages: every page layout (and the keyboard's keys) is read and checked at start, so that a file
+// refused as a whole is told with start-up's other faults; a page's items are made when the page is
+// first shown, and then given the first fill the page would have had at start. Until then a page is
+// an empty item set whose handlers find none of its items. A switch is painted once, complete.
+//
 // Devices: the dialog holds the addresses of the application's device and configuration pointers
 // and reads them anew at each use; a device object is made again on arrival and removal. A write
 // runs on the device's worker (IGenDevice::Transfer); while it runs, every other call to that
@@ -34,11 +39,14 @@
 
 #include "GUIPanel.h"
 #include "GenDevice.h"
+#include "VxCurtain.h"
 #include "VxPages.h"
 
 class CBitmapBtn;
 class CBitmapItem;
 class CLayoutErrorLog;
+class CPreparedLayout;
+class CSharedConnection;
 class CTextItem;
 
 // "major.minor" of this program's product version (its file's version record), the minor with two
@@ -79,6 +87,8 @@ public:
     // The log that collects what the install directory's files hold wrong; the dialog adds its own
     // layouts' faults, ends it when its start is done and shows what it holds in one notice.
     void SetStartErrorLog(std::unique_ptr<CLayoutErrorLog> log);
+    // The connection the devices were made on: the first reads go on from it, and it ends with them.
+    void SetStartConnection(std::unique_ptr<CSharedConnection> connection);
     // What start-up refused, one line per fault ("<file>: <what>").
     const std::vector<std::wstring>& StartErrors() const { return m_startErrors; }
 
@@ -124,9 +134,13 @@ protected:
 private:
     static bool IsProduct(int product) { return product == kMouse || product == kKeyboard; }
 
+    static constexpr size_t kPageCount = 9;
+
     // ---- start-up ----
     void BindNamedItems();
-    void LoadPageLayouts();
+    // Reads and checks every page layout (and the keyboard's keys) at start; their items are built
+    // when the page is first shown.
+    void PreparePageLayouts();
     void BuildTabLists();
     void ConnectDevices();
     void RefreshAllPages();
@@ -142,12 +156,34 @@ private:
     bool SettleBeforeSwitch();
     void SwitchPage(int page);
     void ShowPage(CVxPage* page, bool show);
+    // Holds the window's painting while pages and tabs come and go (holds nest); the last release
+    // paints what changed, at once: a switch never shows two pages at once, nor the bare background
+    // between them. With stopPainting nothing paints until then, not even an item that paints as
+    // it is made or filled, and the release paints the whole window.
+    void HoldRedraw(bool stopPainting);
+    void ReleaseRedraw();
+    // Paints what is invalid in the window and its items now.
+    void PaintNow();
+    // A child window's rectangle in the client area.
+    CRect PlaceOf(HWND child) const;
+    // The page's items from its prepared layout, the first time only; true when they were built
+    // now. What the build found wrong goes to the start-up notice during start, else to a notice
+    // of its own.
+    bool BuildPage(CVxPage* page);
+    // The page is still to be made (BuildPage).
+    bool NeedsBuild(CVxPage* page) const;
+    // The page's first fill from the configuration as it is now (its Init... function).
+    void InitPage(CVxPage* page);
+    CVxPage* PageAt(size_t index);
+    size_t IndexOf(const CVxPage* page) const;
     void UpdateVersionLabels(int product);
     void UpdateApply();
     void SetTabSelected(CBitmapBtn* tab, bool selected);
     CVxPage* PageOf(int product, int page) const;
 
     // ---- saving and closing ----
+    // Starts writing a product to its device (SaveToDevice for any product).
+    WriteStart WriteProduct(int product);
     void WaitForWrites();
     // Takes how the product's last write ended (wait: for a running one first); a failure leaves
     // the product unsaved and is told later. True when it failed.
@@ -163,7 +199,8 @@ private:
     void StopRecordingForExit();
     // A close button of the window's own where the layout gave none.
     void AddFallbackClose();
-    // OK: waits for a running write, saves, waits for that write too, then closes.
+    // OK: waits for a running write, writes the products marked unsaved, waits for those writes too,
+    // then closes.
     void SaveAndClose();
     bool MacroPageRecords() const;
     void StartNoDeviceTimer(UINT ms);
@@ -230,8 +267,15 @@ private:
     CVxItems_Keyboard_MGP m_keyboardProfiles;
     CVxItems_Keyboard_MGM m_keyboardMacros;
     CVxItems_Keyboard_LTG m_keyboardLighting;
-    // product -> (page number -> page), null for a page whose layout did not load.
+    // product -> (page number -> page); a page whose layout did not load is shown empty.
     std::map<int, std::map<int, CVxPage*>> m_pages;
+    // Each page's layout, in page order, and the keys of the keyboard's layout, read at start.
+    std::unique_ptr<CPreparedLayout> m_pageLayouts[kPageCount];
+    std::unique_ptr<CPreparedLayout> m_keyLayout;
+    bool m_pageBuilt[kPageCount] = {};
+    int m_redrawHolds = 0;
+    bool m_redrawOff = false;
+    CVxCurtain m_curtain;  // the window as it was, over it while a switch paints
 
     // Named items of the main layout (borrowed from m_items).
     CTextItem* m_firmwareLabel = nullptr;
@@ -267,8 +311,11 @@ private:
     bool m_writeFailed[2] = {};
     bool m_showingNotice = false;
     std::unique_ptr<CLayoutErrorLog> m_startLog;
+    std::unique_ptr<CSharedConnection> m_startConnection;
     std::vector<std::wstring> m_startErrors;
     bool m_startErrorsToTell = false;
+    // What the build of a page found wrong after start, to be told.
+    std::vector<std::wstring> m_buildErrors;
     HWND m_fallbackClose = nullptr;  // a child window: goes with the dialog
 
     HV_DECLARE_MSG_MAP()

@@ -579,7 +579,8 @@ void CVxAppDlg::OnTimer(UINT_PTR id)
             else
                 TakeWriteOutcome(product, false);
         }
-        if (!writing && !m_writeFailed[kMouse] && !m_writeFailed[kKeyboard] && !m_startErrorsToTell) {
+        if (!writing && !m_writeFailed[kMouse] && !m_writeFailed[kKeyboard] && !m_startErrorsToTell &&
+            m_buildErrors.empty()) {
             KillTimer(TIMER_WRITEPOLL);
             m_pollingWrites = false;
         }
@@ -649,7 +650,7 @@ LRESULT CVxAppDlg::OnDeviceNoticesPosted(WPARAM, LPARAM)
 
 LRESULT CVxAppDlg::OnShowNoticesPosted(WPARAM, LPARAM)
 {
-    if (m_startErrorsToTell && !CanShowNotice()) {
+    if ((m_startErrorsToTell || !m_buildErrors.empty()) && !CanShowNotice()) {
         // Something else is up (the no-device notice, a wait): the timer tries again.
         StartWritePolling();
         return 0;

@@ -5,6 +5,7 @@
 #include "GUIPanel.h"
 #include "LangTable.h"
 #include "LayoutErrors.h"
+#include "LayoutLoader.h"
 #include "NameTables.h"
 #include "TextItem.h"
 #include "VxItemIds.h"
@@ -131,6 +132,22 @@ bool LoadStartLayout(CGUIItems* items, const std::wstring& fileName, CWnd* owner
     if (!loaded && errors.empty())
         ReportUnreadLayout(fileName);
     return loaded;
+}
+
+bool PrepareStartLayout(CPreparedLayout& layout, const std::wstring& fileName, CWnd* owner)
+{
+    std::vector<std::wstring> errors;
+    bool usable = false;
+    {
+        CLayoutErrorLog log;
+        usable = PrepareLayoutFile(fileName, layout, owner);
+        errors = log.Errors();
+    }
+    for (const std::wstring& error : errors)
+        ReportLayoutError(error);
+    if (!usable && errors.empty())
+        ReportUnreadLayout(fileName);
+    return usable;
 }
 
 void ReportUnreadLayout(const std::wstring& fileName)

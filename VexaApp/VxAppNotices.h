@@ -10,6 +10,8 @@
 #include "GUIItem.h"
 #include "VxPopups.h"
 
+class CPreparedLayout;
+
 // The layouts lent: "FileErrorPopUp.xml" is the skin's notice about a file that was not read; the
 // notice of a failed write takes "ExportProfileWarningPopup.xml", whose own message already speaks
 // of the device and of Apply.
@@ -48,5 +50,8 @@ std::wstring RefusedFilesMessage(const std::vector<std::wstring>& errors, size_t
 // Loads a layout of the install directory at start-up (LoadLayoutFile) and reports what it refused
 // to the thread's layout error log, a file that could not be read at all included.
 bool LoadStartLayout(CGUIItems* items, const std::wstring& fileName, CWnd* owner);
+// Reads and checks a layout of the install directory at start-up (PrepareLayoutFile), its items to
+// be built later, and reports what it refused as LoadStartLayout does.
+bool PrepareStartLayout(CPreparedLayout& layout, const std::wstring& fileName, CWnd* owner);
 // Reports a layout of the install directory that did not load and said nothing of why.
 void ReportUnreadLayout(const std::wstring& fileName);

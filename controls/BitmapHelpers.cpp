@@ -112,15 +112,21 @@ private:
 
 constexpr DWORD kWhite = 0x00FFFFFF;
 
-// The region of the pixels of bitmap that are not of the transparent colour: white, or with
-// cornerKey the colour of the top-left pixel.
-CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, bool cornerKey)
+// The region of the pixels of the part of bitmap that are not of the transparent colour: white, or
+// with cornerKey the colour of the part's top-left pixel. Pixels of the part beyond the bitmap stay
+// black (a new DIB's colour), as in a copy of the part.
+CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, const RECT* part, bool cornerKey)
 {
     BITMAP info = {};
     if (!bitmap || !GetObjectW(bitmap, sizeof(info), &info) || info.bmWidth <= 0 || info.bmHeight == 0)
         return CRgnHandle();
-    const LONG width = info.bmWidth;
-    const LONG height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+    RECT area = {0, 0, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight};
+    if (part)
+        area = *part;
+    const LONG width = area.right - area.left;
+    const LONG height = area.bottom - area.top;
+    if (width <= 0 || height <= 0)
+        return CRgnHandle();
 
     CMemoryDC source(nullptr);
     if (!source)
@@ -140,7 +146,7 @@ CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, bool cornerKey)
     CMemoryDC copy(nullptr);
     if (!copy || !dib || !bits || !copy.Select(dib.Get()) || !source.Select(bitmap))
         return CRgnHandle();
-    if (!BitBlt(copy.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY))
+    if (!BitBlt(copy.Get(), 0, 0, width, height, source.Get(), area.left, area.top, SRCCOPY))
         return CRgnHandle();
     GdiFlush();
 
@@ -172,12 +178,17 @@ CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, bool cornerKey)
 
 CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap)
 {
-    return RegionOfOpaquePixels(bitmap, false);
+    return RegionOfOpaquePixels(bitmap, nullptr, false);
+}
+
+CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap, const RECT& part)
+{
+    return RegionOfOpaquePixels(bitmap, &part, false);
 }
 
 CRgnHandle CreateRegionWithoutCornerColor(HBITMAP bitmap)
 {
-    return RegionOfOpaquePixels(bitmap, true);
+    return RegionOfOpaquePixels(bitmap, nullptr, true);
 }
 
 bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int top, int right, int bottom)
@@ -209,6 +220,16 @@ bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target)
 {
     if (!path)
         return false;
+    // A BMP file goes to the bitmap loader, which makes a DIB section of the file's own pixel
+    // format straight from it: faster than a picture object and its copy, and no larger than the
+    // file's pixels. The loader takes nothing but a BMP file (one that starts with "BM"), so it is
+    // asked first, without opening the file for a look at its start (three round trips to the
+    // server under Wine); what it refuses is left to the picture object.
+    if (HBITMAP bitmap = static_cast<HBITMAP>(
+            LoadImageW(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION))) {
+        target.Reset(bitmap);
+        return true;
+    }
     CKernelHandle file(CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                    FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file)
@@ -257,20 +278,25 @@ bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target)
 
 void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, HBITMAP mask)
 {
+    PaintThroughMask(target, area, picture, POINT{0, 0}, mask, POINT{0, 0});
+}
+
+void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, POINT pictureAt, HBITMAP mask, POINT maskAt)
+{
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
     CMemoryDC source(target);
     if (!source || width <= 0 || height <= 0 || !source.Select(mask))
         return;
-    BitBlt(target, area.left, area.top, width, height, source.Get(), 0, 0, SRCAND);
+    BitBlt(target, area.left, area.top, width, height, source.Get(), maskAt.x, maskAt.y, SRCAND);
     if (!picture)
         return;
     CBitmapHandle shaped(CreateCompatibleBitmap(target, width, height));
     CMemoryDC shape(target);
     if (!shaped || !shape || !shape.Select(shaped.Get()) || !source.Select(picture))
         return;
-    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
+    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), pictureAt.x, pictureAt.y, SRCCOPY);
     source.Select(mask);
-    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), 0, 0, 0x00220326);  // picture AND NOT mask
+    BitBlt(shape.Get(), 0, 0, width, height, source.Get(), maskAt.x, maskAt.y, 0x00220326);  // picture AND NOT mask
     BitBlt(target, area.left, area.top, width, height, shape.Get(), 0, 0, SRCPAINT);
 }

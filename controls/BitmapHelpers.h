@@ -10,6 +10,9 @@
 // A window region of the pixels of the bitmap that are not pure white (white is transparent).
 // Empty (but valid) for an all-white bitmap; none for no bitmap or when no DC or DIB can be made.
 CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap);
+// The same for the part (left, top) - (right, bottom) of the bitmap, in the part's own coordinates
+// (its top-left pixel at 0, 0); pixels of the part beyond the bitmap count as black, as in a copy.
+CRgnHandle CreateRegionFromBitmap(HBITMAP bitmap, const RECT& part);
 // The same with the colour of the bitmap's top-left pixel as the transparent colour (a picture
 // whose background colour is its own).
 CRgnHandle CreateRegionWithoutCornerColor(HBITMAP bitmap);
@@ -28,3 +31,6 @@ bool LoadPictureFile(const wchar_t* path, CBitmapHandle& target);
 // and keeps target where the mask is white; without a picture only the mask's black part is
 // blackened. The mask is a colour or monochrome bitmap at least as large as area.
 void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, HBITMAP mask);
+// The same with the picture drawn from pictureAt and the mask from maskAt: a part of larger
+// pictures, drawn where it lies without a copy of its own.
+void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, POINT pictureAt, HBITMAP mask, POINT maskAt);

@@ -144,9 +144,18 @@ void CListPanelList::SetItems(const std::vector<ListEntry>& entries)
     m_toolTipRow = -1;
     if (!m_hWnd)
         return;
+    // The rows go in with the list-view's drawing off: each row would otherwise update its scroll
+    // bar, which the list then takes away again (OnNcCalcSize), each time several round trips to
+    // the window server. Only a list that is shown is switched, as the default processing of
+    // WM_SETREDRAW may show a window when drawing goes back on.
+    const bool holdDrawing = (GetStyle() & WS_VISIBLE) != 0;
+    if (holdDrawing)
+        SendMessage(WM_SETREDRAW, FALSE);
     DeleteAllItems();
     for (size_t i = 0; i < m_entries.size(); ++i)
         InsertItem(static_cast<int>(i), ShownText(m_entries[i]).c_str(), static_cast<LPARAM>(i));
+    if (holdDrawing)
+        SendMessage(WM_SETREDRAW, TRUE);
     if (m_dataMode)
         SortItems(ByShownText, reinterpret_cast<LPARAM>(this));
     const CRect first = GetItemRect(0);

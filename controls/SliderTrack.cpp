@@ -84,13 +84,9 @@ CSliderBase* CSliderTrack::SenderOf(LPARAM itemId) const
 
 void CSliderTrack::CreateTip(int mode)
 {
-    if (!m_slider || !m_slider->IsWindow() || m_toolTip)
+    if (!m_slider || !m_slider->IsWindow() || m_tipMade)
         return;
-    m_toolTip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
-                                      nullptr, nullptr));
-    if (!m_toolTip)
-        return;  // the slider works without its tooltip
+    m_tipMade = true;
     m_tipThumb = m_slider;
     m_tipText = m_slider->Label().substr(0, kDragTipLength);
     m_toolInfo = TTTOOLINFOW{};
@@ -100,16 +96,43 @@ void CSliderTrack::CreateTip(int mode)
     m_toolInfo.uId = reinterpret_cast<UINT_PTR>(m_hWnd);
     m_toolInfo.lpszText = const_cast<wchar_t*>(m_tipText.c_str());
     m_toolInfo.rect = GetClientRect();
-    m_tipAdded = ::SendMessageW(m_toolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo)) != FALSE;
-    ::SendMessageW(m_toolTip.Get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    // The tool goes into the window with it (TipWindow).
+    m_tipAdded = true;
     m_tipShown = false;
     m_tipMode = mode;
 }
 
+HWND CSliderTrack::TipWindow()
+{
+    if (m_toolTip || !m_tipMade)
+        return m_toolTip.Get();
+    m_toolTip.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, m_hWnd, nullptr,
+                                      nullptr, nullptr));
+    if (!m_toolTip) {
+        // The slider works without its tooltip.
+        m_tipMade = false;
+        m_tipAdded = false;
+        return nullptr;
+    }
+    m_toolInfo.lpszText = const_cast<wchar_t*>(m_tipText.c_str());
+    if (m_tipAdded)
+        m_tipAdded = ::SendMessageW(m_toolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo)) != FALSE;
+    ::SendMessageW(m_toolTip.Get(), TTM_TRACKACTIVATE, FALSE, reinterpret_cast<LPARAM>(&m_toolInfo));
+    return m_toolTip.Get();
+}
+
 void CSliderTrack::SetTipEnabled(bool enabled)
 {
-    if (!m_toolTip || enabled == m_tipAdded)
+    if (!m_tipMade || enabled == m_tipAdded)
         return;
+    if (!m_toolTip) {
+        // The window takes the tool or not when it is made.
+        m_tipAdded = enabled;
+        if (!enabled)
+            m_tipShown = false;
+        return;
+    }
     if (enabled) {
         m_tipAdded = ::SendMessageW(m_toolTip.Get(), TTM_ADDTOOLW, 0, reinterpret_cast<LPARAM>(&m_toolInfo)) != FALSE;
     } else {
@@ -123,7 +146,7 @@ void CSliderTrack::SetTipText(const std::wstring& text)
 {
     m_tipText = text;
     m_toolInfo.lpszText = const_cast<wchar_t*>(m_tipText.c_str());
-    if (m_tipAdded)
+    if (m_tipAdded && m_toolTip)
         ::SendMessageW(m_toolTip.Get(), TTM_UPDATETIPTEXTW, 0, reinterpret_cast<LPARAM>(&m_toolInfo));
 }
 
@@ -131,7 +154,7 @@ void CSliderTrack::ShowTip(CSliderBase* thumb)
 {
     if (!thumb)
         thumb = m_slider;
-    if (!thumb || !m_toolTip || m_tipShown)
+    if (!thumb || !m_tipMade || m_tipShown)
         return;
     m_tipThumb = thumb;
     // The hover tip has room for a short text only: a longer label shows its value without the
@@ -140,7 +163,7 @@ void CSliderTrack::ShowTip(CSliderBase* thumb)
     if (text.size() > kHoverTipLength)
         text = std::to_wstring(thumb->ShownValue());
     SetTipText(text.substr(0, kHoverTipLength));
-    if (m_tipAdded)
+    if (m_tipAdded && TipWindow())
         ::SendMessageW(m_toolTip.Get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
     m_tipShown = true;
     PositionTip();
@@ -156,7 +179,8 @@ void CSliderTrack::HideTip()
 void CSliderTrack::PositionTip()
 {
     CSliderBase* thumb = m_tipThumb ? m_tipThumb : m_slider;
-    if (!m_tipAdded || !thumb || !thumb->IsWindow())
+    // A tooltip not made yet is placed when it first shows.
+    if (!m_tipAdded || !m_toolTip || !thumb || !thumb->IsWindow())
         return;
     CPoint origin(0, 0);
     thumb->ClientToScreen(&origin);
@@ -190,7 +214,7 @@ LRESULT CSliderTrack::OnPosChanging(WPARAM wParam, LPARAM lParam)
 {
     if (CSliderBase* thumb = SenderOf(lParam)) {
         m_tipThumb = thumb;
-        if (!m_tipShown && m_tipAdded) {
+        if (!m_tipShown && m_tipAdded && TipWindow()) {
             ::SendMessageW(m_toolTip.Get(), TTM_TRACKACTIVATE, TRUE, reinterpret_cast<LPARAM>(&m_toolInfo));
             m_tipShown = true;
         }

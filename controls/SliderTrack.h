@@ -2,7 +2,8 @@
 // and shows the thumb's value in a tracking tooltip while it is dragged or hovered. It passes the
 // thumbs' value messages on to its owner (the panel that loaded the layout; the parent when it has
 // none) and reports clicks on itself, where the attached thumb jumps to. The track owns its tooltip
-// window. User-interface thread only.
+// window, made when it first shows (a top-level window costs a page's build dozens of round trips to
+// the window server). User-interface thread only.
 #pragma once
 
 #include <windows.h>
@@ -40,7 +41,8 @@ public:
     // A thumb that goes away: the track forgets it wherever it keeps it.
     void DetachThumb(CSliderBase* thumb);
 
-    // Creates the tracking tooltip once a thumb with a window is attached; mode as the thumb's.
+    // Sets up the tracking tooltip once a thumb with a window is attached; mode as the thumb's. Its
+    // window is made when the tooltip first shows.
     void CreateTip(int mode);
     // Shows the tooltip with thumb's label (the attached thumb's when null) at the thumb.
     void ShowTip(CSliderBase* thumb = nullptr);
@@ -56,6 +58,7 @@ public:
     bool IsTipShown() const { return m_tipShown; }
     bool IsTipAdded() const { return m_tipAdded; }
     int TipMode() const { return m_tipMode; }
+    // The tooltip's window; null until the tooltip first showed.
     HWND ToolTipWindow() const { return m_toolTip.Get(); }
     // The tooltip's text as last set.
     const std::wstring& TipText() const { return m_tipText; }
@@ -64,6 +67,9 @@ private:
     enum class Axis { None, Horizontal, Vertical };
 
     HWND OwnerWindow() const;
+    // The tooltip's window, made (with the tool, when added) on the first call after CreateTip;
+    // null without a tooltip.
+    HWND TipWindow();
     // The thumb that sent a value message (its item id in lParam), else the attached one.
     CSliderBase* SenderOf(LPARAM itemId) const;
     void SetTipText(const std::wstring& text);
@@ -92,7 +98,8 @@ private:
     std::wstring m_tipText;
     bool m_tipShown = false;
     int m_tipMode = 0;
-    bool m_tipAdded = false;
+    bool m_tipAdded = false;  // the tool is in the tooltip, or goes in when the window is made
+    bool m_tipMade = false;   // CreateTip set the tooltip up
 
     HV_DECLARE_MSG_MAP()
 };

@@ -122,6 +122,17 @@ bool CBaseDevice<C, P>::Connect()
         return false;
     if (m_descriptor.productId == 0)
         return false;
+    if (CSharedConnection* shared = CSharedConnection::Current()) {
+        CSharedConnection::CEntry* entry = shared->Find(m_descriptor.productId);
+        m_found = entry != nullptr;
+        if (!entry)
+            return false;
+        m_root = CComPtr<IDeviceEnumerator>(shared->Root());
+        m_device = entry->device;
+        m_facts = entry->facts;
+        m_shared = entry;
+        return true;
+    }
     CComPtr<IDeviceEnumerator> root;
     if (FAILED(::CoCreateInstance(CLSID_HvMwApi, nullptr, HVMW_CLSCTX, IID_PPV_ARGS(root.Put()))))
         return false;
@@ -131,9 +142,12 @@ bool CBaseDevice<C, P>::Connect()
         if (FAILED(root->EnumDevice(i, device.Put())))
             break;
         DeviceInfo info{};
-        if (SUCCEEDED(device->GetDeviceInfo(&info)) && info.productId == m_descriptor.productId)
+        if (SUCCEEDED(device->GetDeviceInfo(&info)) && info.productId == m_descriptor.productId) {
             found = device;
+            m_facts = info;
+        }
         ::CoTaskMemFree(info.name);
+        m_facts.name = nullptr;
     }
     m_found = static_cast<bool>(found);
     if (!found)
@@ -150,6 +164,20 @@ void CBaseDevice<C, P>::Disconnect()
         return;
     m_device.Reset();
     m_root.Reset();
+    m_shared = nullptr;
+}
+
+template <class C, class P>
+void CBaseDevice<C, P>::KeepListing(std::unique_ptr<CDeviceListing> listing)
+{
+    if (m_shared)
+        m_shared->listing = std::move(listing);
+}
+
+template <class C, class P>
+std::unique_ptr<CDeviceListing> CBaseDevice<C, P>::TakeListing()
+{
+    return m_shared ? std::move(m_shared->listing) : nullptr;
 }
 
 template <class C, class P>
@@ -167,15 +195,13 @@ CStepContext CBaseDevice<C, P>::Context(uint32_t flags, bool withProgress)
 template <class C, class P>
 bool CBaseDevice<C, P>::ReadVersionTexts()
 {
-    DeviceInfo info{};
-    const bool ok = m_device && SUCCEEDED(m_device->GetDeviceInfo(&info));
-    ::CoTaskMemFree(info.name);
-    if (!ok) {
+    // The walk that found the device read its information a moment ago: it is not asked again.
+    if (!m_device) {
         m_firmwareVersion = m_driverVersion = wstr::Format(L"%.2f", 0.0);
         return false;
     }
-    m_firmwareVersion = VersionText(info.firmwareMajor, info.firmwareMinor);
-    m_driverVersion = VersionText(info.driverMajor, info.driverMinor);
+    m_firmwareVersion = VersionText(m_facts.firmwareMajor, m_facts.firmwareMinor);
+    m_driverVersion = VersionText(m_facts.driverMajor, m_facts.driverMinor);
     return true;
 }
 
@@ -238,6 +264,7 @@ bool CBaseDevice<C, P>::StartWorker(C& config, uint32_t flags)
     job->known = m_known;
     if (!Connect())
         return false;
+    ForgetListing();
     job->root = std::move(m_root);
     job->device = std::move(m_device);
     m_job = std::move(job);
@@ -292,12 +319,16 @@ bool CBaseDevice<C, P>::ReadNow(C& config, uint32_t flags)
 {
     if (!Connect())
         return false;
+    // Right after an Init on the same connection, the read goes on from what that Init listed.
+    const std::unique_ptr<CDeviceListing> listing = TakeListing();
     m_busy = true;
     bool ok = false;
     try {
         // Read into a copy, handed over whole only when every step succeeded.
         std::unique_ptr<C> read = CopyForRead(config);
-        ok = ReadBody(Context(flags, true), *read);
+        CStepContext context = Context(flags, true);
+        context.listing = listing.get();
+        ok = ReadBody(context, *read);
         if (ok)
             ok = CommitRead(*read, config);
         else
@@ -326,6 +357,7 @@ bool CBaseDevice<C, P>::ImportMacro(const wchar_t* path, C* config, ImportResult
     SettleWrite();
     if (!path || !config || !Connect())
         return false;
+    ForgetListing();
     ImportOutcome outcome = ImportOutcome::NotRead;
     std::wstring name;
     CComPtr<IMacroManager> manager;
@@ -409,6 +441,7 @@ bool CBaseDevice<C, P>::ImportProfile(const wchar_t* path, C* config, ImportResu
     SettleWrite();
     if (!path || !config || !m_descriptor.HasFeature(kFeatureProfiles) || !Connect())
         return false;
+    ForgetListing();
     ImportOutcome outcome = ImportOutcome::NotRead;
     std::wstring name;
     CComPtr<IProfileManager> manager;

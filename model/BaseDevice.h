@@ -1,5 +1,6 @@
 // What the mouse and the keyboard device objects share: connecting to the middleware for each
-// operation, the write worker, the synchronous read, version texts, macro and profile import and
+// operation (or taking the device from the shared connection while one exists, SharedConnection.h),
+// the write worker, the synchronous read, version texts, macro and profile import and
 // export, and the progress messenger the front end registers its windows with.
 //
 // Threads: every operation runs on the thread that owns the device object (the user-interface
@@ -27,6 +28,7 @@
 #include "DeviceSteps.h"
 #include "GenDevice.h"
 #include "ProgressMessenger.h"
+#include "SharedConnection.h"
 #include "Thread.h"
 
 template <class ConfigItf, class ProfileItf>
@@ -68,14 +70,20 @@ public:
 protected:
     explicit CBaseDevice(const DeviceDescriptor& descriptor);
 
-    // Opens the first device of the descriptor's product; false when the middleware or the device
-    // is missing, or while a write runs (then nothing is created or released).
+    // Opens the first device of the descriptor's product (from the shared connection while one
+    // exists); false when the middleware or the device is missing, or while a write runs (then
+    // nothing is created or released).
     bool Connect();
     void Disconnect();
+    // On a shared connection, what Init listed stays there for the read that follows; a read takes it
+    // (null when there is none), and whatever changes the device's items drops it.
+    void KeepListing(std::unique_ptr<CDeviceListing> listing);
+    std::unique_ptr<CDeviceListing> TakeListing();
+    void ForgetListing() { TakeListing(); }
     IDevice* Device() const { return m_device.Get(); }
     CStepContext Context(uint32_t flags, bool withProgress);
 
-    // The version texts from the device information; "0.00" when it cannot be read.
+    // The version texts from the device information the connection read; "0.00" when it has none.
     bool ReadVersionTexts();
     // The items the configuration holds now count as shown to it (CKnownItems): a later write may
     // delete them from the device once the configuration lets them go.
@@ -140,6 +148,8 @@ private:
 
     CComPtr<IDeviceEnumerator> m_root;
     CComPtr<IDevice> m_device;
+    DeviceInfo m_facts{};   // of m_device, as the walk that found it read them (no name)
+    CSharedConnection::CEntry* m_shared = nullptr;   // where m_device came from, while connected
     std::atomic<bool> m_busy{false};
     std::atomic<bool> m_cancel{false};
     bool m_joining = false;   // a frame of this thread waits for the worker (see Re-entry above)

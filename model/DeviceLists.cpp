@@ -127,14 +127,19 @@ bool WritePollingRate(IDevice* device, const IMouseConfig& config)
 bool ReadPollingRate(IDevice* device, IMouseConfig& config)
 {
     CComPtr<IPollingRate> rate;
+    return SUCCEEDED(GetDeviceFeature(device, rate)) && ReadPollingRate(rate.Get(), config);
+}
+
+bool ReadPollingRate(IPollingRate* rate, IMouseConfig& config)
+{
     int code = 0;
-    if (FAILED(GetDeviceFeature(device, rate)) || FAILED(rate->GetRate(&code)))
+    if (!rate || FAILED(rate->GetRate(&code)))
         return false;
     config.SetPollingRate(PollingRateIndexFromCode(code));
     return true;
 }
 
-bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& list)
+bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& list, CComPtr<IPollingRate>* feature)
 {
     list.clear();
     CComPtr<IPollingRate> rate;
@@ -145,6 +150,8 @@ bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& list)
     if (rates && count > 0)
         list.assign(rates, rates + std::min(count, 64));
     ::CoTaskMemFree(rates);
+    if (feature)
+        *feature = std::move(rate);
     return true;
 }
 

@@ -118,13 +118,10 @@ int RecordCount(const KeyCountInfo& info)
 // Reads a profile's assignment records, never more than the feature counted; false when the
 // feature, its count or its records cannot be read, or it counts none.
 template <class Itf, class CountInfo>
-bool ReadRecords(IProfile* device, std::vector<AssignmentRecord>& records)
+bool ReadCountedRecords(Itf* assignments, const CountInfo& info, std::vector<AssignmentRecord>& records)
 {
     records.clear();
-    CComPtr<Itf> assignments;
-    CountInfo info{};
-    if (FAILED(GetProfileFeature(device, assignments)) || FAILED(assignments->GetCount(&info)) ||
-        RecordCount(info) <= 0)
+    if (RecordCount(info) <= 0)
         return false;
     int count = RecordCount(info);
     CAssignmentBuffer buffer(count);
@@ -133,6 +130,16 @@ bool ReadRecords(IProfile* device, std::vector<AssignmentRecord>& records)
     for (int i = 0; i < std::min(count, RecordCount(info)); ++i)
         records.push_back(buffer[i]);
     return true;
+}
+
+template <class Itf, class CountInfo>
+bool ReadRecords(IProfile* device, std::vector<AssignmentRecord>& records)
+{
+    records.clear();
+    CComPtr<Itf> assignments;
+    CountInfo info{};
+    return SUCCEEDED(GetProfileFeature(device, assignments)) && SUCCEEDED(assignments->GetCount(&info)) &&
+           ReadCountedRecords(assignments.Get(), info, records);
 }
 
 // ---- by-name assignments ----
@@ -323,6 +330,7 @@ bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vecto
                                                if (!ProfileName(device, entry.name) || !ProfileGuid(device, entry.guid) ||
                                                    (withDpiLimits && !ReadDpiLimits(device, entry)))
                                                    return false;
+                                               entry.device = CComPtr<IProfile>(device);
                                                listed.push_back(std::move(entry));
                                                return true;
                                            });
@@ -442,13 +450,11 @@ bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi)
     return ok;
 }
 
-bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse)
+bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse, const std::wstring* listedName)
 {
-    std::wstring name;
-    GUID guid{};
+    std::wstring name = listedName ? *listedName : std::wstring();
     CComPtr<IProfileProperties> properties;
-    if (!device || !ProfileName(device, name) || !ProfileGuid(device, guid) ||
-        FAILED(GetProfileFeature(device, properties)))
+    if (!device || (!listedName && !ProfileName(device, name)) || FAILED(GetProfileFeature(device, properties)))
         return false;
     wchar_t buffer[kLinkedAppChars + 1] = {};
     DWORD size = kLinkedAppBytes;
@@ -460,7 +466,6 @@ bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mous
     const size_t limit = std::min<size_t>(kLinkedAppChars - 1, size / sizeof(wchar_t));
     const std::wstring link(buffer, wcsnlen(buffer, limit));
     profile.SetName(name.c_str());
-    profile.SetGuid(guid);
     profile.SetLinkedApplicationPath(link.c_str());
     profile.SetAutoSwitch((flags & kFlagAutoSwitch) != 0);
     if (mouse)
@@ -479,6 +484,7 @@ bool ReadDpiLimits(IProfile* device, CListedProfile& limits)
     StageInfo info{};
     if (FAILED(dpi->GetStageInfo(&info)) || FAILED(dpi->GetRange(&limits.dpiMin, &limits.dpiMax, &limits.dpiStep)))
         return false;
+    limits.dpi = std::move(dpi);
     limits.maxStages = info.maxStages;
     limits.hasDpiLimits = true;
     return true;
@@ -530,7 +536,12 @@ bool WriteDpi(IProfile* device, IMouseProfile& profile)
 bool ReadDpi(IProfile* device, IMouseProfile& profile)
 {
     CComPtr<IDpi> dpi;
-    if (FAILED(GetProfileFeature(device, dpi)))
+    return SUCCEEDED(GetProfileFeature(device, dpi)) && ReadDpi(dpi.Get(), profile);
+}
+
+bool ReadDpi(IDpi* dpi, IMouseProfile& profile)
+{
+    if (!dpi)
         return false;
     int count = 0;
     DpiValue* block = nullptr;
@@ -565,7 +576,8 @@ bool ReadDpi(IProfile* device, IMouseProfile& profile)
 
 // ---- buttons and keys ----
 
-bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits)
+bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits, CComPtr<IButtonAssignments>* feature,
+                    ButtonCountInfo* count)
 {
     bits.clear();
     CComPtr<IButtonAssignments> assignments;
@@ -575,10 +587,14 @@ bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits)
     for (uint32_t bit = 1; bit <= 0x400000 && static_cast<int>(bits.size()) < info.count; bit <<= 1)
         if (info.mask & bit)
             bits.push_back(bit);
+    if (feature)
+        *feature = std::move(assignments);
+    if (count)
+        *count = info;
     return true;
 }
 
-bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes)
+bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes, std::vector<AssignmentRecord>* kept)
 {
     codes.clear();
     std::vector<AssignmentRecord> records;
@@ -586,6 +602,8 @@ bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes)
         return false;
     for (const AssignmentRecord& record : records)
         codes.push_back(record.id);
+    if (kept)
+        *kept = std::move(records);
     return true;
 }
 
@@ -643,11 +661,10 @@ bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<ui
     return WriteRecords(assignments.Get(), records);
 }
 
-bool ReadButtons(IProfile* device, IMouseProfile& profile)
+namespace {
+
+void StoreButtons(const std::vector<AssignmentRecord>& records, IMouseProfile& profile)
 {
-    std::vector<AssignmentRecord> records;
-    if (!ReadRecords<IButtonAssignments, ButtonCountInfo>(device, records))
-        return false;
     const CodeTranslationTables* tables = CodeTables();
     for (const AssignmentRecord& record : records) {
         const int32_t button = tables->ButtonFromMiddlewareId(record.id);
@@ -658,6 +675,25 @@ bool ReadButtons(IProfile* device, IMouseProfile& profile)
             action = AssignmentAction();
         StoreRead(profile, button, action, record, ButtonRecord(action, button));
     }
+}
+
+} // namespace
+
+bool ReadButtons(IProfile* device, IMouseProfile& profile)
+{
+    std::vector<AssignmentRecord> records;
+    if (!ReadRecords<IButtonAssignments, ButtonCountInfo>(device, records))
+        return false;
+    StoreButtons(records, profile);
+    return true;
+}
+
+bool ReadButtons(IButtonAssignments* assignments, const ButtonCountInfo& count, IMouseProfile& profile)
+{
+    std::vector<AssignmentRecord> records;
+    if (!assignments || !ReadCountedRecords(assignments, count, records))
+        return false;
+    StoreButtons(records, profile);
     return true;
 }
 
@@ -684,6 +720,12 @@ bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig
     std::vector<AssignmentRecord> records;
     if (!ReadRecords<IKeyAssignments, KeyCountInfo>(device, records))
         return false;
+    StoreKeys(records, profile, config);
+    return true;
+}
+
+void StoreKeys(const std::vector<AssignmentRecord>& records, IKeyboardProfile& profile, const IKeyboardConfig& config)
+{
     const CodeTranslationTables* tables = CodeTables();
     for (const AssignmentRecord& record : records) {
         const int32_t key = KeyIdOfCode(record.id);
@@ -699,7 +741,6 @@ bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig
             action = AssignmentAction();
         StoreRead(profile, key, action, record, KeyRecord(action, key, record.id, config));
     }
-    return true;
 }
 
 // ---- lighting ----

@@ -17,6 +17,7 @@
 #include "HvMwApi.h"
 
 class CProgressMessenger;
+struct CDeviceListing;
 
 // The device items (profiles, macros, applications) that a configuration has been shown by this
 // device object: read from the device, imported, or made on it by a write. A write deletes a device
@@ -48,6 +49,9 @@ struct CStepContext
     const std::vector<uint32_t>* controls = nullptr;
     // What a write may delete; null: nothing.
     const CKnownItems* known = nullptr;
+    // The listing of the Init a read goes on from (on the same connection); null: the read asks the
+    // device for everything itself.
+    const CDeviceListing* listing = nullptr;
 
     // The caller asked for the bit and the device lists the feature.
     bool Runs(uint32_t bit, uint32_t feature) const;
@@ -211,6 +215,8 @@ bool ReadEachDeviceProfile(IProfileManager* manager, IBaseConfig<ProfileItf>& co
 // device's maximum) and DPI range of a mouse profile.
 struct CListedProfile
 {
+    CComPtr<IProfile> device;   // the object the list gave
+    CComPtr<IDpi> dpi;          // where the DPI range was read
     std::wstring name;
     GUID guid{};
     bool hasDpiLimits = false;
@@ -220,6 +226,52 @@ struct CListedProfile
 
 // The device's profiles in order; any failed call fails the list, which is then empty.
 bool ListDeviceProfiles(IProfileManager* manager, bool withDpiLimits, std::vector<CListedProfile>& listed);
+
+// What an Init read on a shared connection (SharedConnection.h), kept there for the read that
+// follows it: that read goes on with these objects and values instead of asking for them again.
+struct CDeviceListing
+{
+    CComPtr<IProfileManager> manager;
+    std::vector<CListedProfile> profiles;
+    CComPtr<IProfile> active;                    // null: the device has no active profile
+    CComPtr<IButtonAssignments> activeButtons;   // mouse: the active profile's, with its count
+    ButtonCountInfo activeButtonCount{};
+    bool activeKeysRead = false;                 // keyboard: the active profile's key records
+    std::vector<AssignmentRecord> activeKeys;
+    CComPtr<IPollingRate> polling;               // mouse
+};
+
+// The profile walk of a read: over the listing's profiles where the read goes on from an Init,
+// else over the device's list (ReadEachDeviceProfile). readOne(device profile, profile, listed,
+// active) gets the listed entry (null without a listing) and whether it is the listing's active
+// profile (whose records Init may hold); the profile's GUID is the device profile's.
+template <class ProfileItf, class ReadOne>
+bool ReadDeviceProfiles(const CStepContext& c, IBaseConfig<ProfileItf>& config, ReadOne readOne)
+{
+    if (!c.listing) {
+        CComPtr<IProfileManager> manager;
+        if (FAILED(GetDeviceFeature(c.device, manager)))
+            return false;
+        return ReadEachDeviceProfile(manager.Get(), config,
+                                     [&](IProfile* device, ProfileItf& profile) {
+                                         return readOne(device, profile, nullptr, false);
+                                     });
+    }
+    GUID active{};
+    if (c.listing->active && !ProfileGuid(c.listing->active.Get(), active))
+        return false;
+    for (const CListedProfile& listed : c.listing->profiles) {
+        ProfileItf* profile = config.FindProfileByGuid(listed.guid);
+        if (!profile)
+            continue;
+        const bool isActive = !hv::IsNullGUID(active) && hv::IsEqualGUID(active, listed.guid);
+        if (isActive)
+            config.SetActiveProfile(profile);
+        if (!readOne(listed.device.Get(), *profile, &listed, isActive))
+            return false;
+    }
+    return true;
+}
 // Replaces the configuration's profiles with the listed ones: each made with the configuration's
 // defaults, then named, identified and given its DPI limits; false when the configuration refuses one.
 template <class ProfileItf>
@@ -240,20 +292,24 @@ bool SetDeviceActiveProfile(IProfileManager* manager, const IBaseConfig<ProfileI
 // call and fails the step at its end.
 // Name, linked program and the three profile flags. osdDpi is the mouse's on-screen DPI flag.
 bool WriteProperties(IProfile* device, const IBaseProfile& profile, bool osdDpi);
-// Name, GUID, linked program (cleared when the device has none) and flags; mouse receives the
-// on-screen DPI flag when given. Any failed call fails the step.
-bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse);
+// Name, linked program (cleared when the device has none) and flags of the device profile with the
+// profile's GUID; mouse receives the on-screen DPI flag when given. A name already read (listed) is
+// not asked again. Any failed call fails the step.
+bool ReadProperties(IProfile* device, IBaseProfile& profile, IMouseProfile* mouse, const std::wstring* listedName = nullptr);
 
 // The stage count (the device's maximum) and the DPI range of a mouse profile.
 bool ReadDpiLimits(IProfile* device, CListedProfile& limits);
 bool ReadDpiLimits(IProfile* device, IMouseProfile& profile);
 bool WriteDpi(IProfile* device, IMouseProfile& profile);
 bool ReadDpi(IProfile* device, IMouseProfile& profile);
+bool ReadDpi(IDpi* dpi, IMouseProfile& profile);
 
-// The middleware mask bits of the buttons present, in rising order (at most the count).
-bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits);
-// The device key codes of every key record.
-bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes);
+// The middleware mask bits of the buttons present, in rising order (at most the count); the feature
+// and its count are handed out where asked for.
+bool ReadButtonList(IProfile* device, std::vector<uint32_t>& bits, CComPtr<IButtonAssignments>* feature = nullptr,
+                    ButtonCountInfo* count = nullptr);
+// The device key codes of every key record; the records are handed out where asked for.
+bool ReadKeyList(IProfile* device, std::vector<uint32_t>& codes, std::vector<AssignmentRecord>* records = nullptr);
 // A device key code -> the program's key id (the key's hash in the keyboard definition); 0 for none.
 int32_t KeyIdOfCode(uint32_t code);
 
@@ -262,9 +318,13 @@ int32_t KeyIdOfCode(uint32_t code);
 // assigned again.
 bool WriteButtons(IProfile* device, IMouseProfile& profile, const std::vector<uint32_t>& bits);
 bool ReadButtons(IProfile* device, IMouseProfile& profile);
+// The same from a feature whose count has been read.
+bool ReadButtons(IButtonAssignments* assignments, const ButtonCountInfo& count, IMouseProfile& profile);
 bool WriteKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config,
                const std::vector<uint32_t>& codes);
 bool ReadKeys(IProfile* device, IKeyboardProfile& profile, const IKeyboardConfig& config);
+// The same from records already read.
+void StoreKeys(const std::vector<AssignmentRecord>& records, IKeyboardProfile& profile, const IKeyboardConfig& config);
 
 // A failed call on a light fails the step; the other lights are still written.
 bool WriteLighting(IProfile* device, const IBaseProfile& profile);
@@ -285,7 +345,9 @@ bool WriteAcceleration(IDevice* device, const IMouseConfig& config);
 bool ReadAcceleration(IDevice* device, IMouseConfig& config);
 bool WritePollingRate(IDevice* device, const IMouseConfig& config);
 bool ReadPollingRate(IDevice* device, IMouseConfig& config);
-bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& rates);
+bool ReadPollingRate(IPollingRate* rate, IMouseConfig& config);
+// The feature is handed out where asked for.
+bool ReadSupportedPollingRates(IDevice* device, std::vector<int32_t>& rates, CComPtr<IPollingRate>* feature = nullptr);
 
 // Macro events <-> the middleware's event records. Key events read back take their virtual key from
 // the scan code, so that an unchanged macro reads back equal to the one recorded.

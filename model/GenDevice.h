@@ -1,7 +1,8 @@
 // One device as the configuration front end sees it: read it into a configuration, write a
 // configuration back, import and export macros and profiles, version texts, progress listeners.
 // The real devices (CMouse, CKeyboard) reach the hardware through the middleware and connect for
-// each operation; the null devices stand in where a device does not answer.
+// each operation, or take the device from a shared connection while one exists (SharedConnection.h);
+// the null devices stand in where a device does not answer.
 #pragma once
 
 #include <windows.h>

@@ -24,17 +24,19 @@ bool CKeyboard::Init(IKeyboardConfig* config)
     bool ok = true;
     if (context.Has(kFeatureVersions))
         ok = ReadVersionTexts();
-    std::vector<CListedProfile> profiles;
+    auto listing = std::make_unique<CDeviceListing>();
     std::vector<uint32_t> keys;
     bool keysRead = false;
     if (ok && context.Has(kFeatureProfiles)) {
-        CComPtr<IProfileManager> manager;
-        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) && ListDeviceProfiles(manager.Get(), false, profiles);
+        ok = SUCCEEDED(GetDeviceFeature(Device(), listing->manager)) &&
+             ListDeviceProfiles(listing->manager.Get(), false, listing->profiles);
         if (ok && context.Has(kFeatureKeys))
-            ok = ReadActiveProfile(manager.Get(),
-                                   [&](IProfile* active) { return keysRead = ReadKeyList(active, keys); });
+            ok = ReadActiveProfile(listing->manager.Get(), [&](IProfile* active) {
+                listing->active = CComPtr<IProfile>(active);
+                return keysRead = listing->activeKeysRead = ReadKeyList(active, keys, &listing->activeKeys);
+            });
         if (ok)
-            ok = CreateListedProfiles(profiles, *config);
+            ok = CreateListedProfiles(listing->profiles, *config);
     }
     if (ok) {
         if (keysRead)
@@ -44,6 +46,10 @@ bool CKeyboard::Init(IKeyboardConfig* config)
         // Nothing of the device has been read into the device-wide values yet.
         config->SetFilled(CConfigFilled());
         KnowItemsOf(*config);
+        // A read that follows on a shared connection goes on from here. It needs to know the active
+        // profile: without keys Init did not look for it, and that read lists for itself.
+        if (context.Has(kFeatureProfiles) && context.Has(kFeatureKeys))
+            KeepListing(std::move(listing));
     }
     Disconnect();
     return ok;
@@ -133,15 +139,18 @@ bool CKeyboard::ReadBody(const CStepContext& c, IKeyboardConfig& config)
         return false;
     bool ok = true;
     if (c.Has(kFeatureProfiles) && (c.flags & kTransferProfileGroups)) {
-        CComPtr<IProfileManager> manager;
-        if (FAILED(GetDeviceFeature(c.device, manager)))
-            return false;
-        ok = ReadEachDeviceProfile(manager.Get(), config, [&](IProfile* device, IKeyboardProfile& profile) {
+        ok = ReadDeviceProfiles(c, config, [&](IProfile* device, IKeyboardProfile& profile, const CListedProfile* listed,
+                                               bool active) {
             bool read = true;
             if (c.Runs(kTransferProperties, kFeatureProfileProperties))
-                read = ReadProperties(device, profile, nullptr);
-            if (read && c.Runs(kTransferKeys, kFeatureKeys))
-                read = ReadKeys(device, profile, config);
+                read = ReadProperties(device, profile, nullptr, listed ? &listed->name : nullptr);
+            if (read && c.Runs(kTransferKeys, kFeatureKeys)) {
+                // The active profile's key records came with Init's key list.
+                if (active && c.listing->activeKeysRead)
+                    StoreKeys(c.listing->activeKeys, profile, config);
+                else
+                    read = ReadKeys(device, profile, config);
+            }
             if (read && c.Runs(kTransferLighting, kFeatureLighting))
                 read = ReadLighting(device, profile);
             return read;

@@ -32,23 +32,24 @@ bool CMouse::Init(IMouseConfig* config)
     bool ok = true;
     if (context.Has(kFeatureVersions))
         ok = ReadVersionTexts();
-    std::vector<CListedProfile> profiles;
+    auto listing = std::make_unique<CDeviceListing>();
     std::vector<uint32_t> buttons;
     bool buttonsRead = false;
     if (ok && context.Has(kFeatureProfiles)) {
-        CComPtr<IProfileManager> manager;
-        ok = SUCCEEDED(GetDeviceFeature(Device(), manager)) &&
-             ListDeviceProfiles(manager.Get(), context.Has(kFeatureDpi), profiles);
+        ok = SUCCEEDED(GetDeviceFeature(Device(), listing->manager)) &&
+             ListDeviceProfiles(listing->manager.Get(), context.Has(kFeatureDpi), listing->profiles);
         if (ok && context.Has(kFeatureButtons))
-            ok = ReadActiveProfile(manager.Get(), [&](IProfile* active) {
-                return buttonsRead = ReadButtonList(active, buttons);
+            ok = ReadActiveProfile(listing->manager.Get(), [&](IProfile* active) {
+                listing->active = CComPtr<IProfile>(active);
+                return buttonsRead =
+                           ReadButtonList(active, buttons, &listing->activeButtons, &listing->activeButtonCount);
             });
     }
     std::vector<int32_t> rates;
     if (ok && context.Has(kFeaturePollingRate))
-        ok = ReadSupportedPollingRates(Device(), rates);
+        ok = ReadSupportedPollingRates(Device(), rates, &listing->polling);
     if (ok && context.Has(kFeatureProfiles))
-        ok = CreateListedProfiles(profiles, *config);
+        ok = CreateListedProfiles(listing->profiles, *config);
     if (ok) {
         if (buttonsRead)
             m_buttons = std::move(buttons);
@@ -61,6 +62,10 @@ bool CMouse::Init(IMouseConfig* config)
         // Nothing of the device has been read into the device-wide values yet.
         config->SetFilled(CConfigFilled());
         KnowItemsOf(*config);
+        // A read that follows on a shared connection goes on from here. It needs to know the active
+        // profile: without buttons Init did not look for it, and that read lists for itself.
+        if (context.Has(kFeatureProfiles) && context.Has(kFeatureButtons))
+            KeepListing(std::move(listing));
     }
     Disconnect();
     return ok;
@@ -149,20 +154,20 @@ bool CMouse::ReadBody(const CStepContext& c, IMouseConfig& config)
         return false;
     bool ok = true;
     if (c.Has(kFeatureProfiles) && (c.flags & kTransferProfileGroups)) {
-        CComPtr<IProfileManager> manager;
-        if (FAILED(GetDeviceFeature(c.device, manager)))
-            return false;
-        ok = ReadEachDeviceProfile(manager.Get(), config, [&](IProfile* device, IMouseProfile& profile) {
+        ok = ReadDeviceProfiles(c, config, [&](IProfile* device, IMouseProfile& profile, const CListedProfile* listed,
+                                               bool active) {
             c.Text(kProfilePrefix + profile.GetName());
             bool read = true;
             if (c.Runs(kTransferProperties, kFeatureProfileProperties))
-                read = ReadProperties(device, profile, &profile);
+                read = ReadProperties(device, profile, &profile, listed ? &listed->name : nullptr);
             c.Percent(10);
             if (read && c.Runs(kTransferDpi, kFeatureDpi))
-                read = ReadDpi(device, profile);
+                read = listed && listed->dpi ? ReadDpi(listed->dpi.Get(), profile) : ReadDpi(device, profile);
             c.Percent(30);
             if (read && c.Runs(kTransferButtons, kFeatureButtons))
-                read = ReadButtons(device, profile);
+                read = active && c.listing->activeButtons
+                           ? ReadButtons(c.listing->activeButtons.Get(), c.listing->activeButtonCount, profile)
+                           : ReadButtons(device, profile);
             c.Percent(60);
             c.Percent(80);
             if (read && c.Runs(kTransferLighting, kFeatureLighting))
@@ -174,7 +179,8 @@ bool CMouse::ReadBody(const CStepContext& c, IMouseConfig& config)
     if (ok && c.Runs(kTransferAcceleration, kFeatureAcceleration))
         ok = ReadAcceleration(c.device, config);
     if (ok && c.Runs(kTransferPollingRate, kFeaturePollingRate))
-        ok = ReadPollingRate(c.device, config);
+        ok = c.listing && c.listing->polling ? ReadPollingRate(c.listing->polling.Get(), config)
+                                             : ReadPollingRate(c.device, config);
     if (ok && c.Runs(kTransferMacros, kFeatureMacros))
         ok = ReadMacros(c.device, config);
     if (c.Runs(kTransferApm, kFeatureApm))

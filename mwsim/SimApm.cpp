@@ -98,7 +98,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IApm.GetLevel", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IApm.GetLevel", Num(index), [&](CCall& c) -> HRESULT {
             const auto& levels = c.Device().apmLevels;
             if (index < 0 || static_cast<size_t>(index) >= levels.size())
                 return c.ListEnd();
@@ -224,7 +224,7 @@ private:
     template <class Body>
     HRESULT OnEvent(int event, const wchar_t* method, Body&& body)
     {
-        return Read(m_handle, method, [&](CCall& c) -> HRESULT {
+        return Read(m_handle, method, L"event " + Num(event), [&](CCall& c) -> HRESULT {
             ApmEventState* e = nullptr;
             const HRESULT hr = EventOf(c, event, &e);
             return FAILED(hr) ? hr : body(*e);

@@ -9,6 +9,12 @@ namespace mwsim {
 std::atomic<long> g_moduleRefs{0};
 HMODULE g_module = nullptr;
 
+uint32_t NextObjectSerial()
+{
+    static std::atomic<uint32_t> serial{0};
+    return ++serial;
+}
+
 namespace {
 
 bool Matches(const std::wstring& pattern, const wchar_t* value)
@@ -76,6 +82,9 @@ void Finish(CSession& session, const Handle& handle, Access access, const wchar_
                             TargetText(handle);
         if (!args.empty())
             line += L' ' + args;
+        // Reads name their object: the same call on another object is another call.
+        if (access != Access::Write && handle.object != 0)
+            line += L" @" + std::to_wstring(handle.object);
         if (FAILED(*hr))
             line += wstr::Format(L" -> 0x%08lX", static_cast<unsigned long>(*hr));
         session.Journal(line);

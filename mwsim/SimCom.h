@@ -36,6 +36,7 @@ struct Handle
     int led = 0;             // an LED id
     bool deviceLeds = false; // the LED control's LEDs rather than a profile's
     uint32_t level = 0;      // an APM level's handle
+    uint32_t object = 0;     // the COM object's serial in this process (journal of reads)
 };
 
 // Private identity of our objects, so that DeleteLevel and friends can tell which target they got.
@@ -45,6 +46,10 @@ struct ISimHandle : public IUnknown
 };
 inline constexpr IID IID_ISimHandle = {0x6F1D5A3E, 0x2B7C, 0x4E0A, {0x9C, 0x41, 0x8D, 0x2E, 0x55, 0x17, 0xA9, 0x03}};
 
+// A fresh serial for an object made now: the journal of reads names the object a call was made on,
+// so that a test tells one call asked twice from the same call on another object.
+uint32_t NextObjectSerial();
+
 // Whether the control tool has switched the feature off on the handle's device (reads the state).
 bool FeatureRemovedNow(const Handle& handle, REFIID iid);
 
@@ -52,7 +57,11 @@ template <class First, class... Rest>
 class CObject : public First, public Rest..., public ISimHandle
 {
 public:
-    explicit CObject(const Handle& handle) : m_handle(handle) { ++g_moduleRefs; }
+    explicit CObject(const Handle& handle) : m_handle(handle)
+    {
+        ++g_moduleRefs;
+        m_handle.object = NextObjectSerial();
+    }
     virtual ~CObject() { --g_moduleRefs; }
     CObject(const CObject&) = delete;
     CObject& operator=(const CObject&) = delete;
@@ -197,6 +206,12 @@ template <class Body>
 HRESULT Read(const Handle& handle, const wchar_t* method, Body&& body) noexcept
 {
     return Run(handle, Access::Read, method, std::wstring(), static_cast<Body&&>(body));
+}
+// A read that takes inputs (an index, an interface, a property): the journal names them.
+template <class Body>
+HRESULT Read(const Handle& handle, const wchar_t* method, const std::wstring& args, Body&& body) noexcept
+{
+    return Run(handle, Access::Read, method, args, static_cast<Body&&>(body));
 }
 template <class Body>
 HRESULT Write(const Handle& handle, const wchar_t* method, const std::wstring& args, Body&& body) noexcept

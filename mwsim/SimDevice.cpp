@@ -15,7 +15,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Run(m_handle, Access::Root, L"IDeviceEnumerator.EnumDevice", {}, [&](CCall& c) -> HRESULT {
+        return Run(m_handle, Access::Root, L"IDeviceEnumerator.EnumDevice", Num(index), [&](CCall& c) -> HRESULT {
             int seen = 0;
             for (int i = 0; i < kDeviceCount; ++i) {
                 const Dev dev = static_cast<Dev>(i);
@@ -36,7 +36,7 @@ public:
         HRESULT hr = TakeString(name, &wanted);
         if (FAILED(hr))
             return hr;
-        return Run(m_handle, Access::Root, L"IDeviceEnumerator.GetDeviceByName", {}, [&](CCall& c) -> HRESULT {
+        return Run(m_handle, Access::Root, L"IDeviceEnumerator.GetDeviceByName", Quote(wanted), [&](CCall& c) -> HRESULT {
             for (int i = 0; i < kDeviceCount; ++i) {
                 const Dev dev = static_cast<Dev>(i);
                 const DeviceState& d = c.State().Of(dev);
@@ -75,7 +75,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IDevice.GetFeature", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IDevice.GetFeature", FeatureName(iid), [&](CCall& c) -> HRESULT {
             return HasDeviceFeature(m_handle.dev, iid) && !IsRemoved(c.Device(), iid)
                        ? CreateDeviceFeature(m_handle, iid, out)
                        : E_NOINTERFACE;

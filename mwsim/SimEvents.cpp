@@ -423,6 +423,12 @@ bool IsFeatureName(const std::wstring& name)
     return false;
 }
 
+std::wstring FeatureName(REFIID iid)
+{
+    const FeatureInfo* f = FeatureByIid(iid);
+    return f ? std::wstring(f->name) : GuidText(iid);
+}
+
 bool IsRemovable(REFIID iid)
 {
     return FeatureByIid(iid) != nullptr;

@@ -87,6 +87,8 @@ inline constexpr DWORD kVendorId = 0x9D17;
 // Features the control tool can switch off, by interface name ("IDpi"); "0x80000005" stands for the
 // profile property of the application path (its callers fall back to 0x80000002).
 bool IsFeatureName(const std::wstring& name);
+// The interface's name ("IDpi") for the journal, or its IID as text.
+std::wstring FeatureName(REFIID iid);
 bool IsRemovable(REFIID iid);
 bool IsRemoved(const DeviceState& device, REFIID iid);
 bool IsAppPathRemoved(const DeviceState& device);

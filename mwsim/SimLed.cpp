@@ -157,7 +157,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return OnLeds(L"ILedCollection.GetLed", [&](CCall& c, std::vector<LedState>& leds) {
+        return OnLeds(L"ILedCollection.GetLed", Num(index), [&](CCall& c, std::vector<LedState>& leds) {
             if (index < 0 || static_cast<size_t>(index) >= leds.size())
                 return c.ListEnd();
             return Make<CLed>(LedHandle(leds[index].id), out);
@@ -169,7 +169,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return OnLeds(L"ILedCollection.GetLedById", [&](CCall&, std::vector<LedState>& leds) {
+        return OnLeds(L"ILedCollection.GetLedById", Num(id), [&](CCall&, std::vector<LedState>& leds) {
             for (const LedState& l : leds)
                 if (l.id == id)
                     return Make<CLed>(LedHandle(id), out);
@@ -189,9 +189,9 @@ private:
     }
 
     template <class Body>
-    HRESULT OnLeds(const wchar_t* method, Body&& body)
+    HRESULT OnLeds(const wchar_t* method, const std::wstring& args, Body&& body)
     {
-        return Read(m_handle, method, [&](CCall& c) -> HRESULT {
+        return Read(m_handle, method, args, [&](CCall& c) -> HRESULT {
             if (m_handle.deviceLeds)
                 return body(c, c.Device().deviceLeds);
             ProfileState* p = nullptr;

@@ -222,7 +222,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_list, Traits::kGet, [&](CCall& c) -> HRESULT {
+        return Read(m_list, Traits::kGet, Num(index), [&](CCall& c) -> HRESULT {
             auto& entries = Traits::Of(c.Device());
             if (index < 0 || static_cast<size_t>(index) >= entries.size())
                 return c.ListEnd();
@@ -235,7 +235,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_list, Traits::kGetById, [&](CCall& c) -> HRESULT {
+        return Read(m_list, Traits::kGetById, GuidText(id), [&](CCall& c) -> HRESULT {
             for (const Entry& e : Traits::Of(c.Device()))
                 if (IsEqualGUID(e.id, id))
                     return CreateEntry<Traits>(m_list, id, out);
@@ -320,7 +320,7 @@ private:
 class CMacroManager : public CObject<IMacroManager>
 {
 public:
-    explicit CMacroManager(const Handle& handle) : CObject(handle), m_logic(handle) {}
+    explicit CMacroManager(const Handle& handle) : CObject(handle), m_logic(m_handle) {}
 
     HRESULT STDMETHODCALLTYPE GetMacro(int index, IMacro** out) override { return m_logic.Get(index, out); }
     HRESULT STDMETHODCALLTYPE GetMacroById(GUID id, IMacro** out) override { return m_logic.GetById(id, out); }
@@ -336,7 +336,7 @@ private:
 class CApplicationList : public CEventSource<IApplicationList>
 {
 public:
-    explicit CApplicationList(const Handle& handle) : CEventSource(handle), m_logic(handle) {}
+    explicit CApplicationList(const Handle& handle) : CEventSource(handle), m_logic(m_handle) {}
 
     HRESULT STDMETHODCALLTYPE GetApplication(int index, IApplication** out) override
     {

@@ -94,7 +94,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IProfileManager.GetProfile", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IProfileManager.GetProfile", Num(index), [&](CCall& c) -> HRESULT {
             const auto& profiles = c.Device().profiles;
             if (index < 0 || static_cast<size_t>(index) >= profiles.size())
                 return c.ListEnd();
@@ -107,7 +107,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IProfileManager.GetProfileById", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IProfileManager.GetProfileById", GuidText(id), [&](CCall& c) -> HRESULT {
             return FindProfile(c.Device(), id) ? CreateProfile(m_handle, id, out) : HVMW_E_NOT_FOUND;
         });
     }
@@ -243,7 +243,7 @@ public:
         if (!out)
             return E_POINTER;
         *out = nullptr;
-        return Read(m_handle, L"IProfile.GetFeature", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IProfile.GetFeature", FeatureName(iid), [&](CCall& c) -> HRESULT {
             ProfileState* p = nullptr;
             const HRESULT hr = c.Profile(&p);
             if (FAILED(hr))
@@ -355,7 +355,7 @@ public:
             return E_POINTER;
         if (!buffer && *size > 0)
             return E_POINTER;
-        return Read(m_handle, L"IProfileProperties.GetProperty", [&](CCall& c) -> HRESULT {
+        return Read(m_handle, L"IProfileProperties.GetProperty", HexNum(id), [&](CCall& c) -> HRESULT {
             ProfileState* p = nullptr;
             const HRESULT hr = c.Profile(&p);
             if (FAILED(hr))

@@ -7,7 +7,9 @@
 //   otherwise        "%LOCALAPPDATA%\HalvoVexa\HvMwSim.state".
 // The call journal goes to HV_MWSIM_JOURNAL, else "<HV_TEST_DIR>\HvMwSim.journal", else nowhere. It
 // holds the calls that change something; with HV_MWSIM_JOURNAL_READS set (not "0") every other call
-// too, so that a test can list each call a program makes ("root ..." for the enumerator's).
+// too, so that a test can list each call a program makes ("root ..." for the enumerator's). A read's
+// line names its inputs (index, interface, property) and ends in "@<n>", the serial of the object it
+// was made on (one per object this process made), so that a call asked twice can be told apart.
 // A missing file, or one that is not a state file (another magic or version, a broken shape, over the
 // size limit), reads as the factory state; the file is written on the first change, so the devices
 // persist between runs. A file that is there but cannot be read fails the call instead.

@@ -69,6 +69,7 @@ struct CreationHook
 {
     HHOOK hook = nullptr;
     std::vector<CWnd*> pending;  // an entry is set to null once its window is attached
+    int batches = 0;             // CCreationBatch scopes: the hook stays while one lives
 };
 thread_local CreationHook t_creation;
 
@@ -160,11 +161,25 @@ bool CWnd::EndCreationHook(CWnd* wnd)
         (void)wnd;  // the innermost pending entry is wnd's (calls are strictly paired)
         t_creation.pending.pop_back();
     }
-    if (t_creation.pending.empty() && t_creation.hook) {
+    if (t_creation.pending.empty() && t_creation.batches == 0 && t_creation.hook) {
         ::UnhookWindowsHookEx(t_creation.hook);
         t_creation.hook = nullptr;
     }
     return attached;
+}
+
+CWnd::CCreationBatch::CCreationBatch()
+{
+    ++t_creation.batches;
+}
+
+CWnd::CCreationBatch::~CCreationBatch()
+{
+    // The hook is set by the first creation of the batch, if any, and goes with the last scope.
+    if (--t_creation.batches == 0 && t_creation.pending.empty() && t_creation.hook) {
+        ::UnhookWindowsHookEx(t_creation.hook);
+        t_creation.hook = nullptr;
+    }
 }
 
 LRESULT CALLBACK CWnd::CbtHookProc(int code, WPARAM wParam, LPARAM lParam)

@@ -1,6 +1,7 @@
 #include "BitmapBtn.h"
 
 #include <algorithm>
+#include <memory>
 
 #include "BitmapHelpers.h"
 #include "Dc.h"
@@ -58,7 +59,9 @@ bool CBitmapBtn::Create(const wchar_t* caption, DWORD style, const RECT& rect, H
         return false;
     window = m_hWnd;
     // Owner-drawn whatever the style asked for; the pictures do all the drawing.
-    SendMessage(BM_SETSTYLE, LOWORD(GetStyle()) | BS_OWNERDRAW, TRUE);
+    const DWORD created = GetStyle();
+    if ((created & BS_TYPEMASK) != BS_OWNERDRAW)
+        SendMessage(BM_SETSTYLE, LOWORD(created) | BS_OWNERDRAW, TRUE);
     return true;
 }
 
@@ -70,10 +73,15 @@ void CBitmapBtn::SetBitmaps(HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP 
     for (int i = 0; i < kStateCount; ++i) {
         CBitmapHandle copy;
         if (CopyBitmapRect(copy, dc, sources[i], left, top, right, bottom))
-            m_pictures[i].Attach(copy.Detach());
+            m_copies[i].Attach(copy.Detach());
         else
-            m_pictures[i].DeleteObject();
+            m_copies[i].DeleteObject();
+        m_pictures[i] = m_copies[i];
     }
+    // A mask copied before is of the same size and drawn from its origin too.
+    if (m_mask && m_mask != static_cast<HBITMAP>(m_maskCopy))
+        m_mask = nullptr;
+    m_source = CRect(0, 0, right - left, bottom - top);
     ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
     Invalidate(FALSE);
 }
@@ -84,17 +92,53 @@ void CBitmapBtn::SetBitmapsWithMask(HBITMAP mask, HBITMAP normal, HBITMAP over, 
     if (mask) {
         CClientDC dc(m_hWnd);
         CBitmapHandle copy;
-        if (CopyBitmapRect(copy, dc, mask, rect.left, rect.top, rect.right, rect.bottom))
-            m_mask.Attach(copy.Detach());
-        if (m_mask && !m_regionSet) {
-            CRgnHandle region = CreateRegionFromBitmap(m_mask);
-            if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) {
-                region.Detach();  // the window owns it now
-                m_regionSet = true;
-            }
+        if (CopyBitmapRect(copy, dc, mask, rect.left, rect.top, rect.right, rect.bottom)) {
+            m_maskCopy.Attach(copy.Detach());
+            m_mask = m_maskCopy;
         }
+        if (m_mask)
+            ShapeByMask(m_mask, CRect(0, 0, rect.right - rect.left, rect.bottom - rect.top));
     }
     SetBitmaps(normal, over, down, disabled, rect.left, rect.top, rect.right, rect.bottom);
+}
+
+void CBitmapBtn::ShareBitmaps(HBITMAP mask, HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
+                              const RECT& rect)
+{
+    const HBITMAP sources[kStateCount] = {normal, over, down, disabled};
+    for (int i = 0; i < kStateCount; ++i) {
+        m_copies[i].DeleteObject();
+        m_pictures[i] = sources[i];
+    }
+    m_source = rect;
+    m_maskCopy.DeleteObject();
+    m_mask = mask;
+    if (mask)
+        ShapeByMask(mask, rect);
+    ModifyStyle(WS_BORDER | WS_TABSTOP, 0);
+    Invalidate(FALSE);
+}
+
+void CBitmapBtn::ShapeByMask(HBITMAP mask, const RECT& rect)
+{
+    if (m_regionSet)
+        return;
+    CRgnHandle region = CreateRegionFromBitmap(mask, rect);
+    if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) {
+        region.Detach();  // the window owns it now
+        m_regionSet = true;
+    }
+}
+
+HBITMAP CBitmapBtn::OwnPicture(State state) const
+{
+    if (!m_copies[state] && m_pictures[state]) {
+        CBitmapHandle copy;
+        if (CopyBitmapRect(copy, nullptr, m_pictures[state], m_source.left, m_source.top, m_source.right,
+                           m_source.bottom))
+            m_copies[state].Attach(copy.Detach());
+    }
+    return m_copies[state];
 }
 
 void CBitmapBtn::SetState(bool checked)
@@ -286,19 +330,23 @@ COLORREF CBitmapBtn::TextColorFor(UINT itemState) const
     return colour ? colour : kFallbackTextColor;
 }
 
-void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, HBITMAP picture) const
+void CBitmapBtn::ComposePicture(CDC& target, HDC windowDc, const CRect& client, State state) const
 {
+    // The picture covers at most its own size; the rest of the canvas stays as it was made.
+    const int width = std::min(client.Width(), m_source.Width());
+    const int height = std::min(client.Height(), m_source.Height());
+    const HBITMAP picture = m_pictures[state];
     if (!m_mask) {
         if (picture) {
             CMemoryDC source(target);
             source.SelectObject(picture);
-            target.BitBlt(0, 0, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
+            target.BitBlt(0, 0, width, height, source, m_source.left, m_source.top, SRCCOPY);
         }
         return;
     }
     // Background where the mask is white, the picture where it is black.
     target.BitBlt(0, 0, client.Width(), client.Height(), windowDc, 0, 0, SRCCOPY);
-    PaintThroughMask(target, CRect(0, 0, client.Width(), client.Height()), picture, m_mask);
+    ::PaintThroughMask(target, CRect(0, 0, width, height), picture, m_source.TopLeft(), m_mask, m_source.TopLeft());
 }
 
 void CBitmapBtn::PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask)
@@ -327,19 +375,92 @@ void CBitmapBtn::DrawCaption(CDC& dc, const CRect& client, COLORREF colour)
     dc.DrawText(text, &textRect, m_format & ~DT_MODIFYSTRING);
 }
 
+namespace {
+
+// The canvas every button paints on before its picture goes to its window in one blit: made once
+// and grown as needed, since making a bitmap and a device context like a window's for each paint
+// cost more than the paint itself. Buttons paint one at a time, on the window thread.
+class CPaintCanvas
+{
+public:
+    HDC Get(HDC like, int width, int height)
+    {
+        if (m_dc && width <= m_size.cx && height <= m_size.cy)
+            return m_dc->GetSafeHdc();
+        const CSize size(std::max<int>(width, m_size.cx), std::max<int>(height, m_size.cy));
+        if (!m_dc)
+            m_dc = std::make_unique<CMemoryDC>(like);
+        m_dc->RestoreSelections();
+        m_size = CSize();
+        if (!m_dc->GetSafeHdc() || !m_bitmap.CreateCompatibleBitmap(like, size.cx, size.cy))
+            return nullptr;
+        m_dc->SelectObject(static_cast<HBITMAP>(m_bitmap));
+        m_size = size;
+        return m_dc->GetSafeHdc();
+    }
+
+private:
+    CBitmap m_bitmap;  // declared before the DC, which gives it back first
+    std::unique_ptr<CMemoryDC> m_dc;
+    CSize m_size;
+};
+
+CPaintCanvas& PaintCanvas()
+{
+    static CPaintCanvas canvas;
+    return canvas;
+}
+
+} // namespace
+
+void CBitmapBtn::Paint(HDC canvas, HDC under, const CRect& client, UINT itemState)
+{
+    CDC dc(canvas);
+    // A paint starts on black, which the picture covers as far as it reaches; a shaped button
+    // starts from what lies under it.
+    if (!m_mask)
+        dc.FillSolidRect(client, RGB(0, 0, 0));
+    ComposePicture(dc, under, client, PictureFor(itemState));
+    DrawOverPicture(dc, itemState);
+    if (!m_caption.empty())
+        DrawCaption(dc, client, TextColorFor(itemState));
+}
+
+UINT CBitmapBtn::ItemState() const
+{
+    UINT state = IsWindowEnabled() ? 0 : ODS_DISABLED;
+    if (::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED)
+        state |= ODS_SELECTED;
+    return state;
+}
+
 void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)
 {
     CDC windowDc(item->hDC);
-    CRect client = GetClientRect();
-    CBitmap canvas;
-    if (!canvas.CreateCompatibleBitmap(windowDc, client.Width(), client.Height()))
+    const CRect client = GetClientRect();
+    const HDC canvas = PaintCanvas().Get(windowDc, client.Width(), client.Height());
+    if (!canvas)
         return;
-    CMemoryDC dc(windowDc);
-    dc.SelectObject(static_cast<HBITMAP>(canvas));
-    ComposePicture(dc, windowDc, client, m_pictures[PictureFor(item->itemState)]);
-    DrawOverPicture(dc, item->itemState);
-    if (!m_caption.empty())
-        DrawCaption(dc, client, TextColorFor(item->itemState));
-    windowDc.BitBlt(0, 0, client.Width(), client.Height(), dc, 0, 0, SRCCOPY);
-    dc.RestoreSelections();
+    Paint(canvas, windowDc, client, item->itemState);
+    windowDc.BitBlt(0, 0, client.Width(), client.Height(), canvas, 0, 0, SRCCOPY);
+}
+
+void CBitmapBtn::DrawOnto(HDC target, POINT at)
+{
+    const CRect client = GetClientRect();
+    const int saved = ::SaveDC(target);
+    ::SetViewportOrgEx(target, at.x, at.y, nullptr);
+    ::IntersectClipRect(target, 0, 0, client.Width(), client.Height());
+    // The window's shape clips the paint as it clips the window's own.
+    if (m_regionSet) {
+        if (HRGN shape = ::CreateRectRgn(0, 0, 0, 0)) {
+            if (::GetWindowRgn(m_hWnd, shape) != ERROR) {
+                ::OffsetRgn(shape, at.x, at.y);
+                ::ExtSelectClipRgn(target, shape, RGN_AND);
+            }
+            ::DeleteObject(shape);
+        }
+    }
+    Paint(target, target, client, ItemState());
+    ::RestoreDC(target, saved);
 }

@@ -43,6 +43,11 @@ public:
     // The same, with a mask whose opaque pixels become the window's region.
     void SetBitmapsWithMask(HBITMAP mask, HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled,
                             const RECT& rect);
+    // Draws each state from the rectangle rect of its picture, and shapes the button by the same
+    // rectangle of the mask (optional), without copies: the pictures are borrowed and must outlive
+    // the button, as the skin cache's pictures do (it keeps them until the program ends). The
+    // button looks as it would with SetBitmapsWithMask.
+    void ShareBitmaps(HBITMAP mask, HBITMAP normal, HBITMAP over, HBITMAP down, HBITMAP disabled, const RECT& rect);
 
     // Stores the checked state; repaints only when it changes.
     void SetState(bool checked);
@@ -77,6 +82,10 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
+    // Paints the button as its own paint would onto target, a picture of what lies under it with
+    // the button's top-left at at: many buttons shown with one blit.
+    void DrawOnto(HDC target, POINT at);
+
 protected:
     enum State { Normal, Over, Down, Disabled, kStateCount };
 
@@ -97,14 +106,30 @@ protected:
     // Drawn on the state's picture before the caption; nothing in a plain button.
     virtual void DrawOverPicture(CDC& dc, UINT itemState);
 
-    void ComposePicture(CDC& target, HDC windowDc, const CRect& client, HBITMAP picture) const;
+    // The whole picture of the button in itemState onto canvas (client coordinates), under showing
+    // what lies under the button there (it may be canvas itself).
+    void Paint(HDC canvas, HDC under, const CRect& client, UINT itemState);
+    // The DRAWITEMSTRUCT state of the button now.
+    UINT ItemState() const;
+    void ComposePicture(CDC& target, HDC windowDc, const CRect& client, State state) const;
     // Puts picture into area of target where mask is black and keeps target where it is white.
     static void PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask);
     void DrawCaption(CDC& dc, const CRect& client, COLORREF colour);
 
+    // Sets the window's region from the rectangle rect of mask, once.
+    void ShapeByMask(HBITMAP mask, const RECT& rect);
+    // A bitmap of the state's picture alone, the button's own: its copy, made on first request
+    // when the button draws from a shared picture. Null when the state has no picture.
+    HBITMAP OwnPicture(State state) const;
+
     CItemToolTip m_toolTip;
-    CBitmap m_pictures[kStateCount];
-    CBitmap m_mask;
+    // What each state and the mask draw from: the button's own copies or borrowed pictures, of
+    // which the button's picture is the rectangle m_source.
+    HBITMAP m_pictures[kStateCount] = {};
+    HBITMAP m_mask = nullptr;
+    CRect m_source;
+    mutable CBitmap m_copies[kStateCount];  // also made on request (OwnPicture)
+    CBitmap m_maskCopy;
     bool m_regionSet = false;
     bool m_checked = false;
     bool m_checkBoxMode = false;

@@ -1,5 +1,7 @@
 #include "BitmapItem.h"
 
+#include <algorithm>
+
 #include "BitmapHelpers.h"
 #include "Dc.h"
 #include "WndClass.h"
@@ -32,10 +34,12 @@ bool CBitmapItem::Create(const RECT& rect, HWND parent, DWORD style, UINT id)
 
 void CBitmapItem::SetBitmap(HBITMAP bitmap, int left, int top, int right, int bottom)
 {
-    CClientDC dc(m_hWnd);
-    CBitmapHandle copy;
-    if (CopyBitmapRect(copy, dc, bitmap, 0, 0, right - left, bottom - top))
-        m_bitmap.Attach(copy.Detach());
+    BITMAP info = {};
+    if (!bitmap || right - left <= 0 || bottom - top <= 0 || !::GetObjectW(bitmap, sizeof(info), &info))
+        return;
+    m_bitmap = bitmap;
+    m_shown = CSize(std::min<LONG>(right - left, info.bmWidth),
+                    std::min<LONG>(bottom - top, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight));
 }
 
 void CBitmapItem::SetBitmapWithMask(HBITMAP mask, HBITMAP bitmap, const RECT& rect)
@@ -72,6 +76,11 @@ void CBitmapItem::OnPaint()
         return;
     CRect client = GetClientRect();
     CMemoryDC source(dc);
-    source.SelectObject(static_cast<HBITMAP>(m_bitmap));
-    dc.BitBlt(client.left, client.top, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
+    source.SelectObject(m_bitmap);
+    dc.BitBlt(client.left, client.top, m_shown.cx, m_shown.cy, source, 0, 0, SRCCOPY);
+    // Beyond the bitmap: black, as a copy of the rectangle would be there.
+    if (client.right > m_shown.cx)
+        dc.FillSolidRect(CRect(m_shown.cx, 0, client.right, client.bottom), RGB(0, 0, 0));
+    if (client.bottom > m_shown.cy)
+        dc.FillSolidRect(CRect(0, m_shown.cy, std::min<LONG>(m_shown.cx, client.right), client.bottom), RGB(0, 0, 0));
 }

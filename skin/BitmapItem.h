@@ -19,7 +19,9 @@ public:
     // window below).
     bool Create(const RECT& rect, HWND parent, DWORD style, UINT id = static_cast<UINT>(-1));
 
-    // Copies the rectangle's size, from the bitmap's origin, into the item's own bitmap.
+    // Shows the rectangle's size of the bitmap, from its origin; black where the bitmap is smaller.
+    // The bitmap is borrowed and must outlive the item, as the skin cache's pictures do (it keeps
+    // them until the program ends): the item keeps no copy.
     void SetBitmap(HBITMAP bitmap, int left, int top, int right, int bottom);
     // With a mask, the window first takes the mask's opaque pixels as its region.
     void SetBitmapWithMask(HBITMAP mask, HBITMAP bitmap, const RECT& rect);
@@ -27,6 +29,7 @@ public:
     void SetToolTip(const wchar_t* key) { m_toolTip.SetText(m_hWnd, key); }
     const CItemToolTip& ToolTip() const { return m_toolTip; }
 
+    // The bitmap shown (borrowed), whose part from its origin the item shows.
     HBITMAP Bitmap() const { return m_bitmap; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
@@ -39,7 +42,8 @@ protected:
     BOOL OnEraseBkgnd(HDC dc);
 
     CItemToolTip m_toolTip;
-    CBitmap m_bitmap;
+    HBITMAP m_bitmap = nullptr;
+    CSize m_shown;  // the rectangle's size, within the bitmap's own
 
     HV_DECLARE_MSG_MAP()
 };

@@ -87,17 +87,13 @@ std::unique_ptr<CGUIItem> BuildButton(pugi::xml_node element, const CGUIItems* i
         ApplyColors<CBitmapBtn>(element.child("SBMDS"), *button, {{"fontclr", &CBitmapBtn::SetDisabledFontColor}});
         button->SetCaption(caption.c_str(), caseMode);
     }
-    // Each picture from its origin, at the size of the normal one (the button's own without it).
+    // Each picture from its origin, at the size of the normal one (the button's own without it),
+    // drawn from the skin cache's pictures, which outlive the button.
     CSize size = BitmapSize(pictures.normal);
     if (size.cx == 0 || size.cy == 0)
         size = pictures.rect.Size();
-    const CRect source(0, 0, size.cx, size.cy);
-    if (pictures.mask)
-        button->SetBitmapsWithMask(pictures.mask, pictures.normal, pictures.over, pictures.down,
-                                   pictures.downSelected, source);
-    else
-        button->SetBitmaps(pictures.normal, pictures.over, pictures.down, pictures.downSelected, 0, 0, size.cx,
-                           size.cy);
+    button->ShareBitmaps(pictures.mask, pictures.normal, pictures.over, pictures.down, pictures.downSelected,
+                         CRect(0, 0, size.cx, size.cy));
     if (font)
         button->SetItemFont(font);
     if (hasToolTip)

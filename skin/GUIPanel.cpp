@@ -11,6 +11,7 @@ BEGIN_MSG_MAP(CGUIPanel, CDialog)
     ON_WM_CREATE()
     ON_WM_DESTROY()
     ON_WM_PAINT()
+    ON_WM_ERASEBKGND()
 END_MSG_MAP()
 
 CGUIPanel::CGUIPanel(UINT templateId, const wchar_t* layoutFile, CWnd* parent)
@@ -110,9 +111,19 @@ void CGUIPanel::OnDestroy()
     Default();
     if (m_background)
         m_background->DeleteObject();
+    m_paintBackground.DeleteObject();
     if (m_mask)
         m_mask->DeleteObject();
     m_created = false;
+}
+
+BOOL CGUIPanel::OnEraseBkgnd(HDC)
+{
+    // The paint covers the window with the background picture: an erase would only show the bare
+    // window colour until then (where an item is hidden, say).
+    if (m_created && m_background && m_background->GetSafeHandle())
+        return TRUE;
+    return static_cast<BOOL>(Default());
 }
 
 void CGUIPanel::OnPaint()
@@ -126,6 +137,16 @@ void CGUIPanel::OnPaint()
         return;
     CRect client = GetClientRect();
     CMemoryDC source(dc);
-    source.SelectObject(static_cast<HBITMAP>(*m_background));
+    if (!m_paintBackground.GetSafeHandle()) {
+        const CSize size = m_background->GetSize();
+        CMemoryDC original(dc);
+        if (m_paintBackground.CreateCompatibleBitmap(dc, size.cx, size.cy)) {
+            original.SelectObject(static_cast<HBITMAP>(*m_background));
+            source.SelectObject(static_cast<HBITMAP>(m_paintBackground));
+            source.BitBlt(0, 0, size.cx, size.cy, original, 0, 0, SRCCOPY);
+        }
+    }
+    source.SelectObject(m_paintBackground.GetSafeHandle() ? static_cast<HBITMAP>(m_paintBackground)
+                                                          : static_cast<HBITMAP>(*m_background));
     dc.BitBlt(client.left, client.top, client.Width(), client.Height(), source, 0, 0, SRCCOPY);
 }

@@ -13,6 +13,7 @@
 
 #include "Dialog.h"
 #include "GUIItem.h"
+#include "GdiObject.h"
 #include "Geometry.h"
 
 class CPanelBitmap;
@@ -52,12 +53,16 @@ protected:
     int OnCreate(CREATESTRUCTW* create);
     void OnDestroy();
     void OnPaint();
+    BOOL OnEraseBkgnd(HDC dc);
 
     CWnd* m_owner;
     std::wstring m_layoutFile;
     CPanelBitmap* m_background = nullptr;  // items of m_items
     CPanelBitmap* m_mask = nullptr;
     HRGN m_region = nullptr;
+    // The background in the window's own pixel format, made on the first paint: a blit from a
+    // picture in another format converts every pixel, at every paint.
+    CBitmap m_paintBackground;
     CGUIItems m_items;
     CRect m_rect;
     bool m_created = false;

@@ -4,6 +4,7 @@
 // "windowid" names (else of the owner), have control id 0 and report to the owner's window.
 #include "KeyListSection.h"
 
+#include <iterator>
 #include <memory>
 #include <string>
 
@@ -19,16 +20,6 @@ namespace layout {
 
 namespace {
 
-// What the keys of one list share.
-struct SharedKeyParts
-{
-    HWND parent = nullptr;
-    CWnd* parentObject = nullptr;  // recorded as every key's owner
-    HWND ownerWindow = nullptr;    // receives the keys' hover and click messages
-    pugi::xml_node bitmaps;        // BUTTONBITMAPS
-    StateBitmapSet pictures;       // borrowed from the skin cache; the rectangle is not used
-};
-
 // The caption colour of each state, from the "fontclr" of the shared picture of that state: the
 // keys have no state elements of their own.
 struct StateColour
@@ -41,6 +32,19 @@ constexpr StateColour kStateColours[] = {
     {"SBMO", &CBitmapBtn::SetFontColorHi},
     {"SBMD", &CBitmapBtn::SetFontColorDown},
     {"SBMDS", &CBitmapBtn::SetDisabledFontColor},
+};
+
+// What the keys of one list share.
+struct SharedKeyParts
+{
+    HWND parent = nullptr;
+    CWnd* parentObject = nullptr;  // recorded as every key's owner
+    HWND ownerWindow = nullptr;    // receives the keys' hover and click messages
+    pugi::xml_node bitmaps;        // BUTTONBITMAPS
+    StateBitmapSet pictures;       // borrowed from the skin cache; the rectangle is not used
+    // The caption colour of each state that gives one (kStateColours order).
+    bool hasColour[std::size(kStateColours)] = {};
+    COLORREF colours[std::size(kStateColours)] = {};
 };
 
 // Binds the key to the definition's key named by "kbddefid". A name the definition does not have
@@ -87,16 +91,13 @@ std::unique_ptr<CGUIItem> BuildKey(pugi::xml_node element, const SharedKeyParts&
     if (!key->Create(L"", ButtonStyle(justify), rect, shared.parent, 0))
         return nullptr;
     const StateBitmapSet& p = shared.pictures;
-    if (p.mask)
-        key->SetBitmapsWithMask(p.mask, p.normal, p.over, p.down, p.downSelected, rect);
-    else
-        key->SetBitmaps(p.normal, p.over, p.down, p.downSelected, rect.left, rect.top, rect.right, rect.bottom);
+    // Every key draws its rectangle of the skin cache's pictures, which outlive it.
+    key->ShareBitmaps(p.mask, p.normal, p.over, p.down, p.downSelected, rect);
     key->SetFormat(ButtonTextFormat(justify, multiline));
     key->SetItemFont(font);
-    for (const StateColour& state : kStateColours) {
-        COLORREF colour = 0;
-        if (ReadColor(shared.bitmaps.child(state.element), "fontclr", colour))
-            (key.get()->*state.setter)(colour);
+    for (size_t i = 0; i < std::size(kStateColours); ++i) {
+        if (shared.hasColour[i])
+            (key.get()->*kStateColours[i].setter)(shared.colours[i]);
     }
     if (hasCaption)
         key->SetCaption(caption.c_str(), ReadCaps(element, id));
@@ -143,6 +144,8 @@ uint32_t ReadKeyboardKeyList(pugi::xml_node root, CGUIItems* items, CWnd* owner)
     StateBitmapSet& p = shared.pictures;
     ReadBitmapsByName(shared.bitmaps, {{"SBMN", &p.normal}, {"SBMO", &p.over}, {"SBMD", &p.down},
                                        {"SBMDS", &p.downSelected}, {"SBMM", &p.mask}});
+    for (size_t i = 0; i < std::size(kStateColours); ++i)
+        shared.hasColour[i] = ReadColor(shared.bitmaps.child(kStateColours[i].element), "fontclr", shared.colours[i]);
     BuildChildren(list, "KBDKEY", items, count,
                   [&](pugi::xml_node element) { return BuildKey(element, shared, items); });
     return count.Packed();

@@ -44,8 +44,9 @@ public:
                          const RECT& place);
     bool HasExtraPicture() const { return static_cast<bool>(m_extra[Normal]); }
 
-    // The key's picture in its normal state (borrowed; null before its bitmaps are set).
-    HBITMAP NormalPicture() const { return m_pictures[Normal]; }
+    // The key's picture in its normal state, of the key's size (kept by the key; null before its
+    // bitmaps are set).
+    HBITMAP NormalPicture() const { return OwnPicture(Normal); }
 
     UINT VirtualKey() const { return m_virtualKey; }
     UINT ScanCode() const { return m_scanCode; }

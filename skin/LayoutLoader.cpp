@@ -1,6 +1,7 @@
 #include "LayoutLoader.h"
 
 #include <cstdint>
+#include <cwchar>
 #include <memory>
 
 #include "GUIItem.h"
@@ -14,8 +15,8 @@
 
 namespace {
 
-// Owns the factory of one load and, with progress, its place as the current progress source.
-// A scope detaches its own factory and puts back the source that was current before it: a load
+// Owns the factory of one load with progress and its place as the current progress source (a load
+// without progress has no factory: nothing could listen to it). A scope detaches its own factory and puts back the source that was current before it: a load
 // nested in another (a panel created while a layout loads) leaves the outer load's source as it
 // found it. Both are given up on every way out of the load, an exception from the messenger's lock
 // included.
@@ -23,7 +24,7 @@ class CLoadScope
 {
 public:
     CLoadScope(const std::wstring& path, bool reportProgress)
-        : m_factory(std::make_unique<CGUIItemFactory>(path)), m_progress(reportProgress)
+        : m_factory(reportProgress ? std::make_unique<CGUIItemFactory>(path) : nullptr), m_progress(reportProgress)
     {
         if (m_progress) {
             m_previous = CurrentProgressSource();
@@ -47,7 +48,8 @@ public:
     CLoadScope(const CLoadScope&) = delete;
     CLoadScope& operator=(const CLoadScope&) = delete;
 
-    CGUIItemFactory& Factory() { return *m_factory; }
+    // Null for a load without progress.
+    CGUIItemFactory* Factory() { return m_factory.get(); }
 
 private:
     // A listener has the messenger (the messages' wParam) and may send through it from a thread of
@@ -100,34 +102,61 @@ std::wstring FileNameOf(const std::wstring& path)
     return slash == std::wstring::npos ? path : path.substr(slash + 1);
 }
 
-// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names. A panel
-// without it is no panel: that is reported as an error of the file.
-bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIItems* items, CWnd* owner)
+// The skin picture that BACKGROUND or MASK of a GUIPANEL root names. A panel without it is no
+// panel: that is reported as an error of the file.
+SkinResource* PanelPicture(pugi::xml_node root, const char* name)
 {
     pugi::xml_node element = root.child(name);
     const std::wstring wideName = wstr::Utf8ToWide(name);
     if (!element) {
         ReportLayoutError(L"the panel has no " + wideName);
-        return false;
+        return nullptr;
     }
     std::wstring file = wstr::Trim(layout::ElementText(element));
     if (file.empty()) {
         ReportLayoutError(element, L"names no picture");
-        return false;
+        return nullptr;
     }
     if (!layout::CheckSkinFileName(element, file, SkinTypeFolder(SkinResourcePicture)))
-        return false;
+        return nullptr;
     SkinResource* entry = GetSkinResourceCache().Get(file.c_str(), SkinResourcePicture);
     if (!entry || !entry->bitmap) {
         ReportLayoutError(element, L"the picture \"" + file + L"\" of skins\\ cannot be read");
-        return false;
+        return nullptr;
     }
+    return entry;
+}
+
+// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names.
+bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIItems* items, CWnd* owner)
+{
+    SkinResource* entry = PanelPicture(root, name);
+    if (!entry)
+        return false;
     auto bitmap = std::make_unique<CPanelBitmap>(entry->bitmap.Get(), owner ? owner->GetSafeHwnd() : nullptr);
     if (!bitmap->GetSafeHandle())
         return false;
     bitmap->id = id;
     bitmap->owner = owner;
     items->Add(std::move(bitmap));
+    return true;
+}
+
+// The sections in table order, without progress: for a load whose factory no window can listen
+// to (it never became the current progress source). Each report would still take and give back
+// the messenger's mutex, three round trips to the server under Wine, for nobody.
+void RunSectionsQuietly(pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    for (size_t i = 0; i < kLayoutSectionCount; ++i)
+        LayoutSectionTable[i].reader(root, items, owner);
+}
+
+// The sections of a load, with progress when it has a factory.
+bool RunSections(CGUIItemFactory* factory, pugi::xml_node root, CGUIItems* items, CWnd* owner)
+{
+    if (factory)
+        return RunLayoutSections(*factory, root, items, owner);
+    RunSectionsQuietly(root, items, owner);
     return true;
 }
 
@@ -147,9 +176,10 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
 {
     if (!items)
         return false;
+    CWnd::CCreationBatch windows;
     CLoadScope scope(path, reportProgress);
     scope.AttachProgress();
-    CGUIItemFactory& factory = scope.Factory();
+    CGUIItemFactory* factory = scope.Factory();
 
     std::wstring fileName = FileNameOf(path);
     CLayoutFileScope errorsName(fileName);
@@ -159,21 +189,22 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
         ReportLayoutError(DescribeParseFault(parsed));
         return false;
     }
-    factory.SendText(fileName.c_str());
+    if (factory)
+        factory->SendText(fileName.c_str());
 
     if (pugi::xml_node root = document.child("KEYBOARD")) {
         if (!ReadKeyboardDefElement(root, owner))
             return false;
-        return RunLayoutSections(factory, root, items, owner);
+        return RunSections(factory, root, items, owner);
     }
     if (pugi::xml_node root = document.child("GUIPANEL")) {
         if (!BuildPanelBitmap(root, "BACKGROUND", kBackgroundItemId, items, owner) ||
             !BuildPanelBitmap(root, "MASK", kMaskItemId, items, owner))
             return false;
-        return RunLayoutSections(factory, root, items, owner);
+        return RunSections(factory, root, items, owner);
     }
     if (pugi::xml_node root = document.child("ITEMLIST"))
-        return RunLayoutSections(factory, root, items, owner);
+        return RunSections(factory, root, items, owner);
     ReportLayoutError(L"the file has no GUIPANEL, ITEMLIST or KEYBOARD root");
     return false;
 }
@@ -185,4 +216,83 @@ bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner,
         return false;
     }
     return LoadLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, items, owner, reportProgress);
+}
+
+CPreparedLayout::CPreparedLayout() = default;
+CPreparedLayout::~CPreparedLayout() = default;
+
+bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owner)
+{
+    layout.m_fileName = FileNameOf(path);
+    layout.m_root = CPreparedLayout::Root::None;
+    layout.m_built = false;
+    layout.m_document = std::make_unique<pugi::xml_document>();
+    CLayoutFileScope errorsName(layout.m_fileName);
+    const pugi::xml_parse_result parsed =
+        layout.m_document->load_file(path.c_str(), pugi::parse_default, pugi::encoding_utf8);
+    if (!parsed) {
+        ReportLayoutError(DescribeParseFault(parsed));
+        layout.m_document.reset();
+        return false;
+    }
+    CPreparedLayout::Root root = CPreparedLayout::Root::None;
+    if (pugi::xml_node keyboard = layout.m_document->child("KEYBOARD")) {
+        if (ReadKeyboardDefElement(keyboard, owner))
+            root = CPreparedLayout::Root::Keyboard;
+    } else if (pugi::xml_node panel = layout.m_document->child("GUIPANEL")) {
+        // The pictures are read into the skin cache now; the build copies them from there.
+        if (PanelPicture(panel, "BACKGROUND") && PanelPicture(panel, "MASK"))
+            root = CPreparedLayout::Root::Panel;
+    } else if (layout.m_document->child("ITEMLIST")) {
+        root = CPreparedLayout::Root::ItemList;
+    } else {
+        ReportLayoutError(L"the file has no GUIPANEL, ITEMLIST or KEYBOARD root");
+    }
+    layout.m_root = root;
+    if (root == CPreparedLayout::Root::None)
+        layout.m_document.reset();
+    return layout.Usable();
+}
+
+bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CWnd* owner)
+{
+    if (const wchar_t* fault = SkinFileNameFault(fileName)) {
+        layout.m_fileName = fileName;
+        ReportLayoutError(L"layout \"" + fileName + L"\" is refused as a file of xml\\: " + fault);
+        return false;
+    }
+    return PrepareLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, layout, owner);
+}
+
+bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner)
+{
+    if (!items || !layout.Usable() || layout.m_built)
+        return false;
+    layout.m_built = true;
+    CWnd::CCreationBatch windows;
+    // The document is not wanted after its one build.
+    const std::unique_ptr<pugi::xml_document> document = std::move(layout.m_document);
+    CLayoutFileScope errorsName(layout.m_fileName);
+    switch (layout.m_root) {
+    case CPreparedLayout::Root::Keyboard: {
+        pugi::xml_node root = document->child("KEYBOARD");
+        for (size_t i = 0; i < kLayoutSectionCount; ++i)
+            if (std::wcscmp(LayoutSectionTable[i].title, L"KEYBOARD DEF") != 0)
+                LayoutSectionTable[i].reader(root, items, owner);
+        return true;
+    }
+    case CPreparedLayout::Root::Panel: {
+        pugi::xml_node root = document->child("GUIPANEL");
+        if (!BuildPanelBitmap(root, "BACKGROUND", kBackgroundItemId, items, owner) ||
+            !BuildPanelBitmap(root, "MASK", kMaskItemId, items, owner))
+            return false;
+        break;
+    }
+    default:
+        break;
+    }
+    // A build reports no progress: nothing could listen to it.
+    pugi::xml_node root = layout.m_root == CPreparedLayout::Root::Panel ? document->child("GUIPANEL")
+                                                                         : document->child("ITEMLIST");
+    return RunSections(nullptr, root, items, owner);
 }

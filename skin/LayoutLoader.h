@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include <pugixml.hpp>
@@ -46,3 +47,51 @@ bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner,
 // Runs the sections in table order, reporting 6 x i percent before section i and 100 after the
 // last. Always true.
 bool RunLayoutSections(CGUIItemFactory& factory, pugi::xml_node root, CGUIItems* items, CWnd* owner);
+
+// A layout file read and checked as a whole, its items not built yet: a program reads every layout
+// it may need at start (a parse is cheap, and a file refused as a whole is known then) and builds a
+// layout's items, the costly part, when they are first wanted.
+class CPreparedLayout
+{
+public:
+    CPreparedLayout();
+    ~CPreparedLayout();
+    CPreparedLayout(const CPreparedLayout&) = delete;
+    CPreparedLayout& operator=(const CPreparedLayout&) = delete;
+
+    const std::wstring& FileName() const { return m_fileName; }
+    // Read, with a known root whose own parts (a panel's BACKGROUND and MASK pictures, a keyboard's
+    // KEYBOARDDEF) are there; only such a layout builds.
+    bool Usable() const { return m_root != Root::None; }
+    // Built already: a layout builds once.
+    bool Built() const { return m_built; }
+
+private:
+    friend bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owner);
+    friend bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CWnd* owner);
+    friend bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner);
+
+    enum class Root
+    {
+        None,
+        Keyboard,
+        Panel,
+        ItemList,
+    };
+    std::wstring m_fileName;
+    std::unique_ptr<pugi::xml_document> m_document;
+    Root m_root = Root::None;
+    bool m_built = false;
+};
+
+// The whole-file part of LoadLayout, reported as LoadLayout reports it: the file read, its root
+// known, a GUIPANEL's BACKGROUND and MASK pictures readable, a KEYBOARD's KEYBOARDDEF loaded (the
+// keyboard definition is the program's from then on, owner recorded in it). False when the layout
+// is not usable.
+bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owner);
+// PrepareLayout of "xml\" + fileName in the skin folder, refusing a name as LoadLayoutFile does.
+bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CWnd* owner);
+// Builds the items of a prepared layout into items, reporting each faulty element under the file's
+// name; the keyboard definition is not read again. False for a layout that is not usable or was
+// built already (nothing is built then).
+bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner);

@@ -7,7 +7,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <iterator>
 #include <memory>
+#include <unordered_set>
 
 #include <pugixml.hpp>
 
@@ -34,14 +36,31 @@ inline HWND OwnerWindow(CWnd* owner)
     return owner ? owner->GetSafeHwnd() : nullptr;
 }
 
+// The windows this thread has marked (MarkItemWindow): only such a window, or one that took over
+// the handle of such a window, can have the property already. Windows that are gone are dropped
+// now and then; a handle that came back stays listed, which only costs its check.
+inline std::unordered_set<HWND>& MarkedItemWindows()
+{
+    thread_local std::unordered_set<HWND> marked;
+    constexpr size_t kPruneAt = 4096;
+    if (marked.size() >= kPruneAt) {
+        for (auto it = marked.begin(); it != marked.end();)
+            it = ::IsWindow(*it) ? std::next(it) : marked.erase(it);
+    }
+    return marked;
+}
+
 // Marks the window of an appended item with its item id (kItemIdProperty). An item that shares
-// another's window (a multi-thumb slider has its track's) leaves the first item's id there.
+// another's window (a multi-thumb slider has its track's) leaves the first item's id there. A window
+// never marked before is not asked for the property: under Wine that is a round trip to the window
+// server for every item of a page.
 inline void MarkItemWindow(const CGUIItem& item)
 {
     HWND window = item.window;
     if (!window || window == reinterpret_cast<HWND>(static_cast<intptr_t>(-1)) || !::IsWindow(window))
         return;
-    if (!::GetPropW(window, kItemIdProperty))
+    const bool markedBefore = !MarkedItemWindows().insert(window).second;
+    if (!markedBefore || !::GetPropW(window, kItemIdProperty))
         ::SetPropW(window, kItemIdProperty, reinterpret_cast<HANDLE>(static_cast<intptr_t>(item.id) + 1));
 }
 

@@ -1,19 +1,20 @@
 #include "PanelBitmap.h"
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
-
-CPanelBitmap::CPanelBitmap(HBITMAP source, HWND window) : m_source(source)
+CPanelBitmap::CPanelBitmap(HBITMAP source, HWND) : m_source(source), m_bitmap(nullptr)
 {
     kind = ItemKind::PanelBitmap;
     this->window = nullptr;
     BITMAP info = {};
-    if (!source || !::GetObjectW(source, sizeof(info), &info))
-        return;
-    CClientDC dc(window);
-    CBitmapHandle copy;
-    if (CopyBitmapRect(copy, dc, source, 0, 0, info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight))
-        Attach(copy.Detach());
+    if (source && ::GetObjectW(source, sizeof(info), &info) && info.bmWidth > 0 && info.bmHeight != 0)
+        m_bitmap = source;
 }
 
 CPanelBitmap::~CPanelBitmap() = default;
+
+CSize CPanelBitmap::GetSize() const
+{
+    BITMAP info = {};
+    if (!m_bitmap || !::GetObjectW(m_bitmap, sizeof(info), &info))
+        return CSize();
+    return CSize(info.bmWidth, info.bmHeight < 0 ? -info.bmHeight : info.bmHeight);
+}

@@ -2,6 +2,10 @@
 
 // The bitmaps, fonts, language files and binary files that layouts name, each loaded once on first
 // use from its folder under the program folder and kept until Clear.
+//
+// Items draw straight from the cache's bitmaps (bitmap buttons and keyboard keys keep no copies),
+// so a cache is cleared only when no item built from it lives. The program's cache is cleared once,
+// when the program ends, after its windows are gone; SetFolder releases nothing.
 
 #include <Handles.h>
 
@@ -66,7 +70,8 @@ public:
     // The bytes of Get(name, 6), or null.
     const uint8_t* GetBinaryResource(const wchar_t* name);
 
-    // Releases every entry, the last first (fonts are removed from the system).
+    // Releases every entry, the last first (fonts are removed from the system). The bitmaps are
+    // deleted: no item that draws from them may live on.
     void Clear();
 
     size_t Count() const { return m_entries.size(); }

@@ -105,6 +105,15 @@ TEST_F(VexaDialogTest, OnlyItemsOfTheCurrentPageAreHeardAndEachOfTheirCommandsMa
     EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kMouse));
     EXPECT_TRUE(dialog.IsConnected(CVxAppDlg::kKeyboard));
     EXPECT_FALSE(IsWindowEnabled(Item(BUTTON_APPLY)));
+    // Pages shown once and left again: their items are there, hidden. Choosing pages marks nothing.
+    Command(Item(BUTTON_MANAGEPROFILES));
+    Command(Item(BUTTON_ASSIGNBUTTONS));
+    Command(Item(BUTTON_PRODSELECT_KEYBOARD));
+    Command(Item(BUTTON_PRODSELECT_MOUSE));
+    ASSERT_EQ(CVxAppDlg::kMouse, dialog.CurrentProduct());
+    ASSERT_EQ(1, dialog.CurrentPageNumber());
+    EXPECT_FALSE(dialog.IsUnsaved(CVxAppDlg::kMouse));
+    EXPECT_FALSE(dialog.IsUnsaved(CVxAppDlg::kKeyboard));
 
     // Opening a drop-down marks nothing; items of pages not shown are not heard at all.
     const HWND dropdown = Item(BUTTON_ASSNLEFTCLICK);

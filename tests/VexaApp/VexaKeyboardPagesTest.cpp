@@ -242,6 +242,11 @@ protected:
     {
         CVxAppDlg* dialog = m_vexa.Open();
         EXPECT_TRUE(dialog);
+        // The pointer away from the window: a key the page shows under it would be described.
+        if (dialog) {
+            const CRect window = dialog->GetWindowRect();
+            hvtest::MoveCursorTo({window.right + 20, window.bottom + 20});
+        }
         Command(Item(BUTTON_PRODSELECT_KEYBOARD));
         if (page != 6)
             Command(Item(BUTTON_ASSIGNKEYS + page - 6));

@@ -70,6 +70,12 @@ bool VexaProgram::IsItemEnabled(int id) const
     return item && IsWindowEnabled(item);
 }
 
+void VexaProgram::WaitWhileHeld() const
+{
+    // A switch turns the window's painting off (it is then not visible) and on again.
+    hvtest::WaitUntil([&] { return !m_main || !IsWindow(m_main) || IsWindowVisible(m_main); }, kSlowMs);
+}
+
 bool VexaProgram::ClickAndWait(int id) const
 {
     HWND item = Item(id);
@@ -98,8 +104,10 @@ bool VexaProgram::WaitForItemShown(int id, DWORD timeoutMs) const
 
 HWND VexaProgram::Popup() const
 {
+    // The still picture the program holds over its window while a page switch paints is no popup.
     for (HWND hwnd : hvtest::TopWindowsOf(m_process.Id()))
-        if (hwnd != m_main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == m_main)
+        if (hwnd != m_main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == m_main &&
+            hvtest::ClassNameOf(hwnd) != L"HvVexaCurtain")
             return hwnd;
     return nullptr;
 }

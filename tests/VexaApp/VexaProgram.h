@@ -41,10 +41,20 @@ public:
     bool Running() const { return m_process.Running(); }
 
     // The visible item window of that id; null when none.
-    HWND Item(int id) const { return hvtest::FindItemWindow(m_main, id); }
+    // While the program holds its window's painting (a page switch), nothing of the window counts
+    // as shown: these wait until it is shown again.
+    HWND Item(int id) const
+    {
+        WaitWhileHeld();
+        return hvtest::FindItemWindow(m_main, id);
+    }
     bool IsItemEnabled(int id) const;
     // What a click on a button item of the main window or its current page sends.
-    bool Click(int id) const { return hvtest::PostItemCommand(m_main, id); }
+    bool Click(int id) const
+    {
+        WaitWhileHeld();
+        return hvtest::PostItemCommand(m_main, id);
+    }
     // The same, sent: returns once the program has handled it (not for a command that opens a
     // popup, which would hold the call until the popup ends).
     bool ClickAndWait(int id) const;
@@ -65,6 +75,8 @@ public:
     bool WaitForExit(DWORD timeoutMs = kSlowMs) { return m_process.Wait(timeoutMs); }
 
 private:
+    void WaitWhileHeld() const;
+
     hvtest::ChildProcess m_process;
     HWND m_main = nullptr;
 };

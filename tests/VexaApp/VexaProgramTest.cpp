@@ -10,8 +10,10 @@
 #include <dbt.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cstddef>
 #include <map>
+#include <set>
 #include <thread>
 
 #include "BitmapBtn.h"
@@ -183,6 +185,152 @@ std::vector<uint32_t> PixelsOf(const VexaProgram& program, int id)
     return pixels;
 }
 
+BOOL CALLBACK CountWindow(HWND, LPARAM counter)
+{
+    ++*reinterpret_cast<size_t*>(counter);
+    return TRUE;
+}
+
+// Every window of a process: its top-level windows (tooltips among them) and their descendants.
+size_t WindowsOf(DWORD processId)
+{
+    size_t count = 0;
+    for (HWND top : hvtest::TopWindowsOf(processId)) {
+        ++count;
+        EnumChildWindows(top, CountWindow, reinterpret_cast<LPARAM>(&count));
+    }
+    return count;
+}
+
+// Pixels that may differ between two pictures of one state of the window.
+constexpr size_t kNoisePixels = 16;
+
+// The pixels a comparison of two pictures of the main window leaves out: the tabs of both products
+// (the pointer over a tab and the tab pressed change them, whatever the page).
+class Masked
+{
+public:
+    explicit Masked(const VexaProgram& program)
+    {
+        RECT window{};
+        GetWindowRect(program.Main(), &window);
+        m_width = window.right - window.left;
+        m_height = window.bottom - window.top;
+        m_skip.assign(static_cast<size_t>(std::max(m_width * m_height, 0)), 0);
+        for (int id = kMouseTab; id <= kFirstPageTab + 8; ++id) {
+            for (HWND tab : hvtest::FindItemWindows(program.Main(), id)) {
+                RECT rect{};
+                GetWindowRect(tab, &rect);
+                OffsetRect(&rect, -window.left, -window.top);
+                for (int y = std::max<LONG>(rect.top, 0); y < rect.bottom && y < m_height; ++y)
+                    for (int x = std::max<LONG>(rect.left, 0); x < rect.right && x < m_width; ++x)
+                        m_skip[static_cast<size_t>(y) * m_width + x] = 1;
+            }
+        }
+    }
+
+    // The pixels of a that differ from b outside the tabs, counted up to limit; every pixel when
+    // a size is not the window's.
+    size_t Differences(const hvtest::Bitmap& a, const hvtest::Bitmap& b, size_t limit = SIZE_MAX) const
+    {
+        if (a.Width() != m_width || b.Width() != m_width || a.Height() != m_height || b.Height() != m_height)
+            return m_skip.size() + 1;
+        size_t count = 0;
+        for (size_t i = 0; i < m_skip.size() && count <= limit; ++i) {
+            if (m_skip[i])
+                continue;
+            const uint32_t p = a.Data()[i];
+            const uint32_t q = b.Data()[i];
+            count += p != q && !hvtest::ColorNear(RGB(p >> 16, p >> 8, p), RGB(q >> 16, q >> 8, q), 8);
+        }
+        return count;
+    }
+
+private:
+    int m_width = 0;
+    int m_height = 0;
+    std::vector<uint8_t> m_skip;
+};
+
+// What the screen shows of the window, once it no longer changes; empty on time-out.
+hvtest::Bitmap SettledPicture(const RECT& screen, const Masked& masked)
+{
+    hvtest::Bitmap last = hvtest::CaptureScreen(screen);
+    hvtest::Bitmap settled;
+    WaitUntil([&] {
+        Sleep(50);
+        hvtest::Bitmap next = hvtest::CaptureScreen(screen);
+        const bool same = masked.Differences(next, last, 0) == 0;
+        last = std::move(next);
+        if (same)
+            settled = last;
+        return same;
+    }, kSlowMs);
+    return settled;
+}
+
+// Clicks a tab with the real mouse while a thread films the window's place on the screen, until
+// the page with marker is shown and the picture has settled. Every picture taken meanwhile is the
+// one before or the one after (the tabs aside); a picture of anything else (two pages at once, the
+// bare background) fails the test and is kept. Returns the settled picture.
+hvtest::Bitmap SwitchFilmed(VexaProgram& program, int tab, int marker, const char* name)
+{
+    const HWND button = program.Item(tab);
+    EXPECT_TRUE(button) << name << ": no tab";
+    if (!button)
+        return {};
+    const Masked masked(program);
+    RECT screen{};
+    GetWindowRect(program.Main(), &screen);
+    EXPECT_TRUE(hvtest::PrepareTarget(button));
+    const hvtest::Bitmap before = SettledPicture(screen, masked);
+
+    // Only the pictures that differ from the one before them are kept: a switch without flicker
+    // leaves one or two.
+    std::atomic<bool> stop{false};
+    std::vector<hvtest::Bitmap> frames;
+    size_t taken = 0;
+    std::thread film([&] {
+        hvtest::Bitmap last = before;
+        while (!stop && frames.size() < 40) {
+            hvtest::Bitmap next = hvtest::CaptureScreen(screen);
+            ++taken;
+            if (masked.Differences(next, last, 0) == 0)
+                continue;
+            last = next;
+            frames.push_back(std::move(next));
+        }
+    });
+    EXPECT_TRUE(hvtest::Click(button)) << name;
+    // Away from the tabs, so that no tooltip comes up over the window.
+    hvtest::MoveCursorTo({screen.right + 40, screen.bottom + 40});
+    EXPECT_TRUE(program.WaitForItemShown(marker)) << name << ": the page did not come up";
+    // The switch is over once the program answers again.
+    DWORD_PTR answer = 0;
+    EXPECT_TRUE(SendMessageTimeoutW(program.Main(), WM_NULL, 0, 0, SMTO_NORMAL, kSlowMs, &answer));
+    const hvtest::Bitmap after = SettledPicture(screen, masked);
+    stop = true;
+    film.join();
+
+    EXPECT_FALSE(after.Empty()) << name << ": the picture did not settle";
+    EXPECT_GT(taken, 1u) << name << ": nothing filmed";
+    int kept = 0;
+    for (size_t i = 0; i < frames.size(); ++i) {
+        const size_t fromBefore = masked.Differences(frames[i], before, kNoisePixels);
+        const size_t fromAfter = masked.Differences(frames[i], after, kNoisePixels);
+        if (std::min(fromBefore, fromAfter) <= kNoisePixels)
+            continue;
+        ADD_FAILURE() << name << ": picture " << i + 1 << " of the " << frames.size()
+                      << " changes filmed is neither page";
+        if (kept++ < 3) {
+            std::wstring file = wstr::Format(L"switch_%hs_%u.bmp", name, static_cast<unsigned>(i));
+            std::replace(file.begin(), file.end(), L' ', L'_');
+            frames[i].Save(hvtest::TestFile(file));
+        }
+    }
+    return after;
+}
+
 class VexaProgramTest : public simtest::SimTest
 {
 protected:
@@ -270,20 +418,36 @@ TEST_F(VexaProgramTest, StartShowsTheMouseFirstAndASecondCopyBringsTheFirstToThe
     EXPECT_EQ(0u, CountChanges("mouse") + CountChanges("keyboard")) << "starting and leaving writes nothing";
 }
 
-TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductAndEveryPageIsPictured)
+TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductWithoutFlickerAndEveryPageIsPictured)
 {
     VexaProgram program;
-    ASSERT_TRUE(program.Start());
+    ASSERT_TRUE(program.Start(true));
     const HWND main = program.Main();
-    hvtest::Bitmap previous;
+    // Few windows after start: the pages' items come when their page is first shown.
+    const size_t windowsAtStart = WindowsOf(program.Process().Id());
+    EXPECT_LE(windowsAtStart, 150u) << "windows after start, tooltips included";
+
+    // The keyboard leaves and comes back before any of its pages was shown; meanwhile its active
+    // profile changed on the device, which the program learns from its read on the arrival.
+    simtest::Tool({L"profile", L"keyboard", L"next"});
+    const size_t keyboardReads = CountCalls("keyboard", "IProfileManager.GetActiveProfile");
+    simtest::Tool({L"unplug", L"keyboard"});
+    ASSERT_TRUE(WaitUntil([&] { return !program.IsItemEnabled(kKeyboardTab); }, kSlowMs)) << "the removal was not seen";
+    simtest::Tool({L"plug", L"keyboard"});
+    ASSERT_TRUE(WaitUntil([&] { return program.IsItemEnabled(kKeyboardTab); }, kSlowMs)) << "the arrival was not seen";
+    EXPECT_GT(CountCalls("keyboard", "IProfileManager.GetActiveProfile"), keyboardReads) << "the keyboard was not read";
+    EXPECT_TRUE(program.Item(kPageMarkers[0])) << "the button page went";
+
+    // Every tab with the real mouse; the screen never shows two pages at once or none between.
+    std::vector<hvtest::Bitmap> pictures(10);
     for (int page = 1; page <= 9; ++page) {
         if (page == 6) {
-            ASSERT_TRUE(hvtest::Click(program.Item(kKeyboardTab)));
-            ASSERT_TRUE(program.WaitForItemShown(kKeyboardFootnote));
+            pictures[0] = SwitchFilmed(program, kKeyboardTab, kPageMarkers[5], "keyboard tab");
+            EXPECT_TRUE(program.Item(kKeyboardFootnote));
             EXPECT_FALSE(program.Item(kMouseFootnote));
         }
-        ASSERT_TRUE(hvtest::Click(program.Item(kFirstPageTab + page - 1))) << "tab of page " << page;
-        ASSERT_TRUE(program.WaitForItemShown(kPageMarkers[page - 1])) << "page " << page << " did not come up";
+        const std::string name = "page " + std::to_string(page);
+        pictures[page] = SwitchFilmed(program, kFirstPageTab + page - 1, kPageMarkers[page - 1], name.c_str());
         for (int other = 1; other <= 9; ++other) {
             if (other != page) {
                 EXPECT_FALSE(program.Item(kPageMarkers[other - 1])) << "page " << other << " with page " << page;
@@ -292,25 +456,39 @@ TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductAndEveryPageIsPictured)
         const hvtest::Bitmap picture = hvtest::CaptureWindow(main);
         ASSERT_FALSE(picture.Empty());
         EXPECT_TRUE(picture.Save(hvtest::TestFile(wstr::Format(L"page%d_%ls.bmp", page, kPageNames[page - 1]))));
-        if (!previous.Empty() && previous.Width() == picture.Width() && previous.Height() == picture.Height()) {
-            EXPECT_FALSE(std::equal(picture.Data(), picture.Data() + picture.Width() * picture.Height(),
-                                    previous.Data()))
+        if (page > 1 && !pictures[page - 1].Empty()) {
+            EXPECT_GT(Masked(program).Differences(pictures[page], pictures[page - 1]), 1000u)
                 << "page " << page << " looks like the page before it";
         }
-        previous = picture;
     }
+    // Pages shown before come back the same way.
+    SwitchFilmed(program, kFirstPageTab + 5, kPageMarkers[5], "page 6 again");
+    SwitchFilmed(program, kMouseTab, kPageMarkers[4], "mouse tab");
+    EXPECT_TRUE(program.Item(kMouseFootnote));
+    SwitchFilmed(program, kFirstPageTab, kPageMarkers[0], "page 1 again");
     // A tab of the page shown changes nothing, and choosing a page marks nothing unsaved.
-    ASSERT_TRUE(program.ClickAndWait(kFirstPageTab + 8));
-    ASSERT_TRUE(program.ClickAndWait(kKeyboardTab));
-    EXPECT_TRUE(program.Item(kPageMarkers[8]));
+    ASSERT_TRUE(program.ClickAndWait(kFirstPageTab));
+    EXPECT_TRUE(program.Item(kPageMarkers[0]));
     EXPECT_FALSE(program.IsItemEnabled(kApply));
-    // Back on the mouse, its last page is shown again.
-    ASSERT_TRUE(program.Click(kMouseTab));
-    EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[4]));
-    EXPECT_TRUE(program.WaitForItemShown(kMouseFootnote));
-
+    EXPECT_GT(WindowsOf(program.Process().Id()), windowsAtStart + 100) << "the keys came with their page only";
     ASSERT_TRUE(program.Click(kCancel));
     EXPECT_TRUE(program.WaitForExit());
+
+    // The keyboard's pages built after its return show what a program started now shows.
+    VexaProgram fresh;
+    ASSERT_TRUE(fresh.Start());
+    SwitchFilmed(fresh, kKeyboardTab, kPageMarkers[5], "keyboard tab, fresh");
+    for (int page = 6; page <= 9; ++page) {
+        const std::string name = "fresh page " + std::to_string(page);
+        const hvtest::Bitmap picture = SwitchFilmed(fresh, kFirstPageTab + page - 1, kPageMarkers[page - 1], name.c_str());
+        const size_t differences = Masked(fresh).Differences(picture, pictures[page]);
+        EXPECT_LE(differences, kNoisePixels) << "page " << page << " differs from a fresh program's";
+        if (differences > kNoisePixels)
+            picture.Save(hvtest::TestFile(wstr::Format(L"page%d_fresh.bmp", page)));
+    }
+    ASSERT_TRUE(fresh.Click(kCancel));
+    EXPECT_TRUE(fresh.WaitForExit());
+    EXPECT_EQ(0u, CountChanges("mouse") + CountChanges("keyboard")) << "choosing pages wrote something";
 }
 
 TEST_F(VexaProgramTest, ProductSwitchWithChangesWritesOnYesAndRereadsOnNo)
@@ -380,9 +558,10 @@ TEST_F(VexaProgramTest, ApplyWritesAndASlowWriteNeitherEndsTheProgramNorLosesThe
     EXPECT_TRUE(program.Running());
     EXPECT_FALSE(program.Popup()) << "a notice came up";
 
-    // OK while a write runs waits for it (the window disabled), saves the edits and ends.
+    // OK while a write runs waits for it (the window disabled), saves the edits made meanwhile and ends.
     ASSERT_TRUE(program.Click(kApply));
     EXPECT_TRUE(program.WaitForItemEnabled(kApply, false));
+    EditMouseWhileWriting(program);
     ASSERT_TRUE(program.Click(kOk));
     EXPECT_TRUE(WaitUntil([&] { return !IsWindowEnabled(program.Main()) || !program.Running(); }));
     EXPECT_TRUE(program.WaitForExit(2 * kSlowMs));
@@ -620,3 +799,98 @@ TEST_F(VexaProgramTest, BothProductsConfiguredInOneRunAreWrittenOnceEachAndReadB
 }
 
 } // namespace
+
+// The start-up journal: every call made once, on one connection; then OK writes only what changed.
+TEST_F(VexaProgramTest, StartReadsEachDeviceOnceOnOneConnectionAndOkWritesOnlyTheProductsChanged)
+{
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start(true));
+        const std::vector<std::string> start = simtest::JournalLines();
+        // Both devices were read whole: each profile's properties and assignments.
+        EXPECT_EQ(5u, std::count_if(start.begin(), start.end(), [](const std::string& line) {
+                      return line.rfind("mouse IButtonAssignments.GetAssignments", 0) == 0;
+                  }));
+        EXPECT_EQ(5u, std::count_if(start.begin(), start.end(), [](const std::string& line) {
+                      return line.rfind("keyboard IProfileProperties.GetProperty", 0) == 0 &&
+                             line.find(" 0x80000003 ") != std::string::npos;
+                  }));
+        // No call asked twice: a read's line names its inputs and the object it was made on. Of the same
+        // entry through another object only the active profile's id is asked once more: the object
+        // GetActiveProfile hands back is the one way the middleware tells which profile is active.
+        std::map<std::string, int> seen, entries;
+        for (const std::string& line : start) {
+            EXPECT_EQ(1, ++seen[line]) << "asked again at start-up: " << line;
+            std::string call = line;
+            if (const size_t at = call.find(" @"); at != std::string::npos)
+                call.erase(at, call.find_first_not_of("0123456789", at + 2) - at);
+            if (++entries[call] > 1) {
+                EXPECT_NE(std::string::npos, call.find(" IProfile.GetId ")) << "asked again at start-up: " << line;
+            }
+        }
+        // One enumerator, walked once: each device found and its information read once.
+        std::set<std::string> enumerators;
+        size_t walks = 0;
+        for (const std::string& line : start) {
+            if (line.rfind("root ", 0) != 0)
+                continue;
+            enumerators.insert(line.substr(line.rfind('@')));
+            walks += line.find("EnumDevice 0 ") != std::string::npos;
+        }
+        EXPECT_EQ(1u, enumerators.size()) << "enumerators made at start-up";
+        EXPECT_EQ(1u, walks) << "walks over the devices at start-up";
+        EXPECT_EQ(1u, CountCalls("mouse", "IDevice.GetDeviceInfo"));
+        EXPECT_EQ(1u, CountCalls("keyboard", "IDevice.GetDeviceInfo"));
+
+        // OK with nothing changed asks the devices nothing and ends at once.
+        const size_t calls = JournalSize();
+        const DWORD clicked = GetTickCount();
+        ASSERT_TRUE(program.Click(kOk));
+        EXPECT_TRUE(program.WaitForExit());
+        EXPECT_LT(GetTickCount() - clicked, 5000u) << "OK with nothing changed took its time";
+        EXPECT_EQ(0u, program.Process().ExitCode());
+        EXPECT_EQ(calls, JournalSize()) << "OK with nothing changed called the middleware";
+    }
+
+    // The mouse edited, its save at the switch to the keyboard failing, the keyboard edited: OK
+    // writes both, the mouse kept unsaved by its failure.
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        EditMouse(program);
+        const size_t mouseEnds = CountCalls("mouse", kWriteEnd);
+        simtest::Tool({L"fail", L"mouse", L"IProfileManager.SetActiveProfile", L"0x80004005", L"always"});
+        ASSERT_TRUE(program.Click(kKeyboardTab));
+        const HWND question = program.WaitForPopup();
+        ASSERT_TRUE(question) << "no question before switching with changes";
+        ASSERT_TRUE(hvtest::PostItemCommand(question, kPopupYes));
+        EXPECT_TRUE(program.WaitForItemShown(kPageMarkers[5]));
+        EXPECT_TRUE(WaitUntil([&] { return CountCalls("mouse", kWriteEnd) == mouseEnds + 1; }, kSlowMs))
+            << "the mouse was not written at the switch";
+        const HWND notice = program.WaitForPopup();
+        ASSERT_TRUE(notice) << "the failed write was not told";
+        simtest::Tool({L"fail", L"clear"});
+        ASSERT_TRUE(hvtest::PostItemCommand(notice, kPopupSingleOk));
+        ASSERT_TRUE(WaitUntil([&] { return program.Popup() == nullptr; }, kSlowMs));
+        ASSERT_TRUE(program.ChooseInDropdown(kKeyboardProfileSelect, 0));
+        ASSERT_TRUE(program.WaitForItemEnabled(kApply, true));
+        const size_t keyboardEnds = CountCalls("keyboard", kWriteEnd);
+        ASSERT_TRUE(program.Click(kOk));
+        EXPECT_TRUE(program.WaitForExit());
+        EXPECT_EQ(mouseEnds + 2, CountCalls("mouse", kWriteEnd)) << "OK did not write the mouse kept unsaved";
+        EXPECT_EQ(keyboardEnds + 1, CountCalls("keyboard", kWriteEnd)) << "OK did not write the keyboard";
+    }
+
+    // Only the mouse edited: OK writes the mouse alone.
+    {
+        VexaProgram program;
+        ASSERT_TRUE(program.Start());
+        const size_t keyboardChanges = CountChanges("keyboard");
+        const size_t mouseEnds = CountCalls("mouse", kWriteEnd);
+        EditMouse(program);
+        ASSERT_TRUE(program.Click(kOk));
+        EXPECT_TRUE(program.WaitForExit());
+        EXPECT_EQ(mouseEnds + 1, CountCalls("mouse", kWriteEnd)) << "OK did not write the mouse";
+        EXPECT_EQ(keyboardChanges, CountChanges("keyboard")) << "OK wrote the keyboard, which did not change";
+    }
+}

@@ -266,6 +266,28 @@ TEST_F(SimTest, FaultsDelaysAndTheJournalServeTheTests)
     };
     EXPECT_EQ(expected, JournalLines());
 
+    // With the reads journaled, a read of one entry among several names the entry: the same call made
+    // twice is the same line twice, and two entries are two lines.
+    CComPtr<IDeviceEnumerator> root = Root();
+    CComPtr<IProfileManager> manager = Profiles(Mouse());
+    ASSERT_TRUE(root && manager);
+    SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", L"1");
+    CComPtr<IProfile> first, again, second;
+    CComPtr<IDevice> device;
+    EXPECT_HRESULT_SUCCEEDED(manager->GetProfile(0, first.Put()));
+    EXPECT_HRESULT_SUCCEEDED(manager->GetProfile(0, again.Put()));
+    EXPECT_HRESULT_SUCCEEDED(manager->GetProfile(1, second.Put()));
+    EXPECT_HRESULT_SUCCEEDED(root->EnumDevice(0, device.Put()));
+    SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", nullptr);
+    std::vector<std::string> reads = JournalLines();
+    reads.erase(reads.begin(), reads.begin() + static_cast<std::ptrdiff_t>(std::min(expected.size(), reads.size())));
+    // The object's serial ending each line is another matter (the same manager here, another root).
+    for (std::string& line : reads)
+        line = line.substr(0, line.rfind(" @"));
+    EXPECT_EQ((std::vector<std::string>{"mouse IProfileManager.GetProfile 0", "mouse IProfileManager.GetProfile 0",
+                                        "mouse IProfileManager.GetProfile 1", "root IDeviceEnumerator.EnumDevice 0"}),
+              reads);
+
     // A delay on one method: its calls wait, the others do not.
     Tool({L"delay", L"600", L"IDpi.GetRange"});
     int min = 0, max = 0, step = 0;
@@ -279,6 +301,54 @@ TEST_F(SimTest, FaultsDelaysAndTheJournalServeTheTests)
     start = GetTickCount();
     ASSERT_HRESULT_SUCCEEDED(dpi->GetRange(&min, &max, &step));
     EXPECT_LT(GetTickCount() - start, 550u);
+}
+
+TEST_F(SimTest, TheJournalOfReadsNamesEachCallsInputsAndObject)
+{
+    const size_t before = JournalLines().size();
+    SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", L"1");
+    CComPtr<IDeviceEnumerator> root = Root();
+    CComPtr<IDevice> first, second;
+    ASSERT_HRESULT_SUCCEEDED(root->EnumDevice(0, first.Put()));
+    ASSERT_HRESULT_SUCCEEDED(root->EnumDevice(1, second.Put()));
+    CComPtr<IProfileManager> manager, again;
+    ASSERT_HRESULT_SUCCEEDED(first->GetFeature(IID_IProfileManager, manager.PutVoid()));
+    ASSERT_HRESULT_SUCCEEDED(first->GetFeature(IID_IProfileManager, again.PutVoid()));
+    CComPtr<IProfile> listed, active;
+    ASSERT_HRESULT_SUCCEEDED(manager->GetProfile(0, listed.Put()));
+    ASSERT_HRESULT_SUCCEEDED(manager->GetActiveProfile(active.Put()));
+    GUID id{};
+    ASSERT_HRESULT_SUCCEEDED(listed->GetId(&id));
+    ASSERT_HRESULT_SUCCEEDED(active->GetId(&id));
+    CComPtr<IProfileProperties> properties;
+    ASSERT_HRESULT_SUCCEEDED(listed->GetFeature(IID_IProfileProperties, properties.PutVoid()));
+    wchar_t text[128] = {};
+    DWORD size = sizeof text;
+    ASSERT_HRESULT_SUCCEEDED(properties->GetProperty(hvmw::kPropLinkedApp, 0, text, 0, &size));
+    SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", nullptr);
+
+    std::vector<std::string> lines = JournalLines();
+    lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(before));
+    ASSERT_EQ(10u, lines.size());
+    // Each line ends in the serial of its object; the same object, the same serial.
+    const auto object = [&](size_t i) { return lines[i].substr(lines[i].rfind(" @")); };
+    const auto call = [&](size_t i) { return lines[i].substr(0, lines[i].rfind(" @")); };
+    const std::string guid = GuidString(id);
+    EXPECT_EQ("root IDeviceEnumerator.EnumDevice 0", call(0));
+    EXPECT_EQ("root IDeviceEnumerator.EnumDevice 1", call(1));
+    EXPECT_EQ(object(0), object(1));
+    EXPECT_EQ("mouse IDevice.GetFeature IProfileManager", call(2));
+    EXPECT_EQ(lines[2], lines[3]) << "the same call on the same object reads the same";
+    EXPECT_NE(object(0), object(2));
+    EXPECT_EQ("mouse IProfileManager.GetProfile 0", call(4));
+    EXPECT_EQ("mouse IProfileManager.GetActiveProfile", call(5));
+    EXPECT_EQ(object(4), object(5)) << "the first manager asked both";
+    EXPECT_EQ("mouse IProfile.GetId " + guid, call(6));
+    EXPECT_EQ(call(6), call(7));
+    EXPECT_NE(object(6), object(7)) << "two objects of one profile are two objects";
+    EXPECT_EQ("mouse IProfile.GetFeature " + guid + " IProfileProperties", call(8));
+    EXPECT_EQ(object(6), object(8));
+    EXPECT_EQ("mouse IProfileProperties.GetProperty " + guid + " 0x80000002", call(9));
 }
 
 TEST_F(SimTest, ProfileMacroAndApplicationFilesRoundTrip)

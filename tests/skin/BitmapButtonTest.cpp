@@ -383,11 +383,17 @@ TEST(BitmapButton, CaptionFallbackFontAndToolTip)
     EXPECT_GT(lit, 20);
     EXPECT_EQ(differing, 0);
 
-    // The tooltip: one tool, the translated text with "\n" as a space, active.
+    // The tooltip: the translated text with "\n" as a space, in one tool of the panel's tooltip
+    // control, which is made when the pointer first comes over the button.
     button.SetToolTip(L"Press\\nhere");
     button.SetToolTip(L"Press\\nhere\\nnow");
+    EXPECT_EQ(button.ToolTip().Text(), L"Press here now");
+    EXPECT_EQ(button.ToolTip().Window(), nullptr);
+    MSG msg = {button.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), ScreenPoint(button, 5, 5)};
+    button.PreTranslateMessage(&msg);
     HWND tip = button.ToolTip().Window();
     ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), panel.GetSafeHwnd());
     EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
     wchar_t text[80] = {};
     TTTOOLINFOW info = {};

@@ -1,11 +1,13 @@
-// Windows that items create beside their own: the tooltips of bitmap items, buttons, key items and
-// bitmap windows, and the animation of an animated button. The system destroys them with the
-// item's window (a tooltip is owned by the item, an animation is its child); an item that outlives
-// its window must then forget them, because their handle values are handed out again.
+// Windows that items create beside their own: the one tooltip control that the items of a top-level
+// window share (bitmap items, buttons, key items, bitmap windows), and the animation of an animated
+// button. The system destroys them with the top-level window (the tooltip is owned by it) or with
+// the item's window (an animation is its child); an item that outlives them must then forget them,
+// because their handle values are handed out again.
 #include "AVIButton.h"
 #include "BitmapBtn.h"
 #include "BitmapItem.h"
 #include "BitmapWindow.h"
+#include "ItemToolTip.h"
 #include "KeyboardKeyItem.h"
 
 #include "HvTest.h"
@@ -136,6 +138,33 @@ public:
 
 constexpr UINT kAviId = 1201;
 
+// What the program's message loop hands an item when the pointer moves over it at client point
+// (x, y): its relay runs in PreTranslateMessage.
+void MoveOver(CWnd& item, int x, int y)
+{
+    POINT screen = {x, y};
+    ClientToScreen(item, &screen);
+    MSG msg = {item.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(x, y), GetTickCount(), screen};
+    item.PreTranslateMessage(&msg);
+}
+
+std::wstring ToolText(HWND tip, HWND item)
+{
+    wchar_t text[80] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.hwnd = item;
+    info.uId = 1;
+    info.lpszText = text;
+    SendMessageW(tip, TTM_GETTEXTW, 80, reinterpret_cast<LPARAM>(&info));
+    return text;
+}
+
+LRESULT ToolCount(HWND tip)
+{
+    return SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0);
+}
+
 } // namespace
 
 TEST(ItemWindows, AnItemOutlivingItsWindowLeavesItsOldHandlesAlone)
@@ -156,39 +185,49 @@ TEST(ItemWindows, AnItemOutlivingItsWindowLeavesItsOldHandlesAlone)
     key->SetToolTip(L"key");
     bitmap->SetToolTip(L"bitmap");
     window->SetToolTip(L"window");
+    // The pointer over each item: the panel's one tooltip control holds a tool of each.
+    MoveOver(*button, 5, 5);
+    MoveOver(*key, 5, 5);
+    MoveOver(*bitmap, 5, 5);
+    MoveOver(*window, 5, 5);
     // A double click plays the animation in a child window of the button.
     parent.SendMessage(WM_COMMAND, MAKEWPARAM(kAviId, BN_DOUBLECLICKED), reinterpret_cast<LPARAM>(avi->m_hWnd));
 
-    const std::vector<HWND> sideWindows = {button->ToolTip().Window(), key->ToolTip().Window(),
-                                           bitmap->ToolTip().Window(), window->ToolTip().Window(),
-                                           avi->AnimationWindow()};
-    for (HWND side : sideWindows)
-        ASSERT_TRUE(IsWindow(side));
-    for (size_t i = 0; i < 4; ++i)
-        EXPECT_EQ(SendMessageW(sideWindows[i], TTM_GETTOOLCOUNT, 0, 0), 1) << i;
+    const HWND tip = button->ToolTip().Window();
+    ASSERT_TRUE(IsWindow(tip));
+    EXPECT_EQ(key->ToolTip().Window(), tip);
+    EXPECT_EQ(bitmap->ToolTip().Window(), tip);
+    EXPECT_EQ(window->ToolTip().Window(), tip);
+    EXPECT_EQ(ToolCount(tip), 4);
+    const HWND animation = avi->AnimationWindow();
+    ASSERT_TRUE(IsWindow(animation));
 
-    // The panel goes first and takes every item window, tooltip and animation with it.
+    // The panel goes first and takes every item window, the tooltip and the animation with it.
     parent.DestroyWindow();
-    for (HWND side : sideWindows)
-        EXPECT_FALSE(IsWindow(side));
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_FALSE(IsWindow(animation));
     EXPECT_EQ(button->ToolTip().Window(), nullptr);
     EXPECT_EQ(key->ToolTip().Window(), nullptr);
     EXPECT_EQ(bitmap->ToolTip().Window(), nullptr);
     EXPECT_EQ(window->ToolTip().Window(), nullptr);
     EXPECT_EQ(avi->AnimationWindow(), nullptr);
-    // A window-less item makes no new tooltip.
+    // A window-less item makes no new tooltip, whatever it is told.
     button->SetToolTip(L"again");
+    MoveOver(*button, 5, 5);
     EXPECT_EQ(button->ToolTip().Window(), nullptr);
 
     // Another window gets the old tooltip handle (when the system hands it out again soon enough,
     // which other programs in the session can prevent); deleting the items destroys no window by
-    // an old handle, and so leaves that window be.
-    HWND stranger = WindowReusing(sideWindows[0]);
+    // an old handle, sends nothing to one, and so leaves that window be.
+    HWND stranger = WindowReusing(tip);
     if (!stranger)
         std::printf("note: the system handed out no window with the tooltip's old handle\n");
     {
         CDestroyRecorder recorder;
         ASSERT_TRUE(recorder.IsActive());
+        hvtest::MessageRecorder messages;
+        if (stranger)
+            messages.Watch(stranger);
         button.reset();
         key.reset();
         bitmap.reset();
@@ -196,6 +235,9 @@ TEST(ItemWindows, AnItemOutlivingItsWindowLeavesItsOldHandlesAlone)
         avi.reset();
         EXPECT_TRUE(recorder.destroyed.empty()) << recorder.destroyed.size() << " windows destroyed, the first "
                                                 << recorder.destroyed.front();
+        if (stranger) {
+            EXPECT_FALSE(messages.Contains(TTM_DELTOOLW));
+        }
     }
     if (stranger) {
         EXPECT_TRUE(IsWindow(stranger));
@@ -203,41 +245,94 @@ TEST(ItemWindows, AnItemOutlivingItsWindowLeavesItsOldHandlesAlone)
     }
 }
 
-TEST(ItemWindows, AnItemDestroysTheTooltipItMade)
+TEST(ItemWindows, ThePanelsTooltipKeepsOneToolPerLivingItem)
 {
     CParent parent;
     ASSERT_TRUE(parent.Create());
-    HWND tip = nullptr;
-    {
-        CBitmapBtn button;
-        ASSERT_TRUE(button.Create(L"", WS_VISIBLE, CRect(0, 0, 40, 20), parent, 1101));
-        button.SetToolTip(L"first");
-        tip = button.ToolTip().Window();
-        ASSERT_TRUE(IsWindow(tip));
-        // The system gives the tooltip the item's top-level window as owner.
-        EXPECT_EQ(GetWindow(tip, GW_OWNER), parent.m_hWnd);
-        // Messages the button sees go on to its tooltip, which stays the same window.
-        MSG msg = {button.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), {105, 105}};
-        button.PreTranslateMessage(&msg);
-        button.SetToolTip(L"second");
-        EXPECT_EQ(button.ToolTip().Window(), tip);
-        EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 1);
-        EXPECT_EQ(button.ToolTip().Text(), L"second");
-        // The tooltip outlives the button's window (its owner is the panel) but not the button.
-        button.DestroyWindow();
-        EXPECT_TRUE(IsWindow(tip));
-    }
-    EXPECT_FALSE(IsWindow(tip));
+    auto button = std::make_unique<CBitmapBtn>();
+    ASSERT_TRUE(button->Create(L"", WS_VISIBLE, CRect(0, 0, 40, 20), parent, 1101));
 
-    // An item deleted while its window lives takes its tooltip along.
-    auto bitmap = std::make_unique<CBitmapItem>();
-    ASSERT_TRUE(bitmap->Create(CRect(0, 30, 40, 50), parent, WS_CHILD | WS_VISIBLE));
-    bitmap->SetToolTip(L"bitmap");
-    tip = bitmap->ToolTip().Window();
-    HWND item = bitmap->m_hWnd;
+    // A text alone makes nothing; the pointer over the item makes the control, owned by the panel.
+    button->SetToolTip(L"first");
+    EXPECT_EQ(button->ToolTip().Window(), nullptr);
+    MoveOver(*button, 5, 5);
+    const HWND tip = button->ToolTip().Window();
     ASSERT_TRUE(IsWindow(tip));
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), parent.m_hWnd);
+    EXPECT_EQ(ToolCount(tip), 1);
+    EXPECT_EQ(ToolText(tip, *button), L"first");
+    // A new text goes to the same tool; more messages add nothing.
+    button->SetToolTip(L"second");
+    MoveOver(*button, 6, 6);
+    EXPECT_EQ(button->ToolTip().Window(), tip);
+    EXPECT_EQ(ToolCount(tip), 1);
+    EXPECT_EQ(button->ToolTip().Text(), L"second");
+    EXPECT_EQ(ToolText(tip, *button), L"second");
+    // An empty text takes the tool out; a text brings it back when the pointer comes again.
+    button->SetToolTip(L"");
+    EXPECT_EQ(button->ToolTip().Window(), nullptr);
+    EXPECT_EQ(ToolCount(tip), 0);
+    button->SetToolTip(L"third");
+    MoveOver(*button, 5, 5);
+    EXPECT_EQ(button->ToolTip().Window(), tip);
+    EXPECT_EQ(ToolText(tip, *button), L"third");
+
+    // A second item of the panel joins the same control; an item without a text adds no tool.
+    auto bitmap = std::make_unique<CBitmapItem>();
+    auto silent = std::make_unique<CBitmapItem>();
+    ASSERT_TRUE(bitmap->Create(CRect(0, 30, 40, 50), parent, WS_CHILD | WS_VISIBLE));
+    ASSERT_TRUE(silent->Create(CRect(50, 30, 90, 50), parent, WS_CHILD | WS_VISIBLE));
+    bitmap->SetToolTip(L"bitmap");
+    MoveOver(*bitmap, 5, 5);
+    MoveOver(*silent, 5, 5);
+    EXPECT_EQ(bitmap->ToolTip().Window(), tip);
+    EXPECT_EQ(silent->ToolTip().Window(), nullptr);
+    EXPECT_EQ(ToolCount(tip), 2);
+
+    // The control is the panel's: it outlives an item's window, and an item deleted takes its tool
+    // out of it.
+    const HWND item = bitmap->m_hWnd;
+    bitmap->DestroyWindow();
+    EXPECT_TRUE(IsWindow(tip));
+    EXPECT_EQ(ToolCount(tip), 2);
     bitmap.reset();
-    EXPECT_FALSE(IsWindow(tip));
-    EXPECT_FALSE(IsWindow(item));
+    EXPECT_EQ(ToolCount(tip), 1);
+    EXPECT_EQ(ToolText(tip, item), L"");
+    button.reset();
+    EXPECT_EQ(ToolCount(tip), 0);
+    EXPECT_TRUE(IsWindow(tip));
+    silent.reset();
     parent.DestroyWindow();
+    EXPECT_FALSE(IsWindow(tip));
+}
+
+TEST(ItemWindows, AToolLeftOnAHandleHandedOutAgainIsTakenOver)
+{
+    // Two items whose windows had the same handle one after the other: the first item's window is
+    // gone, the item not yet. The second item's tool replaces the first's; the first item, deleted
+    // later, leaves the second's tool alone.
+    CParent parent;
+    ASSERT_TRUE(parent.Create());
+    CBitmapItem host;
+    ASSERT_TRUE(host.Create(CRect(0, 0, 40, 20), parent, WS_CHILD | WS_VISIBLE));
+    MSG msg = {host.m_hWnd, WM_MOUSEMOVE, 0, MAKELPARAM(5, 5), GetTickCount(), {105, 105}};
+    auto first = std::make_unique<CItemToolTip>();
+    first->SetText(host, L"first");
+    first->Relay(host, &msg);
+    const HWND tip = first->Window();
+    ASSERT_TRUE(IsWindow(tip));
+    CItemToolTip second;
+    second.SetText(host, L"second");
+    second.Relay(host, &msg);
+    EXPECT_EQ(second.Window(), tip);
+    EXPECT_EQ(ToolCount(tip), 1);
+    EXPECT_EQ(ToolText(tip, host), L"second");
+    first.reset();
+    EXPECT_EQ(ToolCount(tip), 1);
+    EXPECT_EQ(ToolText(tip, host), L"second");
+    // Its text changes in the tool it owns.
+    second.SetText(host, L"third");
+    EXPECT_EQ(ToolText(tip, host), L"third");
+    parent.DestroyWindow();
+    EXPECT_EQ(second.Window(), nullptr);
 }

@@ -14,8 +14,10 @@
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -349,6 +351,269 @@ TEST(KeyListSection, NoKeysWithoutSharedPicturesAndTheOwnerAsParent)
         EXPECT_EQ(keyA->owner, static_cast<CWnd*>(&owner));
         EXPECT_EQ(keyA->OwnerWindow(), owner.GetSafeHwnd());
         ExpectPicture(*keyA, kKeyA, kNormal, "key A on the owner");
+    }
+    owner.DestroyWindow();
+}
+
+namespace {
+
+BOOL CALLBACK CollectToolTip(HWND hwnd, LPARAM list)
+{
+    if (_wcsicmp(hvtest::ClassNameOf(hwnd).c_str(), TOOLTIPS_CLASSW) == 0)
+        reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+    return TRUE;
+}
+
+// The tooltip controls among this thread's windows.
+std::vector<HWND> ToolTipWindows()
+{
+    std::vector<HWND> found;
+    EnumThreadWindows(GetCurrentThreadId(), CollectToolTip, reinterpret_cast<LPARAM>(&found));
+    return found;
+}
+
+// Runs this thread's messages as the program's loop does, PreTranslateMessage first (where the
+// items relay the mouse to their tooltip), until condition holds; false after timeoutMs.
+bool PumpAsProgram(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
+{
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
+}
+
+// A real pointer move to a point of window, left for PumpAsProgram to deliver (an absolute move:
+// 0..65535 across the screen, rounded up so that it lands on the pixel itself).
+bool SendMoveTo(HWND window, POINT client)
+{
+    const POINT screen = ScreenPoint(window, client.x, client.y);
+    auto normalised = [](LONG value, int extent) { return LONG((LONGLONG(value) * 65536 + extent - 1) / extent); };
+    INPUT input = {};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = normalised(screen.x, GetSystemMetrics(SM_CXSCREEN));
+    input.mi.dy = normalised(screen.y, GetSystemMetrics(SM_CYSCREEN));
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return SendInput(1, &input, sizeof(input)) == 1;
+}
+
+// The item and text of the tool the control shows now; a null item when it shows none.
+struct Shown
+{
+    HWND item = nullptr;
+    std::wstring text;
+};
+Shown ShownTool(HWND tip)
+{
+    wchar_t text[80] = {};
+    TTTOOLINFOW info = {};
+    info.cbSize = sizeof(info);
+    info.lpszText = text;
+    if (!IsWindowVisible(tip) || !SendMessageW(tip, TTM_GETCURRENTTOOLW, 0, reinterpret_cast<LPARAM>(&info)))
+        return Shown();
+    return Shown{info.hwnd, text};
+}
+
+// A board of keys that all have a text: 20 with a tooltip of their own, the others with their
+// caption as tooltip, and a button beside the board with a tooltip.
+constexpr const wchar_t* kTipKeys[] = {L"Q", L"W", L"E", L"R", L"T", L"Y", L"U", L"I", L"O", L"P",
+                                       L"A", L"S", L"D", L"F", L"G", L"H", L"J", L"K", L"L", L"Z"};
+constexpr const wchar_t* kCaptionKeys[] = {L"X", L"C", L"V", L"B", L"N", L"M"};
+constexpr int kTipKeySize = 14;
+
+std::wstring ManyKeysLayout()
+{
+    std::string keys;
+    int column = 0;
+    auto add = [&](const wchar_t* letter, bool ownTip) {
+        const std::string l = wstr::WideToUtf8(letter);
+        const POINT at{2 + (column % 10) * 15, 2 + (column / 10) * 15};
+        ++column;
+        keys += "<KBDKEY name='BUTTON_KB_" + l + "' kbddefid='a A' caption='" + l + "'" +
+                (ownTip ? " tooltip='Tip " + l + "'" : std::string()) + ">" + Rect(at, kTipKeySize, kTipKeySize) +
+                "</KBDKEY>";
+    };
+    for (const wchar_t* letter : kTipKeys)
+        add(letter, true);
+    for (const wchar_t* letter : kCaptionKeys)
+        add(letter, false);
+    const std::string xml =
+        "<ITEMLIST><BITMAPLIST><BITMAPITEM name='BITMAP_MECHKBD' moveable='0'><SBMN>kl_n.bmp</SBMN>" +
+        Rect(kBoardAt, kBoardWidth, kBoardHeight) + "</BITMAPITEM></BITMAPLIST>"
+        "<BUTTONLIST><BUTTON name='BUTTON_APPLY' tooltip='Apply tip'><SBMN>kl_icon.bmp</SBMN>" +
+        Rect({170, 10}, 6, 5) + "</BUTTON></BUTTONLIST>"
+        "<KBDKEYLIST windowid='BITMAP_MECHKBD'>" + std::string(kButtonBitmaps) + keys + "</KBDKEYLIST></ITEMLIST>";
+    const std::wstring path = hvtest::TestFile(L"many_keys.xml");
+    WriteText(path, xml);
+    return path;
+}
+
+} // namespace
+
+TEST(KeyListSection, OneTooltipControlShowsTheTextOfTheItemUnderThePointer)
+{
+    InitNameTables();
+    UseTestSkinFolder();
+    WritePictures();
+    LoadDefinition();
+    const std::wstring path = ManyKeysLayout();
+    ASSERT_TRUE(ToolTipWindows().empty()) << "a tooltip left by an earlier test";
+
+    COwnerPanel owner;
+    ASSERT_TRUE(owner.Create());
+    CGUIItems items;
+    ASSERT_TRUE(LoadLayout(path, &items, &owner, false));
+    ASSERT_EQ(KeyCount(items), std::size(kTipKeys) + std::size(kCaptionKeys));
+    auto* apply = items.FindAs<CBitmapBtn>(FindItemIdByName(L"BUTTON_APPLY"), ItemKind::BitmapBtn);
+    CKeyboardKeyItem* first = Key(items, L"BUTTON_KB_Q");
+    CKeyboardKeyItem* second = Key(items, L"BUTTON_KB_A");
+    CKeyboardKeyItem* captioned = Key(items, L"BUTTON_KB_M");
+    ASSERT_TRUE(apply && first && second && captioned);
+    EXPECT_EQ(first->ToolTip().Text(), L"Tip Q");
+    EXPECT_EQ(captioned->ToolTip().Text(), L"M");
+    EXPECT_EQ(apply->ToolTip().Text(), L"Apply tip");
+
+    // Every item has its text, and no tooltip window exists before the pointer comes.
+    ASSERT_TRUE(hvtest::PrepareTarget(owner, {195, 65}));
+    PumpAsProgram([] { return false; }, 100);
+    EXPECT_TRUE(ToolTipWindows().empty());
+    for (const CGUIItem* item : items) {
+        if (item->kind == ItemKind::KeyboardKeyItem) {
+            EXPECT_EQ(static_cast<const CKeyboardKeyItem*>(item)->ToolTip().Window(), nullptr);
+        }
+    }
+
+    // The pointer rests on a key: the panel's one tooltip control shows that key's text.
+    ASSERT_TRUE(SendMoveTo(*first, {7, 7}));
+    HWND tip = nullptr;
+    EXPECT_TRUE(PumpAsProgram([&] {
+        const std::vector<HWND> tips = ToolTipWindows();
+        tip = tips.size() == 1 ? tips.front() : nullptr;
+        return tip && ShownTool(tip).item == first->GetSafeHwnd() && ShownTool(tip).text == L"Tip Q";
+    })) << "no tooltip showing the first key's text";
+    ASSERT_NE(tip, nullptr);
+    EXPECT_EQ(GetWindow(tip, GW_OWNER), owner.GetSafeHwnd());
+    EXPECT_EQ(first->ToolTip().Window(), tip);
+    EXPECT_TRUE(hvtest::CaptureWindow(tip).SaveToTestDir(L"key_tooltip_first.bmp"));
+
+    // On to a key of the next row (a user's move arrives as several): the same control shows it.
+    ASSERT_TRUE(SendMoveTo(*second, {6, 6}));
+    ASSERT_TRUE(SendMoveTo(*second, {7, 7}));
+    EXPECT_TRUE(PumpAsProgram([&] {
+        return ShownTool(tip).item == second->GetSafeHwnd() && ShownTool(tip).text == L"Tip A";
+    })) << "the tooltip does not show the second key's text";
+    EXPECT_EQ(ToolTipWindows(), std::vector<HWND>{tip});
+    EXPECT_EQ(second->ToolTip().Window(), tip);
+    EXPECT_TRUE(hvtest::CaptureWindow(tip).SaveToTestDir(L"key_tooltip_second.bmp"));
+
+    // A key whose caption is its tooltip, and the button beside the board: the same control.
+    ASSERT_TRUE(SendMoveTo(*captioned, {6, 6}));
+    ASSERT_TRUE(SendMoveTo(*captioned, {7, 7}));
+    EXPECT_TRUE(PumpAsProgram([&] { return ShownTool(tip).text == L"M"; }));
+    ASSERT_TRUE(SendMoveTo(*apply, {2, 2}));
+    ASSERT_TRUE(SendMoveTo(*apply, {3, 3}));
+    EXPECT_TRUE(PumpAsProgram([&] {
+        return ShownTool(tip).item == apply->GetSafeHwnd() && ShownTool(tip).text == L"Apply tip";
+    })) << "the tooltip does not show the button's text";
+    EXPECT_EQ(ToolTipWindows(), std::vector<HWND>{tip});
+    // Only the items the pointer came over have a tool.
+    EXPECT_EQ(SendMessageW(tip, TTM_GETTOOLCOUNT, 0, 0), 4);
+    EXPECT_EQ(Key(items, L"BUTTON_KB_W")->ToolTip().Window(), nullptr);
+
+    // The panel goes while its items live: the tooltip goes with it and nothing keeps its handle.
+    ASSERT_TRUE(SendMoveTo(owner, {195, 65}));
+    PumpAsProgram([] { return false; }, 100);
+    owner.DestroyWindow();
+    EXPECT_FALSE(IsWindow(tip));
+    EXPECT_TRUE(ToolTipWindows().empty());
+    for (const CGUIItem* item : items) {
+        if (item->kind == ItemKind::KeyboardKeyItem) {
+            EXPECT_EQ(static_cast<const CKeyboardKeyItem*>(item)->ToolTip().Window(), nullptr);
+        }
+    }
+    EXPECT_EQ(apply->ToolTip().Window(), nullptr);
+    items.DeleteAll();
+    EXPECT_TRUE(ToolTipWindows().empty());
+}
+
+TEST(KeyListSection, AKeyShowsExactlyItsRectangleOfTheSharedPictureInEveryState)
+{
+    InitNameTables();
+    UseTestSkinFolder();
+    WritePictures();
+    LoadDefinition();
+    COwnerPanel owner;
+    ASSERT_TRUE(owner.Create());
+    ASSERT_TRUE(hvtest::PrepareTarget(owner, {195, 65}));
+
+    // With and without the shared mask: two keys without caption or extra picture, so that every
+    // pixel is the picture's; one where the mask is black, one under the mask's white corner.
+    const std::string unmasked = std::string(kButtonBitmaps).replace(std::string(kButtonBitmaps).find("<SBMM>"),
+                                                                     std::string("<SBMM>kl_m.bmp</SBMM>").size(), "");
+    for (const std::string& bitmaps : {std::string(kButtonBitmaps), unmasked}) {
+        const bool withMask = bitmaps.find("SBMM") != std::string::npos;
+        SCOPED_TRACE(withMask ? "with the mask" : "without a mask");
+        const std::string xml =
+            "<ITEMLIST><BITMAPLIST><BITMAPITEM name='BITMAP_MECHKBD' moveable='0'><SBMN>kl_n.bmp</SBMN>" +
+            Rect(kBoardAt, kBoardWidth, kBoardHeight) + "</BITMAPITEM></BITMAPLIST>"
+            "<KBDKEYLIST windowid='BITMAP_MECHKBD'>" + bitmaps +
+            "<KBDKEY name='BUTTON_KB_SPACE' kbddefid='No such key'>" + Rect(kKeyA, kKeySize, kKeySize) + "</KBDKEY>"
+            "<KBDKEY name='BUTTON_KB_MENU' kbddefid='No such key'>" + Rect(kKeyControl, kKeySize, kKeySize) +
+            "</KBDKEY></KBDKEYLIST></ITEMLIST>";
+        const std::wstring path = hvtest::TestFile(L"blank_keys.xml");
+        WriteText(path, xml);
+        CGUIItems items;
+        ASSERT_TRUE(LoadLayout(path, &items, &owner, false));
+        CKeyboardKeyItem* plain = Key(items, L"BUTTON_KB_SPACE");
+        CKeyboardKeyItem* cornered = Key(items, L"BUTTON_KB_MENU");
+        ASSERT_TRUE(plain && cornered);
+        EXPECT_TRUE(plain->Caption().empty());
+
+        // Every pixel of the key is the state's picture at the same place of the board; where the
+        // mask is white, what lies beneath shows: the board, whose picture is the normal one.
+        auto expectKey = [&](CKeyboardKeyItem& key, POINT keyAt, const StatePicture& state, const char* what) {
+            SCOPED_TRACE(what);
+            const bool shaped = withMask && &key == cornered;
+            const hvtest::Bitmap shot = Shot(key);
+            ASSERT_EQ(shot.Width(), kKeySize);
+            ASSERT_EQ(shot.Height(), kKeySize);
+            int differing = 0;
+            for (int y = 0; y < kKeySize; ++y)
+                for (int x = 0; x < kKeySize; ++x) {
+                    const bool beneath = shaped && kMaskedCorner.PtInRect({x, y});
+                    differing += !hvtest::ColorNear(shot.At(x, y), PictureAt(beneath ? kNormal : state, keyAt.x + x), 0);
+                }
+            EXPECT_EQ(differing, 0) << "pixels of the key that differ from its rectangle of the picture";
+        };
+        for (CKeyboardKeyItem* key : {plain, cornered}) {
+            const POINT at = key == plain ? kKeyA : kKeyControl;
+            expectKey(*key, at, kNormal, "normal");
+            key->SetHighlighted(true);
+            expectKey(*key, at, kOver, "highlighted");
+            key->SetHighlighted(false);
+            key->SetState(true);
+            expectKey(*key, at, kDown, "checked");
+            ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(*key, 15, 20)));
+            EXPECT_TRUE(key->IsHover());
+            expectKey(*key, at, kOver, "checked, under the pointer");
+            key->SetState(false);
+            expectKey(*key, at, kOver, "under the pointer");
+            if (withMask && key == cornered)
+                hvtest::CaptureClient(owner).SaveToTestDir(L"key_list_masked_key_over.bmp");
+            ASSERT_TRUE(hvtest::MoveCursorTo(ScreenPoint(owner, 195, 65)));
+            expectKey(*key, at, kNormal, "after the pointer left");
+        }
+        items.DeleteAll();
     }
     owner.DestroyWindow();
 }
