@@ -9,6 +9,7 @@
 #include "LangTable.h"
 #include "LayoutErrors.h"
 #include "LayoutLoader.h"
+#include "PaintAtOnce.h"
 #include "SharedConnection.h"
 #include "TextItem.h"
 #include "VexaAppRes.h"
@@ -514,7 +515,7 @@ void CVxAppDlg::SwitchToConnectedProduct()
 void CVxAppDlg::SwitchProduct(int product, bool forced)
 {
     if (product == kNoProduct) {
-        HoldRedraw(true);
+        HoldRedraw();
         for (auto& [p, pages] : m_pages)
             for (auto& [number, page] : pages)
                 if (page)
@@ -552,7 +553,7 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
         }
     }
     const int other = product == kMouse ? kKeyboard : kMouse;
-    HoldRedraw(true);
+    HoldRedraw();
     // A product left without a save (its device failed, or another was forced in) keeps its mark
     // for its return.
     if (m_product == other) {
@@ -614,9 +615,7 @@ void CVxAppDlg::SwitchPage(int page)
     CVxPage* set = PageOf(m_product, page);
     if (!set || set == m_currentPage)
         return;
-    // A page made now paints while it is made and filled, and the keys are a hundred windows: the
-    // window's painting stops until the switch is done. Other pages need only the switch's paint.
-    HoldRedraw(NeedsBuild(set) || set == &m_keyboardKeys || m_currentPage == &m_keyboardKeys);
+    HoldRedraw();
     for (auto& [number, other] : m_pages[m_product])
         if (other && other != set)
             ShowPage(other, false);
@@ -637,23 +636,12 @@ void CVxAppDlg::SwitchPage(int page)
     ReleaseRedraw();
 }
 
-bool CVxAppDlg::NeedsBuild(CVxPage* page) const
+void CVxAppDlg::HoldRedraw()
 {
-    const size_t index = IndexOf(page);
-    return index < kPageCount && !m_pageBuilt[index];
-}
-
-void CVxAppDlg::HoldRedraw(bool stopPainting)
-{
-    const bool visible = m_hWnd && IsWindowVisible();
-    // The window system shows what the window has painted now and then, in the middle of a paint
-    // too: a still picture of the window covers it until the switch has painted.
-    if (m_redrawHolds++ == 0 && visible) {
-        m_curtain.Take(m_hWnd, kTransparentColour);
-        m_curtain.Raise();
-    }
-    // Many windows come and go more cheaply while the window does not paint at all.
-    if (stopPainting && !m_redrawOff && visible) {
+    // The window paints nothing until the switch is done, and then all at once: under Wine each
+    // window painting on its own reaches the screen as it goes, so a page shown item by item
+    // flickered through partial pictures.
+    if (m_redrawHolds++ == 0 && m_hWnd && IsWindowVisible()) {
         SendMessage(WM_SETREDRAW, FALSE);
         m_redrawOff = true;
     }
@@ -661,67 +649,12 @@ void CVxAppDlg::HoldRedraw(bool stopPainting)
 
 void CVxAppDlg::ReleaseRedraw()
 {
-    if (m_redrawHolds == 0 || --m_redrawHolds > 0 || !m_hWnd)
+    if (m_redrawHolds == 0 || --m_redrawHolds > 0 || !m_hWnd || !m_redrawOff)
         return;
-    if (m_redrawOff) {
-        m_redrawOff = false;
-        SendMessage(WM_SETREDRAW, TRUE);
-        RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
-    }
-    // Without a stop what changed is invalid, and only that paints.
+    m_redrawOff = false;
+    SendMessage(WM_SETREDRAW, TRUE);
     if (IsWindowVisible())
-        PaintNow();
-    m_curtain.Lower();
-}
-
-void CVxAppDlg::PaintNow()
-{
-    // The keys page's hundred keys paint as one picture, after the window and its other items
-    // (which lie under them): a paint of its own for each key took longer than all the rest.
-    std::vector<std::pair<CBitmapBtn*, CRect>> keys;  // each key and its place in the client area
-    CRect area;
-    if (m_currentPage == &m_keyboardKeys) {
-        for (CGUIItem* item : m_keyboardKeys.KeyItems()) {
-            auto* key = dynamic_cast<CBitmapBtn*>(item);
-            if (!key || !key->GetSafeHwnd() || !key->IsWindowVisible())
-                continue;
-            const CRect place = PlaceOf(key->GetSafeHwnd());
-            if (keys.empty())
-                area = place;
-            else
-                area.UnionRect(area, place);
-            keys.emplace_back(key, place);
-        }
-    }
-    for (const auto& [key, place] : keys)
-        ::ValidateRect(key->GetSafeHwnd(), nullptr);
-    // Where a key's shape leaves a hole the window shows through: painted first.
-    if (!keys.empty())
-        RedrawWindow(&area, nullptr, RDW_INVALIDATE | RDW_NOCHILDREN);
-    RedrawWindow(nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    if (keys.empty() || area.IsRectEmpty())
-        return;
-    CClientDC window(m_hWnd);
-    CMemoryDC canvas(window);
-    CBitmap picture;
-    if (!canvas || !picture.CreateCompatibleBitmap(window, area.Width(), area.Height())) {
-        for (const auto& [key, place] : keys)
-            key->RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
-        return;
-    }
-    canvas.SelectObject(static_cast<HBITMAP>(picture));
-    canvas.BitBlt(0, 0, area.Width(), area.Height(), window, area.left, area.top, SRCCOPY);
-    for (const auto& [key, place] : keys)
-        key->DrawOnto(canvas, POINT{place.left - area.left, place.top - area.top});
-    window.BitBlt(area.left, area.top, area.Width(), area.Height(), canvas, 0, 0, SRCCOPY);
-}
-
-CRect CVxAppDlg::PlaceOf(HWND child) const
-{
-    RECT place{};
-    ::GetWindowRect(child, &place);
-    ::MapWindowPoints(nullptr, m_hWnd, reinterpret_cast<POINT*>(&place), 2);
-    return CRect(place);
+        PaintAtOnce(m_hWnd);
 }
 
 void CVxAppDlg::ShowPage(CVxPage* page, bool show)

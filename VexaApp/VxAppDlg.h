@@ -39,7 +39,6 @@
 
 #include "GUIPanel.h"
 #include "GenDevice.h"
-#include "VxCurtain.h"
 #include "VxPages.h"
 
 class CBitmapBtn;
@@ -156,22 +155,16 @@ private:
     bool SettleBeforeSwitch();
     void SwitchPage(int page);
     void ShowPage(CVxPage* page, bool show);
-    // Holds the window's painting while pages and tabs come and go (holds nest); the last release
-    // paints what changed, at once: a switch never shows two pages at once, nor the bare background
-    // between them. With stopPainting nothing paints until then, not even an item that paints as
-    // it is made or filled, and the release paints the whole window.
-    void HoldRedraw(bool stopPainting);
+    // Holds the window's painting while pages and tabs come and go (holds nest): nothing paints,
+    // not even an item that paints as it is made or filled. The last release paints the whole
+    // window in one picture: a switch never shows two pages at once, nor the bare background
+    // between them.
+    void HoldRedraw();
     void ReleaseRedraw();
-    // Paints what is invalid in the window and its items now.
-    void PaintNow();
-    // A child window's rectangle in the client area.
-    CRect PlaceOf(HWND child) const;
     // The page's items from its prepared layout, the first time only; true when they were built
     // now. What the build found wrong goes to the start-up notice during start, else to a notice
     // of its own.
     bool BuildPage(CVxPage* page);
-    // The page is still to be made (BuildPage).
-    bool NeedsBuild(CVxPage* page) const;
     // The page's first fill from the configuration as it is now (its Init... function).
     void InitPage(CVxPage* page);
     CVxPage* PageAt(size_t index);
@@ -275,7 +268,6 @@ private:
     bool m_pageBuilt[kPageCount] = {};
     int m_redrawHolds = 0;
     bool m_redrawOff = false;
-    CVxCurtain m_curtain;  // the window as it was, over it while a switch paints
 
     // Named items of the main layout (borrowed from m_items).
     CTextItem* m_firmwareLabel = nullptr;

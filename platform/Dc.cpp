@@ -81,14 +81,39 @@ CRect CDC::GetClipBox() const
 
 // ---- Owning DCs ---------------------------------------------------------------------------------
 
+namespace {
+thread_local CPaintDC::CRedirect* t_redirect = nullptr;
+}
+
+CPaintDC::CRedirect::CRedirect(HWND window, HDC target) : m_window(window), m_target(target), m_outer(t_redirect)
+{
+    t_redirect = this;
+}
+
+CPaintDC::CRedirect::~CRedirect()
+{
+    t_redirect = m_outer;
+}
+
 CPaintDC::CPaintDC(HWND hwnd) : m_hwnd(hwnd)
 {
+    if (t_redirect && t_redirect->m_window == hwnd && t_redirect->m_target) {
+        m_saved = ::SaveDC(t_redirect->m_target);
+        m_ps.hdc = t_redirect->m_target;
+        ::GetClientRect(hwnd, &m_ps.rcPaint);
+        SetHandle(m_ps.hdc);
+        return;
+    }
     SetHandle(::BeginPaint(hwnd, &m_ps));
 }
 
 CPaintDC::~CPaintDC()
 {
     RestoreSelections();
+    if (m_saved) {
+        ::RestoreDC(GetSafeHdc(), m_saved);
+        return;
+    }
     ::EndPaint(m_hwnd, &m_ps);
 }
 

@@ -91,8 +91,27 @@ public:
     ~CPaintDC() override;
     PAINTSTRUCT m_ps = {};
 
+    // While one lives, a CPaintDC of its window paints the whole client area into the DC given
+    // (saved and put back as it was) instead of beginning a paint: how a window's own painting
+    // answers WM_PRINTCLIENT. Scopes nest; the thread's own windows only.
+    class CRedirect
+    {
+    public:
+        CRedirect(HWND window, HDC target);
+        ~CRedirect();
+        CRedirect(const CRedirect&) = delete;
+        CRedirect& operator=(const CRedirect&) = delete;
+
+    private:
+        HWND m_window;
+        HDC m_target;
+        CRedirect* m_outer;
+        friend class CPaintDC;
+    };
+
 private:
     HWND m_hwnd;
+    int m_saved = 0;  // the redirected DC's saved state; 0 for a real paint
 };
 
 class CClientDC : public CDC

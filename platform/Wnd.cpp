@@ -2,6 +2,7 @@
 
 #include <unordered_map>
 #include <vector>
+#include "Dc.h"
 #include "GdiObject.h"
 #include "Lock.h"
 #include "WinApp.h"
@@ -394,7 +395,35 @@ bool CWnd::OnWndMsg(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result)
         return true;
     if (const MsgMapEntry* e = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Message, message, 0))
         return RunThunk(*e, message, wParam, lParam, 0, 0, result);
+    if (message == WM_PRINTCLIENT)
+        return PrintClient(reinterpret_cast<HDC>(wParam), static_cast<DWORD>(lParam), result);
     return false;
+}
+
+bool CWnd::PaintsItself() const
+{
+    return FindMsgMapEntry(GetMessageMap(), MapEntryKind::Message, WM_PAINT, 0) != nullptr;
+}
+
+bool CWnd::PrintClient(HDC dc, DWORD flags, LRESULT* result)
+{
+    // A window that paints in its own WM_PAINT prints the same way, into the DC given.
+    const MsgMapEntry* paint = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Message, WM_PAINT, 0);
+    if (!paint || !dc)
+        return false;
+    if ((flags & PRF_CHECKVISIBLE) && !IsWindowVisible())
+        return true;
+    CPaintDC::CRedirect redirect(m_hWnd, dc);
+    if (flags & PRF_ERASEBKGND) {
+        if (const MsgMapEntry* erase = FindMsgMapEntry(GetMessageMap(), MapEntryKind::Message, WM_ERASEBKGND, 0))
+            RunThunk(*erase, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0, 0, 0, result);
+        else
+            ::DefWindowProcW(m_hWnd, WM_ERASEBKGND, reinterpret_cast<WPARAM>(dc), 0);
+    }
+    if (flags & PRF_CLIENT)
+        RunThunk(*paint, WM_PAINT, 0, 0, 0, 0, result);
+    *result = 0;
+    return true;
 }
 
 BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam)

@@ -72,6 +72,9 @@ public:
         CCreationBatch& operator=(const CCreationBatch&) = delete;
     };
 
+    // Whether the window's own message map paints it (WM_PAINT); such a window also prints.
+    bool PaintsItself() const;
+
     // ---- Messages ----
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     BOOL PostMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
@@ -191,6 +194,8 @@ private:
     static HWND ReflectionTarget(HWND self, UINT message, WPARAM wParam, LPARAM lParam);
     bool RunThunk(const MsgMapEntry& entry, UINT message, WPARAM wParam, LPARAM lParam, UINT id, UINT code,
                   LRESULT* result);
+    // WM_PRINTCLIENT for a window whose map paints: its erase and paint handlers draw into dc.
+    bool PrintClient(HDC dc, DWORD flags, LRESULT* result);
 
     WNDPROC m_prevProc = nullptr;  // null: DefWindowProcW
     bool m_createdHere = false;    // created by CreateEx (destroyed with the object), else subclassed

@@ -426,14 +426,6 @@ void CBitmapBtn::Paint(HDC canvas, HDC under, const CRect& client, UINT itemStat
         DrawCaption(dc, client, TextColorFor(itemState));
 }
 
-UINT CBitmapBtn::ItemState() const
-{
-    UINT state = IsWindowEnabled() ? 0 : ODS_DISABLED;
-    if (::SendMessageW(m_hWnd, BM_GETSTATE, 0, 0) & BST_PUSHED)
-        state |= ODS_SELECTED;
-    return state;
-}
-
 void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)
 {
     CDC windowDc(item->hDC);
@@ -445,22 +437,3 @@ void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)
     windowDc.BitBlt(0, 0, client.Width(), client.Height(), canvas, 0, 0, SRCCOPY);
 }
 
-void CBitmapBtn::DrawOnto(HDC target, POINT at)
-{
-    const CRect client = GetClientRect();
-    const int saved = ::SaveDC(target);
-    ::SetViewportOrgEx(target, at.x, at.y, nullptr);
-    ::IntersectClipRect(target, 0, 0, client.Width(), client.Height());
-    // The window's shape clips the paint as it clips the window's own.
-    if (m_regionSet) {
-        if (HRGN shape = ::CreateRectRgn(0, 0, 0, 0)) {
-            if (::GetWindowRgn(m_hWnd, shape) != ERROR) {
-                ::OffsetRgn(shape, at.x, at.y);
-                ::ExtSelectClipRgn(target, shape, RGN_AND);
-            }
-            ::DeleteObject(shape);
-        }
-    }
-    Paint(target, target, client, ItemState());
-    ::RestoreDC(target, saved);
-}

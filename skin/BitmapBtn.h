@@ -82,10 +82,6 @@ public:
 
     BOOL PreTranslateMessage(MSG* msg) override;
 
-    // Paints the button as its own paint would onto target, a picture of what lies under it with
-    // the button's top-left at at: many buttons shown with one blit.
-    void DrawOnto(HDC target, POINT at);
-
 protected:
     enum State { Normal, Over, Down, Disabled, kStateCount };
 
@@ -109,8 +105,6 @@ protected:
     // The whole picture of the button in itemState onto canvas (client coordinates), under showing
     // what lies under the button there (it may be canvas itself).
     void Paint(HDC canvas, HDC under, const CRect& client, UINT itemState);
-    // The DRAWITEMSTRUCT state of the button now.
-    UINT ItemState() const;
     void ComposePicture(CDC& target, HDC windowDc, const CRect& client, State state) const;
     // Puts picture into area of target where mask is black and keeps target where it is white.
     static void PaintThroughMask(CDC& target, const CRect& area, HBITMAP picture, HBITMAP mask);

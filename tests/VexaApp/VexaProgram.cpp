@@ -104,10 +104,8 @@ bool VexaProgram::WaitForItemShown(int id, DWORD timeoutMs) const
 
 HWND VexaProgram::Popup() const
 {
-    // The still picture the program holds over its window while a page switch paints is no popup.
     for (HWND hwnd : hvtest::TopWindowsOf(m_process.Id()))
-        if (hwnd != m_main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == m_main &&
-            hvtest::ClassNameOf(hwnd) != L"HvVexaCurtain")
+        if (hwnd != m_main && IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == m_main)
             return hwnd;
     return nullptr;
 }

@@ -1,0 +1,139 @@
+#include "PaintAtOnce.h"
+
+#include <vector>
+#include "Dc.h"
+#include "GdiObject.h"
+#include "Wnd.h"
+
+namespace {
+
+struct CPrintRun
+{
+    HWND root = nullptr;
+    CDC* canvas = nullptr;    // the root's client area
+    CDC* scratch = nullptr;   // as large as the root's client area, one child at a time
+    std::vector<HWND> printed;
+    std::vector<HWND> selfPainting;
+};
+
+bool Prints(HWND child)
+{
+    // The system's controls that print as they paint; others (an animation, a combo box's list)
+    // paint themselves.
+    wchar_t name[32] = {};
+    ::GetClassNameW(child, name, 32);
+    for (const wchar_t* printing : {L"Button", L"Static", L"Edit", L"SysListView32", L"SysHeader32"})
+        if (!lstrcmpiW(name, printing))
+            return true;
+    // A window of ours prints when its own paint does.
+    CWnd* wnd = CWnd::FromHandlePermanent(child);
+    return wnd && wnd->PaintsItself();
+}
+
+bool Frameless(HWND child, const RECT& place)
+{
+    RECT client{};
+    ::GetClientRect(child, &client);
+    return client.right == place.right - place.left && client.bottom == place.bottom - place.top;
+}
+
+void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
+{
+    // In the window system's own order: a window before its children, siblings from the top of the
+    // order down, so that where siblings overlap the lower one paints last, as it does on the screen.
+    for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        // The window's own style: while a window's painting is off its children read as hidden.
+        if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+            continue;
+        RECT place{};
+        ::GetWindowRect(child, &place);
+        ::MapWindowPoints(nullptr, run.root, reinterpret_cast<POINT*>(&place), 2);
+        RECT clip{};
+        if (!::IntersectRect(&clip, &place, &parentClip))
+            continue;
+        if (!Prints(child) || !Frameless(child, place)) {
+            run.selfPainting.push_back(child);
+            continue;
+        }
+        const int width = place.right - place.left;
+        const int height = place.bottom - place.top;
+        // What lies under the child, then the child over it, as its own paint would find it.
+        run.scratch->BitBlt(0, 0, width, height, *run.canvas, place.left, place.top, SRCCOPY);
+        ::SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(run.scratch->GetSafeHdc()),
+                       PRF_CLIENT | PRF_ERASEBKGND);
+        const int saved = run.canvas->SaveDC();
+        run.canvas->IntersectClipRect(clip);
+        if (::GetWindowLongW(child, GWL_STYLE) & WS_CLIPSIBLINGS)
+            for (HWND above = ::GetWindow(child, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV)) {
+                RECT over{};
+                if (!(::GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) || !::GetWindowRect(above, &over))
+                    continue;
+                ::MapWindowPoints(nullptr, run.root, reinterpret_cast<POINT*>(&over), 2);
+                ::ExcludeClipRect(*run.canvas, over.left, over.top, over.right, over.bottom);
+            }
+        CRgn shape;
+        if (shape.CreateRectRgn(0, 0, 0, 0) && ::GetWindowRgn(child, shape) != ERROR) {
+            ::OffsetRgn(shape, place.left, place.top);
+            ::ExtSelectClipRgn(*run.canvas, shape, RGN_AND);
+        }
+        run.canvas->BitBlt(place.left, place.top, width, height, *run.scratch, 0, 0, SRCCOPY);
+        run.canvas->RestoreDC(saved);
+        run.printed.push_back(child);
+        PrintChildren(run, child, clip);
+    }
+}
+
+} // namespace
+
+void PaintAtOnce(HWND window)
+{
+    RECT client{};
+    ::GetClientRect(window, &client);
+    if (::IsRectEmpty(&client))
+        return;
+    // Not clipped by the children: the picture covers them.
+    HDC screenDc = ::GetDCEx(window, nullptr, DCX_CACHE);
+    if (!screenDc)
+        return;
+    CDC screen(screenDc);
+    CBitmap picture, scratchPicture;  // before the DCs, which give them back first
+    CMemoryDC canvas(screen), scratch(screen);
+    if (!canvas.GetSafeHdc() || !scratch.GetSafeHdc() ||
+        !picture.CreateCompatibleBitmap(screen, client.right, client.bottom) ||
+        !scratchPicture.CreateCompatibleBitmap(screen, client.right, client.bottom)) {
+        screen.RestoreSelections();
+        ::ReleaseDC(window, screenDc);
+        ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        return;
+    }
+    canvas.SelectObject(static_cast<HBITMAP>(picture));
+    scratch.SelectObject(static_cast<HBITMAP>(scratchPicture));
+
+    CPrintRun run;
+    run.root = window;
+    run.canvas = &canvas;
+    run.scratch = &scratch;
+    ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.GetSafeHdc()),
+                   PRF_CLIENT | PRF_ERASEBKGND);
+    PrintChildren(run, window, client);
+
+    // Where a window paints itself the screen keeps its pixels until it does.
+    for (HWND self : run.selfPainting) {
+        RECT place{};
+        ::GetWindowRect(self, &place);
+        ::MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&place), 2);
+        ::ExcludeClipRect(screen, place.left, place.top, place.right, place.bottom);
+    }
+    const bool caretHidden = ::HideCaret(nullptr) != FALSE;  // a caret on the screen would be copied over
+    screen.BitBlt(0, 0, client.right, client.bottom, canvas, 0, 0, SRCCOPY);
+    if (caretHidden)
+        ::ShowCaret(nullptr);
+    screen.RestoreSelections();
+    ::ReleaseDC(window, screenDc);
+
+    ::ValidateRect(window, nullptr);
+    for (HWND printed : run.printed)
+        ::ValidateRect(printed, nullptr);
+    for (HWND self : run.selfPainting)
+        ::RedrawWindow(self, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
