@@ -86,8 +86,8 @@ void CDropdownColorButton::SetShapeMask(HBITMAP mask)
     if (!mask || !m_hWnd)
         return;
     CRgnHandle region = CreateRegionFromBitmap(mask);
-    if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-        region.Detach();  // the window owns it now
+    if (region)
+        SetWindowRgn(region);
 }
 
 CFOPopupColorPaletteWnd* CDropdownColorButton::Palette() const

@@ -60,8 +60,8 @@ bool CGenericPanel::Create(const RECT& rect, HWND parent, const FrameBitmapInfo*
 
     if (picture->mask) {
         CRgnHandle region = CreateRegionFromBitmap(picture->mask);
-        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-            region.Detach();  // the window owns it now
+        if (region)
+            SetWindowRgn(region);
         m_maskSource.CopyFrom(picture->mask);
     }
     CClientDC dc(m_hWnd);

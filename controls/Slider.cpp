@@ -76,8 +76,8 @@ bool CSliderBase::Create(HBITMAP normalThumb, HWND track, HBITMAP hotThumb, HBIT
     window = m_hWnd;
     if (m_thumbMask) {
         CRgnHandle region = CreateRegionFromBitmap(m_thumbMask);
-        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-            region.Detach();  // the window owns it now
+        if (region)
+            SetWindowRgn(region);
     }
     ModifyStyleEx(0, WS_EX_TOPMOST);
     if (colorKey)
@@ -89,8 +89,8 @@ bool CSliderBase::Create(HBITMAP normalThumb, HWND track, HBITMAP hotThumb, HBIT
 void CSliderBase::ApplyColorKeyRegion()
 {
     CRgnHandle region = CreateRegionWithoutCornerColor(m_normalThumb);
-    if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-        region.Detach();
+    if (region)
+        SetWindowRgn(region);
 }
 
 void CSliderBase::SetLabel(const wchar_t* toolTipText, int tipMode, const wchar_t* labelPrefix)

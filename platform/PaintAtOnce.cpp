@@ -12,7 +12,6 @@ struct CPrintRun
     HWND root = nullptr;
     CDC* canvas = nullptr;    // the root's client area
     CDC* scratch = nullptr;   // as large as the root's client area, one child at a time
-    std::vector<HWND> printed;
     std::vector<HWND> selfPainting;
 };
 
@@ -39,15 +38,18 @@ bool Frameless(HWND child, const RECT& place)
 
 void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
 {
+    std::vector<RECT> above;  // the visible siblings met so far, above those still to come
     // In the window system's own order: a window before its children, siblings from the top of the
     // order down, so that where siblings overlap the lower one paints last, as it does on the screen.
     for (HWND child = ::GetWindow(parent, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
         // The window's own style: while a window's painting is off its children read as hidden.
-        if (!(::GetWindowLongW(child, GWL_STYLE) & WS_VISIBLE))
+        const LONG style = ::GetWindowLongW(child, GWL_STYLE);
+        if (!(style & WS_VISIBLE))
             continue;
         RECT place{};
         ::GetWindowRect(child, &place);
         ::MapWindowPoints(nullptr, run.root, reinterpret_cast<POINT*>(&place), 2);
+        above.push_back(place);
         RECT clip{};
         if (!::IntersectRect(&clip, &place, &parentClip))
             continue;
@@ -63,22 +65,17 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
                        PRF_CLIENT | PRF_ERASEBKGND);
         const int saved = run.canvas->SaveDC();
         run.canvas->IntersectClipRect(clip);
-        if (::GetWindowLongW(child, GWL_STYLE) & WS_CLIPSIBLINGS)
-            for (HWND above = ::GetWindow(child, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV)) {
-                RECT over{};
-                if (!(::GetWindowLongW(above, GWL_STYLE) & WS_VISIBLE) || !::GetWindowRect(above, &over))
-                    continue;
-                ::MapWindowPoints(nullptr, run.root, reinterpret_cast<POINT*>(&over), 2);
-                ::ExcludeClipRect(*run.canvas, over.left, over.top, over.right, over.bottom);
-            }
+        if (style & WS_CLIPSIBLINGS)
+            for (size_t i = 0; i + 1 < above.size(); ++i)
+                ::ExcludeClipRect(*run.canvas, above[i].left, above[i].top, above[i].right, above[i].bottom);
+        CWnd* wnd = CWnd::FromHandlePermanent(child);
         CRgn shape;
-        if (shape.CreateRectRgn(0, 0, 0, 0) && ::GetWindowRgn(child, shape) != ERROR) {
+        if (wnd && wnd->IsShaped() && shape.CreateRectRgn(0, 0, 0, 0) && ::GetWindowRgn(child, shape) != ERROR) {
             ::OffsetRgn(shape, place.left, place.top);
             ::ExtSelectClipRgn(*run.canvas, shape, RGN_AND);
         }
         run.canvas->BitBlt(place.left, place.top, width, height, *run.scratch, 0, 0, SRCCOPY);
         run.canvas->RestoreDC(saved);
-        run.printed.push_back(child);
         PrintChildren(run, child, clip);
     }
 }
@@ -131,9 +128,9 @@ void PaintAtOnce(HWND window)
     screen.RestoreSelections();
     ::ReleaseDC(window, screenDc);
 
-    ::ValidateRect(window, nullptr);
-    for (HWND printed : run.printed)
-        ::ValidateRect(printed, nullptr);
+    // Everything printed is painted now (one call for the whole tree: a call per window is a round
+    // trip each); what paints itself is then made to.
+    ::RedrawWindow(window, nullptr, nullptr, RDW_VALIDATE | RDW_NOINTERNALPAINT | RDW_ALLCHILDREN);
     for (HWND self : run.selfPainting)
         ::RedrawWindow(self, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
 }

@@ -5,10 +5,11 @@
 // and with it the whole window's shape where the window is layered: a page of fifty items painted
 // one by one showed as fifty partial frames and cost as many round trips. Here each child prints
 // (WM_PRINTCLIENT) onto a picture of what lies under it, in the window system's order, clipped as
-// the window system would clip it (its parents' areas and its own window region); the windows
-// printed are then marked painted. A child that cannot print faithfully (anything but the static,
-// button, edit, list-view and header controls and windows whose own paint prints) is left out with
-// its children: it paints itself, as ever, after the copy.
+// the window system would clip it (its parents' areas, the siblings above a window that clips them,
+// and a window region set through CWnd::SetWindowRgn); the windows printed are then marked
+// painted. A child that cannot print faithfully (anything but the static, button, edit, list-view
+// and header controls and windows whose own paint prints) is left out with its children: it
+// paints itself, as ever, after the copy.
 #pragma once
 
 #include <windows.h>

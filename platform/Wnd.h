@@ -17,6 +17,7 @@
 #include <windows.h>
 #include <string>
 #include "Geometry.h"
+#include "Handles.h"
 #include "MessageMap.h"
 
 class CRgn;
@@ -141,7 +142,11 @@ public:
     bool ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags = 0) const;
     HWND SetFocus() const { return ::SetFocus(m_hWnd); }
     // Makes rgn the window region. The system owns the region afterwards: on success rgn is emptied.
-    bool SetWindowRgn(CRgn& rgn, BOOL redraw = TRUE) const;
+    bool SetWindowRgn(CRgn& rgn, BOOL redraw = TRUE);
+    // The same for a region held by handle: on success the window owns it (region is emptied).
+    bool SetWindowRgn(CRgnHandle& region, BOOL redraw = TRUE);
+    // Whether a region set through this object shapes the window.
+    bool IsShaped() const { return m_shaped; }
 
 protected:
     // Entry of every message of the window: the map first, then default processing.
@@ -199,4 +204,5 @@ private:
 
     WNDPROC m_prevProc = nullptr;  // null: DefWindowProcW
     bool m_createdHere = false;    // created by CreateEx (destroyed with the object), else subclassed
+    bool m_shaped = false;         // a window region was set through SetWindowRgn
 };

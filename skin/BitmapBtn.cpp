@@ -124,8 +124,7 @@ void CBitmapBtn::ShapeByMask(HBITMAP mask, const RECT& rect)
     if (m_regionSet)
         return;
     CRgnHandle region = CreateRegionFromBitmap(mask, rect);
-    if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE)) {
-        region.Detach();  // the window owns it now
+    if (region && SetWindowRgn(region)) {
         m_regionSet = true;
     }
 }

@@ -46,8 +46,8 @@ void CBitmapItem::SetBitmapWithMask(HBITMAP mask, HBITMAP bitmap, const RECT& re
 {
     if (mask) {
         CRgnHandle region = CreateRegionFromBitmap(mask);
-        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-            region.Detach();  // the window owns it now
+        if (region)
+            SetWindowRgn(region);
     }
     SetBitmap(bitmap, rect.left, rect.top, rect.right, rect.bottom);
 }

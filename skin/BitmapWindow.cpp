@@ -68,8 +68,8 @@ void CBitmapWindow::SetBitmaps(HBITMAP base, HBITMAP normal, HBITMAP hover, HBIT
     }
     if (mask) {
         CRgnHandle region = CreateRegionFromBitmap(mask);
-        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-            region.Detach();
+        if (region)
+            SetWindowRgn(region);
     }
     Invalidate(FALSE);
 }

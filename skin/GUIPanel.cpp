@@ -63,8 +63,9 @@ int CGUIPanel::OnCreate(CREATESTRUCTW*)
     m_mask = m_items.FindAs<CPanelBitmap>(kMaskItemId, ItemKind::PanelBitmap);
     if (m_mask && m_mask->GetSafeHandle()) {
         CRgnHandle region = CreateRegionFromBitmap(*m_mask);
-        if (region && ::SetWindowRgn(m_hWnd, region.Get(), TRUE))
-            m_region = region.Detach();  // the window owns it now
+        const HRGN shape = region.Get();
+        if (region && SetWindowRgn(region))
+            m_region = shape;  // the window owns it now
     }
     if (m_layoutFile.empty())
         SetWindowPos(nullptr, 0, 0, m_rect.Width(), m_rect.Height(), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
