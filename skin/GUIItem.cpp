@@ -1,5 +1,7 @@
 #include "GUIItem.h"
 
+#include <unordered_set>
+
 int32_t ItemIdOfWindow(HWND window)
 {
     // The property holds the id + 1, so that an id of 0 differs from no property.
@@ -62,6 +64,17 @@ CGUIItem* CGUIItems::FindByWindow(HWND window) const
 
 void CGUIItems::ShowAll(bool show)
 {
+    if (show) {
+        for (CGUIItem* item : m_items)
+            item->Show(true);
+        return;
+    }
+    // A key that lies in another item's window (its keyboard picture) goes with it: hiding each of
+    // a hundred keys as well would cost a call to the window system apiece.
+    std::unordered_set<HWND> windows;
     for (CGUIItem* item : m_items)
-        item->Show(show);
+        windows.insert(item->window);
+    for (CGUIItem* item : m_items)
+        if (item->kind != ItemKind::KeyboardKeyItem || !windows.count(::GetParent(item->window)))
+            item->Show(false);
 }

@@ -106,6 +106,8 @@ public:
         return item && item->kind == kind ? dynamic_cast<T*>(item) : nullptr;
     }
 
+    // Shows every item, or hides them: a keyboard key whose window lies in another item's window is
+    // left as it is, hidden with that window.
     void ShowAll(bool show);
 
     // The last item; the list must not be empty.
