@@ -225,17 +225,12 @@ CVxPage* CVxAppDlg::PageAt(size_t index)
     return index < kPageCount ? pages[index] : nullptr;
 }
 
-size_t CVxAppDlg::IndexOf(const CVxPage* page) const
+size_t CVxAppDlg::IndexOf(const CVxPage* page)
 {
-    for (size_t i = 0; i < std::size(kPageLayouts); ++i) {
-        const auto pages = m_pages.find(kPageLayouts[i].product);
-        if (pages == m_pages.end())
-            continue;
-        const auto found = pages->second.find(kPageLayouts[i].page);
-        if (found != pages->second.end() && found->second == page)
-            return i;
-    }
-    return kPageCount;
+    size_t index = 0;
+    while (index < kPageCount && PageAt(index) != page)
+        ++index;
+    return index;
 }
 
 bool CVxAppDlg::BuildPage(CVxPage* page)

@@ -167,8 +167,9 @@ private:
     bool BuildPage(CVxPage* page);
     // The page's first fill from the configuration as it is now (its Init... function).
     void InitPage(CVxPage* page);
+    // A page by its place in the page layouts' order; kPageCount for none.
     CVxPage* PageAt(size_t index);
-    size_t IndexOf(const CVxPage* page) const;
+    size_t IndexOf(const CVxPage* page);
     void UpdateVersionLabels(int product);
     void UpdateApply();
     void SetTabSelected(CBitmapBtn* tab, bool selected);

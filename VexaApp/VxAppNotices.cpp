@@ -117,37 +117,37 @@ std::wstring RefusedFilesMessage(const std::vector<std::wstring>& errors, size_t
     return text;
 }
 
-bool LoadStartLayout(CGUIItems* items, const std::wstring& fileName, CWnd* owner)
+namespace {
+
+// Runs a start-up read of a layout file under a log of its own, and reports what it refused to the
+// thread's log, a file that said nothing of why it was not read included.
+template <class Read>
+bool ReadStartLayout(const std::wstring& fileName, Read read)
 {
-    // An inner log tells whether this load said why it failed; its lines go on to the outer one.
     std::vector<std::wstring> errors;
-    bool loaded = false;
+    bool done = false;
     {
         CLayoutErrorLog log;
-        loaded = LoadLayoutFile(items, fileName, owner, false);
+        done = read();
         errors = log.Errors();
     }
     for (const std::wstring& error : errors)
         ReportLayoutError(error);
-    if (!loaded && errors.empty())
+    if (!done && errors.empty())
         ReportUnreadLayout(fileName);
-    return loaded;
+    return done;
+}
+
+} // namespace
+
+bool LoadStartLayout(CGUIItems* items, const std::wstring& fileName, CWnd* owner)
+{
+    return ReadStartLayout(fileName, [&] { return LoadLayoutFile(items, fileName, owner, false); });
 }
 
 bool PrepareStartLayout(CPreparedLayout& layout, const std::wstring& fileName, CWnd* owner)
 {
-    std::vector<std::wstring> errors;
-    bool usable = false;
-    {
-        CLayoutErrorLog log;
-        usable = PrepareLayoutFile(fileName, layout, owner);
-        errors = log.Errors();
-    }
-    for (const std::wstring& error : errors)
-        ReportLayoutError(error);
-    if (!usable && errors.empty())
-        ReportUnreadLayout(fileName);
-    return usable;
+    return ReadStartLayout(fileName, [&] { return PrepareLayoutFile(fileName, layout, owner); });
 }
 
 void ReportUnreadLayout(const std::wstring& fileName)

@@ -15,7 +15,7 @@ struct CPrintRun
     std::vector<HWND> selfPainting;
 };
 
-bool Prints(HWND child)
+bool Prints(HWND child, const CWnd* wnd)
 {
     // The system's controls that print as they paint; others (an animation, a combo box's list)
     // paint themselves.
@@ -25,7 +25,6 @@ bool Prints(HWND child)
         if (!lstrcmpiW(name, printing))
             return true;
     // A window of ours prints when its own paint does.
-    CWnd* wnd = CWnd::FromHandlePermanent(child);
     return wnd && wnd->PaintsItself();
 }
 
@@ -53,7 +52,8 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
         RECT clip{};
         if (!::IntersectRect(&clip, &place, &parentClip))
             continue;
-        if (!Prints(child) || !Frameless(child, place)) {
+        const CWnd* wnd = CWnd::FromHandlePermanent(child);
+        if (!Prints(child, wnd) || !Frameless(child, place)) {
             run.selfPainting.push_back(child);
             continue;
         }
@@ -68,7 +68,6 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
         if (style & WS_CLIPSIBLINGS)
             for (size_t i = 0; i + 1 < above.size(); ++i)
                 ::ExcludeClipRect(*run.canvas, above[i].left, above[i].top, above[i].right, above[i].bottom);
-        CWnd* wnd = CWnd::FromHandlePermanent(child);
         CRgn shape;
         if (wnd && wnd->IsShaped() && shape.CreateRectRgn(0, 0, 0, 0) && ::GetWindowRgn(child, shape) != ERROR) {
             ::OffsetRgn(shape, place.left, place.top);

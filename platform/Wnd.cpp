@@ -631,18 +631,24 @@ bool CWnd::ModifyStyleEx(DWORD remove, DWORD add, UINT swpFlags) const
 
 bool CWnd::SetWindowRgn(CRgn& rgn, BOOL redraw)
 {
-    if (!::SetWindowRgn(m_hWnd, static_cast<HRGN>(rgn.GetSafeHandle()), redraw))
+    if (!ApplyWindowRgn(rgn.GetSafeHandle(), redraw))
         return false;
-    m_shaped = rgn.GetSafeHandle() != nullptr;
     rgn.Detach();  // the window owns it now
     return true;
 }
 
 bool CWnd::SetWindowRgn(CRgnHandle& region, BOOL redraw)
 {
-    if (!::SetWindowRgn(m_hWnd, region.Get(), redraw))
+    if (!ApplyWindowRgn(region.Get(), redraw))
         return false;
-    m_shaped = region.Get() != nullptr;
     region.Detach();  // the window owns it now
+    return true;
+}
+
+bool CWnd::ApplyWindowRgn(HRGN region, BOOL redraw)
+{
+    if (!::SetWindowRgn(m_hWnd, region, redraw))
+        return false;
+    m_shaped = region != nullptr;
     return true;
 }

@@ -199,6 +199,8 @@ private:
     static HWND ReflectionTarget(HWND self, UINT message, WPARAM wParam, LPARAM lParam);
     bool RunThunk(const MsgMapEntry& entry, UINT message, WPARAM wParam, LPARAM lParam, UINT id, UINT code,
                   LRESULT* result);
+    // SetWindowRgn for both region holders: notes whether the window is shaped.
+    bool ApplyWindowRgn(HRGN region, BOOL redraw);
     // WM_PRINTCLIENT for a window whose map paints: its erase and paint handlers draw into dc.
     bool PrintClient(HDC dc, DWORD flags, LRESULT* result);
 
