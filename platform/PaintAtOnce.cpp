@@ -1,5 +1,6 @@
 #include "PaintAtOnce.h"
 
+#include <algorithm>
 #include <vector>
 #include "Dc.h"
 #include "GdiObject.h"
@@ -14,6 +15,33 @@ struct CPrintRun
     CDC* scratch = nullptr;   // as large as the root's client area, one child at a time
     std::vector<HWND> selfPainting;
 };
+
+// The two pictures of a print, kept from one print to the next: a fresh picture of a window's size
+// is fresh memory, and writing it the first time cost more than the print itself.
+struct CPrintPictures
+{
+    CBitmap canvas;
+    CBitmap scratch;
+    CSize size;
+
+    // Pictures at least as large as width x height, compatible with dc; false when they cannot be
+    // had.
+    bool Ensure(HDC dc, int width, int height)
+    {
+        if (canvas.GetSafeHandle() && scratch.GetSafeHandle() && size.cx >= width && size.cy >= height)
+            return true;
+        canvas.DeleteObject();
+        scratch.DeleteObject();
+        size = CSize(std::max<LONG>(size.cx, width), std::max<LONG>(size.cy, height));
+        if (canvas.CreateCompatibleBitmap(dc, size.cx, size.cy) && scratch.CreateCompatibleBitmap(dc, size.cx, size.cy))
+            return true;
+        canvas.DeleteObject();
+        scratch.DeleteObject();
+        size = CSize();
+        return false;
+    }
+};
+thread_local CPrintPictures t_pictures;
 
 bool Prints(HWND child, const CWnd* wnd)
 {
@@ -92,18 +120,15 @@ void PaintAtOnce(HWND window)
     if (!screenDc)
         return;
     CDC screen(screenDc);
-    CBitmap picture, scratchPicture;  // before the DCs, which give them back first
     CMemoryDC canvas(screen), scratch(screen);
-    if (!canvas.GetSafeHdc() || !scratch.GetSafeHdc() ||
-        !picture.CreateCompatibleBitmap(screen, client.right, client.bottom) ||
-        !scratchPicture.CreateCompatibleBitmap(screen, client.right, client.bottom)) {
+    if (!canvas.GetSafeHdc() || !scratch.GetSafeHdc() || !t_pictures.Ensure(screen, client.right, client.bottom)) {
         screen.RestoreSelections();
         ::ReleaseDC(window, screenDc);
         ::RedrawWindow(window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         return;
     }
-    canvas.SelectObject(static_cast<HBITMAP>(picture));
-    scratch.SelectObject(static_cast<HBITMAP>(scratchPicture));
+    canvas.SelectObject(static_cast<HBITMAP>(t_pictures.canvas));
+    scratch.SelectObject(static_cast<HBITMAP>(t_pictures.scratch));
 
     CPrintRun run;
     run.root = window;

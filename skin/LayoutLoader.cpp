@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cwchar>
+#include <iterator>
 #include <memory>
 
 #include "GUIItem.h"
@@ -128,6 +129,32 @@ SkinResource* PanelPicture(pugi::xml_node root, const char* name)
 }
 
 // BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names.
+// Whether text names a picture file: pictures are the skin's ".bmp" files.
+bool NamesPicture(const std::wstring& text)
+{
+    static const wchar_t kExtension[] = L".bmp";
+    const size_t length = std::size(kExtension) - 1;
+    return text.size() > length && _wcsicmp(text.c_str() + text.size() - length, kExtension) == 0;
+}
+
+// Reads every picture the layout's elements name into the skin cache, so that its build (a page's
+// first showing) only makes windows. Quietly: a name the cache refuses is reported by the build
+// that reads it, once.
+void ReadLayoutPictures(pugi::xml_node node)
+{
+    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        if (child.first_child() && child.first_child().type() == pugi::node_pcdata && !child.first_child().next_sibling()) {
+            const std::wstring text = wstr::Trim(layout::ElementText(child));
+            if (NamesPicture(text) && !SkinFileNameFault(text))
+                GetSkinResourceCache().Get(text.c_str(), SkinResourcePicture);
+        } else {
+            ReadLayoutPictures(child);
+        }
+    }
+}
+
 bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIItems* items, CWnd* owner)
 {
     SkinResource* entry = PanelPicture(root, name);
@@ -251,6 +278,8 @@ bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owne
     layout.m_root = root;
     if (root == CPreparedLayout::Root::None)
         layout.m_document.reset();
+    else
+        ReadLayoutPictures(*layout.m_document);
     return layout.Usable();
 }
 
