@@ -19,6 +19,7 @@ BEGIN_MSG_MAP(CBitmapBtn, CWnd)
     ON_WM_TIMER()
     ON_MESSAGE(WM_CAPTURECHANGED, OnCaptureChanged)
     ON_MESSAGE(WM_KILLFOCUS, OnKillFocus)
+    ON_MESSAGE(WM_PRINTCLIENT, OnPrintClient)
 END_MSG_MAP()
 
 bool CreateFallbackFont(CFont& font)
@@ -423,6 +424,27 @@ void CBitmapBtn::Paint(HDC canvas, HDC under, const CRect& client, UINT itemStat
     DrawOverPicture(dc, itemState);
     if (!m_caption.empty())
         DrawCaption(dc, client, TextColorFor(itemState));
+}
+
+LRESULT CBitmapBtn::OnPrintClient(WPARAM wParam, LPARAM lParam)
+{
+    // The drawing the control would ask for, made here: the control's own round (a colour question
+    // and a drawing request to the parent, which hands it back here) cost more than the drawing.
+    const HDC dc = reinterpret_cast<HDC>(wParam);
+    if (!dc || ((lParam & PRF_CHECKVISIBLE) && !IsWindowVisible()))
+        return 0;
+    const LRESULT state = SendMessage(BM_GETSTATE);
+    DRAWITEMSTRUCT item = {};
+    item.CtlType = ODT_BUTTON;
+    item.CtlID = static_cast<UINT>(GetDlgCtrlID());
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = ((state & BST_FOCUS) ? ODS_FOCUS : 0) | ((state & BST_PUSHED) ? ODS_SELECTED : 0) |
+                     (IsWindowEnabled() ? 0 : ODS_DISABLED);
+    item.hwndItem = m_hWnd;
+    item.hDC = dc;
+    item.rcItem = GetClientRect();
+    DrawItem(&item);
+    return 0;
 }
 
 void CBitmapBtn::DrawItem(DRAWITEMSTRUCT* item)

@@ -98,6 +98,7 @@ protected:
     void OnTimer(UINT_PTR id);
     LRESULT OnCaptureChanged(WPARAM wParam, LPARAM lParam);
     LRESULT OnKillFocus(WPARAM wParam, LPARAM lParam);
+    LRESULT OnPrintClient(WPARAM wParam, LPARAM lParam);
 
     // Drawn on the state's picture before the caption; nothing in a plain button.
     virtual void DrawOverPicture(CDC& dc, UINT itemState);
