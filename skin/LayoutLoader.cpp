@@ -128,7 +128,6 @@ SkinResource* PanelPicture(pugi::xml_node root, const char* name)
     return entry;
 }
 
-// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names.
 // Whether text names a picture file: pictures are the skin's ".bmp" files.
 bool NamesPicture(const std::wstring& text)
 {
@@ -137,24 +136,25 @@ bool NamesPicture(const std::wstring& text)
     return text.size() > length && _wcsicmp(text.c_str() + text.size() - length, kExtension) == 0;
 }
 
-// Reads every picture the layout's elements name into the skin cache, so that its build (a page's
+// Reads every picture a layout's elements name into the skin cache, so that its build (a page's
 // first showing) only makes windows. Quietly: a name the cache refuses is reported by the build
-// that reads it, once.
-void ReadLayoutPictures(pugi::xml_node node)
+// that reads it, once. A walker, not a recursion: a file may nest as deep as it likes.
+class CPictureReader : public pugi::xml_tree_walker
 {
-    for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling()) {
-        if (child.type() != pugi::node_element)
-            continue;
-        if (child.first_child() && child.first_child().type() == pugi::node_pcdata && !child.first_child().next_sibling()) {
-            const std::wstring text = wstr::Trim(layout::ElementText(child));
-            if (NamesPicture(text) && !SkinFileNameFault(text))
-                GetSkinResourceCache().Get(text.c_str(), SkinResourcePicture);
-        } else {
-            ReadLayoutPictures(child);
-        }
+public:
+    bool for_each(pugi::xml_node& node) override
+    {
+        pugi::xml_node text = node.first_child();
+        if (node.type() != pugi::node_element || !text || text.type() != pugi::node_pcdata || text.next_sibling())
+            return true;
+        const std::wstring name = wstr::Trim(layout::ElementText(node));
+        if (NamesPicture(name) && !SkinFileNameFault(name))
+            GetSkinResourceCache().Get(name.c_str(), SkinResourcePicture);
+        return true;
     }
-}
+};
 
+// BACKGROUND or MASK of a GUIPANEL root: a copy of the skin bitmap the element names.
 bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIItems* items, CWnd* owner)
 {
     SkinResource* entry = PanelPicture(root, name);
@@ -278,8 +278,10 @@ bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owne
     layout.m_root = root;
     if (root == CPreparedLayout::Root::None)
         layout.m_document.reset();
-    else
-        ReadLayoutPictures(*layout.m_document);
+    else {
+        CPictureReader pictures;
+        layout.m_document->traverse(pictures);
+    }
     return layout.Usable();
 }
 
