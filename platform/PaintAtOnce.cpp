@@ -89,8 +89,12 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
         const int height = place.bottom - place.top;
         // What lies under the child, then the child over it, as its own paint would find it.
         run.scratch->BitBlt(0, 0, width, height, *run.canvas, place.left, place.top, SRCCOPY);
+        // Each print on a DC as it was given: the list view and edit controls leave their clipping
+        // behind, which cut every later print down to their size.
+        const int scratchState = run.scratch->SaveDC();
         ::SendMessageW(child, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(run.scratch->GetSafeHdc()),
                        PRF_CLIENT | PRF_ERASEBKGND);
+        run.scratch->RestoreDC(scratchState);
         const int saved = run.canvas->SaveDC();
         run.canvas->IntersectClipRect(clip);
         if (style & WS_CLIPSIBLINGS)
@@ -134,8 +138,10 @@ void PaintAtOnce(HWND window)
     run.root = window;
     run.canvas = &canvas;
     run.scratch = &scratch;
+    const int canvasState = canvas.SaveDC();
     ::SendMessageW(window, WM_PRINTCLIENT, reinterpret_cast<WPARAM>(canvas.GetSafeHdc()),
                    PRF_CLIENT | PRF_ERASEBKGND);
+    canvas.RestoreDC(canvasState);
     PrintChildren(run, window, client);
 
     // Where a window paints itself the screen keeps its pixels until it does.
