@@ -107,7 +107,8 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
         }
         run.canvas->BitBlt(place.left, place.top, width, height, *run.scratch, 0, 0, SRCCOPY);
         run.canvas->RestoreDC(saved);
-        PrintChildren(run, child, clip);
+        if (!wnd || wnd->HostsWindows())
+            PrintChildren(run, child, clip);
     }
 }
 

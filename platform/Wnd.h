@@ -75,6 +75,9 @@ public:
 
     // Whether the window's own message map paints it (WM_PAINT); such a window also prints.
     bool PaintsItself() const;
+    // Whether windows may be made inside this one: the one-picture paint asks a window that may
+    // for its children (a round trip to the window server each), and skips one that never holds any.
+    virtual bool HostsWindows() const { return true; }
 
     // ---- Messages ----
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

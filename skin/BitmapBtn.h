@@ -81,6 +81,8 @@ public:
     const CItemToolTip& ToolTip() const { return m_toolTip; }
 
     BOOL PreTranslateMessage(MSG* msg) override;
+    // A button holds no windows of its own.
+    bool HostsWindows() const override { return false; }
 
 protected:
     enum State { Normal, Over, Down, Disabled, kStateCount };
