@@ -81,6 +81,8 @@ public:
     void SetToolTip(const wchar_t* key) { m_toolTip.SetText(m_hWnd, key); }
     const CItemToolTip& ToolTip() const { return m_toolTip; }
     BOOL PreTranslateMessage(MSG* msg) override;
+    // A drop-down list item (its list is a window of the top level) holds no windows of its own.
+    bool HostsWindows() const override { return false; }
 
 private:
     // Whether this object still has its window (a handler of a message sent to the parent may have

@@ -51,6 +51,8 @@ public:
     void SetToolTip(const wchar_t* key) { m_toolTip.SetText(m_hWnd, key); }
     const CItemToolTip& ToolTip() const { return m_toolTip; }
     BOOL PreTranslateMessage(MSG* msg) override;
+    // A text item holds no windows of its own.
+    bool HostsWindows() const override { return false; }
 
 private:
     void RepaintUnder();
