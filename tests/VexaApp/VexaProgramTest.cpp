@@ -19,6 +19,7 @@
 #include "BitmapBtn.h"
 #include "LangTable.h"
 #include "LayoutLoader.h"
+#include "NameTables.h"
 #include "SkinResourceCache.h"
 #include "VxItemIds.h"
 #include "WStr.h"
@@ -205,39 +206,19 @@ size_t WindowsOf(DWORD processId)
 // Pixels that may differ between two pictures of one state of the window.
 constexpr size_t kNoisePixels = 16;
 
-// The visible window of the keyboard picture's size among a window's descendants.
-struct KeyboardSearch
-{
-    int width, height;
-    HWND found;
-};
-
-BOOL CALLBACK FindKeyboardPicture(HWND child, LPARAM param)
-{
-    auto* search = reinterpret_cast<KeyboardSearch*>(param);
-    RECT r{};
-    GetWindowRect(child, &r);
-    if (IsWindowVisible(child) && r.right - r.left == search->width && r.bottom - r.top == search->height)
-        search->found = child;
-    return !search->found;
-}
-
 // How far the keys page's keyboard picture is from the skin's own where no key lies on it: its top
 // right, above the number pad, with the maker's mark (the skin's keys end left of x 700 in the top
 // row and start below y 60 there). Every pixel when the picture or its window is not found.
-size_t KeyboardPictureDifferences(HWND main, const hvtest::Bitmap& window)
+size_t KeyboardPictureDifferences(const VexaProgram& program, const hvtest::Bitmap& window)
 {
     const hvtest::Bitmap skin = hvtest::Bitmap::Load(InstallDir() + L"\\skins\\kbd_n.bmp");
     constexpr int kLeft = 700, kBottom = 60;
-    if (skin.Width() <= kLeft || skin.Height() < kBottom)
-        return SIZE_MAX;
-    KeyboardSearch search{skin.Width(), skin.Height(), nullptr};
-    EnumChildWindows(main, FindKeyboardPicture, reinterpret_cast<LPARAM>(&search));
-    if (!search.found)
+    const HWND picture = program.Item(FindItemIdByName(L"BITMAP_MECHKBD"));
+    if (skin.Width() <= kLeft || skin.Height() < kBottom || !picture)
         return SIZE_MAX;
     RECT outer{}, keyboard{};
-    GetWindowRect(main, &outer);
-    GetWindowRect(search.found, &keyboard);
+    GetWindowRect(program.Main(), &outer);
+    GetWindowRect(picture, &keyboard);
     size_t differences = 0;
     for (int y = 0; y < kBottom; ++y)
         for (int x = kLeft; x < skin.Width(); ++x)
@@ -498,7 +479,7 @@ TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductWithoutFlickerAndEveryPag
         ASSERT_FALSE(picture.Empty());
         EXPECT_TRUE(picture.Save(hvtest::TestFile(wstr::Format(L"page%d_%ls.bmp", page, kPageNames[page - 1]))));
         if (page == 6) {
-            EXPECT_LE(KeyboardPictureDifferences(main, picture), kNoisePixels)
+            EXPECT_LE(KeyboardPictureDifferences(program, picture), kNoisePixels)
                 << "the keys page does not show the keyboard picture under its keys";
         }
         if (page > 1 && !pictures[page - 1].Empty()) {
