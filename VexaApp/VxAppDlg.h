@@ -212,6 +212,7 @@ private:
     void OnDestroy();
     LRESULT OnEndSession(WPARAM ending, LPARAM);
     LRESULT OnEraseBkgnd(WPARAM, LPARAM) { return 0; }
+    void OnPaint();
     LRESULT OnNcHitTest(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcMouseMove(WPARAM wParam, LPARAM lParam);
     LRESULT OnNcLButtonDown(WPARAM wParam, LPARAM lParam);
@@ -269,6 +270,7 @@ private:
     bool m_pageBuilt[kPageCount] = {};
     int m_redrawHolds = 0;
     bool m_redrawOff = false;
+    bool m_paintingAll = false;  // inside the whole window's print
 
     // Named items of the main layout (borrowed from m_items).
     CTextItem* m_firmwareLabel = nullptr;

@@ -15,6 +15,7 @@
 #include "DeviceListener.h"
 #include "DeviceWait.h"
 #include "LayoutErrors.h"
+#include "PaintAtOnce.h"
 #include "ProfileFiles.h"
 #include "ShellOpen.h"
 #include "TextItem.h"
@@ -56,6 +57,7 @@ bool IsNavigation(int32_t id)
 BEGIN_MSG_MAP(CVxAppDlg, CGUIPanel)
     ON_WM_CREATE()
     ON_MESSAGE(WM_ERASEBKGND, OnEraseBkgnd)
+    ON_WM_PAINT()
     ON_MESSAGE(WM_NCMOUSEMOVE, OnNcMouseMove)
     ON_MESSAGE(WM_NCLBUTTONDOWN, OnNcLButtonDown)
     ON_MESSAGE(WM_NCHITTEST, OnNcHitTest)
@@ -548,6 +550,25 @@ int CVxAppDlg::OnCreate(CREATESTRUCTW* create)
     if (m_items.Empty() && errors.empty())
         ReportUnreadLayout(m_layoutFile);
     return result;
+}
+
+void CVxAppDlg::OnPaint()
+{
+    // The whole window at once when the whole of it is to be painted (its first showing, say):
+    // each child painting on its own reaches the screen piece by piece, and leaves Wine a display
+    // context per window that the next redraw hold then has to let go of, one by one.
+    const CRect client = GetClientRect();
+    CRgn update, whole;
+    const bool all = m_created && !m_paintingAll && update.CreateRectRgn(0, 0, 0, 0) &&
+                     whole.CreateRectRgnIndirect(client) && ::GetUpdateRgn(m_hWnd, update, FALSE) == SIMPLEREGION &&
+                     ::EqualRgn(update, whole);
+    if (all) {
+        // The print asks this window for its own picture through this paint: the panel's then.
+        m_paintingAll = true;
+        PaintAtOnce(m_hWnd);
+        m_paintingAll = false;
+    } else
+        CGUIPanel::OnPaint();
 }
 
 void CVxAppDlg::OnDestroy()
