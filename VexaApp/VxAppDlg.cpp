@@ -9,6 +9,7 @@
 #include "LangTable.h"
 #include "LayoutErrors.h"
 #include "LayoutLoader.h"
+#include "NameTables.h"
 #include "PaintAtOnce.h"
 #include "SharedConnection.h"
 #include "TextItem.h"
@@ -51,6 +52,11 @@ constexpr PageLayout kPageLayouts[] = {
 
 // The tab of each page: 89..93 for pages 1..5, 94..97 for pages 6..9.
 constexpr int32_t PageTabId(int page) { return BUTTON_ASSIGNBUTTONS + page - 1; }
+// The pages' numbers, as their tabs count them.
+constexpr int kFirstMousePage = 1;
+constexpr int kLastMousePage = 5;
+constexpr int kFirstKeyboardPage = 6;
+constexpr int kLastKeyboardPage = 9;
 
 std::wstring Caption(const wchar_t* key, const wchar_t* fallback)
 {
@@ -153,6 +159,7 @@ BOOL CVxAppDlg::OnInitDialog()
     SetWindowText(L"Halvo VEXA Configurator");
     DeviceListener().Register(m_hWnd);
     PreparePageLayouts();
+    BuildKeyItems();
     BindNamedItems();
     if (!m_ok && !m_cancel && !m_items.FindById(BUTTON_EXIT))
         AddFallbackClose();
@@ -244,13 +251,38 @@ bool CVxAppDlg::BuildPage(CVxPage* page)
         CLayoutErrorLog log;
         if (m_pageLayouts[index])
             BuildPreparedLayout(*m_pageLayouts[index], page, this);
-        if (page == &m_keyboardKeys && m_keyLayout)
-            BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this);
         errors = log.Errors();
     }
     m_pageLayouts[index].reset();
-    if (page == &m_keyboardKeys)
-        m_keyLayout.reset();
+    if (page == &m_keyboardKeys) {
+        // The keys were made at start, and so lie above the page's own items: below them they go,
+        // as they lay when the page made them after its items.
+        for (CGUIItem* item : m_keyboardKeys.KeyItems())
+            if (::IsWindow(item->window) && ::GetParent(item->window) == m_hWnd)
+                ::SetWindowPos(item->window, HWND_BOTTOM, 0, 0, 0, 0,
+                               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
+    }
+    TellBuildErrors(errors);
+    return true;
+}
+
+void CVxAppDlg::BuildKeyItems()
+{
+    if (!m_keyLayout)
+        return;
+    std::vector<std::wstring> errors;
+    {
+        CLayoutErrorLog log;
+        BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this);
+        errors = log.Errors();
+    }
+    m_keyLayout.reset();
+    m_keyboardKeys.KeyItems().ShowAll(false);
+    TellBuildErrors(errors);
+}
+
+void CVxAppDlg::TellBuildErrors(const std::vector<std::wstring>& errors)
+{
     if (m_startLog) {
         // Still starting: the start-up notice tells them.
         for (const std::wstring& error : errors)
@@ -260,7 +292,6 @@ bool CVxAppDlg::BuildPage(CVxPage* page)
         if (m_hWnd)
             PostMessage(WM_VX_SHOWNOTICES);
     }
-    return true;
 }
 
 void CVxAppDlg::InitPage(CVxPage* page)
@@ -298,13 +329,44 @@ void CVxAppDlg::BindNamedItems()
     m_footnotes[kKeyboard] = m_items.FindAs<CBitmapItem>(BITMAP_KEYBOARD_FOOTNOTE, ItemKind::BitmapItem);
 }
 
+bool CVxAppDlg::MakesLater(const char* itemName) const
+{
+    // What only the keyboard shows waits for it: the windows made at start then leave room for the
+    // keys, which are made at start.
+    const int32_t id = FindItemIdByName(wstr::Utf8ToWide(itemName).c_str());
+    if (id == BITMAP_KEYBOARD_FOOTNOTE)
+        return true;
+    for (int page = kFirstKeyboardPage; page <= kLastKeyboardPage; ++page)
+        if (id == PageTabId(page))
+            return true;
+    return false;
+}
+
+void CVxAppDlg::BuildKeyboardChrome()
+{
+    std::vector<std::wstring> errors;
+    bool built = false;
+    {
+        CLayoutErrorLog log;
+        built = BuildLaterItems();
+        errors = log.Errors();
+    }
+    if (built) {
+        BindNamedItems();
+        BuildTabLists();
+        // Made as the navigation stands now.
+        EnableNavigation(m_navigation);
+    }
+    TellBuildErrors(errors);
+}
+
 void CVxAppDlg::BuildTabLists()
 {
     for (int product : {kMouse, kKeyboard}) {
         std::vector<CGUIItem*>& shown = m_productItems[product];
         shown.clear();
-        const int first = product == kMouse ? 1 : 6;
-        const int last = product == kMouse ? 5 : 9;
+        const int first = product == kMouse ? kFirstMousePage : kFirstKeyboardPage;
+        const int last = product == kMouse ? kLastMousePage : kLastKeyboardPage;
         for (int page = first; page <= last; ++page) {
             CBitmapBtn* tab = m_items.FindAs<CBitmapBtn>(PageTabId(page), ItemKind::BitmapBtn);
             m_pageTabs[product][page] = tab;
@@ -549,6 +611,8 @@ void CVxAppDlg::SwitchProduct(int product, bool forced)
     }
     const int other = product == kMouse ? kKeyboard : kMouse;
     HoldRedraw();
+    if (product == kKeyboard)
+        BuildKeyboardChrome();
     // A product left without a save (its device failed, or another was forced in) keeps its mark
     // for its return.
     if (m_product == other) {

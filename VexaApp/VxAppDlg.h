@@ -129,6 +129,8 @@ protected:
     void OnCancel() override;
     BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
     void BindItems() override { BindNamedItems(); }
+    // The keyboard's page tabs and footnote: made when the keyboard is first shown.
+    bool MakesLater(const char* itemName) const override;
 
 private:
     static bool IsProduct(int product) { return product == kMouse || product == kKeyboard; }
@@ -140,7 +142,12 @@ private:
     // Reads and checks every page layout (and the keyboard's keys) at start; their items are built
     // when the page is first shown.
     void PreparePageLayouts();
+    // The keyboard's keys from their prepared layout, hidden until the keys page shows them. Made at
+    // start: a hundred key windows take longer to make than a tab may take to answer.
+    void BuildKeyItems();
     void BuildTabLists();
+    // The items MakesLater held back, when the keyboard is first shown.
+    void BuildKeyboardChrome();
     void ConnectDevices();
     void RefreshAllPages();
     bool LoadMouseFromDevice();
@@ -165,6 +172,8 @@ private:
     // now. What the build found wrong goes to the start-up notice during start, else to a notice
     // of its own.
     bool BuildPage(CVxPage* page);
+    // Errors of a build: to the start-up notice during start, else to a notice of their own.
+    void TellBuildErrors(const std::vector<std::wstring>& errors);
     // The page's first fill from the configuration as it is now (its Init... function).
     void InitPage(CVxPage* page);
     // A page by its place in the page layouts' order; kPageCount for none.

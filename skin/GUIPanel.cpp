@@ -49,7 +49,9 @@ int CGUIPanel::OnCreate(CREATESTRUCTW*)
     m_region = nullptr;  // it went with the earlier window
     if (!m_layoutFile.empty()) {
         m_items.DeleteAll();
-        LoadLayoutFile(&m_items, m_layoutFile, this, m_reportProgress);
+        m_laterItems = std::make_unique<CPreparedLayout>();
+        const CLaterItems later{[this](const char* name) { return MakesLater(name); }, m_laterItems.get()};
+        LoadLayoutFile(&m_items, m_layoutFile, this, m_reportProgress, &later);
     }
 
     m_background = m_items.FindAs<CPanelBitmap>(kBackgroundItemId, ItemKind::PanelBitmap);
@@ -105,6 +107,16 @@ CPoint CGUIPanel::CentredOn(const RECT& over, SIZE size, const RECT& work)
     x = std::max(work.left, std::min(x, work.right - size.cx));
     y = std::max(work.top, std::min(y, work.bottom - size.cy));
     return CPoint(x, y);
+}
+
+bool CGUIPanel::MakesLater(const char*) const
+{
+    return false;
+}
+
+bool CGUIPanel::BuildLaterItems()
+{
+    return m_laterItems && BuildPreparedLayout(*m_laterItems, &m_items, this);
 }
 
 void CGUIPanel::OnDestroy()

@@ -9,6 +9,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 
 #include "Dialog.h"
@@ -17,6 +18,7 @@
 #include "Geometry.h"
 
 class CPanelBitmap;
+class CPreparedLayout;
 
 class CGUIPanel : public CDialog
 {
@@ -46,6 +48,12 @@ protected:
     // OnInitDialog, when the items exist.
     virtual void BindItems() = 0;
 
+    // Whether the layout's item of this name is made when first wanted (BuildLaterItems) rather
+    // than with the window: none is, unless a panel says so.
+    virtual bool MakesLater(const char* itemName) const;
+    // Makes the items MakesLater held back, into the panel's items, once: true when it made them now.
+    bool BuildLaterItems();
+
     // Centres a top-level panel over its owner's window (or on the work area when it has no shown
     // owner), kept on the work area.
     void PlaceOverOwner();
@@ -64,12 +72,10 @@ protected:
     // picture in another format converts every pixel, at every paint.
     CBitmap m_paintBackground;
     CGUIItems m_items;
+    std::unique_ptr<CPreparedLayout> m_laterItems;  // the items held back by MakesLater
     CRect m_rect;
     bool m_created = false;
     bool m_reportProgress = false;
 
     HV_DECLARE_MSG_MAP()
 };
-
-// Loads the program folder's "xml\" + fileName into items (see LoadLayout).
-bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress);

@@ -199,7 +199,42 @@ bool RunLayoutSections(CGUIItemFactory& factory, pugi::xml_node root, CGUIItems*
     return true;
 }
 
-bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress)
+void SetAsideLaterItems(pugi::xml_node root, const std::wstring& fileName, const CLaterItems& laterItems)
+{
+    CPreparedLayout& later = *laterItems.later;
+    later.m_fileName = fileName;
+    later.m_root = CPreparedLayout::Root::None;
+    later.m_built = false;
+    later.m_document.reset();
+    auto document = std::make_unique<pugi::xml_document>();
+    pugi::xml_node laterRoot = document->append_child("ITEMLIST");
+    bool any = false;
+    for (pugi::xml_node list = root.first_child(); list; list = list.next_sibling()) {
+        pugi::xml_node laterList;
+        for (pugi::xml_node element = list.first_child(); element;) {
+            const pugi::xml_node next = element.next_sibling();
+            if (element.type() == pugi::node_element && element.attribute("name") &&
+                laterItems.test(element.attribute("name").value())) {
+                if (!laterList) {
+                    laterList = laterRoot.append_child(list.name());
+                    for (pugi::xml_attribute attribute : list.attributes())
+                        laterList.append_copy(attribute);
+                }
+                laterList.append_copy(element);
+                list.remove_child(element);
+                any = true;
+            }
+            element = next;
+        }
+    }
+    if (!any)
+        return;
+    later.m_document = std::move(document);
+    later.m_root = CPreparedLayout::Root::ItemList;
+}
+
+bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress,
+                const CLaterItems* laterItems)
 {
     if (!items)
         return false;
@@ -228,6 +263,8 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
         if (!BuildPanelBitmap(root, "BACKGROUND", kBackgroundItemId, items, owner) ||
             !BuildPanelBitmap(root, "MASK", kMaskItemId, items, owner))
             return false;
+        if (laterItems && laterItems->later && laterItems->test)
+            SetAsideLaterItems(root, fileName, *laterItems);
         return RunSections(factory, root, items, owner);
     }
     if (pugi::xml_node root = document.child("ITEMLIST"))
@@ -236,13 +273,15 @@ bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool re
     return false;
 }
 
-bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress)
+bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress,
+                    const CLaterItems* laterItems)
 {
     if (const wchar_t* fault = SkinFileNameFault(fileName)) {
         ReportLayoutError(L"layout \"" + fileName + L"\" is refused as a file of xml\\: " + fault);
         return false;
     }
-    return LoadLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, items, owner, reportProgress);
+    return LoadLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, items, owner, reportProgress,
+                      laterItems);
 }
 
 CPreparedLayout::CPreparedLayout() = default;

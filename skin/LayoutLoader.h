@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -13,7 +14,17 @@
 #include "ProgressMessenger.h"
 
 class CGUIItems;
+class CPreparedLayout;
 class CWnd;
+
+// The items a load leaves for later: the elements whose name attribute test accepts are not built
+// but gathered, each in a list of its own list's name, into later (an ITEMLIST layout under the
+// file's name), which BuildPreparedLayout builds when they are first wanted.
+struct CLaterItems
+{
+    std::function<bool(const char* name)> test;
+    CPreparedLayout* later = nullptr;
+};
 
 // The working object of one load; the messenger that reports its progress.
 class CGUIItemFactory : public CProgressMessenger
@@ -37,12 +48,15 @@ private:
 // Throws CWaitingLockException when the progress messenger's lock cannot be had; the load's
 // resources and its place as progress source are released on that path too, the messenger only
 // once no listener thread holds its lock any more.
-bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress);
+// A GUIPANEL's elements that laterItems names are left for later (see CLaterItems).
+bool LoadLayout(const std::wstring& path, CGUIItems* items, CWnd* owner, bool reportProgress,
+                const CLaterItems* laterItems = nullptr);
 
 // LoadLayout of "xml\" + fileName in the skin folder: the folder of GetSkinResourceCache(), the
 // program folder unless it was set otherwise. False, with an error reported, when fileName is not a
 // plain file name (SkinFileNameFault).
-bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress);
+bool LoadLayoutFile(CGUIItems* items, const std::wstring& fileName, CWnd* owner, bool reportProgress,
+                    const CLaterItems* laterItems = nullptr);
 
 // Runs the sections in table order, reporting 6 x i percent before section i and 100 after the
 // last. Always true.
@@ -70,6 +84,7 @@ private:
     friend bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owner);
     friend bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CWnd* owner);
     friend bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner);
+    friend void SetAsideLaterItems(pugi::xml_node root, const std::wstring& fileName, const CLaterItems& laterItems);
 
     enum class Root
     {

@@ -37,6 +37,7 @@
 #include "DeviceFactory.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "LayoutLoader.h"
 #include "ModelRecords.h"
 #include "NameTables.h"
 #include "SkinResourceCache.h"

@@ -369,7 +369,13 @@ TEST_F(VexaDeviceNoticesTest, WithoutDevicesNeitherProductsTabsAreDrawn)
     const hvtest::Bitmap background = BackgroundPixels(dialog);
     ASSERT_FALSE(background.Empty());
     for (int tab = BUTTON_ASSIGNBUTTONS; tab <= BUTTON_LIGHTINGMAINTENANCE_KEYBOARD; ++tab) {
+        // The keyboard's tabs are made when the keyboard is first shown: none of them here. The
+        // mouse's lie where they would.
         const HWND window = Item(tab, false);
+        if (tab >= BUTTON_ASSIGNKEYS) {
+            EXPECT_FALSE(window) << "page tab " << tab << " was made without a keyboard";
+            continue;
+        }
         ASSERT_TRUE(window);
         RECT rect{};
         GetWindowRect(window, &rect);

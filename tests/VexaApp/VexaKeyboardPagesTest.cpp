@@ -26,6 +26,7 @@
 #include "KeyboardKeyItem.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
+#include "LayoutLoader.h"
 #include "ListPanel.h"
 #include "NameTables.h"
 #include "PopupBox.h"

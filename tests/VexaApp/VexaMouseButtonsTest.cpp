@@ -67,7 +67,14 @@ public:
         KillTimer(nullptr, m_timer);
         s_current = nullptr;
     }
-    bool Done() const { return m_steps.empty() && !m_answering; }
+    // Every step answered: a window whose answer was still going on when it ended counts as
+    // answered, whether or not a tick has seen it end.
+    bool Done()
+    {
+        if (m_answering && (!IsWindow(m_answering) || !IsWindowVisible(m_answering)))
+            Answered();
+        return m_steps.empty() && !m_answering;
+    }
     const std::vector<std::wstring>& Shown() const { return m_shown; }
 
 private:

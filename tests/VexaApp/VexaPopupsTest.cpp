@@ -20,6 +20,7 @@
 #include "EditItem.h"
 #include "ImportCheck.h"
 #include "LangTable.h"
+#include "LayoutLoader.h"
 #include "LayoutSections.h"
 #include "ListPanel.h"
 #include "Macro.h"

@@ -6,6 +6,7 @@
 #include "DialogTemplate.h"
 #include "FontItem.h"
 #include "GUIPanel.h"
+#include "LayoutLoader.h"
 #include "NameTables.h"
 #include "PanelBitmap.h"
 #include "PopupBox.h"
