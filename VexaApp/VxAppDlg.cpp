@@ -5,6 +5,7 @@
 #include "DeviceListener.h"
 #include "DeviceWait.h"
 #include "FileVersions.h"
+#include "GroupWnd.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "LayoutErrors.h"
@@ -135,6 +136,8 @@ CVxAppDlg::~CVxAppDlg()
                           static_cast<CVxPage*>(&m_keyboardLighting)})
         page->DeleteAll();
     m_keyboardKeys.KeyItems().DeleteAll();
+    for (std::unique_ptr<CGroupWnd>& window : m_pageWindows)
+        window.reset();
 }
 
 void CVxAppDlg::SetStartErrorLog(std::unique_ptr<CLayoutErrorLog> log)
@@ -240,6 +243,19 @@ size_t CVxAppDlg::IndexOf(const CVxPage* page)
     return index;
 }
 
+HWND CVxAppDlg::PageWindow(size_t index)
+{
+    if (index >= kPageCount || !m_hWnd)
+        return nullptr;
+    if (!m_pageWindows[index]) {
+        auto window = std::make_unique<CGroupWnd>();
+        if (!window->Create(m_hWnd, GetClientRect()))
+            return nullptr;
+        m_pageWindows[index] = std::move(window);
+    }
+    return m_pageWindows[index]->GetSafeHwnd();
+}
+
 bool CVxAppDlg::BuildPage(CVxPage* page)
 {
     const size_t index = IndexOf(page);
@@ -250,15 +266,16 @@ bool CVxAppDlg::BuildPage(CVxPage* page)
     {
         CLayoutErrorLog log;
         if (m_pageLayouts[index])
-            BuildPreparedLayout(*m_pageLayouts[index], page, this);
+            BuildPreparedLayout(*m_pageLayouts[index], page, this, PageWindow(index));
         errors = log.Errors();
     }
     m_pageLayouts[index].reset();
     if (page == &m_keyboardKeys) {
         // The keys were made at start, and so lie above the page's own items: below them they go,
         // as they lay when the page made them after its items.
+        const HWND pageWindow = PageWindow(index);
         for (CGUIItem* item : m_keyboardKeys.KeyItems())
-            if (::IsWindow(item->window) && ::GetParent(item->window) == m_hWnd)
+            if (::IsWindow(item->window) && ::GetParent(item->window) == (pageWindow ? pageWindow : m_hWnd))
                 ::SetWindowPos(item->window, HWND_BOTTOM, 0, 0, 0, 0,
                                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE | SWP_NOREDRAW);
     }
@@ -273,11 +290,12 @@ void CVxAppDlg::BuildKeyItems()
     std::vector<std::wstring> errors;
     {
         CLayoutErrorLog log;
-        BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this);
+        BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this, PageWindow(IndexOf(&m_keyboardKeys)));
         errors = log.Errors();
     }
     m_keyLayout.reset();
-    m_keyboardKeys.KeyItems().ShowAll(false);
+    if (!m_pageWindows[IndexOf(&m_keyboardKeys)])
+        m_keyboardKeys.KeyItems().ShowAll(false);
     TellBuildErrors(errors);
 }
 
@@ -718,10 +736,20 @@ void CVxAppDlg::ReleaseRedraw()
 
 void CVxAppDlg::ShowPage(CVxPage* page, bool show)
 {
+    const size_t index = IndexOf(page);
+    CGroupWnd* window = index < kPageCount ? m_pageWindows[index].get() : nullptr;
+    // Hidden, the page's window hides all its items in one step; shown, each item is shown too, as
+    // a page shows all its items (the refresh then hides what its state hides).
+    if (window && !show) {
+        window->ShowWindow(SW_HIDE);
+        return;
+    }
     page->ShowAll(show);
     // The keys' states come with the refresh that follows every showing (SwitchPage).
     if (page == &m_keyboardKeys)
         m_keyboardKeys.KeyItems().ShowAll(show);
+    if (window)
+        window->ShowWindow(SW_SHOW);
 }
 
 CVxPage* CVxAppDlg::PageOf(int product, int page) const

@@ -43,6 +43,7 @@
 
 class CBitmapBtn;
 class CBitmapItem;
+class CGroupWnd;
 class CLayoutErrorLog;
 class CPreparedLayout;
 class CSharedConnection;
@@ -179,6 +180,9 @@ private:
     // A page by its place in the page layouts' order; kPageCount for none.
     CVxPage* PageAt(size_t index);
     size_t IndexOf(const CVxPage* page);
+    // The window of the page at index that its items are made in, made hidden the first time;
+    // null when it cannot be made (the items are then made in the dialog itself).
+    HWND PageWindow(size_t index);
     void UpdateVersionLabels(int product);
     void UpdateApply();
     void SetTabSelected(CBitmapBtn* tab, bool selected);
@@ -277,9 +281,10 @@ private:
     std::unique_ptr<CPreparedLayout> m_pageLayouts[kPageCount];
     std::unique_ptr<CPreparedLayout> m_keyLayout;
     bool m_pageBuilt[kPageCount] = {};
+    // Each page's window, made with its items: the page's items are its children.
+    std::unique_ptr<CGroupWnd> m_pageWindows[kPageCount];
     int m_redrawHolds = 0;
     bool m_redrawOff = false;
-    bool m_paintingAll = false;  // inside the whole window's print
 
     // Named items of the main layout (borrowed from m_items).
     CTextItem* m_firmwareLabel = nullptr;

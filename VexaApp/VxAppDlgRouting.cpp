@@ -11,6 +11,7 @@
 
 #include "BitmapBtn.h"
 #include "ControlMessages.h"
+#include "Dc.h"
 #include "DeviceFactory.h"
 #include "DeviceListener.h"
 #include "DeviceWait.h"
@@ -556,18 +557,16 @@ void CVxAppDlg::OnPaint()
 {
     // The whole window at once when the whole of it is to be painted (its first showing, say):
     // each child painting on its own reaches the screen piece by piece, and leaves Wine a display
-    // context per window that the next redraw hold then has to let go of, one by one.
+    // context per window that the next redraw hold then has to let go of, one by one. A print of
+    // the window (the one-picture paint's, a page window's) is the panel's own picture.
     const CRect client = GetClientRect();
     CRgn update, whole;
-    const bool all = m_created && !m_paintingAll && update.CreateRectRgn(0, 0, 0, 0) &&
+    const bool all = m_created && !CPaintDC::IsRedirected(m_hWnd) && update.CreateRectRgn(0, 0, 0, 0) &&
                      whole.CreateRectRgnIndirect(client) && ::GetUpdateRgn(m_hWnd, update, FALSE) == SIMPLEREGION &&
                      ::EqualRgn(update, whole);
-    if (all) {
-        // The print asks this window for its own picture through this paint: the panel's then.
-        m_paintingAll = true;
+    if (all)
         PaintAtOnce(m_hWnd);
-        m_paintingAll = false;
-    } else
+    else
         CGUIPanel::OnPaint();
 }
 

@@ -76,9 +76,10 @@ void CXListCtrl::ApplyFont()
 }
 
 bool CXListCtrl::CreateList(CWnd* owner, UINT id, DWORD style, const RECT& rect, int borderWidth,
-                            const VScrollSkin* scrollSkin, const FrameBitmapInfo* frame)
+                            const VScrollSkin* scrollSkin, const FrameBitmapInfo* frame, HWND parent)
 {
-    HWND parent = owner ? owner->GetSafeHwnd() : nullptr;
+    if (!parent)
+        parent = owner ? owner->GetSafeHwnd() : nullptr;
     if (m_hWnd || !parent)
         return false;
     this->owner = owner;

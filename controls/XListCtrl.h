@@ -122,10 +122,11 @@ public:
     // Borrowed from the item list; set before CreateList (or later, to change it).
     void SetItemFont(CFontItem* font);
     // The frame around rect, the list in it (narrowed by the bar's width when a skin is given) and
-    // the bar; children of owner's window. style: the list-view's (0x50000005, or 0x50004005
-    // without a header). False (and no window left) when a window could not be made.
+    // the bar; children of parent, or of owner's window without one. style: the list-view's
+    // (0x50000005, or 0x50004005 without a header). False (and no window left) when a window could
+    // not be made.
     bool CreateList(CWnd* owner, UINT id, DWORD style, const RECT& rect, int borderWidth,
-                    const VScrollSkin* scrollSkin, const FrameBitmapInfo* frame = nullptr);
+                    const VScrollSkin* scrollSkin, const FrameBitmapInfo* frame = nullptr, HWND parent = nullptr);
     // Destroys the list, its bar and its frame.
     void DestroyList();
     // Adds the column at the right; the name is translated when it is a "$" key. Returns its

@@ -95,6 +95,11 @@ CPaintDC::CRedirect::~CRedirect()
     t_redirect = m_outer;
 }
 
+bool CPaintDC::IsRedirected(HWND window)
+{
+    return t_redirect && t_redirect->m_window == window && t_redirect->m_target;
+}
+
 CPaintDC::CPaintDC(HWND hwnd) : m_hwnd(hwnd)
 {
     if (t_redirect && t_redirect->m_window == hwnd && t_redirect->m_target) {

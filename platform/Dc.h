@@ -94,6 +94,9 @@ public:
     // While one lives, a CPaintDC of its window paints the whole client area into the DC given
     // (saved and put back as it was) instead of beginning a paint: how a window's own painting
     // answers WM_PRINTCLIENT. Scopes nest; the thread's own windows only.
+    // Whether a CPaintDC of window would paint into a redirected DC now (a print is under way).
+    static bool IsRedirected(HWND window);
+
     class CRedirect
     {
     public:

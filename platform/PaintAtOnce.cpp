@@ -76,11 +76,17 @@ void PrintChildren(CPrintRun& run, HWND parent, const RECT& parentClip)
         RECT place{};
         ::GetWindowRect(child, &place);
         ::MapWindowPoints(nullptr, run.root, reinterpret_cast<POINT*>(&place), 2);
-        above.push_back(place);
         RECT clip{};
+        const CWnd* wnd = CWnd::FromHandlePermanent(child);
+        if (wnd && wnd->PassesThrough()) {
+            // Nothing of its own to print, and it clips no sibling: only its children show.
+            if (::IntersectRect(&clip, &place, &parentClip))
+                PrintChildren(run, child, clip);
+            continue;
+        }
+        above.push_back(place);
         if (!::IntersectRect(&clip, &place, &parentClip))
             continue;
-        const CWnd* wnd = CWnd::FromHandlePermanent(child);
         if (!Prints(child, wnd) || !Frameless(child, place)) {
             run.selfPainting.push_back(child);
             continue;

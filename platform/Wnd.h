@@ -78,6 +78,9 @@ public:
     // Whether windows may be made inside this one: the one-picture paint asks a window that may
     // for its children (a round trip to the window server each), and skips one that never holds any.
     virtual bool HostsWindows() const { return true; }
+    // Whether the window only holds others and shows nothing of its own (CGroupWnd): the
+    // one-picture paint prints its children and nothing of it.
+    virtual bool PassesThrough() const { return false; }
 
     // ---- Messages ----
     LRESULT SendMessage(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;

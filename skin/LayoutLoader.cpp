@@ -8,6 +8,7 @@
 #include "GUIItem.h"
 #include "LayoutErrors.h"
 #include "LayoutReaders.h"
+#include "LayoutSectionBuild.h"
 #include "LayoutSections.h"
 #include "PanelBitmap.h"
 #include "SkinResourceCache.h"
@@ -199,6 +200,23 @@ bool RunLayoutSections(CGUIItemFactory& factory, pugi::xml_node root, CGUIItems*
     return true;
 }
 
+namespace {
+
+// The build's parent window for as long as the scope lives.
+class CBuildParentScope
+{
+public:
+    explicit CBuildParentScope(HWND parent) : m_outer(layout::BuildParent()) { layout::BuildParent() = parent; }
+    ~CBuildParentScope() { layout::BuildParent() = m_outer; }
+    CBuildParentScope(const CBuildParentScope&) = delete;
+    CBuildParentScope& operator=(const CBuildParentScope&) = delete;
+
+private:
+    HWND m_outer;
+};
+
+} // namespace
+
 void SetAsideLaterItems(pugi::xml_node root, const std::wstring& fileName, const CLaterItems& laterItems)
 {
     CPreparedLayout& later = *laterItems.later;
@@ -334,12 +352,13 @@ bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CW
     return PrepareLayout(GetSkinResourceCache().Folder() + L"xml\\" + fileName, layout, owner);
 }
 
-bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner)
+bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner, HWND parent)
 {
     if (!items || !layout.Usable() || layout.m_built)
         return false;
     layout.m_built = true;
     CWnd::CCreationBatch windows;
+    CBuildParentScope parentScope(parent);
     // The document is not wanted after its one build.
     const std::unique_ptr<pugi::xml_document> document = std::move(layout.m_document);
     CLayoutFileScope errorsName(layout.m_fileName);

@@ -4,6 +4,8 @@
 // then 0, 6, ..., 84 and 100 percent.
 #pragma once
 
+#include <windows.h>
+
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -83,7 +85,7 @@ public:
 private:
     friend bool PrepareLayout(const std::wstring& path, CPreparedLayout& layout, CWnd* owner);
     friend bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CWnd* owner);
-    friend bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner);
+    friend bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner, HWND parent);
     friend void SetAsideLaterItems(pugi::xml_node root, const std::wstring& fileName, const CLaterItems& laterItems);
 
     enum class Root
@@ -109,4 +111,5 @@ bool PrepareLayoutFile(const std::wstring& fileName, CPreparedLayout& layout, CW
 // Builds the items of a prepared layout into items, reporting each faulty element under the file's
 // name; the keyboard definition is not read again. False for a layout that is not usable or was
 // built already (nothing is built then).
-bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner);
+// The windows go into parent when one is given (the owner is still each item's owner).
+bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner, HWND parent = nullptr);

@@ -31,8 +31,19 @@ struct SectionCount
     uint32_t Packed() const { return ((visited & 0xFFFF) << 16) | (appended & 0xFFFF); }
 };
 
+// The window a build of this thread makes its windows in instead of the owner's (a page's group
+// window; BuildPreparedLayout sets it for one build), or null.
+inline HWND& BuildParent()
+{
+    thread_local HWND parent = nullptr;
+    return parent;
+}
+
+// The window an item's window is made in: the build's parent, else the owner's window.
 inline HWND OwnerWindow(CWnd* owner)
 {
+    if (HWND parent = BuildParent())
+        return parent;
     return owner ? owner->GetSafeHwnd() : nullptr;
 }
 

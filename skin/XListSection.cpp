@@ -125,7 +125,7 @@ std::unique_ptr<CGUIItem> BuildXListCtrl(pugi::xml_node element, const CGUIItems
                                  {"fontclr", &CXListCtrl::SetHeaderTextColor}});
     }
     if (!list->CreateList(owner, static_cast<UINT>(id), style, rect, borderWidth, hasBar ? &skin : nullptr,
-                          hasFrame ? &frame : nullptr))
+                          hasFrame ? &frame : nullptr, OwnerWindow(owner)))
         return nullptr;
     list->SetExtendedStyle(kListExStyle, kListExStyle);
 

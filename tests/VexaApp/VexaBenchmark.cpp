@@ -228,12 +228,14 @@ void EndProgram(hvtest::ChildProcess& process, HWND window)
     }
 }
 
-// A click on a button item of the program's main window, returning once it is handled.
+// A click on a button item of the program's main window, returning once it is handled (sent to the
+// item's parent, as the click sends it: the main window, or the page's window).
 bool ClickAndWait(HWND main, HWND item)
 {
     DWORD_PTR result = 0;
-    return item && SendMessageTimeoutW(main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
-                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kStepMs, &result);
+    HWND parent = item ? GetParent(item) : nullptr;
+    return main && parent && SendMessageTimeoutW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
+                                                 reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kStepMs, &result);
 }
 
 // The journal's lines from index from on, once it has stopped growing (the program may still be

@@ -51,8 +51,10 @@ HWND InProcessVexa::Item(int id, bool visibleOnly) const
 
 void InProcessVexa::Command(HWND item, WORD code) const
 {
+    // To the item's parent, as the item sends it: the dialog, or the page's window.
     if (m_dialog && item)
-        m_dialog->SendMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), code), reinterpret_cast<LPARAM>(item));
+        ::SendMessageW(::GetParent(item), WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), code),
+                       reinterpret_cast<LPARAM>(item));
 }
 
 } // namespace vexatest

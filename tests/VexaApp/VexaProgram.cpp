@@ -78,10 +78,12 @@ void VexaProgram::WaitWhileHeld() const
 
 bool VexaProgram::ClickAndWait(int id) const
 {
+    // To the item's parent, as the click sends it: the main window, or the page's window.
     HWND item = Item(id);
+    HWND parent = item ? GetParent(item) : nullptr;
     DWORD_PTR result = 0;
-    return item && SendMessageTimeoutW(m_main, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
-                                       reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kSlowMs, &result);
+    return parent && SendMessageTimeoutW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
+                                         reinterpret_cast<LPARAM>(item), SMTO_NORMAL, kSlowMs, &result);
 }
 
 bool VexaProgram::ChooseInDropdown(int id, int index) const

@@ -45,9 +45,11 @@ HWND FindItemWindow(HWND top, int itemId, bool visibleOnly)
 
 bool PostItemCommand(HWND dialog, int itemId, bool visibleOnly)
 {
+    // To the item's parent, as the item's own click sends it: a page's items lie in the page's window.
     HWND item = FindItemWindow(dialog, itemId, visibleOnly);
-    return item && PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
-                                reinterpret_cast<LPARAM>(item));
+    HWND parent = item ? GetParent(item) : nullptr;
+    return parent && PostMessageW(parent, WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(item), BN_CLICKED),
+                                  reinterpret_cast<LPARAM>(item));
 }
 
 } // namespace hvtest

@@ -15,7 +15,7 @@ std::vector<HWND> FindItemWindows(HWND top, int itemId);
 // The first descendant with that item id that is visible (or, with visibleOnly false, any); null
 // when none.
 HWND FindItemWindow(HWND top, int itemId, bool visibleOnly = true);
-// Posts the command a click on a button item sends its dialog: WM_COMMAND with BN_CLICKED and the
+// Posts the command a click on a button item sends its parent: WM_COMMAND with BN_CLICKED and the
 // button's window. False when the item is not there.
 bool PostItemCommand(HWND dialog, int itemId, bool visibleOnly = true);
 
