@@ -29,9 +29,10 @@ bool PassesOn(UINT message)
 
 bool CGroupWnd::Create(HWND parent, const RECT& rect)
 {
-    // Transparent: the window system neither clips its parent nor its siblings by it.
-    return CreateEx(WS_EX_TRANSPARENT | WS_EX_CONTROLPARENT, CWndClass::DefaultClass(), L"", WS_CHILD, rect, parent,
-                    0);
+    // Transparent: the window system clips neither its parent nor its siblings by it. Clipped by the
+    // siblings above it: its paint of the parent's picture would cover them where they lie over it.
+    return CreateEx(WS_EX_TRANSPARENT | WS_EX_CONTROLPARENT, CWndClass::DefaultClass(), L"",
+                    WS_CHILD | WS_CLIPSIBLINGS, rect, parent, 0);
 }
 
 LRESULT CGroupWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)

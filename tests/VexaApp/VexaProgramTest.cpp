@@ -482,6 +482,24 @@ TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductWithoutFlickerAndEveryPag
             EXPECT_LE(KeyboardPictureDifferences(program, picture), kNoisePixels)
                 << "the keys page does not show the keyboard picture under its keys";
         }
+        if (page == 2) {
+            // A part of the window painted again, as when a window over it goes: the page tabs and
+            // the page's items over it come back as they were, each painting on its own.
+            RECT part = {0, 60, 520, 345};
+            RedrawWindow(main, &part, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+            const hvtest::Bitmap repainted = hvtest::CaptureWindow(main);
+            ASSERT_EQ(picture.Width(), repainted.Width());
+            ASSERT_EQ(picture.Height(), repainted.Height());
+            size_t differences = 0;  // the tabs included: the pointer stays where it was
+            for (int i = 0; i < picture.Width() * picture.Height(); ++i) {
+                const uint32_t p = picture.Data()[i];
+                const uint32_t q = repainted.Data()[i];
+                differences += p != q && !hvtest::ColorNear(RGB(p >> 16, p >> 8, p), RGB(q >> 16, q >> 8, q), 8);
+            }
+            EXPECT_LE(differences, kNoisePixels) << "a part painted again differs from the page's picture";
+            if (!repainted.Empty())
+                repainted.Save(hvtest::TestFile(L"page2_part_repainted.bmp"));
+        }
         if (page > 1 && !pictures[page - 1].Empty()) {
             EXPECT_GT(Masked(program).Differences(pictures[page], pictures[page - 1]), 1000u)
                 << "page " << page << " looks like the page before it";
