@@ -70,15 +70,12 @@ CVScrollBar::~CVScrollBar() = default;
 void CVScrollBar::SetSkin(const VScrollSkin& skin)
 {
     m_skin = skin;
-    m_skinLoaded = false;
     for (int i = 0; i < VScrollSkin::kBitmapCount; ++i)
         m_sizes[i] = BitmapSize(skin.bitmaps[i]);
     if (m_thumbTop < 0)
         m_thumbTop = PartHeight(VScrollSkin::Top) + PartHeight(VScrollSkin::ArrowUp);
     m_borderWidth = skin.borderWidth;
     BorderHalves(m_borderWidth, m_borderHalfDown, m_borderHalfUp);
-    if (m_hWnd)
-        LoadSkinBitmaps();
 }
 
 bool CVScrollBar::Create(const RECT& rect, HWND parent, UINT id)
@@ -86,7 +83,6 @@ bool CVScrollBar::Create(const RECT& rect, HWND parent, UINT id)
     // SS_NOTIFY: a static control is otherwise transparent to the mouse.
     if (!CreateEx(0, L"STATIC", L"", WS_CHILD | WS_VISIBLE | SS_NOTIFY, rect, parent, id))
         return false;
-    LoadSkinBitmaps();
     if (!ComputeGeometry()) {
         DestroyWindow();
         return false;
@@ -94,19 +90,6 @@ bool CVScrollBar::Create(const RECT& rect, HWND parent, UINT id)
     return true;
 }
 
-bool CVScrollBar::LoadSkinBitmaps()
-{
-    CClientDC dc(m_hWnd);
-    for (int i = 0; i < VScrollSkin::kBitmapCount; ++i) {
-        CBitmapHandle copy;
-        if (CopyBitmapRect(copy, dc, m_skin.bitmaps[i], 0, 0, m_sizes[i].cx, m_sizes[i].cy))
-            m_copies[i].Attach(copy.Detach());
-        else
-            m_copies[i].DeleteObject();
-    }
-    m_skinLoaded = true;
-    return true;
-}
 
 bool CVScrollBar::ComputeGeometry()
 {
@@ -306,9 +289,9 @@ void CVScrollBar::OnPaint()
 
     CMemoryDC source(paint);
     auto draw = [&](VScrollSkin::Part part, int y) {
-        if (!m_copies[part])
+        if (!m_skin.bitmaps[part])
             return;
-        source.SelectObject(static_cast<HBITMAP>(m_copies[part]));
+        source.SelectObject(m_skin.bitmaps[part]);
         int x = (client.Width() - PartWidth(part)) / 2;
         memory.BitBlt(x, y, PartWidth(part), PartHeight(part), source, 0, 0, SRCCOPY);
     };

@@ -33,10 +33,11 @@ public:
     CVScrollBar(int barWidth, HWND list);
     ~CVScrollBar() override;
 
-    // Takes the skin; the bitmaps are copied once the window exists.
+    // Takes the skin. Its bitmaps are drawn from, not copied: they must outlive the bar, as the skin
+    // cache's pictures do (it keeps them until the program ends).
     void SetSkin(const VScrollSkin& skin);
-    // Creates the bar at rect, copies the skin's bitmaps and lays out its parts. False when the bar
-    // is too short for them (the window is destroyed again).
+    // Creates the bar at rect and lays out its parts. False when the bar is too short for them (the
+    // window is destroyed again).
     virtual bool Create(const RECT& rect, HWND parent, UINT id);
 
     // Places the thumb from the list's scroll position and repaints.
@@ -59,7 +60,6 @@ public:
 private:
     enum TimerId : UINT_PTR { kTimerEndScroll = 0, kTimerJumpToEnd = 1 };
 
-    bool LoadSkinBitmaps();
     bool ComputeGeometry();
     bool ListScrollInfo(SCROLLINFO& info) const;
     // The list's last scroll position, nMax - nPage + 1: the top row that shows the last row.
@@ -88,9 +88,7 @@ private:
     bool m_pressedUp = false;
     bool m_pressedDown = false;
     bool m_dragging = false;
-    VScrollSkin m_skin;
-    bool m_skinLoaded = false;
-    CBitmap m_copies[VScrollSkin::kBitmapCount];
+    VScrollSkin m_skin;  // its bitmaps borrowed
     CSize m_sizes[VScrollSkin::kBitmapCount];
     HWND m_list;
     COLORREF m_backColor = 0;
