@@ -287,14 +287,16 @@ void CVxAppDlg::BuildKeyItems()
 {
     if (!m_keyLayout)
         return;
+    // In the keys page's window, hidden with it; without one, hidden themselves.
+    const HWND pageWindow = PageWindow(IndexOf(&m_keyboardKeys));
     std::vector<std::wstring> errors;
     {
         CLayoutErrorLog log;
-        BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this, PageWindow(IndexOf(&m_keyboardKeys)));
+        BuildPreparedLayout(*m_keyLayout, &m_keyboardKeys.KeyItems(), this, pageWindow);
         errors = log.Errors();
     }
     m_keyLayout.reset();
-    if (!m_pageWindows[IndexOf(&m_keyboardKeys)])
+    if (!pageWindow)
         m_keyboardKeys.KeyItems().ShowAll(false);
     TellBuildErrors(errors);
 }

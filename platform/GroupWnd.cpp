@@ -3,30 +3,6 @@
 #include "Dc.h"
 #include "WndClass.h"
 
-namespace {
-
-// What a child sends its parent about itself, and the private messages of the program's items.
-bool PassesOn(UINT message)
-{
-    switch (message) {
-    case WM_COMMAND:
-    case WM_NOTIFY:
-    case WM_DRAWITEM:
-    case WM_MEASUREITEM:
-    case WM_COMPAREITEM:
-    case WM_DELETEITEM:
-    case WM_CHARTOITEM:
-    case WM_VKEYTOITEM:
-    case WM_HSCROLL:
-    case WM_VSCROLL:
-        return true;
-    default:
-        return (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) || message >= WM_USER;
-    }
-}
-
-} // namespace
-
 bool CGroupWnd::Create(HWND parent, const RECT& rect)
 {
     // Transparent: the window system clips neither its parent nor its siblings by it. Clipped by the
@@ -53,7 +29,8 @@ LRESULT CGroupWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         break;
     }
-    if (PassesOn(message)) {
+    // What a child sends its parent about itself, and the private messages of the program's items.
+    if (message == WM_COMMAND || message == WM_NOTIFY || IsReflectedMessage(message) || message >= WM_USER) {
         // The child's own handling first, as from its parent; then the parent's.
         LRESULT result = 0;
         if (OnWndMsg(message, wParam, lParam, &result))

@@ -102,8 +102,9 @@ bool IsSystemHelperWindow(HWND hwnd)
     return ::lstrcmpiW(name, L"IME") == 0 || ::lstrcmpiW(name, L"MSCTFIME UI") == 0;
 }
 
-// The notifications other than WM_COMMAND and WM_NOTIFY that a control sends its parent about itself.
-bool IsReflectedMessage(UINT message)
+} // namespace
+
+bool CWnd::IsReflectedMessage(UINT message)
 {
     switch (message) {
     case WM_DRAWITEM:
@@ -119,8 +120,6 @@ bool IsReflectedMessage(UINT message)
         return message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
     }
 }
-
-} // namespace
 
 CWnd::~CWnd()
 {

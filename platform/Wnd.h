@@ -178,6 +178,9 @@ protected:
     // does not see it and *result is returned to the sender. The default looks up the map's reflect
     // entries.
     virtual BOOL OnChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
+    // The notifications other than WM_COMMAND and WM_NOTIFY that a control sends its parent about
+    // itself (reflected to the control first).
+    static bool IsReflectedMessage(UINT message);
     // Offers a notification to the object of child; false when it has none or does not handle it.
     bool ReflectToChild(HWND child, UINT message, WPARAM wParam, LPARAM lParam, LRESULT* result);
 

@@ -227,6 +227,12 @@ size_t KeyboardPictureDifferences(const VexaProgram& program, const hvtest::Bitm
     return differences;
 }
 
+// Two pixels of pictures of the main window that differ more than drawing noise.
+bool PixelsDiffer(uint32_t p, uint32_t q)
+{
+    return p != q && !hvtest::ColorNear(RGB(p >> 16, p >> 8, p), RGB(q >> 16, q >> 8, q), 8);
+}
+
 // The pixels a comparison of two pictures of the main window leaves out: the tabs of both products
 // (the pointer over a tab and the tab pressed change them, whatever the page).
 class Masked
@@ -261,9 +267,7 @@ public:
         for (size_t i = 0; i < m_skip.size() && count <= limit; ++i) {
             if (m_skip[i])
                 continue;
-            const uint32_t p = a.Data()[i];
-            const uint32_t q = b.Data()[i];
-            count += p != q && !hvtest::ColorNear(RGB(p >> 16, p >> 8, p), RGB(q >> 16, q >> 8, q), 8);
+            count += PixelsDiffer(a.Data()[i], b.Data()[i]);
         }
         return count;
     }
@@ -491,11 +495,8 @@ TEST_F(VexaProgramTest, TabsSwitchThePagesOfEachProductWithoutFlickerAndEveryPag
             ASSERT_EQ(picture.Width(), repainted.Width());
             ASSERT_EQ(picture.Height(), repainted.Height());
             size_t differences = 0;  // the tabs included: the pointer stays where it was
-            for (int i = 0; i < picture.Width() * picture.Height(); ++i) {
-                const uint32_t p = picture.Data()[i];
-                const uint32_t q = repainted.Data()[i];
-                differences += p != q && !hvtest::ColorNear(RGB(p >> 16, p >> 8, p), RGB(q >> 16, q >> 8, q), 8);
-            }
+            for (int i = 0; i < picture.Width() * picture.Height(); ++i)
+                differences += PixelsDiffer(picture.Data()[i], repainted.Data()[i]);
             EXPECT_LE(differences, kNoisePixels) << "a part painted again differs from the page's picture";
             if (!repainted.Empty())
                 repainted.Save(hvtest::TestFile(L"page2_part_repainted.bmp"));
