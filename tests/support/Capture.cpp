@@ -44,6 +44,42 @@ Bitmap Grab(HDC source, int x, int y, int width, int height)
     return result;
 }
 
+// Whether a window of the tree under hwnd, itself included, waits for a paint.
+bool WaitsForPaint(HWND hwnd)
+{
+    if (!IsWindowVisible(hwnd))
+        return false;
+    if (GetUpdateRect(hwnd, nullptr, FALSE))
+        return true;
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+        if (WaitsForPaint(child))
+            return true;
+    }
+    return false;
+}
+
+// Lets the window's pending painting happen. A window of this thread is painted here; a window of
+// another thread paints from its own queue, and this waits for it: painting it from here as well
+// would race its thread's own paints, a parent's then landing over its children's.
+void FinishPainting(HWND hwnd, UINT flags)
+{
+    if (GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId()) {
+        RedrawWindow(hwnd, nullptr, nullptr, flags);
+        return;
+    }
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < 5000) {
+        // A paint under way when the check finds nothing left ends before the thread answers.
+        if (!WaitsForPaint(hwnd)) {
+            DWORD_PTR answer = 0;
+            SendMessageTimeoutW(hwnd, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer);
+            if (!WaitsForPaint(hwnd))
+                return;
+        }
+        Sleep(5);
+    }
+}
+
 template <typename T>
 bool ReadAt(const std::vector<unsigned char>& data, size_t offset, T& value)
 {
@@ -145,7 +181,7 @@ Bitmap CaptureClient(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return {};
-    UpdateWindow(hwnd);
+    FinishPainting(hwnd, RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r;
     GetClientRect(hwnd, &r);
     HDC dc = GetDC(hwnd);
@@ -158,7 +194,7 @@ Bitmap CaptureWindow(HWND hwnd)
 {
     if (!IsWindow(hwnd))
         return {};
-    RedrawWindow(hwnd, nullptr, nullptr, RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
+    FinishPainting(hwnd, RDW_FRAME | RDW_UPDATENOW | RDW_ALLCHILDREN);
     RECT r;
     GetWindowRect(hwnd, &r);
     HDC dc = GetWindowDC(hwnd);

@@ -38,7 +38,8 @@ private:
     std::vector<uint32_t> pixels_;
 };
 
-// The client area as shown now, after the window's pending painting (UpdateWindow). Empty on failure.
+// The client area as shown now, after the window's pending painting (its own thread's, when the
+// window is another thread's). Empty on failure.
 Bitmap CaptureClient(HWND hwnd);
 // The whole window, non-client area included.
 Bitmap CaptureWindow(HWND hwnd);
