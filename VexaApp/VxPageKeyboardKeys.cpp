@@ -74,10 +74,8 @@ void CVxItems_Keyboard_ASK::InitAssignKeysPage(CVxAppDlg* dialog)
     m_options = FindAs<CListPanelItem>(LISTPANEL_ASSIGNOPTIONS, ItemKind::ListPanelItem);
     m_keyWindow = FindAs<CBitmapWindow>(BITMAPWIN_ASSIGNKEY, ItemKind::BitmapWindow);
     m_currentAssignment = FindAs<CTextItem>(TEXT_CURRENTASSIGNMENT_TEXT, ItemKind::TextItem);
-    FillKeyboardProfileCombo();
     FillAssignOptions();
-    Refresh();
-    EnableAssignOptions(false);
+    Refresh();  // fills the profile choice and leaves the options off until a key is chosen
 }
 
 void CVxItems_Keyboard_ASK::Refresh()

@@ -146,9 +146,15 @@ CWindowDC::~CWindowDC()
         ::ReleaseDC(m_hwnd, GetSafeHdc());
 }
 
+HDC CreateMemoryDC(HDC dc)
+{
+    const bool screenLike = !dc || ::GetDeviceCaps(dc, TECHNOLOGY) == DT_RASDISPLAY;
+    return ::CreateCompatibleDC(screenLike ? nullptr : dc);
+}
+
 CMemoryDC::CMemoryDC(HDC compatibleWith)
 {
-    SetHandle(::CreateCompatibleDC(compatibleWith));
+    SetHandle(CreateMemoryDC(compatibleWith));
 }
 
 CMemoryDC::~CMemoryDC()

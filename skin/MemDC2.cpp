@@ -13,7 +13,7 @@ CMemDC2::CMemDC2(HDC target, const RECT* rect) : CDC(target), m_target(target)
     CRect device = m_rect;
     ::LPtoDP(target, reinterpret_cast<POINT*>(&device), 2);
     device.NormalizeRect();
-    HDC memory = ::CreateCompatibleDC(target);
+    HDC memory = CreateMemoryDC(target);
     if (!memory)
         return;
     if (!m_bitmap.CreateCompatibleBitmap(target, device.Width(), device.Height())) {
