@@ -698,19 +698,27 @@ void CVxAppDlg::SwitchPage(int page)
     for (auto& [number, other] : m_pages[m_product])
         if (other && other != set)
             ShowPage(other, false);
-    if (BuildPage(set)) {
-        // The first fill, as at start: before the page is current, so that what its items report
-        // while they are filled is no user's change.
+    // The first fill, as at start: what its items report while they are filled is no user's change.
+    // A page whose fill ends with a refresh is filled shown, as a showing refreshes it; any other
+    // before it is current, and then refreshed.
+    const auto firstFill = [this, set] {
         const bool unsaved = m_unsaved[m_product];
         InitPage(set);
         m_unsaved[m_product] = unsaved;
-    }
+    };
+    const bool built = BuildPage(set);
+    const bool fillShown = built && set->FirstFillRefreshes();
+    if (built && !fillShown)
+        firstFill();
     ShowPage(set, true);
     m_currentPage = set;
     m_lastPage[m_product] = page;
     for (auto& [number, tab] : m_pageTabs[m_product])
         SetTabSelected(tab, number == page);
-    set->Refresh();
+    if (fillShown)
+        firstFill();
+    else
+        set->Refresh();
     UpdateApply();
     ReleaseRedraw();
 }

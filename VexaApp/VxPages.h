@@ -53,6 +53,9 @@ class CVxPage : public CGUIItems
 {
 public:
     CVxAppDlg* Dialog() const { return m_dialog; }
+    // Whether the page's first fill ends with what Refresh does, so that a first showing need not
+    // refresh it again.
+    virtual bool FirstFillRefreshes() const { return false; }
 
 protected:
     CVxAppDlg* m_dialog = nullptr;  // borrowed; the dialog owns the page
@@ -174,6 +177,7 @@ class CVxItems_Mouse_ASB : public CVxMousePage
 public:
     using CVxMousePage::CVxMousePage;
     void InitAssignButtonsPage(CVxAppDlg* dialog);
+    bool FirstFillRefreshes() const override { return true; }
     // Refills the profile drop-down and the buttons' labels (profiles and macros may have changed
     // on the other pages).
     void Refresh() override;
@@ -232,6 +236,7 @@ public:
     {
     }
     void InitAdjustPerformancePage(CVxAppDlg* dialog);
+    bool FirstFillRefreshes() const override { return true; }
     void Refresh() override;
     void ActivateProfileByIndex(int index);
     void ToggleAcceleration();
@@ -416,6 +421,7 @@ class CVxItems_Mouse_LTG : public CVxMousePage
 public:
     using CVxMousePage::CVxMousePage;
     void InitMouseLightingPage(CVxAppDlg* dialog);
+    bool FirstFillRefreshes() const override { return true; }
     void Refresh() override;
     void ActivateLightingProfileByIndex(int index);
     // led 0 main, 10 side, 9 base.
@@ -444,6 +450,7 @@ class CVxItems_Keyboard_ASK : public CVxKeyboardPage
 public:
     using CVxKeyboardPage::CVxKeyboardPage;
     void InitAssignKeysPage(CVxAppDlg* dialog);
+    bool FirstFillRefreshes() const override { return true; }
     // Forgets the chosen key, refills the profile drop-down and marks the keys anew.
     void Refresh() override;
     CGUIItems& KeyItems() { return m_keyItems; }
@@ -547,6 +554,7 @@ public:
 
     using CVxKeyboardPage::CVxKeyboardPage;
     void InitKeyboardLightingPage(CVxAppDlg* dialog);
+    bool FirstFillRefreshes() const override { return true; }
     // The active profile's lights on the buttons, and the profile drop-down refilled.
     void Refresh() override;
     // led kMainLight or kSideLight.
