@@ -6,68 +6,13 @@
 #include <ocidl.h>
 #include <olectl.h>
 
-#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <vector>
 
 namespace {
-
-// Bitmaps selected into a DC one after another; what the DC held before is put back when it ends.
-class CSelection
-{
-public:
-    explicit CSelection(HDC dc) : m_dc(dc) {}
-    ~CSelection()
-    {
-        if (m_old)
-            SelectObject(m_dc, m_old);
-    }
-    CSelection(const CSelection&) = delete;
-    CSelection& operator=(const CSelection&) = delete;
-
-    bool Select(HBITMAP bitmap)
-    {
-        HGDIOBJ old = m_dc ? SelectObject(m_dc, bitmap) : nullptr;
-        if (!old || old == HGDI_ERROR)
-            return false;
-        if (!m_old)
-            m_old = old;
-        return true;
-    }
-
-private:
-    HDC m_dc;
-    HGDIOBJ m_old = nullptr;
-};
-
-// A memory DC with one bitmap selected, put back when it ends.
-class CSelectingDC
-{
-public:
-    explicit CSelectingDC(HDC compatible) : m_dc(CreateMemoryDC(compatible)), m_selection(m_dc.dc) {}
-
-    explicit operator bool() const { return m_dc.dc != nullptr; }
-    HDC Get() const { return m_dc.dc; }
-    bool Select(HBITMAP bitmap) { return m_selection.Select(bitmap); }
-
-private:
-    struct COwnedDC
-    {
-        explicit COwnedDC(HDC made) : dc(made) {}
-        ~COwnedDC()
-        {
-            if (dc)
-                DeleteDC(dc);
-        }
-        COwnedDC(const COwnedDC&) = delete;
-        COwnedDC& operator=(const COwnedDC&) = delete;
-        HDC dc;
-    };
-    COwnedDC m_dc;           // deleted after the selection is put back
-    CSelection m_selection;
-};
 
 // Collects one-pixel-high rectangles and turns them into a region in batches, so that no single
 // region data block grows without bound.
@@ -153,7 +98,7 @@ CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, const RECT* part, bool cornerKey
     if (width <= 0 || height <= 0)
         return CRgnHandle();
 
-    CSelectingDC source(nullptr);
+    CMemoryDC source(nullptr);
     if (!source)
         return CRgnHandle();
 
@@ -165,13 +110,13 @@ CRgnHandle RegionOfOpaquePixels(HBITMAP bitmap, const RECT* part, bool cornerKey
     bi.bmiHeader.biBitCount = 32;
     bi.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    CBitmapHandle dib(CreateDIBSection(source.Get(), &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+    CBitmapHandle dib(CreateDIBSection(source, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
     // Declared after the DIB so that it lets go of the DIB before the DIB is deleted: a bitmap
     // still selected into a DC is not deleted and would leak.
-    CSelectingDC copy(nullptr);
-    if (!copy || !dib || !bits || !copy.Select(dib.Get()) || !source.Select(bitmap))
+    CMemoryDC copy(nullptr);
+    if (!copy || !dib || !bits || !copy.SelectObject(dib.Get()) || !source.SelectObject(bitmap))
         return CRgnHandle();
-    if (!BitBlt(copy.Get(), 0, 0, width, height, source.Get(), area.left, area.top, SRCCOPY))
+    if (!BitBlt(copy, 0, 0, width, height, source, area.left, area.top, SRCCOPY))
         return CRgnHandle();
     GdiFlush();
 
@@ -230,11 +175,11 @@ bool CopyBitmapRect(CBitmapHandle& target, HDC dc, HBITMAP source, int left, int
         part.Reset(reference ? CreateCompatibleBitmap(reference, width, height) : nullptr);
         if (screen)
             ReleaseDC(nullptr, screen);
-        CSelectingDC from(dc);
-        CSelectingDC to(dc);
-        if (!part || !from || !to || !from.Select(source) || !to.Select(part.Get()))
+        CMemoryDC from(dc);
+        CMemoryDC to(dc);
+        if (!part || !from || !to || !from.SelectObject(source) || !to.SelectObject(part.Get()))
             return false;
-        if (!StretchBlt(to.Get(), 0, 0, width, height, from.Get(), left, top, width, height, SRCCOPY))
+        if (!StretchBlt(to, 0, 0, width, height, from, left, top, width, height, SRCCOPY))
             return false;
     } // the DCs let go of both bitmaps before the part is handed over
     target = std::move(part);
@@ -308,61 +253,14 @@ void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, HBITMAP mas
 
 namespace {
 
-// What a masked paint works with, kept from one paint to the next on each thread: a DC to read
-// the pictures from, and a DC with a picture to shape the paint in. Making the two DCs cost more
-// than the paint itself. The pictures read are put back after each paint, so that they can be
-// selected elsewhere.
-class CMaskScratch
+// What a masked paint works with, kept from one paint to the next on each thread: a DC to read the
+// pictures from, and a DC with a picture to shape the paint in. Making the two DCs cost more than
+// the paint itself. The pictures read are put back after each paint, so that they can be selected
+// elsewhere.
+struct CMaskScratch
 {
-public:
-    ~CMaskScratch()
-    {
-        if (m_shapeOld)
-            SelectObject(m_shape, m_shapeOld);
-        if (m_shaped)
-            DeleteObject(m_shaped);
-        if (m_shape)
-            DeleteDC(m_shape);
-        if (m_source)
-            DeleteDC(m_source);
-    }
-
-    // False when the DCs or a shape picture of at least width x height cannot be had.
-    bool Ready(HDC like, int width, int height)
-    {
-        if (!m_source)
-            m_source = CreateMemoryDC(like);
-        if (!m_shape)
-            m_shape = CreateMemoryDC(like);
-        if (!m_source || !m_shape)
-            return false;
-        if (m_shaped && width <= m_size.cx && height <= m_size.cy)
-            return true;
-        HBITMAP grown = CreateCompatibleBitmap(like, std::max<int>(width, m_size.cx), std::max<int>(height, m_size.cy));
-        if (!grown)
-            return false;
-        HGDIOBJ old = SelectObject(m_shape, grown);
-        if (!old || old == HGDI_ERROR) {
-            DeleteObject(grown);
-            return false;
-        }
-        if (!m_shapeOld)
-            m_shapeOld = old;
-        if (m_shaped)
-            DeleteObject(m_shaped);
-        m_shaped = grown;
-        m_size = {std::max<LONG>(width, m_size.cx), std::max<LONG>(height, m_size.cy)};
-        return true;
-    }
-    HDC Source() const { return m_source; }
-    HDC Shape() const { return m_shape; }
-
-private:
-    HDC m_source = nullptr;
-    HDC m_shape = nullptr;
-    HBITMAP m_shaped = nullptr;
-    HGDIOBJ m_shapeOld = nullptr;
-    SIZE m_size = {};
+    std::unique_ptr<CMemoryDC> source;
+    CScratchDC shape;
 };
 thread_local CMaskScratch t_maskScratch;
 
@@ -372,18 +270,19 @@ void PaintThroughMask(HDC target, const RECT& area, HBITMAP picture, POINT pictu
 {
     const int width = area.right - area.left;
     const int height = area.bottom - area.top;
-    if (width <= 0 || height <= 0 || !t_maskScratch.Ready(target, width, height))
+    if (width <= 0 || height <= 0)
         return;
-    CSelection source(t_maskScratch.Source());
-    if (!source.Select(mask))
+    if (!t_maskScratch.source)
+        t_maskScratch.source = std::make_unique<CMemoryDC>(target);
+    const HDC shape = t_maskScratch.shape.Get(target, width, height);
+    CDC source(t_maskScratch.source->GetSafeHdc());  // puts the pictures back when it ends
+    if (!shape || !source || !source.SelectObject(mask))
         return;
-    const HDC from = t_maskScratch.Source();
-    BitBlt(target, area.left, area.top, width, height, from, maskAt.x, maskAt.y, SRCAND);
-    if (!picture || !source.Select(picture))
+    BitBlt(target, area.left, area.top, width, height, source, maskAt.x, maskAt.y, SRCAND);
+    if (!picture || !source.SelectObject(picture))
         return;
-    const HDC shape = t_maskScratch.Shape();
-    BitBlt(shape, 0, 0, width, height, from, pictureAt.x, pictureAt.y, SRCCOPY);
-    source.Select(mask);
-    BitBlt(shape, 0, 0, width, height, from, maskAt.x, maskAt.y, 0x00220326);  // picture AND NOT mask
+    BitBlt(shape, 0, 0, width, height, source, pictureAt.x, pictureAt.y, SRCCOPY);
+    source.SelectObject(mask);
+    BitBlt(shape, 0, 0, width, height, source, maskAt.x, maskAt.y, 0x00220326);  // picture AND NOT mask
     BitBlt(target, area.left, area.top, width, height, shape, 0, 0, SRCPAINT);
 }

@@ -1,5 +1,7 @@
 #include "Dc.h"
 
+#include <algorithm>
+
 HGDIOBJ CDC::Select(Kind kind, HGDIOBJ obj)
 {
     if (!m_hDC || !obj)
@@ -162,4 +164,20 @@ CMemoryDC::~CMemoryDC()
     RestoreSelections();
     if (GetSafeHdc())
         ::DeleteDC(GetSafeHdc());
+}
+
+HDC CScratchDC::Get(HDC like, int width, int height)
+{
+    if (m_dc && width <= m_size.cx && height <= m_size.cy)
+        return m_dc->GetSafeHdc();
+    const CSize size(std::max<LONG>(width, m_size.cx), std::max<LONG>(height, m_size.cy));
+    if (!m_dc)
+        m_dc = std::make_unique<CMemoryDC>(like);
+    m_dc->RestoreSelections();
+    m_size = CSize();
+    if (!m_dc->GetSafeHdc() || !m_bitmap.CreateCompatibleBitmap(like, size.cx, size.cy))
+        return nullptr;
+    m_dc->SelectObject(static_cast<HBITMAP>(m_bitmap));
+    m_size = size;
+    return m_dc->GetSafeHdc();
 }

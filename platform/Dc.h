@@ -8,7 +8,9 @@
 #pragma once
 
 #include <windows.h>
+#include <memory>
 #include <string>
+#include "GdiObject.h"
 #include "Geometry.h"
 
 class CDC
@@ -148,4 +150,18 @@ class CMemoryDC : public CDC
 public:
     explicit CMemoryDC(HDC compatibleWith = nullptr);
     ~CMemoryDC() override;
+};
+
+// A memory DC with a picture of at least the size asked for, kept from one use to the next and
+// grown as needed: making a picture and a DC for each paint cost more than the paint itself.
+class CScratchDC
+{
+public:
+    // The DC, its picture compatible with like; null when it cannot be had.
+    HDC Get(HDC like, int width, int height);
+
+private:
+    CBitmap m_bitmap;  // declared before the DC, which gives it back first
+    std::unique_ptr<CMemoryDC> m_dc;
+    CSize m_size;
 };

@@ -377,37 +377,11 @@ void CBitmapBtn::DrawCaption(CDC& dc, const CRect& client, COLORREF colour)
 
 namespace {
 
-// The canvas every button paints on before its picture goes to its window in one blit: made once
-// and grown as needed, since making a bitmap and a device context like a window's for each paint
-// cost more than the paint itself. Buttons paint one at a time, on the window thread.
-class CPaintCanvas
+// The canvas every button paints on before its picture goes to its window in one blit. Buttons
+// paint one at a time, on the window thread.
+CScratchDC& PaintCanvas()
 {
-public:
-    HDC Get(HDC like, int width, int height)
-    {
-        if (m_dc && width <= m_size.cx && height <= m_size.cy)
-            return m_dc->GetSafeHdc();
-        const CSize size(std::max<int>(width, m_size.cx), std::max<int>(height, m_size.cy));
-        if (!m_dc)
-            m_dc = std::make_unique<CMemoryDC>(like);
-        m_dc->RestoreSelections();
-        m_size = CSize();
-        if (!m_dc->GetSafeHdc() || !m_bitmap.CreateCompatibleBitmap(like, size.cx, size.cy))
-            return nullptr;
-        m_dc->SelectObject(static_cast<HBITMAP>(m_bitmap));
-        m_size = size;
-        return m_dc->GetSafeHdc();
-    }
-
-private:
-    CBitmap m_bitmap;  // declared before the DC, which gives it back first
-    std::unique_ptr<CMemoryDC> m_dc;
-    CSize m_size;
-};
-
-CPaintCanvas& PaintCanvas()
-{
-    static CPaintCanvas canvas;
+    static CScratchDC canvas;
     return canvas;
 }
 
