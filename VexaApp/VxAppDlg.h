@@ -212,8 +212,13 @@ private:
     bool MacroPageRecords() const;
     void StartNoDeviceTimer(UINT ms);
 
-    // ---- messages (VxAppDlgRouting.cpp) ----
+    // ---- commands (VxAppDlgCommands.cpp) ----
+    // The command tables and their handlers.
+    struct Commands;
+    // Runs the command of a button of the main layout or of the current page, by its item id.
     void DispatchCommand(CGUIItem& item);
+
+    // ---- messages (VxAppDlgRouting.cpp) ----
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
     LRESULT OnDeviceNoticesPosted(WPARAM, LPARAM);
