@@ -1,8 +1,8 @@
 // CVxAppDlg: the configuration program's one window, a skinned panel from "MainPage.xml" over
 // dialog template 102. It holds the two products (mouse, keyboard) with their nine pages, switches
-// between them, routes the items' commands and notices to the pages (VxAppDlgRouting.cpp), keeps
-// each product's unsaved state, writes a product on Apply and OK, and follows devices arriving and
-// leaving.
+// between them, routes the items' commands (VxAppDlgCommands.cpp) and notices (VxAppDlgRouting.cpp)
+// to the pages, keeps each product's unsaved state, writes a product on Apply and OK, and follows
+// devices arriving and leaving.
 //
 // Pages: every page layout (and the keyboard's keys) is read and checked at start, so that a file
 // refused as a whole is told with start-up's other faults; a page's items are made when the page is
