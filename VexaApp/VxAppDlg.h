@@ -1,8 +1,8 @@
 // CVxAppDlg: the configuration program's one window, a skinned panel from "MainPage.xml" over
 // dialog template 102. It holds the two products (mouse, keyboard) with their nine pages, switches
-// between them, routes the items' commands and notices to the pages (VxAppDlgRouting.cpp), keeps
-// each product's unsaved state, writes a product on Apply and OK, and follows devices arriving and
-// leaving.
+// between them, routes the items' commands (VxAppDlgCommands.cpp) and notices (VxAppDlgRouting.cpp)
+// to the pages, keeps each product's unsaved state, writes a product on Apply and OK, and follows
+// devices arriving and leaving.
 //
 // Pages: every page layout (and the keyboard's keys) is read and checked at start, so that a file
 // refused as a whole is told with start-up's other faults; a page's items are made when the page is
@@ -212,8 +212,13 @@ private:
     bool MacroPageRecords() const;
     void StartNoDeviceTimer(UINT ms);
 
-    // ---- messages (VxAppDlgRouting.cpp) ----
+    // ---- commands (VxAppDlgCommands.cpp) ----
+    // The command tables and their handlers.
+    struct Commands;
+    // Runs the command of a button of the main layout or of the current page, by its item id.
     void DispatchCommand(CGUIItem& item);
+
+    // ---- messages (VxAppDlgRouting.cpp) ----
     void OnTimer(UINT_PTR id);
     LRESULT OnDeviceChange(WPARAM event, LPARAM data);
     LRESULT OnDeviceNoticesPosted(WPARAM, LPARAM);

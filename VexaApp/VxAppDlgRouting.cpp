@@ -1,5 +1,6 @@
 // The main dialog's routing: the commands and notices of the skinned items, dispatched by item id
-// to the pages; the timers; device arrival and removal.
+// to the pages (the commands' own tables are in VxAppDlgCommands.cpp); the timers; device arrival
+// and removal.
 //
 // A notice counts only when its sender is an item of the current page (or, for commands, of the
 // main layout itself); anything else is ignored. Every command of a page item marks the current
@@ -9,7 +10,6 @@
 
 #include <dbt.h>
 
-#include "BitmapBtn.h"
 #include "ControlMessages.h"
 #include "Dc.h"
 #include "DeviceFactory.h"
@@ -17,40 +17,15 @@
 #include "DeviceWait.h"
 #include "LayoutErrors.h"
 #include "PaintAtOnce.h"
-#include "ProfileFiles.h"
-#include "ShellOpen.h"
-#include "TextItem.h"
 #include "VxAppNotices.h"
 #include "VxItemIds.h"
 #include "VxPopups.h"
-#include "WStr.h"
 
 namespace {
-
-// The support page; the reserved ".example" host stands for the maker's site.
-constexpr const wchar_t* kSupportPage = L"https://www.halvo.example/drivers/VEXA/win";
-
-// The check state of a check-box button, or of the check box a text item labels.
-bool IsItemChecked(const CGUIItem& item)
-{
-    if (item.kind == ItemKind::BitmapBtn)
-        return static_cast<const CBitmapBtn&>(item).IsChecked();
-    if (item.kind == ItemKind::TextItem)
-        if (const CBitmapBtn* box = static_cast<const CTextItem&>(item).CheckBox())
-            return box->IsChecked();
-    return false;
-}
 
 bool IsButtonDropdown(int32_t id)
 {
     return id >= BUTTON_ASSNLEFTCLICK && id <= BUTTON_ASSNSCROLLDOWN;
-}
-
-// The items that leave the page or the program: off while a macro records.
-bool IsNavigation(int32_t id)
-{
-    return id == BUTTON_OK || id == BUTTON_CANCEL || id == BUTTON_APPLY || id == BUTTON_EXIT ||
-           (id >= BUTTON_PRODSELECT_MOUSE && id <= BUTTON_LIGHTINGMAINTENANCE_KEYBOARD);
 }
 
 } // namespace
@@ -107,186 +82,6 @@ BOOL CVxAppDlg::OnCommand(WPARAM wParam, LPARAM lParam)
         item->id >= BUTTON_OK && item->id <= BUTTON_ENABLE_PROFILE_OSD)
         DispatchCommand(*item);
     return CGUIPanel::OnCommand(wParam, lParam);
-}
-
-void CVxAppDlg::DispatchCommand(CGUIItem& item)
-{
-    const int32_t id = item.id;
-    // A click that still reaches a disabled tab or footer button while a macro records does nothing.
-    if (!m_navigation && IsNavigation(id))
-        return;
-    switch (id) {
-    case BUTTON_OK:
-        OnOK();
-        return;
-    case BUTTON_CANCEL:
-    case BUTTON_EXIT:
-        PostMessage(WM_CLOSE);
-        return;
-    case BUTTON_APPLY:
-        // Not offered while the product's write runs; a click that still arrives changes nothing.
-        if (IsProduct(m_product) && IsWriting(m_product))
-            return;
-        if (SaveToDevice() == WriteStart::Started)
-            ClearModified();
-        UpdateProductTabs(false);
-        return;
-    case BUTTON_UPDATE:
-        ShellOpen(m_hWnd, L"OPEN", kSupportPage);
-        return;
-    case BUTTON_HELP:
-        ShellOpen(m_hWnd, L"OPEN", wstr::Format(L"%lsManuals\\index.html", ProgramFolder().c_str()));
-        return;
-    case BUTTON_RESET_KEYBOARD_KEYS:
-        m_keyboardKeys.ResetKeyboardKeys();
-        return;
-    case BUTTON_VXKBD_LTMAIN_ON:
-    case BUTTON_VXKBD_LTMAIN_OFF:
-        m_keyboardLighting.SetKeyboardLight(4, id == BUTTON_VXKBD_LTMAIN_ON);
-        return;
-    case BUTTON_VXKBD_LTSIDE_ON:
-    case BUTTON_VXKBD_LTSIDE_OFF:
-        m_keyboardLighting.SetKeyboardLight(10, id == BUTTON_VXKBD_LTSIDE_ON);
-        return;
-    case BUTTON_RESET_KEYBOARD:
-        // The lights follow only a restore the user confirmed.
-        if (m_keyboardKeys.ResetKeyboardKeys())
-            m_keyboardLighting.ResetKeyboardLighting();
-        m_keyboardProfiles.FillKeyboardProfileList();
-        return;
-    case BUTTON_MACRO_CREATE_KEYBOARD:
-        m_keyboardMacros.CreateMacro();
-        return;
-    case BUTTON_MACRO_IMPORT_KEYBOARD:
-        m_keyboardMacros.ImportMacro();
-        return;
-    case BUTTON_MACRO_EXPORT_KEYBOARD:
-        m_keyboardMacros.ExportMacro();
-        return;
-    case BUTTON_MACRO_DELETE_KEYBOARD:
-        m_keyboardMacros.DeleteMacro();
-        return;
-    case BUTTON_MACRO_RECORD_KEYBOARD:
-    case BUTTON_MACRO_RECORD:
-        if (id == BUTTON_MACRO_RECORD ? m_mouseMacros.ToggleRecording() : m_keyboardMacros.ToggleRecording()) {
-            EnableNavigation(m_recording);
-            m_recording = !m_recording;
-        }
-        return;
-    case BUTTON_MACRO_ADVANCED_KEYBOARD:
-        if (m_keyboardMacros.HasMacroSelection())
-            m_keyboardMacros.OpenKeyboardAdvancedMacroPopup();
-        return;
-    case BUTTON_IGNORE_DELAY_KEYBOARD:
-        m_keyboardMacros.IgnoreMacroDelays();
-        return;
-    case BUTTON_IGNORE_DELAY:
-        m_mouseMacros.IgnoreMacroDelays();
-        return;
-    case BUTTON_INSERTDEFAULT_DELAY_KEYBOARD:
-        m_keyboardMacros.InsertDefaultDelays();
-        return;
-    case BUTTON_INSERTDEFAULT_DELAY:
-        m_mouseMacros.InsertDefaultDelays();
-        return;
-    case BUTTON_NEWPROFILE_KEYBOARD:
-    case BUTTON_IMPORTPROFILE_KEYBOARD:
-    case BUTTON_DELETEPROFILE_KEYBOARD:
-        if (id == BUTTON_NEWPROFILE_KEYBOARD)
-            m_keyboardProfiles.CreateKeyboardProfile();
-        else if (id == BUTTON_IMPORTPROFILE_KEYBOARD)
-            m_keyboardProfiles.ImportKeyboardProfile();
-        else
-            m_keyboardProfiles.DeleteKeyboardProfile();
-        RefreshProfilePages(kKeyboard);
-        return;
-    case BUTTON_EXPORTPROFILE_KEYBOARD:
-        m_keyboardProfiles.ExportKeyboardProfile();
-        return;
-    case BUTTON_ENABLE_PROFILE_OSD_KEYBOARD:
-        m_keyboardProfiles.SetProfileOsd(IsItemChecked(item));
-        return;
-    case BUTTON_PRODSELECT_MOUSE:
-    case BUTTON_PRODSELECT_KEYBOARD:
-        SwitchProduct(id == BUTTON_PRODSELECT_MOUSE ? kMouse : kKeyboard, false);
-        return;
-    case BUTTON_ENABLEACCELERATION:
-        m_mousePerformance.ToggleAcceleration();
-        return;
-    case BUTTON_RATE1:
-    case BUTTON_RATE2:
-    case BUTTON_RATE3:
-        m_mousePerformance.SetPollingRate(id - BUTTON_RATE1);
-        return;
-    case BUTTON_SENSITIVITY_STAGES:
-        m_mousePerformance.OpenSensitivityStagesPopup();
-        return;
-    case BUTTON_ENABLE_DPI_OSD:
-        if (*m_mouseConfig)
-            (*m_mouseConfig)->SetOsdDpi(IsItemChecked(item), nullptr);
-        return;
-    case BUTTON_ENABLEXY:
-        m_mousePerformance.ToggleXYSensitivity();
-        return;
-    case BUTTON_RESET_PROFILE:
-        m_mouseLighting.RestoreMouseDefaults();
-        m_mouseButtons.RefreshButtonLabels();
-        m_mouseProfiles.FillMouseProfileList();
-        if (m_currentPage == &m_mousePerformance)
-            m_mousePerformance.Refresh();
-        return;
-    case BUTTON_VXMOUSE_LTMAIN_ON:
-    case BUTTON_VXMOUSE_LTMAIN_OFF:
-        m_mouseLighting.SetMouseLight(0, id == BUTTON_VXMOUSE_LTMAIN_ON);
-        return;
-    case BUTTON_VXMOUSE_LTSIDE_ON:
-    case BUTTON_VXMOUSE_LTSIDE_OFF:
-        m_mouseLighting.SetMouseLight(10, id == BUTTON_VXMOUSE_LTSIDE_ON);
-        return;
-    case BUTTON_VXMOUSE_LTBASE_ON:
-    case BUTTON_VXMOUSE_LTBASE_OFF:
-        m_mouseLighting.SetMouseLight(9, id == BUTTON_VXMOUSE_LTBASE_ON);
-        return;
-    case BUTTON_MACRO_CREATE:
-        m_mouseMacros.CreateMacro();
-        return;
-    case BUTTON_MACRO_IMPORT:
-        m_mouseMacros.ImportMacro();
-        return;
-    case BUTTON_MACRO_EXPORT:
-        m_mouseMacros.ExportMacro();
-        return;
-    case BUTTON_MACRO_DELETE:
-        m_mouseMacros.DeleteMacro();
-        return;
-    case BUTTON_MACRO_ADVANCED:
-        if (m_mouseMacros.HasMacroSelection())
-            m_mouseMacros.OpenMouseAdvancedMacroPopup();
-        return;
-    case BUTTON_NEWPROFILE_MOUSE:
-        if (m_mouseProfiles.CreateMouseProfile())
-            RefreshProfilePages(kMouse);
-        return;
-    case BUTTON_IMPORTPROFILE_MOUSE:
-        m_mouseProfiles.ImportMouseProfile();
-        RefreshProfilePages(kMouse);
-        return;
-    case BUTTON_EXPORTPROFILE_MOUSE:
-        m_mouseProfiles.ExportMouseProfile();
-        return;
-    case BUTTON_DELETEPROFILE_MOUSE:
-        if (m_mouseProfiles.DeleteMouseProfile())
-            RefreshProfilePages(kMouse);
-        return;
-    case BUTTON_ENABLE_PROFILE_OSD:
-        if (*m_mouseConfig)
-            (*m_mouseConfig)->SetOsdProfile(IsItemChecked(item), nullptr);
-        return;
-    default:
-        if (id >= BUTTON_ASSIGNBUTTONS && id <= BUTTON_LIGHTINGMAINTENANCE_KEYBOARD)
-            SwitchPage(id - BUTTON_ASSIGNBUTTONS + 1);
-        return;  // the other ids of the range act on their own pages' items only
-    }
 }
 
 // ---- notices of the page items ------------------------------------------------------------------

@@ -518,10 +518,12 @@ public:
     void SelectKeyboardProfileRow(int index) { SelectProfileRow(index); }
     void AssignKeyboardProfileApplication(LPARAM info) { AssignProgram(info); }
     ProfileMenuEntry ShowKeyboardProfileMenu(LPARAM info) { return RunProfileMenu(info); }
-    void CreateKeyboardProfile() { CreateProfile(); }
+    // True when a profile was made (it is the active one).
+    bool CreateKeyboardProfile() { return CreateProfile(); }
     void ImportKeyboardProfile() { ImportProfile(); }
     void ExportKeyboardProfile() { ExportProfile(-1); }
-    void DeleteKeyboardProfile() { DeleteProfile(-1); }
+    // The selected profile; true when it was deleted.
+    bool DeleteKeyboardProfile() { return DeleteProfile(-1); }
     // The on-screen flag of every profile.
     void SetProfileOsd(bool on);
 

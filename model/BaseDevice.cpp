@@ -193,6 +193,50 @@ CStepContext CBaseDevice<C, P>::Context(uint32_t flags, bool withProgress)
 }
 
 template <class C, class P>
+bool CBaseDevice<C, P>::InitWith(C* config, CInitHooks& hooks)
+{
+    SettleWrite();
+    if (!config)
+        return false;
+    FillCodeTables();
+    if (!Connect())
+        return false;
+    const CStepContext context = Context(kTransferAll, false);
+    // Everything is read before the configuration changes: a failed call leaves it as it was.
+    bool ok = true;
+    if (context.Has(kFeatureVersions))
+        ok = ReadVersionTexts();
+    auto listing = std::make_unique<CDeviceListing>();
+    if (ok && context.Has(kFeatureProfiles)) {
+        ok = SUCCEEDED(GetDeviceFeature(Device(), listing->manager)) &&
+             ListDeviceProfiles(listing->manager.Get(), hooks.ListsDpi(context), listing->profiles);
+        if (ok && context.Has(hooks.controlsFeature))
+            ok = ReadActiveProfile(listing->manager.Get(), [&](IProfile* active) {
+                listing->active = CComPtr<IProfile>(active);
+                return hooks.ReadActiveControls(active, *listing);
+            });
+    }
+    if (ok)
+        ok = hooks.ReadDeviceWide(context, *listing);
+    if (ok && context.Has(kFeatureProfiles))
+        ok = CreateListedProfiles(listing->profiles, *config);
+    if (ok) {
+        hooks.Apply(context, *config);
+        if (context.Has(kFeatureBattery))
+            config->ResetBatteryRange();
+        // Nothing of the device has been read into the device-wide values yet.
+        config->SetFilled(CConfigFilled());
+        KnowItemsOf(*config);
+        // A read that follows on a shared connection goes on from here. It needs to know the active
+        // profile: without the controls Init did not look for it, and that read lists for itself.
+        if (context.Has(kFeatureProfiles) && context.Has(hooks.controlsFeature))
+            KeepListing(std::move(listing));
+    }
+    Disconnect();
+    return ok;
+}
+
+template <class C, class P>
 bool CBaseDevice<C, P>::ReadVersionTexts()
 {
     // The walk that found the device read its information a moment ago: it is not asked again.

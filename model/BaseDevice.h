@@ -83,6 +83,34 @@ protected:
     IDevice* Device() const { return m_device.Get(); }
     CStepContext Context(uint32_t flags, bool withProgress);
 
+    // What Init reads and sets its own way on each product (InitWith). The hooks keep what they
+    // read until Apply, which comes only once every read has succeeded.
+    class CInitHooks
+    {
+    public:
+        // The feature of the controls the active profile lists (kFeatureKeys, kFeatureButtons):
+        // without it Init does not look for the active profile, and keeps no listing.
+        const uint32_t controlsFeature;
+
+        explicit CInitHooks(uint32_t feature) : controlsFeature(feature) {}
+        // Whether the profile listing reads each profile's DPI limits too.
+        virtual bool ListsDpi(const CStepContext& context) const = 0;
+        // Reads the active profile's controls; what the read that follows can use goes to listing.
+        virtual bool ReadActiveControls(IProfile* active, CDeviceListing& listing) = 0;
+        // The device-wide reads, after the profile listing and before the profiles are made.
+        virtual bool ReadDeviceWide(const CStepContext& context, CDeviceListing& listing) = 0;
+        // Everything was read: the device object and the configuration take what the hooks read,
+        // before the device-wide values are reset.
+        virtual void Apply(const CStepContext& context, ConfigItf& config) = 0;
+
+    protected:
+        ~CInitHooks() = default;
+    };
+    // Init's one sequence for both products: settles a write, connects, reads the versions, lists
+    // the profiles and the active one's controls, reads the device-wide values, makes the listed
+    // profiles in config, then (everything read) applies it all, and disconnects. On a shared
+    // connection the listing stays for the read that follows.
+    bool InitWith(ConfigItf* config, CInitHooks& hooks);
     // The version texts from the device information the connection read; "0.00" when it has none.
     bool ReadVersionTexts();
     // The items the configuration holds now count as shown to it (CKnownItems): a later write may

@@ -1,7 +1,5 @@
 #include "Keyboard.h"
 
-#include "CodeTables.h"
-
 CKeyboard::CKeyboard(const DeviceDescriptor& descriptor) : CBaseDevice(descriptor)
 {
 }
@@ -13,46 +11,30 @@ CKeyboard::~CKeyboard()
 
 bool CKeyboard::Init(IKeyboardConfig* config)
 {
-    SettleWrite();
-    if (!config)
-        return false;
-    FillCodeTables();
-    if (!Connect())
-        return false;
-    const CStepContext context = Context(kTransferAll, false);
-    // Everything is read before the configuration changes: a failed call leaves it as it was.
-    bool ok = true;
-    if (context.Has(kFeatureVersions))
-        ok = ReadVersionTexts();
-    auto listing = std::make_unique<CDeviceListing>();
-    std::vector<uint32_t> keys;
-    bool keysRead = false;
-    if (ok && context.Has(kFeatureProfiles)) {
-        ok = SUCCEEDED(GetDeviceFeature(Device(), listing->manager)) &&
-             ListDeviceProfiles(listing->manager.Get(), false, listing->profiles);
-        if (ok && context.Has(kFeatureKeys))
-            ok = ReadActiveProfile(listing->manager.Get(), [&](IProfile* active) {
-                listing->active = CComPtr<IProfile>(active);
-                return keysRead = listing->activeKeysRead = ReadKeyList(active, keys, &listing->activeKeys);
-            });
-        if (ok)
-            ok = CreateListedProfiles(listing->profiles, *config);
-    }
-    if (ok) {
-        if (keysRead)
-            m_keys = std::move(keys);
-        if (context.Has(kFeatureBattery))
-            config->ResetBatteryRange();
-        // Nothing of the device has been read into the device-wide values yet.
-        config->SetFilled(CConfigFilled());
-        KnowItemsOf(*config);
-        // A read that follows on a shared connection goes on from here. It needs to know the active
-        // profile: without keys Init did not look for it, and that read lists for itself.
-        if (context.Has(kFeatureProfiles) && context.Has(kFeatureKeys))
-            KeepListing(std::move(listing));
-    }
-    Disconnect();
-    return ok;
+    // The keyboard's part: the active profile's key list (its records kept for the read that
+    // follows).
+    class CHooks final : public CInitHooks
+    {
+    public:
+        explicit CHooks(std::vector<uint32_t>& keys) : CInitHooks(kFeatureKeys), m_target(keys) {}
+        bool ListsDpi(const CStepContext&) const override { return false; }
+        bool ReadActiveControls(IProfile* active, CDeviceListing& listing) override
+        {
+            return m_read = listing.activeKeysRead = ReadKeyList(active, m_keys, &listing.activeKeys);
+        }
+        bool ReadDeviceWide(const CStepContext&, CDeviceListing&) override { return true; }
+        void Apply(const CStepContext&, IKeyboardConfig&) override
+        {
+            if (m_read)
+                m_target = std::move(m_keys);
+        }
+
+    private:
+        std::vector<uint32_t>& m_target;
+        std::vector<uint32_t> m_keys;
+        bool m_read = false;
+    } hooks(m_keys);
+    return InitWith(config, hooks);
 }
 
 bool CKeyboard::SetMode(int mode)

@@ -1,7 +1,5 @@
 #include "Mouse.h"
 
-#include "CodeTables.h"
-
 namespace {
 
 constexpr const wchar_t* kProfilePrefix = L"Profile: ";
@@ -21,54 +19,38 @@ CMouse::~CMouse()
 
 bool CMouse::Init(IMouseConfig* config)
 {
-    SettleWrite();
-    if (!config)
-        return false;
-    FillCodeTables();
-    if (!Connect())
-        return false;
-    const CStepContext context = Context(kTransferAll, false);
-    // Everything is read before the configuration changes: a failed call leaves it as it was.
-    bool ok = true;
-    if (context.Has(kFeatureVersions))
-        ok = ReadVersionTexts();
-    auto listing = std::make_unique<CDeviceListing>();
-    std::vector<uint32_t> buttons;
-    bool buttonsRead = false;
-    if (ok && context.Has(kFeatureProfiles)) {
-        ok = SUCCEEDED(GetDeviceFeature(Device(), listing->manager)) &&
-             ListDeviceProfiles(listing->manager.Get(), context.Has(kFeatureDpi), listing->profiles);
-        if (ok && context.Has(kFeatureButtons))
-            ok = ReadActiveProfile(listing->manager.Get(), [&](IProfile* active) {
-                listing->active = CComPtr<IProfile>(active);
-                return buttonsRead =
-                           ReadButtonList(active, buttons, &listing->activeButtons, &listing->activeButtonCount);
-            });
-    }
-    std::vector<int32_t> rates;
-    if (ok && context.Has(kFeaturePollingRate))
-        ok = ReadSupportedPollingRates(Device(), rates, &listing->polling);
-    if (ok && context.Has(kFeatureProfiles))
-        ok = CreateListedProfiles(listing->profiles, *config);
-    if (ok) {
-        if (buttonsRead)
-            m_buttons = std::move(buttons);
-        if (context.Has(kFeatureAcceleration))
-            config->SetAccelerationRange(1, 10);
-        if (context.Has(kFeaturePollingRate))
-            config->SetSupportedPollingRates(rates);
-        if (context.Has(kFeatureBattery))
-            config->ResetBatteryRange();
-        // Nothing of the device has been read into the device-wide values yet.
-        config->SetFilled(CConfigFilled());
-        KnowItemsOf(*config);
-        // A read that follows on a shared connection goes on from here. It needs to know the active
-        // profile: without buttons Init did not look for it, and that read lists for itself.
-        if (context.Has(kFeatureProfiles) && context.Has(kFeatureButtons))
-            KeepListing(std::move(listing));
-    }
-    Disconnect();
-    return ok;
+    // The mouse's part: the profiles' DPI limits in the listing, the active profile's buttons, the
+    // supported polling rates, and the acceleration range.
+    class CHooks final : public CInitHooks
+    {
+    public:
+        explicit CHooks(std::vector<uint32_t>& buttons) : CInitHooks(kFeatureButtons), m_target(buttons) {}
+        bool ListsDpi(const CStepContext& context) const override { return context.Has(kFeatureDpi); }
+        bool ReadActiveControls(IProfile* active, CDeviceListing& listing) override
+        {
+            return m_read = ReadButtonList(active, m_buttons, &listing.activeButtons, &listing.activeButtonCount);
+        }
+        bool ReadDeviceWide(const CStepContext& context, CDeviceListing& listing) override
+        {
+            return !context.Has(kFeaturePollingRate) || ReadSupportedPollingRates(context.device, m_rates, &listing.polling);
+        }
+        void Apply(const CStepContext& context, IMouseConfig& config) override
+        {
+            if (m_read)
+                m_target = std::move(m_buttons);
+            if (context.Has(kFeatureAcceleration))
+                config.SetAccelerationRange(1, 10);
+            if (context.Has(kFeaturePollingRate))
+                config.SetSupportedPollingRates(m_rates);
+        }
+
+    private:
+        std::vector<uint32_t>& m_target;
+        std::vector<uint32_t> m_buttons;
+        std::vector<int32_t> m_rates;
+        bool m_read = false;
+    } hooks(m_buttons);
+    return InitWith(config, hooks);
 }
 
 bool CMouse::RefreshVersion()
