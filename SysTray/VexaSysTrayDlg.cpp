@@ -1,6 +1,7 @@
 #include "VexaSysTrayDlg.h"
 
 #include "CommonDialogs.h"
+#include "ControlSections.h"
 #include "DelayTimer.h"
 #include "LangTable.h"
 #include "LayoutLoader.h"
@@ -140,6 +141,7 @@ void CVexaSysTrayDlg::LoadLanguage()
     InitNameTables();
     FillLanguageNameTable();
     FillKeyboardLayoutItemTable();
+    UseSkinLayoutSections();
     // Every language's table is built; the registry's language picks the current one.
     SetLanguageFilter(-1);
     LoadLayoutFile(&m_languageItems, L"Language.xml", this, false);

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <new>
 
+#include "ControlSections.h"
 #include "DeviceFactory.h"
 #include "Handles.h"
 #include "KeyboardConfig.h"
@@ -172,6 +173,7 @@ BOOL CVxApp::InitInstance()
     }
     FillLanguageNameTable();
     FillKeyboardLayoutItemTable();
+    UseSkinLayoutSections();
     // Start-up connects once: making the devices, the keyboard's layout and the dialog's first reads
     // share this connection, which the dialog ends once it has read them.
     auto startConnection = std::make_unique<CSharedConnection>();

@@ -17,6 +17,10 @@
 
 namespace {
 
+// The table handed to the loader; none (the framework's sections) until a program hands one. Set
+// without code at start, so that a hand-over made while other files start up is never undone.
+LayoutSectionTable g_sections;
+
 // Owns the factory of one load with progress and its place as the current progress source (a load
 // without progress has no factory: nothing could listen to it). A scope detaches its own factory and puts back the source that was current before it: a load
 // nested in another (a panel created while a layout loads) leaves the outer load's source as it
@@ -175,8 +179,8 @@ bool BuildPanelBitmap(pugi::xml_node root, const char* name, int32_t id, CGUIIte
 // the messenger's mutex, three round trips to the server under Wine, for nobody.
 void RunSectionsQuietly(pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
-    for (size_t i = 0; i < kLayoutSectionCount; ++i)
-        LayoutSectionTable[i].reader(root, items, owner);
+    for (const LayoutSection& section : CurrentLayoutSections())
+        section.reader(root, items, owner);
 }
 
 // The sections of a load, with progress when it has a factory.
@@ -190,11 +194,22 @@ bool RunSections(CGUIItemFactory* factory, pugi::xml_node root, CGUIItems* items
 
 } // namespace
 
+void SetLayoutSections(LayoutSectionTable table)
+{
+    g_sections = table;
+}
+
+LayoutSectionTable CurrentLayoutSections()
+{
+    return g_sections.sections ? g_sections : FrameworkLayoutSections();
+}
+
 bool RunLayoutSections(CGUIItemFactory& factory, pugi::xml_node root, CGUIItems* items, CWnd* owner)
 {
-    for (size_t i = 0; i < kLayoutSectionCount; ++i) {
+    const LayoutSectionTable table = CurrentLayoutSections();
+    for (size_t i = 0; i < table.count; ++i) {
         factory.SendPercent(static_cast<int>(6 * i));
-        LayoutSectionTable[i].reader(root, items, owner);
+        table.sections[i].reader(root, items, owner);
     }
     factory.SendPercent(100);
     return true;
@@ -365,9 +380,9 @@ bool BuildPreparedLayout(CPreparedLayout& layout, CGUIItems* items, CWnd* owner,
     switch (layout.m_root) {
     case CPreparedLayout::Root::Keyboard: {
         pugi::xml_node root = document->child("KEYBOARD");
-        for (size_t i = 0; i < kLayoutSectionCount; ++i)
-            if (std::wcscmp(LayoutSectionTable[i].title, L"KEYBOARD DEF") != 0)
-                LayoutSectionTable[i].reader(root, items, owner);
+        for (const LayoutSection& section : CurrentLayoutSections())
+            if (std::wcscmp(section.title, L"KEYBOARD DEF") != 0)
+                section.reader(root, items, owner);
         return true;
     }
     case CPreparedLayout::Root::Panel: {

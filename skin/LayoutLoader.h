@@ -1,7 +1,8 @@
 // Loading a layout file into an item list. One load is synchronous: it reads the XML, builds the
-// panel bitmaps of a GUIPANEL root, then runs the fifteen sections of LayoutSectionTable in order.
+// panel bitmaps of a GUIPANEL root, then runs the sections of the loader's table in order (the
+// program's table of fifteen: the framework's four, then those of the controls).
 // With the progress flag, the load reports through the program's progress window: the file name,
-// then 0, 6, ..., 84 and 100 percent.
+// then 0, 6, ... percent before each section and 100 at the end.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,7 @@
 
 #include <pugixml.hpp>
 
+#include "LayoutSections.h"
 #include "ProgressMessenger.h"
 
 class CGUIItems;
@@ -38,6 +40,14 @@ public:
 private:
     std::wstring m_path;
 };
+
+// Hands the loader the table every later load runs. The skin knows no control: a program that shows
+// controls hands it the framework's sections followed by the controls' (UseSkinLayoutSections of
+// the controls library) at start, before its first load. Until then a load runs the framework's
+// sections only. User-interface thread; the table is borrowed.
+void SetLayoutSections(LayoutSectionTable table);
+// The table loads run now.
+LayoutSectionTable CurrentLayoutSections();
 
 // Loads the layout at path and appends its items to items. owner is the parent of the items that
 // have windows and is recorded in every item (it may be null). True when the file was read and has

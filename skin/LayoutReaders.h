@@ -16,14 +16,11 @@
 #include <pugixml.hpp>
 
 #include "Geometry.h"
-#include "VScrollBar.h"
 
 struct SkinResource;
 class CGUIItem;
 class CGUIItems;
-class CBitmapItem;
 class CFontItem;
-class CSliderTrack;
 
 namespace layout {
 
@@ -130,19 +127,11 @@ bool ReadCheckBox(pugi::xml_node node);
 bool ReadInteractive(pugi::xml_node node, bool defaultValue);
 // "dynamic", true-ish; true when missing.
 bool ReadDynamic(pugi::xml_node node);
-// The item named by the attribute ("windowid") when it is a bitmap item of the list; else null.
-CBitmapItem* ReadItemReference(pugi::xml_node node, const char* name, const CGUIItems* items);
-// The item named by "trackid" when it is a slider track of the list; else null.
-CSliderTrack* ReadTrack(pugi::xml_node node, const CGUIItems* items);
 // The item's font: the language's "fontid" override for itemId when it names an item, else the
 // file's "fontid" through the language's font map; accepted only when that item is a FONT.
 CFontItem* ReadFont(pugi::xml_node node, int32_t itemId, const CGUIItems* items);
 // SBMN, SBMO, SBMD, SBMDS, SBMM (each with override) and RECT; true when SBMN is there.
 bool ReadStateBitmaps(pugi::xml_node node, int32_t itemId, StateBitmapSet& set);
-// The VSCROLL child's six bitmaps and "bdrwidth" (a size); false (no skin) without VSBMP_TMB.
-bool ReadScrollSkin(pugi::xml_node node, VScrollSkin& skin);
-// A scroll bar for list from the VSCROLL child (an empty skin when there is none); not created yet.
-std::unique_ptr<CVScrollBar> ReadScrollBar(pugi::xml_node node, HWND list);
 // FILLINFO: valid with a RECT whose width + height is not 0 and a "fillclr". The RECT is in
 // left/top/width/height form like every other. Fields the element lacks keep their values.
 bool ReadFillInfo(pugi::xml_node node, FillInfo& info);

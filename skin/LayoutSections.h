@@ -1,7 +1,7 @@
-// The fixed table of layout sections. Each section looks for one list element under the root and
-// builds one item per child element it knows; the order of the table fixes which items exist when
-// a later section refers to them (fonts before the items that name a "fontid", bitmap items before
-// the items they host).
+// The layout sections and the framework's own. Each section looks for one list element under the
+// root and builds one item per child element it knows; the order of a table fixes which items exist
+// when a later section refers to them (fonts before the items that name a "fontid", bitmap items
+// before the items they host). The loader runs the table its program hands it (SetLayoutSections).
 #pragma once
 
 #include <cstddef>
@@ -21,8 +21,19 @@ struct LayoutSection
     LayoutSectionReader reader;
 };
 
-constexpr size_t kLayoutSectionCount = 15;
-extern const LayoutSection LayoutSectionTable[kLayoutSectionCount];
+// A table of sections, run in order. The sections are borrowed: they outlive every load.
+struct LayoutSectionTable
+{
+    const LayoutSection* sections = nullptr;
+    size_t count = 0;
+
+    const LayoutSection* begin() const { return sections; }
+    const LayoutSection* end() const { return sections + count; }
+};
+
+// LANGUAGES, KEYBOARD DEF, KEYBOARD LAYOUTS and FONTS: the sections that build no window, which come
+// first in every table.
+LayoutSectionTable FrameworkLayoutSections();
 
 // Reads the KEYBOARDDEF element of root into the program's keyboard definition (and its default
 // codes when "kbddefaults" names them). True when the definition (and the defaults) loaded.

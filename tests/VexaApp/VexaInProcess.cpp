@@ -7,6 +7,8 @@
 #include "SkinResourceCache.h"
 #include "VxApp.h"
 
+#include "../controls/SkinSections.h"
+
 namespace vexatest {
 
 CVxAppDlg* InProcessVexa::Open()

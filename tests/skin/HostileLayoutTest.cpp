@@ -3,6 +3,7 @@
 // naming the file, the element and the fault; the rest of the file loads.
 #include "BitmapItem.h"
 #include "BitmapWindow.h"
+#include "ControlReaders.h"
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "LangTable.h"

@@ -1,4 +1,5 @@
 // The shared attribute readers of layout elements, on small XML fragments.
+#include "ControlReaders.h"
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardLayouts.h"

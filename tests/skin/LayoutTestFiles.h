@@ -18,6 +18,8 @@
 #include "TestFiles.h"
 #include "WStr.h"
 
+#include "../controls/SkinSections.h"
+
 namespace layouttest {
 
 // The id of an item name; a test failure when the name table does not know the name.

@@ -3,6 +3,8 @@
 
 #include "SkinResourceCache.h"
 
+#include "../controls/SkinSections.h"
+
 #include <windows.h>
 
 #include <algorithm>

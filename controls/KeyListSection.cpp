@@ -9,6 +9,7 @@
 #include <string>
 
 #include "BitmapItem.h"
+#include "ControlReaders.h"
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardDef.h"

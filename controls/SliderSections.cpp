@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "ControlReaders.h"
 #include "DpiSections.h"
 #include "GUIItem.h"
 #include "LayoutErrors.h"

@@ -1,7 +1,7 @@
 // The layout sections that build the window items of the skin and the skinned controls: slider
 // tracks (in BITMAPS), buttons, sliders, text items, drop-down lists, list panels, macro displays,
-// edits and progress panels. The rest of the section table is in LayoutSections.cpp; the
-// conventions are those of LayoutReaders.h.
+// edits and progress panels. The section table is in ControlSections.cpp; the conventions are
+// those of LayoutReaders.h.
 #pragma once
 
 #include <cstdint>

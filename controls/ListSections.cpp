@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlReaders.h"
 #include "DpiSections.h"
 #include "DropdownListItem.h"
 #include "GUIItem.h"

@@ -1,10 +1,13 @@
-// The program's one raw input registration, and the key records that raw keyboard input and key
-// messages are turned into.
+// Raw input from the keyboard and the mouse: the program's one registration, reading a WM_INPUT, and
+// the key records that raw keyboard input and key messages are turned into.
 //
 // Raw input lets the recorders see keys and mouse buttons while another program has the focus. The
 // registration is process-wide: one window at a time receives WM_INPUT for the usages it was given,
 // and Register refuses a second registration until Unregister. A registration the system refuses
 // leaves nothing behind, so the next one can succeed. User-interface thread only.
+//
+// The test program's pages register their own window directly (RegisterKeyboardAndMouse) with the
+// same flags; they keep no key records.
 #pragma once
 
 #include <windows.h>
@@ -79,9 +82,17 @@ private:
 // The program's registration.
 RawInputRegistration& TheRawInputRegistration();
 
+// Registers window for raw input from the mouse and the keyboard with the flags Register gives them,
+// outside the program's registration: the last window registered takes the input.
+bool RegisterKeyboardAndMouse(HWND window);
+// Removes the mouse and keyboard registrations of the process (RIDEV_REMOVE).
+void RemoveKeyboardAndMouse();
+
 // Reads the input of a WM_INPUT (its lParam) into buffer; the record, or null when it cannot be read
 // or is shorter than its header says.
 const RAWINPUT* ReadRawInput(HRAWINPUT input, std::vector<BYTE>& buffer);
+// The same into one record; false unless it is a whole keyboard or mouse report that fits it.
+bool ReadRawInput(LPARAM input, RAWINPUT* record);
 
 // Raw keyboard input into record. True only for a real key: a make code, no E1 prefix, and not an
 // E0 key without a virtual key (the system's fake shifts). A generic modifier key becomes its left or

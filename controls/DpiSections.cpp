@@ -6,6 +6,7 @@
 
 #include "APMSlider.h"
 #include "BitmapItem.h"
+#include "ControlReaders.h"
 #include "DMarker.h"
 #include "DpiStageWindow.h"
 #include "DropdownColorButton.h"

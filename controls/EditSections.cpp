@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlReaders.h"
 #include "EditItem.h"
 #include "FontItem.h"
 #include "GUIItem.h"

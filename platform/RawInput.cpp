@@ -1,5 +1,6 @@
 #include "RawInput.h"
 
+#include <cstring>
 #include <cwchar>
 
 // GetRawInputData checks the header size it is given against its own: 16 bytes only in the 32-bit
@@ -109,6 +110,18 @@ RawModifiers& TheRawModifiers()
     return modifiers;
 }
 
+// What the system is given for one generic-desktop usage: the mouse with RIDEV_INPUTSINK, the
+// others with RIDEV_INPUTSINK | RIDEV_NOLEGACY.
+RAWINPUTDEVICE UsageDevice(USHORT usage, HWND window)
+{
+    RAWINPUTDEVICE device{};
+    device.usUsagePage = kUsagePageGenericDesktop;
+    device.usUsage = usage;
+    device.dwFlags = usage == kUsageMouse ? RIDEV_INPUTSINK : RIDEV_INPUTSINK | RIDEV_NOLEGACY;
+    device.hwndTarget = window;
+    return device;
+}
+
 bool IsHeld(int virtualKey)
 {
     return (::GetKeyState(virtualKey) & 0x8000) != 0;
@@ -159,14 +172,8 @@ bool RawInputRegistration::Register(HWND window)
     // The raw stream starts afresh: a modifier let go while nobody was registered was never seen
     // going up, and must not be held into the keys of this registration.
     ResetRawModifiers();
-    for (USHORT usage : m_usages) {
-        RAWINPUTDEVICE device{};
-        device.usUsagePage = kUsagePageGenericDesktop;
-        device.usUsage = usage;
-        device.dwFlags = usage == kUsageMouse ? RIDEV_INPUTSINK : RIDEV_INPUTSINK | RIDEV_NOLEGACY;
-        device.hwndTarget = window;
-        m_devices.push_back(device);
-    }
+    for (USHORT usage : m_usages)
+        m_devices.push_back(UsageDevice(usage, window));
     m_registered = ::RegisterRawInputDevices(m_devices.data(), static_cast<UINT>(m_devices.size()),
                                              sizeof(RAWINPUTDEVICE)) != FALSE;
     if (m_registered) {
@@ -215,6 +222,22 @@ RawInputRegistration& TheRawInputRegistration()
     return registration;
 }
 
+bool RegisterKeyboardAndMouse(HWND window)
+{
+    RAWINPUTDEVICE devices[2] = {UsageDevice(kUsageMouse, window), UsageDevice(kUsageKeyboard, window)};
+    return ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE)) != FALSE;
+}
+
+void RemoveKeyboardAndMouse()
+{
+    RAWINPUTDEVICE devices[2] = {UsageDevice(kUsageMouse, nullptr), UsageDevice(kUsageKeyboard, nullptr)};
+    for (RAWINPUTDEVICE& device : devices)
+        device.dwFlags = RIDEV_REMOVE;
+    ::RegisterRawInputDevices(devices, 2, sizeof(RAWINPUTDEVICE));
+}
+
+// ---- Reading -----------------------------------------------------------------------------------
+
 const RAWINPUT* ReadRawInput(HRAWINPUT input, std::vector<BYTE>& buffer)
 {
     UINT size = 0;
@@ -230,6 +253,19 @@ const RAWINPUT* ReadRawInput(HRAWINPUT input, std::vector<BYTE>& buffer)
                         : record->header.dwType == RIM_TYPEMOUSE  ? offsetof(RAWINPUT, data) + sizeof(RAWMOUSE)
                                                                   : sizeof(RAWINPUTHEADER);
     return read >= need ? record : nullptr;
+}
+
+bool ReadRawInput(LPARAM input, RAWINPUT* record)
+{
+    std::vector<BYTE> buffer;
+    const RAWINPUT* read = ReadRawInput(reinterpret_cast<HRAWINPUT>(input), buffer);
+    // Only a keyboard or mouse report fits the record; anything larger is another device's.
+    if (!read || buffer.size() > sizeof(RAWINPUT) ||
+        (read->header.dwType != RIM_TYPEKEYBOARD && read->header.dwType != RIM_TYPEMOUSE))
+        return false;
+    std::memset(record, 0, sizeof(RAWINPUT));
+    std::memcpy(record, buffer.data(), buffer.size());
+    return true;
 }
 
 // ---- Key records -------------------------------------------------------------------------------

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "ControlReaders.h"
 #include "LangTable.h"
 #include "LayoutErrors.h"
 #include "LayoutReaders.h"

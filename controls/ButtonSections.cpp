@@ -6,6 +6,7 @@
 #include "AVIButton.h"
 #include "BitmapBtn.h"
 #include "BitmapItem.h"
+#include "ControlReaders.h"
 #include "GUIItem.h"
 #include "LayoutErrors.h"
 #include "LayoutReaders.h"

@@ -3,7 +3,7 @@
 // records, and key messages read while the thread's key state holds the modifiers.
 #include "RawInput.h"
 
-#include "../platform/ImportPatch.h"
+#include "ImportPatch.h"
 
 #include "HvTest.h"
 
