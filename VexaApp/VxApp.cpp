@@ -16,6 +16,7 @@
 #include "MouseConfig.h"
 #include "NameTables.h"
 #include "ProfileFiles.h"
+#include "Registry.h"
 #include "SharedConnection.h"
 #include "ShellOpen.h"
 #include "VexaAppRes.h"

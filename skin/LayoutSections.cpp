@@ -11,6 +11,7 @@
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardDef.h"
+#include "KeyboardDefItem.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "ItemSections.h"
@@ -500,10 +501,10 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
             result = false;
         }
     }
-    definition.id = id;
-    definition.kind = ItemKind::KeyboardDef;
-    definition.window = nullptr;
-    definition.owner = owner;
+    CKeyboardDefItem& item = GetKeyboardDefItem();
+    item.id = id;
+    item.window = nullptr;
+    item.owner = owner;
     return result;
 }
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Writes the default install-directory image of the configuration suite.
 
-    generate.py --keytable mwsim/KeyTable.inc --nametables skin/NameTables.cpp
+    generate.py --keytable mwsim/KeyTable.inc --nametables core/NameTables.cpp
                 --out build/x64/skin-image [--items required-items.tsv]
 
 The image holds the layout files ("xml\\"), bitmaps ("skins\\"), the fonts folder ("fonts\\"), the

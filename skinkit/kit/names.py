@@ -1,5 +1,5 @@
 """The symbolic names the programs resolve while loading a layout, read from the programs' own
-name tables (skin/NameTables.cpp) so that the tables are written once.
+name tables (core/NameTables.cpp) so that the tables are written once.
 
 `load` must run before anything asks for a name (the artwork takes its palette from the colour
 table when its module is imported). The layouts may only use names found here: the loader skips

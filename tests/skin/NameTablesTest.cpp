@@ -1,6 +1,7 @@
 #include "NameTables.h"
 
 #include <Handles.h>
+#include <Registry.h>
 
 #include <gtest/gtest.h>
 
