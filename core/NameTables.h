@@ -42,7 +42,7 @@ struct NameRow
     const wchar_t* name;
 };
 
-// The item id rows in fill order.
+// The item id rows in fill order, one for each row of ItemIds.inc.
 const NameRow* ItemIdRows(size_t& count);
 
 void InitNameTables();
