@@ -1,7 +1,7 @@
 #include "PcManager.h"
 
 #include "Handles.h"
-#include "NameTables.h"
+#include "Registry.h"
 #include "ShellOpen.h"
 
 #include <tlhelp32.h>

@@ -17,6 +17,7 @@
 #include "MouseConfig.h"
 #include "NameTables.h"
 #include "ProfileFiles.h"
+#include "Registry.h"
 #include "SharedConnection.h"
 #include "ShellOpen.h"
 #include "VexaAppRes.h"

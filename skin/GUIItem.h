@@ -38,7 +38,7 @@ enum class ItemKind : int32_t
     EditItem = 19,          // CEditItem
     EditItemSingleKey = 20, // CEditItemSingleKeyInput, CEditItemSingleKeyInputMMO
     DPIStageWindow = 21,    // CDPIStageWindow
-    KeyboardDef = 22,       // CKeyboardDef
+    KeyboardDef = 22,       // CKeyboardDefItem
     KeyboardKeyItem = 23,   // CKeyboardKeyItem
     KeyboardLayoutSetting = 24, // CKeyboardLayoutSetting
     SliderTrack = 25,       // CSliderTrack

@@ -9,6 +9,7 @@
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardDef.h"
+#include "KeyboardDefItem.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "LayoutErrors.h"
@@ -390,10 +391,10 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner)
             result = false;
         }
     }
-    definition.id = id;
-    definition.kind = ItemKind::KeyboardDef;
-    definition.window = nullptr;
-    definition.owner = owner;
+    CKeyboardDefItem& item = GetKeyboardDefItem();
+    item.id = id;
+    item.window = nullptr;
+    item.owner = owner;
     return result;
 }
 

@@ -2,6 +2,7 @@
 """Checks a generated install-directory image the way the programs will read it.
 
     check.py --image DIR --items required-items.tsv --keytable KeyTable.inc --nametables NameTables.cpp
+             --itemids ItemIds.inc
 
 - every layout parses as XML, has a root the loader knows, and names only items, fonts, colours,
   columns and control types the programs' tables know; every file it names exists;
@@ -12,7 +13,8 @@
   every key item names a key of the definition;
 - every item of the required-items table is in its file with the kind the programs expect;
 - shaped windows: the transparent colour and the mask agree; bitmaps are valid 24-bit files;
-- the programs' name tables (NameTables.cpp, which the generator reads too) are read whole.
+- the programs' name tables (NameTables.cpp) and item ids (ItemIds.inc), which the generator reads
+  too, are read whole.
 Prints every problem and exits 1 when there is one.
 """
 
@@ -356,9 +358,9 @@ def check_required(image, items, layouts, rep):
 
 def check_name_tables(rep):
     """The generator reads its names from the programs' tables; this makes sure the reading is
-    whole: every row of each table is one the row pattern took, no name is empty, and the names
-    the programs bind by fixed id (the main window's items, the keyboard definition) are where
-    the programs expect them."""
+    whole: every row of each name table is one the row pattern took (the item id table is read
+    strictly, a line at a time), no name is empty, and the names the programs bind by fixed id (the
+    main window's items, the keyboard definition) are where the programs expect them."""
     source = open(names.SOURCE, encoding="utf-8").read()
     for array in names.TABLES:
         body = re.sub(r"//[^\n]*", "", names.array_body(source, array) or "")
@@ -370,13 +372,13 @@ def check_name_tables(rep):
                        ("TEXT_DRIVERVER_PERSIST", 301), ("BITMAP_MOUSE_FOOTNOTE", 337),
                        ("KBDDEF_WINDOWS", 478)):
         if names.ITEM_IDS.get(name) != want:
-            rep(names.SOURCE, "%s reads as %s, the programs bind it as %d" % (name, names.ITEM_IDS.get(name), want))
+            rep(names.ITEM_ID_SOURCE, "%s reads as %s, the programs bind it as %d" % (name, names.ITEM_IDS.get(name), want))
     langs = {name: (code, item) for code, name, item in names.LANGUAGES}
     for name, want in (("English", (0, "LANGUAGE_DEFAULT")), ("German", (5, "LANGUAGE_GERMAN"))):
         if langs.get(name) != want:
             rep(names.SOURCE, "language %s reads as %r, the programs choose it as %r" % (name, langs.get(name), want))
     if "LANGUAGE_ENGLISH" in names.ITEM_IDS:
-        rep(names.SOURCE, "LANGUAGE_ENGLISH resolves; the programs' table lets LANGUAGE_DEFAULT replace it")
+        rep(names.ITEM_ID_SOURCE, "LANGUAGE_ENGLISH resolves; the programs' table lets LANGUAGE_DEFAULT replace it")
     if names.COLORS.get("VEXA_TAB_SELECT") != 0xEDE86F:
         rep(names.SOURCE, "the accent colour VEXA_TAB_SELECT reads as %r" % names.COLORS.get("VEXA_TAB_SELECT"))
 
@@ -387,8 +389,9 @@ def main():
     ap.add_argument("--items", required=True)
     ap.add_argument("--keytable", required=True)
     ap.add_argument("--nametables", required=True)
+    ap.add_argument("--itemids", required=True)
     a = ap.parse_args()
-    names.load(a.nametables)
+    names.load(a.nametables, a.itemids)
     rep = Report()
     skins_dir = os.path.join(a.image, "skins")
     skins = set(os.listdir(skins_dir)) if os.path.isdir(skins_dir) else set()

@@ -1,15 +1,15 @@
 #!/usr/bin/env python3
 """Writes the default install-directory image of the configuration suite.
 
-    generate.py --keytable mwsim/KeyTable.inc --nametables skin/NameTables.cpp
-                --out build/x64/skin-image [--items required-items.tsv]
+    generate.py --keytable mwsim/KeyTable.inc --nametables core/NameTables.cpp
+                --itemids core/ItemIds.inc --out build/x64/skin-image [--items required-items.tsv]
 
 The image holds the layout files ("xml\\"), bitmaps ("skins\\"), the fonts folder ("fonts\\"), the
 language files ("lang\\"), the keyboard definition files ("bin\\") and the user manual
 ("Manuals\\index.html"). The folder is emptied first so that nothing stale survives. The table of
 required items lists, per layout file, every item the programs look up by id, with the kind they
 expect; the loader test checks the generated layouts against it. Item, colour and column names come
-from the programs' own name tables, read from their source.
+from the programs' own item id and name tables, read from their source.
 """
 
 import argparse
@@ -97,10 +97,11 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--keytable", required=True, help="the simulated keyboard's key table")
     ap.add_argument("--nametables", required=True, help="the programs' name tables (NameTables.cpp)")
+    ap.add_argument("--itemids", required=True, help="the programs' item id table (ItemIds.inc)")
     ap.add_argument("--out", required=True, help="folder to write the image into (emptied first)")
     ap.add_argument("--items", help="where to write the required-items table")
     a = ap.parse_args()
-    names.load(a.nametables)
+    names.load(a.nametables, a.itemids)
     from kit import texts
     layouts, keys = build(a.keytable)
     missing = texts.missing_keys(layouts)

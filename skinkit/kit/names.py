@@ -1,5 +1,6 @@
 """The symbolic names the programs resolve while loading a layout, read from the programs' own
-name tables (skin/NameTables.cpp) so that the tables are written once.
+tables so that the tables are written once: the item ids from core/ItemIds.inc, the colours, list
+columns, control types and languages from the name tables (core/NameTables.cpp).
 
 `load` must run before anything asks for a name (the artwork takes its palette from the colour
 table when its module is imported). The layouts may only use names found here: the loader skips
@@ -14,20 +15,25 @@ first.
 
 import re
 
-# The arrays of NameTables.cpp the generator reads: array name -> row pattern. Item ids, list
-# columns and control types are {number, L"name"}; colours are {0xBBGGRR, L"name"}.
+# The arrays of NameTables.cpp the generator reads: array name -> row pattern. List columns and
+# control types are {number, L"name"}; colours are {0xBBGGRR, L"name"}.
 _NAME_ROW = re.compile(r'\{\s*(-?(?:0x[0-9A-Fa-f]+|\d+))\s*,\s*L"([^"\\]*)"\s*\}')
-TABLES = ("kItemIdRows", "kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnTypeRows",
-          "kLanguageRows")
+TABLES = ("kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnTypeRows", "kLanguageRows")
 
-SOURCE = None          # the file the tables were read from
+# One row of the item id table, as its header gives it; every other line is empty or a comment.
+_ITEM_ID_ROW = re.compile(r"^HV_ITEM_ID\(([A-Z][A-Z0-9_]*), (0|[1-9][0-9]*)\)(  // .*)?$")
+ITEM_ID_TABLE = "ItemIds.inc"  # the key of the item id rows in ROWS
+
+SOURCE = None          # the file the name tables were read from
+ITEM_ID_SOURCE = None  # the file the item ids were read from
 ITEM_IDS = {}          # upper-case name -> item id
 COLORS = {}            # upper-case name -> COLORREF (0x00BBGGRR)
 LIST_COLUMNS = {}      # name -> column id
 CONTROL_TYPES = {}     # name -> control type of a list column
 MACRO_COLUMN_TYPES = {}
 LANGUAGES = []         # [(language code, registry name, LANGUAGE_* item name)], by code
-ROWS = {}              # array name -> [(number, name)] in source order, for the checks
+ROWS = {}              # array name (ITEM_ID_TABLE for the item ids) -> [(number, name)] in source
+                       # order, for the checks
 
 # Item kinds, by the layout element that builds them.
 KIND_BY_ELEMENT = {
@@ -74,10 +80,34 @@ def _by_name(rows, upper=False):
     return out
 
 
-def load(path):
-    """Reads the programs' name tables from NameTables.cpp."""
-    global SOURCE
-    SOURCE = path
+def read_item_ids(path):
+    """The rows of the item id table in their order. A line that is neither empty, a comment nor a
+    row, a name given twice (without regard to case) or a number below the one before is refused."""
+    rows, seen = [], set()
+    with open(path, encoding="utf-8") as f:
+        for n, line in enumerate(f, 1):
+            line = line.rstrip("\n")
+            if not line or line.startswith("//"):
+                continue
+            m = _ITEM_ID_ROW.match(line)
+            if not m:
+                raise ValueError("%s:%d: not a row of the item id table: %r" % (path, n, line))
+            name, num = m.group(1), int(m.group(2))
+            if name in seen:
+                raise ValueError("%s:%d: %s is given twice" % (path, n, name))
+            if rows and num < rows[-1][0]:
+                raise ValueError("%s:%d: %s has %d, below the %d before it" % (path, n, name, num, rows[-1][0]))
+            seen.add(name)
+            rows.append((num, name))
+    if not rows:
+        raise ValueError("%s: no item id rows" % path)
+    return rows
+
+
+def load(path, item_ids):
+    """Reads the programs' name tables from NameTables.cpp and their item ids from ItemIds.inc."""
+    global SOURCE, ITEM_ID_SOURCE
+    SOURCE, ITEM_ID_SOURCE = path, item_ids
     with open(path, encoding="utf-8") as f:
         source = f.read()
     ROWS.clear()
@@ -85,13 +115,14 @@ def load(path):
         ROWS[array] = parse_rows(source, array)
         if not ROWS[array]:
             raise ValueError("%s: array %s has no rows the generator can read" % (path, array))
-    for target, array, upper in ((ITEM_IDS, "kItemIdRows", True), (COLORS, "kColorRows", True),
+    ROWS[ITEM_ID_TABLE] = read_item_ids(item_ids)
+    for target, array, upper in ((ITEM_IDS, ITEM_ID_TABLE, True), (COLORS, "kColorRows", True),
                                  (LIST_COLUMNS, "kListColumnRows", False),
                                  (CONTROL_TYPES, "kControlTypeRows", False),
                                  (MACRO_COLUMN_TYPES, "kMacroColumnTypeRows", False)):
         target.clear()
         target.update(_by_name(ROWS[array], upper))
-    LANGUAGES[:] = _languages(ROWS["kLanguageRows"], ROWS["kItemIdRows"])
+    LANGUAGES[:] = _languages(ROWS["kLanguageRows"], ROWS[ITEM_ID_TABLE])
 
 
 def _languages(language_rows, item_rows):
@@ -113,7 +144,7 @@ def _languages(language_rows, item_rows):
 
 def _loaded():
     if SOURCE is None:
-        raise RuntimeError("the name tables are not loaded: call names.load(NameTables.cpp) first")
+        raise RuntimeError("the name tables are not loaded: call names.load(NameTables.cpp, ItemIds.inc) first")
 
 
 def item_id(name):

@@ -113,7 +113,6 @@ TEST(KeyboardDef, HashOfKeyNames)
 TEST(KeyboardDef, RecordsAssignableKeysAndCodes)
 {
     CKeyboardDef def;
-    EXPECT_EQ(def.kind, ItemKind::KeyboardDef);
     ASSERT_TRUE(Load(def, SampleDefinition())) << std::string(def.LoadError().begin(), def.LoadError().end());
     EXPECT_TRUE(def.IsLoaded());
 

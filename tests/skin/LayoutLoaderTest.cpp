@@ -4,6 +4,7 @@
 #include "FontItem.h"
 #include "GUIItem.h"
 #include "KeyboardDef.h"
+#include "KeyboardDefItem.h"
 #include "KeyboardLayouts.h"
 #include "LangTable.h"
 #include "LayoutLoader.h"
@@ -414,9 +415,10 @@ TEST(LayoutLoader, KeyboardDefinitionAndLayouts)
 
     CKeyboardDef& definition = GetKeyboardDef();
     EXPECT_TRUE(definition.IsLoaded());
-    EXPECT_EQ(definition.id, ItemId(L"KBDDEF_WINDOWS"));
-    EXPECT_EQ(definition.kind, ItemKind::KeyboardDef);
-    EXPECT_EQ(definition.window, nullptr);
+    const CKeyboardDefItem& definitionItem = GetKeyboardDefItem();
+    EXPECT_EQ(definitionItem.id, ItemId(L"KBDDEF_WINDOWS"));
+    EXPECT_EQ(definitionItem.kind, ItemKind::KeyboardDef);
+    EXPECT_EQ(definitionItem.window, nullptr);
     EXPECT_EQ(definition.Records().size(), 3u);
     EXPECT_EQ(definition.GetKeyCode(HashText(L"a A")).code, 0x1E);
     KeyCode code;

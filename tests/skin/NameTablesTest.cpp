@@ -1,43 +1,73 @@
 #include "NameTables.h"
+#include "VxItemIds.h"
 
 #include <Handles.h>
+#include <Registry.h>
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+#include <iterator>
+#include <map>
 #include <set>
 #include <string>
 
-TEST(NameTables, ItemIdTableShape)
+// The program binds items by the enumerators, the layouts name them through the name table; both
+// are made from one table and must agree: every enumerator has its row and is the number its name
+// resolves to, also in lower case, and names are unique without regard to case. Only a name whose
+// number a later row takes resolves to nothing, and a number without a row has no name.
+TEST(NameTables, EnumAndNameRowsAgree)
 {
+    struct Enumerated
+    {
+        int32_t value;
+        const wchar_t* name;
+    };
+#define HV_WIDE(text) L##text
+#define HV_ITEM_ID(name, id) { name, HV_WIDE(#name) },
+    const Enumerated enumerated[] = {
+#include "ItemIds.inc"
+    };
+#undef HV_ITEM_ID
+#undef HV_WIDE
+
     size_t count = 0;
     const NameRow* rows = ItemIdRows(count);
-    ASSERT_EQ(count, 478u);
+    ASSERT_EQ(count, std::size(enumerated));
 
-    std::set<int32_t> ids;
-    for (size_t i = 0; i < count; ++i)
-        ids.insert(rows[i].number);
-    EXPECT_EQ(ids.size(), 477u);
-    EXPECT_EQ(*ids.begin(), 0);
-    EXPECT_EQ(*ids.rbegin(), 479);
-    for (int32_t absent : { 243, 443, 449 }) {
-        EXPECT_EQ(ids.count(absent), 0u) << absent;
-        EXPECT_EQ(FindItemNameById(absent), nullptr) << absent;
-    }
-    EXPECT_EQ(FindItemNameById(480), nullptr);
-    EXPECT_EQ(FindItemNameById(-1), nullptr);
-
-    // Every row but the overwritten id 0 survives a round trip, also in lower case.
+    std::set<std::wstring> names;
+    std::map<int32_t, const wchar_t*> kept;  // number -> the name of its last row
     for (size_t i = 0; i < count; ++i) {
-        if (rows[i].number == 0)
-            continue;
-        ASSERT_EQ(FindItemIdByName(rows[i].name), rows[i].number) << i;
-        ASSERT_STREQ(FindItemNameById(rows[i].number), rows[i].name) << i;
+        ASSERT_EQ(rows[i].number, enumerated[i].value) << i;
+        ASSERT_STREQ(rows[i].name, enumerated[i].name) << i;
+        std::wstring upper = enumerated[i].name;
+        for (wchar_t& c : upper)
+            c = static_cast<wchar_t>(towupper(c));
+        EXPECT_TRUE(names.insert(upper).second) << "name given twice: " << i;
+        kept[enumerated[i].value] = enumerated[i].name;
     }
-    EXPECT_STREQ(FindItemNameById(1), L"LANGUAGE_CHINESE_SIMPLIFIED");
-    EXPECT_STREQ(FindItemNameById(242), L"BUTTON_KB_NUM_PT");
-    EXPECT_STREQ(FindItemNameById(244), L"LIST_GLOBAL_BASIC_COMMANDS");
-    EXPECT_STREQ(FindItemNameById(478), L"KBDDEF_WINDOWS");
-    EXPECT_STREQ(FindItemNameById(479), L"BITMAP_MECHKBD");
+
+    for (const Enumerated& item : enumerated) {
+        std::wstring lower = item.name;
+        for (wchar_t& c : lower)
+            c = static_cast<wchar_t>(towlower(c));
+        if (kept[item.value] != item.name) {
+            EXPECT_EQ(FindItemIdByName(item.name), -1) << item.value;
+            continue;
+        }
+        ASSERT_EQ(FindItemIdByName(item.name), item.value) << item.name;
+        ASSERT_EQ(FindItemIdByName(lower.c_str()), item.value) << item.name;
+        ASSERT_STREQ(FindItemNameById(item.value), item.name);
+    }
+
+    const int32_t last = kept.rbegin()->first;
+    for (int32_t number = kept.begin()->first; number <= last; ++number) {
+        if (kept.count(number) == 0) {
+            EXPECT_EQ(FindItemNameById(number), nullptr) << number;
+        }
+    }
+    EXPECT_EQ(FindItemNameById(last + 1), nullptr);
+    EXPECT_EQ(FindItemNameById(-1), nullptr);
 }
 
 TEST(NameTables, ItemLookupsIgnoreCaseAndKeepTheLaterZero)

@@ -42,7 +42,7 @@ struct NameRow
     const wchar_t* name;
 };
 
-// The item id rows in fill order.
+// The item id rows in fill order, one for each row of ItemIds.inc.
 const NameRow* ItemIdRows(size_t& count);
 
 void InitNameTables();
@@ -72,8 +72,3 @@ const wchar_t* FindAssignmentTypeName(int32_t type);
 const wchar_t* FindButtonDescription(int32_t type);
 const wchar_t* FindKeyDescription(int32_t type);
 const wchar_t* FindLanguageNameById(int32_t id);
-
-// Reads a REG_SZ value into buffer (capacity in characters, at least 1). The buffer is always
-// terminated, also for a value stored without its terminator; a value that does not fit in
-// capacity - 1 characters is refused. False when the value is missing, of another type or too long.
-bool ReadRegistryString(HKEY key, const wchar_t* valueName, wchar_t* buffer, size_t capacity);

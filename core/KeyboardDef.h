@@ -5,8 +5,6 @@
 // configuration, the key items and the device code share. A second file gives each key's default
 // code.
 
-#include "GUIItem.h"
-
 #include <cstddef>
 #include <cstdint>
 #include <map>
@@ -53,10 +51,12 @@ struct KeyboardDefRecord
     uint8_t keyFlags = 0;
 };
 
-class CKeyboardDef : public CGUIItem
+class CKeyboardDef
 {
 public:
-    CKeyboardDef();
+    CKeyboardDef() = default;
+    CKeyboardDef(const CKeyboardDef&) = delete;
+    CKeyboardDef& operator=(const CKeyboardDef&) = delete;
 
     // Reads a definition file: int32 count, then count records {uint32 nameBytes, the UTF-16LE
     // name, int16 value1, value2, 10 code entries of 4 bytes, 3 x 20 int16}. Every record is

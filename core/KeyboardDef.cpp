@@ -112,11 +112,6 @@ int32_t HashText(const std::wstring& text)
     return HashText(text.c_str());
 }
 
-CKeyboardDef::CKeyboardDef()
-{
-    kind = ItemKind::KeyboardDef;
-}
-
 bool CKeyboardDef::Load(size_t byteLength, const void* data)
 {
     if (!data || byteLength == 0) {
