@@ -66,7 +66,7 @@ protected:
     void SetUp() override
     {
         SimTest::SetUp();
-        SetInstallerValues(InstallDir(), L"English");
+        EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"English"));
         for (const wchar_t* standIn : {kConfigStandIn, kAppStandIn}) {
             EndProcessesNamed(standIn);
             ForgetStarts(standIn);
@@ -211,7 +211,7 @@ TEST_F(TrayDialog, MenuListsTheProfilesOfEachDeviceAndItsEntriesActivateThem)
 
 TEST_F(TrayDialog, MenuTextsFollowTheRegistrysLanguage)
 {
-    SetInstallerValues(InstallDir(), L"German");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"German"));
     Open();
     OpenMenu();
     EXPECT_EQ("Halvo VEXA \xC3\xB6""ffnen|500|d", TrayMenu()[0]);
@@ -219,7 +219,7 @@ TEST_F(TrayDialog, MenuTextsFollowTheRegistrysLanguage)
     Close();
 
     // A language without a table of its own keeps the texts the program has built in.
-    SetInstallerValues(InstallDir(), L"Klingon");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"Klingon"));
     Open();
     OpenMenu();
     EXPECT_EQ("Load Halvo VEXA|500|d", TrayMenu()[0]);

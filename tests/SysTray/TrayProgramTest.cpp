@@ -99,7 +99,7 @@ RAWINPUT Mouse(USHORT buttonFlags, USHORT buttonData = 0)
 TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
 {
     CInstallerKey installer;
-    SetInstallerValues(InstallDir(), L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"English"));
     const std::wstring program = InstallDir() + L"\\HalvoVexaSysTray.exe";
     hvtest::ChildProcess tray;
     ASSERT_TRUE(tray.Start(program));
@@ -144,7 +144,7 @@ TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
 TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxShows)
 {
     CInstallerKey installer;
-    SetInstallerValues(InstallDir(), L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"English"));
     hvtest::ChildProcess tray;
     ASSERT_TRUE(tray.Start(InstallDir() + L"\\HalvoVexaSysTray.exe"));
     const HWND dialog = tray.WaitForWindow(L"#32770", kTrayCaption);
@@ -222,7 +222,7 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
 TEST_F(SimTest, TrayIconComesBackWithTheTaskbarAndAMissingIconEndsTheTray)
 {
     CInstallerKey installer;
-    SetInstallerValues(InstallDir(), L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir(), L"English"));
     CImportPatch patch("Shell_NotifyIconW", reinterpret_cast<void*>(&RecordNotify));
     ASSERT_TRUE(patch.IsActive());
     g_shellNotify = patch.Original<decltype(&::Shell_NotifyIconW)>();
@@ -316,20 +316,20 @@ TEST(TrayPcManager, InstallDirectoryLanguageAndProcesses)
     CPcManager& pc = ThePcManager();
     std::wstring text;
     // One trailing backslash goes; of two, one.
-    SetInstallerValues(InstallDir() + L"\\", L"German");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir() + L"\\", L"German"));
     ASSERT_TRUE(pc.GetInstallDir(text));
     EXPECT_EQ(InstallDir(), text);
     ASSERT_TRUE(pc.GetLanguage(text));
     EXPECT_EQ(L"German", text);
-    SetInstallerValues(InstallDir() + L"\\\\", L"");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir() + L"\\\\", L""));
     ASSERT_TRUE(pc.GetInstallDir(text));
     EXPECT_EQ(InstallDir() + L"\\", text);
     EXPECT_FALSE(pc.GetLanguage(text));
     // An empty or an overlong directory starts nothing.
-    SetInstallerValues(L"\\", L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(L"\\", L"English"));
     EXPECT_FALSE(pc.GetInstallDir(text));
     EXPECT_FALSE(pc.LaunchConfigTool());
-    SetInstallerValues(std::wstring(300, L'x'), L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(std::wstring(300, L'x'), L"English"));
     EXPECT_FALSE(pc.GetInstallDir(text));
     EXPECT_TRUE(text.empty());
     EXPECT_FALSE(pc.LaunchConfigTool());
@@ -338,7 +338,7 @@ TEST(TrayPcManager, InstallDirectoryLanguageAndProcesses)
     ForgetStarts(L"HalvoVexaConfig.exe");
     EXPECT_FALSE(pc.IsConfigToolRunning());
     EXPECT_FALSE(pc.TerminateConfigTool());
-    SetInstallerValues(InstallDir() + L"\\", L"English");
+    EXPECT_TRUE(hvtest::SetInstallerValues(InstallDir() + L"\\", L"English"));
     ASSERT_TRUE(pc.LaunchConfigTool());
     ASSERT_TRUE(pc.LaunchConfigTool());
     ASSERT_TRUE(WaitForProcesses(L"HalvoVexaConfig.exe", 2));

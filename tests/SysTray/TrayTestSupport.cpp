@@ -21,24 +21,6 @@ std::wstring InstallDir()
     return exe.substr(0, exe.find_last_of(L'\\'));
 }
 
-void SetInstallerValues(const std::wstring& installDir, const std::wstring& language)
-{
-    HKEY key = nullptr;
-    ASSERT_EQ(ERROR_SUCCESS, ::RegCreateKeyExW(HKEY_LOCAL_MACHINE, kVexaRegistryKey, 0, nullptr, 0, KEY_WRITE, nullptr,
-                                               &key, nullptr));
-    const auto put = [&](const wchar_t* name, const std::wstring& value) {
-        if (value.empty()) {
-            ::RegDeleteValueW(key, name);
-            return;
-        }
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.c_str()),
-                                                  static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))));
-    };
-    put(L"InstallDir", installDir);
-    put(L"Language", language);
-    ::RegCloseKey(key);
-}
-
 CInstallerKey::~CInstallerKey()
 {
     ::RegDeleteKeyW(HKEY_LOCAL_MACHINE, kVexaRegistryKey);

@@ -14,8 +14,6 @@ namespace traytest {
 
 // The folder of the running test program: the tray's install directory in the tests.
 std::wstring InstallDir();
-// Writes "InstallDir" and "Language" (an empty text removes the value).
-void SetInstallerValues(const std::wstring& installDir, const std::wstring& language);
 
 // The installer's key belongs to a test while it runs (the tray makes it when it reads it): the key
 // is deleted when the object goes, so that it stands in no other test's way.

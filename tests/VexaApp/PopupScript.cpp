@@ -16,29 +16,35 @@ namespace vexatest {
 
 namespace {
 
-// Longer than the idle time the message waits of the harness look for.
-constexpr UINT kTickMs = 60;
-// A popup its step did not close is closed after this long, so that the test goes on.
-constexpr DWORD kLeftOpenMs = 5000;
-
-struct Found
+CPopupBox* PopupOf(HWND window)
 {
-    CPopupBox* popup = nullptr;
-    HWND window = nullptr;
-};
+    return dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(window));
+}
 
-BOOL CALLBACK FindPopup(HWND hwnd, LPARAM result)
+// The newest popup shown: a menu once its list has the focus, a notice or form once it shows.
+HWND PopupInFront()
 {
-    auto* popup = dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd));
-    if (!popup || !IsWindowVisible(hwnd))
-        return TRUE;
-    // A menu is ready once its list has the focus; a notice or form once it shows.
-    if (auto* panel = dynamic_cast<CListPanel*>(popup); panel && GetFocus() != panel->List().GetSafeHwnd())
-        return TRUE;
-    auto* found = reinterpret_cast<Found*>(result);
-    found->popup = popup;
-    found->window = hwnd;
-    return TRUE;  // the last one found is the newest: a nested popup is made after its opener
+    return hvtest::ThreadWindow(
+        [](HWND window) {
+            CPopupBox* popup = PopupOf(window);
+            auto* panel = dynamic_cast<CListPanel*>(popup);
+            return popup && (!panel || GetFocus() == panel->List().GetSafeHwnd());
+        },
+        true);
+}
+
+void EndPopup(HWND window)
+{
+    if (auto* panel = dynamic_cast<CListPanel*>(PopupOf(window)))
+        panel->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
+    else if (CPopupBox* popup = PopupOf(window))
+        popup->EndDialog(IDCANCEL);
+}
+
+std::string LayoutOf(HWND window)
+{
+    CPopupBox* popup = PopupOf(window);
+    return popup ? simtest::Narrow(popup->LayoutFile()) : std::string("a window that is no popup");
 }
 
 std::wstring BaseName(const std::wstring& layout)
@@ -49,63 +55,19 @@ std::wstring BaseName(const std::wstring& layout)
 
 } // namespace
 
-PopupScript* PopupScript::s_current = nullptr;
+PopupScript::PopupScript() : hvtest::ModalScript(PopupInFront, EndPopup, LayoutOf) {}
 
-PopupScript::PopupScript()
+void PopupScript::Expect(Step step)
 {
-    s_current = this;
-    m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
-}
-
-PopupScript::~PopupScript()
-{
-    KillTimer(nullptr, m_timer);
-    s_current = nullptr;
-}
-
-void CALLBACK PopupScript::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    PopupScript* script = s_current;
-    if (!script)
-        return;
-    Found found;
-    EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&found));
-    if (!found.popup)
-        return;
-    if (found.window == script->m_last) {
-        if (GetTickCount() - script->m_lastAt > kLeftOpenMs) {
-            ADD_FAILURE() << "a popup was left open: " << simtest::Narrow(found.popup->LayoutFile());
-            if (auto* panel = dynamic_cast<CListPanel*>(found.popup))
-                panel->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
-            else
-                found.popup->EndDialog(IDCANCEL);
-            script->m_lastAt = GetTickCount();
-        }
-        return;
-    }
-    script->m_last = found.window;
-    script->m_lastAt = GetTickCount();
-    script->Run(*found.popup, found.window);
-}
-
-void PopupScript::Run(CPopupBox& popup, HWND window)
-{
-    auto* panel = dynamic_cast<CListPanel*>(&popup);
-    const std::wstring name = panel ? L"ContextMenu" : BaseName(popup.LayoutFile());
-    m_seen.push_back(panel ? std::wstring(L"menu") : popup.LayoutFile());
-    UpdateWindow(window);
-    hvtest::CaptureWindow(window).SaveToTestDir(L"popup_" + name + L".bmp");
-    if (m_steps.empty()) {
-        ADD_FAILURE() << "an unexpected popup: " << simtest::Narrow(m_seen.back());
-        if (panel)
-            panel->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
-        else
-            popup.EndDialog(IDCANCEL);
-        return;
-    }
-    Step step = std::move(m_steps.front());
-    m_steps.pop_front();
-    step(popup);
+    ExpectOnce([this, step = std::move(step)](HWND window) {
+        CPopupBox& popup = *PopupOf(window);
+        auto* panel = dynamic_cast<CListPanel*>(&popup);
+        const std::wstring name = panel ? L"ContextMenu" : BaseName(popup.LayoutFile());
+        m_seen.push_back(panel ? std::wstring(L"menu") : popup.LayoutFile());
+        UpdateWindow(window);
+        hvtest::CaptureWindow(window).SaveToTestDir(L"popup_" + name + L".bmp");
+        step(popup);
+    });
 }
 
 std::wstring HeadingOf(CPopupBox& popup)

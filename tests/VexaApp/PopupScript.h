@@ -1,11 +1,12 @@
-// Answers the modal popups of the main dialog from inside their modal loops: a thread timer runs
+// Answers the modal popups of the main dialog from inside their modal loops (hvtest::ModalScript):
 // one step for each new popup of this thread once it is shown (the notices and forms, and the
 // list panels of the context menus). A step sees which layout the popup was made from, keeps a
 // picture of it in the test's folder, and answers it by clicking its items or choosing an entry.
-// A popup that no step expects fails the test and is closed, so that the test goes on.
 #pragma once
 
 #include <windows.h>
+
+#include "ModalScript.h"
 
 #include <deque>
 #include <functional>
@@ -15,19 +16,14 @@ class CPopupBox;
 
 namespace vexatest {
 
-class PopupScript
+class PopupScript : public hvtest::ModalScript
 {
 public:
     using Step = std::function<void(CPopupBox& popup)>;
 
     PopupScript();
-    ~PopupScript();
-    PopupScript(const PopupScript&) = delete;
-    PopupScript& operator=(const PopupScript&) = delete;
 
-    void Expect(Step step) { m_steps.push_back(std::move(step)); }
-    bool Done() const { return m_steps.empty(); }
-    size_t Left() const { return m_steps.size(); }
+    void Expect(Step step);
     // The layouts of the popups answered so far, in order.
     const std::deque<std::wstring>& Seen() const { return m_seen; }
     void ClearSeen() { m_seen.clear(); }
@@ -45,15 +41,7 @@ public:
     static Step Probe(const std::wstring& entry, bool* disabled);
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-    void Run(CPopupBox& popup, HWND window);
-
-    std::deque<Step> m_steps;
     std::deque<std::wstring> m_seen;
-    HWND m_last = nullptr;
-    DWORD m_lastAt = 0;
-    UINT_PTR m_timer = 0;
-    static PopupScript* s_current;
 };
 
 // The heading of a notice (its text item 261).

@@ -42,92 +42,38 @@ using hvtest::WaitUntil;
 
 namespace {
 
-// Answers the popups the dialog shows, one step per popup, from a thread timer that runs inside
-// their modal loops. Each popup is captured before it is answered.
-class PopupAnswers
+// Answers the popups the dialog shows, one step per popup, from inside their modal loops
+// (hvtest::ModalScript). Each popup is captured before it is answered.
+class PopupAnswers : public hvtest::ModalScript
 {
 public:
     using Step = std::function<void(HWND popup)>;
 
-    explicit PopupAnswers(HWND owner) : m_owner(owner)
+    explicit PopupAnswers(HWND owner)
+        : hvtest::ModalScript([owner] { return hvtest::ThreadWindow([owner](HWND hwnd) { return IsPopupOf(owner, hwnd); }); },
+                              [](HWND popup) { PostMessageW(popup, WM_CLOSE, 0, 0); })
     {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, 60, Tick);
-    }
-    ~PopupAnswers()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
     }
     // The next popup is captured to picture (in the test's folder) and answered by step.
-    void Expect(const wchar_t* picture, Step step) { m_steps.push_back({picture, std::move(step)}); }
-    bool Done() const { return m_steps.empty(); }
+    void Expect(const wchar_t* picture, Step step)
+    {
+        ExpectOnce([this, picture = std::wstring(picture), step = std::move(step)](HWND popup) {
+            UpdateWindow(popup);
+            EXPECT_TRUE(hvtest::CaptureWindow(popup).SaveToTestDir(picture));
+            step(popup);
+            ++m_answered;
+        });
+    }
     int Answered() const { return m_answered; }
 
 private:
-    struct Pending
+    static bool IsPopupOf(HWND owner, HWND hwnd)
     {
-        std::wstring picture;
-        Step step;
-    };
-
-    static BOOL CALLBACK FindPopup(HWND hwnd, LPARAM result)
-    {
-        auto* self = reinterpret_cast<std::pair<PopupAnswers*, HWND>*>(result);
-        if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == self->first->m_owner &&
-            dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd))) {
-            self->second = hwnd;
-            return FALSE;
-        }
-        return TRUE;
-    }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        PopupAnswers* answers = s_current;
-        if (!answers || answers->m_busy)
-            return;
-        std::pair<PopupAnswers*, HWND> found{answers, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&found));
-        if (!found.second)
-            return;
-        if (found.second == answers->m_last) {
-            // A popup its answer did not end: closed after a while, so that the test goes on.
-            if (GetTickCount() - answers->m_answeredAt > kLeftOpenMs) {
-                ADD_FAILURE() << "a popup was left open by its answer";
-                PostMessageW(found.second, WM_CLOSE, 0, 0);
-                answers->m_answeredAt = GetTickCount();
-            }
-            return;
-        }
-        answers->m_last = found.second;
-        if (answers->m_steps.empty()) {
-            ADD_FAILURE() << "a popup nobody expected";
-            PostMessageW(found.second, WM_CLOSE, 0, 0);
-            return;
-        }
-        Pending next = std::move(answers->m_steps.front());
-        answers->m_steps.pop_front();
-        answers->m_busy = true;
-        UpdateWindow(found.second);
-        EXPECT_TRUE(hvtest::CaptureWindow(found.second).SaveToTestDir(next.picture));
-        next.step(found.second);
-        ++answers->m_answered;
-        answers->m_answeredAt = GetTickCount();
-        answers->m_busy = false;
+        return GetWindow(hwnd, GW_OWNER) == owner && dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd));
     }
 
-    static constexpr DWORD kLeftOpenMs = 3000;
-    static PopupAnswers* s_current;
-    HWND m_owner;
-    std::deque<Pending> m_steps;
-    HWND m_last = nullptr;
-    UINT_PTR m_timer = 0;
-    bool m_busy = false;
     int m_answered = 0;
-    DWORD m_answeredAt = 0;
 };
-
-PopupAnswers* PopupAnswers::s_current = nullptr;
 
 // What a button item of a popup sends when clicked.
 void ClickPopupItem(HWND popup, int id)

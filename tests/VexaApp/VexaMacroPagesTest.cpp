@@ -58,106 +58,57 @@ public:
     std::deque<std::wstring> answers;  // one path per dialog; none left: the dialog is cancelled
 };
 
-// Drives the modal popups of this thread from inside their loops: steps run from a thread timer,
-// each once a popup (or list panel) not handled before is shown and enabled. A popup a step leaves
-// open is ended after a while, so that the test goes on and reports it.
-class PopupScript
+// Drives the modal popups of this thread from inside their loops (hvtest::ModalScript): each step
+// runs once a popup (or list panel) not handled before is shown and enabled.
+class PopupScript : public hvtest::ModalScript
 {
 public:
     using Step = std::function<void(CGUIPanel&)>;
 
-    explicit PopupScript(HWND main) : m_main(main)
-    {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
-    }
-    ~PopupScript()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-        EXPECT_TRUE(m_steps.empty()) << m_steps.size() << " popups did not come up";
-    }
+    explicit PopupScript(HWND main) : hvtest::ModalScript([main] { return InFront(main); }, End, NameOf) {}
+    ~PopupScript() { EXPECT_TRUE(Done()) << Left() << " popups did not come up; this thread's windows:" << Windows(); }
     PopupScript& Then(Step step)
     {
-        m_steps.push_back(std::move(step));
+        ExpectOnce([step = std::move(step)](HWND popup) { step(*PanelOf(popup)); });
         return *this;
     }
-    bool Done() const { return m_steps.empty(); }
 
 private:
-    static BOOL CALLBACK FindPopup(HWND hwnd, LPARAM data)
+    static CGUIPanel* PanelOf(HWND hwnd) { return dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd)); }
+    static HWND InFront(HWND main)
     {
-        auto* script = reinterpret_cast<PopupScript*>(data);
-        auto* panel = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
-        if (!panel || hwnd == script->m_main || !IsWindowVisible(hwnd) || !IsWindowEnabled(hwnd))
-            return TRUE;
-        if (auto* list = dynamic_cast<CListPanel*>(panel); list && GetFocus() != list->List().GetSafeHwnd())
-            return TRUE;  // not ready yet
-        script->m_found = panel;
-        return FALSE;
+        return hvtest::ThreadWindow([main](HWND hwnd) {
+            CGUIPanel* panel = PanelOf(hwnd);
+            if (!panel || hwnd == main || !IsWindowEnabled(hwnd))
+                return false;
+            auto* list = dynamic_cast<CListPanel*>(panel);
+            return !list || GetFocus() == list->List().GetSafeHwnd();  // a list is ready once it has the focus
+        });
     }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    static void End(HWND hwnd)
     {
-        PopupScript* script = s_current;
-        if (!script)
-            return;
-        script->m_found = nullptr;
-        EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(script));
-        CGUIPanel* popup = script->m_found;
-        if (!popup) {
-            if (!script->m_steps.empty() && GetTickCount() - script->m_lastStepAt > kNotShownMs) {
-                ADD_FAILURE() << "no popup came up; this thread's windows:" << script->Windows();
-                script->m_lastStepAt = GetTickCount();
-            }
-            return;
-        }
-        if (script->m_steps.empty() || popup->GetSafeHwnd() == script->m_last) {
-            if (GetTickCount() - script->m_lastStepAt > kLeftOpenMs) {
-                ADD_FAILURE() << "a popup was left open: " << wstr::WideToUtf8(popup->LayoutFile());
-                popup->PostMessage(WM_CLOSE);
-                if (auto* list = dynamic_cast<CListPanel*>(popup))
-                    list->PostMessage(WM_LISTPANEL_SELECT, 0, -1);
-                script->m_lastStepAt = GetTickCount();
-            }
-            return;
-        }
-        script->m_last = popup->GetSafeHwnd();
-        Step step = std::move(script->m_steps.front());
-        script->m_steps.pop_front();
-        script->m_lastStepAt = GetTickCount();
-        step(*popup);
-        script->m_lastStepAt = GetTickCount();
+        PostMessageW(hwnd, WM_CLOSE, 0, 0);
+        if (dynamic_cast<CListPanel*>(PanelOf(hwnd)))
+            PostMessageW(hwnd, WM_LISTPANEL_SELECT, 0, -1);
     }
+    static std::string NameOf(HWND hwnd) { return wstr::WideToUtf8(PanelOf(hwnd)->LayoutFile()); }
 
     static BOOL CALLBACK DescribeWindow(HWND hwnd, LPARAM data)
     {
         auto* out = reinterpret_cast<std::string*>(data);
-        auto* panel = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
+        auto* panel = PanelOf(hwnd);
         *out += "\n  " + wstr::WideToUtf8(hvtest::ClassNameOf(hwnd)) + " \"" +
                 wstr::WideToUtf8(panel ? panel->LayoutFile() : hvtest::TextOf(hwnd)) + "\" visible " +
                 std::to_string(IsWindowVisible(hwnd) != 0) + " enabled " + std::to_string(IsWindowEnabled(hwnd) != 0);
         return TRUE;
     }
-    std::string Windows() const
+    static std::string Windows()
     {
         std::string text;
         EnumThreadWindows(GetCurrentThreadId(), DescribeWindow, reinterpret_cast<LPARAM>(&text));
         return text;
     }
-
-    static constexpr DWORD kLeftOpenMs = 8000;
-    static constexpr DWORD kNotShownMs = 20000;
-    static constexpr UINT kTickMs = 80;
-    static PopupScript* s_current;
-
-    HWND m_main;
-    std::deque<Step> m_steps;
-    HWND m_last = nullptr;
-    CGUIPanel* m_found = nullptr;
-    UINT_PTR m_timer = 0;
-    DWORD m_lastStepAt = GetTickCount();
 };
-PopupScript* PopupScript::s_current = nullptr;
 
 HWND PopupItem(CGUIPanel& popup, int id)
 {

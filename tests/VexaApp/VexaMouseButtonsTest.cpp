@@ -33,12 +33,11 @@ namespace {
 
 // ---- answering the modal windows --------------------------------------------------------------------
 
-// Answers the modal windows a handler opens, in order, from a thread timer that ticks inside their
-// modal loops: a list panel whose list holds the focus, or a popup of a given layout file. An answer
-// returns false while it is not done (it is called again at the next tick): no answer pumps
-// messages itself, so that the modal loop of the window it answers serves its input. A window no
-// answer expects is ended after a while, so that the test goes on and reports it.
-class ModalAnswers
+// Answers the modal windows a handler opens, in order (hvtest::ModalScript): a list panel whose list
+// holds the focus, or a popup of a given layout file. An answer returns false while it is not done
+// (it is called again at the next tick): no answer pumps messages itself, so that the modal loop of
+// the window it answers serves its input.
+class ModalAnswers : public hvtest::ModalScript
 {
 public:
     using Answer = std::function<bool(HWND)>;
@@ -57,134 +56,46 @@ public:
     }
     static Step Popup(const wchar_t* layout, Answer answer) { return {layout, std::move(answer)}; }
 
-    explicit ModalAnswers(std::vector<Step> steps) : m_steps(std::move(steps))
+    explicit ModalAnswers(std::vector<Step> steps) : hvtest::ModalScript(InFront, End, NameOf)
     {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
+        for (Step& step : steps)
+            Expect({std::move(step.answer)}, [layout = step.layout](HWND window) { return LayoutOf(window) == layout; });
     }
-    ~ModalAnswers()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    // Every step answered: a window whose answer was still going on when it ended counts as
-    // answered, whether or not a tick has seen it end.
-    bool Done()
-    {
-        if (m_answering && (!IsWindow(m_answering) || !IsWindowVisible(m_answering)))
-            Answered();
-        return m_steps.empty() && !m_answering;
-    }
-    const std::vector<std::wstring>& Shown() const { return m_shown; }
 
 private:
-    struct Found
-    {
-        HWND panel = nullptr;
-        HWND popup = nullptr;
-    };
-
-    static BOOL CALLBACK Collect(HWND hwnd, LPARAM param)
-    {
-        auto& found = *reinterpret_cast<Found*>(param);
-        CWnd* wnd = CWnd::FromHandlePermanent(hwnd);
-        if (!wnd || !IsWindowVisible(hwnd))
-            return TRUE;
-        if (auto* panel = dynamic_cast<CListPanel*>(wnd)) {
-            if (GetFocus() == panel->List().GetSafeHwnd())
-                found.panel = hwnd;
-        } else if (dynamic_cast<CPopupBox*>(wnd) && IsWindowEnabled(hwnd)) {
-            found.popup = hwnd;
-        }
-        return TRUE;
-    }
+    static CListPanel* PanelOf(HWND hwnd) { return dynamic_cast<CListPanel*>(CWnd::FromHandlePermanent(hwnd)); }
 
     // The modal window in front: a list panel holding the focus, else an enabled popup.
-    static HWND InFront(std::wstring* layout)
+    static HWND InFront()
     {
-        Found found;
-        EnumThreadWindows(GetCurrentThreadId(), Collect, reinterpret_cast<LPARAM>(&found));
-        if (found.panel) {
-            layout->clear();
-            return found.panel;
-        }
-        if (found.popup)
-            *layout = static_cast<CGUIPanel*>(CWnd::FromHandlePermanent(found.popup))->LayoutFile();
-        return found.popup;
+        if (const HWND panel = hvtest::ThreadWindow(
+                [](HWND hwnd) { return PanelOf(hwnd) && GetFocus() == PanelOf(hwnd)->List().GetSafeHwnd(); }, true))
+            return panel;
+        return hvtest::ThreadWindow(
+            [](HWND hwnd) {
+                return !PanelOf(hwnd) && dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd)) &&
+                       IsWindowEnabled(hwnd);
+            },
+            true);
     }
-
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    static std::wstring LayoutOf(HWND hwnd)
     {
-        if (ModalAnswers* self = s_current)
-            self->OnTick();
+        if (PanelOf(hwnd))
+            return std::wstring();
+        auto* popup = dynamic_cast<CGUIPanel*>(CWnd::FromHandlePermanent(hwnd));
+        return popup ? popup->LayoutFile() : std::wstring();
     }
-
-    bool WasAnswered(HWND hwnd) const
+    static std::string NameOf(HWND hwnd)
     {
-        return std::find(m_answered.begin(), m_answered.end(), hwnd) != m_answered.end();
+        return PanelOf(hwnd) ? std::string("list panel") : simtest::Narrow(LayoutOf(hwnd));
     }
-
-    void OnTick()
+    static void End(HWND hwnd)
     {
-        if (m_inAnswer)
-            return;
-        std::wstring layout;
-        const HWND front = InFront(&layout);
-        if (m_answering) {
-            if (!IsWindow(m_answering) || !IsWindowVisible(m_answering)) {
-                Answered();  // it ended while its answer went on
-            } else if (front == m_answering) {
-                m_inAnswer = true;
-                const bool done = m_steps.front().answer(front);
-                m_inAnswer = false;
-                if (done)
-                    Answered();
-            }
-            return;
-        }
-        if (!front || WasAnswered(front)) {
-            m_since = 0;
-            return;
-        }
-        if (!m_steps.empty() && m_steps.front().layout == layout) {
-            m_shown.push_back(layout.empty() ? L"list panel" : layout);
-            m_answering = front;
-            m_since = 0;
-            OnTick();
-            return;
-        }
-        // Nothing expects it: ended after a while.
-        if (!m_since) {
-            m_since = GetTickCount();
-        } else if (GetTickCount() - m_since > kLeftOpenMs) {
-            ADD_FAILURE() << "an unexpected window was shown: " << simtest::Narrow(layout.empty() ? L"list panel" : layout);
-            if (layout.empty())
-                PostMessageW(front, WM_LISTPANEL_SELECT, 0, -1);
-            else
-                PostMessageW(front, WM_COMMAND, IDCANCEL, 0);
-            m_answered.push_back(front);
-            m_since = 0;
-        }
+        if (PanelOf(hwnd))
+            PostMessageW(hwnd, WM_LISTPANEL_SELECT, 0, -1);
+        else
+            PostMessageW(hwnd, WM_COMMAND, IDCANCEL, 0);
     }
-
-    void Answered()
-    {
-        m_steps.erase(m_steps.begin());
-        m_answered.push_back(m_answering);
-        m_answering = nullptr;
-    }
-
-    static constexpr UINT kTickMs = 60;
-    static constexpr DWORD kLeftOpenMs = 4000;
-    static inline ModalAnswers* s_current = nullptr;
-
-    std::vector<Step> m_steps;
-    std::vector<std::wstring> m_shown;
-    HWND m_answering = nullptr;      // the window the first step is answering
-    std::vector<HWND> m_answered;    // those answered, which may stay a moment
-    bool m_inAnswer = false;
-    DWORD m_since = 0;
-    UINT_PTR m_timer = 0;
 };
 
 CDropdownListItem* DropdownOf(HWND hwnd)
@@ -400,8 +311,8 @@ protected:
         ModalAnswers answers(std::move(steps));
         Dropdown(dropdownId).SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(10, 10));
         hvtest::FlushMessages();
-        EXPECT_TRUE(answers.Done()) << "drop-down " << dropdownId << ": " << answers.Shown().size() << " of " << count
-                                    << " windows answered";
+        EXPECT_TRUE(answers.Done()) << "drop-down " << dropdownId << ": " << count - answers.Left() << " of "
+                                    << count << " windows answered";
         EXPECT_FALSE(Dropdown(dropdownId).IsOpen());
     }
 

@@ -33,81 +33,27 @@ T* ObjectOf(HWND window)
     return window ? dynamic_cast<T*>(CWnd::FromHandlePermanent(window)) : nullptr;
 }
 
-// Answers the modal pop-ups owned by a window from inside their loops: each step runs once, on the
-// next pop-up that comes up. A pop-up that a failed step leaves open is cancelled after a while, so
-// that the test goes on and reports it.
-class PopupAnswers
+// Answers the modal pop-ups owned by a window from inside their loops (hvtest::ModalScript): each
+// step runs once, on the next pop-up that comes up.
+class PopupAnswers : public hvtest::ModalScript
 {
 public:
     using Step = std::function<void(HWND popup)>;
 
-    PopupAnswers(HWND owner, std::initializer_list<Step> steps) : m_owner(owner), m_steps(steps)
+    PopupAnswers(HWND owner, std::initializer_list<Step> steps)
+        : hvtest::ModalScript([owner] { return hvtest::ThreadWindow([owner](HWND hwnd) { return IsPopupOf(owner, hwnd); }); },
+                              [](HWND popup) { PostMessageW(popup, WM_COMMAND, IDCANCEL, 0); })
     {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
+        for (const Step& step : steps)
+            ExpectOnce(step);
     }
-    ~PopupAnswers()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    bool Done() const { return m_steps.empty(); }
 
 private:
-    struct Search
+    // Tooltips are owned by the dialog too: a pop-up is a dialog window.
+    static bool IsPopupOf(HWND owner, HWND hwnd)
     {
-        HWND owner;
-        HWND found;
-    };
-    static BOOL CALLBACK FindPopup(HWND hwnd, LPARAM param)
-    {
-        auto* search = reinterpret_cast<Search*>(param);
-        // Tooltips are owned by the dialog too: a pop-up is a dialog window.
-        if (IsWindowVisible(hwnd) && GetWindow(hwnd, GW_OWNER) == search->owner &&
-            hvtest::ClassNameOf(hwnd) == L"#32770") {
-            search->found = hwnd;
-            return FALSE;
-        }
-        return TRUE;
+        return GetWindow(hwnd, GW_OWNER) == owner && hvtest::ClassNameOf(hwnd) == L"#32770";
     }
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
-    {
-        PopupAnswers* self = s_current;
-        if (!self || self->m_busy)
-            return;
-        Search search{self->m_owner, nullptr};
-        EnumThreadWindows(GetCurrentThreadId(), FindPopup, reinterpret_cast<LPARAM>(&search));
-        if (!search.found) {
-            self->m_last = nullptr;
-            return;
-        }
-        if (search.found == self->m_last || self->m_steps.empty()) {
-            if (GetTickCount() - self->m_stepAt > kLeftOpenMs) {
-                ADD_FAILURE() << "a pop-up was left open";
-                PostMessageW(search.found, WM_COMMAND, IDCANCEL, 0);
-                self->m_stepAt = GetTickCount();
-            }
-            return;
-        }
-        self->m_last = search.found;
-        Step step = std::move(self->m_steps.front());
-        self->m_steps.pop_front();
-        self->m_busy = true;  // a step's own waits pump this timer again
-        step(search.found);
-        self->m_busy = false;
-        self->m_stepAt = GetTickCount();
-    }
-
-    static constexpr UINT kTickMs = 60;
-    static constexpr DWORD kLeftOpenMs = 5000;
-    static inline PopupAnswers* s_current = nullptr;
-
-    HWND m_owner;
-    std::deque<Step> m_steps;
-    HWND m_last = nullptr;
-    UINT_PTR m_timer = 0;
-    DWORD m_stepAt = 0;
-    bool m_busy = false;
 };
 
 // A press and release of the left button in the middle of a window, as messages.

@@ -50,135 +50,95 @@ void MovePointer(POINT screen)
     EXPECT_EQ(1u, SendInput(1, &move, sizeof(INPUT)));
 }
 
-// Runs steps from a thread timer while the popup's own modal loop runs (so that its keys go
-// through its PreTranslateMessage chain as the program's do): one step per tick once the popup is
-// up; a step that answers false is tried again on the next tick. A step still waiting after a few
-// seconds fails the test and ends the popup, so that the test goes on.
-class PopupDriver
+// Runs steps on one popup from inside its own modal loop (hvtest::ModalScript), so that its keys go
+// through its PreTranslateMessage chain as the program's do: one step per tick once the popup is
+// up; a step that answers false is tried again on the next tick.
+class PopupDriver : public hvtest::ModalScript
 {
 public:
     using Step = std::function<bool()>;
     static constexpr INT_PTR kAbandoned = -2;
 
-    PopupDriver(CDialog& popup, std::initializer_list<Step> steps) : m_popup(popup), m_steps(steps)
+    PopupDriver(CDialog& popup, std::initializer_list<Step> steps)
+        : hvtest::ModalScript([this] { return InFront(); },
+                              [&popup](HWND) { popup.EndDialog(static_cast<int>(kAbandoned)); }),
+          m_popup(popup)
     {
-        s_current = this;
-        m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
+        s_pressTarget = nullptr;
+        std::vector<Action> actions;
+        for (const Step& step : steps)
+            actions.push_back([step](HWND) { return NoPressPending() && step(); });
+        actions.push_back([](HWND) { return NoPressPending(); });  // the last step's click
+        Expect(std::move(actions));
     }
-    ~PopupDriver()
-    {
-        KillTimer(nullptr, m_timer);
-        s_current = nullptr;
-    }
-    bool Done() const { return m_steps.empty(); }
 
     // A press and release where the pointer now is, on the next tick: the window under the pointer
     // first takes the move (a button that tracks hovering holds the mouse until then).
     static void PressOnNextTick(HWND target, POINT screen)
     {
-        if (s_current) {
-            s_current->m_pressTarget = target;
-            s_current->m_pressAt = screen;
-        }
+        s_pressTarget = target;
+        s_pressAt = screen;
     }
 
 private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD)
+    // The popup once it is shown above its owner; one that does not show fails the test.
+    HWND InFront()
     {
-        PopupDriver* driver = s_current;
-        if (!driver || driver->m_busy)
-            return;
-        if (driver->m_pressTarget) {
-            // The press waits until the target is the window under the pointer and holds the
-            // mouse, or nothing does.
-            if (!driver->PressReady())
-                return;
-            driver->m_pressTarget = nullptr;
-            INPUT in[2] = {};
-            in[0].type = in[1].type = INPUT_MOUSE;
-            in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
-            in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
-            EXPECT_EQ(2u, SendInput(2, in, sizeof(INPUT)));
-            return;
-        }
-        if (!driver->m_stepStart)
-            driver->m_stepStart = GetTickCount();
-        const HWND popup = driver->m_popup.GetSafeHwnd();
-        const bool shown = popup && IsWindowVisible(popup);
-        if (!shown || driver->m_steps.empty()) {
-            // A popup that does not show, or stays up when its steps are done, fails the test.
-            if (popup && GetTickCount() - driver->m_stepStart > kStepTimeoutMs) {
-                ADD_FAILURE() << (shown ? "the popup stayed up after its last step" : "the popup did not show");
-                driver->m_popup.EndDialog(static_cast<int>(kAbandoned));
-                driver->m_stepStart = GetTickCount();
+        const HWND popup = m_popup.GetSafeHwnd();
+        if (popup && !IsWindowVisible(popup)) {
+            if (!m_hiddenSince) {
+                m_hiddenSince = GetTickCount();
+            } else if (GetTickCount() - m_hiddenSince > kPatienceMs) {
+                ADD_FAILURE() << "the popup did not show";
+                m_popup.EndDialog(static_cast<int>(kAbandoned));
+                m_hiddenSince = 0;
             }
-            return;
+            return nullptr;
         }
-        if (BelowItsOwner(popup)) {
-            SetWindowPos(popup, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            return;
-        }
-        driver->m_busy = true;
-        const bool done = driver->m_steps.front()();
-        driver->m_busy = false;
-        if (done) {
-            driver->m_steps.pop_front();
-            driver->m_stepStart = 0;
-            ++driver->m_stepNumber;
-        } else if (GetTickCount() - driver->m_stepStart > kStepTimeoutMs) {
-            ADD_FAILURE() << "step " << driver->m_stepNumber << " still waiting";
-            driver->m_steps.clear();
-            driver->m_popup.EndDialog(static_cast<int>(kAbandoned));
-        }
+        m_hiddenSince = 0;
+        return popup && !hvtest::RaiseAboveOwner(popup) ? popup : nullptr;
     }
 
-    bool PressReady()
+    // A pending press takes its tick once the target is the window under the pointer and holds the
+    // mouse, or nothing does.
+    static bool NoPressPending()
     {
-        if (!IsWindow(m_pressTarget)) {
-            m_pressTarget = nullptr;
+        if (!s_pressTarget)
+            return true;
+        if (!PressReady())
             return false;
-        }
-        const HWND top = GetAncestor(m_pressTarget, GA_ROOT);
-        if (BelowItsOwner(top)) {
-            SetWindowPos(top, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-            return false;
-        }
-        POINT now = {};
-        GetCursorPos(&now);
-        if (now.x != m_pressAt.x || now.y != m_pressAt.y || WindowFromPoint(now) != m_pressTarget) {
-            MovePointer(m_pressAt);
-            return false;
-        }
-        const HWND capture = GetCapture();
-        return !capture || capture == m_pressTarget;
-    }
-
-    // Input must reach the popup, not the main dialog where it overlaps the popup. The owner's
-    // activation after the popup before (the display's focus arrives late) can raise it above the
-    // next one.
-    static bool BelowItsOwner(HWND popup)
-    {
-        const HWND owner = GetWindow(popup, GW_OWNER);
-        for (HWND above = GetWindow(popup, GW_HWNDPREV); above; above = GetWindow(above, GW_HWNDPREV)) {
-            if (above == owner)
-                return true;
-        }
+        s_pressTarget = nullptr;
+        INPUT in[2] = {};
+        in[0].type = in[1].type = INPUT_MOUSE;
+        in[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        in[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        EXPECT_EQ(2u, SendInput(2, in, sizeof(INPUT)));
         return false;
     }
 
-    static constexpr UINT kTickMs = 60;
-    static constexpr DWORD kStepTimeoutMs = 10000;
-    static PopupDriver* s_current;
+    static bool PressReady()
+    {
+        if (!IsWindow(s_pressTarget)) {
+            s_pressTarget = nullptr;
+            return false;
+        }
+        if (hvtest::RaiseAboveOwner(GetAncestor(s_pressTarget, GA_ROOT)))
+            return false;
+        POINT now = {};
+        GetCursorPos(&now);
+        if (now.x != s_pressAt.x || now.y != s_pressAt.y || WindowFromPoint(now) != s_pressTarget) {
+            MovePointer(s_pressAt);
+            return false;
+        }
+        const HWND capture = GetCapture();
+        return !capture || capture == s_pressTarget;
+    }
+
     CDialog& m_popup;
-    std::deque<Step> m_steps;
-    UINT_PTR m_timer = 0;
-    DWORD m_stepStart = 0;
-    int m_stepNumber = 0;
-    bool m_busy = false;
-    HWND m_pressTarget = nullptr;
-    POINT m_pressAt = {};
+    DWORD m_hiddenSince = 0;
+    static inline HWND s_pressTarget = nullptr;
+    static inline POINT s_pressAt = {};
 };
-PopupDriver* PopupDriver::s_current = nullptr;
 
 // ---- Input that the modal loop itself handles (nothing is pumped here) ---------------------------
 

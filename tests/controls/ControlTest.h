@@ -7,7 +7,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <functional>
+#include <initializer_list>
 
+#include "ControlMessages.h"
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
 #include "ListPanel.h"
@@ -44,6 +47,35 @@ inline POINT RowCentre(CListPanelList& list, int row)
     const CRect r = list.GetItemRect(row);
     return {r.left + 20, (r.top + r.bottom) / 2};
 }
+
+// Steps for modal list panels, each run once a new panel is shown with its list holding the focus
+// (a nested panel is a new one while its outer panel waits); a panel left open is closed without a
+// choice, as a failure.
+class ModalScript : public hvtest::ModalScript
+{
+public:
+    using Step = std::function<void(CListPanel&)>;
+
+    explicit ModalScript(std::initializer_list<Step> steps)
+        : hvtest::ModalScript(OpenPanel, [](HWND panel) { PostMessageW(panel, WM_LISTPANEL_SELECT, 0, -1); })
+    {
+        for (const Step& step : steps)
+            ExpectOnce([step](HWND panel) { step(*PanelOf(panel)); });
+    }
+
+    static CListPanel* PanelOf(HWND window)
+    {
+        return dynamic_cast<CListPanel*>(CWnd::FromHandlePermanent(window));
+    }
+    // A shown list panel of this thread whose list holds the focus.
+    static HWND OpenPanel()
+    {
+        return hvtest::ThreadWindow([](HWND window) {
+            CListPanel* panel = PanelOf(window);
+            return panel && GetFocus() == panel->List().GetSafeHwnd();
+        });
+    }
+};
 
 // Two clicks closer together than this make a double click.
 inline void WaitPastDoubleClick()

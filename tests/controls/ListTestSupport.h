@@ -1,9 +1,5 @@
-// Helpers of the list tests: their colours, entries, a wait past the double-click time, and
-//
-// ModalScript: steps for a modal list panel (CListPanel) run from a timer of the modal loop that shows it: each
-// step runs once a new panel is shown with its list holding the focus (a nested panel is a new one
-// while its outer panel waits). A panel left open after the last step is ended after a while, as a
-// failure, so that a test that went wrong half-way still ends.
+// Helpers of the list tests: their colours and entries (the modal list panels are answered by
+// ModalScript of ControlTest.h).
 #pragma once
 
 #include <windows.h>
@@ -18,7 +14,6 @@
 #include "ControlMessages.h"
 #include "ControlTest.h"
 #include "ListPanel.h"
-#include "ModalScript.h"
 #include "ModelRecords.h"
 
 namespace controltest {

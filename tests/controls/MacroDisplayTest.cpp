@@ -18,7 +18,6 @@
 #include "ControlTest.h"
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
-#include "ModalScript.h"
 #include "RecordingPanel.h"
 
 #include <gtest/gtest.h>

@@ -14,7 +14,6 @@
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
-#include "ModalScript.h"
 #include "ControlTest.h"
 #include "RecordingPanel.h"
 

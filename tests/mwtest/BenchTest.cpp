@@ -57,11 +57,6 @@ bool CRecordingDialogs::Open(HWND, const std::wstring& verb, const std::wstring&
 
 namespace {
 
-CDialogScript* s_script = nullptr;
-// Longer than the idle time the harness's message waits look for, so that they end.
-constexpr UINT kTickMs = 80;
-constexpr ULONGLONG kLeftOpenMs = 8000;
-
 struct DialogSearch
 {
     UINT templateId;  // 0: any
@@ -80,6 +75,12 @@ BOOL CALLBACK FindDialog(HWND hwnd, LPARAM param)
     return FALSE;
 }
 
+UINT TemplateOf(HWND dialog)
+{
+    auto* object = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(dialog));
+    return object ? object->GetTemplateId() : 0;
+}
+
 } // namespace
 
 HWND ShownDialog(UINT templateId)
@@ -89,59 +90,18 @@ HWND ShownDialog(UINT templateId)
     return search.found;
 }
 
-CDialogScript::CDialogScript(std::vector<Step> steps) : m_steps(steps.begin(), steps.end())
+CDialogScript::CDialogScript(std::vector<Step> steps)
+    : hvtest::ModalScript([] { return ShownDialog(0); },
+                          [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); },
+                          [](HWND dialog) { return "the dialog of template " + std::to_string(TemplateOf(dialog)); })
 {
-    EXPECT_EQ(nullptr, s_script) << "one dialog script at a time";
-    s_script = this;
-    m_waitingSince = GetTickCount64();
-    m_timer = SetTimer(nullptr, 0, kTickMs, Tick);
+    for (Step& step : steps)
+        ExpectOnce(std::move(step.act), [id = step.templateId](HWND dialog) { return TemplateOf(dialog) == id; });
 }
 
-CDialogScript::~CDialogScript()
-{
-    KillTimer(nullptr, m_timer);
-    s_script = nullptr;
-}
-
-bool CDialogScript::WaitDone() const
+bool CDialogScript::WaitDone()
 {
     return hvtest::WaitUntil([this] { return Done() && !ShownDialog(0); });
-}
-
-void CALLBACK CDialogScript::Tick(HWND, UINT, UINT_PTR, DWORD)
-{
-    CDialogScript* script = s_script;
-    if (!script)
-        return;
-    if (script->m_last && !IsWindow(script->m_last))
-        script->m_last = nullptr;
-    HWND shown = ShownDialog(0);
-    if (!shown || shown == script->m_last) {
-        if (!shown)
-            script->m_waitingSince = GetTickCount64();
-        // A dialog that a step left open, or that no step expects: ended, so that the test goes on.
-        if (shown && GetTickCount64() - script->m_waitingSince > kLeftOpenMs) {
-            ADD_FAILURE() << "a dialog of template " << dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(shown))->GetTemplateId()
-                          << " was left open";
-            PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
-            script->m_waitingSince = GetTickCount64();
-        }
-        return;
-    }
-    const UINT templateId = dynamic_cast<CDialog*>(CWnd::FromHandlePermanent(shown))->GetTemplateId();
-    if (script->m_steps.empty() || script->m_steps.front().templateId != templateId) {
-        if (GetTickCount64() - script->m_waitingSince > kLeftOpenMs) {
-            ADD_FAILURE() << "no step for the dialog of template " << templateId;
-            PostMessageW(shown, WM_COMMAND, IDCANCEL, 0);
-            script->m_waitingSince = GetTickCount64();
-        }
-        return;
-    }
-    script->m_last = shown;
-    Step step = std::move(script->m_steps.front());
-    script->m_steps.pop_front();
-    step.act(shown);
-    script->m_waitingSince = GetTickCount64();
 }
 
 void RightClickAndPick(HWND page, HWND list, int row, int itemPosition)

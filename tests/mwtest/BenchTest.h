@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "CommonDialogs.h"
+#include "ModalScript.h"
 #include "ShellOpen.h"
 #include "SimTest.h"
 #include "TestBench.h"
@@ -49,11 +50,10 @@ private:
     IShellOpener* m_previousOpener;
 };
 
-// Drives the program's modal dialogs from inside their modal loops: each step runs, from a thread
-// timer, once a new dialog of its template is shown and enabled (a dialog the page opens after
-// another one closed is a new one). A dialog still open a while after the steps ran out, or one no
-// step expects, is cancelled, so that the test goes on and reports it.
-class CDialogScript
+// Drives the program's modal dialogs from inside their modal loops (hvtest::ModalScript): each step
+// runs once a new dialog of its template is shown and enabled (a dialog the page opens after
+// another one closed is a new one).
+class CDialogScript : public hvtest::ModalScript
 {
 public:
     struct Step
@@ -62,22 +62,9 @@ public:
         std::function<void(HWND dialog)> act;
     };
     explicit CDialogScript(std::vector<Step> steps);
-    ~CDialogScript();
-    CDialogScript(const CDialogScript&) = delete;
-    CDialogScript& operator=(const CDialogScript&) = delete;
-    // Every step ran.
-    bool Done() const { return m_steps.empty(); }
     // Pumps messages until every step ran and no dialog is shown (at most the harness's timeout);
     // true when so.
-    bool WaitDone() const;
-
-private:
-    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD);
-
-    std::deque<Step> m_steps;
-    HWND m_last = nullptr;
-    UINT_PTR m_timer = 0;
-    ULONGLONG m_waitingSince = 0;
+    bool WaitDone();
 };
 
 // The program's modal dialog of a template that is shown and enabled, or null.

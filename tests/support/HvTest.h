@@ -7,6 +7,7 @@
 //   Paths.h         TestDir, TestFile, BinDir, SourceDir
 //   ItemWindows.h   FindItemWindow(s), ItemIdOf, PostItemCommand: skinned items by their item id
 //   InstallCopy.h   LayOutInstall, SetInstallerValues, stand-ins of started programs
+//   ModalScript.h   ModalScript: modal windows answered from inside their loops
 #pragma once
 #include "Capture.h"
 #include "ChildProcess.h"
@@ -14,5 +15,6 @@
 #include "InstallCopy.h"
 #include "ItemWindows.h"
 #include "Messages.h"
+#include "ModalScript.h"
 #include "Paths.h"
 #include "TestWindows.h"

@@ -296,7 +296,8 @@ int main()
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ::DeleteFileW(hvtest::TestFile(L"HvMwSim.state").c_str());
     traytest::CInstallerKey installer;
-    traytest::SetInstallerValues(traytest::InstallDir(), L"English");
+    if (!hvtest::SetInstallerValues(traytest::InstallDir(), L"English"))
+        std::printf("the installer's values could not be written\n");
     std::printf("tray figures, median of %d events each\n", kEvents);
     BenchStartUp();
     BenchDisplays();

@@ -1,7 +1,0 @@
-#include "ModalScript.h"
-
-namespace controltest {
-
-ModalScript* ModalScript::s_current = nullptr;
-
-} // namespace controltest
