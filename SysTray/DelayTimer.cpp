@@ -1,6 +1,6 @@
-#include "DelayTimer.h"
+#include "SysTray/DelayTimer.h"
 
-#include "Macro.h"
+#include "model/Macro.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 // only.
 #pragma once
 
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
 
 #include <windows.h>
 

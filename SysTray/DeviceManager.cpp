@@ -1,4 +1,4 @@
-#include "DeviceManager.h"
+#include "SysTray/DeviceManager.h"
 
 #include <algorithm>
 

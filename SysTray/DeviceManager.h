@@ -6,8 +6,8 @@
 // must be dropped (UnregisterAllCallbacks) before the thread leaves its COM apartment.
 #pragma once
 
-#include "EventConnections.h"
-#include "HvDevice.h"
+#include "SysTray/EventConnections.h"
+#include "SysTray/HvDevice.h"
 
 #include <map>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "EventConnections.h"
+#include "SysTray/EventConnections.h"
 
 CDpiEventConnection::CDpiEventConnection(int productId, IDpi* dpi, IDpiEventHandler* handler)
     : CSinkConnection(productId, dpi, CDpiEventSink::Create(productId, handler))

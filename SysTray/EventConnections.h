@@ -12,8 +12,8 @@
 // made them, which receives the events when it pumps messages.
 #pragma once
 
-#include "ComPtr.h"
-#include "EventSinks.h"
+#include "platform/ComPtr.h"
+#include "SysTray/EventSinks.h"
 
 class IDeviceCallback
 {

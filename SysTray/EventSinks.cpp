@@ -1,4 +1,4 @@
-#include "EventSinks.h"
+#include "SysTray/EventSinks.h"
 
 #include <new>
 

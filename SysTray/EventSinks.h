@@ -10,8 +10,8 @@
 // way). A null or detached handler makes a sink that ignores its events.
 #pragma once
 
-#include "EventHandlers.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "SysTray/EventHandlers.h"
 
 #include <atomic>
 

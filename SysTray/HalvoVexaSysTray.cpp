@@ -1,5 +1,5 @@
 // HalvoVexaSysTray: the tray program of the configuration suite.
-#include "VexaSysTrayApp.h"
+#include "SysTray/VexaSysTrayApp.h"
 
 CVexaSysTrayApp theApp;
 

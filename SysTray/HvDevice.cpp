@@ -1,4 +1,4 @@
-#include "HvDevice.h"
+#include "SysTray/HvDevice.h"
 
 #include <algorithm>
 #include <cstring>

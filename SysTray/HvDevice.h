@@ -12,9 +12,9 @@
 // id) fails the walk.
 #pragma once
 
-#include "ComPtr.h"
-#include "EventConnections.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
+#include "SysTray/EventConnections.h"
 
 #include <memory>
 #include <string>

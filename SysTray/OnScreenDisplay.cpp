@@ -1,7 +1,7 @@
-#include "OnScreenDisplay.h"
+#include "SysTray/OnScreenDisplay.h"
 
-#include "Dc.h"
-#include "WStr.h"
+#include "platform/Dc.h"
+#include "platform/WStr.h"
 
 #include <objbase.h>
 

@@ -11,9 +11,9 @@
 // which the object leaves when it is deleted.
 #pragma once
 
-#include "Wnd.h"
-#include "WndClass.h"
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "platform/WndClass.h"
 
 #include <memory>
 #include <string>

@@ -1,8 +1,8 @@
-#include "PcManager.h"
+#include "SysTray/PcManager.h"
 
-#include "Handles.h"
-#include "Registry.h"
-#include "ShellOpen.h"
+#include "platform/Handles.h"
+#include "platform/Registry.h"
+#include "platform/ShellOpen.h"
 
 #include <tlhelp32.h>
 

@@ -1,9 +1,9 @@
 // The tray dialog's side of the devices: their callbacks, the middleware's DPI, profile and launch
 // events, the automatic profile switch by foreground program, and starting the configuration program.
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
-#include "PcManager.h"
-#include "ShellOpen.h"
+#include "platform/ShellOpen.h"
+#include "SysTray/PcManager.h"
 
 void CVexaSysTrayDlg::RegisterDeviceCallbacksFor(DWORD productId)
 {

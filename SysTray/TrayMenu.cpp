@@ -1,9 +1,9 @@
 // The tray menu: built anew before every showing from the devices' profile lists, and the profile
 // entries' commands.
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
-#include "LangTable.h"
-#include "SysTrayRes.h"
+#include "skin/LangTable.h"
+#include "SysTray/SysTrayRes.h"
 
 #include <algorithm>
 

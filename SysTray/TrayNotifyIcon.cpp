@@ -1,6 +1,6 @@
-#include "TrayNotifyIcon.h"
+#include "SysTray/TrayNotifyIcon.h"
 
-#include "WndClass.h"
+#include "platform/WndClass.h"
 
 #include <shlwapi.h>
 

@@ -10,8 +10,8 @@
 // the user-interface thread.
 #pragma once
 
-#include "Menu.h"
-#include "Wnd.h"
+#include "platform/Menu.h"
+#include "platform/Wnd.h"
 
 #include <shellapi.h>
 

@@ -2,10 +2,10 @@
 // runs itself; between its start and its end the dialog records keys and the extra mouse buttons
 // through raw input (DelayTimer.h), and when the device names the key, the events become its new
 // macro. The device is in its default mode while it records, and its macro-record LED shows the step.
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
-#include "DelayTimer.h"
-#include "RawInput.h"
+#include "platform/RawInput.h"
+#include "SysTray/DelayTimer.h"
 
 namespace {
 

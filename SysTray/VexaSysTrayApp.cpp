@@ -1,6 +1,6 @@
-#include "VexaSysTrayApp.h"
+#include "SysTray/VexaSysTrayApp.h"
 
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
 #include <commctrl.h>
 

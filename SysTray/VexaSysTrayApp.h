@@ -4,8 +4,8 @@
 // put its icon into the notification area.
 #pragma once
 
-#include "Handles.h"
-#include "WinApp.h"
+#include "platform/Handles.h"
+#include "platform/WinApp.h"
 
 class CVexaSysTrayDlg;
 

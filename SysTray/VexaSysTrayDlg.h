@@ -15,12 +15,12 @@
 // handler.
 #pragma once
 
-#include "Dialog.h"
-#include "DeviceManager.h"
-#include "EventHandlers.h"
-#include "GUIItem.h"
-#include "OnScreenDisplay.h"
-#include "TrayNotifyIcon.h"
+#include "platform/Dialog.h"
+#include "skin/GUIItem.h"
+#include "SysTray/DeviceManager.h"
+#include "SysTray/EventHandlers.h"
+#include "SysTray/OnScreenDisplay.h"
+#include "SysTray/TrayNotifyIcon.h"
 
 #include <memory>
 #include <string>

@@ -1,4 +1,4 @@
-#include "DeviceListener.h"
+#include "VexaApp/DeviceListener.h"
 
 #include <dbt.h>
 

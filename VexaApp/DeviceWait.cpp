@@ -1,4 +1,4 @@
-#include "DeviceWait.h"
+#include "VexaApp/DeviceWait.h"
 
 namespace {
 

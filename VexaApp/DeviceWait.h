@@ -12,7 +12,7 @@
 
 #include <functional>
 
-#include "GenDevice.h"
+#include "model/GenDevice.h"
 
 // Waits while busy() answers true, window disabled (when it was enabled) for the time of the wait.
 void WaitWhileBusy(HWND window, const std::function<bool()>& busy);

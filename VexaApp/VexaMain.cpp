@@ -1,5 +1,5 @@
 // The program's one application object and its entry point.
-#include "VxApp.h"
+#include "VexaApp/VxApp.h"
 
 namespace {
 CVxApp theApp;

@@ -1,4 +1,4 @@
-#include "VxApp.h"
+#include "VexaApp/VxApp.h"
 
 #include <commctrl.h>
 #include <objbase.h>
@@ -6,24 +6,24 @@
 #include <cstdlib>
 #include <new>
 
-#include "ControlSections.h"
-#include "DeviceFactory.h"
-#include "Handles.h"
-#include "KeyboardConfig.h"
-#include "KeyboardLayouts.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutLoader.h"
-#include "MouseConfig.h"
-#include "NameTables.h"
-#include "ProfileFiles.h"
-#include "Registry.h"
-#include "SharedConnection.h"
-#include "ShellOpen.h"
-#include "VexaAppRes.h"
-#include "VxAppDlg.h"
-#include "VxAppNotices.h"
-#include "VxItemIds.h"
+#include "controls/ControlSections.h"
+#include "core/NameTables.h"
+#include "model/DeviceFactory.h"
+#include "model/KeyboardConfig.h"
+#include "model/MouseConfig.h"
+#include "model/ProfileFiles.h"
+#include "model/SharedConnection.h"
+#include "platform/Handles.h"
+#include "platform/Registry.h"
+#include "platform/ShellOpen.h"
+#include "skin/KeyboardLayouts.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutLoader.h"
+#include "VexaApp/VexaAppRes.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxAppNotices.h"
+#include "VexaApp/VxItemIds.h"
 
 namespace {
 

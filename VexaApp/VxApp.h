@@ -14,10 +14,10 @@
 #include <memory>
 #include <string>
 
-#include "GUIItem.h"
-#include "GenDevice.h"
-#include "Handles.h"
-#include "WinApp.h"
+#include "model/GenDevice.h"
+#include "platform/Handles.h"
+#include "platform/WinApp.h"
+#include "skin/GUIItem.h"
 
 class CKeyboardLayouts;
 class CVxConfig_Keyboard;

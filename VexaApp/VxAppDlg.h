@@ -37,9 +37,9 @@
 #include <string>
 #include <vector>
 
-#include "GUIPanel.h"
-#include "GenDevice.h"
-#include "VxPages.h"
+#include "model/GenDevice.h"
+#include "skin/GUIPanel.h"
+#include "VexaApp/VxPages.h"
 
 class CBitmapBtn;
 class CBitmapItem;

@@ -10,16 +10,16 @@
 // A handler may run a modal loop (a question, a file dialog, a popup) in which a device notice makes
 // the configuration again: handlers reach pages and the configuration through the dialog's members
 // after such a loop, and read the item they were given only before it.
-#include "VxAppDlg.h"
+#include "VexaApp/VxAppDlg.h"
 
 #include <iterator>
 
-#include "BitmapBtn.h"
-#include "ProfileFiles.h"
-#include "ShellOpen.h"
-#include "TextItem.h"
-#include "VxItemIds.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/TextItem.h"
+#include "model/ProfileFiles.h"
+#include "platform/ShellOpen.h"
+#include "platform/WStr.h"
+#include "VexaApp/VxItemIds.h"
 
 namespace {
 

@@ -6,20 +6,20 @@
 // main layout itself); anything else is ignored. Every command of a page item marks the current
 // product unsaved before it is dispatched, whatever it does, and so do the notices the routing
 // table below marks.
-#include "VxAppDlg.h"
+#include "VexaApp/VxAppDlg.h"
 
 #include <dbt.h>
 
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "DeviceFactory.h"
-#include "DeviceListener.h"
-#include "DeviceWait.h"
-#include "LayoutErrors.h"
-#include "PaintAtOnce.h"
-#include "VxAppNotices.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
+#include "controls/ControlMessages.h"
+#include "model/DeviceFactory.h"
+#include "platform/Dc.h"
+#include "platform/PaintAtOnce.h"
+#include "skin/LayoutErrors.h"
+#include "VexaApp/DeviceListener.h"
+#include "VexaApp/DeviceWait.h"
+#include "VexaApp/VxAppNotices.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
 
 namespace {
 

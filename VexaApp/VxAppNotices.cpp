@@ -1,15 +1,15 @@
-#include "VxAppNotices.h"
+#include "VexaApp/VxAppNotices.h"
 
 #include <algorithm>
 
-#include "GUIPanel.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
-#include "TextItem.h"
-#include "VxItemIds.h"
-#include "WStr.h"
+#include "controls/TextItem.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/GUIPanel.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutLoader.h"
+#include "VexaApp/VxItemIds.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "VxPopups.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "VexaApp/VxPopups.h"
 
 class CPreparedLayout;
 

@@ -7,6 +7,6 @@
 enum VxItemId : int32_t
 {
 #define HV_ITEM_ID(name, id) name = id,
-#include "ItemIds.inc"
+#include "core/ItemIds.inc"
 #undef HV_ITEM_ID
 };

@@ -1,15 +1,15 @@
 // The single-key popup and the predefined-command popup: the two popups that give the macro and
 // assignment pages a key or a ready-made command.
-#include "VxPopups.h"
+#include "VexaApp/VxPopups.h"
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "EditItem.h"
-#include "PredefinedMacros.h"
-#include "VexaAppRes.h"
-#include "VxItemIds.h"
-#include "VxPopupCommands.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "controls/EditItem.h"
+#include "model/PredefinedMacros.h"
+#include "VexaApp/VexaAppRes.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopupCommands.h"
 
 // ---- CVexaPopupBoxSingleKeyEntry ----------------------------------------------------------------
 

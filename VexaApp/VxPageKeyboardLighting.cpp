@@ -1,13 +1,13 @@
 // Page 9: the keyboard's two lights. Each light is a pair of check-box buttons, "on" and "off", of
 // which the one matching the active profile's light state is shown pressed.
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
-#include "BitmapBtn.h"
-#include "DropdownListItem.h"
-#include "TextItem.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxProfileHelpers.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DropdownListItem.h"
+#include "controls/TextItem.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

@@ -1,24 +1,24 @@
 // Pages 4 and 8: the macros of the mouse and of the keyboard (VxPages.h).
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <vector>
 
-#include "BitmapBtn.h"
-#include "CommonDialogs.h"
-#include "DropdownListItem.h"
-#include "EditItem.h"
-#include "ImportCheck.h"
-#include "ListPanelItem.h"
-#include "MacroDisplay.h"
-#include "PredefinedMacros.h"
-#include "TextItem.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
-#include "VxProfileHelpers.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DropdownListItem.h"
+#include "controls/EditItem.h"
+#include "controls/ListPanelItem.h"
+#include "controls/MacroDisplay.h"
+#include "controls/TextItem.h"
+#include "model/ImportCheck.h"
+#include "model/PredefinedMacros.h"
+#include "platform/CommonDialogs.h"
+#include "platform/WStr.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

@@ -4,21 +4,21 @@
 // active profile holds, whatever a popup or a refused change left in them. Popups run modally over
 // the main dialog and may let a device notice re-read the mouse meanwhile: no profile or macro
 // pointer is kept across one; the page looks them up again afterwards.
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
 #include <algorithm>
 #include <cwchar>
 #include <iterator>
 #include <vector>
 
-#include "DropdownListItem.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "RawInput.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
-#include "VxProfileHelpers.h"
+#include "controls/DropdownListItem.h"
+#include "controls/ListPanelItem.h"
+#include "core/NameTables.h"
+#include "platform/RawInput.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

@@ -1,16 +1,16 @@
 // The mouse's lighting page: the three lights of the active profile on or off, the versions, and
 // the reset of the active profile to its defaults.
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
 #include <iterator>
 
-#include "BitmapBtn.h"
-#include "DropdownListItem.h"
-#include "TextItem.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
-#include "VxProfileHelpers.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DropdownListItem.h"
+#include "controls/TextItem.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

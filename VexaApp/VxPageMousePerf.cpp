@@ -1,20 +1,20 @@
 // The mouse's performance page: the active profile's sensitivity (one value, or X and Y apart),
 // the device-wide acceleration and polling rate, the on-screen DPI flag, and the sensitivity stages
 // pop-up. Every change goes to the in-memory configuration only; Apply writes it.
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
 #include <algorithm>
 #include <string>
 
-#include "BitmapBtn.h"
-#include "DropdownListItem.h"
-#include "MouseDpiStagesPopup.h"
-#include "Slider.h"
-#include "SliderHMulti.h"
-#include "TextItem.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxProfileHelpers.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DropdownListItem.h"
+#include "controls/MouseDpiStagesPopup.h"
+#include "controls/Slider.h"
+#include "controls/SliderHMulti.h"
+#include "controls/TextItem.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // The mouse's and the keyboard's profile pages: what each product does its own way on the shared
 // profile page (VxProfilePage.cpp).
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
-#include "BitmapBtn.h"
-#include "KeyboardDef.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
+#include "controls/BitmapBtn.h"
+#include "core/KeyboardDef.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
 
 // ---- page 3: the mouse ----
 

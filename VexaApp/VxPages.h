@@ -22,9 +22,9 @@
 #include <utility>
 #include <vector>
 
-#include "GUIItem.h"
-#include "GenDevice.h"
-#include "VxProfileHelpers.h"
+#include "model/GenDevice.h"
+#include "skin/GUIItem.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 class CBitmapBtn;
 class CDropdownListItem;

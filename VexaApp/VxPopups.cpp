@@ -1,15 +1,15 @@
-#include "VxPopups.h"
+#include "VexaApp/VxPopups.h"
 
 #include <shlobj.h>
 
-#include "BitmapBtn.h"
-#include "DropdownListItem.h"
-#include "EditItem.h"
-#include "ImportCheck.h"
-#include "TextItem.h"
-#include "VxItemIds.h"
-#include "VxPopupCommands.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DropdownListItem.h"
+#include "controls/EditItem.h"
+#include "controls/TextItem.h"
+#include "model/ImportCheck.h"
+#include "platform/WStr.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopupCommands.h"
 
 namespace {
 

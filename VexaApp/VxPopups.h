@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "GdiObject.h"
-#include "ImportCheck.h"
-#include "PopupBox.h"
+#include "controls/PopupBox.h"
+#include "model/ImportCheck.h"
+#include "platform/GdiObject.h"
 
 class CBitmapBtn;
 class CDropdownListItem;

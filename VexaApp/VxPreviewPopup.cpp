@@ -1,18 +1,18 @@
 // The read-only preview of a mouse profile: what each button does and how the lights are set.
-#include "VxPopups.h"
+#include "VexaApp/VxPopups.h"
 
 #include <cwchar>
 
-#include "ConfigInterfaces.h"
-#include "LangTable.h"
-#include "Macro.h"
-#include "NameTables.h"
-#include "ProfileInterfaces.h"
-#include "RawInput.h"
-#include "TextItem.h"
-#include "VxItemIds.h"
-#include "VxPopupCommands.h"
-#include "WStr.h"
+#include "controls/TextItem.h"
+#include "core/NameTables.h"
+#include "model/ConfigInterfaces.h"
+#include "model/Macro.h"
+#include "model/ProfileInterfaces.h"
+#include "platform/RawInput.h"
+#include "platform/WStr.h"
+#include "skin/LangTable.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopupCommands.h"
 
 namespace {
 

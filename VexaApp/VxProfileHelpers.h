@@ -14,8 +14,8 @@
 
 #include <string>
 
-#include "ConfigInterfaces.h"
-#include "DropdownListItem.h"
+#include "controls/DropdownListItem.h"
+#include "model/ConfigInterfaces.h"
 
 // Empties the drop-down, adds every profile's name and shows the active one (the first when none
 // matches). Without a configuration or a profile the drop-down shows nothing.

@@ -4,21 +4,21 @@
 // Rows are added and deleted at the end only, so a row's key is its row number and the index of its
 // profile in the configuration. Every handler reads the configuration and device pointers anew
 // (VxPages.h) and gives up quietly where the list did not load.
-#include "VxPages.h"
+#include "VexaApp/VxPages.h"
 
-#include "BitmapBtn.h"
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "DeviceWait.h"
-#include "ImportCheck.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "VxPopups.h"
-#include "VxProfileHelpers.h"
-#include "WStr.h"
-#include "XListCtrl.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "controls/XListCtrl.h"
+#include "core/NameTables.h"
+#include "model/ImportCheck.h"
+#include "platform/CommonDialogs.h"
+#include "platform/WStr.h"
+#include "VexaApp/DeviceWait.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "VexaApp/VxPopups.h"
+#include "VexaApp/VxProfileHelpers.h"
 
 namespace {
 

@@ -1,13 +1,13 @@
-#include "APMSlider.h"
+#include "controls/APMSlider.h"
 
 #include <algorithm>
 
-#include "BitmapHelpers.h"
-#include "BitmapItem.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "MemDC2.h"
-#include "WStr.h"
+#include "controls/BitmapItem.h"
+#include "controls/ControlMessages.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "platform/WStr.h"
 
 // ---- Ticker -------------------------------------------------------------------------------------
 

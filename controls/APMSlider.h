@@ -15,10 +15,10 @@
 #include <string>
 #include <vector>
 
-#include "GdiObject.h"
-#include "Handles.h"
-#include "Slider.h"
-#include "SliderTrack.h"
+#include "controls/Slider.h"
+#include "controls/SliderTrack.h"
+#include "platform/GdiObject.h"
+#include "platform/Handles.h"
 
 class CBitmapItem;
 

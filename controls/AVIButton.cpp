@@ -1,9 +1,9 @@
-#include "AVIButton.h"
+#include "controls/AVIButton.h"
 
 #include <commctrl.h>
 
-#include "Dc.h"
-#include "WinApp.h"
+#include "platform/Dc.h"
+#include "platform/WinApp.h"
 
 BEGIN_MSG_MAP(CAVIButton, CWnd)
     ON_CONTROL_REFLECT(BN_DOUBLECLICKED, OnDoubleClicked)

@@ -4,10 +4,10 @@
 
 #include <string>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "TrackedWnd.h"
-#include "Wnd.h"
+#include "platform/GdiObject.h"
+#include "platform/TrackedWnd.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CAVIButton : public CWnd, public CGUIItem
 {

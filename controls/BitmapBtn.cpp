@@ -1,13 +1,13 @@
-#include "BitmapBtn.h"
+#include "controls/BitmapBtn.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "LangTable.h"
-#include "WStr.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/LangTable.h"
 
 BEGIN_MSG_MAP(CBitmapBtn, CWnd)
     ON_DRAWITEM_REFLECT(DrawItem)

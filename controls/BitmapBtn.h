@@ -9,11 +9,11 @@
 
 #include <string>
 
-#include "Dc.h"
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "ItemToolTip.h"
-#include "Wnd.h"
+#include "controls/ItemToolTip.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 

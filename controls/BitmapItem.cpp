@@ -1,10 +1,10 @@
-#include "BitmapItem.h"
+#include "controls/BitmapItem.h"
 
 #include <algorithm>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
-#include "WndClass.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/WndClass.h"
 
 BEGIN_MSG_MAP(CBitmapItem, CWnd)
     ON_WM_PAINT()

@@ -4,10 +4,10 @@
 
 #include <windows.h>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "ItemToolTip.h"
-#include "Wnd.h"
+#include "controls/ItemToolTip.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CBitmapItem : public CWnd, public CGUIItem
 {

@@ -1,13 +1,13 @@
-#include "BitmapWindow.h"
+#include "controls/BitmapWindow.h"
 
 #include <algorithm>
 
-#include "BitmapBtn.h"
-#include "BitmapHelpers.h"
-#include "BitmapItem.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "WndClass.h"
+#include "controls/BitmapBtn.h"
+#include "controls/BitmapItem.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/WndClass.h"
+#include "skin/FontItem.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 #include <map>
 #include <string>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "ItemToolTip.h"
-#include "Wnd.h"
+#include "controls/ItemToolTip.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 

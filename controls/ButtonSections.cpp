@@ -1,19 +1,19 @@
 // The BUTTONS and TEXT ITEMS sections.
-#include "ItemSections.h"
+#include "controls/ItemSections.h"
 
 #include <string>
 
-#include "AVIButton.h"
-#include "BitmapBtn.h"
-#include "BitmapItem.h"
-#include "ControlReaders.h"
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "NameTables.h"
-#include "TextItem.h"
-#include "WStr.h"
+#include "controls/AVIButton.h"
+#include "controls/BitmapBtn.h"
+#include "controls/BitmapItem.h"
+#include "controls/ControlReaders.h"
+#include "controls/TextItem.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

@@ -1,10 +1,10 @@
-#include "ColorPaletteControl.h"
+#include "controls/ColorPaletteControl.h"
 
 #include <algorithm>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "platform/Dc.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 
 #include <string>
 
-#include "Geometry.h"
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
 
 class CDC;
 

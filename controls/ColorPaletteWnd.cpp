@@ -1,9 +1,9 @@
-#include "ColorPaletteWnd.h"
+#include "controls/ColorPaletteWnd.h"
 
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "MemDC2.h"
-#include "WndClass.h"
+#include "controls/ControlMessages.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "platform/WndClass.h"
 
 namespace {
 

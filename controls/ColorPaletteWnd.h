@@ -15,8 +15,8 @@
 
 #include <memory>
 
-#include "ColorPaletteControl.h"
-#include "Wnd.h"
+#include "controls/ColorPaletteControl.h"
+#include "platform/Wnd.h"
 
 class CFODropColorPaletteWnd : public CWnd, protected IPaletteNotify
 {

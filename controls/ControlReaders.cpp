@@ -1,12 +1,12 @@
-#include "ControlReaders.h"
+#include "controls/ControlReaders.h"
 
 #include <string>
 
-#include "BitmapItem.h"
-#include "GUIItem.h"
-#include "LayoutReaders.h"
-#include "NameTables.h"
-#include "SliderTrack.h"
+#include "controls/BitmapItem.h"
+#include "controls/SliderTrack.h"
+#include "core/NameTables.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutReaders.h"
 
 namespace layout {
 

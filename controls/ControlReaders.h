@@ -9,7 +9,7 @@
 
 #include <pugixml.hpp>
 
-#include "VScrollBar.h"
+#include "controls/VScrollBar.h"
 
 class CBitmapItem;
 class CGUIItems;

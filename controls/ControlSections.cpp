@@ -1,23 +1,23 @@
 // The BITMAPS section, the controls' part of the section table and the whole table.
-#include "ControlSections.h"
+#include "controls/ControlSections.h"
 
 #include <iterator>
 #include <memory>
 #include <string>
 #include <vector>
 
-#include "BitmapItem.h"
-#include "BitmapWindow.h"
-#include "DpiSections.h"
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "ItemSections.h"
-#include "KeyListSection.h"
-#include "LayoutErrors.h"
-#include "LayoutLoader.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "Wnd.h"
+#include "controls/BitmapItem.h"
+#include "controls/BitmapWindow.h"
+#include "controls/DpiSections.h"
+#include "controls/ItemSections.h"
+#include "controls/KeyListSection.h"
+#include "platform/Wnd.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutLoader.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 using namespace layout;
 

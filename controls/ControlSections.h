@@ -2,7 +2,7 @@
 // skin. The skin's loader knows no control: a program hands it this table at start.
 #pragma once
 
-#include "LayoutSections.h"
+#include "skin/LayoutSections.h"
 
 // BITMAPS, BUTTONS, SLIDERS, TEXT ITEMS, DPI STAGE WINDOWS, MACRO DISPLAYS, LISTS, LIST PANELS, EDIT
 // CONTROLS, KEYBOARD KEYS and PROGRESS PANELS, in the order they run: after the framework's, whose

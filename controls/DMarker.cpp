@@ -1,12 +1,12 @@
-#include "DMarker.h"
+#include "controls/DMarker.h"
 
 #include <algorithm>
 
-#include "BitmapHelpers.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "MemDC2.h"
-#include "WndClass.h"
+#include "controls/ControlMessages.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "platform/WndClass.h"
 
 BEGIN_MSG_MAP(CDMarker, CWnd)
     ON_WM_LBUTTONDOWN()

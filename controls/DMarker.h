@@ -7,10 +7,10 @@
 
 #include <windows.h>
 
-#include "GUIItem.h"
-#include "Geometry.h"
-#include "Handles.h"
-#include "Wnd.h"
+#include "platform/Geometry.h"
+#include "platform/Handles.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CDMarker : public CWnd, public CGUIItem
 {

@@ -1,20 +1,20 @@
-#include "DpiSections.h"
+#include "controls/DpiSections.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "APMSlider.h"
-#include "BitmapItem.h"
-#include "ControlReaders.h"
-#include "DMarker.h"
-#include "DpiStageWindow.h"
-#include "DropdownColorButton.h"
-#include "GUIItem.h"
-#include "ItemSections.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "WStr.h"
+#include "controls/APMSlider.h"
+#include "controls/BitmapItem.h"
+#include "controls/ControlReaders.h"
+#include "controls/DMarker.h"
+#include "controls/DpiStageWindow.h"
+#include "controls/DropdownColorButton.h"
+#include "controls/ItemSections.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

@@ -1,13 +1,13 @@
-#include "DpiStageWindow.h"
+#include "controls/DpiStageWindow.h"
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "LangTable.h"
-#include "MemDC2.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/LangTable.h"
+#include "skin/SkinResourceCache.h"
 
 namespace {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "Geometry.h"
-#include "ItemToolTip.h"
-#include "Wnd.h"
+#include "controls/ItemToolTip.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CDC;
 class CFontItem;

@@ -1,15 +1,15 @@
-#include "DpiStagesPopup.h"
+#include "controls/DpiStagesPopup.h"
 
 #include <algorithm>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "DpiStageWindow.h"
-#include "Slider.h"
-#include "SliderHMulti.h"
-#include "SliderTrack.h"
-#include "TextItem.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/DpiStageWindow.h"
+#include "controls/Slider.h"
+#include "controls/SliderHMulti.h"
+#include "controls/SliderTrack.h"
+#include "controls/TextItem.h"
+#include "platform/WStr.h"
 
 BEGIN_MSG_MAP(CDPIStagesPopup, CPopupBox)
     ON_WM_CREATE()

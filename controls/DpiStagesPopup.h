@@ -18,8 +18,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "GdiObject.h"
-#include "PopupBox.h"
+#include "controls/PopupBox.h"
+#include "platform/GdiObject.h"
 
 class CBitmapBtn;
 class CDPIStageWindow;

@@ -1,11 +1,11 @@
-#include "DropdownColorButton.h"
+#include "controls/DropdownColorButton.h"
 
-#include "BitmapHelpers.h"
-#include "ColorPaletteWnd.h"
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "MemDC2.h"
+#include "controls/ColorPaletteWnd.h"
+#include "controls/ControlMessages.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/CommonDialogs.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 
 #include <windows.h>
 
-#include "DropdownListItem.h"
-#include "GdiObject.h"
-#include "Geometry.h"
+#include "controls/DropdownListItem.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
 
 class CFOPopupColorPaletteWnd;
 

@@ -1,14 +1,14 @@
-#include "DropdownListItem.h"
+#include "controls/DropdownListItem.h"
 
 #include <algorithm>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "LangTable.h"
-#include "ListPanelItem.h"
-#include "MemDC2.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "skin/FontItem.h"
+#include "skin/LangTable.h"
 
 BEGIN_MSG_MAP(CDropdownListItem, CWnd)
     ON_WM_PAINT()

@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "ItemToolTip.h"
-#include "ListPanel.h"
-#include "ModelRecords.h"
-#include "Wnd.h"
+#include "controls/ItemToolTip.h"
+#include "controls/ListPanel.h"
+#include "core/ModelRecords.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 

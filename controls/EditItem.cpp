@@ -1,13 +1,13 @@
-#include "EditItem.h"
+#include "controls/EditItem.h"
 
 #include <ctime>
 #include <cwchar>
 #include <vector>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "FontItem.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "platform/Dc.h"
+#include "skin/FontItem.h"
 
 namespace {
 

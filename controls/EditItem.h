@@ -19,12 +19,12 @@
 #include <memory>
 #include <string>
 
-#include "Controls.h"
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "GenericPanel.h"
-#include "ItemToolTip.h"
-#include "RawInput.h"
+#include "controls/GenericPanel.h"
+#include "controls/ItemToolTip.h"
+#include "platform/Controls.h"
+#include "platform/GdiObject.h"
+#include "platform/RawInput.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 

@@ -1,22 +1,22 @@
 // The MACRO DISPLAYS, EDIT CONTROLS and PROGRESS PANELS sections.
-#include "ItemSections.h"
+#include "controls/ItemSections.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "ControlReaders.h"
-#include "EditItem.h"
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "MacroDisplay.h"
-#include "NameTables.h"
-#include "ProgressPanelItem.h"
-#include "WStr.h"
+#include "controls/ControlReaders.h"
+#include "controls/EditItem.h"
+#include "controls/MacroDisplay.h"
+#include "controls/ProgressPanelItem.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

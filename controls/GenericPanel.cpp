@@ -1,10 +1,10 @@
-#include "GenericPanel.h"
+#include "controls/GenericPanel.h"
 
 #include <cstdlib>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
-#include "VScrollBar.h"
+#include "controls/VScrollBar.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 
 #include <windows.h>
 
-#include "GdiObject.h"
-#include "Geometry.h"
-#include "Wnd.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
+#include "platform/Wnd.h"
 
 // The frame's picture as a layout gives it: a bitmap of the skin cache, an optional mask whose
 // opaque pixels shape the window, and the bitmap's rectangle in the parent (all borrowed).

@@ -1,4 +1,4 @@
-#include "ItemToolTip.h"
+#include "controls/ItemToolTip.h"
 
 #include <commctrl.h>
 
@@ -7,8 +7,8 @@
 #include <unordered_map>
 #include <vector>
 
-#include "LangTable.h"
-#include "Wnd.h"
+#include "platform/Wnd.h"
+#include "skin/LangTable.h"
 
 namespace {
 

@@ -2,20 +2,20 @@
 // in its BUTTONBITMAPS; every KBDKEY is a key item cut from them at its own rectangle, so a key
 // and the picture under it always agree. Keys are children of the keyboard picture that
 // "windowid" names (else of the owner), have control id 0 and report to the owner's window.
-#include "KeyListSection.h"
+#include "controls/KeyListSection.h"
 
 #include <iterator>
 #include <memory>
 #include <string>
 
-#include "BitmapItem.h"
-#include "ControlReaders.h"
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "KeyboardDef.h"
-#include "KeyboardKeyItem.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
+#include "controls/BitmapItem.h"
+#include "controls/ControlReaders.h"
+#include "controls/KeyboardKeyItem.h"
+#include "core/KeyboardDef.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

@@ -1,7 +1,7 @@
-#include "KeyboardKeyItem.h"
+#include "controls/KeyboardKeyItem.h"
 
-#include "BitmapHelpers.h"
-#include "KeyboardDef.h"
+#include "core/KeyboardDef.h"
+#include "platform/BitmapHelpers.h"
 
 BEGIN_MSG_MAP(CKeyboardKeyItem, CBitmapBtn)
     HV_ON_MOUSE(WM_MOUSEMOVE, OnKeyMouseMove)

@@ -5,8 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"  // WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED: sent to the key's owner window
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"  // WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED: sent to the key's owner window
 
 struct KeyboardDefRecord;
 

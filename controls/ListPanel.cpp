@@ -1,13 +1,13 @@
-#include "ListPanel.h"
+#include "controls/ListPanel.h"
 
 #include <algorithm>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "LangTable.h"
-#include "ListPanelItem.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "platform/Dc.h"
+#include "platform/WStr.h"
+#include "skin/LangTable.h"
 
 namespace {
 

@@ -22,11 +22,11 @@
 #include <string>
 #include <vector>
 
-#include "ItemToolTip.h"
-#include "ListCtrl.h"
-#include "ModelRecords.h"
-#include "PopupBox.h"
-#include "VScrollBar.h"
+#include "controls/ItemToolTip.h"
+#include "controls/PopupBox.h"
+#include "controls/VScrollBar.h"
+#include "core/ModelRecords.h"
+#include "platform/ListCtrl.h"
 
 struct ListPanelColors
 {

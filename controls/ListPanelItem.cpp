@@ -1,10 +1,10 @@
-#include "ListPanelItem.h"
+#include "controls/ListPanelItem.h"
 
 #include <algorithm>
 #include <set>
 
-#include "FontItem.h"
-#include "LangTable.h"
+#include "skin/FontItem.h"
+#include "skin/LangTable.h"
 
 namespace {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "ListPanel.h"
-#include "ModelRecords.h"
+#include "controls/ListPanel.h"
+#include "core/ModelRecords.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 

@@ -1,9 +1,9 @@
 // CListPanel: the modal popup that holds a CListPanelList.
-#include "ListPanel.h"
+#include "controls/ListPanel.h"
 
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "VScrollBar.h"
+#include "controls/ControlMessages.h"
+#include "controls/VScrollBar.h"
+#include "platform/Dc.h"
 
 namespace {
 

@@ -1,20 +1,20 @@
 // Drop-down lists and colour buttons (COMBO and COMBOCOLOR of the LISTS section) and the LIST PANELS
 // section.
-#include "ItemSections.h"
+#include "controls/ItemSections.h"
 
 #include <string>
 #include <vector>
 
-#include "ControlReaders.h"
-#include "DpiSections.h"
-#include "DropdownListItem.h"
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "ListPanelItem.h"
-#include "WStr.h"
-#include "XListSection.h"
+#include "controls/ControlReaders.h"
+#include "controls/DpiSections.h"
+#include "controls/DropdownListItem.h"
+#include "controls/ListPanelItem.h"
+#include "controls/XListSection.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

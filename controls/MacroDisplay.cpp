@@ -1,18 +1,18 @@
-#include "MacroDisplay.h"
+#include "controls/MacroDisplay.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cwchar>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "LangTable.h"
-#include "ListPanelItem.h"
-#include "Macro.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "model/Macro.h"
+#include "platform/Dc.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/LangTable.h"
 
 namespace {
 

@@ -24,14 +24,14 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "GenericPanel.h"
-#include "ItemToolTip.h"
-#include "ListCtrl.h"
-#include "ModelRecords.h"
-#include "RawInput.h"
-#include "VScrollBar.h"
+#include "controls/GenericPanel.h"
+#include "controls/ItemToolTip.h"
+#include "controls/VScrollBar.h"
+#include "core/ModelRecords.h"
+#include "platform/GdiObject.h"
+#include "platform/ListCtrl.h"
+#include "platform/RawInput.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 class CListPanelItem;

@@ -1,10 +1,10 @@
 // The macro display's recording from raw input and its replay.
-#include "MacroDisplay.h"
+#include "controls/MacroDisplay.h"
 
 #include <algorithm>
 
-#include "ControlMessages.h"
-#include "Macro.h"
+#include "controls/ControlMessages.h"
+#include "model/Macro.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "MouseDpiStagesPopup.h"
+#include "controls/MouseDpiStagesPopup.h"
 
-#include "BitmapBtn.h"
-#include "DpiStageWindow.h"
-#include "NameTables.h"
-#include "SliderHMulti.h"
-#include "TextItem.h"
+#include "controls/BitmapBtn.h"
+#include "controls/DpiStageWindow.h"
+#include "controls/SliderHMulti.h"
+#include "controls/TextItem.h"
+#include "core/NameTables.h"
 
 namespace {
 

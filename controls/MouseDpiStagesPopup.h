@@ -3,7 +3,7 @@
 // stages and takes the set back on OK.
 #pragma once
 
-#include "DpiStagesPopup.h"
+#include "controls/DpiStagesPopup.h"
 
 class CVxItems_Mouse_DPIStagesPopup : public CDPIStagesPopup
 {

@@ -1,6 +1,6 @@
-#include "PopupBox.h"
+#include "controls/PopupBox.h"
 
-#include "DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 
 const DLGTEMPLATE* EmptyPopupTemplate()
 {

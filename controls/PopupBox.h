@@ -6,7 +6,7 @@
 
 #include <windows.h>
 
-#include "GUIPanel.h"
+#include "skin/GUIPanel.h"
 
 // Template 129: a popup window without controls. Kept in memory, so that neither the libraries nor
 // their tests need a resource script.

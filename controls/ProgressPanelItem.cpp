@@ -1,4 +1,4 @@
-#include "ProgressPanelItem.h"
+#include "controls/ProgressPanelItem.h"
 
 // ---- CProgressWindowThread ----------------------------------------------------------------------
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "Geometry.h"
-#include "Thread.h"
+#include "platform/Geometry.h"
+#include "platform/Thread.h"
+#include "skin/GUIItem.h"
 
 // A thread with its own message loop that shows a progress window: setUp makes the window on the
 // thread, the loop runs until WM_QUIT. The object must outlive the thread.

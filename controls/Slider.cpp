@@ -1,16 +1,16 @@
-#include "Slider.h"
+#include "controls/Slider.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "BitmapHelpers.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "LangTable.h"
-#include "MemDC2.h"
-#include "SliderTrack.h"
-#include "WStr.h"
-#include "WndClass.h"
+#include "controls/ControlMessages.h"
+#include "controls/SliderTrack.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
+#include "platform/WndClass.h"
+#include "platform/WStr.h"
+#include "skin/LangTable.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <map>
 #include <string>
 
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "Geometry.h"
-#include "Wnd.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
 
 class CSliderTrack;
 

@@ -1,6 +1,6 @@
-#include "SliderHMulti.h"
+#include "controls/SliderHMulti.h"
 
-#include "SliderTrack.h"
+#include "controls/SliderTrack.h"
 
 CSliderHMulti::CSliderHMulti()
 {

@@ -7,8 +7,8 @@
 #include <memory>
 #include <vector>
 
-#include "GUIItem.h"
-#include "Slider.h"
+#include "controls/Slider.h"
+#include "skin/GUIItem.h"
 
 class CSliderTrack;
 

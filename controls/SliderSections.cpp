@@ -1,21 +1,21 @@
 // Slider tracks (SLIDERTRACK of BITMAPLIST) and the SLIDERS section: vertical sliders and
 // multi-thumb sliders on their tracks (the multi-range sliders and bar markers are built in
 // DpiSections.cpp).
-#include "ItemSections.h"
+#include "controls/ItemSections.h"
 
 #include <string>
 
-#include "ControlReaders.h"
-#include "DpiSections.h"
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "NameTables.h"
-#include "Slider.h"
-#include "SliderHMulti.h"
-#include "SliderTrack.h"
-#include "WStr.h"
+#include "controls/ControlReaders.h"
+#include "controls/DpiSections.h"
+#include "controls/Slider.h"
+#include "controls/SliderHMulti.h"
+#include "controls/SliderTrack.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

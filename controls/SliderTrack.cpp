@@ -1,11 +1,11 @@
-#include "SliderTrack.h"
+#include "controls/SliderTrack.h"
 
 #include <algorithm>
 
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "MemDC2.h"
-#include "Slider.h"
+#include "controls/ControlMessages.h"
+#include "controls/Slider.h"
+#include "platform/Dc.h"
+#include "platform/MemDC2.h"
 
 namespace {
 

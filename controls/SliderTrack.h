@@ -10,9 +10,9 @@
 
 #include <commctrl.h>
 
-#include "BitmapItem.h"
-#include "Geometry.h"
-#include "Handles.h"
+#include "controls/BitmapItem.h"
+#include "platform/Geometry.h"
+#include "platform/Handles.h"
 
 class CSliderBase;
 

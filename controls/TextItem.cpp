@@ -1,8 +1,8 @@
-#include "TextItem.h"
+#include "controls/TextItem.h"
 
-#include "BitmapBtn.h"
-#include "Dc.h"
-#include "FontItem.h"
+#include "controls/BitmapBtn.h"
+#include "platform/Dc.h"
+#include "skin/FontItem.h"
 
 BEGIN_MSG_MAP(CTextItem, CWnd)
     ON_DRAWITEM_REFLECT(DrawItem)

@@ -1,12 +1,12 @@
-#include "VScrollBar.h"
+#include "controls/VScrollBar.h"
 
-#include "ListCtrl.h"
+#include "platform/ListCtrl.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
 
 namespace {
 

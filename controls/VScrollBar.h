@@ -5,11 +5,11 @@
 
 #include <windows.h>
 
-#include "Dc.h"
-#include "GdiObject.h"
-#include "Geometry.h"
-#include "ListCtrl.h"
-#include "Wnd.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
+#include "platform/ListCtrl.h"
+#include "platform/Wnd.h"
 
 class CListCtrl;
 

@@ -1,8 +1,8 @@
-#include "XComboList.h"
+#include "controls/XComboList.h"
 
 #include <algorithm>
 
-#include "WndClass.h"
+#include "platform/WndClass.h"
 
 const UINT WM_XCOMBOLIST_VK_RETURN = ::RegisterWindowMessageW(L"WM_XCOMBOLIST_VK_RETURN");
 const UINT WM_XCOMBOLIST_VK_ESCAPE = ::RegisterWindowMessageW(L"WM_XCOMBOLIST_VK_ESCAPE");

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "GdiObject.h"
-#include "Wnd.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
 
 // The registered messages, each obtained once when the program starts.
 extern const UINT WM_XCOMBOLIST_VK_RETURN;

@@ -1,12 +1,12 @@
-#include "XHeaderCtrl.h"
+#include "controls/XHeaderCtrl.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "GdiObject.h"
-#include "LangTable.h"
+#include "platform/GdiObject.h"
+#include "skin/LangTable.h"
 
 namespace {
 

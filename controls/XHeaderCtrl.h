@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "Dc.h"
-#include "HeaderCtrl.h"
+#include "platform/Dc.h"
+#include "platform/HeaderCtrl.h"
 
 // A column caption as shown: a "$" key translated through the current language, anything else as
 // written (a caption such as "#" is no key prefix).

@@ -1,16 +1,16 @@
 // The extended list's windows, columns, rows and cells; its input is in XListCtrlInput.cpp, its
 // drawing in XListCtrlDraw.cpp.
-#include "XListCtrl.h"
+#include "controls/XListCtrl.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "Dc.h"
-#include "FontItem.h"
-#include "XComboList.h"
-#include "XListEdit.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/XComboList.h"
+#include "controls/XListEdit.h"
+#include "platform/Dc.h"
+#include "skin/FontItem.h"
 
 BEGIN_MSG_MAP(CXListCtrl, CListCtrl)
     ON_WM_CREATE()

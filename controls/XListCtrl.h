@@ -31,12 +31,12 @@
 #include <string>
 #include <vector>
 
-#include "GUIItem.h"
-#include "GenericPanel.h"
-#include "ItemToolTip.h"
-#include "ListCtrl.h"
-#include "VScrollBar.h"
-#include "XHeaderCtrl.h"
+#include "controls/GenericPanel.h"
+#include "controls/ItemToolTip.h"
+#include "controls/VScrollBar.h"
+#include "controls/XHeaderCtrl.h"
+#include "platform/ListCtrl.h"
+#include "skin/GUIItem.h"
 
 class CFontItem;
 class CListPanelItem;

@@ -1,13 +1,13 @@
 // Drawing of the extended list: every cell is drawn by the list itself from the list-view's custom
 // draw notifications; the list-view draws nothing of its own but the header.
-#include "XListCtrl.h"
+#include "controls/XListCtrl.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <string>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
 
 namespace {
 

@@ -1,17 +1,17 @@
 // The extended list's answers to the mouse and the keys: presses on rows and cells, the context
 // menu and its program entries, scrolling behind the skinned bar, the in-place edit and the combo
 // cells' drop-down lists.
-#include "XListCtrl.h"
+#include "controls/XListCtrl.h"
 
 #include <algorithm>
 #include <cstdlib>
 #include <utility>
 
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "ListPanelItem.h"
-#include "XComboList.h"
-#include "XListEdit.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "controls/XComboList.h"
+#include "controls/XListEdit.h"
+#include "platform/CommonDialogs.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "XListEdit.h"
+#include "controls/XListEdit.h"
 
-#include "XListCtrl.h"
+#include "controls/XListCtrl.h"
 
 BEGIN_MSG_MAP(CXListEdit, CWnd)
     ON_CTLCOLOR_REFLECT(CtlColor)

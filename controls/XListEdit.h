@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "GdiObject.h"
-#include "Wnd.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
 
 class CXListCtrl;
 

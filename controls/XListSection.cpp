@@ -1,17 +1,17 @@
-#include "XListSection.h"
+#include "controls/XListSection.h"
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
-#include "ControlReaders.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "NameTables.h"
-#include "WStr.h"
-#include "XListCtrl.h"
+#include "controls/ControlReaders.h"
+#include "controls/XListCtrl.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
 
 namespace layout {
 

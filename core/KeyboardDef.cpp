@@ -1,6 +1,6 @@
-#include "KeyboardDef.h"
+#include "core/KeyboardDef.h"
 
-#include <WStr.h>
+#include "platform/WStr.h"
 
 #include <cstring>
 #include <cwchar>

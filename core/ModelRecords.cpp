@@ -1,9 +1,9 @@
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
 
 #include <atomic>
 #include <cstring>
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace hv {
 

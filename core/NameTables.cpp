@@ -1,4 +1,4 @@
-#include "NameTables.h"
+#include "core/NameTables.h"
 
 #include <cwchar>
 #include <iterator>
@@ -10,7 +10,7 @@ namespace {
 #define HV_WIDE(text) L##text
 const NameRow kItemIdRows[] = {
 #define HV_ITEM_ID(name, id) { id, HV_WIDE(#name) },
-#include "ItemIds.inc"
+#include "core/ItemIds.inc"
 #undef HV_ITEM_ID
 };
 #undef HV_WIDE

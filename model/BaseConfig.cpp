@@ -1,8 +1,8 @@
-#include "BaseConfig.h"
+#include "model/BaseConfig.h"
 
 #include <algorithm>
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -9,9 +9,9 @@
 #include <memory>
 #include <vector>
 
-#include "ConfigInterfaces.h"
-#include "Profile.h"
-#include "ProfileFiles.h"
+#include "model/ConfigInterfaces.h"
+#include "model/Profile.h"
+#include "model/ProfileFiles.h"
 
 // The owned profiles, in the order shown and written.
 template <class Profile>

@@ -1,7 +1,7 @@
-#include "BaseDevice.h"
+#include "model/BaseDevice.h"
 
-#include "CodeTables.h"
-#include "WStr.h"
+#include "model/CodeTables.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -23,13 +23,13 @@
 #include <string>
 #include <vector>
 
-#include "ComPtr.h"
-#include "ConfigSnapshot.h"
-#include "DeviceSteps.h"
-#include "GenDevice.h"
-#include "ProgressMessenger.h"
-#include "SharedConnection.h"
-#include "Thread.h"
+#include "model/ConfigSnapshot.h"
+#include "model/DeviceSteps.h"
+#include "model/GenDevice.h"
+#include "model/SharedConnection.h"
+#include "platform/ComPtr.h"
+#include "platform/ProgressMessenger.h"
+#include "platform/Thread.h"
 
 template <class ConfigItf, class ProfileItf>
 class CBaseDevice : public IGenDevice<ConfigItf, ProfileItf>, public CProgressMessenger

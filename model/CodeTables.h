@@ -7,8 +7,8 @@
 #include <cstdint>
 #include <map>
 
-#include "HvMwApi.h"
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
+#include "mwapi/HvMwApi.h"
 
 // Model mouse-button states of a macro event (MacroEvent::extra).
 struct MouseButtonEvent

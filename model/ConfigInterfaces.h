@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Macro.h"
-#include "ModelRecords.h"
-#include "ProfileInterfaces.h"
+#include "core/ModelRecords.h"
+#include "model/Macro.h"
+#include "model/ProfileInterfaces.h"
 
 // The device-wide values a read of the device filled or the user set since: a write sends only
 // these, and every other one keeps the device's value. The setters mark what they set; a device

@@ -1,11 +1,11 @@
-#include "ConfigSnapshot.h"
+#include "model/ConfigSnapshot.h"
 
 #include <climits>
 #include <cstdint>
 #include <cwchar>
 
-#include "KeyboardConfig.h"
-#include "MouseConfig.h"
+#include "model/KeyboardConfig.h"
+#include "model/MouseConfig.h"
 
 namespace {
 

@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "ConfigInterfaces.h"
-#include "DeviceSteps.h"
+#include "model/ConfigInterfaces.h"
+#include "model/DeviceSteps.h"
 
 template <class ConfigItf>
 struct CWriteSnapshot

@@ -1,10 +1,10 @@
-#include "DeviceFactory.h"
+#include "model/DeviceFactory.h"
 
 #include <memory>
 
-#include "Keyboard.h"
-#include "Mouse.h"
-#include "NullDevices.h"
+#include "model/Keyboard.h"
+#include "model/Mouse.h"
+#include "model/NullDevices.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 // user-interface thread.
 #pragma once
 
-#include "GenDevice.h"
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
+#include "model/GenDevice.h"
 
 // Makes a mouse on the descriptor and reads the device into config. When that fails, a null mouse
 // takes its place and fills config with defaults; its Init's result is returned (false). *device

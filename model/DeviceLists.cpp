@@ -1,13 +1,13 @@
 // The device-wide steps of reading and writing a device: acceleration, polling rate, macros,
 // applications, APM, battery, power management and the long firmware version.
-#include "DeviceSteps.h"
+#include "model/DeviceSteps.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstring>
 
-#include "CodeTables.h"
-#include "WStr.h"
+#include "model/CodeTables.h"
+#include "platform/WStr.h"
 
 using namespace hvmw;
 

@@ -1,4 +1,4 @@
-#include "DeviceSteps.h"
+#include "model/DeviceSteps.h"
 
 #include <algorithm>
 #include <cstring>
@@ -6,10 +6,10 @@
 #include <memory>
 #include <set>
 
-#include "CodeTables.h"
-#include "KeyboardDef.h"
-#include "ProgressMessenger.h"
-#include "WStr.h"
+#include "core/KeyboardDef.h"
+#include "model/CodeTables.h"
+#include "platform/ProgressMessenger.h"
+#include "platform/WStr.h"
 
 using namespace hvmw;
 

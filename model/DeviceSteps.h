@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ComPtr.h"
-#include "ConfigInterfaces.h"
-#include "HvMwApi.h"
+#include "model/ConfigInterfaces.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
 
 class CProgressMessenger;
 struct CDeviceListing;

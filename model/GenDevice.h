@@ -10,9 +10,9 @@
 #include <cstdint>
 #include <string>
 
-#include "ConfigInterfaces.h"
-#include "ImportCheck.h"
-#include "Macro.h"
+#include "model/ConfigInterfaces.h"
+#include "model/ImportCheck.h"
+#include "model/Macro.h"
 
 class CProgressMessenger;
 

@@ -1,4 +1,4 @@
-#include "Keyboard.h"
+#include "model/Keyboard.h"
 
 CKeyboard::CKeyboard(const DeviceDescriptor& descriptor) : CBaseDevice(descriptor)
 {

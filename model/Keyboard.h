@@ -2,7 +2,7 @@
 // lights, its macros and linked applications, its device mode and layout code.
 #pragma once
 
-#include "BaseDevice.h"
+#include "model/BaseDevice.h"
 
 class CKeyboard final : public CBaseDevice<IKeyboardConfig, IKeyboardProfile>
 {

@@ -1,4 +1,4 @@
-#include "KeyboardConfig.h"
+#include "model/KeyboardConfig.h"
 
 namespace {
 

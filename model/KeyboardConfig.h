@@ -2,7 +2,7 @@
 // linked applications and device-wide values.
 #pragma once
 
-#include "BaseConfig.h"
+#include "model/BaseConfig.h"
 
 template <class Profile>
 class CKeyboardConfig : public CBaseConfig<Profile, IKeyboardConfig>

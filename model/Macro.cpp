@@ -1,8 +1,8 @@
-#include "Macro.h"
+#include "model/Macro.h"
 
 #include <algorithm>
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 CMacro::CMacro()
     : m_name{}, m_guid()

@@ -5,7 +5,7 @@
 #include <memory>
 #include <vector>
 
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
 
 constexpr int kMacroNameLength = 256;   // characters, terminator included
 // The most events a macro read from a device keeps.

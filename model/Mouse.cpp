@@ -1,4 +1,4 @@
-#include "Mouse.h"
+#include "model/Mouse.h"
 
 namespace {
 

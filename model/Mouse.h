@@ -3,7 +3,7 @@
 // the middleware.
 #pragma once
 
-#include "BaseDevice.h"
+#include "model/BaseDevice.h"
 
 class CMouse final : public CBaseDevice<IMouseConfig, IMouseProfile>
 {

@@ -1,4 +1,4 @@
-#include "MouseConfig.h"
+#include "model/MouseConfig.h"
 
 #include <algorithm>
 

@@ -6,7 +6,7 @@
 #include <map>
 #include <vector>
 
-#include "BaseConfig.h"
+#include "model/BaseConfig.h"
 
 template <class Profile>
 class CMouseConfig : public CBaseConfig<Profile, IMouseConfig>

@@ -1,8 +1,8 @@
-#include "NullDevices.h"
+#include "model/NullDevices.h"
 
-#include "KeyboardDef.h"
-#include "Profile.h"
-#include "WStr.h"
+#include "core/KeyboardDef.h"
+#include "model/Profile.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 
 #include <vector>
 
-#include "GenDevice.h"
-#include "ProgressMessenger.h"
+#include "model/GenDevice.h"
+#include "platform/ProgressMessenger.h"
 
 // The key names the stand-in devices know, and their hashes (5381, times 33 plus each character).
 // The mouse's list has "F23" and "F24" after "F12".

@@ -1,6 +1,6 @@
-#include "PredefinedMacros.h"
+#include "model/PredefinedMacros.h"
 
-#include "NameTables.h"
+#include "core/NameTables.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
 
 class CPredefinedMacroList
 {

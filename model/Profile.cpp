@@ -1,10 +1,10 @@
-#include "Profile.h"
+#include "model/Profile.h"
 
 #include <algorithm>
 #include <atomic>
 #include <iterator>
 
-#include "KeyboardDef.h"
+#include "core/KeyboardDef.h"
 
 // ---- CBaseProfile ----
 

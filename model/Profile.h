@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ProfileInterfaces.h"
+#include "model/ProfileInterfaces.h"
 
 // A number no profile of this process has had before.
 uint64_t NewProfileIdentity();

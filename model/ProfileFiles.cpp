@@ -1,11 +1,11 @@
-#include "ProfileFiles.h"
+#include "model/ProfileFiles.h"
 
 #include <memory>
 #include <vector>
 
-#include "Handles.h"
-#include "Profile.h"
-#include "WStr.h"
+#include "model/Profile.h"
+#include "platform/Handles.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 
 #include <string>
 
-#include "ConfigInterfaces.h"
+#include "model/ConfigInterfaces.h"
 
 // The program folder the paths are built from; until set, the folder of the running program.
 void SetProgramFolder(const wchar_t* folder);

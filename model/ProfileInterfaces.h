@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
 
 // The parts of a profile that a read of its device filled or the user set since (created, changed,
 // imported or restored): a write sends only these, and every other part keeps the device's value.

@@ -1,4 +1,4 @@
-#include "SharedConnection.h"
+#include "model/SharedConnection.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <memory>
 #include <vector>
 
-#include "ComPtr.h"
-#include "DeviceSteps.h"
-#include "HvMwApi.h"
+#include "model/DeviceSteps.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
 
 class CSharedConnection
 {

@@ -34,10 +34,10 @@
 //   mwsim feature mouse|keyboard <interface>|0x80000005 on|off
 //                                           removes a feature (GetFeature and QueryInterface answer
 //                                           E_NOINTERFACE; 0x80000005: the property answers E_NOTIMPL)
-#include "SimActions.h"
-#include "SimStore.h"
+#include "mwsim/SimActions.h"
+#include "mwsim/SimStore.h"
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <algorithm>
 #include <cstdint>

@@ -1,6 +1,6 @@
-#include "SimActions.h"
+#include "mwsim/SimActions.h"
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <cwchar>
 

@@ -5,7 +5,7 @@
 // Each returns false with a message when the device cannot do it now.
 #pragma once
 
-#include "SimEvents.h"
+#include "mwsim/SimEvents.h"
 
 #include <string>
 #include <vector>

@@ -1,5 +1,5 @@
 // APM lighting: the levels (kept in ascending order of their upper limits) and the event colours.
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
 #include <algorithm>
 

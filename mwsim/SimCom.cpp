@@ -1,6 +1,6 @@
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <cwchar>
 

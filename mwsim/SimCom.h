@@ -5,11 +5,11 @@
 // but their handle, and every method works under the state's lock.
 #pragma once
 
-#include "SimEvents.h"
-#include "SimState.h"
-#include "SimStore.h"
+#include "mwsim/SimEvents.h"
+#include "mwsim/SimState.h"
+#include "mwsim/SimStore.h"
 
-#include "ComPtr.h"
+#include "platform/ComPtr.h"
 
 #include <ocidl.h>
 #include <olectl.h>

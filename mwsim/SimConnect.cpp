@@ -6,9 +6,9 @@
 // mail and calls the sinks of its thread that the mail is for and that are advised at that moment.
 // A connection unadvised since the notice was queued is not called, and Unadvise releases the sink
 // before it returns.
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
-#include "Lock.h"
+#include "platform/Lock.h"
 
 #include <algorithm>
 

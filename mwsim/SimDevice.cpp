@@ -1,6 +1,6 @@
 // The root object, the devices and the device-wide features (polling rate, acceleration, battery,
 // power management, device mode, keyboard redirector, audio sync, on-the-fly recording).
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
 namespace mwsim {
 namespace {

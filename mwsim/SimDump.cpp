@@ -1,7 +1,7 @@
 // The dump: one line per fact, in a fixed order, so that tests can compare whole devices or pick
 // single lines ("profile 2 ...", " dpi ...", "polling 2").
-#include "SimEvents.h"
-#include "SimState.h"
+#include "mwsim/SimEvents.h"
+#include "mwsim/SimState.h"
 
 #include <cstdarg>
 #include <cwchar>

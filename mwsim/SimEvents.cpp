@@ -1,7 +1,7 @@
-#include "SimEvents.h"
+#include "mwsim/SimEvents.h"
 
-#include "SimStore.h"
-#include "WStr.h"
+#include "mwsim/SimStore.h"
+#include "platform/WStr.h"
 
 #include <dbt.h>
 

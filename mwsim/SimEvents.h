@@ -13,7 +13,7 @@
 // (those that created a root object) as WM_DEVICECHANGE with a HID device-interface record.
 #pragma once
 
-#include "SimState.h"
+#include "mwsim/SimState.h"
 
 #include <cstdint>
 #include <string>

@@ -1,6 +1,6 @@
 // LEDs: a profile's LED collection, the device's LED control (its calibration LEDs) and one LED with
 // its colour, brightness and effect.
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
 namespace mwsim {
 namespace {

@@ -1,5 +1,5 @@
 // The device's macro list and application list with their entries and files.
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
 #include <algorithm>
 

@@ -1,8 +1,8 @@
 // Profiles: the profile manager, the profiles and their features (properties, DPI and sensitivity
 // stages, button and key assignments, LED store).
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <algorithm>
 

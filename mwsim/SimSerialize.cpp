@@ -1,7 +1,7 @@
 // Binary form of the state file and of the profile, macro and application files: little-endian,
 // a magic and a version first. Every read is bounded; a short, long or inconsistent file is refused
 // as a whole, and the caller falls back (the state file to the factory state).
-#include "SimState.h"
+#include "mwsim/SimState.h"
 
 #include <cstring>
 

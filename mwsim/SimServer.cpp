@@ -1,7 +1,7 @@
 // The in-process server: class factory, self-registration and the module's lifetime.
-#include "SimCom.h"
+#include "mwsim/SimCom.h"
 
-#include "Handles.h"
+#include "platform/Handles.h"
 
 namespace mwsim {
 namespace {

@@ -1,4 +1,4 @@
-#include "SimState.h"
+#include "mwsim/SimState.h"
 
 #include <algorithm>
 #include <cwchar>
@@ -27,7 +27,7 @@ const std::vector<KeyRow>& KeyTable()
 {
     static const std::vector<KeyRow> rows = {
 #define HV_KEY(name, scan, prefix, vk, onBoard) {name, scan, prefix, vk, (onBoard) != 0},
-#include "KeyTable.inc"
+#include "mwsim/KeyTable.inc"
 #undef HV_KEY
     };
     return rows;

@@ -3,7 +3,7 @@
 // every process through a file, and the COM objects are thin handles that look their target up here.
 #pragma once
 
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
-#include "SimStore.h"
+#include "mwsim/SimStore.h"
 
-#include "Handles.h"
-#include "WStr.h"
+#include "platform/Handles.h"
+#include "platform/WStr.h"
 
 #include <shlobj.h>
 

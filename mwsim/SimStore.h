@@ -15,7 +15,7 @@
 // persist between runs. A file that is there but cannot be read fails the call instead.
 #pragma once
 
-#include "SimState.h"
+#include "mwsim/SimState.h"
 
 #include <windows.h>
 #include <string>

@@ -1,9 +1,9 @@
-#include "ApmPage.h"
+#include "mwtest/ApmPage.h"
 
-#include "CommonDialogs.h"
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/CommonDialogs.h"
+#include "platform/WStr.h"
 
 namespace {
 

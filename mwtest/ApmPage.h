@@ -6,8 +6,8 @@
 
 #include <vector>
 
-#include "ListCtrl.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/ListCtrl.h"
 
 class CAPMPage : public CHvMwPage
 {

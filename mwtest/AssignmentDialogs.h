@@ -5,11 +5,11 @@
 #include <string>
 #include <vector>
 
-#include "CommonControls.h"
-#include "ComPtr.h"
-#include "Controls.h"
-#include "Dialog.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/CommonControls.h"
+#include "platform/ComPtr.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
 
 // A hot-key control that also keeps whether the key last pressed in it was an extended key: not
 // every system's control reports HOTKEYF_EXT for the keys typed into it.

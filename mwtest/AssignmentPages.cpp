@@ -1,14 +1,14 @@
-#include "AssignmentPages.h"
+#include "mwtest/AssignmentPages.h"
 
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
-#include "AssignmentDialogs.h"
-#include "KeyNames.h"
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/AssignmentDialogs.h"
+#include "mwtest/KeyNames.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 namespace {
 

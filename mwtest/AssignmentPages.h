@@ -6,8 +6,8 @@
 
 #include <string>
 
-#include "ListCtrl.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/ListCtrl.h"
 
 // The text of a record in the "Mapping" column. The keys' variant knows the functions up to
 // "Double click" and the application kind; the buttons' knows every function and no applications.

@@ -1,9 +1,9 @@
-#include "DevicePages.h"
+#include "mwtest/DevicePages.h"
 
-#include "HvMwApiSheet.h"
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/HvMwApiSheet.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 // ---- CDevicePage --------------------------------------------------------------------------------
 

@@ -2,8 +2,8 @@
 // version information.
 #pragma once
 
-#include "Controls.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/Controls.h"
 
 // "Devices": a drop-down of the names of the attached devices; picking one makes it the current
 // device of every page.

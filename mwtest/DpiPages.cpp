@@ -1,10 +1,10 @@
-#include "DpiPages.h"
+#include "mwtest/DpiPages.h"
 
 #include <vector>
 
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -7,10 +7,10 @@
 
 #include <memory>
 
-#include "CommonControls.h"
-#include "Controls.h"
-#include "EventSink.h"
-#include "MwPage.h"
+#include "mwtest/EventSink.h"
+#include "mwtest/MwPage.h"
+#include "platform/CommonControls.h"
+#include "platform/Controls.h"
 
 // The calls of either stage feature (the two interfaces have one slot layout and one set of names).
 class CStageFeature

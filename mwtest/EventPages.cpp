@@ -1,9 +1,9 @@
-#include "EventPages.h"
+#include "mwtest/EventPages.h"
 
-#include "KeyNames.h"
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/KeyNames.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 namespace {
 

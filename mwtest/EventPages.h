@@ -4,9 +4,9 @@
 // event arriving while another page is shown changes nothing.
 #pragma once
 
-#include "EventSink.h"
-#include "ListCtrl.h"
-#include "MwPage.h"
+#include "mwtest/EventSink.h"
+#include "mwtest/MwPage.h"
+#include "platform/ListCtrl.h"
 
 class CHvAppPage;
 class COtfMacroRecordingPage;

@@ -1,6 +1,6 @@
-#include "EventSink.h"
+#include "mwtest/EventSink.h"
 
-#include "ComPtr.h"
+#include "platform/ComPtr.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 #include <atomic>
 #include <new>
 
-#include "ComPtr.h"
+#include "platform/ComPtr.h"
 
 // A sink's QueryInterface: IUnknown and its own event interface only.
 template <class Events>

@@ -1,8 +1,8 @@
-#include "FeaturePages.h"
+#include "mwtest/FeaturePages.h"
 
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -3,9 +3,9 @@
 // obtains its feature when it is activated or acted on and lets it go before the handler returns.
 #pragma once
 
-#include "CommonControls.h"
-#include "Controls.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/CommonControls.h"
+#include "platform/Controls.h"
 
 // "Polling Rate": the supported rates, the current one selected; choosing one writes it.
 class CPollingRatePage : public CHvMwPage

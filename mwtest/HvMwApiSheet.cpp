@@ -1,4 +1,4 @@
-#include "HvMwApiSheet.h"
+#include "mwtest/HvMwApiSheet.h"
 
 CHvMwApiSheet::CHvMwApiSheet() : CPropertySheet(L"Halvo Middleware Test Application")
 {

@@ -7,9 +7,9 @@
 // the sheet has ended and its pages have let go of what they held.
 #pragma once
 
-#include "ComPtr.h"
-#include "HvMwApi.h"
-#include "PropertySheet.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
+#include "platform/PropertySheet.h"
 
 class CHvMwApiSheet : public CPropertySheet
 {

@@ -3,8 +3,8 @@
 
 #include <commctrl.h>
 
-#include "TestBench.h"
-#include "WinApp.h"
+#include "mwtest/TestBench.h"
+#include "platform/WinApp.h"
 
 class CHvMwTestAppApp : public CWinApp
 {

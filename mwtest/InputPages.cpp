@@ -1,8 +1,8 @@
-#include "InputPages.h"
+#include "mwtest/InputPages.h"
 
-#include "MwTestRes.h"
-#include "RawInput.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/RawInput.h"
+#include "platform/WStr.h"
 
 // ---- CModePage ----------------------------------------------------------------------------------
 

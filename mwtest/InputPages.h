@@ -3,8 +3,8 @@
 // page's edit.
 #pragma once
 
-#include "EventSink.h"
-#include "MwPage.h"
+#include "mwtest/EventSink.h"
+#include "mwtest/MwPage.h"
 
 // "Mode": normal, default or driver mode. While the page is in front it takes the raw input of the
 // keyboard (so the keyboard makes no ordinary key messages) and the mouse, and shows the last key

@@ -1,8 +1,8 @@
-#include "KeyNames.h"
+#include "mwtest/KeyNames.h"
 
 #include <vector>
 
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
 
 LPARAM KeyNameParam(DWORD keyCode)
 {

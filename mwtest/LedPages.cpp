@@ -1,9 +1,9 @@
-#include "LedPages.h"
+#include "mwtest/LedPages.h"
 
-#include "CommonDialogs.h"
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/CommonDialogs.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 // calibrated-value LEDs the user copies them into).
 #pragma once
 
-#include "CommonControls.h"
-#include "Controls.h"
-#include "GdiObject.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/CommonControls.h"
+#include "platform/Controls.h"
+#include "platform/GdiObject.h"
 
 // An edit that shows a colour as its background.
 class CColorEdit : public CEdit

@@ -1,12 +1,12 @@
-#include "MacroPages.h"
+#include "mwtest/MacroPages.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "RawInput.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/RawInput.h"
+#include "platform/WStr.h"
 
 namespace {
 

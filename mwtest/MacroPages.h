@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "Dialog.h"
-#include "ListCtrl.h"
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
+#include "platform/Dialog.h"
+#include "platform/ListCtrl.h"
 
 // The texts of a macro event as the editor lists it: the event and its information ("Key Make",
 // "001e,0000"). Mouse events carry the raw-input button flag in the low half and its data in the

@@ -1,8 +1,8 @@
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
 
-#include "HvMwApiSheet.h"
-#include "Menu.h"
-#include "PageKit.h"
+#include "mwtest/HvMwApiSheet.h"
+#include "mwtest/PageKit.h"
+#include "platform/Menu.h"
 
 BEGIN_MSG_MAP(CHvMwPage, CPropertyPage)
     ON_WM_DESTROY()

@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "CommonDialogs.h"
-#include "ListCtrl.h"
-#include "MwTestRes.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/CommonDialogs.h"
+#include "platform/ListCtrl.h"
 
-#include "ComPtr.h"
-#include "HvMwApi.h"
-#include "PropertySheet.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
+#include "platform/PropertySheet.h"
 
 class CHvMwApiSheet;
 

@@ -1,8 +1,8 @@
-#include "PageKit.h"
+#include "mwtest/PageKit.h"
 
 #include <objbase.h>
 
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
 
 std::wstring TakeText(LPWSTR text)
 {

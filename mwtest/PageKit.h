@@ -11,7 +11,7 @@
 #include <initializer_list>
 #include <string>
 
-#include "ListCtrl.h"
+#include "platform/ListCtrl.h"
 
 // Messages a page posts to itself (WM_USER + 0x100 and up), so that the work of an event or a
 // click is done by the page's own handler once the notification that caused it has returned.

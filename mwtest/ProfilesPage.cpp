@@ -1,10 +1,10 @@
-#include "ProfilesPage.h"
+#include "mwtest/ProfilesPage.h"
 
 #include <vector>
 
-#include "MwTestRes.h"
-#include "PageKit.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/PageKit.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -6,9 +6,9 @@
 
 #include <string>
 
-#include "EventSink.h"
-#include "ListCtrl.h"
-#include "MwPage.h"
+#include "mwtest/EventSink.h"
+#include "mwtest/MwPage.h"
+#include "platform/ListCtrl.h"
 
 class CProfilesPage;
 

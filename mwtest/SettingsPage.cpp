@@ -1,8 +1,8 @@
-#include "SettingsPage.h"
+#include "mwtest/SettingsPage.h"
 
-#include "Handles.h"
-#include "MwTestRes.h"
-#include "ShellOpen.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/Handles.h"
+#include "platform/ShellOpen.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "MwPage.h"
+#include "mwtest/MwPage.h"
 
 class CSettingsPage : public CHvMwPage
 {

@@ -1,19 +1,19 @@
-#include "TestBench.h"
+#include "mwtest/TestBench.h"
 
 #include <map>
 
-#include "ApmPage.h"
-#include "AssignmentPages.h"
-#include "DevicePages.h"
-#include "DpiPages.h"
-#include "EventPages.h"
-#include "FeaturePages.h"
-#include "InputPages.h"
-#include "LedPages.h"
-#include "MacroPages.h"
-#include "MwTestRes.h"
-#include "ProfilesPage.h"
-#include "SettingsPage.h"
+#include "mwtest/ApmPage.h"
+#include "mwtest/AssignmentPages.h"
+#include "mwtest/DevicePages.h"
+#include "mwtest/DpiPages.h"
+#include "mwtest/EventPages.h"
+#include "mwtest/FeaturePages.h"
+#include "mwtest/InputPages.h"
+#include "mwtest/LedPages.h"
+#include "mwtest/MacroPages.h"
+#include "mwtest/MwTestRes.h"
+#include "mwtest/ProfilesPage.h"
+#include "mwtest/SettingsPage.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 
 #include <memory>
 
-#include "HvMwApiSheet.h"
-#include "MwPage.h"
+#include "mwtest/HvMwApiSheet.h"
+#include "mwtest/MwPage.h"
 
 class CHvMwTestBench
 {

@@ -1,7 +1,7 @@
-#include "BitmapHelpers.h"
+#include "platform/BitmapHelpers.h"
 
-#include <ComPtr.h>
-#include <Dc.h>
+#include "platform/ComPtr.h"
+#include "platform/Dc.h"
 
 #include <ocidl.h>
 #include <olectl.h>

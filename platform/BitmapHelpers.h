@@ -3,7 +3,7 @@
 // Bitmap helpers shared by the panel base, the skin resource cache, the frame panel and the
 // controls. User-interface thread only; they keep no state but the masked paint's two DCs (per thread).
 
-#include <Handles.h>
+#include "platform/Handles.h"
 
 #include <windows.h>
 

@@ -1,4 +1,4 @@
-#include "CommonControls.h"
+#include "platform/CommonControls.h"
 
 #include <atomic>
 

@@ -9,7 +9,7 @@
 
 #include <commctrl.h>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 // Registers the comctl32 window classes of classes (ICC_* flags) for the process; each set of
 // classes once.

@@ -1,4 +1,4 @@
-#include "CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 
 #include <commdlg.h>
 

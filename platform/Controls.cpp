@@ -1,8 +1,8 @@
-#include "Controls.h"
+#include "platform/Controls.h"
 
 #include <algorithm>
 
-#include "Dc.h"
+#include "platform/Dc.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include <string>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CButton : public CWnd
 {

@@ -1,4 +1,4 @@
-#include "Dc.h"
+#include "platform/Dc.h"
 
 #include <algorithm>
 

@@ -10,8 +10,8 @@
 #include <windows.h>
 #include <memory>
 #include <string>
-#include "GdiObject.h"
-#include "Geometry.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
 
 class CDC
 {

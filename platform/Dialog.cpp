@@ -1,8 +1,8 @@
-#include "Dialog.h"
+#include "platform/Dialog.h"
 
-#include "DialogTemplate.h"
-#include "ModalLoop.h"
-#include "WinApp.h"
+#include "platform/DialogTemplate.h"
+#include "platform/ModalLoop.h"
+#include "platform/WinApp.h"
 
 BEGIN_MSG_MAP(CDialog, CWnd)
     ON_MESSAGE(WM_INITDIALOG, HandleInitDialog)

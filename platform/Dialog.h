@@ -15,7 +15,7 @@
 #pragma once
 
 #include <memory>
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CDialogTemplate;
 

@@ -1,4 +1,4 @@
-#include "DialogTemplate.h"
+#include "platform/DialogTemplate.h"
 
 // Layout of DLGTEMPLATE and DLGITEMTEMPLATE: fixed fields, then variable-length arrays of WORDs
 // (menu, class, title, font; class, title, creation data), each item aligned on a DWORD.

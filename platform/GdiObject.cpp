@@ -1,4 +1,4 @@
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
 
 #include <utility>
 

@@ -1,7 +1,7 @@
-#include "GroupWnd.h"
+#include "platform/GroupWnd.h"
 
-#include "Dc.h"
-#include "WndClass.h"
+#include "platform/Dc.h"
+#include "platform/WndClass.h"
 
 bool CGroupWnd::Create(HWND parent, const RECT& rect)
 {

@@ -8,7 +8,7 @@
 
 #include <windows.h>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CGroupWnd : public CWnd
 {

@@ -1,4 +1,4 @@
-#include "HeaderCtrl.h"
+#include "platform/HeaderCtrl.h"
 
 #include <algorithm>
 

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CHeaderCtrl : public CWnd
 {

@@ -1,4 +1,4 @@
-#include "ListCtrl.h"
+#include "platform/ListCtrl.h"
 
 #include <algorithm>
 #include <vector>

@@ -12,7 +12,7 @@
 
 #include <string>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CListCtrl : public CWnd
 {

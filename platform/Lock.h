@@ -2,7 +2,7 @@
 #pragma once
 
 #include <atomic>
-#include "Handles.h"
+#include "platform/Handles.h"
 
 class CCriticalSection
 {

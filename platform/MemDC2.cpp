@@ -1,4 +1,4 @@
-#include "MemDC2.h"
+#include "platform/MemDC2.h"
 
 CMemDC2::CMemDC2(HDC target, const RECT* rect) : CDC(target), m_target(target)
 {

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "Dc.h"
-#include "GdiObject.h"
-#include "Geometry.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
 
 class CMemDC2 : public CDC
 {

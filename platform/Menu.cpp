@@ -1,8 +1,8 @@
-#include "Menu.h"
+#include "platform/Menu.h"
 
 #include <utility>
 
-#include "WinApp.h"
+#include "platform/WinApp.h"
 
 CMenu::~CMenu()
 {

@@ -1,4 +1,4 @@
-#include "MessageMap.h"
+#include "platform/MessageMap.h"
 
 namespace {
 

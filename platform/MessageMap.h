@@ -31,7 +31,7 @@
 #pragma once
 
 #include <windows.h>
-#include "Geometry.h"
+#include "platform/Geometry.h"
 
 class CWnd;
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 // Takes and dispatches this thread's messages until done() answers true (asked before each
 // message). Each message first goes through the PreTranslateMessage chain from its window up to

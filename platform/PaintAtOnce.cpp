@@ -1,10 +1,10 @@
-#include "PaintAtOnce.h"
+#include "platform/PaintAtOnce.h"
 
 #include <algorithm>
 #include <vector>
-#include "Dc.h"
-#include "GdiObject.h"
-#include "Wnd.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
 
 namespace {
 

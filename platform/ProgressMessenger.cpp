@@ -1,9 +1,9 @@
-#include "ProgressMessenger.h"
+#include "platform/ProgressMessenger.h"
 
 #include <algorithm>
 #include <memory>
 
-#include "Thread.h"
+#include "platform/Thread.h"
 
 namespace {
 

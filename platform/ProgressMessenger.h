@@ -12,8 +12,8 @@
 #include <string>
 #include <vector>
 
-#include "Handles.h"
-#include "Lock.h"
+#include "platform/Handles.h"
+#include "platform/Lock.h"
 
 // wParam: the sending CProgressMessenger*; lParam: the percent, 0 to 100.
 constexpr UINT WM_PROGRESS_PERCENT = WM_USER + 30;

@@ -1,8 +1,8 @@
-#include "PropertySheet.h"
+#include "platform/PropertySheet.h"
 
-#include "CommonControls.h"
-#include "ModalLoop.h"
-#include "WinApp.h"
+#include "platform/CommonControls.h"
+#include "platform/ModalLoop.h"
+#include "platform/WinApp.h"
 
 namespace {
 

@@ -32,7 +32,7 @@
 #include <string>
 #include <vector>
 
-#include "Dialog.h"
+#include "platform/Dialog.h"
 
 class CPropertySheet;
 

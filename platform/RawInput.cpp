@@ -1,4 +1,4 @@
-#include "RawInput.h"
+#include "platform/RawInput.h"
 
 #include <cstring>
 #include <cwchar>

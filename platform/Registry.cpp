@@ -1,4 +1,4 @@
-#include "Registry.h"
+#include "platform/Registry.h"
 
 bool ReadRegistryString(HKEY key, const wchar_t* valueName, wchar_t* buffer, size_t capacity)
 {

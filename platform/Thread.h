@@ -2,7 +2,7 @@
 // Also the one way this code base waits on a thread's behalf while windows live on it.
 #pragma once
 
-#include "Handles.h"
+#include "platform/Handles.h"
 #include <functional>
 
 // Waits up to ms (INFINITE: without limit) for handle, dispatching meanwhile only the messages

@@ -8,7 +8,7 @@
 // subclassed; its own window procedure still does all the work).
 #pragma once
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 class CTrackedWnd : public CWnd
 {

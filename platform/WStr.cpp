@@ -1,4 +1,4 @@
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <windows.h>
 #include <cstdarg>

@@ -1,6 +1,6 @@
-#include "WinApp.h"
+#include "platform/WinApp.h"
 
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 namespace {
 CWinApp* g_app = nullptr;

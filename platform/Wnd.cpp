@@ -1,11 +1,11 @@
-#include "Wnd.h"
+#include "platform/Wnd.h"
 
 #include <unordered_map>
 #include <vector>
-#include "Dc.h"
-#include "GdiObject.h"
-#include "Lock.h"
-#include "WinApp.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Lock.h"
+#include "platform/WinApp.h"
 
 namespace {
 

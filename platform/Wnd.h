@@ -16,9 +16,9 @@
 
 #include <windows.h>
 #include <string>
-#include "Geometry.h"
-#include "Handles.h"
-#include "MessageMap.h"
+#include "platform/Geometry.h"
+#include "platform/Handles.h"
+#include "platform/MessageMap.h"
 
 class CRgn;
 

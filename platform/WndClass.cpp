@@ -1,7 +1,7 @@
-#include "WndClass.h"
+#include "platform/WndClass.h"
 
-#include "WinApp.h"
-#include "Wnd.h"
+#include "platform/WinApp.h"
+#include "platform/Wnd.h"
 
 // Gives StdWndProc to the class: CWnd's static procedure is protected, so a friend-free helper
 // class derived from CWnd hands it out.

@@ -7,7 +7,8 @@ Each source folder is one library. A folder may include the headers of, and link
 folders of a lower layer only; folders of one layer know nothing of each other. The arrows are read
 from every #include (quoted or angled) of the folders' sources, headers, tables and resource scripts,
 and from every target_link_libraries of their CMakeLists.txt. Each target lists its sources once, in
-its own folder's CMakeLists.txt.
+its own folder's CMakeLists.txt, and an include names the folder of what it includes
+("skin/GUIItem.h").
 
 Every fault is printed on a line of its own. A fault listed in the allowed file (one per line, '#'
 starts a comment) is a known one still to be mended: it is reported but does not fail the check. An
@@ -65,6 +66,10 @@ def include_edges(root, files):
         with open(os.path.join(root, path), encoding="utf-8", errors="replace") as f:
             text = strip_comments(f.read())
         for name in INCLUDE.findall(text):
+            if "/" not in name and name in by_name and not path.endswith(".rc"):
+                # A resource script names the resource header beside it; everything else names the
+                # folder of what it includes, so that a reader sees the layer at every include.
+                faults.append(f"{path}: include \"{name}\" does not name its folder")
             here = os.path.normpath(os.path.join(os.path.dirname(path), name)).replace(os.sep, "/")
             if here in by_name and folder in by_name[here]:
                 continue  # a file of its own folder, named from where it is

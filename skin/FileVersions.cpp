@@ -1,8 +1,8 @@
-#include "FileVersions.h"
+#include "skin/FileVersions.h"
 
 #include <vector>
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
-#include "FontItem.h"
+#include "skin/FontItem.h"
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 bool CreateSkinFont(int height, CFont& font)
 {

@@ -1,8 +1,8 @@
 // A font that a layout's FONT element creates; the items that name it by "fontid" borrow it.
 #pragma once
 
-#include "GUIItem.h"
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
+#include "skin/GUIItem.h"
 
 // The skin's own font: Arial of the given height (LOGFONT height: positive for the character cell,
 // negative for the character itself), bold (700), the default character set and quality, swiss

@@ -1,4 +1,4 @@
-#include "GUIItem.h"
+#include "skin/GUIItem.h"
 
 #include <unordered_set>
 

@@ -1,11 +1,11 @@
-#include "GUIPanel.h"
+#include "skin/GUIPanel.h"
 
 #include <algorithm>
 
-#include "BitmapHelpers.h"
-#include "Dc.h"
-#include "LayoutLoader.h"
-#include "PanelBitmap.h"
+#include "platform/BitmapHelpers.h"
+#include "platform/Dc.h"
+#include "skin/LayoutLoader.h"
+#include "skin/PanelBitmap.h"
 
 BEGIN_MSG_MAP(CGUIPanel, CDialog)
     ON_WM_CREATE()

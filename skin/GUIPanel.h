@@ -12,10 +12,10 @@
 #include <memory>
 #include <string>
 
-#include "Dialog.h"
-#include "GUIItem.h"
-#include "GdiObject.h"
-#include "Geometry.h"
+#include "platform/Dialog.h"
+#include "platform/GdiObject.h"
+#include "platform/Geometry.h"
+#include "skin/GUIItem.h"
 
 class CPanelBitmap;
 class CPreparedLayout;

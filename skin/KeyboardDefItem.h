@@ -4,7 +4,7 @@
 // keyboard definition (GetKeyboardDef), which itself knows nothing of items. Like the definition it
 // lives as long as the program and is in no item list.
 
-#include "GUIItem.h"
+#include "skin/GUIItem.h"
 
 class CKeyboardDefItem : public CGUIItem
 {

@@ -1,4 +1,4 @@
-#include "KeyboardLayouts.h"
+#include "skin/KeyboardLayouts.h"
 
 #include <iterator>
 

@@ -3,7 +3,7 @@
 // The Windows keyboard layouts the KBLAYOUT items name, and the activation of the one that
 // matches the chosen language, undone at exit.
 
-#include "GUIItem.h"
+#include "skin/GUIItem.h"
 
 #include <windows.h>
 

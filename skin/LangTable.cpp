@@ -1,4 +1,4 @@
-#include "LangTable.h"
+#include "skin/LangTable.h"
 
 #include <cstring>
 #include <cwchar>

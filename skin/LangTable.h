@@ -4,7 +4,7 @@
 // (font replacement, item and list-column attribute overrides). Every user-visible text is a key
 // ("$Delete") or a key prefix ("#Profile") translated through the current table when shown.
 
-#include "GUIItem.h"
+#include "skin/GUIItem.h"
 
 #include <cstddef>
 #include <cstdint>

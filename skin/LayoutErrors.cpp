@@ -1,8 +1,8 @@
-#include "LayoutErrors.h"
+#include "skin/LayoutErrors.h"
 
 #include <windows.h>
 
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace {
 

@@ -1,19 +1,19 @@
-#include "LayoutLoader.h"
+#include "skin/LayoutLoader.h"
 
 #include <cstdint>
 #include <cwchar>
 #include <iterator>
 #include <memory>
 
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "LayoutSections.h"
-#include "PanelBitmap.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
-#include "Wnd.h"
+#include "platform/Wnd.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
+#include "skin/LayoutSections.h"
+#include "skin/PanelBitmap.h"
+#include "skin/SkinResourceCache.h"
 
 namespace {
 

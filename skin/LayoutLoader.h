@@ -14,8 +14,8 @@
 
 #include <pugixml.hpp>
 
-#include "LayoutSections.h"
-#include "ProgressMessenger.h"
+#include "platform/ProgressMessenger.h"
+#include "skin/LayoutSections.h"
 
 class CGUIItems;
 class CPreparedLayout;

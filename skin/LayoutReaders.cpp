@@ -1,16 +1,16 @@
-#include "LayoutReaders.h"
+#include "skin/LayoutReaders.h"
 
 #include <cstring>
 #include <cwchar>
 #include <cwctype>
 
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/SkinResourceCache.h"
 
 namespace layout {
 

@@ -15,7 +15,7 @@
 
 #include <pugixml.hpp>
 
-#include "Geometry.h"
+#include "platform/Geometry.h"
 
 struct SkinResource;
 class CGUIItem;

@@ -13,9 +13,9 @@
 
 #include <pugixml.hpp>
 
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "Wnd.h"
+#include "platform/Wnd.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
 
 class CGUIItems;
 class CWnd;

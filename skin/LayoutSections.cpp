@@ -1,4 +1,4 @@
-#include "LayoutSections.h"
+#include "skin/LayoutSections.h"
 
 #include <cstring>
 #include <iterator>
@@ -6,19 +6,19 @@
 #include <string>
 #include <vector>
 
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "KeyboardDef.h"
-#include "KeyboardDefItem.h"
-#include "KeyboardLayouts.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutReaders.h"
-#include "LayoutSectionBuild.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
-#include "Wnd.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "platform/Wnd.h"
+#include "platform/WStr.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/KeyboardDefItem.h"
+#include "skin/KeyboardLayouts.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutReaders.h"
+#include "skin/LayoutSectionBuild.h"
+#include "skin/SkinResourceCache.h"
 
 using namespace layout;
 

@@ -1,4 +1,4 @@
-#include "PanelBitmap.h"
+#include "skin/PanelBitmap.h"
 
 CPanelBitmap::CPanelBitmap(HBITMAP source, HWND) : m_source(source), m_bitmap(nullptr)
 {

@@ -5,8 +5,8 @@
 
 #include <windows.h>
 
-#include "GUIItem.h"
-#include "Geometry.h"
+#include "platform/Geometry.h"
+#include "skin/GUIItem.h"
 
 class CPanelBitmap : public CGUIItem
 {

@@ -1,6 +1,6 @@
-#include "SkinResourceCache.h"
+#include "skin/SkinResourceCache.h"
 
-#include <BitmapHelpers.h>
+#include "platform/BitmapHelpers.h"
 
 #include <windows.h>
 

@@ -7,7 +7,7 @@
 // so a cache is cleared only when no item built from it lives. The program's cache is cleared once,
 // when the program ends, after its windows are gone; SetFolder releases nothing.
 
-#include <Handles.h>
+#include "platform/Handles.h"
 
 #include <cstdint>
 #include <memory>

@@ -2,11 +2,11 @@
 // simulator's dump, and what it writes shows in the dump and the call journal, one call per step.
 #include "SimTest.h"
 
-#include "DeviceManager.h"
+#include "SysTray/DeviceManager.h"
 #include "RecordingHandler.h"
 
 #include "Paths.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <sstream>
 

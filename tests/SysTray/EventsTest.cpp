@@ -5,7 +5,7 @@
 // sink forwards nothing after that.
 #include "SimTest.h"
 
-#include "DeviceManager.h"
+#include "SysTray/DeviceManager.h"
 #include "RecordingHandler.h"
 
 #include "Messages.h"

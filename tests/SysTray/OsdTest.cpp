@@ -2,11 +2,11 @@
 // placed at the bottom right of the primary monitor, shown without activation, hiding themselves
 // 2000 ms after the last show, and painting frames, steps and values in the display colours. The
 // pictures land in the test's folder.
-#include "OnScreenDisplay.h"
+#include "SysTray/OnScreenDisplay.h"
 
 #include "HvTest.h"
-#include "Thread.h"
-#include "WStr.h"
+#include "platform/Thread.h"
+#include "platform/WStr.h"
 
 #include <objbase.h>
 

@@ -2,8 +2,8 @@
 // came on, so that a test can compare what arrived with what the device did.
 #pragma once
 
-#include "EventHandlers.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "SysTray/EventHandlers.h"
 
 #include <string>
 #include <vector>

@@ -5,13 +5,13 @@
 // and the pictures of its displays (kept in the test's folder).
 #include "SimTest.h"
 
-#include "DelayTimer.h"
-#include "RawInput.h"
+#include "SysTray/DelayTimer.h"
+#include "platform/RawInput.h"
 #include "RecordingHandler.h"
-#include "SysTrayRes.h"
+#include "SysTray/SysTrayRes.h"
 #include "TrayTestSupport.h"
-#include "VexaSysTrayDlg.h"
-#include "WStr.h"
+#include "SysTray/VexaSysTrayDlg.h"
+#include "platform/WStr.h"
 
 #include "HvTest.h"
 

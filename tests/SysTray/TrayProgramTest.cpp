@@ -4,14 +4,14 @@
 // helper against the stand-ins, and the recorder fed with made-up raw input at chosen times.
 #include "SimTest.h"
 
-#include "CommonDialogs.h"
-#include "DelayTimer.h"
-#include "PcManager.h"
+#include "platform/CommonDialogs.h"
+#include "SysTray/DelayTimer.h"
+#include "SysTray/PcManager.h"
 #include "RecordingHandler.h"
-#include "SysTrayRes.h"
+#include "SysTray/SysTrayRes.h"
 #include "TrayTestSupport.h"
-#include "VexaSysTrayApp.h"
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayApp.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
 #include "../platform/ImportPatch.h"
 

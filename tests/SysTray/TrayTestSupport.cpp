@@ -1,10 +1,10 @@
 #include "TrayTestSupport.h"
 
 #include "ChildProcess.h"
-#include "PcManager.h"
-#include "TrayNotifyIcon.h"
+#include "SysTray/PcManager.h"
+#include "SysTray/TrayNotifyIcon.h"
 #include "TestWindows.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <tlhelp32.h>
 

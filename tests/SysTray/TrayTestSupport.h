@@ -3,7 +3,7 @@
 // stand-ins' processes, and watching the tray menu that this thread shows.
 #pragma once
 
-#include "Menu.h"
+#include "platform/Menu.h"
 
 #include <windows.h>
 

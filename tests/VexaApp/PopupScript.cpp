@@ -5,12 +5,12 @@
 
 #include <gtest/gtest.h>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "ListPanel.h"
-#include "PopupBox.h"
-#include "TextItem.h"
-#include "VxItemIds.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanel.h"
+#include "controls/PopupBox.h"
+#include "controls/TextItem.h"
+#include "VexaApp/VxItemIds.h"
 
 namespace vexatest {
 

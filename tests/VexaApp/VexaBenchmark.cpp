@@ -33,16 +33,16 @@
 #include <string>
 #include <vector>
 
-#include "ControlMessages.h"
-#include "DeviceFactory.h"
-#include "KeyboardLayouts.h"
-#include "LangTable.h"
-#include "LayoutLoader.h"
-#include "ModelRecords.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "VxApp.h"
-#include "VxItemIds.h"
+#include "controls/ControlMessages.h"
+#include "core/ModelRecords.h"
+#include "core/NameTables.h"
+#include "model/DeviceFactory.h"
+#include "skin/KeyboardLayouts.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutLoader.h"
+#include "skin/SkinResourceCache.h"
+#include "VexaApp/VxApp.h"
+#include "VexaApp/VxItemIds.h"
 
 using namespace vexatest;
 

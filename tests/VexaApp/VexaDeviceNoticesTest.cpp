@@ -13,13 +13,13 @@
 #include <string>
 #include <thread>
 
-#include "PanelBitmap.h"
-#include "PopupBox.h"
+#include "skin/PanelBitmap.h"
+#include "controls/PopupBox.h"
 #include "PopupScript.h"
 #include "VexaInProcess.h"
-#include "VxAppDlg.h"
-#include "VxAppNotices.h"
-#include "VxItemIds.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxAppNotices.h"
+#include "VexaApp/VxItemIds.h"
 
 using hvtest::WaitUntil;
 using vexatest::PopupScript;

@@ -2,10 +2,10 @@
 
 #include "HvTest.h"
 
-#include "DeviceFactory.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "VxApp.h"
+#include "core/NameTables.h"
+#include "model/DeviceFactory.h"
+#include "skin/SkinResourceCache.h"
+#include "VexaApp/VxApp.h"
 
 #include "../controls/SkinSections.h"
 

@@ -7,10 +7,10 @@
 
 #include <memory>
 
-#include "GenDevice.h"
-#include "KeyboardConfig.h"
-#include "MouseConfig.h"
-#include "VxAppDlg.h"
+#include "model/GenDevice.h"
+#include "model/KeyboardConfig.h"
+#include "model/MouseConfig.h"
+#include "VexaApp/VxAppDlg.h"
 
 namespace vexatest {
 

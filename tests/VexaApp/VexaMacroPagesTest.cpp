@@ -14,21 +14,21 @@
 #include <string>
 #include <vector>
 
-#include "BitmapBtn.h"
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "EditItem.h"
-#include "GUIPanel.h"
-#include "KeyboardConfig.h"
-#include "ListPanel.h"
-#include "MacroDisplay.h"
-#include "MouseConfig.h"
-#include "TextItem.h"
+#include "controls/BitmapBtn.h"
+#include "platform/CommonDialogs.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "controls/EditItem.h"
+#include "skin/GUIPanel.h"
+#include "model/KeyboardConfig.h"
+#include "controls/ListPanel.h"
+#include "controls/MacroDisplay.h"
+#include "model/MouseConfig.h"
+#include "controls/TextItem.h"
 #include "VexaInProcess.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "WStr.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "platform/WStr.h"
 
 using hvtest::WaitUntil;
 

@@ -15,17 +15,17 @@
 #include <string>
 #include <vector>
 
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "GUIPanel.h"
-#include "ListPanel.h"
-#include "MouseConfig.h"
-#include "NameTables.h"
-#include "PopupBox.h"
-#include "RawInput.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "skin/GUIPanel.h"
+#include "controls/ListPanel.h"
+#include "model/MouseConfig.h"
+#include "core/NameTables.h"
+#include "controls/PopupBox.h"
+#include "platform/RawInput.h"
 #include "VexaInProcess.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
 
 using hvtest::WaitUntil;
 

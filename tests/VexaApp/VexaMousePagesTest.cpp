@@ -13,14 +13,14 @@
 #include <string>
 #include <vector>
 
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "MouseConfig.h"
-#include "NameTables.h"
-#include "Slider.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "model/MouseConfig.h"
+#include "core/NameTables.h"
+#include "controls/Slider.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
 #include "VexaInProcess.h"
 
 using hvtest::WaitUntil;

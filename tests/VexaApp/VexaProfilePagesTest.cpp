@@ -15,20 +15,20 @@
 #include <string>
 #include <vector>
 
-#include "BitmapBtn.h"
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "KeyboardConfig.h"
-#include "MouseConfig.h"
-#include "PopupBox.h"
+#include "controls/BitmapBtn.h"
+#include "platform/CommonDialogs.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "model/KeyboardConfig.h"
+#include "model/MouseConfig.h"
+#include "controls/PopupBox.h"
 #include "PopupScript.h"
-#include "TextItem.h"
+#include "controls/TextItem.h"
 #include "VexaInProcess.h"
-#include "VxAppDlg.h"
-#include "VxItemIds.h"
-#include "WStr.h"
-#include "XListCtrl.h"
+#include "VexaApp/VxAppDlg.h"
+#include "VexaApp/VxItemIds.h"
+#include "platform/WStr.h"
+#include "controls/XListCtrl.h"
 
 using hvtest::WaitUntil;
 using vexatest::PopupScript;

@@ -13,8 +13,8 @@
 #include <regex>
 #include <thread>
 
-#include "VxItemIds.h"
-#include "WStr.h"
+#include "platform/WStr.h"
+#include "VexaApp/VxItemIds.h"
 
 using namespace vexatest;
 using hvtest::WaitUntil;

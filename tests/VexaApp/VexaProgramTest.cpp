@@ -16,13 +16,13 @@
 #include <set>
 #include <thread>
 
-#include "BitmapBtn.h"
-#include "LangTable.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "VxItemIds.h"
-#include "WStr.h"
+#include "controls/BitmapBtn.h"
+#include "core/NameTables.h"
+#include "platform/WStr.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutLoader.h"
+#include "skin/SkinResourceCache.h"
+#include "VexaApp/VxItemIds.h"
 
 using namespace vexatest;
 using hvtest::WaitUntil;

@@ -1,13 +1,13 @@
 // Bitmap buttons, keyboard key items and bitmap windows in a panel: the picture of every state
 // (read back from the screen), masks, hover through real mouse moves, check-box and toggle clicks,
 // blink, captions, tooltips, the messages and key name of a key item, and the bitmap window's text.
-#include "BitmapBtn.h"
-#include "BitmapWindow.h"
-#include "DialogTemplate.h"
-#include "GUIPanel.h"
-#include "KeyboardDef.h"
-#include "KeyboardKeyItem.h"
-#include "NameTables.h"
+#include "controls/BitmapBtn.h"
+#include "controls/BitmapWindow.h"
+#include "controls/KeyboardKeyItem.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "platform/DialogTemplate.h"
+#include "skin/GUIPanel.h"
 
 #include "HvTest.h"
 #include "TestBitmaps.h"

@@ -1,4 +1,4 @@
-#include "BitmapHelpers.h"
+#include "platform/BitmapHelpers.h"
 
 #include "TestFiles.h"
 

@@ -4,15 +4,15 @@
 // common-dialog seam, where the palette opens; the slider's ranges (with tickers the test adds) and
 // the values the marker reports; and the layout's edge cases of those sections and of the DPI stage
 // windows.
-#include "APMSlider.h"
-#include "ColorPaletteWnd.h"
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "DMarker.h"
-#include "DpiStageWindow.h"
-#include "DropdownColorButton.h"
-#include "GUIItem.h"
-#include "NameTables.h"
+#include "controls/APMSlider.h"
+#include "controls/ColorPaletteWnd.h"
+#include "controls/ControlMessages.h"
+#include "controls/DMarker.h"
+#include "controls/DpiStageWindow.h"
+#include "controls/DropdownColorButton.h"
+#include "core/NameTables.h"
+#include "platform/CommonDialogs.h"
+#include "skin/GUIItem.h"
 
 #include "ControlTest.h"
 #include "HvTest.h"

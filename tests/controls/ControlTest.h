@@ -10,13 +10,13 @@
 #include <functional>
 #include <initializer_list>
 
-#include "ControlMessages.h"
+#include "controls/ControlMessages.h"
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
-#include "ListPanel.h"
-#include "NameTables.h"
+#include "controls/ListPanel.h"
+#include "core/NameTables.h"
 #include "RecordingPanel.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace controltest {
 

@@ -3,14 +3,14 @@
 // typed through the program's own pre-translation, the key edits fed by raw input and by key
 // messages, the key-combination state machine on made-up raw input and a clock of the test's, the
 // progress thread ended with a bound; and the sections' edge cases.
-#include "ControlMessages.h"
-#include "EditItem.h"
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "MacroDisplay.h"
-#include "NameTables.h"
-#include "ProgressPanelItem.h"
-#include "RawInput.h"
+#include "controls/ControlMessages.h"
+#include "controls/EditItem.h"
+#include "controls/MacroDisplay.h"
+#include "controls/ProgressPanelItem.h"
+#include "core/NameTables.h"
+#include "platform/RawInput.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
 
 #include "ControlTest.h"
 #include "HvTest.h"

@@ -1,7 +1,7 @@
 // The frame panel's border and picture, and the skinned scroll bar driving a real list box: arrows,
 // pages, the jump to the end, dragging the thumb, and a list that cannot scroll.
-#include "GenericPanel.h"
-#include "VScrollBar.h"
+#include "controls/GenericPanel.h"
+#include "controls/VScrollBar.h"
 
 #include "HvTest.h"
 #include "TestBitmaps.h"

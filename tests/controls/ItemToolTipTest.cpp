@@ -3,12 +3,12 @@
 // button. The system destroys them with the top-level window (the tooltip is owned by it) or with
 // the item's window (an animation is its child); an item that outlives them must then forget them,
 // because their handle values are handed out again.
-#include "AVIButton.h"
-#include "BitmapBtn.h"
-#include "BitmapItem.h"
-#include "BitmapWindow.h"
-#include "ItemToolTip.h"
-#include "KeyboardKeyItem.h"
+#include "controls/AVIButton.h"
+#include "controls/BitmapBtn.h"
+#include "controls/BitmapItem.h"
+#include "controls/BitmapWindow.h"
+#include "controls/ItemToolTip.h"
+#include "controls/KeyboardKeyItem.h"
 
 #include "HvTest.h"
 #include "../platform/ImportPatch.h"

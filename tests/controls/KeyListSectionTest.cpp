@@ -3,13 +3,13 @@
 // shaped by the shared mask, captions coloured by the shared states, bound to the definition by
 // name (or to nothing), an extra picture, the hover and click messages to the owner, and the list
 // rules (no BUTTONBITMAPS, a "windowid" that names no bitmap item, elements without an item name).
-#include "BitmapItem.h"
-#include "DialogTemplate.h"
-#include "GUIPanel.h"
-#include "KeyboardDef.h"
-#include "KeyboardKeyItem.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
+#include "controls/BitmapItem.h"
+#include "controls/KeyboardKeyItem.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "platform/DialogTemplate.h"
+#include "skin/GUIPanel.h"
+#include "skin/LayoutLoader.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

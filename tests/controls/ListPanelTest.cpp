@@ -2,12 +2,12 @@
 // delay, -1 on a right click, a press outside, focus loss or Escape, sorted rows, disabled rows,
 // nested choices, scroll bar, tooltips), the list shown on a page as a layout builds it (clicks,
 // selection, frame, a press outside that is passed on), and the LISTPANEL section's edge cases.
-#include "ControlMessages.h"
-#include "GUIItem.h"
-#include "ListPanel.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "WndClass.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanel.h"
+#include "controls/ListPanelItem.h"
+#include "core/NameTables.h"
+#include "platform/WndClass.h"
+#include "skin/GUIItem.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

@@ -11,10 +11,10 @@
 
 #include <gtest/gtest.h>
 
-#include "ControlMessages.h"
+#include "controls/ControlMessages.h"
 #include "ControlTest.h"
-#include "ListPanel.h"
-#include "ModelRecords.h"
+#include "controls/ListPanel.h"
+#include "core/ModelRecords.h"
 
 namespace controltest {
 

@@ -3,15 +3,15 @@
 // recorded; its rows, icons and colours in a captured picture; the context menus and the delay's
 // label editing driven by real clicks and keys; scrolling from the skinned bar; the replay of a
 // read-only display; and the recording rules fed with made-up raw input on a clock of the test's.
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "GUIItem.h"
-#include "LangTable.h"
-#include "ListPanelItem.h"
-#include "Macro.h"
-#include "MacroDisplay.h"
-#include "NameTables.h"
-#include "RawInput.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "controls/MacroDisplay.h"
+#include "core/NameTables.h"
+#include "model/Macro.h"
+#include "platform/RawInput.h"
+#include "skin/GUIItem.h"
+#include "skin/LangTable.h"
 
 #include "../platform/ImportPatch.h"
 

@@ -8,9 +8,9 @@
 #include <functional>
 #include <vector>
 
-#include "ControlMessages.h"
-#include "DialogTemplate.h"
-#include "GUIPanel.h"
+#include "controls/ControlMessages.h"
+#include "platform/DialogTemplate.h"
+#include "skin/GUIPanel.h"
 
 namespace controltest {
 

@@ -3,7 +3,7 @@
 // before main, as the programs do before their first load.
 #pragma once
 
-#include "ControlSections.h"
+#include "controls/ControlSections.h"
 
 namespace hvtest {
 

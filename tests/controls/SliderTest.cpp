@@ -1,13 +1,13 @@
 // Sliders as a layout builds them in a real panel, driven by real mouse input: dragging, releasing
 // and jumping thumbs, the value messages the panel receives, the filled bar and the tooltip of the
 // track, the vertical slider, multi-thumb sliders and the layout's edge cases.
-#include "ControlMessages.h"
-#include "GUIItem.h"
-#include "GUIPanel.h"
-#include "NameTables.h"
-#include "Slider.h"
-#include "SliderHMulti.h"
-#include "SliderTrack.h"
+#include "controls/ControlMessages.h"
+#include "controls/Slider.h"
+#include "controls/SliderHMulti.h"
+#include "controls/SliderTrack.h"
+#include "core/NameTables.h"
+#include "skin/GUIItem.h"
+#include "skin/GUIPanel.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

@@ -2,15 +2,15 @@
 // sections build them in a real panel, driven by real mouse input: a text toggling its check box,
 // hover, colours and formats; a drop-down's messages, choice, cancel, nested choice shown as
 // secondary text and a disabled drop-down; and the sections' edge cases.
-#include "AVIButton.h"
-#include "BitmapBtn.h"
-#include "ControlMessages.h"
-#include "DropdownListItem.h"
-#include "GUIItem.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "PopupBox.h"
-#include "TextItem.h"
+#include "controls/AVIButton.h"
+#include "controls/BitmapBtn.h"
+#include "controls/ControlMessages.h"
+#include "controls/DropdownListItem.h"
+#include "controls/ListPanelItem.h"
+#include "controls/PopupBox.h"
+#include "controls/TextItem.h"
+#include "core/NameTables.h"
+#include "skin/GUIItem.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

@@ -4,13 +4,13 @@
 // file dialog seam, scrolling by wheel, thumb and page-down behind the skinned bar, the mouse
 // capture the bar hands over, combo, progress and in-place edit cells, and column clicks that sort
 // nothing.
-#include "CommonDialogs.h"
-#include "ControlMessages.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "XComboList.h"
-#include "XListCtrl.h"
-#include "XListEdit.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanelItem.h"
+#include "controls/XComboList.h"
+#include "controls/XListCtrl.h"
+#include "controls/XListEdit.h"
+#include "core/NameTables.h"
+#include "platform/CommonDialogs.h"
 
 #include "HvTest.h"
 #include "ListTestSupport.h"

@@ -2,15 +2,15 @@
 // says, its style, colours and columns, the elements that yield no list (and leave no window), and
 // the profile list of the generated default skin ("Mouse_MgProfs.xml") shown, captured and driven
 // as the profile page drives it.
-#include "ControlMessages.h"
-#include "GUIItem.h"
-#include "LangTable.h"
-#include "LayoutLoader.h"
-#include "ListPanel.h"
-#include "ListPanelItem.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "XListCtrl.h"
+#include "controls/ControlMessages.h"
+#include "controls/ListPanel.h"
+#include "controls/ListPanelItem.h"
+#include "controls/XListCtrl.h"
+#include "core/NameTables.h"
+#include "skin/GUIItem.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutLoader.h"
+#include "skin/SkinResourceCache.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

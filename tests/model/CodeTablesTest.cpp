@@ -2,7 +2,7 @@
 
 #include <set>
 
-#include "CodeTables.h"
+#include "model/CodeTables.h"
 
 namespace {
 

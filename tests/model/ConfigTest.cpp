@@ -5,10 +5,10 @@
 #include <string>
 #include <vector>
 
-#include "ConfigSnapshot.h"
-#include "KeyboardConfig.h"
-#include "KeyboardDef.h"
-#include "MouseConfig.h"
+#include "model/ConfigSnapshot.h"
+#include "model/KeyboardConfig.h"
+#include "core/KeyboardDef.h"
+#include "model/MouseConfig.h"
 #include "Paths.h"
 
 namespace {

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "KeyboardConfig.h"
-#include "MouseConfig.h"
+#include "model/KeyboardConfig.h"
+#include "model/MouseConfig.h"
 #include "Paths.h"
-#include "ProfileFiles.h"
+#include "model/ProfileFiles.h"
 
 namespace {
 

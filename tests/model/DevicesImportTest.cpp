@@ -7,10 +7,10 @@
 #include <gtest/gtest.h>
 
 #include "DevicesSim.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
 #include "Paths.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 using mwsim::Dev;

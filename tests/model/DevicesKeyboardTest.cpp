@@ -7,18 +7,18 @@
 
 #include <cwchar>
 
-#include "CodeTables.h"
-#include "DeviceSteps.h"
+#include "model/CodeTables.h"
+#include "model/DeviceSteps.h"
 #include "DevicesSim.h"
-#include "Keyboard.h"
-#include "KeyboardConfig.h"
-#include "KeyboardDef.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardConfig.h"
+#include "core/KeyboardDef.h"
 #include "LyingMiddleware.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
-#include "NullDevices.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
+#include "model/NullDevices.h"
 #include "Paths.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 using mwsim::Dev;

@@ -7,18 +7,18 @@
 
 #include <memory>
 
-#include "CodeTables.h"
-#include "DeviceFactory.h"
-#include "DeviceSteps.h"
+#include "model/CodeTables.h"
+#include "model/DeviceFactory.h"
+#include "model/DeviceSteps.h"
 #include "DevicesSim.h"
 #include "LyingMiddleware.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
-#include "NullDevices.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
+#include "model/NullDevices.h"
 #include "Paths.h"
-#include "PredefinedMacros.h"
+#include "model/PredefinedMacros.h"
 #include "TestWindows.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 using mwsim::Dev;

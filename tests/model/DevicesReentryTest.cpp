@@ -13,14 +13,14 @@
 #include <sstream>
 
 #include "DevicesSim.h"
-#include "Keyboard.h"
-#include "KeyboardConfig.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardConfig.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
 #include "Paths.h"
-#include "ProgressMessenger.h"
-#include "Thread.h"
-#include "WStr.h"
+#include "platform/ProgressMessenger.h"
+#include "platform/Thread.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 using mwsim::Dev;

@@ -4,12 +4,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "CodeTables.h"
-#include "KeyboardDef.h"
+#include "model/CodeTables.h"
+#include "core/KeyboardDef.h"
 #include "Paths.h"
-#include "SimStore.h"
+#include "mwsim/SimStore.h"
 #include "TestWindows.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 namespace devtest {
 

@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "ConfigInterfaces.h"
-#include "GenDevice.h"
-#include "SimState.h"
+#include "model/ConfigInterfaces.h"
+#include "model/GenDevice.h"
+#include "mwsim/SimState.h"
 
 namespace devtest {
 

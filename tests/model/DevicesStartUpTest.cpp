@@ -5,7 +5,7 @@
 // the list instead).
 #include "FaultWalks.h"
 
-#include "SharedConnection.h"
+#include "model/SharedConnection.h"
 
 using namespace devtest;
 

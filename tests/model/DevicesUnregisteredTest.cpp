@@ -11,18 +11,18 @@
 
 #include <string>
 
-#include "CodeTables.h"
-#include "DeviceFactory.h"
+#include "model/CodeTables.h"
+#include "model/DeviceFactory.h"
 #include "DevicesSim.h"
-#include "HvMwApi.h"
-#include "Keyboard.h"
-#include "KeyboardConfig.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
+#include "mwapi/HvMwApi.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardConfig.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
 #include "Paths.h"
-#include "ProgressMessenger.h"
+#include "platform/ProgressMessenger.h"
 #include "UnregisteredClass.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 

@@ -18,16 +18,16 @@
 #include <set>
 #include <sstream>
 
-#include "CodeTables.h"
-#include "DeviceSteps.h"
+#include "model/CodeTables.h"
+#include "model/DeviceSteps.h"
 #include "DevicesSim.h"
-#include "Keyboard.h"
-#include "KeyboardConfig.h"
-#include "KeyboardDef.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
-#include "SimStore.h"
-#include "WStr.h"
+#include "model/Keyboard.h"
+#include "model/KeyboardConfig.h"
+#include "core/KeyboardDef.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
+#include "mwsim/SimStore.h"
+#include "platform/WStr.h"
 
 namespace devtest {
 

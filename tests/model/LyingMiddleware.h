@@ -13,8 +13,8 @@
 
 #include <atomic>
 
-#include "ComPtr.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
 
 namespace devtest {
 

@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "Macro.h"
-#include "NameTables.h"
-#include "PredefinedMacros.h"
+#include "core/NameTables.h"
+#include "model/Macro.h"
+#include "model/PredefinedMacros.h"
 
 namespace {
 

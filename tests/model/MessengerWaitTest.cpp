@@ -12,14 +12,14 @@
 #include <functional>
 #include <memory>
 
-#include "CodeTables.h"
+#include "model/CodeTables.h"
 #include "DevicesSim.h"
-#include "Handles.h"
-#include "Mouse.h"
-#include "MouseConfig.h"
-#include "ProgressMessenger.h"
-#include "Thread.h"
-#include "WStr.h"
+#include "platform/Handles.h"
+#include "model/Mouse.h"
+#include "model/MouseConfig.h"
+#include "platform/ProgressMessenger.h"
+#include "platform/Thread.h"
+#include "platform/WStr.h"
 
 using namespace devtest;
 

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <string>
 
-#include "ModelRecords.h"
+#include "core/ModelRecords.h"
 
 namespace {
 

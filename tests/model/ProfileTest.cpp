@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "KeyboardDef.h"
-#include "Profile.h"
+#include "core/KeyboardDef.h"
+#include "model/Profile.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // Creation through COM, threads, and the mouse read and written as the configuration program does.
 #include "SimTest.h"
 
-#include "Thread.h"
+#include "platform/Thread.h"
 
 #include <algorithm>
 #include <iterator>

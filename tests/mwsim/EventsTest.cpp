@@ -6,8 +6,8 @@
 
 #include "ChildProcess.h"
 #include "Messages.h"
-#include "Thread.h"
-#include "WStr.h"
+#include "platform/Thread.h"
+#include "platform/WStr.h"
 
 #include <dbt.h>
 #include <olectl.h>

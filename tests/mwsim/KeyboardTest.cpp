@@ -15,7 +15,7 @@ struct Key
 };
 const Key kKeys[] = {
 #define HV_KEY(name, scan, prefix, vk, onBoard) {name, scan, prefix, vk, onBoard},
-#include "KeyTable.inc"
+#include "mwsim/KeyTable.inc"
 #undef HV_KEY
 };
 

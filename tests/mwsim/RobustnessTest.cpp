@@ -6,7 +6,7 @@
 
 #include "ChildProcess.h"
 #include "Paths.h"
-#include "Thread.h"
+#include "platform/Thread.h"
 
 #include <algorithm>
 #include <cstring>

@@ -3,7 +3,7 @@
 #include "ChildProcess.h"
 #include "Messages.h"
 #include "Paths.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include <cstring>
 #include <sstream>

@@ -3,8 +3,8 @@
 // process through the control tool.
 #pragma once
 
-#include "ComPtr.h"
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
+#include "platform/ComPtr.h"
 
 #include <gtest/gtest.h>
 

@@ -5,7 +5,7 @@
 // the tests check at teardown (1: only the test's own reference left).
 #pragma once
 
-#include "HvMwApi.h"
+#include "mwapi/HvMwApi.h"
 
 #include <gtest/gtest.h>
 

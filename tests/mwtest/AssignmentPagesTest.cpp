@@ -4,11 +4,11 @@
 // of every kind of record.
 #include "BenchTest.h"
 
-#include "AssignmentDialogs.h"
-#include "AssignmentPages.h"
+#include "mwtest/AssignmentDialogs.h"
+#include "mwtest/AssignmentPages.h"
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

@@ -2,9 +2,9 @@
 
 #include <algorithm>
 
-#include "Dialog.h"
+#include "platform/Dialog.h"
 #include "HvTest.h"
-#include "PropertySheet.h"
+#include "platform/PropertySheet.h"
 
 namespace mwtest {
 

@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 #include "ModalScript.h"
-#include "ShellOpen.h"
+#include "platform/ShellOpen.h"
 #include "SimTest.h"
-#include "TestBench.h"
+#include "mwtest/TestBench.h"
 
 namespace mwtest {
 

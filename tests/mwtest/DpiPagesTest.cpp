@@ -4,10 +4,10 @@
 // simulator's dump and journal.
 #include "BenchTest.h"
 
-#include "DpiPages.h"
+#include "mwtest/DpiPages.h"
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

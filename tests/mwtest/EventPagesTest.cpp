@@ -3,11 +3,11 @@
 // sinks when the test's thread next takes its messages; a page listens only while it is in front.
 #include "BenchTest.h"
 
-#include "EventPages.h"
-#include "Handles.h"
+#include "mwtest/EventPages.h"
+#include "platform/Handles.h"
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

@@ -6,10 +6,10 @@
 
 #include <algorithm>
 
-#include "FeaturePages.h"
+#include "mwtest/FeaturePages.h"
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

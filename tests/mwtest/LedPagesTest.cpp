@@ -5,8 +5,8 @@
 #include "BenchTest.h"
 
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

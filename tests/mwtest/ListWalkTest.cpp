@@ -6,10 +6,10 @@
 
 #include <atomic>
 
-#include "AssignmentDialogs.h"
+#include "mwtest/AssignmentDialogs.h"
 #include "HvTest.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

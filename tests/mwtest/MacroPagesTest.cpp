@@ -5,9 +5,9 @@
 #include "BenchTest.h"
 
 #include "HvTest.h"
-#include "MacroPages.h"
-#include "MwTestRes.h"
-#include "WStr.h"
+#include "mwtest/MacroPages.h"
+#include "mwtest/MwTestRes.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

@@ -6,9 +6,9 @@
 #include <map>
 
 #include "HvTest.h"
-#include "MwTestRes.h"
+#include "mwtest/MwTestRes.h"
 #include "UnregisteredClass.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 using namespace mwtest;
 

@@ -1,8 +1,8 @@
-#include "ComPtr.h"
-#include "Handles.h"
-#include "Lock.h"
-#include "Thread.h"
-#include "WStr.h"
+#include "platform/ComPtr.h"
+#include "platform/Handles.h"
+#include "platform/Lock.h"
+#include "platform/Thread.h"
+#include "platform/WStr.h"
 
 #include <gtest/gtest.h>
 #include <atomic>

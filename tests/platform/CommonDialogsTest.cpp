@@ -1,7 +1,7 @@
 // The seam of message boxes and common dialogs: an installed answerer sees every question the
 // program asks and answers it; without one, the system's dialogs come up (answered here by
 // pressing their buttons from a timer of the asking thread).
-#include "CommonDialogs.h"
+#include "platform/CommonDialogs.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The control wrappers on a dialog's real controls: what each method does to the control, and the
 // notifications a track bar and an up-down send their parent while driven by keys.
-#include "CommonControls.h"
-#include "Controls.h"
-#include "Dialog.h"
+#include "platform/CommonControls.h"
+#include "platform/Controls.h"
+#include "platform/Dialog.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Dialogs from templates, driven by messages through the layer's modal loop.
-#include "Dialog.h"
-#include "DialogTemplate.h"
-#include "WinApp.h"
-#include "WndClass.h"
+#include "platform/Dialog.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WinApp.h"
+#include "platform/WndClass.h"
 
 #include <cstring>
 #include <functional>

@@ -1,9 +1,9 @@
 // GDI owners release exactly once, device contexts put back what they selected, and a window
 // painted through the wrappers shows what it drew.
-#include "Dc.h"
-#include "GdiObject.h"
-#include "Wnd.h"
-#include "WndClass.h"
+#include "platform/Dc.h"
+#include "platform/GdiObject.h"
+#include "platform/Wnd.h"
+#include "platform/WndClass.h"
 
 #include <gtest/gtest.h>
 #include <map>

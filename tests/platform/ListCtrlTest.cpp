@@ -1,9 +1,9 @@
 // The list-view wrapper on a real report list: columns, rows with item data, sorting, states, hit
 // tests, scrolling, and rows drawn by custom draw (an owner-drawn list gets no WM_DRAWITEM for a row
 // drawn at item pre-paint).
-#include "Dc.h"
-#include "ListCtrl.h"
-#include "WndClass.h"
+#include "platform/Dc.h"
+#include "platform/ListCtrl.h"
+#include "platform/WndClass.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Menus: a resource menu and its sub-menu, items appended, checked, greyed and made default, and a
 // popup tracked at a point and answered with keys waiting in the queue.
-#include "Menu.h"
-#include "WndClass.h"
-#include "Wnd.h"
+#include "platform/Menu.h"
+#include "platform/Wnd.h"
+#include "platform/WndClass.h"
 
 #include <gtest/gtest.h>
 

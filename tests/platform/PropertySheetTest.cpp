@@ -1,7 +1,7 @@
 // Property sheets driven modeless by the system's sheet messages, and run modally through DoModal:
 // which page operation runs when, pages made on first activation, a refused activation, and the
 // three ways of closing.
-#include "PropertySheet.h"
+#include "platform/PropertySheet.h"
 
 #include <gtest/gtest.h>
 

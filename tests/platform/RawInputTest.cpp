@@ -1,7 +1,7 @@
 // The process-wide raw input registration and the key records: what the system is given and when a
 // registration is refused, keys typed with SendInput as the registered window reads them, made-up raw
 // records, and key messages read while the thread's key state holds the modifiers.
-#include "RawInput.h"
+#include "platform/RawInput.h"
 
 #include "ImportPatch.h"
 

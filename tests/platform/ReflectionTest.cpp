@@ -1,9 +1,9 @@
 // Reflection: a control's notifications (WM_COMMAND codes, WM_NOTIFY, WM_CTLCOLOR*, WM_DRAWITEM,
 // WM_MEASUREITEM) reach the object of the control that sent them before the parent's map; the
 // parent's OnCommand and OnNotify overrides see them before the control.
-#include "Dc.h"
-#include "Dialog.h"
-#include "GdiObject.h"
+#include "platform/Dc.h"
+#include "platform/Dialog.h"
+#include "platform/GdiObject.h"
 
 #include <commctrl.h>
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The application object: InitInstance, the main loop with its PreTranslateMessage chain, the end
 // of the program with its main window, and ExitInstance.
-#include "Dialog.h"
-#include "WinApp.h"
+#include "platform/Dialog.h"
+#include "platform/WinApp.h"
 
 #include <functional>
 #include <gtest/gtest.h>

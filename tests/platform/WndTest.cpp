@@ -1,7 +1,7 @@
 // Window objects: attachment before the first message, message maps, default processing,
 // detachment at WM_NCDESTROY, and subclassing of standard controls.
-#include "Wnd.h"
-#include "WndClass.h"
+#include "platform/Wnd.h"
+#include "platform/WndClass.h"
 
 #include <algorithm>
 #include <commctrl.h>

@@ -1,15 +1,15 @@
 // A skinned panel built from a layout file: its size, region and picture come from the layout's
 // BACKGROUND and MASK, its bitmap items from the BITMAPLIST; a panel without a usable layout keeps
 // its own size.
-#include "BitmapItem.h"
-#include "BitmapWindow.h"
-#include "DialogTemplate.h"
-#include "FontItem.h"
-#include "GUIPanel.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
-#include "PanelBitmap.h"
-#include "PopupBox.h"
+#include "controls/BitmapItem.h"
+#include "controls/BitmapWindow.h"
+#include "controls/PopupBox.h"
+#include "core/NameTables.h"
+#include "platform/DialogTemplate.h"
+#include "skin/FontItem.h"
+#include "skin/GUIPanel.h"
+#include "skin/LayoutLoader.h"
+#include "skin/PanelBitmap.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

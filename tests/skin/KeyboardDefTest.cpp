@@ -1,8 +1,8 @@
-#include "KeyboardDef.h"
-#include "GUIItem.h"
-#include "LayoutErrors.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutLoader.h"
 
 #include "LayoutTestFiles.h"
 #include "TestFiles.h"

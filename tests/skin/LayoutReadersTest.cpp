@@ -1,11 +1,11 @@
 // The shared attribute readers of layout elements, on small XML fragments.
-#include "ControlReaders.h"
-#include "FontItem.h"
-#include "GUIItem.h"
-#include "KeyboardLayouts.h"
-#include "LangTable.h"
-#include "LayoutReaders.h"
-#include "NameTables.h"
+#include "controls/ControlReaders.h"
+#include "core/NameTables.h"
+#include "skin/FontItem.h"
+#include "skin/GUIItem.h"
+#include "skin/KeyboardLayouts.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutReaders.h"
 
 #include <gtest/gtest.h>
 

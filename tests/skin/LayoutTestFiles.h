@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
-#include "NameTables.h"
+#include "core/NameTables.h"
 #include "Paths.h"
-#include "ProgressMessenger.h"
-#include "SkinResourceCache.h"
+#include "platform/ProgressMessenger.h"
+#include "skin/SkinResourceCache.h"
 #include "TestFiles.h"
-#include "WStr.h"
+#include "platform/WStr.h"
 
 #include "../controls/SkinSections.h"
 

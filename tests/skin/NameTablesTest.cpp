@@ -1,8 +1,8 @@
-#include "NameTables.h"
-#include "VxItemIds.h"
+#include "core/NameTables.h"
+#include "VexaApp/VxItemIds.h"
 
-#include <Handles.h>
-#include <Registry.h>
+#include "platform/Handles.h"
+#include "platform/Registry.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ TEST(NameTables, EnumAndNameRowsAgree)
 #define HV_WIDE(text) L##text
 #define HV_ITEM_ID(name, id) { name, HV_WIDE(#name) },
     const Enumerated enumerated[] = {
-#include "ItemIds.inc"
+#include "core/ItemIds.inc"
     };
 #undef HV_ITEM_ID
 #undef HV_WIDE

@@ -1,5 +1,5 @@
 // The progress messenger: its listener list, what it sends, and the registry of messengers.
-#include "ProgressMessenger.h"
+#include "platform/ProgressMessenger.h"
 
 #include "HvTest.h"
 #include "LayoutTestFiles.h"

@@ -1,4 +1,4 @@
-#include "SkinResourceCache.h"
+#include "skin/SkinResourceCache.h"
 
 #include "TestFiles.h"
 

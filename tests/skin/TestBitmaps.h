@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "Capture.h"
-#include "GdiObject.h"
+#include "platform/GdiObject.h"
 
 namespace skintest {
 

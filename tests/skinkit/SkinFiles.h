@@ -1,7 +1,7 @@
 // The layout files of the install-directory image beside the running test program.
 #pragma once
 
-#include "SkinResourceCache.h"
+#include "skin/SkinResourceCache.h"
 
 #include "../controls/SkinSections.h"
 

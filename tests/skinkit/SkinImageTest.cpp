@@ -2,16 +2,16 @@
 // running program, as the configuration program loads it, once with English and once with German as
 // the current language: every layout file of the image loads without a refused element, and every
 // item the programs look up by id is there with the kind they expect.
-#include "GUIItem.h"
-#include "KeyboardDef.h"
-#include "LangTable.h"
-#include "LayoutErrors.h"
-#include "LayoutLoader.h"
-#include "LayoutSections.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
-#include "Wnd.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "platform/Wnd.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutErrors.h"
+#include "skin/LayoutLoader.h"
+#include "skin/LayoutSections.h"
+#include "skin/SkinResourceCache.h"
 
 #include "Paths.h"
 #include "SkinFiles.h"

@@ -3,15 +3,15 @@
 // a child of the keyboard picture at its rectangle, marked with its item id, and reporting to the
 // owner the layout was loaded for. The keys' messages and pictures: KeyListSectionTest.cpp and
 // SkinPicturesTest.cpp.
-#include "BitmapItem.h"
-#include "GUIItem.h"
-#include "KeyboardDef.h"
-#include "KeyboardKeyItem.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
-#include "Wnd.h"
+#include "controls/BitmapItem.h"
+#include "controls/KeyboardKeyItem.h"
+#include "core/KeyboardDef.h"
+#include "core/NameTables.h"
+#include "platform/Wnd.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/LayoutLoader.h"
+#include "skin/SkinResourceCache.h"
 
 #include <gtest/gtest.h>
 #include <pugixml.hpp>

@@ -5,16 +5,16 @@
 // its mask, shows its background wherever no item covers it, carries the accent colour, is dark,
 // and has no pixel of the transparent colour where it is meant to be seen; a key shows its part of
 // the whole-keyboard picture of its state and its caption in that state's colour.
-#include "BitmapItem.h"
-#include "DialogTemplate.h"
-#include "GUIItem.h"
-#include "GUIPanel.h"
-#include "KeyboardKeyItem.h"
-#include "LangTable.h"
-#include "LayoutLoader.h"
-#include "NameTables.h"
-#include "SkinResourceCache.h"
-#include "WStr.h"
+#include "controls/BitmapItem.h"
+#include "controls/KeyboardKeyItem.h"
+#include "core/NameTables.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WStr.h"
+#include "skin/GUIItem.h"
+#include "skin/GUIPanel.h"
+#include "skin/LangTable.h"
+#include "skin/LayoutLoader.h"
+#include "skin/SkinResourceCache.h"
 
 #include "HvTest.h"
 #include "SkinFiles.h"

@@ -1,7 +1,7 @@
 // An empty dialog program made with the window layer: the yardstick for the tray's start-up.
-#include "Dialog.h"
-#include "DialogTemplate.h"
-#include "WinApp.h"
+#include "platform/Dialog.h"
+#include "platform/DialogTemplate.h"
+#include "platform/WinApp.h"
 
 #include <memory>
 

@@ -10,10 +10,10 @@
 //   recording  "mwsim otf assign" until the macro of a 200-key recording is in the device
 #include "SimTest.h"
 
-#include "DeviceManager.h"
-#include "SysTrayRes.h"
+#include "SysTray/DeviceManager.h"
+#include "SysTray/SysTrayRes.h"
 #include "TrayTestSupport.h"
-#include "VexaSysTrayDlg.h"
+#include "SysTray/VexaSysTrayDlg.h"
 
 #include "HvTest.h"
 
