@@ -13,7 +13,7 @@
 #include "SysTray/VexaSysTrayApp.h"
 #include "SysTray/VexaSysTrayDlg.h"
 
-#include "../platform/ImportPatch.h"
+#include "ImportPatch.h"
 
 #include "HvTest.h"
 

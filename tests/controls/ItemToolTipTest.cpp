@@ -11,7 +11,7 @@
 #include "controls/KeyboardKeyItem.h"
 
 #include "HvTest.h"
-#include "../platform/ImportPatch.h"
+#include "ImportPatch.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>

@@ -13,7 +13,7 @@
 #include "skin/GUIItem.h"
 #include "skin/LangTable.h"
 
-#include "../platform/ImportPatch.h"
+#include "ImportPatch.h"
 
 #include "ControlTest.h"
 #include "HvTest.h"
