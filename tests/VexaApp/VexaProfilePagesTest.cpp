@@ -692,8 +692,9 @@ TEST_F(ProfilePageTest, ADeviceLeavingDuringAQuestionAFormOrAFileDialogTouchesNo
         script.Expect([this](CPopupBox& popup) {
             CComPtr<IProfile> gone = ProfileAt(Mouse(), 2);
             CComPtr<IProfileManager> manager = Profiles(Mouse());
-            if (gone && manager)
+            if (gone && manager) {
                 EXPECT_HRESULT_SUCCEEDED(manager->DeleteProfile(gone.Get()));
+            }
             for (const std::vector<std::wstring>& args : kLeaveAndReturn)
                 simtest::Tool(args);
             PopupScript::Choose(L"$Delete")(popup);

@@ -267,7 +267,8 @@ TEST(ListPanel, SubmenusOpenLeftOfTheirRowAtTheScreensRightEdgeAndNeverPastIt)
 {
     Host host;
     ASSERT_TRUE(host.created);
-    MONITORINFO monitor = {sizeof(monitor)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(host.panel, MONITOR_DEFAULTTONEAREST), &monitor);
     const CRect screen(monitor.rcMonitor);
     // The outer panel ends 10 pixels before the right edge and 4 above the bottom: its submenu, 120

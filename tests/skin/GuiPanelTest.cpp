@@ -298,7 +298,8 @@ public:
 
 CRect WorkAreaOf(HWND window)
 {
-    MONITORINFO monitor = {sizeof(monitor)};
+    MONITORINFO monitor{};
+    monitor.cbSize = sizeof(monitor);
     GetMonitorInfoW(MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &monitor);
     return CRect(monitor.rcWork);
 }
