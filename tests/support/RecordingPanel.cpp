@@ -4,6 +4,7 @@
 #include "platform/DialogTemplate.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace hvtest {
 
