@@ -19,6 +19,7 @@
 #include "VexaProgram.h"
 
 #include "SimTest.h"
+#include "StartTiming.h"
 
 #include <gtest/gtest.h>
 
@@ -56,13 +57,7 @@ constexpr double kMemoryLimitMb = 40;
 // Longest a single step may take before the run is failed (a start, a write, a popup).
 constexpr DWORD kStepMs = 60000;
 
-double NowMs()
-{
-    LARGE_INTEGER frequency, now;
-    QueryPerformanceFrequency(&frequency);
-    QueryPerformanceCounter(&now);
-    return 1000.0 * static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
+using hvtest::NowMs;
 
 double Median(std::vector<double> values)
 {
@@ -125,17 +120,10 @@ std::string Format(const char* format, ...)
     return text;
 }
 
-// A tight wait (1 ms steps) for the timed figures; the harness's own waits step in tens of ms.
-bool PollUntil(const std::function<bool()>& done, DWORD timeoutMs = kStepMs)
+// A step of the figures, waited for tightly.
+bool PollUntil(const std::function<bool()>& done)
 {
-    const double end = NowMs() + timeoutMs;
-    while (!done()) {
-        if (NowMs() > end)
-            return false;
-        hvtest::PumpMessages();
-        Sleep(1);
-    }
-    return true;
+    return hvtest::PollUntil(done, kStepMs);
 }
 
 // Every window of a process: its top-level windows (hidden ones too: tooltips are top-level windows
@@ -177,38 +165,15 @@ double PrivateMb(HANDLE process)
     return static_cast<double>(bytes) / (1024.0 * 1024.0);
 }
 
-// Starts a program, waits (tightly) until its window of that class is shown, then has it paint what
-// is due; the milliseconds from the start. Null window (and a test failure) when none came.
-struct Started
-{
-    double ms = 0;
-    HWND window = nullptr;
-};
-
-Started StartUntilPainted(const std::wstring& program, const wchar_t* windowClass, hvtest::ChildProcess& process,
-                          const hvtest::EnvChanges& env = {})
+// Starts the program from the test folder, timed until its window of that class is painted as the
+// empty dialog program's start is (hvtest::StartEmptyDialog).
+hvtest::StartedWindow StartFromTestDir(const std::wstring& program, const wchar_t* windowClass,
+                                       hvtest::ChildProcess& process, const hvtest::EnvChanges& env)
 {
     hvtest::StartOptions options;
     options.workDir = hvtest::TestDir();
     options.env = env;
-    Started started;
-    const double start = NowMs();
-    if (!process.Start(program, {}, options)) {
-        ADD_FAILURE() << "cannot start " << simtest::Narrow(program) << ": error " << process.LastError();
-        return started;
-    }
-    HWND window = nullptr;
-    if (!PollUntil([&] {
-            window = hvtest::FindTopWindow(windowClass, nullptr, process.Id(), true);
-            return window != nullptr || !process.Running();
-        }) || !window) {
-        ADD_FAILURE() << "no window of " << simtest::Narrow(program) << " within " << kStepMs << " ms";
-        return started;
-    }
-    RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
-    started.ms = NowMs() - start;
-    started.window = window;
-    return started;
+    return hvtest::StartUntilPainted(program, windowClass, process, options, kStepMs);
 }
 
 // Waits until the program has handled everything sent before (a message it must answer).
@@ -287,13 +252,6 @@ const char* Mark(bool met)
     return met ? "" : "   <-- over the limit";
 }
 
-// The empty dialog program the tray's figures use too, in the tray's test install directory beside
-// the build's programs.
-std::wstring EmptyDialogProgram()
-{
-    return hvtest::BinDir() + L"\\..\\systray-test\\tray_bench_emptydialog.exe";
-}
-
 class VexaBenchmark : public simtest::SimTest
 {
 protected:
@@ -332,14 +290,14 @@ const struct
 TEST_F(VexaBenchmark, StartUpTabsWindowsMemory)
 {
     const std::wstring config = InstallDir() + L"\\HalvoVexaConfig.exe";
-    const std::wstring emptyDialog = EmptyDialogProgram();
     std::vector<double> program, empty, programMemory, emptyMemory;
     std::vector<double> programWindows, programTop, programChildren, emptyWindows;
     std::vector<std::vector<double>> first(std::size(kTabs)), later(std::size(kTabs));
     for (int run = 0; run < kRuns; ++run) {
         hvtest::ChildProcess process;
         // No journal of reads: writing it would slow the start down.
-        const Started started = StartUntilPainted(config, kMainClass, process, {{L"HV_MWSIM_JOURNAL_READS", L""}});
+        const hvtest::StartedWindow started =
+            StartFromTestDir(config, kMainClass, process, {{L"HV_MWSIM_JOURNAL_READS", L""}});
         ASSERT_TRUE(started.window);
         program.push_back(started.ms);
         ASSERT_TRUE(WaitIdle(started.window)) << "the program does not answer after its start";
@@ -365,7 +323,7 @@ TEST_F(VexaBenchmark, StartUpTabsWindowsMemory)
         EndProgram(process, started.window);
 
         hvtest::ChildProcess dialog;
-        const Started shown = StartUntilPainted(emptyDialog, L"#32770", dialog);
+        const hvtest::StartedWindow shown = hvtest::StartEmptyDialog(dialog, kStepMs);
         ASSERT_TRUE(shown.window);
         empty.push_back(shown.ms);
         ASSERT_TRUE(WaitIdle(shown.window));
@@ -430,7 +388,8 @@ TEST_F(VexaBenchmark, MiddlewareCallsOfStartAndOk)
         for (Ok& ok : oks) {
             const size_t before = JournalSize();
             hvtest::ChildProcess process;
-            const Started started = StartUntilPainted(config, kMainClass, process, {{L"HV_MWSIM_JOURNAL_READS", L"1"}});
+            const hvtest::StartedWindow started =
+                StartFromTestDir(config, kMainClass, process, {{L"HV_MWSIM_JOURNAL_READS", L"1"}});
             ASSERT_TRUE(started.window);
             ASSERT_TRUE(WaitIdle(started.window));
             const std::vector<std::string> lines = SettledJournal(before);

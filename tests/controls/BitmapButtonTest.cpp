@@ -10,6 +10,7 @@
 #include "skin/GUIPanel.h"
 
 #include "HvTest.h"
+#include "RecordingPanel.h"
 #include "TestBitmaps.h"
 #include "LayoutTestFiles.h"
 
@@ -33,57 +34,8 @@ constexpr COLORREF kText = RGB(250, 250, 250);
 constexpr COLORREF kIcon = RGB(240, 140, 20);
 constexpr int kButtonId = 1001;
 
-struct Received
-{
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-    bool checked = false;  // WM_COMMAND from a bitmap button: its state when the command came
-};
-
-class CButtonPanel : public CGUIPanel
-{
-public:
-    CButtonPanel() : CGUIPanel(CRect(0, 0, 300, 160), Template().Get(), nullptr) {}
-    std::vector<Received> received;
-    // A key whose state the panel inverts on each of its clicks, as the key pages select keys.
-    CKeyboardKeyItem* selectingKey = nullptr;
-
-    static const CDialogTemplate& Template()
-    {
-        static CDialogTemplate t(L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40);
-        return t;
-    }
-    size_t Count(UINT message) const
-    {
-        size_t n = 0;
-        for (const Received& r : received)
-            n += r.message == message;
-        return n;
-    }
-
-protected:
-    void BindItems() override {}
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
-    {
-        auto* button = dynamic_cast<CBitmapBtn*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(lParam)));
-        received.push_back({WM_COMMAND, wParam, lParam, button && button->IsChecked()});
-        return CGUIPanel::OnCommand(wParam, lParam);
-    }
-    LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        received.push_back({message, wParam, lParam});
-        if (message == WM_KBDKEY_CLICKED && selectingKey && lParam == selectingKey->id)
-            selectingKey->SetState(!selectingKey->IsChecked());
-        return 0;
-    }
-
-    HV_DECLARE_MSG_MAP()
-};
-
-BEGIN_MSG_MAP(CButtonPanel, CGUIPanel)
-    ON_MESSAGE_RANGE(WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED, OnKey)
-END_MSG_MAP()
+// The panel the buttons are made in.
+constexpr RECT kPanelRect = {0, 0, 300, 160};
 
 struct Pictures
 {
@@ -123,7 +75,7 @@ POINT ScreenPoint(HWND hwnd, int x, int y)
     return p;
 }
 
-void MoveAway(CButtonPanel& panel)
+void MoveAway(hvtest::CRecordingPanel& panel)
 {
     hvtest::MoveCursorTo(ScreenPoint(panel, 280, 150));
     hvtest::FlushMessages();
@@ -146,7 +98,7 @@ bool LoadKeyboardDef()
 
 TEST(BitmapButton, EveryStateShowsItsPicture)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     Pictures pictures;
     CBitmapBtn button;
@@ -198,20 +150,21 @@ TEST(BitmapButton, EveryStateShowsItsPicture)
 
 TEST(BitmapButton, ClicksCheckBoxesAndToggles)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     Pictures pictures;
     CBitmapBtn button;
     ASSERT_TRUE(button.Create(L"", WS_VISIBLE, CRect(20, 20, 60, 40), panel, kButtonId));
     button.SetBitmaps(pictures.normal, pictures.over, pictures.down, pictures.disabled, 0, 0, 40, 20);
-    const Received clicked{WM_COMMAND, MAKEWPARAM(kButtonId, BN_CLICKED),
-                           reinterpret_cast<LPARAM>(button.GetSafeHwnd())};
-    auto lastCommand = [&]() -> Received {
+    const hvtest::RecordedMsg clicked{panel, WM_COMMAND, hvtest::Sent | hvtest::Parent,
+                                      MAKEWPARAM(kButtonId, BN_CLICKED),
+                                      reinterpret_cast<LPARAM>(button.GetSafeHwnd())};
+    auto lastCommand = [&]() -> hvtest::RecordedMsg {
         for (auto it = panel.received.rbegin(); it != panel.received.rend(); ++it) {
             if (it->message == WM_COMMAND)
                 return *it;
         }
-        return {0, 0, 0};
+        return {};
     };
 
     // A push button: one WM_COMMAND BN_CLICKED to the parent per click.
@@ -253,7 +206,7 @@ TEST(BitmapButton, ClicksCheckBoxesAndToggles)
 TEST(BitmapButton, DoubleClickCountsAsTwoClicks)
 {
     ASSERT_TRUE(LoadKeyboardDef());
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     Pictures pictures;
     CBitmapBtn check;
@@ -269,7 +222,17 @@ TEST(BitmapButton, DoubleClickCountsAsTwoClicks)
     key.id = FindItemIdByName(L"BUTTON_KB_A");
     key.SetKeyHash(HashText(L"a A"));
     key.UpdateKeyName();
-    panel.selectingKey = &key;
+    // The owner inverts the key's state on each of its clicks, as the key pages select keys, and
+    // notes each command's button state as the command comes.
+    std::vector<bool> checkedAtCommands;
+    panel.onReceived = [&](const hvtest::RecordedMsg& r) {
+        if (r.message == WM_KBDKEY_CLICKED && r.lParam == key.id)
+            key.SetState(!key.IsChecked());
+        if (r.message == WM_COMMAND) {
+            auto* button = dynamic_cast<CBitmapBtn*>(CWnd::FromHandlePermanent(reinterpret_cast<HWND>(r.lParam)));
+            checkedAtCommands.push_back(button && button->IsChecked());
+        }
+    };
     ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
 
     struct Case
@@ -289,18 +252,17 @@ TEST(BitmapButton, DoubleClickCountsAsTwoClicks)
         hvtest::MessageRecorder recorder;
         recorder.Watch(c.button);
         panel.received.clear();
+        checkedAtCommands.clear();
         WaitPastDoubleClick();
         ASSERT_TRUE(hvtest::DoubleClick(c.button, {10, 10}));
         hvtest::FlushMessages();
         EXPECT_TRUE(recorder.Contains(WM_LBUTTONDBLCLK)) << "the second press was not a double click";
 
-        std::vector<bool> checkedAtCommands;
-        for (const Received& r : panel.received) {
+        for (const hvtest::RecordedMsg& r : panel.received) {
             if (r.message != WM_COMMAND)
                 continue;
             EXPECT_EQ(r.wParam, MAKEWPARAM(c.button.GetDlgCtrlID(), BN_CLICKED));
             EXPECT_EQ(r.lParam, reinterpret_cast<LPARAM>(c.button.GetSafeHwnd()));
-            checkedAtCommands.push_back(r.checked);
         }
         EXPECT_EQ(checkedAtCommands, c.checkedAtCommands);  // 0 -> 1 -> 0 for the check box and the key
         EXPECT_FALSE(c.button.IsChecked());
@@ -311,7 +273,7 @@ TEST(BitmapButton, DoubleClickCountsAsTwoClicks)
 
 TEST(BitmapButton, BlinkAlternatesNormalAndDown)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     Pictures pictures;
     CBitmapBtn button;
@@ -340,7 +302,7 @@ TEST(BitmapButton, CaptionFallbackFontAndToolTip)
     EXPECT_EQ(CaptionText(L"OK", 2), L"ok");
     EXPECT_EQ(CaptionText(L"$NoSuchKey", 0), L"$NoSuchKey");
 
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     CBitmap black = Solid(120, 30, RGB(0, 0, 0));
     CBitmapBtn button;
@@ -409,7 +371,7 @@ TEST(KeyboardKeyItem, NamesItsKeyAndTellsItsOwner)
 {
     ASSERT_TRUE(LoadKeyboardDef());
 
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     Pictures pictures;
     CKeyboardKeyItem key;
@@ -482,7 +444,7 @@ TEST(KeyboardKeyItem, NamesItsKeyAndTellsItsOwner)
 
 TEST(BitmapButton, MaskShapesTheButtonOverItsBackground)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
     const CRect place(20, 20, 60, 40);
@@ -536,7 +498,7 @@ TEST(BitmapButton, MaskShapesTheButtonOverItsBackground)
 
 TEST(KeyboardKeyItem, DrawsItsOwnPartOfTheKeyboardPicture)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
 
@@ -593,7 +555,7 @@ hvtest::Bitmap ExpectedBitmapWindow(int width, int height, COLORREF picture, HBI
 
 TEST(BitmapWindow, PictureTextLineEllipsisAndIcon)
 {
-    CButtonPanel panel;
+    hvtest::CRecordingPanel panel(kPanelRect);
     ASSERT_TRUE(panel.Create());
     ASSERT_TRUE(hvtest::PrepareTarget(panel, {280, 150}));
     constexpr int kW = 120, kH = 60;

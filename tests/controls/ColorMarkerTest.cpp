@@ -25,7 +25,6 @@
 
 using namespace layouttest;
 using controltest::Id;
-using controltest::Received;
 using controltest::Rgb;
 using controltest::WaitPastDoubleClick;
 
@@ -88,10 +87,10 @@ struct Scene : controltest::LayoutScene
     Scene(int x = 40, int y = 40) : LayoutScene(L"ColorMarker.xml", WriteColorSkin, x, y) {}
 
     CDropdownColorButton* Button() { return Find<CDropdownColorButton>(L"LIST_DROPDOWN_POPUP", ItemKind::DropdownColorButton); }
-    std::vector<Received> Take(UINT message)
+    std::vector<hvtest::RecordedMsg> Take(UINT message)
     {
         hvtest::FlushMessages();
-        std::vector<Received> found = panel.Of(message);
+        std::vector<hvtest::RecordedMsg> found = panel.Of(message);
         return found;
     }
     void Forget()
@@ -472,7 +471,7 @@ TEST(RangeSliderAndMarker, ReportTheirValues)
     EXPECT_EQ(values[0].wParam, 0u);
     EXPECT_EQ(values[1].wParam, 5u);
     EXPECT_EQ(values[2].wParam, 10u);
-    for (const Received& r : values)
+    for (const hvtest::RecordedMsg& r : values)
         EXPECT_EQ(r.lParam, Id(L"SLIDER_DPI_MULTI_X"));
     // At 10 the bar is filled whole; at 5 half of it.
     hvtest::FlushMessages();

@@ -115,7 +115,7 @@ public:
         return panel.Items().FindAs<T>(Id(name), kind);
     }
 
-    CRecordingPanel panel;
+    hvtest::CRecordingPanel panel;
     bool created = false;
 };
 

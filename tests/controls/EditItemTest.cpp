@@ -27,8 +27,7 @@
 #include <vector>
 
 using namespace layouttest;
-using controltest::CRecordingPanel;
-using controltest::Received;
+using hvtest::CRecordingPanel;
 
 namespace {
 
@@ -390,9 +389,9 @@ TEST(EditItems, NumericEditTakesOnlyNumbersInItsRange)
     EXPECT_EQ(number->GetWindowText(), L"99307");
 
     // Each change of the text is told to the owner with the edit's window.
-    const std::vector<Received> changes = panel.Of(WM_EDITITEM_CHANGED);
+    const std::vector<hvtest::RecordedMsg> changes = panel.Of(WM_EDITITEM_CHANGED);
     ASSERT_FALSE(changes.empty());
-    for (const Received& r : changes) {
+    for (const hvtest::RecordedMsg& r : changes) {
         EXPECT_EQ(r.wParam, 0u);
         EXPECT_EQ(reinterpret_cast<HWND>(r.lParam), number->GetSafeHwnd());
     }
@@ -456,7 +455,7 @@ TEST(EditItems, KeyCombinationEditCapturesCtrlA)
         uint8_t flags;
     };
     std::vector<Shown> shown;
-    panel.onReceived = [&](const Received& r) {
+    panel.onReceived = [&](const hvtest::RecordedMsg& r) {
         if (r.message == WM_KEYCOMBINATION_CAPTURED && reinterpret_cast<HWND>(r.lParam) == *combination)
             shown.push_back({combination->GetWindowText(), combination->Modifiers()});
     };

@@ -12,6 +12,7 @@
 #include "skin/LayoutLoader.h"
 
 #include "HvTest.h"
+#include "RecordingPanel.h"
 #include "LayoutTestFiles.h"
 
 #include <commctrl.h>
@@ -95,52 +96,8 @@ std::wstring KeyLayout(const wchar_t* file, const std::string& listAttributes, c
     return path;
 }
 
-struct Received
-{
-    UINT message;
-    WPARAM wParam;
-    LPARAM lParam;
-};
-
 // The owner the layout is loaded for: records the keys' messages and the commands the board passes on.
-class COwnerPanel : public CGUIPanel
-{
-public:
-    COwnerPanel() : CGUIPanel(CRect(0, 0, 200, 70), Template().Get(), nullptr) {}
-    std::vector<Received> received;
-
-    size_t Count(UINT message) const
-    {
-        size_t n = 0;
-        for (const Received& r : received)
-            n += r.message == message;
-        return n;
-    }
-
-protected:
-    static const CDialogTemplate& Template()
-    {
-        static CDialogTemplate t(L"", WS_POPUP | WS_VISIBLE, 0, 0, 60, 40);
-        return t;
-    }
-    void BindItems() override {}
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override
-    {
-        received.push_back({WM_COMMAND, wParam, lParam});
-        return CGUIPanel::OnCommand(wParam, lParam);
-    }
-    LRESULT OnKey(UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        received.push_back({message, wParam, lParam});
-        return 0;
-    }
-
-    HV_DECLARE_MSG_MAP()
-};
-
-BEGIN_MSG_MAP(COwnerPanel, CGUIPanel)
-    ON_MESSAGE_RANGE(WM_KBDKEY_HOVER, WM_KBDKEY_CLICKED, OnKey)
-END_MSG_MAP()
+constexpr RECT kOwnerRect = {0, 0, 200, 70};
 
 void LoadDefinition()
 {
@@ -202,7 +159,7 @@ TEST(KeyListSection, KeysCutFromTheSharedPicturesAndTellTheirOwner)
     LoadDefinition();
     const std::wstring path = KeyLayout(L"keys.xml", "windowid='BITMAP_MECHKBD'", kButtonBitmaps);
 
-    COwnerPanel owner;
+    hvtest::CRecordingPanel owner(kOwnerRect);
     ASSERT_TRUE(owner.Create());
     CGUIItems items;
     ASSERT_TRUE(LoadLayout(path, &items, &owner, false));
@@ -301,7 +258,7 @@ TEST(KeyListSection, KeysCutFromTheSharedPicturesAndTellTheirOwner)
     hvtest::FlushMessages();
     ASSERT_EQ(owner.Count(WM_KBDKEY_CLICKED), 1u);
     ASSERT_EQ(owner.Count(WM_COMMAND), 1u);
-    for (const Received& r : owner.received) {
+    for (const hvtest::RecordedMsg& r : owner.received) {
         if (r.message == WM_KBDKEY_CLICKED) {
             EXPECT_EQ(r.lParam, keyA->id);
         }
@@ -327,7 +284,7 @@ TEST(KeyListSection, NoKeysWithoutSharedPicturesAndTheOwnerAsParent)
     UseTestSkinFolder();
     WritePictures();
     LoadDefinition();
-    COwnerPanel owner;
+    hvtest::CRecordingPanel owner(kOwnerRect);
     ASSERT_TRUE(owner.Create());
     ASSERT_TRUE(hvtest::PrepareTarget(owner, {195, 65}));
 
@@ -469,7 +426,7 @@ TEST(KeyListSection, OneTooltipControlShowsTheTextOfTheItemUnderThePointer)
     const std::wstring path = ManyKeysLayout();
     ASSERT_TRUE(ToolTipWindows().empty()) << "a tooltip left by an earlier test";
 
-    COwnerPanel owner;
+    hvtest::CRecordingPanel owner(kOwnerRect);
     ASSERT_TRUE(owner.Create());
     CGUIItems items;
     ASSERT_TRUE(LoadLayout(path, &items, &owner, false));
@@ -552,7 +509,7 @@ TEST(KeyListSection, AKeyShowsExactlyItsRectangleOfTheSharedPictureInEveryState)
     UseTestSkinFolder();
     WritePictures();
     LoadDefinition();
-    COwnerPanel owner;
+    hvtest::CRecordingPanel owner(kOwnerRect);
     ASSERT_TRUE(owner.Create());
     ASSERT_TRUE(hvtest::PrepareTarget(owner, {195, 65}));
 

@@ -63,7 +63,7 @@ struct Host
         const CRect r = panel.GetWindowRect();
         return CRect(r.left + 40, r.top + 40, r.left + 40 + width, r.top + 40 + height);
     }
-    CRecordingPanel panel;
+    hvtest::CRecordingPanel panel;
     bool created = false;
 };
 
@@ -462,7 +462,7 @@ TEST(ListPanel, LayoutBuildsPopupAndPageLists)
   <BUTTONLIST/>
 </GUIPANEL>
 )");
-    CRecordingPanel panel(L"ListPanels.xml");
+    hvtest::CRecordingPanel panel(L"ListPanels.xml");
     ASSERT_TRUE(panel.Create());
     panel.SetWindowPos(nullptr, 60, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
     SetForegroundWindow(panel);

@@ -26,9 +26,8 @@
 #include <vector>
 
 using namespace layouttest;
-using controltest::CRecordingPanel;
+using hvtest::CRecordingPanel;
 using controltest::ModalScript;
-using controltest::Received;
 using controltest::Rgb;
 using controltest::RowCentre;
 using controltest::WaitPastDoubleClick;
@@ -254,7 +253,7 @@ TEST(MacroDisplay, RecordsTypedKeysAndButtonsUntilTheRecordButtonIsClicked)
     // The page's part: the record button toggles the recording and is the display's capture window.
     display->SetCaptureWindow(*button);
     bool started = false;
-    scene.panel.onReceived = [&](const Received& r) {
+    scene.panel.onReceived = [&](const hvtest::RecordedMsg& r) {
         if (r.message == WM_COMMAND && HIWORD(r.wParam) == BN_CLICKED && reinterpret_cast<HWND>(r.lParam) == *button)
             started = display->ToggleRecording() || started;
     };
@@ -490,7 +489,7 @@ TEST(MacroDisplay, ARecordingAtTheLimitEndsWithEveryKeyAndButtonUp)
     CMacroDisplayItem* display = scene.display;
     ASSERT_NE(display, nullptr);
     std::vector<MacroEvent> received;
-    scene.panel.onReceived = [&](const Received& r) {
+    scene.panel.onReceived = [&](const hvtest::RecordedMsg& r) {
         if (r.message == WM_MACRODISPLAY_RECORDINGFULL)
             received.push_back({0, static_cast<int32_t>(r.lParam), 0});
     };

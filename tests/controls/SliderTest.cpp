@@ -23,7 +23,6 @@ using namespace layouttest;
 using controltest::Id;
 using controltest::Rgb;
 using controltest::WaitPastDoubleClick;
-using controltest::Received;
 
 namespace {
 
@@ -204,14 +203,14 @@ TEST(Sliders, HorizontalThumbDraggedJumpedAndSet)
     EXPECT_EQ(dragged, left3 + 100);
     EXPECT_EQ(thumb->Position(), static_cast<int>((dragged - 4) / (200.0 / 31) + 0.5));
     EXPECT_EQ(thumb->Label(), L"DPI " + std::to_wstring(thumb->Value() * 100));
-    std::vector<Received> moving = scene.panel.Of(WM_SLIDER_POSCHANGING);
-    std::vector<Received> released = scene.panel.Of(WM_SLIDER_POSCHANGED);
+    std::vector<hvtest::RecordedMsg> moving = scene.panel.Of(WM_SLIDER_POSCHANGING);
+    std::vector<hvtest::RecordedMsg> released = scene.panel.Of(WM_SLIDER_POSCHANGED);
     ASSERT_GE(moving.size(), 2u);
     ASSERT_EQ(released.size(), 1u);
     EXPECT_EQ(scene.panel.received.back().message, WM_SLIDER_POSCHANGED);
     EXPECT_EQ(moving.back().wParam, static_cast<WPARAM>(thumb->Value()));
     EXPECT_EQ(released[0].wParam, static_cast<WPARAM>(thumb->Value()));
-    for (const Received& r : scene.panel.received)
+    for (const hvtest::RecordedMsg& r : scene.panel.received)
         EXPECT_EQ(r.lParam, thumb->id);
     shot = hvtest::CaptureClient(*track);
     hvtest::ExpectRectNear(shot, CRect(10, 12, dragged, 18), kGreen);

@@ -28,9 +28,8 @@ using controltest::Rgb;
 using controltest::RowCentre;
 using controltest::ScreenPoint;
 using controltest::WaitPastDoubleClick;
-using controltest::CRecordingPanel;
+using hvtest::CRecordingPanel;
 using controltest::ModalScript;
-using controltest::Received;
 
 namespace {
 
@@ -234,8 +233,8 @@ TEST(Items, TextIsTheLabelOfItsCheckBox)
     // Clicking the text toggles the box and sends the box's own command (after the text's own
     // STN_CLICKED: an interactive text reports clicks).
     auto boxCommands = [&] {
-        std::vector<Received> found;
-        for (const Received& r : scene.panel.Of(WM_COMMAND)) {
+        std::vector<hvtest::RecordedMsg> found;
+        for (const hvtest::RecordedMsg& r : scene.panel.Of(WM_COMMAND)) {
             if (reinterpret_cast<HWND>(r.lParam) == box->GetSafeHwnd())
                 found.push_back(r);
         }
@@ -372,7 +371,7 @@ TEST(Items, DropDownOpensChoosesAndCancels)
     // item opens it, and its choice shows as the secondary text.
     auto* speeds = scene.Find<CListPanelItem>(L"LISTPANEL_ASSIGNSUBMENU_PR", ItemKind::ListPanelItem);
     ASSERT_NE(speeds, nullptr);
-    scene.panel.onReceived = [&](const Received& r) {
+    scene.panel.onReceived = [&](const hvtest::RecordedMsg& r) {
         if (r.message == WM_DROPDOWN_CLICKED && dropdown->Entries().size() == 3)
             dropdown->AddEntry(L"Speed", speeds->EntryValue());
     };

@@ -14,7 +14,7 @@
 
 #include "HvTest.h"
 #include "ListTestSupport.h"
-#include "XListHost.h"
+#include "XListEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -143,11 +143,12 @@ struct Host
     // Waits until the host has received count notifications in all.
     bool WaitForEvents(size_t count)
     {
-        return hvtest::WaitUntil([&] { return panel.events.size() >= count; }, 5000);
+        return hvtest::WaitUntil([&] { return xlist.events.size() >= count; }, 5000);
     }
 
     Pictures pictures;
-    CXListHost panel;
+    hvtest::CRecordingPanel panel;
+    XListEvents xlist{panel};
     std::unique_ptr<CXListCtrl> list;
     bool created = false;
 };
@@ -268,9 +269,9 @@ TEST(XList, RowKeysSettersAndColumns)
     const CRect box = reordered.GetSubItemRect(0, 0);
     ASSERT_TRUE(hvtest::Click(reordered, {(box.left + reordered.GetSubItemRect(0, 1).left) / 2, box.CenterPoint().y}));
     ASSERT_TRUE(host.WaitForEvents(1));
-    EXPECT_EQ(host.panel.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
-    EXPECT_EQ(host.panel.events[0].column, kSwitch);
-    EXPECT_EQ(host.panel.events[0].list, reordered.GetSafeHwnd());
+    EXPECT_EQ(host.xlist.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
+    EXPECT_EQ(host.xlist.events[0].column, kSwitch);
+    EXPECT_EQ(host.xlist.events[0].list, reordered.GetSafeHwnd());
     reordered.DestroyList();
 
     // Deleting by key takes the first row of the key.
@@ -287,7 +288,7 @@ TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
     Host host;
     ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
-    CXListHost& panel = host.panel;
+    XListEvents& xlist = host.xlist;
     list.SetCellCheck(0, kActive, 1);
     list.SetCellCheck(2, kActive, -1);  // row 2 has no box in the active column
     ASSERT_NE(list.FindColumn(kSwitch), nullptr);
@@ -299,44 +300,44 @@ TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
     // An unchecked cell of the exclusive column becomes its only checked one.
     ASSERT_TRUE(hvtest::Click(list, host.CellCentre(1, kActive)));
     ASSERT_TRUE(host.WaitForEvents(2));
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED}));
-    EXPECT_EQ(panel.events[0].rowKey, 1);
-    EXPECT_EQ(panel.events[0].column, kActive);
-    EXPECT_TRUE(panel.events[0].state);
-    EXPECT_EQ(panel.events[0].list, list.GetSafeHwnd());
-    EXPECT_EQ(panel.events[1].rowKey, 1);
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED}));
+    EXPECT_EQ(xlist.events[0].rowKey, 1);
+    EXPECT_EQ(xlist.events[0].column, kActive);
+    EXPECT_TRUE(xlist.events[0].state);
+    EXPECT_EQ(xlist.events[0].list, list.GetSafeHwnd());
+    EXPECT_EQ(xlist.events[1].rowKey, 1);
     EXPECT_EQ(list.FindCell(0, kActive)->check, 0);
     EXPECT_EQ(list.FindCell(1, kActive)->check, 1);
     EXPECT_EQ(list.FindCell(2, kActive)->check, -1) << "the reset gives no box to a cell without one";
     EXPECT_EQ(list.GetSelectedRowKey(), 1);
 
     // The checked cell again: nothing changes, and still true, then the row click.
-    panel.events.clear();
+    xlist.events.clear();
     WaitPastDoubleClick();
     ASSERT_TRUE(hvtest::Click(list, host.CellCentre(1, kActive)));
     ASSERT_TRUE(host.WaitForEvents(2));
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED}));
-    EXPECT_TRUE(panel.events[0].state);
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED}));
+    EXPECT_TRUE(xlist.events[0].state);
     EXPECT_EQ(list.FindCell(1, kActive)->check, 1);
 
     // Beside the box (outside its 12 pixels) a press only clicks the row.
-    panel.events.clear();
+    xlist.events.clear();
     ASSERT_TRUE(hvtest::Click(list, host.CellCentre(0, kActive, -20)));
     ASSERT_TRUE(host.WaitForEvents(1));
     hvtest::FlushMessages();
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_ROWCLICKED}));
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_ROWCLICKED}));
     EXPECT_EQ(list.FindCell(0, kActive)->check, 0);
 
     // The header's image is checked when the last row is checked, unchecked when any is not.
     list.SetCellCheck(0, kSwitch, 1);
     list.SetCellCheck(1, kSwitch, 1);
     EXPECT_EQ(HeaderImage(list, kSwitch), image);
-    panel.events.clear();
+    xlist.events.clear();
     ASSERT_TRUE(hvtest::Click(list, host.CellCentre(2, kSwitch)));
     ASSERT_TRUE(host.WaitForEvents(2));
-    EXPECT_EQ(panel.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
-    EXPECT_EQ(panel.events[0].column, kSwitch);
-    EXPECT_TRUE(panel.events[0].state);
+    EXPECT_EQ(xlist.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
+    EXPECT_EQ(xlist.events[0].column, kSwitch);
+    EXPECT_TRUE(xlist.events[0].state);
     EXPECT_EQ(HeaderImage(list, kSwitch), image + 1);
     hvtest::FlushMessages();
     hvtest::Bitmap header = hvtest::CaptureClient(list.Header());
@@ -363,27 +364,27 @@ TEST(XList, CheckCellsAndTheHeadersAllCheckedImage)
     hvtest::ExpectPixelNear(shot, name2.x + 70, name2.y, kHotBack, 8);  // the selected row
 
     // A double click on a box is two presses on it, then the double click itself.
-    panel.events.clear();
+    xlist.events.clear();
     WaitPastDoubleClick();
     ASSERT_TRUE(hvtest::DoubleClick(list, host.CellCentre(1, kSwitch)));
     ASSERT_TRUE(host.WaitForEvents(5));
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED, WM_XLIST_CHECKCHANGED,
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_CHECKCHANGED, WM_XLIST_ROWCLICKED, WM_XLIST_CHECKCHANGED,
                                                    WM_XLIST_ROWCLICKED, WM_XLIST_DBLCLK}));
-    if (panel.events.size() == 5) {
-        EXPECT_FALSE(panel.events[0].state);
-        EXPECT_TRUE(panel.events[2].state);
-        EXPECT_EQ(panel.events[4].rowKey, 1);
-        EXPECT_EQ(panel.events[4].column, kSwitch);
+    if (xlist.events.size() == 5) {
+        EXPECT_FALSE(xlist.events[0].state);
+        EXPECT_TRUE(xlist.events[2].state);
+        EXPECT_EQ(xlist.events[4].rowKey, 1);
+        EXPECT_EQ(xlist.events[4].column, kSwitch);
     }
     EXPECT_EQ(list.FindCell(1, kSwitch)->check, 1);
 
     // Elsewhere a double click is a row click and a double click.
-    panel.events.clear();
+    xlist.events.clear();
     WaitPastDoubleClick();
     ASSERT_TRUE(hvtest::DoubleClick(list, host.CellCentre(0, kName)));
     ASSERT_TRUE(host.WaitForEvents(2));
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_ROWCLICKED, WM_XLIST_DBLCLK}));
-    EXPECT_EQ(panel.events.back().column, kName);
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_ROWCLICKED, WM_XLIST_DBLCLK}));
+    EXPECT_EQ(xlist.events.back().column, kName);
 }
 
 TEST(XList, ContextMenuLinksAndUnlinksAProgram)
@@ -391,13 +392,14 @@ TEST(XList, ContextMenuLinksAndUnlinksAProgram)
     Host host;
     ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
-    CXListHost& panel = host.panel;
+    hvtest::CRecordingPanel& panel = host.panel;
+    XListEvents& xlist = host.xlist;
     CListPanelItem menu(&panel, 200, 3 * 18 + 4);
     menu.SetEntries(Entries({L"$SetActive", L"$AssignApplication", L"$UnassignApplication"}));
     list.SetContextMenu(&menu);
     // As a page does: "$UnassignApplication" is disabled for a row without a program.
     std::vector<int> rightClicked;
-    panel.onRightClick = [&](const XListEvent& e) {
+    xlist.onRightClick = [&](const XListEvent& e) {
         rightClicked.push_back(e.rowKey);
         std::vector<ListEntry> entries = menu.Entries();
         entries[2].flag = list.GetCellText(e.rowKey, kProgram).empty() ? 1 : 0;
@@ -405,7 +407,7 @@ TEST(XList, ContextMenuLinksAndUnlinksAProgram)
     };
     CFileAnswerer files;
     auto chooseEntry = [&](int rowKey, int entry) {
-        panel.events.clear();
+        xlist.events.clear();
         CRect menuRect;
         bool entryDisabled = false;
         ModalScript script({[&](CListPanel& shown) {
@@ -435,41 +437,41 @@ TEST(XList, ContextMenuLinksAndUnlinksAProgram)
     EXPECT_EQ(files.asked[0].flags, static_cast<DWORD>(OFN_FILEMUSTEXIST | OFN_HIDEREADONLY));
     EXPECT_EQ(files.asked[0].filter, L"*.exe|*.exe||");
     EXPECT_EQ(list.GetCellText(1, kProgram), L"name.exe");
-    ASSERT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_CELLTEXTCHANGED}));
-    EXPECT_EQ(panel.events[0].rowKey, 1);
-    EXPECT_EQ(panel.events[1].rowKey, 1);
-    EXPECT_EQ(panel.events[1].column, kProgram);
-    EXPECT_EQ(panel.events[1].text, L"C:\\Games\\Tools\\name.exe");
+    ASSERT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_CELLTEXTCHANGED}));
+    EXPECT_EQ(xlist.events[0].rowKey, 1);
+    EXPECT_EQ(xlist.events[1].rowKey, 1);
+    EXPECT_EQ(xlist.events[1].column, kProgram);
+    EXPECT_EQ(xlist.events[1].text, L"C:\\Games\\Tools\\name.exe");
 
     // A cancelled dialog leaves the row and sends nothing.
     files.answer.clear();
     EXPECT_FALSE(chooseEntry(1, 1));
     EXPECT_EQ(files.asked.size(), 2u);
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK}));
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK}));
     EXPECT_EQ(list.GetCellText(1, kProgram), L"name.exe");
 
     // Unassigning empties the program, then switches the link off.
     list.SetCellCheck(1, kSwitch, 1);
     EXPECT_FALSE(chooseEntry(1, 2));
-    ASSERT_EQ(panel.Messages(),
+    ASSERT_EQ(xlist.Messages(),
               (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_CELLTEXTCHANGED, WM_XLIST_CHECKCHANGED}));
-    EXPECT_EQ(panel.events[1].column, kProgram);
-    EXPECT_EQ(panel.events[1].text, L"");
-    EXPECT_EQ(panel.events[2].column, kSwitch);
-    EXPECT_FALSE(panel.events[2].state);
+    EXPECT_EQ(xlist.events[1].column, kProgram);
+    EXPECT_EQ(xlist.events[1].text, L"");
+    EXPECT_EQ(xlist.events[2].column, kSwitch);
+    EXPECT_FALSE(xlist.events[2].state);
     EXPECT_EQ(list.GetCellText(1, kProgram), L"");
     EXPECT_EQ(list.FindCell(1, kSwitch)->check, 0);
 
     // Now that the row has no program, the owner disabled the entry before the menu showed.
     EXPECT_TRUE(chooseEntry(1, 2));
-    EXPECT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK}));
+    EXPECT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK}));
 
     // Any other entry goes to the owner with its text.
     EXPECT_FALSE(chooseEntry(2, 0));
-    ASSERT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_MENUCOMMAND}));
-    EXPECT_EQ(panel.events[1].rowKey, 2);
-    EXPECT_EQ(panel.events[1].column, 0);
-    EXPECT_EQ(panel.events[1].text, L"$SetActive");
+    ASSERT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_MENUCOMMAND}));
+    EXPECT_EQ(xlist.events[1].rowKey, 2);
+    EXPECT_EQ(xlist.events[1].column, 0);
+    EXPECT_EQ(xlist.events[1].text, L"$SetActive");
     EXPECT_EQ(rightClicked, (std::vector<int>{1, 1, 1, 1, 2}));
     list.SetContextMenu(nullptr);
 }
@@ -586,7 +588,7 @@ TEST(XList, ScrollsBehindTheSkinnedBarAndGivesUpTheMouse)
     EXPECT_TRUE(hvtest::WaitUntil([&] { return recorder.Contains(WM_LBUTTONDOWN); }, 5000))
         << "the press reaches the window under the pointer";
     EXPECT_NE(GetCapture(), list.GetSafeHwnd());
-    EXPECT_TRUE(host.panel.Of(WM_XLIST_ROWCLICKED).empty()) << "the press outside is no row click";
+    EXPECT_TRUE(host.xlist.Of(WM_XLIST_ROWCLICKED).empty()) << "the press outside is no row click";
 }
 
 TEST(XList, ComboProgressAndEditCells)
@@ -594,7 +596,7 @@ TEST(XList, ComboProgressAndEditCells)
     Host host;
     ASSERT_TRUE(host.MakeFilledList(200, false, 3));
     CXListCtrl& list = *host.list;
-    CXListHost& panel = host.panel;
+    XListEvents& xlist = host.xlist;
 
     // A combo cell (through the control's own setter): the selected row's cell opens its list
     // from the drop-down button; a key previews a choice, Return takes it.
@@ -648,7 +650,7 @@ TEST(XList, ComboProgressAndEditCells)
     EXPECT_TRUE(hvtest::Click(list.ComboList()->ListBox(), {high.left + 10, (high.top + high.bottom) / 2}));
     EXPECT_TRUE(hvtest::WaitUntil([&] { return list.ComboList() == nullptr; }, 5000));
     EXPECT_EQ(list.GetCellText(0, kProgram), L"high");
-    EXPECT_TRUE(panel.Of(WM_XLIST_COMBOCHANGED).empty()) << "a combo choice is not notified";
+    EXPECT_TRUE(xlist.Of(WM_XLIST_COMBOCHANGED).empty()) << "a combo choice is not notified";
 
     // A progress cell: the bar fills its part of the cell in the text colour.
     ASSERT_EQ(list.SetCellProgress(2, kProgram, 40), 1);
@@ -668,20 +670,20 @@ TEST(XList, ComboProgressAndEditCells)
     EXPECT_EQ(list.Edit()->GetWindowText(), L"old");
     EXPECT_EQ(list.Edit()->GetParent(), list.GetSafeHwnd());
     list.Edit()->SetWindowText(L"new");
-    panel.events.clear();
+    xlist.events.clear();
     list.Edit()->SendMessage(WM_KEYDOWN, VK_RETURN, 0);
     EXPECT_FALSE(list.IsEditing());
     EXPECT_FALSE(list.Edit()->IsWindowVisible());
     EXPECT_EQ(list.GetCellText(1, kName), L"new");
-    ASSERT_EQ(panel.Messages(), (std::vector<UINT>{WM_XLIST_COMBOCHANGED}));
-    EXPECT_EQ(panel.events[0].rowKey, 1);
-    EXPECT_EQ(panel.events[0].column, kName);
-    EXPECT_EQ(panel.events[0].text, L"new");
+    ASSERT_EQ(xlist.Messages(), (std::vector<UINT>{WM_XLIST_COMBOCHANGED}));
+    EXPECT_EQ(xlist.events[0].rowKey, 1);
+    EXPECT_EQ(xlist.events[0].column, kName);
+    EXPECT_EQ(xlist.events[0].text, L"new");
     ASSERT_TRUE(list.EditCell(1, kName));
     list.Edit()->SetWindowText(L"discarded");
     list.Edit()->SendMessage(WM_KEYDOWN, VK_ESCAPE, 0);
     EXPECT_EQ(list.GetCellText(1, kName), L"new");
-    EXPECT_EQ(panel.Of(WM_XLIST_COMBOCHANGED).size(), 1u);
+    EXPECT_EQ(xlist.Of(WM_XLIST_COMBOCHANGED).size(), 1u);
     // A press on the list ends an edit keeping its text.
     ASSERT_TRUE(list.EditCell(1, kName));
     list.Edit()->SetWindowText(L"kept");

@@ -15,7 +15,7 @@
 #include "HvTest.h"
 #include "LayoutTestFiles.h"
 #include "ListTestSupport.h"
-#include "XListHost.h"
+#include "XListEvents.h"
 
 #include <gtest/gtest.h>
 
@@ -64,7 +64,8 @@ struct ShownHost
         if (panel.IsWindow())
             panel.DestroyWindow();
     }
-    CXListHost panel;
+    hvtest::CRecordingPanel panel;
+    XListEvents xlist{panel};
     CGUIItems items;
     bool created = false;
 };
@@ -313,26 +314,26 @@ TEST(XListLayout, DefaultSkinProfileList)
     EXPECT_EQ(showsPicture(1, 4, on), 0) << "a checked box";
 
     // A click on another row's active box makes it the active one; the auto-switch box toggles.
-    host.panel.events.clear();
+    host.xlist.events.clear();
     POINT activeBox = {(list->GetSubItemRect(2, 0).left + list->GetSubItemRect(2, 1).left) / 2,
                        (list->GetSubItemRect(2, 0).top + list->GetSubItemRect(2, 0).bottom) / 2};
     ASSERT_TRUE(hvtest::Click(*list, activeBox));
-    ASSERT_TRUE(hvtest::WaitUntil([&] { return host.panel.events.size() >= 2; }, 5000));
-    ASSERT_EQ(host.panel.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
-    EXPECT_EQ(host.panel.events[0].rowKey, 2);
-    EXPECT_EQ(host.panel.events[0].column, 0);
-    EXPECT_TRUE(host.panel.events[0].state);
-    EXPECT_EQ(host.panel.events[1].message, static_cast<UINT>(WM_XLIST_ROWCLICKED));
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return host.xlist.events.size() >= 2; }, 5000));
+    ASSERT_EQ(host.xlist.events[0].message, static_cast<UINT>(WM_XLIST_CHECKCHANGED));
+    EXPECT_EQ(host.xlist.events[0].rowKey, 2);
+    EXPECT_EQ(host.xlist.events[0].column, 0);
+    EXPECT_TRUE(host.xlist.events[0].state);
+    EXPECT_EQ(host.xlist.events[1].message, static_cast<UINT>(WM_XLIST_ROWCLICKED));
     EXPECT_EQ(list->FindCell(0, 0)->check, 0);
     const CRect switchCell = list->GetSubItemRect(2, 4);
-    host.panel.events.clear();
+    host.xlist.events.clear();
     ASSERT_TRUE(hvtest::Click(*list, switchCell.CenterPoint()));
-    ASSERT_TRUE(hvtest::WaitUntil([&] { return host.panel.events.size() >= 2; }, 5000));
-    EXPECT_EQ(host.panel.events[0].column, 4);
-    EXPECT_TRUE(host.panel.events[0].state);
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return host.xlist.events.size() >= 2; }, 5000));
+    EXPECT_EQ(host.xlist.events[0].column, 4);
+    EXPECT_TRUE(host.xlist.events[0].state);
 
     // Its menu: "$UnassignApplication" empties the program and switches the link off.
-    host.panel.events.clear();
+    host.xlist.events.clear();
     const int unassign = menu->FindEntry(L"$UnassignApplication");
     ASSERT_GE(unassign, 0);
     ModalScript script({[&](CListPanel& shown) {
@@ -342,14 +343,14 @@ TEST(XListLayout, DefaultSkinProfileList)
     WaitPastDoubleClick();
     const CRect programCell = list->GetSubItemRect(1, 3);
     ASSERT_TRUE(hvtest::Click(*list, programCell.CenterPoint(), hvtest::Button::Right));
-    ASSERT_TRUE(hvtest::WaitUntil([&] { return script.Done() && host.panel.events.size() >= 3; }, 8000));
-    ASSERT_EQ(host.panel.Messages(),
+    ASSERT_TRUE(hvtest::WaitUntil([&] { return script.Done() && host.xlist.events.size() >= 3; }, 8000));
+    ASSERT_EQ(host.xlist.Messages(),
               (std::vector<UINT>{WM_XLIST_RCLICK, WM_XLIST_CELLTEXTCHANGED, WM_XLIST_CHECKCHANGED}));
-    EXPECT_EQ(host.panel.events[1].rowKey, 1);
-    EXPECT_EQ(host.panel.events[1].column, 3);
-    EXPECT_EQ(host.panel.events[1].text, L"");
-    EXPECT_EQ(host.panel.events[2].column, 4);
-    EXPECT_FALSE(host.panel.events[2].state);
+    EXPECT_EQ(host.xlist.events[1].rowKey, 1);
+    EXPECT_EQ(host.xlist.events[1].column, 3);
+    EXPECT_EQ(host.xlist.events[1].text, L"");
+    EXPECT_EQ(host.xlist.events[2].column, 4);
+    EXPECT_FALSE(host.xlist.events[2].state);
     EXPECT_EQ(list->GetCellText(1, 3), L"");
 
     host.items.DeleteAll();

@@ -8,6 +8,7 @@
 //   ItemWindows.h   FindItemWindow(s), ItemIdOf, PostItemCommand: skinned items by their item id
 //   InstallCopy.h   LayOutInstall, SetInstallerValues, stand-ins of started programs
 //   ModalScript.h   ModalScript: modal windows answered from inside their loops
+//   StartTiming.h   NowMs, PollUntil, StartUntilPainted, StartEmptyDialog: start-up figures
 #pragma once
 #include "Capture.h"
 #include "ChildProcess.h"
@@ -16,5 +17,6 @@
 #include "ItemWindows.h"
 #include "Messages.h"
 #include "ModalScript.h"
+#include "StartTiming.h"
 #include "Paths.h"
 #include "TestWindows.h"

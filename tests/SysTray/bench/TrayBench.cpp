@@ -1,7 +1,8 @@
 // Figures of the tray program under Wine against the simulator (run by scripts/bench-tray.sh, not by
 // ctest): each the median of 20 events, with the fastest and the slowest.
-//   start-up   the program started until its icon is in the notification area, beside an empty
-//              dialog program started until its window shows
+//   start-up   the program started until its icon is in the notification area, beside the empty
+//              dialog program's start-up (hvtest::StartEmptyDialog, the configuration program's
+//              yardstick too)
 //   displays   "mwsim dpi <stage>" and "mwsim profile" until the display window is shown and painted,
 //              beside a control-tool run that does nothing
 //   menu       the menu built and shown with 20 profiles per device (to its first popup message, and
@@ -16,6 +17,7 @@
 #include "SysTray/VexaSysTrayDlg.h"
 
 #include "HvTest.h"
+#include "StartTiming.h"
 
 #include <tlhelp32.h>
 
@@ -28,17 +30,7 @@ namespace {
 constexpr int kEvents = 20;
 constexpr wchar_t kCaption[] = L"HalvoVexaSysTray";
 
-double NowMs()
-{
-    static LARGE_INTEGER frequency = [] {
-        LARGE_INTEGER f;
-        ::QueryPerformanceFrequency(&f);
-        return f;
-    }();
-    LARGE_INTEGER now;
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) * 1000.0 / static_cast<double>(frequency.QuadPart);
-}
+using hvtest::NowMs;
 
 void Report(const char* figure, std::vector<double> samples, const std::string& note = std::string())
 {
@@ -74,7 +66,6 @@ HWND TopWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title
 void BenchStartUp()
 {
     const std::wstring tray = traytest::InstallDir() + L"\\HalvoVexaSysTray.exe";
-    const std::wstring empty = traytest::InstallDir() + L"\\tray_bench_emptydialog.exe";
     std::vector<double> trayTimes, emptyTimes;
     for (int i = 0; i < kEvents; ++i) {
         hvtest::ChildProcess process;
@@ -94,20 +85,13 @@ void BenchStartUp()
         process.Wait(10000);
 
         hvtest::ChildProcess other;
-        const double begun = NowMs();
-        if (!other.Start(empty))
-            continue;
-        HWND window = nullptr;
-        const double visible = PollUntil([&] {
-            window = TopWindowOf(other.Id(), L"#32770", L"Empty dialog");
-            return window && ::IsWindowVisible(window);
-        }, begun);
-        if (visible > 0)
-            emptyTimes.push_back(visible - begun);
+        const hvtest::StartedWindow painted = hvtest::StartEmptyDialog(other, 10000);
+        if (painted.window)
+            emptyTimes.push_back(painted.ms);
         other.Terminate();
     }
     Report("tray start-up to icon added", trayTimes);
-    Report("empty dialog program start-up to its window", emptyTimes);
+    Report("empty dialog program start-up to painted", emptyTimes);
 }
 
 void BenchDisplays()

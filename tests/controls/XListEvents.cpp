@@ -1,19 +1,19 @@
-#include "XListHost.h"
+#include "XListEvents.h"
+
+#include "controls/ControlMessages.h"
 
 namespace controltest {
 
-BEGIN_MSG_MAP(CXListHost, CGUIPanel)
-    ON_MESSAGE_RANGE(WM_XLIST_CELLTEXTCHANGED, WM_XLIST_COMBOCHANGED, OnXList)
-END_MSG_MAP()
-
-const CDialogTemplate& CXListHost::Template()
+XListEvents::XListEvents(hvtest::CRecordingPanel& panel)
 {
-    static CDialogTemplate t(L"", WS_POPUP | WS_VISIBLE, 0, 0, 100, 60, nullptr);
-    return t;
+    panel.onReceived = [this](const hvtest::RecordedMsg& notification) { Read(notification); };
 }
 
-LRESULT CXListHost::OnXList(UINT message, WPARAM wParam, LPARAM lParam)
+void XListEvents::Read(const hvtest::RecordedMsg& notification)
 {
+    const UINT message = notification.message;
+    const WPARAM wParam = notification.wParam;
+    const LPARAM lParam = notification.lParam;
     XListEvent event;
     event.message = message;
     if (message == WM_XLIST_ROWCLICKED) {
@@ -31,15 +31,14 @@ LRESULT CXListHost::OnXList(UINT message, WPARAM wParam, LPARAM lParam)
         else if (message != WM_XLIST_DBLCLK && message != WM_XLIST_RCLICK)
             event.text = info->Text();
     } else {
-        return 0;
+        return;
     }
     events.push_back(event);
     if (message == WM_XLIST_RCLICK && onRightClick)
         onRightClick(event);
-    return 0;
 }
 
-std::vector<XListEvent> CXListHost::Of(UINT message) const
+std::vector<XListEvent> XListEvents::Of(UINT message) const
 {
     std::vector<XListEvent> found;
     for (const XListEvent& e : events) {
@@ -49,7 +48,7 @@ std::vector<XListEvent> CXListHost::Of(UINT message) const
     return found;
 }
 
-std::vector<UINT> CXListHost::Messages() const
+std::vector<UINT> XListEvents::Messages() const
 {
     std::vector<UINT> messages;
     for (const XListEvent& e : events)
