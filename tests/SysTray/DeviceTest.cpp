@@ -260,7 +260,7 @@ TEST_F(SimTest, TrayDeviceNamesMakesAndAssignsMacros)
     Tool({L"fail", L"keyboard", L"IMacro.SetEvents", L"0x80004005"});
     EXPECT_FALSE(keyboard->CreateMacro(L"Refused", SampleEvents(), other));
     EXPECT_EQ(GUID{}, other);
-    EXPECT_EQ(4u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(4u, DumpLines(L"keyboard", L"macro ").size());
     EXPECT_EQ(1u, JournalWith("IMacroManager.DeleteMacro").size());
 }
 
@@ -357,7 +357,7 @@ TEST_F(SimTest, TrayDeviceRecordingSetsModeAndMacroLed)
     // mode still turns the light off.
     Tool({L"fail", L"keyboard", L"ILed.TurnOff", L"0x80004005"});
     EXPECT_TRUE(keyboard->FinishMacroRecording(2, 0x30, SampleEvents()));
-    EXPECT_EQ(3u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(3u, DumpLines(L"keyboard", L"macro ").size());
     EXPECT_EQ(Lines{"mode 1"}, mode());
     ASSERT_TRUE(keyboard->BeginMacroRecording());
     Tool({L"fail", L"keyboard", L"IDeviceMode.SetMode", L"0x80004005"});
@@ -369,7 +369,7 @@ TEST_F(SimTest, TrayDeviceRecordingSetsModeAndMacroLed)
     ASSERT_TRUE(keyboard->BeginMacroRecording());
     ASSERT_TRUE(keyboard->EndMacroRecording());
     EXPECT_FALSE(keyboard->FinishMacroRecording(2, 0x1E, {}));
-    EXPECT_EQ(3u, DumpLines(L"keyboard", "macro ").size());
+    EXPECT_EQ(3u, DumpLines(L"keyboard", L"macro ").size());
     EXPECT_EQ(" assign 0x0001E " + MacroRecordText(secondId), KeyAssignment("0x0001E"));
     EXPECT_EQ(Lines{"mode 1"}, mode());
     EXPECT_EQ(" led 7 on 0 color 0x0000FF brightness 100 effect 0 0 0 caps 111", led7());

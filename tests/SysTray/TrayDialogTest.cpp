@@ -457,7 +457,7 @@ TEST_F(TrayDialog, OnlyARecordingThatCapturedKeysBecomesAMacroAndTheWindowsEndCa
     Act({L"otf", L"start"});
     Act({L"otf", L"end"});
     Act({L"otf", L"assign", L"0x1E"});
-    EXPECT_TRUE(DumpLines(L"keyboard", "macro ").empty());
+    EXPECT_TRUE(DumpLines(L"keyboard", L"macro ").empty());
     EXPECT_EQ(factoryA, keyA());
     EXPECT_EQ(Lines{"mode 1"}, DumpLines(L"keyboard", "mode "));
     EXPECT_EQ(ledOff, led7());

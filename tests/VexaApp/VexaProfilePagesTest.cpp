@@ -841,7 +841,7 @@ TEST_F(ProfilePageTest, ImportedFilesWithNamesNoFormTakesAreRefusedWithTheirReas
     const CComPtr<IDevice> mouse = Mouse();
     ASSERT_TRUE(mouse);
     const size_t profiles = Dump(L"mouse").profiles.size();
-    const size_t macros = simtest::DumpLines(L"mouse", "macro ").size();
+    const size_t macros = simtest::DumpLines(L"mouse", L"macro ").size();
 
     struct Case
     {
@@ -896,7 +896,7 @@ TEST_F(ProfilePageTest, ImportedFilesWithNamesNoFormTakesAreRefusedWithTheirReas
         Press(BUTTON_MACRO_IMPORT, {NoticeSaying(L"FileErrorPopUp.xml", &heading, &message)});
         EXPECT_HEADING(Text(L"$FileErrorHeading") + L": " + fileName + L".hvm", heading);
         EXPECT_EQ(Text(c.message), message);
-        EXPECT_EQ(macros, simtest::DumpLines(L"mouse", "macro ").size()) << "a refused macro stayed on the mouse";
+        EXPECT_EQ(macros, simtest::DumpLines(L"mouse", L"macro ").size()) << "a refused macro stayed on the mouse";
     }
 
     // A name of 20 characters is taken; its twin then gets the duplicate notice, and stays off the
@@ -914,11 +914,11 @@ TEST_F(ProfilePageTest, ImportedFilesWithNamesNoFormTakesAreRefusedWithTheirReas
     files.answers = {macroFile};
     Press(BUTTON_MACRO_IMPORT, {});
     ASSERT_TRUE(m_vexa.MouseConfig()->FindMacroByName(longest.c_str()));
-    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", L"macro ").size());
     files.answers = {macroFile};
     Press(BUTTON_MACRO_IMPORT, {Notice(L"DuplicateMacroWarningPopup.xml", &heading)});
     EXPECT_HEADING(Text(L"$DuplicateMacroHeading") + L": " + longest, heading);
-    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", L"macro ").size());
     Apply(dialog, CVxAppDlg::kMouse);
-    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", "macro ").size());
+    EXPECT_EQ(macros + 1, simtest::DumpLines(L"mouse", L"macro ").size());
 }

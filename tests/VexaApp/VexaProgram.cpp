@@ -152,7 +152,7 @@ std::vector<std::string> JournalOf(const char* device)
 
 size_t JournalSize()
 {
-    return simtest::JournalLines().size();
+    return simtest::Journal().size();
 }
 
 } // namespace vexatest

@@ -640,7 +640,7 @@ TEST_F(VexaProgramTest, CancelAndEscapeWriteNothing)
         ASSERT_TRUE(hvtest::PressKey(VK_ESCAPE, 0, program.Main()));
         EXPECT_TRUE(program.WaitForExit());
     }
-    EXPECT_TRUE(simtest::JournalLines().empty()) << "something was written";
+    EXPECT_TRUE(simtest::Journal().empty()) << "something was written";
 }
 
 TEST_F(VexaProgramTest, TheLastDeviceLeavingEndsTheProgramUnlessItComesBackInTime)
@@ -696,7 +696,7 @@ TEST_F(VexaProgramTest, WithoutDevicesTheProgramShowsNoPageAndEndsAfterItsNotice
     EXPECT_EQ(English(L"$FirmwareVersion") + L":0.00", program.ItemText(kFirmwareLabel));
     ASSERT_TRUE(hvtest::PostItemCommand(notice, kPopupSingleOk));
     EXPECT_TRUE(program.WaitForExit());
-    EXPECT_TRUE(simtest::JournalLines().empty()) << "something was written";
+    EXPECT_TRUE(simtest::Journal().empty()) << "something was written";
 }
 
 TEST_F(VexaProgramTest, OtherDevicesAndRepeatedArrivalsChangeNothingAndAReturningDeviceGetsItsMarkBack)
@@ -744,7 +744,7 @@ TEST_F(VexaProgramTest, BothProductsConfiguredInOneRunAreWrittenOnceEachAndReadB
     int keyboardProfile = -1;
     ActiveProfileLines(L"keyboard", " led ", &keyboardProfile);
     ASSERT_EQ(0, keyboardProfile);
-    ASSERT_NE(std::vector<std::string>{"polling 1"}, simtest::DumpLines(L"mouse", "polling"));
+    ASSERT_NE(std::vector<std::wstring>{L"polling 1"}, simtest::DumpLines(L"mouse", L"polling"));
 
     // The items whose drawing shows the settings changed, as drawn before and after the change.
     std::map<int, std::vector<uint32_t>> before, after;
@@ -807,7 +807,7 @@ TEST_F(VexaProgramTest, BothProductsConfiguredInOneRunAreWrittenOnceEachAndReadB
     // Both products hold what was chosen.
     EXPECT_FALSE(ActiveLightOn(L"mouse", 1)) << "mouse main light";
     EXPECT_EQ(mouseBaseLight, ActiveLightOn(L"mouse", 10)) << "mouse base light untouched";
-    EXPECT_EQ(std::vector<std::string>{"polling 1"}, simtest::DumpLines(L"mouse", "polling")) << "1000 Hz";
+    EXPECT_EQ(std::vector<std::wstring>{L"polling 1"}, simtest::DumpLines(L"mouse", L"polling")) << "1000 Hz";
     EXPECT_EQ(2ul, (ActiveFlags(L"mouse") ^ mouseFlags) & 2) << "the DPI on-screen flag";
     ActiveProfileLines(L"keyboard", " led ", &keyboardProfile);
     EXPECT_EQ(1, keyboardProfile) << "the keyboard's active profile";

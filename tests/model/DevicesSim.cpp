@@ -15,22 +15,6 @@ namespace devtest {
 
 namespace {
 
-std::vector<uint8_t> ReadFileBytes(const std::wstring& path)
-{
-    std::vector<uint8_t> bytes;
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                                0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return bytes;
-    const DWORD size = ::GetFileSize(file, nullptr);
-    bytes.resize(size);
-    DWORD read = 0;
-    if (size && !::ReadFile(file, bytes.data(), size, &read, nullptr))
-        bytes.clear();
-    ::CloseHandle(file);
-    return bytes;
-}
-
 std::wstring ActionText(const AssignmentAction& a)
 {
     std::wstring text = wstr::Format(L"type %d", a.type);
@@ -124,12 +108,7 @@ std::wstring Dump(mwsim::Dev dev)
 
 std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix)
 {
-    std::vector<std::wstring> lines;
-    std::wistringstream in(Dump(dev));
-    for (std::wstring line; std::getline(in, line);)
-        if (line.compare(0, prefix.size(), prefix) == 0)
-            lines.push_back(line);
-    return lines;
+    return simtest::LinesStartingWith(Dump(dev), prefix);
 }
 
 std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index)
@@ -140,16 +119,6 @@ std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index)
     ADD_FAILURE() << "the dump has " << lines.size() << " lines starting \"" << wstr::WideToUtf8(prefix)
                   << "\", line " << index << " was asked for";
     return std::wstring();
-}
-
-std::vector<std::wstring> Journal()
-{
-    const std::vector<uint8_t> bytes = ReadFileBytes(mwsim::CurrentPaths().journal);
-    std::vector<std::wstring> lines;
-    std::istringstream in(std::string(bytes.begin(), bytes.end()));
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(wstr::Utf8ToWide(line));
-    return lines;
 }
 
 void ClearJournal()
@@ -194,19 +163,14 @@ void Delay(DWORD ms, const wchar_t* method)
     });
 }
 
-std::wstring GuidText(const GUID& guid)
-{
-    return mwsim::GuidText(guid);
-}
-
 void LoadKeyboardDefinition()
 {
     CKeyboardDef& def = GetKeyboardDef();
     if (def.IsLoaded())
         return;
     const std::wstring folder = hvtest::BinDir() + L"\\..\\skin-image\\bin\\";
-    const std::vector<uint8_t> keys = ReadFileBytes(folder + L"VexaKeyboard.kbd");
-    const std::vector<uint8_t> defaults = ReadFileBytes(folder + L"VexaKeyboardDefaults.kbd");
+    const std::vector<uint8_t> keys = simtest::ReadBytes(folder + L"VexaKeyboard.kbd");
+    const std::vector<uint8_t> defaults = simtest::ReadBytes(folder + L"VexaKeyboardDefaults.kbd");
     ASSERT_FALSE(keys.empty()) << "the install image's keyboard definition is missing";
     ASSERT_TRUE(def.Load(keys.size(), keys.data()));
     ASSERT_TRUE(def.SetDefaultCodes(defaults.data(), defaults.size()));

@@ -15,6 +15,7 @@
 #include "model/ConfigInterfaces.h"
 #include "model/GenDevice.h"
 #include "mwsim/SimState.h"
+#include "SimTest.h"
 
 namespace devtest {
 
@@ -27,14 +28,14 @@ std::wstring Dump(mwsim::Dev dev);
 std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix);
 // The index-th of them; a failure of the calling test, and an empty line, when there are fewer.
 std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index = 0);
-std::vector<std::wstring> Journal();
+using simtest::Journal;
 void ClearJournal();
 // The index of the first journal line containing text at or after from; -1 when none.
 int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from = 0);
 int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text);
 void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count = 1);
 void Delay(DWORD ms, const wchar_t* method);
-std::wstring GuidText(const GUID& guid);
+using simtest::GuidText;
 
 // Loads the install image's keyboard definition into the program's one (once).
 void LoadKeyboardDefinition();

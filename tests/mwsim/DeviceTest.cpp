@@ -201,10 +201,10 @@ TEST_F(SimTest, MouseReadsAsTheFactoryDevice)
     CComPtr<IProfileManager> manager = Profiles(mouse);
     const auto profiles = ListProfiles(manager.Get());
     ASSERT_EQ(5u, profiles.size());
-    std::set<std::string> ids;
+    std::set<std::wstring> ids;
     for (size_t i = 0; i < profiles.size(); ++i) {
         EXPECT_EQ(L"Profile " + std::to_wstring(i + 1), profiles[i].first);
-        ids.insert(GuidString(profiles[i].second));
+        ids.insert(GuidText(profiles[i].second));
         CComPtr<IProfile> byId;
         EXPECT_HRESULT_SUCCEEDED(manager->GetProfileById(profiles[i].second, byId.Put()));
     }
@@ -424,9 +424,9 @@ TEST_F(SimTest, AClearedLinkReadsAsTheEmptyText)
     ASSERT_HRESULT_SUCCEEDED(read(shown, &size));
     EXPECT_EQ(sizeof(wchar_t), size);
     EXPECT_STREQ(L"", shown);
-    const std::vector<std::string> apps = DumpLines(L"mouse", " app ");
+    const std::vector<std::wstring> apps = DumpLines(L"mouse", L" app ");
     ASSERT_GT(apps.size(), 1u);
-    EXPECT_EQ(" app \"\"", apps[1]);
+    EXPECT_EQ(L" app \"\"", apps[1]);
     // The path of any length agrees: the terminator alone.
     wchar_t path[4] = {L'x', L'x', L'x', L'x'};
     size = sizeof path;
@@ -566,20 +566,20 @@ TEST_F(SimTest, MouseTakesWhatTheConfigurationProgramWrites)
     EXPECT_EQ(3, four.RepeatCount());
 
     // And from another process.
-    const std::string guid = GuidString(id);
-    EXPECT_EQ(std::vector<std::string>{"active " + guid}, DumpLines(L"mouse", "active "));
-    EXPECT_EQ(std::vector<std::string>{"profile 5 " + guid + " \"Gaming\""}, DumpLines(L"mouse", "profile 5 "));
-    const auto all = DumpLines(L"mouse");
-    auto has = [&](const std::string& line) { return std::find(all.begin(), all.end(), line) != all.end(); };
-    EXPECT_TRUE(has(" app \"game.exe\""));
-    EXPECT_TRUE(has(" flags 0x0005"));
-    EXPECT_TRUE(has(" dpi active-stage 2 active 1000x1200 stages 400x400 900x1000 3200x3200"));
-    EXPECT_TRUE(has(" led 10 on 0 color 0x00FF00 brightness 40 effect 2 0 0 caps 111"));
-    EXPECT_TRUE(has("acceleration 1 level 7"));
-    EXPECT_TRUE(has("polling 8"));
-    EXPECT_TRUE(has(" events 2, mouse 0x10 0x0, delay 250"));
-    EXPECT_TRUE(has("apm-level upper 90 color 0x123456"));
-    EXPECT_TRUE(has("apm-event 3 level 4 color 0xABCDEF enabled 0"));
-    EXPECT_TRUE(has("power critical 15 max-led 100 sleep 600"));
-    EXPECT_TRUE(DumpLines(L"mouse", "macro 0 ")[0].find("\"Combo\"") != std::string::npos);
+    const std::wstring guid = GuidText(id);
+    EXPECT_EQ(std::vector<std::wstring>{L"active " + guid}, DumpLines(L"mouse", L"active "));
+    EXPECT_EQ(std::vector<std::wstring>{L"profile 5 " + guid + L" \"Gaming\""}, DumpLines(L"mouse", L"profile 5 "));
+    const auto all = DumpLines(L"mouse", L"");
+    auto has = [&](const std::wstring& line) { return std::find(all.begin(), all.end(), line) != all.end(); };
+    EXPECT_TRUE(has(L" app \"game.exe\""));
+    EXPECT_TRUE(has(L" flags 0x0005"));
+    EXPECT_TRUE(has(L" dpi active-stage 2 active 1000x1200 stages 400x400 900x1000 3200x3200"));
+    EXPECT_TRUE(has(L" led 10 on 0 color 0x00FF00 brightness 40 effect 2 0 0 caps 111"));
+    EXPECT_TRUE(has(L"acceleration 1 level 7"));
+    EXPECT_TRUE(has(L"polling 8"));
+    EXPECT_TRUE(has(L" events 2, mouse 0x10 0x0, delay 250"));
+    EXPECT_TRUE(has(L"apm-level upper 90 color 0x123456"));
+    EXPECT_TRUE(has(L"apm-event 3 level 4 color 0xABCDEF enabled 0"));
+    EXPECT_TRUE(has(L"power critical 15 max-led 100 sleep 600"));
+    EXPECT_TRUE(DumpLines(L"mouse", L"macro 0 ")[0].find(L"\"Combo\"") != std::wstring::npos);
 }

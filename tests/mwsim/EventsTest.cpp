@@ -102,12 +102,12 @@ TEST_F(SimTest, MouseEventsReachTheAdvisingThreadFromOtherProcesses)
         CAdvise scalerAdvice(scaler.Get(), scalerSink);
         CAdvise profileAdvice(manager.Get(), profileSink);
         EXPECT_EQ(2, dpiSink.Refs()); // held by the connection
-        EXPECT_EQ(std::vector<std::string>{"connection-point _IDPIEvents 1"},
-                  DumpLines(L"mouse", "connection-point _IDPIEvents "));
-        EXPECT_EQ(std::vector<std::string>{"connection-point _IProfileManagerEvents 1"},
-                  DumpLines(L"mouse", "connection-point _IProfileManagerEvents "));
-        EXPECT_EQ(std::vector<std::string>{"connection-point _IProfileManagerEvents 0"},
-                  DumpLines(L"keyboard", "connection-point _IProfileManagerEvents "));
+        EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IDPIEvents 1"},
+                  DumpLines(L"mouse", L"connection-point _IDPIEvents "));
+        EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IProfileManagerEvents 1"},
+                  DumpLines(L"mouse", L"connection-point _IProfileManagerEvents "));
+        EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IProfileManagerEvents 0"},
+                  DumpLines(L"keyboard", L"connection-point _IProfileManagerEvents "));
 
         // The control tool switches the stage: the new stage, then the values in effect.
         SET_EXPECT(ex, OnDpiEvent_stage);
@@ -224,8 +224,8 @@ TEST_F(SimTest, MouseEventsReachTheAdvisingThreadFromOtherProcesses)
         // Unadvised: released at once, and nothing more is heard.
         EXPECT_HRESULT_SUCCEEDED(dpiAdvice.Unadvise());
         EXPECT_EQ(1, dpiSink.Refs());
-        EXPECT_EQ(std::vector<std::string>{"connection-point _IDPIEvents 0"},
-                  DumpLines(L"mouse", "connection-point _IDPIEvents "));
+        EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IDPIEvents 0"},
+                  DumpLines(L"mouse", L"connection-point _IDPIEvents "));
         SET_EXPECT(ex, OnDpiEvent_stage);
         SET_EXPECT(ex, OnDpiEvent_values);
         Tool({L"dpi", L"1"});
@@ -241,8 +241,8 @@ TEST_F(SimTest, MouseEventsReachTheAdvisingThreadFromOtherProcesses)
     Tool({L"profile", L"mouse", L"0"});
     Tool({L"dpi", L"5"});
     EXPECT_TRUE(ex.Calls().empty()) << ex.Log();
-    EXPECT_EQ(std::vector<std::string>{"connection-point _IDPIEvents2 0"},
-              DumpLines(L"mouse", "connection-point _IDPIEvents2 "));
+    EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IDPIEvents2 0"},
+              DumpLines(L"mouse", L"connection-point _IDPIEvents2 "));
 
     // A cookie once unadvised, or of another connection point, is refused.
     CAdvise again(dpi.Get(), dpiSink);
@@ -343,8 +343,8 @@ TEST_F(SimTest, KeyboardRecordsOnTheFlyLaunchesApplicationsAndRedirectsKeys)
         ASSERT_HRESULT_SUCCEEDED(redirector->Disable());
         Tool({L"redirect", L"0x41"});
         EXPECT_TRUE(ex.Calls().empty()) << ex.Log();
-        EXPECT_EQ(std::vector<std::string>{"connection-point _IKeyboardRedirectorEvents 1"},
-                  DumpLines(L"keyboard", "connection-point _IKeyboardRedirectorEvents "));
+        EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IKeyboardRedirectorEvents 1"},
+                  DumpLines(L"keyboard", L"connection-point _IKeyboardRedirectorEvents "));
     }
     EXPECT_EQ(1, otfSink.Refs());
     EXPECT_EQ(1, appSink.Refs());
@@ -581,8 +581,8 @@ TEST_F(SimTest, PlugAndUnplugAnnounceTheDeviceToTheWindowsOfOtherProcesses)
     // the device plugged in again, and it still unadvises and releases its sink.
     Tool({L"dpi", L"1"});
     EXPECT_TRUE(ex.Calls().empty()) << ex.Log();
-    EXPECT_EQ(std::vector<std::string>{"connection-point _IDPIEvents 0"},
-              DumpLines(L"mouse", "connection-point _IDPIEvents "));
+    EXPECT_EQ(std::vector<std::wstring>{L"connection-point _IDPIEvents 0"},
+              DumpLines(L"mouse", L"connection-point _IDPIEvents "));
     EXPECT_HRESULT_SUCCEEDED(advice.Unadvise());
     EXPECT_EQ(1, sink.Refs());
 

@@ -17,16 +17,16 @@ void PutU32(std::vector<uint8_t>& bytes, size_t offset, uint32_t value)
 }
 
 // The dump lines of profile index of a device, the header line without its index and GUID.
-std::vector<std::string> ProfileBlock(const wchar_t* device, int index)
+std::vector<std::wstring> ProfileBlock(const wchar_t* device, int index)
 {
-    const std::vector<std::string> lines = DumpLines(device);
-    std::vector<std::string> block;
-    const std::string head = "profile " + std::to_string(index) + " ";
+    const std::vector<std::wstring> lines = DumpLines(device, L"");
+    std::vector<std::wstring> block;
+    const std::wstring head = L"profile " + std::to_wstring(index) + L" ";
     for (size_t i = 0; i < lines.size(); ++i) {
         if (lines[i].compare(0, head.size(), head) != 0)
             continue;
-        block.push_back(lines[i].substr(lines[i].find('"')));
-        for (size_t j = i + 1; j < lines.size() && lines[j].compare(0, 1, " ") == 0; ++j)
+        block.push_back(lines[i].substr(lines[i].find(L'"')));
+        for (size_t j = i + 1; j < lines.size() && lines[j].compare(0, 1, L" ") == 0; ++j)
             block.push_back(lines[j]);
     }
     return block;
@@ -65,7 +65,7 @@ TEST_F(SimTest, ExportedFilesImportBackEqualWithNewIds)
     ASSERT_HRESULT_SUCCEEDED(profile->GetId(&original));
     ASSERT_HRESULT_SUCCEEDED(copy->GetId(&imported));
     EXPECT_FALSE(IsEqualGUID(original, imported));
-    const std::vector<std::string> exported = ProfileBlock(L"mouse", 2);
+    const std::vector<std::wstring> exported = ProfileBlock(L"mouse", 2);
     ASSERT_GT(exported.size(), 10u);
     EXPECT_EQ(exported, ProfileBlock(L"mouse", 5));
 
@@ -77,11 +77,11 @@ TEST_F(SimTest, ExportedFilesImportBackEqualWithNewIds)
     ASSERT_HRESULT_SUCCEEDED(macro->Export(macroFile.c_str()));
     CComPtr<IMacro> macroCopy;
     ASSERT_HRESULT_SUCCEEDED(macros->ImportMacro(macroFile.c_str(), macroCopy.Put()));
-    const std::vector<std::string> macroLines = DumpLines(L"mouse", "macro ");
+    const std::vector<std::wstring> macroLines = DumpLines(L"mouse", L"macro ");
     ASSERT_EQ(2u, macroLines.size());
     EXPECT_NE(macroLines[0].substr(8, 38), macroLines[1].substr(8, 38)); // GUIDs differ
     EXPECT_EQ(macroLines[0].substr(47), macroLines[1].substr(47));
-    const std::vector<std::string> events = DumpLines(L"mouse", " events ");
+    const std::vector<std::wstring> events = DumpLines(L"mouse", L" events ");
     ASSERT_EQ(2u, events.size());
     EXPECT_EQ(events[0], events[1]);
     CComPtr<IApplicationList> apps = DeviceFeature<IApplicationList>(Keyboard());
@@ -91,9 +91,9 @@ TEST_F(SimTest, ExportedFilesImportBackEqualWithNewIds)
     ASSERT_HRESULT_SUCCEEDED(application->Export(appFile.c_str()));
     CComPtr<IApplication> appCopy;
     ASSERT_HRESULT_SUCCEEDED(apps->ImportApplication(appFile.c_str(), appCopy.Put()));
-    const std::vector<std::string> appLines = DumpLines(L"keyboard", "application ");
+    const std::vector<std::wstring> appLines = DumpLines(L"keyboard", L"application ");
     ASSERT_EQ(2u, appLines.size());
-    EXPECT_EQ(appLines[0].substr(appLines[0].find('"')), appLines[1].substr(appLines[1].find('"')));
+    EXPECT_EQ(appLines[0].substr(appLines[0].find(L'"')), appLines[1].substr(appLines[1].find(L'"')));
     EXPECT_NE(appLines[0], appLines[1]);
 }
 
@@ -192,7 +192,7 @@ TEST_F(SimTest, ControlToolSwitchesFeaturesOff)
     Tool({L"feature", L"mouse", L"IDpi", L"off"});
     CComPtr<IDpi> dpi;
     EXPECT_EQ(E_NOINTERFACE, profile->GetFeature(IID_PPV_ARGS(dpi.Put())));
-    EXPECT_EQ(std::vector<std::string>{"feature-off IDpi"}, DumpLines(L"mouse", "feature-off"));
+    EXPECT_EQ(std::vector<std::wstring>{L"feature-off IDpi"}, DumpLines(L"mouse", L"feature-off"));
     Tool({L"feature", L"mouse", L"IDpi", L"on"});
     EXPECT_HRESULT_SUCCEEDED(profile->GetFeature(IID_PPV_ARGS(dpi.Put())));
 
@@ -249,9 +249,9 @@ TEST_F(SimTest, FeaturesOfTheTestProgramWork)
         ASSERT_HRESULT_SUCCEEDED(color->SetColor(0x102030 + id));
         ASSERT_HRESULT_SUCCEEDED(brightness->SetBrightness(10 * id));
     }
-    const std::vector<std::string> lines = DumpLines(L"mouse", "device-led ");
+    const std::vector<std::wstring> lines = DumpLines(L"mouse", L"device-led ");
     ASSERT_EQ(4u, lines.size());
-    EXPECT_EQ("device-led 2 on 1 color 0x102032 brightness 20 effect 0 0 0 caps 110", lines[1]);
+    EXPECT_EQ(L"device-led 2 on 1 color 0x102032 brightness 20 effect 0 0 0 caps 110", lines[1]);
 
     // Restoring a profile's defaults keeps its id and name.
     CComPtr<IProfile> profile = ProfileAt(mouse, 1);
@@ -261,10 +261,10 @@ TEST_F(SimTest, FeaturesOfTheTestProgramWork)
     CComPtr<IRestoreDefaults> restore;
     ASSERT_HRESULT_SUCCEEDED(profile.As(restore));
     ASSERT_HRESULT_SUCCEEDED(restore->RestoreDefaults());
-    const std::vector<std::string> block = ProfileBlock(L"mouse", 1);
+    const std::vector<std::wstring> block = ProfileBlock(L"mouse", 1);
     ASSERT_GT(block.size(), 3u);
-    EXPECT_EQ("\"Kept\"", block[0]);
-    EXPECT_NE(std::string::npos, block[3].find("stages 800x800 1200x1200 1800x1800 4000x4000 5600x5600")) << block[3];
+    EXPECT_EQ(L"\"Kept\"", block[0]);
+    EXPECT_NE(std::wstring::npos, block[3].find(L"stages 800x800 1200x1200 1800x1800 4000x4000 5600x5600")) << block[3];
     // The LED store is there to be obtained; it has no methods.
     EXPECT_TRUE(ProfileFeature<ILedStore>(profile));
 }

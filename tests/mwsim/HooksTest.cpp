@@ -10,7 +10,7 @@ using namespace simtest;
 
 namespace {
 
-bool Contains(const std::vector<std::string>& lines, const std::string& line)
+bool Contains(const std::vector<std::wstring>& lines, const std::wstring& line)
 {
     return std::find(lines.begin(), lines.end(), line) != lines.end();
 }
@@ -166,8 +166,8 @@ TEST_F(SimTest, StateIsSharedBetweenProcessesAndResetRestoresTheFactory)
     ASSERT_TRUE(mouse);
     ASSERT_HRESULT_SUCCEEDED(ProfileAt(mouse, 1)->SetName(L"Written here"));
     ASSERT_HRESULT_SUCCEEDED(DeviceFeature<IPollingRate>(mouse)->SetRate(hvmw::kRate1000Hz));
-    EXPECT_TRUE(Contains(DumpLines(L"mouse", "profile 1 "), "profile 1 {00000002-0022-0001-4876-4D7753696D00} \"Written here\""));
-    EXPECT_EQ(std::vector<std::string>{"polling 1"}, DumpLines(L"mouse", "polling"));
+    EXPECT_TRUE(Contains(DumpLines(L"mouse", L"profile 1 "), L"profile 1 {00000002-0022-0001-4876-4D7753696D00} \"Written here\""));
+    EXPECT_EQ(std::vector<std::wstring>{L"polling 1"}, DumpLines(L"mouse", L"polling"));
 
     // The devices persist: a new root (as a new process would make) reads the change back.
     LPWSTR name = nullptr;
@@ -186,9 +186,9 @@ TEST_F(SimTest, StateIsSharedBetweenProcessesAndResetRestoresTheFactory)
     ASSERT_HRESULT_SUCCEEDED(ProfileAt(Keyboard(), 0)->SetName(L"Keys"));
     ASSERT_HRESULT_SUCCEEDED(ProfileAt(mouse, 0)->SetName(L"Buttons"));
     Tool({L"reset", L"keyboard"});
-    EXPECT_EQ(1u, DumpLines(L"mouse", "profile 0 ").size());
-    EXPECT_NE(std::string::npos, DumpLines(L"mouse", "profile 0 ")[0].find("\"Buttons\""));
-    EXPECT_NE(std::string::npos, DumpLines(L"keyboard", "profile 0 ")[0].find("\"Profile 1\""));
+    EXPECT_EQ(1u, DumpLines(L"mouse", L"profile 0 ").size());
+    EXPECT_NE(std::wstring::npos, DumpLines(L"mouse", L"profile 0 ")[0].find(L"\"Buttons\""));
+    EXPECT_NE(std::wstring::npos, DumpLines(L"keyboard", L"profile 0 ")[0].find(L"\"Profile 1\""));
 
     // A state file of another kind reads as the factory state and is replaced on the next change.
     HANDLE file = CreateFileW(hvtest::TestFile(L"HvMwSim.state").c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0,
@@ -255,16 +255,16 @@ TEST_F(SimTest, FaultsDelaysAndTheJournalServeTheTests)
     EXPECT_HRESULT_SUCCEEDED(Root()->EnumDevice(0, none.Put()));
 
     // The journal: one line per mutating call, in order, failures with their code.
-    const std::string guid = GuidString(GUID{1, 0x22, 1, {'H', 'v', 'M', 'w', 'S', 'i', 'm', 0}});
-    const std::vector<std::string> expected = {
-        "mouse IDpi.SetStages " + guid + " 2 800x800 1600x1600 -> 0x80004005",
-        "mouse IDpi.SetStages " + guid + " 2 800x800 1600x1600 -> 0x80004005",
-        "mouse IDpi.SetStages " + guid + " 2 800x800 1600x1600",
-        "mouse IProfile.SetName " + guid + " \"Mouse profile\"",
-        "keyboard IProfile.SetName {00000001-0023-0001-4876-4D7753696D00} \"x\" -> 0x80070015",
-        "keyboard IProfile.SetName {00000001-0023-0001-4876-4D7753696D00} \"y\" -> 0x80070015",
+    const std::wstring guid = GuidText(GUID{1, 0x22, 1, {'H', 'v', 'M', 'w', 'S', 'i', 'm', 0}});
+    const std::vector<std::wstring> expected = {
+        L"mouse IDpi.SetStages " + guid + L" 2 800x800 1600x1600 -> 0x80004005",
+        L"mouse IDpi.SetStages " + guid + L" 2 800x800 1600x1600 -> 0x80004005",
+        L"mouse IDpi.SetStages " + guid + L" 2 800x800 1600x1600",
+        L"mouse IProfile.SetName " + guid + L" \"Mouse profile\"",
+        L"keyboard IProfile.SetName {00000001-0023-0001-4876-4D7753696D00} \"x\" -> 0x80070015",
+        L"keyboard IProfile.SetName {00000001-0023-0001-4876-4D7753696D00} \"y\" -> 0x80070015",
     };
-    EXPECT_EQ(expected, JournalLines());
+    EXPECT_EQ(expected, Journal());
 
     // With the reads journaled, a read of one entry among several names the entry: the same call made
     // twice is the same line twice, and two entries are two lines.
@@ -279,13 +279,13 @@ TEST_F(SimTest, FaultsDelaysAndTheJournalServeTheTests)
     EXPECT_HRESULT_SUCCEEDED(manager->GetProfile(1, second.Put()));
     EXPECT_HRESULT_SUCCEEDED(root->EnumDevice(0, device.Put()));
     SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", nullptr);
-    std::vector<std::string> reads = JournalLines();
+    std::vector<std::wstring> reads = Journal();
     reads.erase(reads.begin(), reads.begin() + static_cast<std::ptrdiff_t>(std::min(expected.size(), reads.size())));
     // The object's serial ending each line is another matter (the same manager here, another root).
-    for (std::string& line : reads)
-        line = line.substr(0, line.rfind(" @"));
-    EXPECT_EQ((std::vector<std::string>{"mouse IProfileManager.GetProfile 0", "mouse IProfileManager.GetProfile 0",
-                                        "mouse IProfileManager.GetProfile 1", "root IDeviceEnumerator.EnumDevice 0"}),
+    for (std::wstring& line : reads)
+        line = line.substr(0, line.rfind(L" @"));
+    EXPECT_EQ((std::vector<std::wstring>{L"mouse IProfileManager.GetProfile 0", L"mouse IProfileManager.GetProfile 0",
+                                         L"mouse IProfileManager.GetProfile 1", L"root IDeviceEnumerator.EnumDevice 0"}),
               reads);
 
     // A delay on one method: its calls wait, the others do not.
@@ -305,7 +305,7 @@ TEST_F(SimTest, FaultsDelaysAndTheJournalServeTheTests)
 
 TEST_F(SimTest, TheJournalOfReadsNamesEachCallsInputsAndObject)
 {
-    const size_t before = JournalLines().size();
+    const size_t before = Journal().size();
     SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", L"1");
     CComPtr<IDeviceEnumerator> root = Root();
     CComPtr<IDevice> first, second;
@@ -327,28 +327,28 @@ TEST_F(SimTest, TheJournalOfReadsNamesEachCallsInputsAndObject)
     ASSERT_HRESULT_SUCCEEDED(properties->GetProperty(hvmw::kPropLinkedApp, 0, text, 0, &size));
     SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL_READS", nullptr);
 
-    std::vector<std::string> lines = JournalLines();
+    std::vector<std::wstring> lines = Journal();
     lines.erase(lines.begin(), lines.begin() + static_cast<std::ptrdiff_t>(before));
     ASSERT_EQ(10u, lines.size());
     // Each line ends in the serial of its object; the same object, the same serial.
-    const auto object = [&](size_t i) { return lines[i].substr(lines[i].rfind(" @")); };
-    const auto call = [&](size_t i) { return lines[i].substr(0, lines[i].rfind(" @")); };
-    const std::string guid = GuidString(id);
-    EXPECT_EQ("root IDeviceEnumerator.EnumDevice 0", call(0));
-    EXPECT_EQ("root IDeviceEnumerator.EnumDevice 1", call(1));
+    const auto object = [&](size_t i) { return lines[i].substr(lines[i].rfind(L" @")); };
+    const auto call = [&](size_t i) { return lines[i].substr(0, lines[i].rfind(L" @")); };
+    const std::wstring guid = GuidText(id);
+    EXPECT_EQ(L"root IDeviceEnumerator.EnumDevice 0", call(0));
+    EXPECT_EQ(L"root IDeviceEnumerator.EnumDevice 1", call(1));
     EXPECT_EQ(object(0), object(1));
-    EXPECT_EQ("mouse IDevice.GetFeature IProfileManager", call(2));
+    EXPECT_EQ(L"mouse IDevice.GetFeature IProfileManager", call(2));
     EXPECT_EQ(lines[2], lines[3]) << "the same call on the same object reads the same";
     EXPECT_NE(object(0), object(2));
-    EXPECT_EQ("mouse IProfileManager.GetProfile 0", call(4));
-    EXPECT_EQ("mouse IProfileManager.GetActiveProfile", call(5));
+    EXPECT_EQ(L"mouse IProfileManager.GetProfile 0", call(4));
+    EXPECT_EQ(L"mouse IProfileManager.GetActiveProfile", call(5));
     EXPECT_EQ(object(4), object(5)) << "the first manager asked both";
-    EXPECT_EQ("mouse IProfile.GetId " + guid, call(6));
+    EXPECT_EQ(L"mouse IProfile.GetId " + guid, call(6));
     EXPECT_EQ(call(6), call(7));
     EXPECT_NE(object(6), object(7)) << "two objects of one profile are two objects";
-    EXPECT_EQ("mouse IProfile.GetFeature " + guid + " IProfileProperties", call(8));
+    EXPECT_EQ(L"mouse IProfile.GetFeature " + guid + L" IProfileProperties", call(8));
     EXPECT_EQ(object(6), object(8));
-    EXPECT_EQ("mouse IProfileProperties.GetProperty " + guid + " 0x80000002", call(9));
+    EXPECT_EQ(L"mouse IProfileProperties.GetProperty " + guid + L" 0x80000002", call(9));
 }
 
 TEST_F(SimTest, ProfileMacroAndApplicationFilesRoundTrip)
@@ -413,7 +413,7 @@ TEST_F(SimTest, ProfileMacroAndApplicationFilesRoundTrip)
     ASSERT_HRESULT_SUCCEEDED(apps->ImportApplication(appFile.c_str(), appCopy.Put()));
     CComPtr<IApplication> notAnApp;
     EXPECT_EQ(HRESULT_FROM_WIN32(ERROR_BAD_FORMAT), apps->ImportApplication(macroFile.c_str(), notAnApp.Put()));
-    EXPECT_EQ(2u, DumpLines(L"keyboard", "application ").size());
+    EXPECT_EQ(2u, DumpLines(L"keyboard", L"application ").size());
 }
 
 TEST_F(SimTest, ReadingEverythingLeaksNoTaskMemory)

@@ -19,12 +19,12 @@ const Key kKeys[] = {
 #undef HV_KEY
 };
 
-std::string PayloadHex(const AssignmentRecord& record)
+std::wstring PayloadHex(const AssignmentRecord& record)
 {
-    std::string hex;
+    std::wstring hex;
     for (BYTE b : record.payload) {
-        char two[3];
-        snprintf(two, sizeof two, "%02X", b);
+        wchar_t two[3];
+        swprintf(two, 3, L"%02X", b);
         hex += two;
     }
     return hex;
@@ -177,14 +177,14 @@ TEST_F(SimTest, KeyboardTakesTheWritesOfBothPrograms)
     EXPECT_EQ(1, on);
 
     // What another process sees.
-    const auto all = DumpLines(L"keyboard");
-    auto has = [&](const std::string& line) { return std::find(all.begin(), all.end(), line) != all.end(); };
-    EXPECT_TRUE(has(" assign 0x0003A src 1 kind 5 data " + PayloadHex(record)));
-    EXPECT_EQ("010000000004", PayloadHex(record).substr(0, 12)); // make code at 12, Ctrl in the word at 14
-    EXPECT_TRUE(has(" assign 0x00030 src 0 kind 8 data " + PayloadHex(trayRecord)));
-    EXPECT_TRUE(has(" led 7 on 1 color 0x0000FF brightness 100 effect 1 300 300 caps 111"));
-    EXPECT_TRUE(has(" events 3, key 0x1E 0x0, delay 120, key 0x1E 0x1"));
-    EXPECT_TRUE(has("mode 1"));
-    EXPECT_TRUE(has("redirector 1"));
-    EXPECT_TRUE(has("application 1 " + GuidString(appId) + " \"C:\\\\Games\\\\game.exe\""));
+    const auto all = DumpLines(L"keyboard", L"");
+    auto has = [&](const std::wstring& line) { return std::find(all.begin(), all.end(), line) != all.end(); };
+    EXPECT_TRUE(has(L" assign 0x0003A src 1 kind 5 data " + PayloadHex(record)));
+    EXPECT_EQ(L"010000000004", PayloadHex(record).substr(0, 12)); // make code at 12, Ctrl in the word at 14
+    EXPECT_TRUE(has(L" assign 0x00030 src 0 kind 8 data " + PayloadHex(trayRecord)));
+    EXPECT_TRUE(has(L" led 7 on 1 color 0x0000FF brightness 100 effect 1 300 300 caps 111"));
+    EXPECT_TRUE(has(L" events 3, key 0x1E 0x0, delay 120, key 0x1E 0x1"));
+    EXPECT_TRUE(has(L"mode 1"));
+    EXPECT_TRUE(has(L"redirector 1"));
+    EXPECT_TRUE(has(L"application 1 " + GuidText(appId) + L" \"C:\\\\Games\\\\game.exe\""));
 }

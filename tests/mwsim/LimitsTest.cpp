@@ -150,7 +150,7 @@ TEST_F(SimTest, UnpluggedDeviceIsNotListedAndItsObjectsFail)
     CComPtr<IDpi> dpi = ProfileFeature<IDpi>(profile);
 
     Tool({L"unplug", L"mouse"});
-    EXPECT_EQ(std::vector<std::string>{"device mouse product 0x22 present 0"}, DumpLines(L"mouse", "device "));
+    EXPECT_EQ(std::vector<std::wstring>{L"device mouse product 0x22 present 0"}, DumpLines(L"mouse", L"device "));
     CComPtr<IDeviceEnumerator> root = Root();
     CComPtr<IDevice> first, second;
     ASSERT_HRESULT_SUCCEEDED(root->EnumDevice(0, first.Put()));

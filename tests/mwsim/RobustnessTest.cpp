@@ -35,11 +35,11 @@ void AddMacros(const std::wstring& who)
 }
 
 // The dump's macro names, without index and id.
-std::vector<std::string> MacroNames()
+std::vector<std::wstring> MacroNames()
 {
-    std::vector<std::string> names;
-    for (const std::string& line : DumpLines(L"mouse", "macro "))
-        names.push_back(line.substr(line.find('"')));
+    std::vector<std::wstring> names;
+    for (const std::wstring& line : DumpLines(L"mouse", L"macro "))
+        names.push_back(line.substr(line.find(L'"')));
     std::sort(names.begin(), names.end());
     return names;
 }
@@ -102,10 +102,10 @@ TEST_F(SimTest, ConcurrentWritersLoseNoUpdate)
     EXPECT_EQ(0u, child.ExitCode()) << child.Output();
     CloseHandle(go);
 
-    std::vector<std::string> expected = {"\"Sample Macro\""};
+    std::vector<std::wstring> expected = {L"\"Sample Macro\""};
     for (const wchar_t* who : {L"here", L"process", L"thread"})
         for (int i = 0; i < kWrites; ++i)
-            expected.push_back(Narrow(L"\"" + std::wstring(who) + L' ' + std::to_wstring(i) + L"\""));
+            expected.push_back(L"\"" + std::wstring(who) + L' ' + std::to_wstring(i) + L"\"");
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(expected, MacroNames());
 }
@@ -302,10 +302,10 @@ TEST_F(SimTest, ImportedProfilesTakeTheDevicesLedsAndEveryExportImports)
     ASSERT_HRESULT_SUCCEEDED(ProfileFeature<ILedCollection>(imported)->GetLed(0, led.Put()));
     CComPtr<ILEDColor> color;
     EXPECT_HRESULT_SUCCEEDED(led.As(color));
-    const std::vector<std::string> lines = DumpLines(L"mouse", " led ");
+    const std::vector<std::wstring> lines = DumpLines(L"mouse", L" led ");
     ASSERT_EQ(6u * leds, lines.size());
     for (size_t i = 5 * leds; i < lines.size(); ++i)
-        EXPECT_EQ("caps 111", lines[i].substr(lines[i].size() - 8)) << lines[i];
+        EXPECT_EQ(L"caps 111", lines[i].substr(lines[i].size() - 8)) << lines[i];
 
     // Flag bits beyond those a profile has are not kept, so the profile exports and imports.
     CComPtr<IProfileProperties> props = ProfileFeature<IProfileProperties>(profile);
@@ -395,15 +395,15 @@ TEST_F(SimTest, PressesDoWhatTheActiveProfileAssigns)
         ASSERT_HRESULT_SUCCEEDED(buttons->SetAssignments(1, &button));
     };
     auto activeStageLine = [] {
-        const std::vector<std::string> lines = DumpLines(L"mouse", " dpi ");
-        return lines.empty() ? std::string() : lines[0];
+        const std::vector<std::wstring> lines = DumpLines(L"mouse", L" dpi ");
+        return lines.empty() ? std::wstring() : lines[0];
     };
     assignStage(0);
     EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 1 800x800"));
-    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 1 active 800x800"));
+    EXPECT_EQ(0u, activeStageLine().find(L" dpi active-stage 1 active 800x800"));
     assignStage(4);
     EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 5 5600x5600"));
-    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 5 active 5600x5600"));
+    EXPECT_EQ(0u, activeStageLine().find(L" dpi active-stage 5 active 5600x5600"));
     // A field past the last stage is refused and changes nothing; so is a field past the stages
     // the profile has.
     assignStage(5);
@@ -412,13 +412,13 @@ TEST_F(SimTest, PressesDoWhatTheActiveProfileAssigns)
     ASSERT_HRESULT_SUCCEEDED(ProfileFeature<IDpi>(ActiveProfile(Mouse()))->SetStages(2, two));
     assignStage(2);
     EXPECT_EQ(1u, ToolExitCode({L"press", L"mouse", L"1"}));
-    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 2 active 1600x1600"));
+    EXPECT_EQ(0u, activeStageLine().find(L" dpi active-stage 2 active 1600x1600"));
     assignStage(0);
     EXPECT_NE(std::string::npos, Tool({L"press", L"mouse", L"1"}).find("dpi stage 1 400x400"));
     // The tool's own stage selection counts from 1, as the device does.
     EXPECT_NE(std::string::npos, Tool({L"dpi", L"2"}).find("dpi stage 2 1600x1600"));
     EXPECT_EQ(2u, ToolExitCode({L"dpi", L"0"}));
-    EXPECT_EQ(0u, activeStageLine().find(" dpi active-stage 2 active 1600x1600"));
+    EXPECT_EQ(0u, activeStageLine().find(L" dpi active-stage 2 active 1600x1600"));
 
     CComPtr<IDevice> keyboard = Keyboard();
     CComPtr<IKeyAssignments> keys = ProfileFeature<IKeyAssignments>(ActiveProfile(keyboard));

@@ -3,6 +3,8 @@
 #include "ChildProcess.h"
 #include "Messages.h"
 #include "Paths.h"
+#include "mwsim/SimState.h"
+#include "mwsim/SimStore.h"
 #include "platform/WStr.h"
 
 #include <cstring>
@@ -109,12 +111,12 @@ DWORD ToolExitCode(const std::vector<std::wstring>& args)
     return RunTool(args, &output);
 }
 
-std::vector<std::string> DumpLines(const wchar_t* device, const std::string& prefix)
+std::vector<std::wstring> LinesStartingWith(const std::wstring& text, const std::wstring& prefix)
 {
-    std::istringstream text(Tool({L"dump", device}));
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(text, line);) {
-        if (!line.empty() && line.back() == '\r')
+    std::vector<std::wstring> lines;
+    std::wistringstream in(text);
+    for (std::wstring line; std::getline(in, line);) {
+        if (!line.empty() && line.back() == L'\r')
             line.pop_back();
         if (line.compare(0, prefix.size(), prefix) == 0)
             lines.push_back(line);
@@ -122,23 +124,47 @@ std::vector<std::string> DumpLines(const wchar_t* device, const std::string& pre
     return lines;
 }
 
+std::vector<std::wstring> DumpLines(const wchar_t* device, const std::wstring& prefix)
+{
+    return LinesStartingWith(wstr::Utf8ToWide(Tool({L"dump", device})), prefix);
+}
+
+std::vector<std::wstring> Journal()
+{
+    // The simulator appends while the test reads: share both ways, and read to the end found.
+    std::string text;
+    HANDLE file = CreateFileW(mwsim::CurrentPaths().journal.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                              nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file != INVALID_HANDLE_VALUE) {
+        char buffer[4096];
+        DWORD read = 0;
+        while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
+            text.append(buffer, read);
+        CloseHandle(file);
+    }
+    return LinesStartingWith(wstr::Utf8ToWide(text), std::wstring());
+}
+
+namespace {
+
+std::vector<std::string> Narrowed(const std::vector<std::wstring>& lines)
+{
+    std::vector<std::string> narrow;
+    for (const std::wstring& line : lines)
+        narrow.push_back(wstr::WideToUtf8(line));
+    return narrow;
+}
+
+} // namespace
+
+std::vector<std::string> DumpLines(const wchar_t* device, const std::string& prefix)
+{
+    return Narrowed(DumpLines(device, wstr::Utf8ToWide(prefix)));
+}
+
 std::vector<std::string> JournalLines()
 {
-    std::vector<std::string> lines;
-    HANDLE file = CreateFileW(hvtest::TestFile(L"HvMwSim.journal").c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return lines;
-    std::string text;
-    char buffer[4096];
-    DWORD read = 0;
-    while (ReadFile(file, buffer, sizeof buffer, &read, nullptr) && read > 0)
-        text.append(buffer, read);
-    CloseHandle(file);
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        lines.push_back(line);
-    return lines;
+    return Narrowed(Journal());
 }
 
 std::wstring Take(LPWSTR text)
@@ -153,11 +179,14 @@ std::string Narrow(const std::wstring& text)
     return wstr::WideToUtf8(text);
 }
 
+std::wstring GuidText(const GUID& id)
+{
+    return mwsim::GuidText(id);
+}
+
 std::string GuidString(const GUID& id)
 {
-    wchar_t text[40] = {};
-    StringFromGUID2(id, text, 40);
-    return Narrow(text);
+    return Narrow(GuidText(id));
 }
 
 std::vector<uint8_t> ReadBytes(const std::wstring& path)

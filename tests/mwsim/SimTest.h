@@ -53,14 +53,22 @@ protected:
 std::string Tool(const std::vector<std::wstring>& args);
 // The tool's exit code alone.
 DWORD ToolExitCode(const std::vector<std::wstring>& args);
-// The dump lines of a device that start with prefix.
+// The lines of a text that start with prefix (every line for an empty prefix), without their ends.
+std::vector<std::wstring> LinesStartingWith(const std::wstring& text, const std::wstring& prefix);
+// The dump lines of a device that start with prefix, as the control tool prints them from its own
+// process (which also drops the connections of programs that are gone).
+std::vector<std::wstring> DumpLines(const wchar_t* device, const std::wstring& prefix);
+// The lines of the journal the simulator writes for this test, so far.
+std::vector<std::wstring> Journal();
+// The same two in UTF-8, for the callers that still compare narrow text.
 std::vector<std::string> DumpLines(const wchar_t* device, const std::string& prefix = std::string());
-// The journal's lines so far.
 std::vector<std::string> JournalLines();
 
 // Takes a task-allocated string, frees it and returns its text.
 std::wstring Take(LPWSTR text);
 std::string Narrow(const std::wstring& text);
+// The registry form of an id, as the dump and the journal write it.
+std::wstring GuidText(const GUID& id);
 std::string GuidString(const GUID& id);
 
 // The whole content of a file; empty when it cannot be opened.

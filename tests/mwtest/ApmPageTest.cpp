@@ -124,7 +124,7 @@ TEST_F(ApmPageTest, LevelsSelectedResizedAddedDeletedAppliedAndColoured)
     hvtest::ExpectPixelNear(cells, third.x - 30, third.y, 0x0000FF);
     // Apply with no level selected does nothing.
     Click(IDD_APM, IDC_APM_APPLY);
-    EXPECT_TRUE(simtest::JournalLines().empty());
+    EXPECT_TRUE(simtest::Journal().empty());
     CaptureSheet(L"apm-levels");
 
     // A click on a column's header selects its level.

@@ -118,7 +118,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
     }
     GUID secondProfile = {};
     ASSERT_HRESULT_SUCCEEDED(ProfileAt(mouse, 1)->GetId(&secondProfile));
-    const std::wstring macroText = L"Sample Macro - " + wstr::Utf8ToWide(simtest::GuidString(macroId));
+    const std::wstring macroText = L"Sample Macro - " + simtest::GuidText(macroId);
 
     Open();
     ChooseDevice(L"VEXA Mouse");
@@ -175,7 +175,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
     expected.SetTargetGuid(macroId);
     expected.SetWord28(1);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 2));
-    EXPECT_EQ(L"Macro Id = " + wstr::Utf8ToWide(simtest::GuidString(macroId)), RowText(list, 1, 1));
+    EXPECT_EQ(L"Macro Id = " + simtest::GuidText(macroId), RowText(list, 1, 1));
 
     // Macros with repeat: "Run Multile times" with 3 stores mode 2 and count 3.
     EditRow(list, 2, {Editor([&](HWND dialog) {
@@ -190,20 +190,20 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
     expected.SetRepeatMode(hvmw::kRepeatCount);
     expected.SetRepeatCount(3);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 3));
-    EXPECT_EQ(L"Macro Id = " + wstr::Utf8ToWide(simtest::GuidString(macroId)) + L", Repeat: 3", RowText(list, 2, 1));
+    EXPECT_EQ(L"Macro Id = " + simtest::GuidText(macroId) + L", Repeat: 3", RowText(list, 2, 1));
 
     // Profiles by id, the DPI stage, a single key with Shift and Ctrl, the next profile.
     EditRow(list, 3, {Editor([&](HWND dialog) {
                 ClickItem(dialog, IDC_MAP_PROFILES);
                 ChooseItem(dialog, IDC_MAP_PROFILE_OP, L"Profile ID");
-                ChooseItem(dialog, IDC_MAP_PROFILE_ID, wstr::Utf8ToWide(simtest::GuidString(secondProfile)));
+                ChooseItem(dialog, IDC_MAP_PROFILE_ID, simtest::GuidText(secondProfile));
                 ClickItem(dialog, IDOK);
             })});
     expected = Record(1, 4, hvmw::kKindProfile);
     expected.SetCode(hvmw::kProfileOpById);
     expected.SetProfileGuid(secondProfile);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"mouse", 4));
-    EXPECT_EQ(L"Profile Id = " + wstr::Utf8ToWide(simtest::GuidString(secondProfile)), RowText(list, 3, 1));
+    EXPECT_EQ(L"Profile Id = " + simtest::GuidText(secondProfile), RowText(list, 3, 1));
 
     EditRow(list, 4, {Editor([&](HWND dialog) {
                 ClickItem(dialog, IDC_MAP_DPI);
@@ -250,7 +250,7 @@ TEST_F(AssignmentPagesTest, ButtonsListedAndEveryGroupWrittenAndReadBack)
     EditRow(list, 3, {Editor([&](HWND dialog) {
                 EXPECT_EQ(BST_CHECKED, IsDlgButtonChecked(dialog, IDC_MAP_PROFILES));
                 EXPECT_EQ(L"Profile ID", ComboSelection(dialog, IDC_MAP_PROFILE_OP));
-                EXPECT_EQ(wstr::Utf8ToWide(simtest::GuidString(secondProfile)), ComboSelection(dialog, IDC_MAP_PROFILE_ID));
+                EXPECT_EQ(simtest::GuidText(secondProfile), ComboSelection(dialog, IDC_MAP_PROFILE_ID));
                 ClickItem(dialog, IDCANCEL);
             })});
     EditRow(list, 4, {Editor([&](HWND dialog) {
@@ -318,7 +318,7 @@ TEST_F(AssignmentPagesTest, KeysListedEditedAndANewKeyCaptured)
         ASSERT_HRESULT_SUCCEEDED(applications->GetApplication(0, application.Put()));
         ASSERT_HRESULT_SUCCEEDED(application->GetId(&applicationId));
     }
-    const size_t keyCount = simtest::DumpLines(L"keyboard", " assign ").size() / 5;  // five profiles
+    const size_t keyCount = simtest::DumpLines(L"keyboard", L" assign ").size() / 5;  // five profiles
     Open();
     ChooseDevice(L"VEXA Keyboard");
     ASSERT_TRUE(Select(IDD_KEYS));
@@ -354,14 +354,14 @@ TEST_F(AssignmentPagesTest, KeysListedEditedAndANewKeyCaptured)
                 const LRESULT hotKey = SendMessageW(GetDlgItem(dialog, IDC_MAP_HOTKEY), HKM_GETHOTKEY, 0, 0);
                 EXPECT_EQ(0x1Eu, MapVirtualKeyW(LOBYTE(hotKey), MAPVK_VK_TO_VSC));
                 ClickItem(dialog, IDC_MAP_APPLICATION);
-                ChooseItem(dialog, IDC_MAP_APPLICATION_ID, wstr::Utf8ToWide(simtest::GuidString(applicationId)));
+                ChooseItem(dialog, IDC_MAP_APPLICATION_ID, simtest::GuidText(applicationId));
                 ClickItem(dialog, IDOK);
             })});
     AssignmentRecord expected = Record(1, 0x1E, hvmw::kKindApplication);
     expected.SetTargetGuid(applicationId);
     expected.SetWord28(1);
     EXPECT_EQ(AssignLine(expected), AssignLineOf(L"keyboard", 0x1E));
-    EXPECT_EQ(L"Application Id = " + wstr::Utf8ToWide(simtest::GuidString(applicationId)), RowText(list, a, 2));
+    EXPECT_EQ(L"Application Id = " + simtest::GuidText(applicationId), RowText(list, a, 2));
     EXPECT_EQ(1u, Calls("keyboard IProfileManager.SetActiveProfile").size());
 
     // A new key: Right Arrow pressed in the capture (with Ctrl held, which the capture does not

@@ -94,7 +94,7 @@ protected:
         EXPECT_TRUE(script.WaitDone());
     }
     static int Rows(HWND list) { return static_cast<int>(SendMessageW(list, LVM_GETITEMCOUNT, 0, 0)); }
-    static size_t Profiles() { return simtest::DumpLines(L"mouse", "profile ").size(); }
+    static size_t Profiles() { return simtest::DumpLines(L"mouse", L"profile ").size(); }
     // The journal's lines of a method that the gone device refused.
     static size_t Refused(const std::string& method)
     {
@@ -179,27 +179,27 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
         hvtest::FlushMessages();
     };
     selectWheel();
-    const std::string wheel = simtest::DumpLines(L"mouse", " led 1 ").at(0);
-    ASSERT_NE(std::string::npos, wheel.find("color 0xFF0000"));
+    const std::wstring wheel = simtest::DumpLines(L"mouse", L" led 1 ").at(0);
+    ASSERT_NE(std::wstring::npos, wheel.find(L"color 0xFF0000"));
     dialogs.colorPicked = true;
     dialogs.colorAnswer = 0x00FF00;
     dialogs.whileOpen = [] { LeaveAndComeBack(); };
     Click(IDD_LED, IDC_LED_CHANGE_COLOR);
     dialogs.whileOpen = nullptr;
     ASSERT_EQ(1u, dialogs.colorRequests.size());
-    EXPECT_EQ(wheel, simtest::DumpLines(L"mouse", " led 1 ").at(0));
+    EXPECT_EQ(wheel, simtest::DumpLines(L"mouse", L" led 1 ").at(0));
     EXPECT_EQ(1u, Refused("ILEDColor.SetColor"));
     PickAgain(IDD_LED);
     selectWheel();
     Click(IDD_LED, IDC_LED_CHANGE_COLOR);
-    EXPECT_NE(std::string::npos, simtest::DumpLines(L"mouse", " led 1 ").at(0).find("color 0x00FF00"));
+    EXPECT_NE(std::wstring::npos, simtest::DumpLines(L"mouse", L" led 1 ").at(0).find(L"color 0x00FF00"));
 
     // The macro editor: the mouse leaves and comes back while it is open; the name set and the
     // recording stopped there are not written, and the editor closes as usual.
     ASSERT_TRUE(Select(IDD_MACROS));
     HWND macros = Item(IDD_MACROS, IDC_MACRO_LIST);
     ASSERT_EQ(1, Rows(macros));
-    const std::string sample = simtest::DumpLines(L"mouse", "macro 0 ").at(0);
+    const std::wstring sample = simtest::DumpLines(L"mouse", L"macro 0 ").at(0);
     // Renames the macro, records nothing and closes; first, with leave, the mouse leaves and
     // comes back while the editor is open.
     const auto renameAndRecord = [](const wchar_t* name, bool leave) {
@@ -215,7 +215,7 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
                                    }};
     };
     EditRow(macros, 0, {renameAndRecord(L"Lost", true)});
-    EXPECT_EQ(sample, simtest::DumpLines(L"mouse", "macro 0 ").at(0));
+    EXPECT_EQ(sample, simtest::DumpLines(L"mouse", L"macro 0 ").at(0));
     EXPECT_EQ(1u, Refused("IMacro.SetName"));
     EXPECT_EQ(1u, Refused("IMacro.SetEvents"));
     EXPECT_EQ(0u, RawInputRegistrations());
@@ -224,7 +224,7 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
     PickAgain(IDD_MACROS);
     ASSERT_EQ(1, Rows(macros));
     EditRow(macros, 0, {renameAndRecord(L"Kept", false)});
-    EXPECT_NE(std::string::npos, simtest::DumpLines(L"mouse", "macro 0 ").at(0).find("\"Kept\""));
+    EXPECT_NE(std::wstring::npos, simtest::DumpLines(L"mouse", L"macro 0 ").at(0).find(L"\"Kept\""));
     EXPECT_EQ(L"Kept", RowText(macros, 0, 1));
     EXPECT_EQ(0u, RawInputRegistrations());
 
@@ -233,7 +233,7 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
     ASSERT_TRUE(Select(IDD_BUTTONS));
     HWND buttons = Item(IDD_BUTTONS, IDC_BUTTON_LIST);
     ASSERT_EQ(11, Rows(buttons));
-    const std::string left = simtest::DumpLines(L"mouse", " assign 0x00001 ").at(0);
+    const std::wstring left = simtest::DumpLines(L"mouse", L" assign 0x00001 ").at(0);
     const auto chooseMenu = [](bool leave) {
         return CDialogScript::Step{IDD_BUTTON_MAPPING, [leave](HWND dialog) {
                                        if (leave)
@@ -245,14 +245,14 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
     };
     const size_t applied = Calls("IProfileManager.SetActiveProfile").size();
     EditRow(buttons, 0, {chooseMenu(true)});
-    EXPECT_EQ(left, simtest::DumpLines(L"mouse", " assign 0x00001 ").at(0));
+    EXPECT_EQ(left, simtest::DumpLines(L"mouse", L" assign 0x00001 ").at(0));
     EXPECT_EQ(1u, Refused("IButtonAssignments.SetAssignments"));
     EXPECT_EQ(applied, Calls("IProfileManager.SetActiveProfile").size());
     EXPECT_EQ(L"Click", RowText(buttons, 0, 1));
     PickAgain(IDD_BUTTONS);
     EditRow(buttons, 0, {chooseMenu(false)});
     EXPECT_EQ(L"Menu", RowText(buttons, 0, 1));
-    EXPECT_NE(left, simtest::DumpLines(L"mouse", " assign 0x00001 ").at(0));
+    EXPECT_NE(left, simtest::DumpLines(L"mouse", L" assign 0x00001 ").at(0));
 
     // The capture of a new key, then the editor: the keyboard leaves and comes back while the key
     // is captured; the editor opens on the gone keyboard (nothing to choose from) and its OK
@@ -286,9 +286,9 @@ TEST_F(DeviceChangeTest, DeviceLeavesAndComesBackInEveryModalLoop)
         SendMessageW(keysPage, WM_NOTIFY, click.hdr.idFrom, reinterpret_cast<LPARAM>(&click));
         EXPECT_TRUE(script.WaitDone());
     };
-    char f8[32];
-    snprintf(f8, sizeof f8, " assign 0x%05X ", MapVirtualKeyW(VK_F8, MAPVK_VK_TO_VSC));
-    const std::vector<std::string> f8Before = simtest::DumpLines(L"keyboard", f8);
+    wchar_t f8[32];
+    swprintf(f8, 32, L" assign 0x%05X ", MapVirtualKeyW(VK_F8, MAPVK_VK_TO_VSC));
+    const std::vector<std::wstring> f8Before = simtest::DumpLines(L"keyboard", f8);
     captureF8(true);
     EXPECT_EQ(f8Before, simtest::DumpLines(L"keyboard", f8));
     EXPECT_TRUE(Calls("IKeyAssignments.SetAssignments").empty());

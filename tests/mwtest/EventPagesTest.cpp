@@ -197,7 +197,7 @@ TEST_F(EventPagesTest, ApplicationListEventAndContextMenu)
     RightClickAndPick(page, list, -1, kNew);
     ASSERT_EQ(2, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     EXPECT_EQ(L"New", RowText(list, 1, 1));
-    EXPECT_EQ(2u, simtest::DumpLines(L"keyboard", "application ").size());
+    EXPECT_EQ(2u, simtest::DumpLines(L"keyboard", L"application ").size());
     RightClickAndPick(page, list, 1, kEdit);
     EXPECT_EQ(std::vector<std::wstring>{L"Edit your head ah! Not done yet!!!"}, dialogs.messages);
 
@@ -211,7 +211,7 @@ TEST_F(EventPagesTest, ApplicationListEventAndContextMenu)
 
     RightClickAndPick(page, list, 1, kDelete);
     ASSERT_EQ(1, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
-    EXPECT_EQ(1u, simtest::DumpLines(L"keyboard", "application ").size());
+    EXPECT_EQ(1u, simtest::DumpLines(L"keyboard", L"application ").size());
     RightClickAndPick(page, list, -1, kDelete);  // no row clicked: nothing to delete
     EXPECT_EQ(1, SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     RightClickAndPick(page, list, -1, kExport);  // nor to export

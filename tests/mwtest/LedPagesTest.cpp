@@ -106,7 +106,7 @@ TEST_F(LedPagesTest, LedOnOffColourEffectsAndBrightness)
     // The colour edit shows the LED's colour.
     HWND colour = Item(IDD_LED, IDC_LED_COLOR);
     hvtest::ExpectPixelNear(hvtest::CaptureClient(colour), 4, 4, 0xFF0000);
-    const size_t readWrites = simtest::JournalLines().size();
+    const size_t readWrites = simtest::Journal().size();
     EXPECT_EQ(0u, readWrites);  // reading writes nothing
 
     // On and off, each click as the box shows it.
@@ -126,7 +126,7 @@ TEST_F(LedPagesTest, LedOnOffColourEffectsAndBrightness)
     hvtest::ExpectPixelNear(hvtest::CaptureClient(colour), 4, 4, 0x00FF00);
     dialogs.colorPicked = false;
     Click(IDD_LED, IDC_LED_CHANGE_COLOR);  // cancelled: nothing written
-    EXPECT_EQ(3u, simtest::JournalLines().size());
+    EXPECT_EQ(3u, simtest::Journal().size());
 
     // Effects: Pulsating is written at once; Blinking waits for its duration, written at every
     // keystroke with delay 0.
@@ -302,5 +302,5 @@ TEST_F(LedPagesTest, CalibrationOnTheKeyboardTellsEachMissingInterface)
     Click(IDD_LED_CALIBRATION, IDC_CAL_WHEEL_COLOR);
     EXPECT_EQ(8u, dialogs.messages.size());
     EXPECT_TRUE(dialogs.colorRequests.empty());
-    EXPECT_TRUE(simtest::JournalLines().empty());
+    EXPECT_TRUE(simtest::Journal().empty());
 }

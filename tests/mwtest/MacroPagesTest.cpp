@@ -110,7 +110,7 @@ TEST_F(MacroPagesTest, EditorListsRenamesAndRecordsFromRealInput)
     snprintf(expected, sizeof expected, "events 4, key 0x%02X 0x0, key 0x%02X 0x1, mouse 0x1 0x0, mouse 0x2 0x0", scanA,
              scanA);
     EXPECT_EQ(expected, Events(0));
-    EXPECT_EQ(1u, simtest::DumpLines(L"mouse", "macro 0 ").size());
+    EXPECT_EQ(1u, simtest::DumpLines(L"mouse", L"macro 0 ").size());
     EXPECT_NE(std::string::npos, simtest::DumpLines(L"mouse", "macro 0 ").at(0).find("\"Typed A\""));
     // The list is read again once the editor closes.
     EXPECT_EQ(L"Typed A", RowText(list, 0, 1));

@@ -214,22 +214,22 @@ TEST_F(ProfilesPageTest, ContextMenuAddsDeletesImportsExportsActivatesAndRestore
     RightClickAndPick(page, list, -1, kNew);
     ASSERT_EQ(6, Rows());
     EXPECT_EQ(L"Profile 6", RowText(list, 5, 0));
-    EXPECT_EQ(6u, simtest::DumpLines(L"mouse", "profile ").size());
+    EXPECT_EQ(6u, simtest::DumpLines(L"mouse", L"profile ").size());
     simtest::Tool({L"fail", L"mouse", L"IProfileManager.AddProfile", L"0x80070718"});
     RightClickAndPick(page, list, -1, kNew);
     EXPECT_EQ(std::vector<std::wstring>{L"Cannot add new profile!"}, dialogs.messages);
     EXPECT_EQ(6, Rows());
 
     // Delete, Export, Set Active and Restore Default with no row under the cursor do nothing.
-    const size_t writes = simtest::JournalLines().size();
+    const size_t writes = simtest::Journal().size();
     for (MenuItem item : {kDelete, kExport, kSetActive, kRestoreDefault})
         RightClickAndPick(page, list, -1, item);
-    EXPECT_EQ(writes, simtest::JournalLines().size());
+    EXPECT_EQ(writes, simtest::Journal().size());
     EXPECT_TRUE(dialogs.fileRequests.empty());
 
     RightClickAndPick(page, list, 5, kDelete);
     EXPECT_EQ(5, Rows());
-    EXPECT_EQ(5u, simtest::DumpLines(L"mouse", "profile ").size());
+    EXPECT_EQ(5u, simtest::DumpLines(L"mouse", L"profile ").size());
     simtest::Tool({L"fail", L"mouse", L"IProfileManager.DeleteProfile", L"0x80004005"});
     RightClickAndPick(page, list, 4, kDelete);
     EXPECT_EQ((std::vector<std::wstring>{L"Cannot add new profile!", L"Cannot delete profile!"}), dialogs.messages);
