@@ -7,6 +7,7 @@
 #include <new>
 
 #include "controls/ControlSections.h"
+#include "core/ItemIds.h"
 #include "core/NameTables.h"
 #include "model/DeviceFactory.h"
 #include "model/KeyboardConfig.h"
@@ -23,7 +24,6 @@
 #include "VexaApp/VexaAppRes.h"
 #include "VexaApp/VxAppDlg.h"
 #include "VexaApp/VxAppNotices.h"
-#include "VexaApp/VxItemIds.h"
 
 namespace {
 

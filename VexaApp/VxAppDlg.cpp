@@ -3,6 +3,7 @@
 #include "controls/BitmapBtn.h"
 #include "controls/BitmapItem.h"
 #include "controls/TextItem.h"
+#include "core/ItemIds.h"
 #include "core/NameTables.h"
 #include "model/SharedConnection.h"
 #include "platform/GroupWnd.h"
@@ -18,7 +19,6 @@
 #include "VexaApp/DeviceWait.h"
 #include "VexaApp/VexaAppRes.h"
 #include "VexaApp/VxAppNotices.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 
 namespace {

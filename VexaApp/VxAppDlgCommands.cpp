@@ -10,6 +10,7 @@
 // A handler may run a modal loop (a question, a file dialog, a popup) in which a device notice makes
 // the configuration again: handlers reach pages and the configuration through the dialog's members
 // after such a loop, and read the item they were given only before it.
+#include "core/ItemIds.h"
 #include "VexaApp/VxAppDlg.h"
 
 #include <iterator>
@@ -19,7 +20,6 @@
 #include "model/ProfileFiles.h"
 #include "platform/ShellOpen.h"
 #include "platform/WStr.h"
-#include "VexaApp/VxItemIds.h"
 
 namespace {
 

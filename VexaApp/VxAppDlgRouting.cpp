@@ -6,6 +6,7 @@
 // main layout itself); anything else is ignored. Every command of a page item marks the current
 // product unsaved before it is dispatched, whatever it does, and so do the notices the routing
 // table below marks.
+#include "core/ItemIds.h"
 #include "VexaApp/VxAppDlg.h"
 
 #include <dbt.h>
@@ -18,7 +19,6 @@
 #include "VexaApp/DeviceListener.h"
 #include "VexaApp/DeviceWait.h"
 #include "VexaApp/VxAppNotices.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 
 namespace {

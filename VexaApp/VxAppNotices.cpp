@@ -3,13 +3,13 @@
 #include <algorithm>
 
 #include "controls/TextItem.h"
+#include "core/ItemIds.h"
 #include "core/NameTables.h"
 #include "platform/WStr.h"
 #include "skin/GUIPanel.h"
 #include "skin/LangTable.h"
 #include "skin/LayoutErrors.h"
 #include "skin/LayoutLoader.h"
-#include "VexaApp/VxItemIds.h"
 
 namespace {
 
@@ -44,7 +44,7 @@ CVxTextNotice::CVxTextNotice(CWnd* owner, const wchar_t* layoutFile, std::wstrin
 void CVxTextNotice::BindItems()
 {
     CVxWarningDlg::BindItems();
-    auto* message = m_items.FindAs<CTextItem>(FindItemIdByName(L"TEXT_WARNDLG_MESSAGE"), ItemKind::TextItem);
+    auto* message = m_items.FindAs<CTextItem>(TEXT_WARNDLG_MESSAGE, ItemKind::TextItem);
     if (!message || !message->GetSafeHwnd())
         return;
     if (!m_list) {

@@ -1,5 +1,6 @@
 // The single-key popup and the predefined-command popup: the two popups that give the macro and
 // assignment pages a key or a ready-made command.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPopups.h"
 
 #include "controls/BitmapBtn.h"
@@ -8,7 +9,6 @@
 #include "controls/EditItem.h"
 #include "model/PredefinedMacros.h"
 #include "VexaApp/VexaAppRes.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopupCommands.h"
 
 // ---- CVexaPopupBoxSingleKeyEntry ----------------------------------------------------------------

@@ -4,6 +4,7 @@
 //
 // A key is marked by two flags that it draws: highlighted (the chosen key, drawn in its "over"
 // picture) and checked (a key whose function is not its default, drawn in its "down" picture).
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include "controls/BitmapWindow.h"
@@ -18,7 +19,6 @@
 #include "platform/WStr.h"
 #include "skin/LangTable.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "VexaApp/VxProfileHelpers.h"
 

@@ -1,12 +1,12 @@
 // Page 9: the keyboard's two lights. Each light is a pair of check-box buttons, "on" and "off", of
 // which the one matching the active profile's light state is shown pressed.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include "controls/BitmapBtn.h"
 #include "controls/DropdownListItem.h"
 #include "controls/TextItem.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxProfileHelpers.h"
 
 namespace {

@@ -1,4 +1,5 @@
 // Pages 4 and 8: the macros of the mouse and of the keyboard (VxPages.h).
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@
 #include "platform/CommonDialogs.h"
 #include "platform/WStr.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "VexaApp/VxProfileHelpers.h"
 

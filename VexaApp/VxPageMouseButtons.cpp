@@ -4,6 +4,7 @@
 // active profile holds, whatever a popup or a refused change left in them. Popups run modally over
 // the main dialog and may let a device notice re-read the mouse meanwhile: no profile or macro
 // pointer is kept across one; the page looks them up again afterwards.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include <algorithm>
@@ -16,7 +17,6 @@
 #include "core/NameTables.h"
 #include "platform/RawInput.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "VexaApp/VxProfileHelpers.h"
 

@@ -1,5 +1,6 @@
 // The mouse's lighting page: the three lights of the active profile on or off, the versions, and
 // the reset of the active profile to its defaults.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include <iterator>
@@ -8,7 +9,6 @@
 #include "controls/DropdownListItem.h"
 #include "controls/TextItem.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "VexaApp/VxProfileHelpers.h"
 

@@ -1,6 +1,7 @@
 // The mouse's performance page: the active profile's sensitivity (one value, or X and Y apart),
 // the device-wide acceleration and polling rate, the on-screen DPI flag, and the sensitivity stages
 // pop-up. Every change goes to the in-memory configuration only; Apply writes it.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include <algorithm>
@@ -13,7 +14,6 @@
 #include "controls/SliderHMulti.h"
 #include "controls/TextItem.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxProfileHelpers.h"
 
 namespace {

@@ -1,11 +1,11 @@
 // The mouse's and the keyboard's profile pages: what each product does its own way on the shared
 // profile page (VxProfilePage.cpp).
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include "controls/BitmapBtn.h"
 #include "core/KeyboardDef.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 
 // ---- page 3: the mouse ----

@@ -6,16 +6,15 @@
 #include "controls/DropdownListItem.h"
 #include "controls/EditItem.h"
 #include "controls/TextItem.h"
+#include "core/ItemIds.h"
 #include "model/ImportCheck.h"
 #include "platform/WStr.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopupCommands.h"
 
 namespace {
 
 // DT_CENTER | DT_END_ELLIPSIS: a heading with a long name appended stays on its line.
 constexpr UINT kAppendedHeadingFormat = 0x8001;
-constexpr int32_t kMessageItemId = 262;  // TEXT_WARNDLG_MESSAGE
 
 bool IsFolder(const std::wstring& path)
 {
@@ -130,7 +129,7 @@ void CVxWarningDlg::SetMessage(const wchar_t* text)
 
 void CVxWarningDlg::BindItems()
 {
-    m_message = m_items.FindAs<CTextItem>(kMessageItemId, ItemKind::TextItem);
+    m_message = m_items.FindAs<CTextItem>(TEXT_WARNDLG_MESSAGE, ItemKind::TextItem);
     if (m_message && !m_messageText.empty())
         m_message->SetText(m_messageText.c_str(), 0);
     m_heading = m_items.FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem);

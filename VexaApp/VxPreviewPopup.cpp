@@ -1,4 +1,5 @@
 // The read-only preview of a mouse profile: what each button does and how the lights are set.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPopups.h"
 
 #include <cwchar>
@@ -11,7 +12,6 @@
 #include "platform/RawInput.h"
 #include "platform/WStr.h"
 #include "skin/LangTable.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopupCommands.h"
 
 namespace {

@@ -4,6 +4,7 @@
 // Rows are added and deleted at the end only, so a row's key is its row number and the index of its
 // profile in the configuration. Every handler reads the configuration and device pointers anew
 // (VxPages.h) and gives up quietly where the list did not load.
+#include "core/ItemIds.h"
 #include "VexaApp/VxPages.h"
 
 #include "controls/BitmapBtn.h"
@@ -16,7 +17,6 @@
 #include "platform/WStr.h"
 #include "VexaApp/DeviceWait.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "VexaApp/VxProfileHelpers.h"
 

@@ -4,6 +4,7 @@
 #include "controls/DpiStageWindow.h"
 #include "controls/SliderHMulti.h"
 #include "controls/TextItem.h"
+#include "core/ItemIds.h"
 #include "core/NameTables.h"
 
 namespace {
@@ -35,9 +36,9 @@ void CVxItems_Mouse_DPIStagesPopup::BindItems()
     m_bound.linkedOnly = Find<CTextItem>(items, L"TEXT_CURRENTDPI", ItemKind::TextItem);
     m_bound.separateOnly[0] = Find<CTextItem>(items, L"TEXT_DPI_X", ItemKind::TextItem);
     m_bound.separateOnly[1] = Find<CTextItem>(items, L"TEXT_DPI_Y", ItemKind::TextItem);
-    m_bound.separateOnly[2] = items.FindAs<CGUIItem>(FindItemIdByName(L"BITMAP_SLSENSTRK_X_POPUP"), ItemKind::SliderTrack);
-    m_bound.separateOnly[3] = items.FindAs<CGUIItem>(FindItemIdByName(L"BITMAP_SLSENSTRK_Y_POPUP"), ItemKind::SliderTrack);
-    m_bound.linkedTrack = items.FindAs<CGUIItem>(FindItemIdByName(L"BITMAP_SLSENSTRK_XY_POPUP"), ItemKind::SliderTrack);
+    m_bound.separateOnly[2] = items.FindAs<CGUIItem>(BITMAP_SLSENSTRK_X_POPUP, ItemKind::SliderTrack);
+    m_bound.separateOnly[3] = items.FindAs<CGUIItem>(BITMAP_SLSENSTRK_Y_POPUP, ItemKind::SliderTrack);
+    m_bound.linkedTrack = items.FindAs<CGUIItem>(BITMAP_SLSENSTRK_XY_POPUP, ItemKind::SliderTrack);
     m_bound.separateCheck = Find<CBitmapBtn>(items, L"BUTTON_ENABLEXY_POPUP", ItemKind::BitmapBtn);
     m_bound.ok = Find<CBitmapBtn>(items, L"BUTTON_DPISTAGES_OK", ItemKind::BitmapBtn);
     m_bound.cancel = Find<CBitmapBtn>(items, L"BUTTON_DPISTAGES_CANCEL", ItemKind::BitmapBtn);

@@ -10,7 +10,7 @@
 #include "controls/ListPanel.h"
 #include "controls/PopupBox.h"
 #include "controls/TextItem.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 namespace vexatest {
 

@@ -43,7 +43,7 @@
 #include "skin/LayoutLoader.h"
 #include "skin/SkinResourceCache.h"
 #include "VexaApp/VxApp.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 using namespace vexatest;
 

@@ -19,7 +19,7 @@
 #include "VexaInProcess.h"
 #include "VexaApp/VxAppDlg.h"
 #include "VexaApp/VxAppNotices.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 using hvtest::WaitUntil;
 using vexatest::PopupScript;

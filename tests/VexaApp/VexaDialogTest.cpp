@@ -28,7 +28,7 @@
 #include "skin/SkinResourceCache.h"
 #include "VexaApp/VxApp.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 #include "VexaInProcess.h"
 
 using hvtest::WaitUntil;

@@ -27,7 +27,7 @@
 #include "controls/TextItem.h"
 #include "VexaInProcess.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 #include "platform/WStr.h"
 
 using hvtest::WaitUntil;

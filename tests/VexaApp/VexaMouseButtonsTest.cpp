@@ -25,7 +25,7 @@
 #include "platform/RawInput.h"
 #include "VexaInProcess.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 using hvtest::WaitUntil;
 

@@ -20,7 +20,7 @@
 #include "core/NameTables.h"
 #include "controls/Slider.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 #include "VexaInProcess.h"
 
 using hvtest::WaitUntil;

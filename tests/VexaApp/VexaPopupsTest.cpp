@@ -29,7 +29,7 @@
 #include "model/PredefinedMacros.h"
 #include "controls/TextItem.h"
 #include "VexaInProcess.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 #include "VexaApp/VxPopups.h"
 #include "platform/WStr.h"
 

@@ -26,7 +26,7 @@
 #include "controls/TextItem.h"
 #include "VexaInProcess.h"
 #include "VexaApp/VxAppDlg.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 #include "platform/WStr.h"
 #include "controls/XListCtrl.h"
 

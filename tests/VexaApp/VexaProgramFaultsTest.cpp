@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "platform/WStr.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 using namespace vexatest;
 using hvtest::WaitUntil;

@@ -22,7 +22,7 @@
 #include "skin/LangTable.h"
 #include "skin/LayoutLoader.h"
 #include "skin/SkinResourceCache.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 using namespace vexatest;
 using hvtest::WaitUntil;

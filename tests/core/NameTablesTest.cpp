@@ -1,5 +1,5 @@
 #include "core/NameTables.h"
-#include "VexaApp/VxItemIds.h"
+#include "core/ItemIds.h"
 
 #include "platform/Handles.h"
 #include "platform/Registry.h"

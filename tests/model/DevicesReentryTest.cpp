@@ -12,7 +12,7 @@
 #include <memory>
 #include <sstream>
 
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardConfig.h"
 #include "model/Mouse.h"
@@ -158,6 +158,7 @@ protected:
         // Nothing a refused operation would have made.
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(hvtest::TestFile(L"reentry.hvm").c_str()));
         EXPECT_EQ(INVALID_FILE_ATTRIBUTES, ::GetFileAttributesW(hvtest::TestFile(L"reentry.hvp").c_str()));
+        CDevicesTest::TearDown();
     }
 
     // A device read into config.

@@ -7,6 +7,7 @@
 #include "mwsim/SimStore.h"
 #include "platform/WStr.h"
 
+#include <algorithm>
 #include <cstring>
 #include <sstream>
 
@@ -15,9 +16,7 @@ namespace simtest {
 void SimTest::SetUp()
 {
     ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
-    // A missing state file is the factory state.
-    DeleteFileW(hvtest::TestFile(L"HvMwSim.state").c_str());
-    DeleteFileW(hvtest::TestFile(L"HvMwSim.journal").c_str());
+    UseOwnDevices(L"HvMwSim");
 }
 
 void SimTest::TearDown()
@@ -227,6 +226,87 @@ std::vector<std::pair<std::wstring, GUID>> ListProfiles(IProfileManager* manager
         list.emplace_back(Take(name), id);
     }
     return list;
+}
+
+void UseOwnDevices(const std::wstring& name)
+{
+    const std::wstring state = hvtest::TestFile(name + L".state");
+    const std::wstring journal = hvtest::TestFile(name + L".journal");
+    ::DeleteFileW(state.c_str());
+    ::DeleteFileW(journal.c_str());
+    ::SetEnvironmentVariableW(L"HV_MWSIM_STATE", state.c_str());
+    ::SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL", journal.c_str());
+}
+
+void ChangeState(const std::function<void(mwsim::SimState&)>& change)
+{
+    mwsim::CSession session;
+    ASSERT_TRUE(SUCCEEDED(session.Status()));
+    change(session.State());
+    ASSERT_TRUE(SUCCEEDED(session.Save()));
+}
+
+std::wstring Dump(mwsim::Dev dev)
+{
+    mwsim::CSession session;
+    return SUCCEEDED(session.Status()) ? mwsim::Dump(session.State(), dev) : std::wstring();
+}
+
+std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix)
+{
+    return simtest::LinesStartingWith(Dump(dev), prefix);
+}
+
+std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index)
+{
+    const std::vector<std::wstring> lines = DumpLines(dev, prefix);
+    if (index < lines.size())
+        return lines[index];
+    ADD_FAILURE() << "the dump has " << lines.size() << " lines starting \"" << wstr::WideToUtf8(prefix)
+                  << "\", line " << index << " was asked for";
+    return std::wstring();
+}
+
+void ClearJournal()
+{
+    ::DeleteFileW(mwsim::CurrentPaths().journal.c_str());
+}
+
+int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from)
+{
+    for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i)
+        if (lines[i].find(text) != std::wstring::npos)
+            return i;
+    return -1;
+}
+
+int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text)
+{
+    int n = 0;
+    for (const std::wstring& line : lines)
+        if (line.find(text) != std::wstring::npos)
+            ++n;
+    return n;
+}
+
+void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count)
+{
+    ChangeState([&](mwsim::SimState& s) {
+        mwsim::FaultRule rule;
+        rule.device = device;
+        rule.method = method;
+        rule.hr = hr;
+        rule.remaining = count;
+        s.faults.push_back(rule);
+    });
+}
+
+void Delay(DWORD ms, const wchar_t* method)
+{
+    ChangeState([&](mwsim::SimState& s) {
+        s.delayMs = ms;
+        s.delayMethod = method ? method : L"";
+    });
 }
 
 } // namespace simtest

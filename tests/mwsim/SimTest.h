@@ -1,13 +1,16 @@
-// Shared pieces of the simulator tests: every test starts from the factory devices (its state file
-// and journal removed), creates the server through real COM, and looks at the state from another
-// process through the control tool.
+// Shared pieces of every test that runs against the simulator: each test starts from the factory
+// devices (its state file and journal removed), creates the server through real COM, and looks at
+// the state in its own process through the simulator's store or from another through the control
+// tool. Dump and journal are read as the wide text the simulator writes.
 #pragma once
 
 #include "mwapi/HvMwApi.h"
+#include "mwsim/SimState.h"
 #include "platform/ComPtr.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -48,6 +51,25 @@ protected:
         return feature;
     }
 };
+
+// Points the simulator at <test dir>\<name>.state and .journal, both removed first (factory state).
+// The fixture uses "HvMwSim"; a test may give itself devices of its own.
+void UseOwnDevices(const std::wstring& name);
+// Changes the shared state (plug, faults, delays, seeds) through the simulator's own store.
+void ChangeState(const std::function<void(mwsim::SimState&)>& change);
+// Makes the next count calls of a device's method fail with hr; slows a method (every one for null).
+void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count = 1);
+void Delay(DWORD ms, const wchar_t* method);
+// A device's dump read in this process through the store.
+std::wstring Dump(mwsim::Dev dev);
+// The lines of Dump that start with prefix.
+std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix);
+// The index-th of them; a failure of the calling test, and an empty line, when there are fewer.
+std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index = 0);
+void ClearJournal();
+// The index of the first line containing text at or after from; -1 when none.
+int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from = 0);
+int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text);
 
 // Runs the control tool (mwsim.exe) and returns its output; the exit code must be 0.
 std::string Tool(const std::vector<std::wstring>& args);

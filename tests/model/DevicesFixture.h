@@ -14,28 +14,12 @@
 
 #include "model/ConfigInterfaces.h"
 #include "model/GenDevice.h"
-#include "mwsim/SimState.h"
 #include "SimTest.h"
 
 namespace devtest {
 
-// Points the simulator at <test dir>\<name>.state and .journal, both removed first (factory state).
-void UseOwnDevices(const std::wstring& name);
-// Changes the shared state (plug, faults, delays, seeds) through the simulator's own store.
-void ChangeState(const std::function<void(mwsim::SimState&)>& change);
-std::wstring Dump(mwsim::Dev dev);
-// The lines of Dump that start with prefix.
-std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix);
-// The index-th of them; a failure of the calling test, and an empty line, when there are fewer.
-std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index = 0);
-using simtest::Journal;
-void ClearJournal();
-// The index of the first journal line containing text at or after from; -1 when none.
-int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from = 0);
-int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text);
-void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count = 1);
-void Delay(DWORD ms, const wchar_t* method);
-using simtest::GuidText;
+// The simulator's fixture pieces: own devices, state changes, dump, journal and their line finders.
+using namespace simtest;
 
 // Loads the install image's keyboard definition into the program's one (once).
 void LoadKeyboardDefinition();
@@ -98,8 +82,8 @@ private:
 bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs = 20000);
 
 // A test of the device objects: devices of its own named after the test, the keyboard definition
-// and the code tables loaded, a COM apartment.
-class CDevicesTest : public ::testing::Test
+// and the code tables loaded, a COM apartment kept until the test's objects are gone.
+class CDevicesTest : public SimTest
 {
 protected:
     void SetUp() override;

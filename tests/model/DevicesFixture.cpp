@@ -1,4 +1,4 @@
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 
 #include <algorithm>
 #include <fstream>
@@ -81,87 +81,6 @@ void DescribeProfileBase(std::wostringstream& out, int index, const IBaseProfile
 }
 
 } // namespace
-
-void UseOwnDevices(const std::wstring& name)
-{
-    const std::wstring state = hvtest::TestFile(name + L".state");
-    const std::wstring journal = hvtest::TestFile(name + L".journal");
-    ::DeleteFileW(state.c_str());
-    ::DeleteFileW(journal.c_str());
-    ::SetEnvironmentVariableW(L"HV_MWSIM_STATE", state.c_str());
-    ::SetEnvironmentVariableW(L"HV_MWSIM_JOURNAL", journal.c_str());
-}
-
-void ChangeState(const std::function<void(mwsim::SimState&)>& change)
-{
-    mwsim::CSession session;
-    ASSERT_TRUE(SUCCEEDED(session.Status()));
-    change(session.State());
-    ASSERT_TRUE(SUCCEEDED(session.Save()));
-}
-
-std::wstring Dump(mwsim::Dev dev)
-{
-    mwsim::CSession session;
-    return SUCCEEDED(session.Status()) ? mwsim::Dump(session.State(), dev) : std::wstring();
-}
-
-std::vector<std::wstring> DumpLines(mwsim::Dev dev, const std::wstring& prefix)
-{
-    return simtest::LinesStartingWith(Dump(dev), prefix);
-}
-
-std::wstring DumpLine(mwsim::Dev dev, const std::wstring& prefix, size_t index)
-{
-    const std::vector<std::wstring> lines = DumpLines(dev, prefix);
-    if (index < lines.size())
-        return lines[index];
-    ADD_FAILURE() << "the dump has " << lines.size() << " lines starting \"" << wstr::WideToUtf8(prefix)
-                  << "\", line " << index << " was asked for";
-    return std::wstring();
-}
-
-void ClearJournal()
-{
-    ::DeleteFileW(mwsim::CurrentPaths().journal.c_str());
-}
-
-int FindLine(const std::vector<std::wstring>& lines, const std::wstring& text, int from)
-{
-    for (int i = std::max(from, 0); i < static_cast<int>(lines.size()); ++i)
-        if (lines[i].find(text) != std::wstring::npos)
-            return i;
-    return -1;
-}
-
-int CountLines(const std::vector<std::wstring>& lines, const std::wstring& text)
-{
-    int n = 0;
-    for (const std::wstring& line : lines)
-        if (line.find(text) != std::wstring::npos)
-            ++n;
-    return n;
-}
-
-void Fail(const wchar_t* device, const wchar_t* method, HRESULT hr, int count)
-{
-    ChangeState([&](mwsim::SimState& s) {
-        mwsim::FaultRule rule;
-        rule.device = device;
-        rule.method = method;
-        rule.hr = hr;
-        rule.remaining = count;
-        s.faults.push_back(rule);
-    });
-}
-
-void Delay(DWORD ms, const wchar_t* method)
-{
-    ChangeState([&](mwsim::SimState& s) {
-        s.delayMs = ms;
-        s.delayMethod = method ? method : L"";
-    });
-}
 
 void LoadKeyboardDefinition()
 {
@@ -264,6 +183,7 @@ bool WaitWhileBusy(const std::function<bool()>& busy, DWORD timeoutMs)
 
 void CDevicesTest::SetUp()
 {
+    SimTest::SetUp();
     UseOwnDevices(wstr::Utf8ToWide(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     LoadKeyboardDefinition();
     FillCodeTables();
