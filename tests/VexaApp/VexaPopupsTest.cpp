@@ -28,6 +28,7 @@
 #include "core/NameTables.h"
 #include "model/PredefinedMacros.h"
 #include "controls/TextItem.h"
+#include "PopupScript.h"
 #include "VexaInProcess.h"
 #include "core/ItemIds.h"
 #include "VexaApp/VxPopups.h"
@@ -858,41 +859,28 @@ struct RefusalSeen
     std::wstring layout;
     std::wstring heading;
     std::wstring message;
-    const wchar_t* picture = nullptr;
 };
-RefusalSeen g_refusal;
 
-BOOL CALLBACK CloseRefusal(HWND hwnd, LPARAM)
-{
-    auto* popup = dynamic_cast<CPopupBox*>(CWnd::FromHandlePermanent(hwnd));
-    if (!popup || !IsWindowVisible(hwnd) || !g_refusal.layout.empty())
-        return TRUE;
-    g_refusal.layout = popup->LayoutFile();
-    if (const CTextItem* heading = Text(*popup, TEXT_WARNDLG_HEADING))
-        g_refusal.heading = heading->GetText();
-    if (const CTextItem* message = Text(*popup, 262))  // TEXT_WARNDLG_MESSAGE
-        g_refusal.message = message->GetText();
-    UpdateWindow(hwnd);
-    if (g_refusal.picture)
-        Picture(*popup, g_refusal.picture);
-    popup->EndDialog(IDOK);
-    return FALSE;
-}
-
-void CALLBACK LookForRefusal(HWND, UINT, UINT_PTR, DWORD)
-{
-    EnumThreadWindows(GetCurrentThreadId(), CloseRefusal, 0);
-}
-
+// Shows the refusal and reads it from inside its modal loop (vexatest::PopupScript): its layout,
+// heading and message, and its picture under that name when one is given; then it is closed.
 RefusalSeen ShowRefusal(CWnd* owner, const wchar_t* path, ImportOutcome outcome, const wchar_t* name, bool profile,
                         const wchar_t* picture)
 {
-    g_refusal = RefusalSeen();
-    g_refusal.picture = picture;
-    const UINT_PTR timer = SetTimer(nullptr, 0, 60, LookForRefusal);
+    RefusalSeen seen;
+    vexatest::PopupScript script;
+    script.Expect([&seen, picture](CPopupBox& popup) {
+        seen.layout = popup.LayoutFile();
+        if (const CTextItem* heading = Text(popup, TEXT_WARNDLG_HEADING))
+            seen.heading = heading->GetText();
+        if (const CTextItem* message = Text(popup, 262))  // TEXT_WARNDLG_MESSAGE
+            seen.message = message->GetText();
+        if (picture)
+            Picture(popup, picture);
+        popup.EndDialog(IDOK);
+    });
     ShowImportRefusal(owner, path, ImportResult{outcome, name}, profile);
-    KillTimer(nullptr, timer);
-    return g_refusal;
+    EXPECT_TRUE(script.Done());
+    return seen;
 }
 
 TEST_F(VexaPopupsTest, ARefusedImportNamesTheFileAndWhatIsWrongWithTheName)

@@ -292,29 +292,6 @@ TEST(DpiStagesPopup, EditsItsCopyAsTheStagesAskAndHandsItBackOnOK)
     EXPECT_FALSE(set.stages[1].selected);
 }
 
-namespace {
-
-CTestStagesPopup* g_modalPopup = nullptr;
-bool g_modalOk = false;
-int g_modalTicks = 0;
-
-// From a timer of the modal loop, once the pop-up shows: one slider value, then OK or Cancel.
-void CALLBACK DriveModalPopup(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    CTestStagesPopup* popup = g_modalPopup;
-    if (++g_modalTicks > 200)
-        KillTimer(nullptr, timer);  // the test reports the pop-up that never showed
-    if (!popup || !popup->IsWindow() || !popup->IsWindowVisible())
-        return;
-    KillTimer(nullptr, timer);
-    const auto& items = popup->BoundItems();
-    SendMessageW(*popup, WM_SLIDER_POSCHANGED, 30, items.sliderItems[CDPIStagesPopup::CommonSlider]->id);
-    CBitmapBtn* button = g_modalOk ? items.ok : items.cancel;
-    SendMessageW(*popup, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED), reinterpret_cast<LPARAM>(button->GetSafeHwnd()));
-}
-
-} // namespace
-
 TEST(DpiStagesPopup, RunsModallyAndCancelLeavesTheSetAlone)
 {
     DefaultSkin skin;
@@ -323,12 +300,25 @@ TEST(DpiStagesPopup, RunsModallyAndCancelLeavesTheSetAlone)
         DpiStageSet set = FiveStages();
         const DpiStageSet original = set;
         CTestStagesPopup popup(&owner, &set);
-        g_modalPopup = &popup;
-        g_modalOk = ok;
-        g_modalTicks = 0;
-        SetTimer(nullptr, 0, 40, DriveModalPopup);
+        // From inside the modal loop, once the pop-up shows: one slider value, then OK or Cancel.
+        hvtest::ModalScript script(
+            [&popup] { return popup.IsWindow() && popup.IsWindowVisible() ? popup.GetSafeHwnd() : nullptr; },
+            [&popup](HWND) { popup.EndDialog(IDCANCEL); });
+        script.Expect({[&popup](HWND shown) {
+                           const auto& items = popup.BoundItems();
+                           SendMessageW(shown, WM_SLIDER_POSCHANGED, 30,
+                                        items.sliderItems[CDPIStagesPopup::CommonSlider]->id);
+                           return true;
+                       },
+                       [&popup, ok](HWND shown) {
+                           const auto& items = popup.BoundItems();
+                           CBitmapBtn* button = ok ? items.ok : items.cancel;
+                           SendMessageW(shown, WM_COMMAND, MAKEWPARAM(0, BN_CLICKED),
+                                        reinterpret_cast<LPARAM>(button->GetSafeHwnd()));
+                           return true;
+                       }});
         const INT_PTR result = popup.DoModal();
-        g_modalPopup = nullptr;
+        EXPECT_TRUE(script.Done());
         EXPECT_EQ(result, ok ? 1 : 2);
         EXPECT_EQ(popup.WorkingCopy().stages[1].common, 3000) << "the slider reached the copy";
         if (ok) {

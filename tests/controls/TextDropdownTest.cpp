@@ -141,28 +141,10 @@ private:
     bool m_initialised = false;
 };
 
-BOOL CALLBACK FindItemsPopup(HWND hwnd, LPARAM found)
+// The shown popup of the popup base over the item layout, or null.
+HWND ShownItemsPopup()
 {
-    if (dynamic_cast<CItemsPopup*>(CWnd::FromHandlePermanent(hwnd)) && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(found) = hwnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// Posts message to the first shown popup of this thread, from a timer of its modal loop.
-UINT g_popupMessage = 0;
-void CALLBACK PostToPopup(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND popup = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindItemsPopup, reinterpret_cast<LPARAM>(&popup));
-    if (!popup)
-        return;
-    KillTimer(nullptr, timer);
-    if (g_popupMessage == WM_CLOSE)
-        PostMessageW(popup, WM_CLOSE, 0, 0);
-    else
-        PostMessageW(popup, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+    return hvtest::ThreadWindow([](HWND hwnd) { return dynamic_cast<CItemsPopup*>(CWnd::FromHandlePermanent(hwnd)); });
 }
 
 } // namespace
@@ -173,9 +155,16 @@ TEST(Items, PopupBaseBindsItsLayoutAndRunsModally)
     ASSERT_TRUE(scene.created);
     for (UINT message : {UINT(WM_COMMAND), UINT(WM_CLOSE)}) {
         CItemsPopup popup(&scene.panel);
-        g_popupMessage = message;
-        SetTimer(nullptr, 0, 50, PostToPopup);
+        // Posted to the popup from inside its modal loop once it shows.
+        hvtest::ModalScript script(ShownItemsPopup, [](HWND shown) { PostMessageW(shown, WM_CLOSE, 0, 0); });
+        script.ExpectOnce([message](HWND shown) {
+            if (message == WM_CLOSE)
+                PostMessageW(shown, WM_CLOSE, 0, 0);
+            else
+                PostMessageW(shown, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+        });
         const INT_PTR result = popup.DoModal();
+        EXPECT_TRUE(script.Done());
         EXPECT_EQ(result, message == WM_CLOSE ? IDCANCEL : IDOK);
         EXPECT_NE(popup.ok, nullptr) << "the popup's own layout was loaded";
         EXPECT_TRUE(popup.boundFirst) << "items are bound before the dialog's initialisation";

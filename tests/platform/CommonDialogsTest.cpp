@@ -55,38 +55,35 @@ private:
     ICommonDialogs* m_previous;
 };
 
-// Presses a button of the first dialog of this thread that appears, from a thread timer, while a
-// system dialog runs its modal loop.
-HWND g_pressedIn = nullptr;
-int g_buttonToPress = 0;
-
-BOOL CALLBACK FindThreadDialog(HWND hwnd, LPARAM result)
+// Presses buttons of the system dialogs of this thread from inside their modal loops
+// (hvtest::ModalScript); a dialog left open is cancelled.
+class DialogPresser : public hvtest::ModalScript
 {
-    if (hvtest::ClassNameOf(hwnd) == L"#32770" && IsWindowVisible(hwnd)) {
-        *reinterpret_cast<HWND*>(result) = hwnd;
-        return FALSE;
+public:
+    DialogPresser()
+        : hvtest::ModalScript(ShownDialog, [](HWND dialog) { PostMessageW(dialog, WM_COMMAND, IDCANCEL, 0); })
+    {
     }
-    return TRUE;
-}
 
-void CALLBACK PressWhenShown(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = nullptr;
-    EnumThreadWindows(GetCurrentThreadId(), FindThreadDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog)
-        return;
-    KillTimer(nullptr, timer);
-    g_pressedIn = dialog;
-    HWND button = GetDlgItem(dialog, g_buttonToPress);
-    PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(g_buttonToPress, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-}
+    // The next dialog shown gets its button pressed; pressedIn tells which dialog that was.
+    void Press(int button)
+    {
+        pressedIn = nullptr;
+        ExpectOnce([this, button](HWND dialog) {
+            pressedIn = dialog;
+            const HWND control = GetDlgItem(dialog, button);
+            PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(control));
+        });
+    }
 
-UINT_PTR PressLater(int button)
-{
-    g_pressedIn = nullptr;
-    g_buttonToPress = button;
-    return SetTimer(nullptr, 0, 100, PressWhenShown);
-}
+    HWND pressedIn = nullptr;
+
+private:
+    static HWND ShownDialog()
+    {
+        return hvtest::ThreadWindow([](HWND hwnd) { return hvtest::ClassNameOf(hwnd) == L"#32770"; });
+    }
+};
 
 } // namespace
 
@@ -147,21 +144,23 @@ TEST(CommonDialogs, WithoutAnswererTheSystemDialogsComeUp)
     ASSERT_EQ(&CommonDialogs(), &SystemCommonDialogs());
     hvtest::ScopedWindow owner(hvtest::CreateTestWindow(200, 100));
 
-    PressLater(IDYES);
+    DialogPresser presser;
+    presser.Press(IDYES);
     EXPECT_EQ(ShowMessageBox(owner, L"A question", L"System", MB_YESNO), IDYES);
-    EXPECT_NE(g_pressedIn, nullptr);
+    EXPECT_NE(presser.pressedIn, nullptr);
 
     // The colour dialog confirmed as it opened gives back the initial colour.
-    PressLater(IDOK);
+    presser.Press(IDOK);
     CColorDialog colour(RGB(0, 128, 255), CC_FULLOPEN, owner);
     EXPECT_EQ(colour.DoModal(), IDOK);
-    EXPECT_NE(g_pressedIn, nullptr);
+    EXPECT_NE(presser.pressedIn, nullptr);
     EXPECT_EQ(colour.GetColor(), RGB(0, 128, 255));
 
     // A cancelled open dialog gives no path.
-    PressLater(IDCANCEL);
+    presser.Press(IDCANCEL);
     CFileDialog open(true, L"hvm", nullptr, 0, L"Macros (*.hvm)|*.hvm|", owner);
     EXPECT_EQ(open.DoModal(), IDCANCEL);
-    EXPECT_NE(g_pressedIn, nullptr);
+    EXPECT_NE(presser.pressedIn, nullptr);
     EXPECT_TRUE(open.GetPathName().empty());
+    EXPECT_TRUE(presser.Done());
 }

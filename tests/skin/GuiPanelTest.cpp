@@ -304,28 +304,22 @@ CRect WorkAreaOf(HWND window)
     return CRect(monitor.rcWork);
 }
 
-CPopupBox* g_shownPopup = nullptr;
-CRect g_shownAt;
-
-void CALLBACK NoteShownPopup(HWND, UINT, UINT_PTR, DWORD)
-{
-    if (g_shownPopup && g_shownPopup->IsWindow() && g_shownPopup->IsWindowVisible() && g_shownAt.IsRectNull()) {
-        g_shownAt = g_shownPopup->GetWindowRect();
-        g_shownPopup->EndDialog(IDOK);
-    }
-}
-
-// Runs a popup modally over its owner and returns where it was shown.
+// Runs a popup modally over its owner and returns where it was shown: noted from inside its modal
+// loop once it shows, then closed.
 CRect ShownAt(CPopupBox& popup)
 {
-    g_shownPopup = &popup;
-    g_shownAt = CRect();
-    const UINT_PTR timer = SetTimer(nullptr, 0, 50, NoteShownPopup);
+    CRect shownAt;
+    hvtest::ModalScript script(
+        [&popup] { return popup.IsWindow() && popup.IsWindowVisible() ? popup.GetSafeHwnd() : nullptr; },
+        [&popup](HWND) { popup.EndDialog(IDCANCEL); });
+    script.ExpectOnce([&popup, &shownAt](HWND) {
+        shownAt = popup.GetWindowRect();
+        popup.EndDialog(IDOK);
+    });
     const INT_PTR result = popup.DoModal();
-    KillTimer(nullptr, timer);
-    g_shownPopup = nullptr;
+    EXPECT_TRUE(script.Done());
     EXPECT_EQ(result, IDOK);
-    return g_shownAt;
+    return shownAt;
 }
 
 } // namespace
