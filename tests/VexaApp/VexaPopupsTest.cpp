@@ -872,7 +872,7 @@ RefusalSeen ShowRefusal(CWnd* owner, const wchar_t* path, ImportOutcome outcome,
         seen.layout = popup.LayoutFile();
         if (const CTextItem* heading = Text(popup, TEXT_WARNDLG_HEADING))
             seen.heading = heading->GetText();
-        if (const CTextItem* message = Text(popup, 262))  // TEXT_WARNDLG_MESSAGE
+        if (const CTextItem* message = Text(popup, TEXT_WARNDLG_MESSAGE))
             seen.message = message->GetText();
         if (picture)
             Picture(popup, picture);
