@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "model/Mouse.h"
 #include "model/MouseConfig.h"
 #include "Paths.h"

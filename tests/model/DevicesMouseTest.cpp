@@ -10,7 +10,7 @@
 #include "model/CodeTables.h"
 #include "model/DeviceFactory.h"
 #include "model/DeviceSteps.h"
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "LyingMiddleware.h"
 #include "model/Mouse.h"
 #include "model/MouseConfig.h"

@@ -13,7 +13,7 @@
 
 #include "model/CodeTables.h"
 #include "model/DeviceFactory.h"
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "mwapi/HvMwApi.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardConfig.h"

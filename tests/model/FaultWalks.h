@@ -20,7 +20,7 @@
 
 #include "model/CodeTables.h"
 #include "model/DeviceSteps.h"
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "model/Keyboard.h"
 #include "model/KeyboardConfig.h"
 #include "core/KeyboardDef.h"

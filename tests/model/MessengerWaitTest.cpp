@@ -13,7 +13,7 @@
 #include <memory>
 
 #include "model/CodeTables.h"
-#include "DevicesSim.h"
+#include "DevicesFixture.h"
 #include "platform/Handles.h"
 #include "model/Mouse.h"
 #include "model/MouseConfig.h"
