@@ -59,11 +59,6 @@ std::vector<T> Joined(std::vector<T> a, const std::vector<T>& b)
     return a;
 }
 
-void ClearJournal()
-{
-    ::DeleteFileW(hvtest::TestFile(L"HvMwSim.journal").c_str());
-}
-
 } // namespace
 
 TEST_F(SimTest, TrayDeviceReadsAndWritesProfilesAsTheDumpShows)

@@ -50,11 +50,6 @@ std::string Active(const wchar_t* device)
     return lines.size() == 1 ? lines[0].substr(7) : std::string();
 }
 
-void ClearJournal()
-{
-    ::DeleteFileW(hvtest::TestFile(L"HvMwSim.journal").c_str());
-}
-
 size_t CountPixels(const hvtest::Bitmap& picture, const CRect& rect, COLORREF colour)
 {
     return static_cast<size_t>(hvtest::CountPixelsNear(picture, rect, colour));

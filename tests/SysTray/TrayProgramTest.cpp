@@ -118,7 +118,7 @@ TEST_F(SimTest, TrayProgramRunsOnceAndEndsWithItsCloseCommand)
 
     // The close command ends the program the way the menu does: recordings cancelled, no
     // connection, no icon.
-    ::DeleteFileW(hvtest::TestFile(L"HvMwSim.journal").c_str());
+    ClearJournal();
     ::PostMessageW(dialog, WM_COMMAND, ID_TRAY_CLOSE, 0);
     ASSERT_TRUE(tray.Wait(10000));
     EXPECT_EQ(0u, tray.ExitCode());
