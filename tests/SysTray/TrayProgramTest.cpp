@@ -29,6 +29,18 @@ using Lines = std::vector<std::string>;
 
 constexpr wchar_t kTrayCaption[] = L"HalvoVexaSysTray";
 
+// Every test of this program, the dialog's in TrayDialogTest.cpp too, runs the tray from the folder
+// of the test program: it is laid out once before the first of them, and none runs without it.
+class CTrayInstall : public testing::Environment
+{
+public:
+    void SetUp() override
+    {
+        ASSERT_TRUE(LayOutInstall()) << "the tray's install directory could not be laid out in " << InstallDir();
+    }
+};
+testing::Environment* const g_trayInstall = testing::AddGlobalTestEnvironment(new CTrayInstall);
+
 bool LiveConnections(const wchar_t* device)
 {
     for (const std::string& line : DumpLines(device, "connection-point "))

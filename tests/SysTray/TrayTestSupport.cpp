@@ -1,6 +1,7 @@
 #include "TrayTestSupport.h"
 
 #include "ChildProcess.h"
+#include "InstallCopy.h"
 #include "SysTray/PcManager.h"
 #include "SysTray/TrayNotifyIcon.h"
 #include "TestWindows.h"
@@ -19,6 +20,15 @@ std::wstring InstallDir()
 {
     const std::wstring exe = hvtest::ExePath();
     return exe.substr(0, exe.find_last_of(L'\\'));
+}
+
+bool LayOutInstall()
+{
+    hvtest::InstallLayout layout;
+    layout.dir = InstallDir();
+    layout.programs = {L"HalvoVexaSysTray.exe"};
+    layout.windowStandIns = {L"HalvoVexaConfig.exe", L"App.exe"};
+    return hvtest::LayOutInstall(layout);
 }
 
 CInstallerKey::~CInstallerKey()

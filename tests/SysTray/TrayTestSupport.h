@@ -14,6 +14,9 @@ namespace traytest {
 
 // The folder of the running test program: the tray's install directory in the tests.
 std::wstring InstallDir();
+// Lays the install directory out, once per test program before it runs the tray: the skin image, the
+// program, and the stand-ins of the programs it starts, which show a window. False on any failure.
+bool LayOutInstall();
 
 // The installer's key belongs to a test while it runs (the tray makes it when it reads it): the key
 // is deleted when the object goes, so that it stands in no other test's way.

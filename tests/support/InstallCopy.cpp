@@ -56,6 +56,11 @@ std::wstring StandInProgram()
     return BinFile(L"hv_standin.exe");
 }
 
+std::wstring StandInWindowProgram()
+{
+    return BinFile(L"hv_standin_window.exe");
+}
+
 int StandInStarts(const std::wstring& folder, const std::wstring& exeName)
 {
     std::ifstream file(StartsFile(folder, exeName).c_str());
@@ -80,6 +85,9 @@ bool LayOutInstall(const InstallLayout& layout)
             return false;
     for (const std::wstring& standIn : layout.standIns)
         if (!CopyFileW(StandInProgram().c_str(), (layout.dir + L"\\" + standIn).c_str(), FALSE))
+            return false;
+    for (const std::wstring& standIn : layout.windowStandIns)
+        if (!CopyFileW(StandInWindowProgram().c_str(), (layout.dir + L"\\" + standIn).c_str(), FALSE))
             return false;
     return true;
 }

@@ -16,14 +16,18 @@ bool CopyFolder(const std::wstring& from, const std::wstring& to);
 // The stand-in program (hv_standin.exe of the build): copied under another program's name, it notes
 // each start in "<its folder>\<its name>.starts" and ends.
 std::wstring StandInProgram();
+// The stand-in that stays (hv_standin_window.exe): it notes its start the same way, then shows a
+// window titled "<its name> stand-in" in the foreground until it is closed or ended.
+std::wstring StandInWindowProgram();
 // How many starts a stand-in named exeName ("HalvoVexaSysTray.exe") in folder has noted.
 int StandInStarts(const std::wstring& folder, const std::wstring& exeName);
 void ForgetStandInStarts(const std::wstring& folder, const std::wstring& exeName);
 
 struct InstallLayout {
-    std::wstring dir;                       // made when missing
-    std::vector<std::wstring> programs;     // file names in BinDir() copied in
-    std::vector<std::wstring> standIns;     // file names the stand-in is copied in as
+    std::wstring dir;                         // made when missing
+    std::vector<std::wstring> programs;       // file names in BinDir() copied in
+    std::vector<std::wstring> standIns;       // file names the stand-in is copied in as
+    std::vector<std::wstring> windowStandIns; // file names the stand-in with a window is copied in as
 };
 // Lays the directory out: the skin image, the programs, the stand-ins. False on any failure.
 bool LayOutInstall(const InstallLayout& layout);

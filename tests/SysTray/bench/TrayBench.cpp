@@ -277,6 +277,11 @@ void BenchInProcess()
 int main()
 {
     ::SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX | SEM_NOOPENFILEERRORBOX);
+    if (!traytest::LayOutInstall()) {
+        std::fprintf(stderr, "the tray's install directory could not be laid out in %ls\n",
+                     traytest::InstallDir().c_str());
+        return 1;
+    }
     ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
     ::DeleteFileW(hvtest::TestFile(L"HvMwSim.state").c_str());
     traytest::CInstallerKey installer;
