@@ -4,8 +4,8 @@
 //
 // A notice counts only when its sender is an item of the current page (or, for commands, of the
 // main layout itself); anything else is ignored. Every command of a page item marks the current
-// product unsaved before it is dispatched, whatever it does, and so do the notices the routing
-// table below marks.
+// product unsaved before it is dispatched, whatever it does, and so do the notices whose handlers
+// below call SetModified (or ProfileListOf with its mark).
 #include "core/ItemIds.h"
 #include "VexaApp/VxAppDlg.h"
 

@@ -1,7 +1,7 @@
 // The nine pages of the main window. A page is no window of its own: it is the item set a page
 // layout fills (its items are children of the main dialog, shown only while it is the current page
-// of the current product), the page's own state and its handlers, which the main dialog's routing
-// calls by item id (VxAppDlgRouting.cpp).
+// of the current product), the page's own state and its handlers, which the main dialog's command
+// tables and routing call by item id (VxAppDlgCommands.cpp, VxAppDlgRouting.cpp).
 //
 // References: a page holds the addresses of the application's device and configuration pointers,
 // never the pointers themselves, and reads them anew in every handler, so that a device object made

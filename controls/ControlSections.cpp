@@ -141,24 +141,14 @@ constexpr LayoutSection kControlSections[] = {
 
 } // namespace
 
-LayoutSectionTable ControlLayoutSections()
-{
-    return {kControlSections, std::size(kControlSections)};
-}
-
-LayoutSectionTable SkinLayoutSections()
+void UseSkinLayoutSections()
 {
     // Made once; it lives as long as the program, as the loader needs.
     static const std::vector<LayoutSection> whole = [] {
-        std::vector<LayoutSection> sections;
-        for (const LayoutSectionTable part : {FrameworkLayoutSections(), ControlLayoutSections()})
-            sections.insert(sections.end(), part.begin(), part.end());
+        const LayoutSectionTable framework = FrameworkLayoutSections();
+        std::vector<LayoutSection> sections(framework.begin(), framework.end());
+        sections.insert(sections.end(), std::begin(kControlSections), std::end(kControlSections));
         return sections;
     }();
-    return {whole.data(), whole.size()};
-}
-
-void UseSkinLayoutSections()
-{
-    SetLayoutSections(SkinLayoutSections());
+    SetLayoutSections({whole.data(), whole.size()});
 }

@@ -4,6 +4,8 @@
 #include <iterator>
 #include <utility>
 
+#include "core/ItemIds.h"
+
 namespace {
 
 // The item ids that layouts give their items by name, in the order the table is filled.
@@ -122,10 +124,12 @@ const NameRow kLanguageRows[] = {
     { 11, L"English" }, { 12, L"English" }, { 13, L"English" }, { 14, L"English" },
 };
 
-// Keyboard layout code reported by the keyboard -> KBLAYOUT_* item id.
+// Keyboard layout code reported by the keyboard -> its layout's item id.
 const std::pair<int32_t, int32_t> kKeyboardLayoutRows[] = {
-    { 0, 15 }, { 1, 15 }, { 2, 29 }, { 3, 20 }, { 4, 18 }, { 5, 22 }, { 6, 27 },
-    { 7, 26 }, { 8, 17 }, { 9, 21 }, { 10, 28 }, { 11, 25 }, { 12, 23 },
+    { 0, KBLAYOUT_ENGLISH }, { 1, KBLAYOUT_ENGLISH }, { 2, KBLAYOUT_GREEK }, { 3, KBLAYOUT_GERMAN },
+    { 4, KBLAYOUT_FRENCH }, { 5, KBLAYOUT_RUSSIAN }, { 6, KBLAYOUT_UK }, { 7, KBLAYOUT_NORDIC },
+    { 8, KBLAYOUT_CHINESE_TRADITIONAL }, { 9, KBLAYOUT_KOREAN }, { 10, KBLAYOUT_TURKISH },
+    { 11, KBLAYOUT_THAI }, { 12, KBLAYOUT_JAPANESE },
 };
 
 template <size_t N>

@@ -97,8 +97,9 @@ protected:
         virtual bool ListsDpi(const CStepContext& context) const = 0;
         // Reads the active profile's controls; what the read that follows can use goes to listing.
         virtual bool ReadActiveControls(IProfile* active, CDeviceListing& listing) = 0;
-        // The device-wide reads, after the profile listing and before the profiles are made.
-        virtual bool ReadDeviceWide(const CStepContext& context, CDeviceListing& listing) = 0;
+        // The device-wide reads, after the profile listing and before the profiles are made; none
+        // unless the product has its own.
+        virtual bool ReadDeviceWide(const CStepContext&, CDeviceListing&) { return true; }
         // Everything was read: the device object and the configuration take what the hooks read,
         // before the device-wide values are reset.
         virtual void Apply(const CStepContext& context, ConfigItf& config) = 0;

@@ -22,7 +22,6 @@ bool CKeyboard::Init(IKeyboardConfig* config)
         {
             return m_read = listing.activeKeysRead = ReadKeyList(active, m_keys, &listing.activeKeys);
         }
-        bool ReadDeviceWide(const CStepContext&, CDeviceListing&) override { return true; }
         void Apply(const CStepContext&, IKeyboardConfig&) override
         {
             if (m_read)

@@ -73,8 +73,7 @@ def include_edges(root, files):
             here = os.path.normpath(os.path.join(os.path.dirname(path), name)).replace(os.sep, "/")
             if here in by_name and folder in by_name[here]:
                 continue  # a file of its own folder, named from where it is
-            holders = by_name.get(name, set()) | by_name.get(os.path.basename(name), set()) \
-                if "/" not in name else by_name.get(name, set())
+            holders = by_name.get(name, set())
             if not holders or folder in holders:
                 continue  # a system header, or one of the folder's own
             if len(holders) > 1:

@@ -21,6 +21,12 @@ namespace {
 // without code at start, so that a hand-over made while other files start up is never undone.
 LayoutSectionTable g_sections;
 
+// The table loads run now.
+LayoutSectionTable CurrentLayoutSections()
+{
+    return g_sections.sections ? g_sections : FrameworkLayoutSections();
+}
+
 // Owns the factory of one load with progress and its place as the current progress source (a load
 // without progress has no factory: nothing could listen to it). A scope detaches its own factory and puts back the source that was current before it: a load
 // nested in another (a panel created while a layout loads) leaves the outer load's source as it
@@ -197,11 +203,6 @@ bool RunSections(CGUIItemFactory* factory, pugi::xml_node root, CGUIItems* items
 void SetLayoutSections(LayoutSectionTable table)
 {
     g_sections = table;
-}
-
-LayoutSectionTable CurrentLayoutSections()
-{
-    return g_sections.sections ? g_sections : FrameworkLayoutSections();
 }
 
 bool RunLayoutSections(CGUIItemFactory& factory, pugi::xml_node root, CGUIItems* items, CWnd* owner)

@@ -46,8 +46,6 @@ private:
 // the controls library) at start, before its first load. Until then a load runs the framework's
 // sections only. User-interface thread; the table is borrowed.
 void SetLayoutSections(LayoutSectionTable table);
-// The table loads run now.
-LayoutSectionTable CurrentLayoutSections();
 
 // Loads the layout at path and appends its items to items. owner is the parent of the items that
 // have windows and is recorded in every item (it may be null). True when the file was read and has

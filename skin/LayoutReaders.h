@@ -10,7 +10,6 @@
 
 #include <cstdint>
 #include <initializer_list>
-#include <memory>
 #include <string>
 
 #include <pugixml.hpp>
@@ -18,7 +17,6 @@
 #include "platform/Geometry.h"
 
 struct SkinResource;
-class CGUIItem;
 class CGUIItems;
 class CFontItem;
 

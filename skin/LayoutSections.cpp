@@ -402,8 +402,3 @@ void SetLanguageFilter(int32_t languageId)
 {
     g_languageFilter = languageId;
 }
-
-int32_t LanguageFilter()
-{
-    return g_languageFilter;
-}

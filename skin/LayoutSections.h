@@ -1,4 +1,4 @@
-// The layout sections and the framework's own. Each section looks for one list element under the
+// The layout section table and the framework's own sections. Each section looks for one list element under the
 // root and builds one item per child element it knows; the order of a table fixes which items exist
 // when a later section refers to them (fonts before the items that name a "fontid", bitmap items
 // before the items they host). The loader runs the table its program hands it (SetLayoutSections).
@@ -17,7 +17,7 @@ using LayoutSectionReader = uint32_t (*)(pugi::xml_node root, CGUIItems* items, 
 
 struct LayoutSection
 {
-    const wchar_t* title;  // data only; nothing shows it
+    const wchar_t* title;  // the list it builds; a prepared layout skips "KEYBOARD DEF" by it
     LayoutSectionReader reader;
 };
 
@@ -42,4 +42,3 @@ bool ReadKeyboardDefElement(pugi::xml_node root, CWnd* owner);
 // The language the LANGUAGES section builds: its item id, or -1 for every language. Every table it
 // builds is entered with RegisterLangTable.
 void SetLanguageFilter(int32_t languageId);
-int32_t LanguageFilter();

@@ -22,7 +22,6 @@ TABLES = ("kColorRows", "kListColumnRows", "kControlTypeRows", "kMacroColumnType
 
 # One row of the item id table, as its header gives it; every other line is empty or a comment.
 _ITEM_ID_ROW = re.compile(r"^HV_ITEM_ID\(([A-Z][A-Z0-9_]*), (0|[1-9][0-9]*)\)(  // .*)?$")
-ITEM_ID_TABLE = "ItemIds.inc"  # the key of the item id rows in ROWS
 
 SOURCE = None          # the file the name tables were read from
 ITEM_ID_SOURCE = None  # the file the item ids were read from
@@ -32,8 +31,7 @@ LIST_COLUMNS = {}      # name -> column id
 CONTROL_TYPES = {}     # name -> control type of a list column
 MACRO_COLUMN_TYPES = {}
 LANGUAGES = []         # [(language code, registry name, LANGUAGE_* item name)], by code
-ROWS = {}              # array name (ITEM_ID_TABLE for the item ids) -> [(number, name)] in source
-                       # order, for the checks
+ROWS = {}              # array name -> [(number, name)] in source order, for the checks
 
 # Item kinds, by the layout element that builds them.
 KIND_BY_ELEMENT = {
@@ -115,14 +113,16 @@ def load(path, item_ids):
         ROWS[array] = parse_rows(source, array)
         if not ROWS[array]:
             raise ValueError("%s: array %s has no rows the generator can read" % (path, array))
-    ROWS[ITEM_ID_TABLE] = read_item_ids(item_ids)
-    for target, array, upper in ((ITEM_IDS, ITEM_ID_TABLE, True), (COLORS, "kColorRows", True),
+    item_rows = read_item_ids(item_ids)
+    ITEM_IDS.clear()
+    ITEM_IDS.update(_by_name(item_rows, True))
+    for target, array, upper in ((COLORS, "kColorRows", True),
                                  (LIST_COLUMNS, "kListColumnRows", False),
                                  (CONTROL_TYPES, "kControlTypeRows", False),
                                  (MACRO_COLUMN_TYPES, "kMacroColumnTypeRows", False)):
         target.clear()
         target.update(_by_name(ROWS[array], upper))
-    LANGUAGES[:] = _languages(ROWS["kLanguageRows"], ROWS[ITEM_ID_TABLE])
+    LANGUAGES[:] = _languages(ROWS["kLanguageRows"], item_rows)
 
 
 def _languages(language_rows, item_rows):
@@ -130,9 +130,7 @@ def _languages(language_rows, item_rows):
     lowest number of that name) and take the language table registered under the item id equal to
     the code. Numbers whose name a lower number holds too (10 to 14 say "English") are never
     chosen and get no language of their own."""
-    item_names = {}
-    for num, name in item_rows:
-        item_names[num] = name
+    item_names = dict(item_rows)
     out = []
     for name, code in sorted(_by_name(language_rows).items(), key=lambda row: row[1]):
         item = item_names.get(code, "")
