@@ -8,8 +8,6 @@
 #include "Paths.h"
 #include "platform/WStr.h"
 
-#include <sstream>
-
 using namespace simtest;
 using traytest::GuidHex;
 using traytest::JournalWith;
@@ -22,11 +20,8 @@ using Lines = std::vector<std::string>;
 std::string ProfileLine(const wchar_t* device, int index, const std::string& field)
 {
     // The lines of profile index run from its "profile N" line to the next "profile" or "macro" line.
-    std::istringstream dump(Tool({L"dump", device}));
     bool inside = false;
-    for (std::string line; std::getline(dump, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : DumpLines(device)) {
         if (line.rfind("profile ", 0) == 0 || line.rfind("macro ", 0) == 0)
             inside = line.rfind("profile " + std::to_string(index) + " ", 0) == 0;
         else if (inside && line.rfind(field, 0) == 0)

@@ -50,7 +50,7 @@ void CRecordingHandler::OnMacroKeyAssigned(int deviceId, int first, int key)
 
 void CRecordingHandler::OnLaunchApp(int deviceId, int action, const wchar_t* programPath)
 {
-    Note("OnLaunchApp(0x%X,%d,%s)", deviceId, action, Narrow(programPath ? programPath : L"(null)").c_str());
+    Note("OnLaunchApp(0x%X,%d,%s)", deviceId, action, simtest::Narrow(programPath ? programPath : L"(null)").c_str());
 }
 
 std::vector<std::string> CRecordingHandler::Take()
@@ -116,11 +116,6 @@ std::string GuidHex(const GUID& id)
         hex += two;
     }
     return hex;
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    return simtest::Narrow(text);
 }
 
 } // namespace traytest

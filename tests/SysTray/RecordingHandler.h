@@ -44,6 +44,5 @@ std::vector<std::string> JournalWith(const std::string& text);
 std::string ProfileGuid(const wchar_t* device, int index);
 // The bytes of a GUID as the dump writes a record's data (upper-case hex, memory order).
 std::string GuidHex(const GUID& id);
-std::string Narrow(const std::wstring& text);
 
 } // namespace traytest

@@ -161,11 +161,10 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
     ASSERT_TRUE(tray.Start(InstallDir() + L"\\HalvoVexaSysTray.exe"));
     const HWND dialog = tray.WaitForWindow(L"#32770", kTrayCaption);
     ASSERT_TRUE(dialog);
-    ASSERT_TRUE(hvtest::WaitUntil([] { return LiveConnections(L"mouse") && LiveConnections(L"keyboard"); }, 10000));
+    ASSERT_TRUE(hvtest::WaitUntil([] { return LiveConnections(L"mouse") && LiveConnections(L"keyboard"); }));
     auto shownWindow = [&](const wchar_t* className, const wchar_t* title) {
         HWND found = nullptr;
-        hvtest::WaitUntil([&] { return (found = hvtest::FindTopWindow(className, title, tray.Id(), true)) != nullptr; },
-                          10000);
+        hvtest::WaitUntil([&] { return (found = hvtest::FindTopWindow(className, title, tray.Id(), true)) != nullptr; });
         return found;
     };
     auto active = [](const wchar_t* device) {
@@ -176,9 +175,9 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
     auto goAndCome = [&](const std::vector<std::wstring>& go, const std::vector<std::wstring>& come,
                          const wchar_t* device) {
         Tool(go);
-        EXPECT_TRUE(hvtest::WaitUntil([&] { return !LiveConnections(device); }, 10000)) << simtest::Narrow(go[0]);
+        EXPECT_TRUE(hvtest::WaitUntil([&] { return !LiveConnections(device); })) << simtest::Narrow(go[0]);
         Tool(come);
-        EXPECT_TRUE(hvtest::WaitUntil([&] { return LiveConnections(device); }, 10000)) << simtest::Narrow(come[0]);
+        EXPECT_TRUE(hvtest::WaitUntil([&] { return LiveConnections(device); })) << simtest::Narrow(come[0]);
     };
 
     // The menu, opened from the icon; the keyboard is unplugged and plugged, the mouse's removal and
@@ -193,9 +192,9 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
     // The user goes on in the menu: down to "VEXA Keyboard", into it, down to its third profile.
     for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RIGHT, VK_DOWN, VK_DOWN, VK_RETURN})
         ::PostMessageW(menu, WM_KEYDOWN, key, 1);
-    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"keyboard") == ProfileGuid(L"keyboard", 2); }, 10000));
-    EXPECT_TRUE(hvtest::WaitUntil([&] { return hvtest::FindTopWindow(L"#32768", nullptr, tray.Id(), true) == nullptr; },
-                                  10000));
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"keyboard") == ProfileGuid(L"keyboard", 2); }));
+    EXPECT_TRUE(
+        hvtest::WaitUntil([&] { return hvtest::FindTopWindow(L"#32768", nullptr, tray.Id(), true) == nullptr; }));
 
     // The About box: the mouse unplugged and plugged, the keyboard's removal and arrival announced;
     // the keyboard's recording still reaches the tray while the box shows.
@@ -206,13 +205,13 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
     goAndCome({L"unplug", L"mouse"}, {L"plug", L"mouse"}, L"mouse");
     goAndCome({L"announce", L"removal", L"0x9D17", L"0x23"}, {L"announce", L"arrival", L"0x9D17", L"0x23"}, L"keyboard");
     Tool({L"otf", L"start"});
-    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }, 10000));
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }));
     Tool({L"otf", L"cancel"});
-    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 1"}; }, 10000));
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 1"}; }));
     ::PostMessageW(about, WM_COMMAND, IDOK, 0);
-    EXPECT_TRUE(hvtest::WaitForWindowGone(about, 10000));
+    EXPECT_TRUE(hvtest::WaitForWindowGone(about));
     ::PostMessageW(dialog, WM_COMMAND, kProfileCommandBase + 3, 0);
-    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"mouse") == ProfileGuid(L"mouse", 3); }, 10000));
+    EXPECT_TRUE(hvtest::WaitUntil([&] { return active(L"mouse") == ProfileGuid(L"mouse", 3); }));
 
     // Closed while the box shows and the keyboard records: the box ends, the recording is cancelled,
     // and the tray ends.
@@ -220,7 +219,7 @@ TEST_F(SimTest, TrayProgramRidesOutDevicesGoingAndComingWhileItsMenuOrAboutBoxSh
     about = shownWindow(L"#32770", L"About VexaSysTray");
     ASSERT_TRUE(about);
     Tool({L"otf", L"start"});
-    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }, 10000));
+    EXPECT_TRUE(hvtest::WaitUntil([] { return DumpLines(L"keyboard", "mode ") == Lines{"mode 2"}; }));
     ::PostMessageW(dialog, WM_CLOSE, 0, 0);
     ASSERT_TRUE(tray.Wait(10000));
     EXPECT_EQ(0u, tray.ExitCode());

@@ -11,7 +11,6 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <utility>
 
 namespace traytest {
@@ -41,24 +40,9 @@ std::wstring StandInPath(const wchar_t* exeName)
     return InstallDir() + L"\\" + exeName;
 }
 
-namespace {
-
-std::wstring StartsFile(const wchar_t* exeName)
-{
-    std::wstring path = StandInPath(exeName);
-    return path.substr(0, path.find_last_of(L'.')) + L".starts";
-}
-
-} // namespace
-
 int StandInStarts(const wchar_t* exeName)
 {
-    std::ifstream file(StartsFile(exeName).c_str());
-    int lines = 0;
-    for (std::string line; std::getline(file, line);)
-        if (!line.empty())
-            ++lines;
-    return lines;
+    return hvtest::StandInStarts(InstallDir(), exeName);
 }
 
 bool WaitForStarts(const wchar_t* exeName, int starts, DWORD timeoutMs)
@@ -69,7 +53,7 @@ bool WaitForStarts(const wchar_t* exeName, int starts, DWORD timeoutMs)
 
 void ForgetStarts(const wchar_t* exeName)
 {
-    ::DeleteFileW(StartsFile(exeName).c_str());
+    hvtest::ForgetStandInStarts(InstallDir(), exeName);
 }
 
 std::vector<DWORD> ProcessesNamed(const wchar_t* exeName)

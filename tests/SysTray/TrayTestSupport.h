@@ -3,6 +3,7 @@
 // stand-ins' processes, and watching the tray menu that this thread shows.
 #pragma once
 
+#include "TestWindows.h"
 #include "platform/Menu.h"
 
 #include <windows.h>
@@ -42,7 +43,7 @@ std::vector<DWORD> ProcessesNamed(const wchar_t* exeName);
 // Ends every process of that executable file name and waits until they are gone.
 void EndProcessesNamed(const wchar_t* exeName);
 // Waits until count processes of that name run; true if they do.
-bool WaitForProcesses(const wchar_t* exeName, size_t count, DWORD timeoutMs = 10000);
+bool WaitForProcesses(const wchar_t* exeName, size_t count, DWORD timeoutMs = hvtest::DefaultTimeoutMs);
 
 // Whether the shell holds the tray's icon (id 129) of window: the shell modifies only an icon it holds.
 bool IconShown(HWND window);

@@ -70,7 +70,7 @@ void PopupScript::Expect(Step step)
     });
 }
 
-std::wstring HeadingOf(CPopupBox& popup)
+std::wstring HeadingOf(CGUIPanel& popup)
 {
     const auto* heading = popup.Items().FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem);
     return heading ? heading->GetText() : std::wstring();

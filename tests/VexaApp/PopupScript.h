@@ -12,6 +12,7 @@
 #include <functional>
 #include <string>
 
+class CGUIPanel;
 class CPopupBox;
 
 namespace vexatest {
@@ -44,8 +45,8 @@ private:
     std::deque<std::wstring> m_seen;
 };
 
-// The heading of a notice (its text item 261).
-std::wstring HeadingOf(CPopupBox& popup);
+// The heading of a notice (its text item 261); empty for a panel without one.
+std::wstring HeadingOf(CGUIPanel& popup);
 // The language's text of a "$" key.
 std::wstring Text(const wchar_t* key);
 

@@ -55,7 +55,7 @@ constexpr double kTabLimitMs = 50;
 constexpr int kWindowLimit = 150;
 constexpr double kMemoryLimitMb = 40;
 // Longest a single step may take before the run is failed (a start, a write, a popup).
-constexpr DWORD kStepMs = 60000;
+constexpr DWORD kStepMs = hvtest::SlowTimeoutMs;
 
 using hvtest::NowMs;
 

@@ -6,6 +6,7 @@
 #include "SimTest.h"
 
 #include "HvTest.h"
+#include "PopupScript.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +25,6 @@
 #include "controls/ListPanel.h"
 #include "controls/MacroDisplay.h"
 #include "model/MouseConfig.h"
-#include "controls/TextItem.h"
 #include "VexaInProcess.h"
 #include "VexaApp/VxAppDlg.h"
 #include "core/ItemIds.h"
@@ -60,14 +60,14 @@ public:
 
 // Drives the modal popups of this thread from inside their loops (hvtest::ModalScript): each step
 // runs once a popup (or list panel) not handled before is shown and enabled.
-class PopupScript : public hvtest::ModalScript
+class MacroPopups : public hvtest::ModalScript
 {
 public:
     using Step = std::function<void(CGUIPanel&)>;
 
-    explicit PopupScript(HWND main) : hvtest::ModalScript([main] { return InFront(main); }, End, NameOf) {}
-    ~PopupScript() { EXPECT_TRUE(Done()) << Left() << " popups did not come up; this thread's windows:" << Windows(); }
-    PopupScript& Then(Step step)
+    explicit MacroPopups(HWND main) : hvtest::ModalScript([main] { return InFront(main); }, End, NameOf) {}
+    ~MacroPopups() { EXPECT_TRUE(Done()) << Left() << " popups did not come up; this thread's windows:" << Windows(); }
+    MacroPopups& Then(Step step)
     {
         ExpectOnce([step = std::move(step)](HWND popup) { step(*PanelOf(popup)); });
         return *this;
@@ -124,12 +124,6 @@ void ClickPopupItem(CGUIPanel& popup, int id)
     popup.PostMessage(WM_COMMAND, MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED), reinterpret_cast<LPARAM>(button));
 }
 
-std::wstring HeadingOf(CGUIPanel& popup)
-{
-    auto* heading = popup.Items().FindAs<CTextItem>(TEXT_WARNDLG_HEADING, ItemKind::TextItem);
-    return heading ? heading->GetText() : L"";
-}
-
 void Picture(CWnd& window, const std::wstring& name)
 {
     window.UpdateWindow();
@@ -139,11 +133,11 @@ void Picture(CWnd& window, const std::wstring& name)
 }
 
 // A notice or question: its layout, the text its heading ends with, a picture; then the button.
-PopupScript::Step Answer(const wchar_t* layout, std::wstring headingEnd, int button, std::wstring picture = L"")
+MacroPopups::Step Answer(const wchar_t* layout, std::wstring headingEnd, int button, std::wstring picture = L"")
 {
     return [=](CGUIPanel& popup) {
         EXPECT_EQ(layout, popup.LayoutFile());
-        const std::wstring heading = HeadingOf(popup);
+        const std::wstring heading = vexatest::HeadingOf(popup);
         EXPECT_TRUE(heading.size() >= headingEnd.size() &&
                     heading.compare(heading.size() - headingEnd.size(), headingEnd.size(), headingEnd) == 0)
             << "heading \"" << wstr::WideToUtf8(heading) << "\" of " << wstr::WideToUtf8(layout);
@@ -154,7 +148,7 @@ PopupScript::Step Answer(const wchar_t* layout, std::wstring headingEnd, int but
 }
 
 // The name entry: the name typed into its edit, OK.
-PopupScript::Step EnterName(std::wstring name, std::wstring picture = L"")
+MacroPopups::Step EnterName(std::wstring name, std::wstring picture = L"")
 {
     return [=](CGUIPanel& popup) {
         EXPECT_EQ(L"MacroNamePopup.xml", popup.LayoutFile());
@@ -168,7 +162,7 @@ PopupScript::Step EnterName(std::wstring name, std::wstring picture = L"")
 }
 
 // A list panel: the entry of that name chosen.
-PopupScript::Step ChooseEntry(std::wstring name)
+MacroPopups::Step ChooseEntry(std::wstring name)
 {
     return [=](CGUIPanel& panel) {
         auto* list = dynamic_cast<CListPanel*>(&panel);
@@ -186,7 +180,7 @@ PopupScript::Step ChooseEntry(std::wstring name)
 }
 
 // The single-key entry: a key typed into its edit (which reads raw input), OK.
-PopupScript::Step TypeKey(WORD vk, std::wstring picture = L"")
+MacroPopups::Step TypeKey(WORD vk, std::wstring picture = L"")
 {
     return [=](CGUIPanel& popup) {
         EXPECT_EQ(L"SingleKeyPopup.xml", popup.LayoutFile());
@@ -302,10 +296,10 @@ protected:
         SendMessageW(box, WM_LBUTTONUP, 0, 0);
     }
     // The popups a step of the test shows, answered in order while it runs.
-    void WithPopups(std::initializer_list<PopupScript::Step> steps, const std::function<void()>& action)
+    void WithPopups(std::initializer_list<MacroPopups::Step> steps, const std::function<void()>& action)
     {
-        PopupScript script(m_vexa.Dialog().GetSafeHwnd());
-        for (const PopupScript::Step& step : steps)
+        MacroPopups script(m_vexa.Dialog().GetSafeHwnd());
+        for (const MacroPopups::Step& step : steps)
             script.Then(step);
         action();
         EXPECT_TRUE(WaitUntil([&] { return script.Done(); }, 15000));
@@ -320,15 +314,15 @@ protected:
         EXPECT_EQ(name, list->ShownText());
     }
     // Right-clicks a row of the display and picks the command of its menu.
-    void RunRowMenu(CMacroDisplayItem& display, int row, const wchar_t* command, std::initializer_list<PopupScript::Step> then = {})
+    void RunRowMenu(CMacroDisplayItem& display, int row, const wchar_t* command, std::initializer_list<MacroPopups::Step> then = {})
     {
         display.EnsureVisible(row, false);
         const CRect r = display.GetItemRect(row);
         const LPARAM point = MAKELPARAM(r.left + 60, (r.top + r.bottom) / 2);
-        std::vector<PopupScript::Step> steps = {ChooseEntry(command)};
+        std::vector<MacroPopups::Step> steps = {ChooseEntry(command)};
         steps.insert(steps.end(), then.begin(), then.end());
-        PopupScript script(m_vexa.Dialog().GetSafeHwnd());
-        for (const PopupScript::Step& step : steps)
+        MacroPopups script(m_vexa.Dialog().GetSafeHwnd());
+        for (const MacroPopups::Step& step : steps)
             script.Then(step);
         display.PostMessage(WM_RBUTTONDOWN, MK_RBUTTON, point);
         EXPECT_TRUE(WaitUntil([&] { return script.Done(); }, 15000));

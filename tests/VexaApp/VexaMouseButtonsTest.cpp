@@ -251,11 +251,8 @@ uint8_t HexByte(const std::string& text, size_t at)
 DeviceFacts ReadMouse()
 {
     DeviceFacts facts;
-    std::istringstream dump(simtest::Tool({L"dump", L"mouse"}));
     int profile = -1;
-    for (std::string line; std::getline(dump, line);) {
-        if (!line.empty() && line.back() == '\r')
-            line.pop_back();
+    for (const std::string& line : simtest::DumpLines(L"mouse")) {
         std::istringstream words(line);
         std::string word, index, guid;
         words >> word;

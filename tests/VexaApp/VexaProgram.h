@@ -19,7 +19,7 @@ constexpr const wchar_t* kTrayProgram = L"HalvoVexaSysTray.exe";
 constexpr const wchar_t* kMainClass = L"SINGLE_INSTANCE_APP_VEXA";
 // How long a test waits for what takes the program many middleware calls (a read, a write) on a
 // busy machine.
-constexpr DWORD kSlowMs = 60000;
+constexpr DWORD kSlowMs = hvtest::SlowTimeoutMs;
 
 class VexaProgram
 {

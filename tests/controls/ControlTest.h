@@ -1,5 +1,5 @@
-// Small helpers of the control tests: colours for BMP files, item ids, rows of a list panel, and
-// the pause that keeps two clicks from making a double click.
+// Small helpers of the control tests: colours for BMP files, item ids, rows of a list panel, the
+// pause that keeps two clicks from making a double click, and a message loop run as the program's.
 #pragma once
 
 #include <windows.h>
@@ -81,6 +81,31 @@ public:
 inline void WaitPastDoubleClick()
 {
     Sleep(GetDoubleClickTime() + 50);
+}
+
+// Runs this thread's messages as the program's loop does, PreTranslateMessage first (where the
+// items relay the mouse to their tooltip and the edits take their keys), until condition holds;
+// false after timeoutMs. onMessage, when given, sees each message taken out of the queue first.
+inline bool PumpAsProgram(const std::function<bool()>& condition, DWORD timeoutMs = 5000,
+                          const std::function<void(const MSG&)>& onMessage = nullptr)
+{
+    const DWORD start = GetTickCount();
+    MSG msg;
+    while (!condition()) {
+        if (GetTickCount() - start > timeoutMs)
+            return false;
+        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            continue;
+        }
+        if (onMessage)
+            onMessage(msg);
+        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
+            TranslateMessage(&msg);
+            DispatchMessageW(&msg);
+        }
+    }
+    return true;
 }
 
 // A recording panel of a layout of the test's skin folder (whose files writeSkin writes first),

@@ -114,30 +114,6 @@ struct Scene
     std::unique_ptr<controltest::LayoutScene> scene;
 };
 
-// Pumps as the program's loops do, through the pre-translation of the windows, until condition
-// holds (or timeoutMs passes). keyUps counts the key releases taken out of the queue for window.
-bool PumpAsProgram(const std::function<bool()>& condition, HWND window = nullptr, size_t* keyUps = nullptr,
-                   DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            continue;
-        }
-        if (keyUps && msg.hwnd == window && msg.message == WM_KEYUP)
-            ++*keyUps;
-        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
-}
-
 INPUT KeyInput(WORD vk, bool up)
 {
     INPUT in = {};
@@ -161,7 +137,11 @@ bool Type(HWND edit, std::initializer_list<WORD> keys)
     if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
         return false;
     size_t released = 0;
-    return PumpAsProgram([&] { return released >= keys.size(); }, edit, &released);
+    const auto countRelease = [&](const MSG& msg) {
+        if (msg.hwnd == edit && msg.message == WM_KEYUP)
+            ++released;
+    };
+    return controltest::PumpAsProgram([&] { return released >= keys.size(); }, 5000, countRelease);
 }
 
 RAWKEYBOARD RawKey(USHORT makeCode, bool down, USHORT virtualKey, USHORT flags = 0)

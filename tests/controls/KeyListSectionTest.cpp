@@ -11,6 +11,7 @@
 #include "skin/GUIPanel.h"
 #include "skin/LayoutLoader.h"
 
+#include "ControlTest.h"
 #include "HvTest.h"
 #include "RecordingPanel.h"
 #include "LayoutTestFiles.h"
@@ -23,6 +24,7 @@
 #include <vector>
 
 using namespace layouttest;
+using controltest::PumpAsProgram;
 
 namespace {
 
@@ -327,27 +329,6 @@ std::vector<HWND> ToolTipWindows()
     std::vector<HWND> found;
     EnumThreadWindows(GetCurrentThreadId(), CollectToolTip, reinterpret_cast<LPARAM>(&found));
     return found;
-}
-
-// Runs this thread's messages as the program's loop does, PreTranslateMessage first (where the
-// items relay the mouse to their tooltip), until condition holds; false after timeoutMs.
-bool PumpAsProgram(const std::function<bool()>& condition, DWORD timeoutMs = 5000)
-{
-    const DWORD start = GetTickCount();
-    MSG msg;
-    while (!condition()) {
-        if (GetTickCount() - start > timeoutMs)
-            return false;
-        if (!PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            continue;
-        }
-        if (!CWnd::WalkPreTranslateTree(nullptr, &msg)) {
-            TranslateMessage(&msg);
-            DispatchMessageW(&msg);
-        }
-    }
-    return true;
 }
 
 // A real pointer move to a point of window, left for PumpAsProgram to deliver (an absolute move:

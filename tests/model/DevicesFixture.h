@@ -38,14 +38,6 @@ std::wstring WithoutProfile(const std::wstring& described, const std::wstring& n
 // function reads back the same.
 void ExpectMadeProfileReadsBack(const std::wstring& written, const std::wstring& read, const std::wstring& name);
 
-// Joins a COM apartment for the test and leaves it after.
-class CComApartment
-{
-public:
-    CComApartment() { ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED); }
-    ~CComApartment() { ::CoUninitialize(); }
-};
-
 // A hidden window of the calling thread; onMessage runs for every message from WM_USER up.
 class CHandlerWindow
 {
@@ -104,8 +96,6 @@ protected:
             return false;
         return WaitWhileBusy([&] { return device.IsBusy(); });
     }
-
-    CComApartment m_com;
 };
 
 } // namespace devtest

@@ -93,29 +93,21 @@ inline std::string ListEndText(HRESULT code)
     return code == E_INVALIDARG ? "lists end in E_INVALIDARG" : "lists end in HVMW_E_NO_MORE_ITEMS";
 }
 
-inline std::vector<std::wstring> SplitLines(const std::wstring& text)
-{
-    std::vector<std::wstring> lines;
-    std::wistringstream in(text);
-    for (std::wstring line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
-
 // Each line of dump is the line at its place in one of the allowed dumps (which list the same
 // items): the device holds nothing that none of them held.
 inline void ExpectEachLineFrom(const std::wstring& dump, const std::vector<std::wstring>& allowed)
 {
-    const std::vector<std::wstring> lines = SplitLines(dump);
+    const std::vector<std::wstring> lines = LinesStartingWith(dump, L"");
     for (const std::wstring& other : allowed) {
-        const std::vector<std::wstring> expected = SplitLines(other);
+        const std::vector<std::wstring> expected = LinesStartingWith(other, L"");
         ASSERT_EQ(expected.size(), lines.size()) << "the device's items changed:\n"
                                                  << wstr::WideToUtf8(dump) << "\nexpected items as in:\n"
                                                  << wstr::WideToUtf8(other);
     }
     for (size_t i = 0; i < lines.size(); ++i) {
-        const bool known = std::any_of(allowed.begin(), allowed.end(),
-                                       [&](const std::wstring& other) { return SplitLines(other)[i] == lines[i]; });
+        const bool known = std::any_of(allowed.begin(), allowed.end(), [&](const std::wstring& other) {
+            return LinesStartingWith(other, L"")[i] == lines[i];
+        });
         EXPECT_TRUE(known) << "a value neither held: " << wstr::WideToUtf8(lines[i]);
     }
 }

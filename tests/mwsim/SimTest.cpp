@@ -15,13 +15,8 @@ namespace simtest {
 
 void SimTest::SetUp()
 {
-    ASSERT_HRESULT_SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED));
+    ASSERT_HRESULT_SUCCEEDED(m_com.Result());
     UseOwnDevices(L"HvMwSim");
-}
-
-void SimTest::TearDown()
-{
-    CoUninitialize();
 }
 
 CComPtr<IDeviceEnumerator> SimTest::Root()

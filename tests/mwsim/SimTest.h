@@ -16,11 +16,32 @@
 
 namespace simtest {
 
+// Joins this thread to a single-threaded COM apartment, and leaves it when the object goes (if it
+// joined). As a fixture's member it outlasts TearDown, until the COM pointers the fixture holds are
+// released.
+class CComApartment
+{
+public:
+    CComApartment() : m_result(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~CComApartment()
+    {
+        if (SUCCEEDED(m_result))
+            ::CoUninitialize();
+    }
+    CComApartment(const CComApartment&) = delete;
+    CComApartment& operator=(const CComApartment&) = delete;
+
+    // What CoInitializeEx returned.
+    HRESULT Result() const { return m_result; }
+
+private:
+    HRESULT m_result;
+};
+
 class SimTest : public ::testing::Test
 {
 protected:
     void SetUp() override;
-    void TearDown() override;
 
     // A new root object: CoCreateInstance with the middleware's class id and CLSCTX 0x17.
     CComPtr<IDeviceEnumerator> Root();
@@ -50,6 +71,9 @@ protected:
         EXPECT_HRESULT_SUCCEEDED(profile->GetFeature(__uuidof(I), feature.PutVoid()));
         return feature;
     }
+
+    // Joined before the derived fixture's members are made, left after they are gone.
+    CComApartment m_com;
 };
 
 // Points the simulator at <test dir>\<name>.state and .journal, both removed first (factory state).

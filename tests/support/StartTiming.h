@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ChildProcess.h"
+#include "TestWindows.h"
 
 namespace hvtest {
 
@@ -26,7 +27,7 @@ struct StartedWindow
 // Starts program in process, waits until a visible top-level window of windowClass is its own, then
 // has that window paint everything due before the clock stops: a start is over when it can be seen.
 StartedWindow StartUntilPainted(const std::wstring& program, const wchar_t* windowClass, ChildProcess& process,
-                                const StartOptions& options = {}, DWORD timeoutMs = 60000);
+                                const StartOptions& options = {}, DWORD timeoutMs = SlowTimeoutMs);
 
 // The empty dialog program (tray_bench_emptydialog, in the tray's test install directory): a dialog
 // of the window layer and nothing else.
@@ -34,6 +35,6 @@ std::wstring EmptyDialogProgram();
 // The baseline of start-up figures: the empty dialog program started until its dialog is painted,
 // measured as StartUntilPainted measures the programs set against it. The process keeps running for
 // the caller's further figures; its dialog closes without ending it, so end it with Terminate().
-StartedWindow StartEmptyDialog(ChildProcess& process, DWORD timeoutMs = 60000);
+StartedWindow StartEmptyDialog(ChildProcess& process, DWORD timeoutMs = SlowTimeoutMs);
 
 } // namespace hvtest

@@ -12,6 +12,9 @@
 namespace hvtest {
 
 constexpr DWORD DefaultTimeoutMs = 10000;
+// The wait for a whole start, or for what takes a program many middleware calls (a read, a write),
+// on a busy machine.
+constexpr DWORD SlowTimeoutMs = 60000;
 
 std::wstring ClassNameOf(HWND hwnd);
 std::wstring TextOf(HWND hwnd);

@@ -46,16 +46,20 @@ void Report(const char* figure, std::vector<double> samples, const std::string& 
     std::fflush(stdout);
 }
 
-// Polls until done or timeout; the time it became true, or a negative number.
-double PollUntil(const std::function<bool()>& done, double start, DWORD timeoutMs = 10000)
+// Polls until done, at most until timeoutMs after start; the time it became true, or a negative number.
+double PollUntil(const std::function<bool()>& done, double start, DWORD timeoutMs = hvtest::DefaultTimeoutMs)
 {
-    while (NowMs() - start < timeoutMs) {
-        if (done())
-            return NowMs();
-        hvtest::PumpMessages();
-        ::Sleep(1);
-    }
-    return -1;
+    const double left = start + timeoutMs - NowMs();
+    if (left <= 0)
+        return -1;
+    double doneAt = -1;
+    hvtest::PollUntil([&] {
+        if (!done())
+            return false;
+        doneAt = NowMs();
+        return true;
+    }, static_cast<DWORD>(left));
+    return doneAt;
 }
 
 HWND TopWindowOf(DWORD processId, const wchar_t* className, const wchar_t* title)
